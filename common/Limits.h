@@ -1,0 +1,11 @@
+#pragma once
+
+#include <cstdint>
+
+namespace lse {
+
+// Counts and indices are 16-bit signed. The Gauss solver needs n + 1 columns of W, so the
+// largest system that can be represented has 32766 equations.
+constexpr std::int16_t kMaxOrder = 32766;
+
+} // namespace lse

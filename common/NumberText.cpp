@@ -1,0 +1,188 @@
+#include "NumberText.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <limits>
+#include <system_error>
+
+namespace lse {
+
+namespace {
+
+constexpr int kSignificantDigits = 15;
+
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+bool isBlank(char c) {
+    return c == ' ' || c == '\t';
+}
+
+std::string_view trimBlanks(std::string_view text) {
+    while (!text.empty() && isBlank(text.front()))
+        text.remove_prefix(1);
+    while (!text.empty() && isBlank(text.back()))
+        text.remove_suffix(1);
+    return text;
+}
+
+std::size_t skipDigits(std::string_view text, std::size_t pos) {
+    while (pos < text.size() && isDigit(text[pos]))
+        ++pos;
+    return pos;
+}
+
+// Whether `text` (already trimmed, sign removed) is digits with an optional fraction and an
+// optional exponent, with at least one digit in the mantissa.
+bool isUnsignedDecimal(std::string_view text) {
+    std::size_t pos = skipDigits(text, 0);
+    std::size_t mantissaDigits = pos;
+    if (pos < text.size() && text[pos] == '.') {
+        const std::size_t fractionStart = pos + 1;
+        pos = skipDigits(text, fractionStart);
+        mantissaDigits += pos - fractionStart;
+    }
+    if (mantissaDigits == 0)
+        return false;
+    if (pos < text.size() && (text[pos] == 'e' || text[pos] == 'E')) {
+        ++pos;
+        if (pos < text.size() && (text[pos] == '+' || text[pos] == '-'))
+            ++pos;
+        const std::size_t exponentStart = pos;
+        pos = skipDigits(text, exponentStart);
+        if (pos == exponentStart)
+            return false;
+    }
+    return pos == text.size();
+}
+
+// For a text that isUnsignedDecimal accepts and whose value is not zero: whether its magnitude
+// is below 1. Used only when the value is outside the range of a double, to tell an
+// underflow from an overflow.
+bool isBelowOne(std::string_view text) {
+    const std::size_t ePos = text.find_first_of("eE");
+    const std::string_view mantissa = text.substr(0, ePos);
+    long long exponent = 0;
+    if (ePos != std::string_view::npos) {
+        std::string_view exponentText = text.substr(ePos + 1);
+        const bool negative = !exponentText.empty() && exponentText.front() == '-';
+        if (!exponentText.empty() && (exponentText.front() == '-' || exponentText.front() == '+'))
+            exponentText.remove_prefix(1);
+        for (const char c : exponentText) // saturate: only the sign of the total matters
+            exponent = std::min(exponent * 10 + (c - '0'), 1000000000LL);
+        if (negative)
+            exponent = -exponent;
+    }
+    // Decimal exponent of the leading nonzero digit of the mantissa.
+    const std::size_t point = std::min(mantissa.find('.'), mantissa.size());
+    const std::size_t firstNonZero = mantissa.find_first_not_of("0.");
+    const long long leading = firstNonZero < point
+                                  ? static_cast<long long>(point - firstNonZero) - 1
+                                  : -static_cast<long long>(firstNonZero - point);
+    return leading + exponent < 0;
+}
+
+} // namespace
+
+std::string doubleToText(double value) {
+    if (std::isnan(value))
+        return "NaN";
+    if (std::isinf(value))
+        return value < 0 ? "-Infinity" : "Infinity";
+    if (value == 0)
+        return "0";
+
+    // Scientific form with 14 decimals rounds once to 15 significant digits and tells the
+    // decimal exponent after rounding; the digits are then laid out in fixed or exponent form.
+    // to_chars, unlike printf, ignores the locale.
+    char buffer[40];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer - 1, std::fabs(value),
+                                      std::chars_format::scientific, kSignificantDigits - 1);
+    *result.ptr = '\0';
+    const std::string_view scientific(buffer, static_cast<std::size_t>(result.ptr - buffer));
+    const std::size_t ePos = scientific.find('e');
+    std::string digits;
+    digits += scientific[0];
+    digits.append(scientific.substr(2, ePos - 2));
+    const int exponent = std::atoi(buffer + ePos + 1);
+    while (digits.size() > 1 && digits.back() == '0')
+        digits.pop_back();
+
+    std::string text = value < 0 ? "-" : "";
+    if (exponent < -4 || exponent >= kSignificantDigits) {
+        text += digits[0];
+        if (digits.size() > 1)
+            text += "." + digits.substr(1);
+        char exponentText[16];
+        std::snprintf(exponentText, sizeof exponentText, "E%c%02d", exponent < 0 ? '-' : '+',
+                      std::abs(exponent));
+        text += exponentText;
+    } else if (exponent < 0) {
+        text += "0." + std::string(static_cast<std::size_t>(-exponent - 1), '0') + digits;
+    } else {
+        const auto integerDigits = static_cast<std::size_t>(exponent) + 1;
+        if (digits.size() <= integerDigits) {
+            text += digits + std::string(integerDigits - digits.size(), '0');
+        } else {
+            text += digits.substr(0, integerDigits) + "." + digits.substr(integerDigits);
+        }
+    }
+    return text;
+}
+
+std::string intToText(long long value) {
+    return std::to_string(value);
+}
+
+std::optional<double> textToDouble(std::string_view text) {
+    text = trimBlanks(text);
+    bool negative = false;
+    if (!text.empty() && (text.front() == '+' || text.front() == '-')) {
+        negative = text.front() == '-';
+        text.remove_prefix(1);
+    }
+    if (!isUnsignedDecimal(text))
+        return std::nullopt;
+
+    double magnitude = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), magnitude,
+                                              std::chars_format::general);
+    if (error == std::errc::result_out_of_range) {
+        // Too small to tell from zero is still a number (it underflows to zero); too large
+        // for a double is not.
+        if (!isBelowOne(text))
+            return std::nullopt;
+        magnitude = 0;
+    } else if (error != std::errc() || end != text.data() + text.size()) {
+        return std::nullopt;
+    }
+    if (!std::isfinite(magnitude))
+        return std::nullopt;
+    return negative ? -magnitude : magnitude;
+}
+
+bool isNumeric(std::string_view text) {
+    return textToDouble(text).has_value();
+}
+
+std::optional<std::int16_t> textToInt16(std::string_view text) {
+    const std::optional<double> value = textToDouble(text);
+    if (!value || std::trunc(*value) != *value)
+        return std::nullopt;
+    if (*value < std::numeric_limits<std::int16_t>::min() ||
+        *value > std::numeric_limits<std::int16_t>::max())
+        return std::nullopt;
+    return static_cast<std::int16_t>(*value);
+}
+
+double power(double base, double exponent) {
+    if (base == 0)
+        return 0;
+    return std::pow(base, exponent);
+}
+
+} // namespace lse

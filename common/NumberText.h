@@ -1,0 +1,35 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace lse {
+
+// Number texts, the same everywhere in the program and independent of the locale.
+
+// General format with at most 15 significant digits and no trailing zeros: "4", "-101",
+// "0.333333333333333", "1E-05", "1.23456789012346E+17". Negative zero is "0"; infinities and
+// NaN are "Infinity", "-Infinity" and "NaN".
+std::string doubleToText(double value);
+
+// Plain decimal digits, with a leading minus sign when negative.
+std::string intToText(long long value);
+
+// Surrounding spaces and tabs, an optional sign, digits with an optional fraction and an
+// optional exponent ("1e3", "-2.5E-3", ".5", "5."), within the range of a double.
+// Everything else, including the empty text, is refused with nullopt.
+std::optional<double> textToDouble(std::string_view text);
+
+// True exactly when textToDouble accepts the text.
+bool isNumeric(std::string_view text);
+
+// A numeric text that is a whole number within -32768..32767; a fraction is refused, not
+// rounded.
+std::optional<std::int16_t> textToInt16(std::string_view text);
+
+// base raised to exponent; a base of 0 gives 0.
+double power(double base, double exponent);
+
+} // namespace lse

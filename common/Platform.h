@@ -1,0 +1,42 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+namespace lse {
+
+// The text boxes the logic reads and writes, by their control names.
+enum class TextBox { Textn, display, txtVector, txtGauss, txtCholesky };
+
+enum class CheckBox { chkDefault };
+
+enum class OptionArray { Option1 };
+
+// Button-and-icon style of a message box; the values follow the classic style codes.
+enum class MessageStyle { OkOnly = 0, OkOnlyCritical = 16 };
+
+// What the equation logic needs from the window and the platform. The Qt window implements
+// it for real; tests implement it with a scripted fake.
+class Platform {
+public:
+    virtual ~Platform() = default;
+
+    virtual std::string readText(TextBox box) const = 0;
+    // Afterwards the box shows exactly `text`; a CR LF pair starts a new line.
+    virtual void replaceText(TextBox box, const std::string& text) = 0;
+
+    // Non-zero when ticked.
+    virtual int checkBoxValue(CheckBox box) const = 0;
+    virtual bool optionValue(OptionArray array, int index) const = 0;
+
+    // Modal; returns once the user has dismissed it. Without a title the program's own
+    // title is shown.
+    virtual void messageBox(const std::string& text, MessageStyle style,
+                            const std::optional<std::string>& title = std::nullopt) = 0;
+
+    // Modal; the text typed, or nullopt when the user cancelled (distinct from an empty
+    // reply).
+    virtual std::optional<std::string> inputBox(const std::string& prompt) = 0;
+};
+
+} // namespace lse

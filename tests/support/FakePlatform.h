@@ -1,0 +1,66 @@
+#pragma once
+
+#include "Platform.h"
+
+#include <deque>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace lse::test {
+
+struct ShownMessage {
+    std::string text;
+    MessageStyle style;
+    std::optional<std::string> title;
+
+    bool operator==(const ShownMessage&) const = default;
+};
+
+// A scripted stand-in for the window: text boxes in a map, the check box and option group
+// as plain values, input-box replies from a queue (nullopt cancels), and a record of every
+// prompt, message and text-box write.
+class FakePlatform : public Platform {
+public:
+    std::map<TextBox, std::string> texts{{TextBox::Textn, "3"}};
+    int chkDefault = 1;
+    int selectedOption = 1;
+    std::deque<std::optional<std::string>> replies;
+
+    std::vector<std::string> prompts;
+    std::vector<ShownMessage> messages;
+    std::map<TextBox, int> writes;
+
+    std::string readText(TextBox box) const override {
+        const auto it = texts.find(box);
+        return it == texts.end() ? std::string() : it->second;
+    }
+    void replaceText(TextBox box, const std::string& text) override {
+        texts[box] = text;
+        ++writes[box];
+    }
+    int checkBoxValue(CheckBox) const override { return chkDefault; }
+    bool optionValue(OptionArray, int index) const override { return index == selectedOption; }
+    void messageBox(const std::string& text, MessageStyle style,
+                    const std::optional<std::string>& title) override {
+        messages.push_back({text, style, title});
+    }
+    std::optional<std::string> inputBox(const std::string& prompt) override {
+        prompts.push_back(prompt);
+        if (replies.empty())
+            return std::nullopt; // a script that runs dry cancels rather than hangs
+        std::optional<std::string> reply = replies.front();
+        replies.pop_front();
+        return reply;
+    }
+
+    void reply(std::initializer_list<std::string> texts) {
+        for (const std::string& text : texts)
+            replies.emplace_back(text);
+    }
+    void cancel() { replies.emplace_back(std::nullopt); }
+    std::string text(TextBox box) const { return readText(box); }
+};
+
+} // namespace lse::test

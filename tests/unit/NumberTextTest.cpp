@@ -1,0 +1,97 @@
+#include "NumberText.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+
+using namespace lse;
+
+TEST(DoubleToText, GeneralFormatWithFifteenDigits) {
+    EXPECT_EQ(doubleToText(4), "4");
+    EXPECT_EQ(doubleToText(-101), "-101");
+    EXPECT_EQ(doubleToText(1.0 / 3), "0.333333333333333");
+    EXPECT_EQ(doubleToText(2.5), "2.5");
+    EXPECT_EQ(doubleToText(2.999999999999995), "3");
+    EXPECT_EQ(doubleToText(-5.999999999999999), "-6");
+    EXPECT_EQ(doubleToText(1.0000000000000009), "1");
+    EXPECT_EQ(doubleToText(0.1 + 0.2), "0.3");
+    EXPECT_EQ(doubleToText(123456789012345.0), "123456789012345");
+    EXPECT_EQ(doubleToText(2.0 / 3), "0.666666666666667");
+    EXPECT_EQ(doubleToText(-0.0625), "-0.0625");
+}
+
+TEST(DoubleToText, ExponentFormOutsideMinusFourToFourteen) {
+    EXPECT_EQ(doubleToText(0.0001), "0.0001");
+    EXPECT_EQ(doubleToText(0.00001), "1E-05");
+    EXPECT_EQ(doubleToText(-0.000012345), "-1.2345E-05");
+    EXPECT_EQ(doubleToText(1e15), "1E+15");
+    EXPECT_EQ(doubleToText(999999999999999.0), "999999999999999");
+    // Rounding to 15 digits carries into the next power of ten, and so into exponent form.
+    EXPECT_EQ(doubleToText(999999999999999.9), "1E+15");
+    EXPECT_EQ(doubleToText(0.000099999999999999999), "0.0001");
+    EXPECT_EQ(doubleToText(123456789012345678.0), "1.23456789012346E+17");
+    EXPECT_EQ(doubleToText(1e-300), "1E-300");
+    EXPECT_EQ(doubleToText(std::numeric_limits<double>::max()), "1.79769313486232E+308");
+    EXPECT_EQ(doubleToText(std::numeric_limits<double>::denorm_min()), "4.94065645841247E-324");
+}
+
+TEST(DoubleToText, ZerosInfinitiesAndNaN) {
+    EXPECT_EQ(doubleToText(0.0), "0");
+    EXPECT_EQ(doubleToText(-0.0), "0");
+    EXPECT_EQ(doubleToText(std::numeric_limits<double>::infinity()), "Infinity");
+    EXPECT_EQ(doubleToText(-std::numeric_limits<double>::infinity()), "-Infinity");
+    EXPECT_EQ(doubleToText(std::nan("")), "NaN");
+}
+
+TEST(TextToDouble, AcceptedForms) {
+    EXPECT_EQ(textToDouble("4"), 4);
+    EXPECT_EQ(textToDouble("  -2.5  "), -2.5);
+    EXPECT_EQ(textToDouble("\t+7\t"), 7);
+    EXPECT_EQ(textToDouble("1e3"), 1000);
+    EXPECT_EQ(textToDouble("-2.5E-3"), -0.0025);
+    EXPECT_EQ(textToDouble(".5"), 0.5);
+    EXPECT_EQ(textToDouble("5."), 5);
+    EXPECT_EQ(textToDouble("1.7976931348623157e308"), std::numeric_limits<double>::max());
+    EXPECT_EQ(textToDouble("0.333333333333333"), 0.333333333333333);
+    // Too small to tell from zero is still a number.
+    EXPECT_EQ(textToDouble("1e-400"), 0.0);
+    EXPECT_EQ(textToDouble("-0.00000000001e-399"), 0.0);
+}
+
+TEST(TextToDouble, RefusedForms) {
+    for (const char* text :
+         {"",     "   ",   "+",    "-",     ".",      "e3",       "1e",         "1e+",
+          "3abc", "1,5",   "0x10", "inf",   "nan",    "Infinity", "1 2",        "--1",
+          "+-1",  "1.2.3", "１",   "1e400", "-1e400", "1.8e308",  "100000e304", "1\n"}) {
+        SCOPED_TRACE(text);
+        EXPECT_FALSE(textToDouble(text).has_value());
+        EXPECT_FALSE(isNumeric(text));
+    }
+}
+
+TEST(TextToInt16, WholeNumbersInRangeOnly) {
+    EXPECT_EQ(textToInt16("3"), 3);
+    EXPECT_EQ(textToInt16(" 1e3 "), 1000);
+    EXPECT_EQ(textToInt16("-32768"), -32768);
+    EXPECT_EQ(textToInt16("32767"), 32767);
+    EXPECT_EQ(textToInt16("32767.0"), 32767);
+    EXPECT_EQ(textToInt16("-0"), 0);
+    EXPECT_FALSE(textToInt16("2.5"));
+    EXPECT_FALSE(textToInt16("0.5"));
+    EXPECT_FALSE(textToInt16("32768"));
+    EXPECT_FALSE(textToInt16("-32769"));
+    EXPECT_FALSE(textToInt16("1e400"));
+    EXPECT_FALSE(textToInt16("abc"));
+    EXPECT_FALSE(textToInt16(""));
+}
+
+TEST(IntToTextAndPower, Basics) {
+    EXPECT_EQ(intToText(0), "0");
+    EXPECT_EQ(intToText(32766), "32766");
+    EXPECT_EQ(intToText(-12), "-12");
+    EXPECT_EQ(power(0, 0.5), 0);
+    EXPECT_EQ(power(-0.0, 0.5), 0);
+    EXPECT_EQ(power(16, 0.5), 4);
+    EXPECT_EQ(power(2, 0.5), std::pow(2.0, 0.5));
+}
