@@ -1,0 +1,19 @@
+#pragma once
+
+#include <string>
+
+namespace lse::messages {
+
+// Texts of the message boxes and input prompts that the window's logic shows.
+inline const std::string notANumber = "Enter a number damn you!!";
+inline const std::string badCount =
+    "The number of equations must be a whole number from 0 to 32766.";
+inline const std::string gaussFailed = "Aborting analysis";
+inline const std::string gaussFailedTitle = "Gauss Elimination Error";
+inline const std::string choleskyFailed = "Cholesky Decomposition Failed";
+
+std::string outOfMemory(long long count);
+std::string coefficientPromptA(int row, int column);
+std::string coefficientPromptB(int row);
+
+} // namespace lse::messages

@@ -1,0 +1,55 @@
+#pragma once
+
+#include "Matrix.h"
+#include "Platform.h"
+#include "modChol.h"
+
+#include <cstdint>
+
+namespace lse {
+
+// The logic behind the window: one equation system (n, b, x, A and the working copy W), its
+// entry and echo (Submit) and its solution by the chosen method(s) (Calculate). It reaches
+// the controls and dialogs only through the Platform.
+class frmCholesky {
+public:
+    explicit frmCholesky(Platform& platform) : platform_(platform) {}
+
+    std::int16_t n = 0;
+
+    // Submit: loads the default system or asks for a new one, then echoes A and b.
+    void submit_but_Click();
+    // Calculate: solves by the method chosen in Option1, each result into its own box.
+    void Start_Click();
+
+    // Writes matrix (1..count squared) into display and vector (1..count) into txtVector.
+    void text(const Matrix& matrix, const Vector& vector, std::int16_t count);
+    void gaussText();
+    void CholeskyText();
+    // Re-creates W as a fresh copy of A.
+    void copyPass();
+
+    // Read-only views of the system state.
+    const Vector& b() const { return b_; }
+    const Vector& x() const { return x_; }
+    const Matrix& A() const { return A_; }
+    const Matrix& W() const { return W_; }
+    const modChol& cholesky() const { return chol_; }
+
+private:
+    void loadDefault();
+    void enterSystem();
+    bool askCoefficient(const std::string& prompt, double& value);
+    void runGauss();
+    void runCholesky();
+    void solutionText(TextBox box);
+
+    Platform& platform_;
+    Vector b_;
+    Vector x_;
+    Matrix A_;
+    Matrix W_;
+    modChol chol_;
+};
+
+} // namespace lse
