@@ -1,16 +1,20 @@
 #pragma once
 
+#include "modChol.h"
+#include "modGauss.h"
+
 #include <string>
 
 namespace lse::messages {
 
-// Texts of the message boxes and input prompts that the window's logic shows.
+// Texts of the message boxes and input prompts that the window's logic shows, the solvers'
+// failure messages included.
 inline const std::string notANumber = "Enter a number damn you!!";
 inline const std::string badCount =
     "The number of equations must be a whole number from 0 to 32766.";
-inline const std::string gaussFailed = "Aborting analysis";
-inline const std::string gaussFailedTitle = "Gauss Elimination Error";
-inline const std::string choleskyFailed = "Cholesky Decomposition Failed";
+inline const std::string gaussFailed = modGauss::errorText;
+inline const std::string gaussFailedTitle = modGauss::errorTitle;
+inline const std::string choleskyFailed = modChol::failureText;
 
 std::string outOfMemory(long long count);
 std::string coefficientPromptA(int row, int column);

@@ -15,7 +15,7 @@ bool modChol::cholDecompose(Matrix& W, std::int16_t n, Platform& platform) {
     cholInit(orderValid ? n : 0);
     if (orderValid && decompose(W, n))
         return true;
-    platform.messageBox("Cholesky Decomposition Failed", MessageStyle::OkOnly);
+    platform.messageBox(failureText, MessageStyle::OkOnly);
     return false;
 }
 

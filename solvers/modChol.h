@@ -12,6 +12,8 @@ namespace lse {
 // keeps the order, the diagonal of L and a copy of the decomposed matrix.
 class modChol {
 public:
+    static constexpr const char* failureText = "Cholesky Decomposition Failed";
+
     // Decomposes W (a fresh copy of A) in place: L's strictly lower triangle goes into W's,
     // its diagonal into diag(). Returns false, after the "Cholesky Decomposition Failed"
     // message box, when A is not exactly symmetric, a pivot is not strictly positive, a step

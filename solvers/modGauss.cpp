@@ -93,8 +93,7 @@ void gaussBackSubstitute(Matrix& W, std::int16_t n) {
 }
 
 void gaussError(Platform& platform) {
-    platform.messageBox("Aborting analysis", MessageStyle::OkOnlyCritical,
-                        "Gauss Elimination Error");
+    platform.messageBox(errorText, MessageStyle::OkOnlyCritical, errorTitle);
 }
 
 } // namespace lse::modGauss

@@ -8,6 +8,9 @@
 // Gauss elimination with partial pivoting and back substitution, in place on W.
 namespace lse::modGauss {
 
+inline constexpr const char* errorText = "Aborting analysis";
+inline constexpr const char* errorTitle = "Gauss Elimination Error";
+
 // Solves the system held in W (columns 1..n, as copyPass leaves it) with right-hand side b,
 // widening W by the column n + 1. Returns true when it wrote the solution into x(1..n).
 // A zero pivot, an arithmetic error or an order above kMaxOrder is reported with the
