@@ -28,9 +28,9 @@ void Matrix::recreate(int rowsUpper, int colsUpper) {
 
 void Matrix::widen(int colsUpper) {
     if (!exists())
-        throw std::logic_error("widening a matrix that does not exist");
-    if (colsUpper < colsUpper_)
-        throw std::length_error("widening cannot drop columns");
+        throw std::out_of_range("widening a matrix that does not exist");
+    if (colsUpper <= colsUpper_)
+        return;
     const std::size_t oldCols = extent(colsUpper_);
     const std::size_t newCols = extent(colsUpper);
     std::vector<double> wider(extent(rowsUpper_) * newCols, 0.0);

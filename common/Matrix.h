@@ -16,7 +16,8 @@ public:
 
     // Discards the contents; the new matrix is zero-filled.
     void recreate(int rowsUpper, int colsUpper);
-    // Grows to columns 0..colsUpper, keeping every entry at its indices; new columns are zero.
+    // Grows to at least columns 0..colsUpper, keeping every entry at its indices; new columns
+    // are zero.
     void widen(int colsUpper);
 
     double& operator()(int i, int j) { return data_[offset(i, j)]; }

@@ -34,7 +34,9 @@ void pivot(Matrix& W, int j, int n) {
 bool gaussSolve(Matrix& W, Vector& x, const Vector& b, std::int16_t n, Platform& platform) {
     if (n < 1)
         return false;
-    if (n > kMaxOrder) {
+    // An order beyond the limit or arrays that do not cover it are refused before anything
+    // changes.
+    if (n > kMaxOrder || W.rowsUpper() < n || W.colsUpper() < n || b.upper() < n || x.upper() < n) {
         gaussError(platform);
         return false;
     }
@@ -51,8 +53,6 @@ bool gaussSolve(Matrix& W, Vector& x, const Vector& b, std::int16_t n, Platform&
         }
         gaussBackSubstitute(W, n);
 
-        if (x.upper() < n)
-            throw std::out_of_range("x does not cover the system");
         for (int i = 1; i <= n; ++i)
             x(i) = W(i, augmented);
         return true;

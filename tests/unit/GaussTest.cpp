@@ -185,4 +185,9 @@ TEST(Gauss, ArraysTooSmallForTheOrderAreRefused) {
     EXPECT_FALSE(modGauss::gaussSolve(W, x, b, 2, platform));
     EXPECT_EQ(platform.messages, std::vector<ShownMessage>{kAborting});
     EXPECT_EQ(x(1), 0);
+    EXPECT_EQ(W.colsUpper(), 2) << "refused before anything changes";
+
+    Matrix absent;
+    EXPECT_FALSE(modGauss::gaussSolve(absent, x, b, 1, platform));
+    EXPECT_FALSE(absent.exists());
 }
