@@ -1,0 +1,92 @@
+#include "QtPlatform.h"
+
+#include "MainWindow.h"
+
+#include <QCheckBox>
+#include <QInputDialog>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+
+namespace lse::ui {
+
+namespace {
+
+// The logic separates lines with CR LF; a Qt text document knows only LF.
+const QString kLineEnd = QStringLiteral("\r\n");
+
+QPlainTextEdit* multiLineBox(const MainWindow& window, TextBox box) {
+    switch (box) {
+    case TextBox::display:
+        return window.display;
+    case TextBox::txtVector:
+        return window.txtVector;
+    case TextBox::txtGauss:
+        return window.txtGauss;
+    case TextBox::txtCholesky:
+        return window.txtCholesky;
+    case TextBox::Textn:
+        break;
+    }
+    return nullptr;
+}
+
+} // namespace
+
+QtPlatform::QtPlatform(MainWindow& window) : window_(window) {
+    submitClicked_ = QObject::connect(window.submit_but, &QPushButton::clicked,
+                                      [this] { form_.submit_but_Click(); });
+    startClicked_ =
+        QObject::connect(window.Start, &QPushButton::clicked, [this] { form_.Start_Click(); });
+}
+
+QtPlatform::~QtPlatform() {
+    QObject::disconnect(submitClicked_);
+    QObject::disconnect(startClicked_);
+}
+
+std::string QtPlatform::readText(TextBox box) const {
+    if (QPlainTextEdit* const edit = multiLineBox(window_, box))
+        return edit->toPlainText().replace(QChar('\n'), kLineEnd).toStdString();
+    return window_.Textn->text().toStdString();
+}
+
+void QtPlatform::replaceText(TextBox box, const std::string& text) {
+    QString qtext = QString::fromStdString(text);
+    if (QPlainTextEdit* const edit = multiLineBox(window_, box))
+        edit->setPlainText(qtext.replace(kLineEnd, QStringLiteral("\n")));
+    else
+        window_.Textn->setText(qtext);
+}
+
+int QtPlatform::checkBoxValue(CheckBox) const {
+    return window_.chkDefault->isChecked() ? 1 : 0;
+}
+
+bool QtPlatform::optionValue(OptionArray, int index) const {
+    return window_.Option1.at(static_cast<std::size_t>(index))->isChecked();
+}
+
+void QtPlatform::messageBox(const std::string& text, MessageStyle style,
+                            const std::optional<std::string>& title) {
+    const QMessageBox::Icon icon =
+        style == MessageStyle::OkOnlyCritical ? QMessageBox::Critical : QMessageBox::NoIcon;
+    QMessageBox box(icon, title ? QString::fromStdString(*title) : kProgramTitle,
+                    QString::fromStdString(text), QMessageBox::Ok, &window_);
+    box.setTextFormat(Qt::PlainText);
+    box.exec();
+}
+
+std::optional<std::string> QtPlatform::inputBox(const std::string& prompt) {
+    bool accepted = false;
+    const QString reply =
+        QInputDialog::getText(&window_, kProgramTitle, QString::fromStdString(prompt),
+                              QLineEdit::Normal, QString(), &accepted);
+    if (!accepted)
+        return std::nullopt;
+    return reply.toStdString();
+}
+
+} // namespace lse::ui
