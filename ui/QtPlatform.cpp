@@ -14,7 +14,8 @@ namespace lse::ui {
 
 namespace {
 
-// The logic separates lines with CR LF; a Qt text document knows only LF.
+// The logic separates lines with CR LF. A Qt text document takes a CR LF pair as one line
+// break, but gives its lines back separated by LF alone.
 const QString kLineEnd = QStringLiteral("\r\n");
 
 QPlainTextEdit* multiLineBox(const MainWindow& window, TextBox box) {
@@ -54,9 +55,9 @@ std::string QtPlatform::readText(TextBox box) const {
 }
 
 void QtPlatform::replaceText(TextBox box, const std::string& text) {
-    QString qtext = QString::fromStdString(text);
+    const QString qtext = QString::fromStdString(text);
     if (QPlainTextEdit* const edit = multiLineBox(window_, box))
-        edit->setPlainText(qtext.replace(kLineEnd, QStringLiteral("\n")));
+        edit->setPlainText(qtext);
     else
         window_.Textn->setText(qtext);
 }

@@ -1,0 +1,36 @@
+#pragma once
+
+#include "MainWindow.h"
+#include "QtPlatform.h"
+
+#include <QApplication>
+#include <QTest>
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace lse::test {
+
+// The real window with its platform services, shown and active as at start-up.
+class ShownWindow : public testing::Test {
+protected:
+    void SetUp() override {
+        window.show();
+        QApplication::setActiveWindow(&window);
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    }
+
+    template <typename Widget = QWidget> Widget* child(const char* name, int index = -1) const {
+        for (Widget* const widget : window.findChildren<Widget*>(name))
+            if (index < 0 || widget->property("index").toInt() == index)
+                return widget;
+        return nullptr;
+    }
+
+    std::string text(TextBox box) const { return platform.readText(box); }
+
+    ui::MainWindow window;
+    ui::QtPlatform platform{window};
+};
+
+} // namespace lse::test
