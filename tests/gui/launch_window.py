@@ -110,6 +110,8 @@ def main():
             failures.append("size hints do not fix the size")
         if disp.intern_atom("WM_DELETE_WINDOW") not in (window.get_wm_protocols() or []):
             failures.append("window does not take WM_DELETE_WINDOW")
+        if not window.get_full_property(disp.intern_atom("_NET_WM_ICON"), X.AnyPropertyType):
+            failures.append("window has no icon")
 
         width, height, pixels = settled_image(window)
         write_png(screenshot, width, height, pixels)
