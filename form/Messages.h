@@ -15,6 +15,8 @@ inline const std::string badCount =
 inline const std::string gaussFailed = modGauss::errorText;
 inline const std::string gaussFailedTitle = modGauss::errorTitle;
 inline const std::string choleskyFailed = modChol::failureText;
+inline const std::string choleskySolveFailed =
+    "The Cholesky solution exceeds the range of numbers.";
 
 std::string outOfMemory(long long count);
 std::string coefficientPromptA(int row, int column);

@@ -164,6 +164,10 @@ void frmCholesky::runCholesky() {
         const bool solved = chol_.cholSolve(b_, x_);
         if (decomposed && solved)
             CholeskyText();
+        else if (decomposed)
+            // The solve step reports nothing of its own; without a word the empty box would
+            // look like a fault.
+            platform_.messageBox(messages::choleskySolveFailed, MessageStyle::OkOnly);
     } catch (const std::bad_alloc&) {
         platform_.messageBox(messages::outOfMemory(n), MessageStyle::OkOnly);
     }

@@ -20,6 +20,8 @@ inline const ShownMessage kGaussFailed{"Aborting analysis", MessageStyle::OkOnly
                                        "Gauss Elimination Error"};
 inline const ShownMessage kCholeskyFailed{"Cholesky Decomposition Failed", MessageStyle::OkOnly,
                                           std::nullopt};
+inline const ShownMessage kCholeskySolveFailed{
+    "The Cholesky solution exceeds the range of numbers.", MessageStyle::OkOnly, std::nullopt};
 
 enum Method { Gauss = 0, Both = 1, Cholesky = 2 };
 

@@ -66,6 +66,15 @@ TEST(SolveCommand, SingularSystemUnderBothShowsTwoMessagesAndNoResult) {
     EXPECT_EQ(s.box(TextBox::txtCholesky), "");
 }
 
+TEST(SolveCommand, OverflowingSolutionIsReportedByEachMethod) {
+    FormSession s;
+    s.enter("1", {"1e-300", "1e300"});
+    s.calculate(Both);
+    EXPECT_EQ(s.platform.messages, (std::vector<ShownMessage>{kGaussFailed, kCholeskySolveFailed}));
+    EXPECT_EQ(s.box(TextBox::txtGauss), "");
+    EXPECT_EQ(s.box(TextBox::txtCholesky), "");
+}
+
 TEST(SolveCommand, UnsymmetricSystemIsSolvedByGaussOnly) {
     FormSession s;
     s.enter("2", {"4", "2", "100", "5", "1", "2"});
