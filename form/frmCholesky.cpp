@@ -31,6 +31,19 @@ namespace {
 constexpr const char* kGap = "   ";
 constexpr const char* kLineEnd = "\r\n";
 
+// One line per entry 1..count: "b1 =   14", "x2 =   -6".
+std::string namedLines(const char* name, const Vector& values, int count) {
+    std::string lines;
+    for (int i = 1; i <= count; ++i)
+        lines.append(name)
+            .append(intToText(i))
+            .append(" =")
+            .append(kGap)
+            .append(doubleToText(values(i)))
+            .append(kLineEnd);
+    return lines;
+}
+
 } // namespace
 
 void frmCholesky::submit_but_Click() {
@@ -121,15 +134,7 @@ void frmCholesky::text(const Matrix& matrix, const Vector& vector, std::int16_t 
     }
     platform_.replaceText(TextBox::display, rows);
 
-    std::string entries;
-    for (int i = 1; i <= count; ++i)
-        entries.append("b")
-            .append(intToText(i))
-            .append(" =")
-            .append(kGap)
-            .append(doubleToText(vector(i)))
-            .append(kLineEnd);
-    platform_.replaceText(TextBox::txtVector, entries);
+    platform_.replaceText(TextBox::txtVector, namedLines("b", vector, count));
 }
 
 void frmCholesky::Start_Click() {
@@ -189,15 +194,7 @@ void frmCholesky::CholeskyText() {
 }
 
 void frmCholesky::solutionText(TextBox box) {
-    std::string lines;
-    for (int i = 1; i <= n; ++i)
-        lines.append("x")
-            .append(intToText(i))
-            .append(" =")
-            .append(kGap)
-            .append(doubleToText(x_(i)))
-            .append(kLineEnd);
-    platform_.replaceText(box, lines);
+    platform_.replaceText(box, namedLines("x", x_, n));
 }
 
 } // namespace lse
