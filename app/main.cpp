@@ -1,6 +1,5 @@
+#include "Calculator.h"
 #include "Fonts.h"
-#include "MainWindow.h"
-#include "QtPlatform.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -34,8 +33,7 @@ int main(int argc, char* argv[]) {
     // Message and input boxes use the same face as the window.
     QApplication::setFont(lse::ui::dialogFont());
 
-    lse::ui::MainWindow window;
-    lse::ui::QtPlatform platform(window);
-    window.show();
+    lse::ui::Calculator calculator;
+    calculator.window.show();
     return QApplication::exec();
 }

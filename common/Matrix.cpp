@@ -1,5 +1,6 @@
 #include "Matrix.h"
 
+#include <algorithm>
 #include <stdexcept>
 #include <string>
 
@@ -13,17 +14,31 @@ std::size_t extent(int upper) {
     return static_cast<std::size_t>(upper) + 1;
 }
 
+// Rows start on a cache line; a stride of a whole number of pages would put the same column
+// of consecutive rows into the same cache set, so such strides get one line more.
+std::size_t rowStride(std::size_t columns) {
+    constexpr std::size_t kLine = 8;
+    constexpr std::size_t kPage = 512;
+    std::size_t stride = (columns + kLine - 1) / kLine * kLine;
+    if (stride % kPage == 0)
+        stride += kLine;
+    return stride;
+}
+
 [[noreturn]] void outOfRange(const char* what, int index) {
     throw std::out_of_range(std::string(what) + " index out of range: " + std::to_string(index));
 }
 
 } // namespace
 
-void Matrix::recreate(int rowsUpper, int colsUpper) {
-    std::vector<double> fresh(extent(rowsUpper) * extent(colsUpper), 0.0);
+void Matrix::recreate(int rowsUpper, int colsUpper, int spareColumns) {
+    const std::size_t stride =
+        rowStride(extent(colsUpper) + static_cast<std::size_t>(std::max(spareColumns, 0)));
+    std::vector<double, CacheAligned<double>> fresh(extent(rowsUpper) * stride, 0.0);
     data_.swap(fresh);
     rowsUpper_ = rowsUpper;
     colsUpper_ = colsUpper;
+    stride_ = stride;
 }
 
 void Matrix::widen(int colsUpper) {
@@ -31,23 +46,39 @@ void Matrix::widen(int colsUpper) {
         throw std::out_of_range("widening a matrix that does not exist");
     if (colsUpper <= colsUpper_)
         return;
-    const std::size_t oldCols = extent(colsUpper_);
-    const std::size_t newCols = extent(colsUpper);
-    std::vector<double> wider(extent(rowsUpper_) * newCols, 0.0);
-    for (std::size_t r = 0; r < extent(rowsUpper_); ++r)
-        for (std::size_t c = 0; c < oldCols; ++c)
-            wider[r * newCols + c] = data_[r * oldCols + c];
-    data_.swap(wider);
-    colsUpper_ = colsUpper;
+    const std::size_t columns = extent(colsUpper);
+    if (columns <= stride_) {
+        for (int i = 0; i <= rowsUpper_; ++i)
+            std::fill(row(i) + colsUpper_ + 1, row(i) + columns, 0.0);
+        colsUpper_ = colsUpper;
+        return;
+    }
+    Matrix wider;
+    wider.recreate(rowsUpper_, colsUpper);
+    for (int i = 0; i <= rowsUpper_; ++i)
+        std::copy(row(i), row(i) + colsUpper_ + 1, wider.row(i));
+    *this = std::move(wider);
 }
 
-std::size_t Matrix::offset(int i, int j) const {
+double& Matrix::at(int i, int j) {
     if (i < 0 || i > rowsUpper_)
         outOfRange("row", i);
     if (j < 0 || j > colsUpper_)
         outOfRange("column", j);
-    return static_cast<std::size_t>(i) * (static_cast<std::size_t>(colsUpper_) + 1) +
-           static_cast<std::size_t>(j);
+    return data_[offset(i, j)];
+}
+
+double Matrix::at(int i, int j) const {
+    return const_cast<Matrix&>(*this).at(i, j);
+}
+
+bool Matrix::operator==(const Matrix& other) const {
+    if (rowsUpper_ != other.rowsUpper_ || colsUpper_ != other.colsUpper_)
+        return false;
+    for (int i = 0; i <= rowsUpper_; ++i)
+        if (!std::equal(row(i), row(i) + colsUpper_ + 1, other.row(i)))
+            return false;
+    return true;
 }
 
 void Vector::recreate(int upper) {
@@ -56,10 +87,14 @@ void Vector::recreate(int upper) {
     upper_ = upper;
 }
 
-std::size_t Vector::offset(int i) const {
+double& Vector::at(int i) {
     if (i < 0 || i > upper_)
         outOfRange("vector", i);
-    return static_cast<std::size_t>(i);
+    return data_[static_cast<std::size_t>(i)];
+}
+
+double Vector::at(int i) const {
+    return const_cast<Vector&>(*this).at(i);
 }
 
 } // namespace lse

@@ -1,39 +1,79 @@
 #pragma once
 
+#include <cassert>
 #include <cstddef>
+#include <new>
 #include <vector>
 
 namespace lse {
 
-// Dense matrix of doubles with rows 0..rowsUpper and columns 0..colsUpper. It does not
-// exist (holds no storage) until first created. Every element access is bounds-checked and
-// throws std::out_of_range outside the bounds.
+// Storage aligned to a cache line, so that vector loads of a row never straddle two lines
+// more often than they must.
+template <typename T> struct CacheAligned {
+    using value_type = T;
+    static constexpr std::align_val_t kAlignment{64};
+
+    CacheAligned() = default;
+    template <typename U> CacheAligned(const CacheAligned<U>&) {}
+
+    T* allocate(std::size_t count) {
+        return static_cast<T*>(::operator new(count * sizeof(T), kAlignment));
+    }
+    void deallocate(T* p, std::size_t) { ::operator delete(p, kAlignment); }
+    template <typename U> bool operator==(const CacheAligned<U>&) const { return true; }
+};
+
+// Dense matrix of doubles with rows 0..rowsUpper and columns 0..colsUpper, stored by rows.
+// It does not exist (holds no storage) until first created. Element access is checked by
+// assertions in debug builds only: a wrong index is a programming error, and the solvers
+// check their shapes once at entry. at() checks always and throws std::out_of_range.
 class Matrix {
 public:
     bool exists() const { return rowsUpper_ >= 0; }
     int rowsUpper() const { return rowsUpper_; }
     int colsUpper() const { return colsUpper_; }
 
-    // Discards the contents; the new matrix is zero-filled.
-    void recreate(int rowsUpper, int colsUpper);
+    // Discards the contents; the new matrix is zero-filled. Room for spareColumns more
+    // columns is kept, so that widening by them later moves nothing.
+    void recreate(int rowsUpper, int colsUpper, int spareColumns = 0);
     // Grows to at least columns 0..colsUpper, keeping every entry at its indices; new columns
-    // are zero.
+    // are zero. In place when the room was reserved.
     void widen(int colsUpper);
 
-    double& operator()(int i, int j) { return data_[offset(i, j)]; }
-    double operator()(int i, int j) const { return data_[offset(i, j)]; }
+    double& operator()(int i, int j) {
+        assert(inBounds(i, j));
+        return data_[offset(i, j)];
+    }
+    double operator()(int i, int j) const {
+        assert(inBounds(i, j));
+        return data_[offset(i, j)];
+    }
+    double& at(int i, int j);
+    double at(int i, int j) const;
 
-    bool operator==(const Matrix& other) const = default;
+    // Row i as contiguous memory, column 0 first; rows are stride() doubles apart.
+    double* row(int i) { return data_.data() + offset(i, 0); }
+    const double* row(int i) const { return data_.data() + offset(i, 0); }
+    std::size_t stride() const { return stride_; }
+
+    // Same bounds and the same entries.
+    bool operator==(const Matrix& other) const;
 
 private:
-    std::size_t offset(int i, int j) const;
+    bool inBounds(int i, int j) const {
+        return i >= 0 && i <= rowsUpper_ && j >= 0 && j <= colsUpper_;
+    }
+    std::size_t offset(int i, int j) const {
+        return static_cast<std::size_t>(i) * stride_ + static_cast<std::size_t>(j);
+    }
 
     int rowsUpper_ = -1;
     int colsUpper_ = -1;
-    std::vector<double> data_;
+    std::size_t stride_ = 0;
+    std::vector<double, CacheAligned<double>> data_;
 };
 
-// Vector of doubles with indices 0..upper; like Matrix, absent until created, and checked.
+// Vector of doubles with indices 0..upper; like Matrix, absent until created.
 class Vector {
 public:
     bool exists() const { return upper_ >= 0; }
@@ -42,14 +82,23 @@ public:
     // Discards the contents; the new vector is zero-filled.
     void recreate(int upper);
 
-    double& operator()(int i) { return data_[offset(i)]; }
-    double operator()(int i) const { return data_[offset(i)]; }
+    double& operator()(int i) {
+        assert(i >= 0 && i <= upper_);
+        return data_[static_cast<std::size_t>(i)];
+    }
+    double operator()(int i) const {
+        assert(i >= 0 && i <= upper_);
+        return data_[static_cast<std::size_t>(i)];
+    }
+    double& at(int i);
+    double at(int i) const;
+
+    double* data() { return data_.data(); }
+    const double* data() const { return data_.data(); }
 
     bool operator==(const Vector& other) const = default;
 
 private:
-    std::size_t offset(int i) const;
-
     int upper_ = -1;
     std::vector<double> data_;
 };

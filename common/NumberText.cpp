@@ -179,10 +179,4 @@ std::optional<std::int16_t> textToInt16(std::string_view text) {
     return static_cast<std::int16_t>(*value);
 }
 
-double power(double base, double exponent) {
-    if (base == 0)
-        return 0;
-    return std::pow(base, exponent);
-}
-
 } // namespace lse

@@ -29,7 +29,4 @@ bool isNumeric(std::string_view text);
 // rounded.
 std::optional<std::int16_t> textToInt16(std::string_view text);
 
-// base raised to exponent; a base of 0 gives 0.
-double power(double base, double exponent);
-
 } // namespace lse

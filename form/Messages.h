@@ -1,25 +1,48 @@
 #pragma once
 
+#include "Platform.h"
 #include "modChol.h"
 #include "modGauss.h"
 
+#include <optional>
 #include <string>
+#include <utility>
 
-namespace lse::messages {
+namespace lse {
 
-// Texts of the message boxes and input prompts that the window's logic shows, the solvers'
-// failure messages included.
-inline const std::string notANumber = "Enter a number damn you!!";
-inline const std::string badCount =
-    "The number of equations must be a whole number from 0 to 32766.";
-inline const std::string gaussFailed = modGauss::errorText;
-inline const std::string gaussFailedTitle = modGauss::errorTitle;
-inline const std::string choleskyFailed = modChol::failureText;
-inline const std::string choleskySolveFailed =
-    "The Cholesky solution exceeds the range of numbers.";
+// A message box as the window shows it.
+struct Message {
+    Message(std::string text, MessageStyle style = MessageStyle::OkOnly,
+            std::optional<std::string> title = std::nullopt)
+        : text(std::move(text)), style(style), title(std::move(title)) {}
 
-std::string outOfMemory(long long count);
+    std::string text;
+    MessageStyle style;
+    std::optional<std::string> title; // none: the program's own title
+
+    bool operator==(const Message&) const = default;
+};
+
+// The texts of the message boxes and input prompts of the window's logic.
+namespace messages {
+
+inline const Message notANumber{"Enter a number damn you!!"};
+inline const Message badCount{"The number of equations must be a whole number from 0 to 32766."};
+inline const Message gaussFailed{"Aborting analysis", MessageStyle::OkOnlyCritical,
+                                 "Gauss Elimination Error"};
+inline const Message choleskyFailed{"Cholesky Decomposition Failed"};
+// The solve step reports nothing of its own; without a word the empty box would look like a
+// fault.
+inline const Message choleskySolveFailed{"The Cholesky solution exceeds the range of numbers."};
+
+Message outOfMemory(long long count);
 std::string coefficientPromptA(int row, int column);
 std::string coefficientPromptB(int row);
 
-} // namespace lse::messages
+// What the window says about a method's outcome: nothing when it produced a solution.
+std::optional<Message> about(const GaussOutcome& outcome);
+std::optional<Message> about(const CholeskyOutcome& outcome);
+std::optional<Message> about(CholeskySolveStatus status);
+
+} // namespace messages
+} // namespace lse

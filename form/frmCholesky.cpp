@@ -3,48 +3,13 @@
 #include "Limits.h"
 #include "Messages.h"
 #include "NumberText.h"
+#include "ResultText.h"
 #include "modGauss.h"
 
 #include <new>
 #include <string>
 
 namespace lse {
-
-namespace messages {
-
-std::string outOfMemory(long long count) {
-    return "There is not enough memory for a system of " + intToText(count) + " equations.";
-}
-
-std::string coefficientPromptA(int row, int column) {
-    return "Enter A coefficient (" + intToText(row) + "," + intToText(column) + ")";
-}
-
-std::string coefficientPromptB(int row) {
-    return "Enter B coefficient (" + intToText(row) + ")";
-}
-
-} // namespace messages
-
-namespace {
-
-constexpr const char* kGap = "   ";
-constexpr const char* kLineEnd = "\r\n";
-
-// One line per entry 1..count: "b1 =   14", "x2 =   -6".
-std::string namedLines(const char* name, const Vector& values, int count) {
-    std::string lines;
-    for (int i = 1; i <= count; ++i)
-        lines.append(name)
-            .append(intToText(i))
-            .append(" =")
-            .append(kGap)
-            .append(doubleToText(values(i)))
-            .append(kLineEnd);
-    return lines;
-}
-
-} // namespace
 
 void frmCholesky::submit_but_Click() {
     if (platform_.checkBoxValue(CheckBox::chkDefault) != 0)
@@ -75,12 +40,12 @@ void frmCholesky::enterSystem() {
     const std::string countText = platform_.readText(TextBox::Textn);
     platform_.replaceText(TextBox::display, "");
     if (!isNumeric(countText)) {
-        platform_.messageBox(messages::notANumber, MessageStyle::OkOnly);
+        show(messages::notANumber);
         return;
     }
     const std::optional<std::int16_t> count = textToInt16(countText);
     if (!count || *count < 0 || *count > kMaxOrder) {
-        platform_.messageBox(messages::badCount, MessageStyle::OkOnly);
+        show(messages::badCount);
         return;
     }
 
@@ -106,7 +71,7 @@ void frmCholesky::enterSystem() {
         b_ = std::move(newB);
         x_ = std::move(newX);
     } catch (const std::bad_alloc&) {
-        platform_.messageBox(messages::outOfMemory(*count), MessageStyle::OkOnly);
+        show(messages::outOfMemory(*count));
     }
 }
 
@@ -119,30 +84,23 @@ bool frmCholesky::askCoefficient(const std::string& prompt, double& value) {
             value = *number;
             return true;
         }
-        platform_.messageBox(messages::notANumber, MessageStyle::OkOnly);
+        show(messages::notANumber);
     }
 }
 
 void frmCholesky::text(const Matrix& matrix, const Vector& vector, std::int16_t count) {
     // Built in memory and written once per box: appending through the control would cost
     // time quadratic in the length of the text.
-    std::string rows;
-    for (int i = 1; i <= count; ++i) {
-        for (int j = 1; j <= count; ++j)
-            rows.append(kGap).append(doubleToText(matrix(i, j)));
-        rows.append(kLineEnd);
-    }
-    platform_.replaceText(TextBox::display, rows);
-
+    platform_.replaceText(TextBox::display, matrixText(matrix, count));
     platform_.replaceText(TextBox::txtVector, namedLines("b", vector, count));
 }
 
 void frmCholesky::Start_Click() {
     platform_.replaceText(TextBox::txtGauss, "");
     platform_.replaceText(TextBox::txtCholesky, "");
-    if (platform_.optionValue(OptionArray::Option1, 0)) {
+    if (platform_.optionValue(OptionArray::Option1, SolutionMethod::gaussElimination)) {
         runGauss();
-    } else if (platform_.optionValue(OptionArray::Option1, 2)) {
+    } else if (platform_.optionValue(OptionArray::Option1, SolutionMethod::choleskyDecomposition)) {
         runCholesky();
     } else {
         runGauss();
@@ -150,51 +108,55 @@ void frmCholesky::Start_Click() {
     }
 }
 
-// A box shows a solution only when its method produced one; after a reported failure it
-// stays empty.
+// A box shows a solution only when its method produced one; a failure shows its message
+// instead, and the box stays empty.
 void frmCholesky::runGauss() {
     try {
         copyPass();
-        if (modGauss::gaussSolve(W_, x_, b_, n, platform_))
+        const GaussOutcome outcome = modGauss::gaussSolve(W_, x_, b_, n);
+        if (outcome.solved())
             gaussText();
+        else
+            show(*messages::about(outcome));
     } catch (const std::bad_alloc&) {
-        platform_.messageBox(messages::outOfMemory(n), MessageStyle::OkOnly);
+        show(messages::outOfMemory(n));
     }
 }
 
 void frmCholesky::runCholesky() {
     try {
         copyPass();
-        const bool decomposed = chol_.cholDecompose(W_, n, platform_);
-        const bool solved = chol_.cholSolve(b_, x_);
-        if (decomposed && solved)
+        const CholeskyOutcome decomposition = chol_.cholDecompose(W_, n);
+        const CholeskySolveStatus solve = chol_.cholSolve(b_, x_);
+        if (!decomposition.decomposed())
+            show(*messages::about(decomposition));
+        else if (solve != CholeskySolveStatus::solved)
+            show(*messages::about(solve));
+        else
             CholeskyText();
-        else if (decomposed)
-            // The solve step reports nothing of its own; without a word the empty box would
-            // look like a fault.
-            platform_.messageBox(messages::choleskySolveFailed, MessageStyle::OkOnly);
     } catch (const std::bad_alloc&) {
-        platform_.messageBox(messages::outOfMemory(n), MessageStyle::OkOnly);
+        show(messages::outOfMemory(n));
     }
 }
 
 void frmCholesky::copyPass() {
-    W_.recreate(n, n);
+    // One spare column, so that the Gauss solver widens W in place.
+    W_.recreate(n, n, 1);
     for (int i = 1; i <= n; ++i)
         for (int j = 1; j <= n; ++j)
             W_(i, j) = A_(i, j);
 }
 
 void frmCholesky::gaussText() {
-    solutionText(TextBox::txtGauss);
+    platform_.replaceText(TextBox::txtGauss, namedLines("x", x_, n));
 }
 
 void frmCholesky::CholeskyText() {
-    solutionText(TextBox::txtCholesky);
+    platform_.replaceText(TextBox::txtCholesky, namedLines("x", x_, n));
 }
 
-void frmCholesky::solutionText(TextBox box) {
-    platform_.replaceText(box, namedLines("x", x_, n));
+void frmCholesky::show(const Message& message) {
+    platform_.messageBox(message.text, message.style, message.title);
 }
 
 } // namespace lse

@@ -8,6 +8,8 @@
 
 namespace lse {
 
+struct Message;
+
 // The logic behind the window: one equation system (n, b, x, A and the working copy W), its
 // entry and echo (Submit) and its solution by the chosen method(s) (Calculate). It reaches
 // the controls and dialogs only through the Platform.
@@ -42,7 +44,7 @@ private:
     bool askCoefficient(const std::string& prompt, double& value);
     void runGauss();
     void runCholesky();
-    void solutionText(TextBox box);
+    void show(const Message& message);
 
     Platform& platform_;
     Vector b_;

@@ -28,11 +28,9 @@ constexpr int kMaxClicks = 12;
 constexpr double kLargestCount = 8;
 
 const std::vector<ShownMessage> kOwnMessages{
-    {messages::notANumber, MessageStyle::OkOnly, std::nullopt},
-    {messages::badCount, MessageStyle::OkOnly, std::nullopt},
-    {messages::gaussFailed, MessageStyle::OkOnlyCritical, messages::gaussFailedTitle},
-    {messages::choleskyFailed, MessageStyle::OkOnly, std::nullopt},
-    {messages::choleskySolveFailed, MessageStyle::OkOnly, std::nullopt},
+    messages::notANumber,          messages::badCount,
+    messages::gaussFailed,         messages::choleskyFailed,
+    messages::choleskySolveFailed,
 };
 
 void check(bool condition, const char* what) {

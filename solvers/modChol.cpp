@@ -1,55 +1,69 @@
 #include "modChol.h"
 
-#include "CheckedArithmetic.h"
+#include "Finite.h"
 #include "Limits.h"
-#include "NumberText.h"
+#include "Power.h"
 
-#include <stdexcept>
+#include <cmath>
 
 namespace lse {
 
-bool modChol::cholDecompose(Matrix& W, std::int16_t n, Platform& platform) {
-    // An order that cannot describe a system leaves an empty state, so that a following
-    // solve writes nothing.
-    const bool orderValid = n >= 0 && n <= kMaxOrder;
-    cholInit(orderValid ? n : 0);
-    if (orderValid && decompose(W, n))
-        return true;
-    platform.messageBox(failureText, MessageStyle::OkOnly);
-    return false;
+namespace {
+
+// The decomposition reads only the upper triangle; a matrix whose lower triangle differs
+// would be decomposed as some other, symmetric, matrix.
+bool isSymmetric(const Matrix& W, int n) {
+    for (int i = 1; i <= n; ++i)
+        for (int j = i + 1; j <= n; ++j)
+            if (W(j, i) != W(i, j))
+                return false;
+    return true;
 }
 
-bool modChol::decompose(Matrix& W, int n) {
-    try {
-        // The columns below read only the upper triangle; a matrix whose lower triangle
-        // differs would be decomposed as some other, symmetric, matrix.
-        for (int i = 1; i <= n; ++i)
-            for (int j = i + 1; j <= n; ++j)
-                if (W(j, i) != W(i, j))
-                    return false;
+} // namespace
 
-        for (int i = 1; i <= n; ++i) {
-            for (int j = i; j <= n; ++j) {
-                double sum = W(i, j);
-                for (int k = i - 1; k >= 1; --k)
-                    sum = checked(sum - checked(W(i, k) * W(j, k)));
-                if (i == j) {
-                    // A zero pivot is singular, so not positive definite either.
-                    if (!(sum > 0))
-                        return false;
-                    diag_(i) = checked(power(sum, 0.5));
-                } else {
-                    W(j, i) = sum / diag_(i);
-                    checked(W(j, i));
-                }
-            }
-        }
-        cholStoreFactor(W);
-        return true;
-    } catch (const ArithmeticError&) {
-    } catch (const std::out_of_range&) {
+CholeskyOutcome modChol::cholDecompose(Matrix& W, std::int16_t n) {
+    // Test the arguments: a refused order leaves an empty state, so a following solve writes
+    // nothing.
+    if (n < 0 || n > kMaxOrder || W.rowsUpper() < n || W.colsUpper() < n) {
+        cholInit(0);
+        return {CholeskyStatus::orderNotServed};
     }
-    return false;
+    cholInit(n);
+    if (!isSymmetric(W, n))
+        return {CholeskyStatus::notSymmetric};
+    const CholeskyOutcome outcome = decompose(W, n);
+    if (outcome.decomposed())
+        cholStoreFactor(W);
+    return outcome;
+}
+
+CholeskyOutcome modChol::decompose(Matrix& W, int n) {
+    for (int i = 1; i <= n; ++i) {
+        // The pivot: A(i, i) less the squares of row i of L, from k = i - 1 down to 1.
+        double sum = W(i, i);
+        for (int k = i - 1; k >= 1; --k)
+            sum = sum - W(i, k) * W(i, k);
+        if (!std::isfinite(sum))
+            return {CholeskyStatus::arithmeticError, i};
+        // A zero pivot is singular, so not positive definite either.
+        if (!(sum > 0))
+            return {CholeskyStatus::pivotNotPositive, i};
+        diag_(i) = power(sum, 0.5);
+
+        // Column i of L below the diagonal, each entry's sum in the same descending order.
+        FiniteCheck check;
+        for (int j = i + 1; j <= n; ++j) {
+            sum = W(i, j);
+            for (int k = i - 1; k >= 1; --k)
+                sum = sum - W(i, k) * W(j, k);
+            W(j, i) = sum / diag_(i);
+            check.add(W(j, i));
+        }
+        if (!check.allFinite())
+            return {CholeskyStatus::arithmeticError, i};
+    }
+    return {};
 }
 
 void modChol::cholInit(std::int16_t n) {
@@ -64,28 +78,36 @@ void modChol::cholStoreFactor(const Matrix& W) {
             factor_(i, j) = W(i, j);
 }
 
-bool modChol::cholSolve(const Vector& b, Vector& x) const {
+CholeskySolveStatus modChol::cholSolve(const Vector& b, Vector& x) const {
     const int m = cholOrder_;
-    try {
-        for (int i = 1; i <= m; ++i) {
-            double sum = b(i);
-            for (int k = i - 1; k >= 1; --k)
-                sum = checked(sum - checked(x(k) * factor_(i, k)));
-            x(i) = sum / diag_(i);
-            checked(x(i));
-        }
-        for (int i = m; i >= 1; --i) {
-            double sum = x(i);
-            for (int k = i + 1; k <= m; ++k)
-                sum = checked(sum - checked(x(k) * factor_(k, i)));
-            x(i) = sum / diag_(i);
-            checked(x(i));
-        }
-        return true;
-    } catch (const ArithmeticError&) {
-    } catch (const std::out_of_range&) {
+    if (m > 0 && (b.upper() < m || x.upper() < m))
+        return CholeskySolveStatus::orderNotServed;
+
+    // Forward substitution, L * y = b, y into x. A sum that is not finite stops the solve
+    // before its x(i) is written; a quotient that is not finite stops it after.
+    for (int i = 1; i <= m; ++i) {
+        double sum = b(i);
+        for (int k = i - 1; k >= 1; --k)
+            sum = sum - x(k) * factor_(i, k);
+        if (!std::isfinite(sum))
+            return CholeskySolveStatus::arithmeticError;
+        x(i) = sum / diag_(i);
+        if (!std::isfinite(x(i)))
+            return CholeskySolveStatus::arithmeticError;
     }
-    return false;
+
+    // Back substitution, L^T * x = y, reading column i of L as row i of L^T.
+    for (int i = m; i >= 1; --i) {
+        double sum = x(i);
+        for (int k = i + 1; k <= m; ++k)
+            sum = sum - x(k) * factor_(k, i);
+        if (!std::isfinite(sum))
+            return CholeskySolveStatus::arithmeticError;
+        x(i) = sum / diag_(i);
+        if (!std::isfinite(x(i)))
+            return CholeskySolveStatus::arithmeticError;
+    }
+    return CholeskySolveStatus::solved;
 }
 
 } // namespace lse

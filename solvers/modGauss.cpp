@@ -1,10 +1,9 @@
 #include "modGauss.h"
 
-#include "CheckedArithmetic.h"
+#include "Finite.h"
 #include "Limits.h"
 
 #include <cmath>
-#include <stdexcept>
 #include <utility>
 
 namespace lse::modGauss {
@@ -15,85 +14,89 @@ namespace {
 // wins a tie. Columns left of j are not exchanged.
 void pivot(Matrix& W, int j, int n) {
     int p = j;
-    double m = checked(std::fabs(W(j, j)));
+    double m = std::fabs(W(j, j));
     for (int k = j + 1; k <= n; ++k) {
-        const double candidate = checked(std::fabs(W(k, j)));
-        if (candidate > m) {
-            m = candidate;
+        if (std::fabs(W(k, j)) > m) {
+            m = std::fabs(W(k, j));
             p = k;
         }
     }
-    if (p != j) {
-        for (int c = j; c <= n + 1; ++c)
-            std::swap(W(j, c), W(p, c));
-    }
+    if (p != j)
+        std::swap_ranges(W.row(j) + j, W.row(j) + n + 2, W.row(p) + j);
 }
 
 } // namespace
 
-bool gaussSolve(Matrix& W, Vector& x, const Vector& b, std::int16_t n, Platform& platform) {
-    if (n < 1)
-        return false;
-    // An order beyond the limit or arrays that do not cover it are refused before anything
-    // changes.
-    if (n > kMaxOrder || W.rowsUpper() < n || W.colsUpper() < n || b.upper() < n || x.upper() < n) {
-        gaussError(platform);
-        return false;
-    }
-    try {
-        const int augmented = n + 1;
-        W.widen(augmented);
-        for (int i = 1; i <= n; ++i)
-            W(i, augmented) = b(i);
+GaussOutcome gaussSolve(Matrix& W, Vector& x, const Vector& b, std::int16_t n) {
+    // Test the arguments: nothing changes when they are refused. No equations need no
+    // arrays.
+    if (n < 0 || n > kMaxOrder)
+        return {GaussStatus::orderNotServed};
+    if (n == 0)
+        return {};
+    if (W.rowsUpper() < n || W.colsUpper() < n || b.upper() < n || x.upper() < n)
+        return {GaussStatus::orderNotServed};
 
-        for (int j = 1; j <= n - 1; ++j) {
-            pivot(W, j, n);
-            if (!gaussEliminate(W, static_cast<std::int16_t>(j), n, platform))
-                return false;
-        }
-        gaussBackSubstitute(W, n);
-
-        for (int i = 1; i <= n; ++i)
-            x(i) = W(i, augmented);
-        return true;
-    } catch (const ArithmeticError&) {
-    } catch (const std::out_of_range&) {
-    }
-    gaussError(platform);
-    return false;
-}
-
-bool gaussEliminate(Matrix& W, std::int16_t j, std::int16_t n, Platform& platform) {
-    if (W(j, j) == 0) {
-        gaussError(platform);
-        return false;
-    }
-    for (int i = j + 1; i <= n; ++i) {
-        const double f = checked(W(i, j) / W(j, j));
-        for (int c = j + 1; c <= n + 1; ++c) {
-            const double product = checked(f * W(j, c));
-            W(i, c) = W(i, c) - product;
-            checked(W(i, c));
-        }
-    }
-    return true;
-}
-
-void gaussBackSubstitute(Matrix& W, std::int16_t n) {
+    // Augment W with b as column n + 1.
     const int rhs = n + 1;
+    W.widen(rhs);
+    for (int i = 1; i <= n; ++i)
+        W(i, rhs) = b(i);
+
+    // Bring W to upper triangular form, one pivot column at a time.
+    for (int j = 1; j <= n - 1; ++j) {
+        pivot(W, j, n);
+        if (const GaussStatus status = gaussEliminate(W, static_cast<std::int16_t>(j), n);
+            status != GaussStatus::solved)
+            return {status, j};
+    }
+
+    // The last pivot has no elimination step of its own to test it.
+    if (W(n, n) == 0)
+        return {GaussStatus::zeroPivot, n};
+    if (gaussBackSubstitute(W, n) != GaussStatus::solved)
+        return {GaussStatus::arithmeticError};
+
+    // Copy the solution out.
+    for (int i = 1; i <= n; ++i)
+        x(i) = W(i, rhs);
+    return {};
+}
+
+GaussStatus gaussEliminate(Matrix& W, std::int16_t j, std::int16_t n) {
+    // Test the pivot; a negative zero is zero too.
+    if (W(j, j) == 0)
+        return GaussStatus::zeroPivot;
+
+    // Subtract multiples of row j from the rows below it, product first, then difference.
+    FiniteCheck check;
+    for (int i = j + 1; i <= n; ++i) {
+        const double f = W(i, j) / W(j, j);
+        check.add(f);
+        for (int c = j + 1; c <= n + 1; ++c) {
+            W(i, c) = W(i, c) - f * W(j, c);
+            check.add(W(i, c));
+        }
+    }
+    return check.allFinite() ? GaussStatus::solved : GaussStatus::arithmeticError;
+}
+
+GaussStatus gaussBackSubstitute(Matrix& W, std::int16_t n) {
+    const int rhs = n + 1;
+    FiniteCheck check;
+
+    // Solve the last row, then each row above with the values already found below it.
     W(n, rhs) = W(n, rhs) / W(n, n);
-    checked(W(n, rhs));
+    check.add(W(n, rhs));
     for (int h = n - 1; h >= 1; --h) {
         double s = 0;
         for (int l = h + 1; l <= n; ++l)
-            s = checked(checked(W(l, rhs) * W(h, l)) + s);
-        W(h, rhs) = checked(W(h, rhs) - s) / W(h, h);
-        checked(W(h, rhs));
+            s = W(l, rhs) * W(h, l) + s;
+        W(h, rhs) = (W(h, rhs) - s) / W(h, h);
+        check.add(s);
+        check.add(W(h, rhs));
     }
-}
-
-void gaussError(Platform& platform) {
-    platform.messageBox(errorText, MessageStyle::OkOnlyCritical, errorTitle);
+    return check.allFinite() ? GaussStatus::solved : GaussStatus::arithmeticError;
 }
 
 } // namespace lse::modGauss

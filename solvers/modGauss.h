@@ -1,29 +1,40 @@
 #pragma once
 
 #include "Matrix.h"
-#include "Platform.h"
 
 #include <cstdint>
 
+namespace lse {
+
+// How a Gauss solve ended, in the manner of LAPACK's INFO.
+enum class GaussStatus {
+    solved,          // x(1..n) holds the solution
+    zeroPivot,       // the pivot of `column` is exactly zero: the matrix is singular
+    arithmeticError, // a step overflowed or was invalid
+    orderNotServed,  // n is negative or above kMaxOrder, or the arrays do not cover it
+};
+
+struct GaussOutcome {
+    GaussStatus status = GaussStatus::solved;
+    int column = 0; // the zero pivot's column, 1..n
+
+    bool solved() const { return status == GaussStatus::solved; }
+};
+
 // Gauss elimination with partial pivoting and back substitution, in place on W.
-namespace lse::modGauss {
+namespace modGauss {
 
-inline constexpr const char* errorText = "Aborting analysis";
-inline constexpr const char* errorTitle = "Gauss Elimination Error";
+// Solves the system held in W (rows and columns 1..n, as copyPass leaves it) with right-hand
+// side b, widening W by the column n + 1. Writes x(1..n) only when it returns solved; after
+// a failure W is scratch. n = 0 is solved with nothing to write.
+GaussOutcome gaussSolve(Matrix& W, Vector& x, const Vector& b, std::int16_t n);
 
-// Solves the system held in W (columns 1..n, as copyPass leaves it) with right-hand side b,
-// widening W by the column n + 1. Returns true when it wrote the solution into x(1..n).
-// A zero pivot, an arithmetic error or an order above kMaxOrder is reported with the
-// "Aborting analysis" message box and leaves x unchanged; n below 1 does nothing.
-bool gaussSolve(Matrix& W, Vector& x, const Vector& b, std::int16_t n, Platform& platform);
+// One elimination step below the pivot W(j, j): solved, zeroPivot (nothing changed) or
+// arithmeticError.
+GaussStatus gaussEliminate(Matrix& W, std::int16_t j, std::int16_t n);
 
-// One elimination step below the pivot W(j, j). False, after the message, for a zero pivot.
-bool gaussEliminate(Matrix& W, std::int16_t j, std::int16_t n, Platform& platform);
+// Leaves the solution in column n + 1 of W: solved or arithmeticError.
+GaussStatus gaussBackSubstitute(Matrix& W, std::int16_t n);
 
-// Leaves the solution in column n + 1 of W. Throws ArithmeticError when a step overflows or
-// divides by a zero last pivot.
-void gaussBackSubstitute(Matrix& W, std::int16_t n);
-
-void gaussError(Platform& platform);
-
-} // namespace lse::modGauss
+} // namespace modGauss
+} // namespace lse

@@ -50,10 +50,10 @@ MainWindow::MainWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
     chkDefault->setChecked(true);
 
     optionGroup_ = new QButtonGroup(this);
-    option(0, "Gauss Elimination", 5400);
-    option(1, "Both Solution Methods", 6360);
-    option(2, "Cholesky Decomposition", 5880);
-    Option1[1]->setChecked(true);
+    addOption(SolutionMethod::gaussElimination, "Gauss Elimination", 5400);
+    addOption(SolutionMethod::bothMethods, "Both Solution Methods", 6360);
+    addOption(SolutionMethod::choleskyDecomposition, "Cholesky Decomposition", 5880);
+    option(SolutionMethod::bothMethods)->setChecked(true);
     keepSelectedOptionAsTabStop();
     connect(optionGroup_, &QButtonGroup::idToggled, this, &MainWindow::keepSelectedOptionAsTabStop);
 
@@ -123,14 +123,14 @@ QPushButton* MainWindow::button(const char* name, const QString& caption, int le
     return button;
 }
 
-QRadioButton* MainWindow::option(int index, const QString& caption, int top) {
+void MainWindow::addOption(SolutionMethod button, const QString& caption, int top) {
+    const int index = static_cast<int>(button);
     auto* const option = place<QRadioButton>("Option1", 6120, top, 2055, 255);
     option->setText(caption);
     option->setProperty("index", index);
     option->installEventFilter(this);
     optionGroup_->addButton(option, index);
     Option1[static_cast<std::size_t>(index)] = option;
-    return option;
 }
 
 // The option group is one tab stop, entered at its selected button. Qt on its own makes the

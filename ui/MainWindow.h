@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Platform.h"
+
 #include <QString>
 #include <QWidget>
 
@@ -25,7 +27,7 @@ constexpr int twips(int value) {
 }
 
 // The calculator's one window: the controls, their layout and tab order. It has no logic of
-// its own; QtPlatform connects the two buttons to the equation logic.
+// its own; the Calculator binds its two buttons to the equation logic.
 class MainWindow : public QWidget {
     Q_OBJECT
 
@@ -40,6 +42,9 @@ public:
     QCheckBox* chkDefault{};
     // Indexed as the logic addresses them, which is not their order on screen.
     std::array<QRadioButton*, 3> Option1{};
+    QRadioButton* option(SolutionMethod button) const {
+        return Option1[static_cast<std::size_t>(button)];
+    }
     QPlainTextEdit* txtGauss{};
     QPlainTextEdit* txtCholesky{};
     QPlainTextEdit* txtVector{};
@@ -54,7 +59,7 @@ private:
                   int height);
     QPlainTextEdit* multiLineBox(const char* name, int left, int top, int width, int height);
     QPushButton* button(const char* name, const QString& caption, int left, int top);
-    QRadioButton* option(int index, const QString& caption, int top);
+    void addOption(SolutionMethod button, const QString& caption, int top);
     void keepSelectedOptionAsTabStop();
 
     QButtonGroup* optionGroup_{};

@@ -7,7 +7,6 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPlainTextEdit>
-#include <QPushButton>
 #include <QRadioButton>
 
 namespace lse::ui {
@@ -36,18 +35,6 @@ QPlainTextEdit* multiLineBox(const MainWindow& window, TextBox box) {
 
 } // namespace
 
-QtPlatform::QtPlatform(MainWindow& window) : window_(window) {
-    submitClicked_ = QObject::connect(window.submit_but, &QPushButton::clicked,
-                                      [this] { form_.submit_but_Click(); });
-    startClicked_ =
-        QObject::connect(window.Start, &QPushButton::clicked, [this] { form_.Start_Click(); });
-}
-
-QtPlatform::~QtPlatform() {
-    QObject::disconnect(submitClicked_);
-    QObject::disconnect(startClicked_);
-}
-
 std::string QtPlatform::readText(TextBox box) const {
     if (QPlainTextEdit* const edit = multiLineBox(window_, box))
         return edit->toPlainText().replace(QChar('\n'), kLineEnd).toStdString();
@@ -66,8 +53,8 @@ int QtPlatform::checkBoxValue(CheckBox) const {
     return window_.chkDefault->isChecked() ? 1 : 0;
 }
 
-bool QtPlatform::optionValue(OptionArray, int index) const {
-    return window_.Option1.at(static_cast<std::size_t>(index))->isChecked();
+bool QtPlatform::optionValue(OptionArray, SolutionMethod button) const {
+    return window_.option(button)->isChecked();
 }
 
 void QtPlatform::messageBox(const std::string& text, MessageStyle style,

@@ -1,7 +1,6 @@
 #pragma once
 
-#include "MainWindow.h"
-#include "QtPlatform.h"
+#include "Calculator.h"
 
 #include <QApplication>
 #include <QTest>
@@ -29,8 +28,9 @@ protected:
 
     std::string text(TextBox box) const { return platform.readText(box); }
 
-    ui::MainWindow window;
-    ui::QtPlatform platform{window};
+    ui::Calculator calculator;
+    ui::MainWindow& window = calculator.window;
+    ui::QtPlatform& platform = calculator.platform;
 };
 
 } // namespace lse::test

@@ -96,7 +96,7 @@ TEST_F(Window, StartsWithTheDefaultMatrixAndBothMethodsChosen) {
     EXPECT_FALSE(window.Option1[0]->isChecked());
     EXPECT_TRUE(window.Option1[1]->isChecked());
     EXPECT_FALSE(window.Option1[2]->isChecked());
-    EXPECT_TRUE(platform.optionValue(OptionArray::Option1, 1));
+    EXPECT_TRUE(platform.optionValue(OptionArray::Option1, SolutionMethod::bothMethods));
     EXPECT_EQ(platform.checkBoxValue(CheckBox::chkDefault), 1);
     EXPECT_EQ(text(TextBox::Textn), "3");
 }

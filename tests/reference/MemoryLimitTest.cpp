@@ -46,8 +46,7 @@ constexpr rlim_t kAddressSpace = rlim_t{1} << 30;
         s.form.b() == makeVector({14, -101, 155}) && s.box(TextBox::display) == kDefaultDisplay &&
         s.box(TextBox::txtVector) == kDefaultVector;
     const bool told =
-        s.platform.messages == std::vector<ShownMessage>{{messages::outOfMemory(32766),
-                                                          MessageStyle::OkOnly, std::nullopt}} &&
+        s.platform.messages == std::vector<ShownMessage>{messages::outOfMemory(32766)} &&
         s.platform.prompts.empty();
     s.calculate(Both);
     const bool stillSolves = s.box(TextBox::txtGauss) == kDefaultSolution &&

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "FakePlatform.h"
+#include "Messages.h"
 #include "RandomSystems.h"
 #include "modChol.h"
 #include "modGauss.h"
@@ -42,9 +43,10 @@ inline Vector vectorOf(const std::vector<double>& values) {
     return v;
 }
 
-inline ProductRun finish(bool solved, const Vector& x, test::FakePlatform& platform) {
+inline ProductRun finish(bool solved, const Vector& x, std::optional<Message> message) {
     ProductRun run;
-    run.messages = platform.messages;
+    if (message)
+        run.messages.push_back(*message);
     std::vector<double> values;
     for (int i = 1; i <= x.upper(); ++i)
         values.push_back(x(i));
@@ -56,30 +58,29 @@ inline ProductRun finish(bool solved, const Vector& x, test::FakePlatform& platf
 } // namespace detail
 
 inline ProductRun productGauss(const System& system) {
-    test::FakePlatform platform;
     Matrix w = detail::workingCopy(system);
     const Vector b = detail::vectorOf(system.b);
     Vector x = detail::vectorOf(std::vector<double>(system.b.size(), detail::kUntouched));
     const Vector before = x;
-    const bool solved =
-        modGauss::gaussSolve(w, x, b, static_cast<std::int16_t>(system.b.size()), platform);
-    ProductRun run = detail::finish(solved, x, platform);
-    run.xKept = solved || x == before;
+    const GaussOutcome outcome =
+        modGauss::gaussSolve(w, x, b, static_cast<std::int16_t>(system.b.size()));
+    ProductRun run = detail::finish(outcome.solved(), x, messages::about(outcome));
+    run.xKept = outcome.solved() || x == before;
     return run;
 }
 
 // A failed decomposition's solve may write x; the window then shows nothing, so only the
 // pair's outcome counts.
 inline ProductRun productCholesky(const System& system) {
-    test::FakePlatform platform;
     Matrix w = detail::workingCopy(system);
     const Vector b = detail::vectorOf(system.b);
     Vector x = detail::vectorOf(std::vector<double>(system.b.size(), detail::kUntouched));
     modChol chol;
-    const bool decomposed =
-        chol.cholDecompose(w, static_cast<std::int16_t>(system.b.size()), platform);
-    const bool solved = chol.cholSolve(b, x);
-    return detail::finish(decomposed && solved, x, platform);
+    const CholeskyOutcome decomposition =
+        chol.cholDecompose(w, static_cast<std::int16_t>(system.b.size()));
+    const CholeskySolveStatus solve = chol.cholSolve(b, x);
+    return detail::finish(decomposition.decomposed() && solve == CholeskySolveStatus::solved, x,
+                          messages::about(decomposition));
 }
 
 } // namespace lse::reference

@@ -81,7 +81,7 @@ CholeskyResult cholesky(const Rows& a, const std::vector<double>& b) {
             if (i == j) {
                 if (!(sum > 0))
                     return {};
-                diagonal[i] = keep(std::pow(sum, 0.5));
+                diagonal[i] = keep(std::sqrt(sum)); // correctly rounded, unlike pow
             } else {
                 lower[j][i] = keep(sum / diagonal[i]);
             }

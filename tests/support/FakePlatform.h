@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Messages.h"
 #include "Platform.h"
 
 #include <deque>
@@ -10,13 +11,7 @@
 
 namespace lse::test {
 
-struct ShownMessage {
-    std::string text;
-    MessageStyle style;
-    std::optional<std::string> title;
-
-    bool operator==(const ShownMessage&) const = default;
-};
+using ShownMessage = Message;
 
 // A scripted stand-in for the window: text boxes in a map, the check box and option group
 // as plain values, input-box replies from a queue (nullopt cancels), and a record of every
@@ -41,7 +36,9 @@ public:
         ++writes[box];
     }
     int checkBoxValue(CheckBox) const override { return chkDefault; }
-    bool optionValue(OptionArray, int index) const override { return index == selectedOption; }
+    bool optionValue(OptionArray, SolutionMethod button) const override {
+        return static_cast<int>(button) == selectedOption;
+    }
     void messageBox(const std::string& text, MessageStyle style,
                     const std::optional<std::string>& title) override {
         messages.push_back({text, style, title});

@@ -6,18 +6,18 @@
 
 using namespace lse;
 
-TEST(Matrix, DoesNotExistUntilCreatedAndChecksEveryAccess) {
+TEST(Matrix, DoesNotExistUntilCreatedAndAtChecksEveryAccess) {
     Matrix m;
     EXPECT_FALSE(m.exists());
-    EXPECT_THROW(m(0, 0), std::out_of_range);
+    EXPECT_THROW(m.at(0, 0), std::out_of_range);
 
     m.recreate(2, 3);
     EXPECT_TRUE(m.exists());
-    EXPECT_EQ(m(2, 3), 0);
-    EXPECT_THROW(m(3, 0), std::out_of_range);
-    EXPECT_THROW(m(0, 4), std::out_of_range);
-    EXPECT_THROW(m(-1, 0), std::out_of_range);
-    EXPECT_THROW(m(0, -1), std::out_of_range);
+    EXPECT_EQ(m.at(2, 3), 0);
+    EXPECT_THROW(m.at(3, 0), std::out_of_range);
+    EXPECT_THROW(m.at(0, 4), std::out_of_range);
+    EXPECT_THROW(m.at(-1, 0), std::out_of_range);
+    EXPECT_THROW(m.at(0, -1), std::out_of_range);
 }
 
 TEST(Matrix, RecreateDiscardsWidenKeeps) {
@@ -42,12 +42,37 @@ TEST(Matrix, RecreateDiscardsWidenKeeps) {
     EXPECT_EQ(m(2, 2), 0);
 }
 
+// A reserved column is widened into without moving the rows.
+TEST(Matrix, WideningIntoReservedRoomKeepsTheRowsInPlace) {
+    Matrix m;
+    m.recreate(3, 3, 1);
+    m(3, 3) = 9;
+    const double* const before = m.row(3);
+    m.widen(4);
+    EXPECT_EQ(m.row(3), before);
+    EXPECT_EQ(m(3, 3), 9);
+    EXPECT_EQ(m(3, 4), 0);
+
+    Matrix unreserved;
+    unreserved.recreate(7, 7);
+    unreserved(7, 7) = 5;
+    unreserved.widen(8);
+    EXPECT_EQ(unreserved(7, 7), 5);
+    EXPECT_EQ(unreserved(7, 8), 0);
+    EXPECT_EQ(unreserved, [] {
+        Matrix same;
+        same.recreate(7, 8);
+        same(7, 7) = 5;
+        return same;
+    }());
+}
+
 TEST(Vector, CheckedAndZeroFilled) {
     Vector v;
-    EXPECT_THROW(v(0), std::out_of_range);
+    EXPECT_THROW(v.at(0), std::out_of_range);
     v.recreate(3);
     v(3) = 5;
-    EXPECT_THROW(v(4), std::out_of_range);
+    EXPECT_THROW(v.at(4), std::out_of_range);
     v.recreate(3);
     EXPECT_EQ(v(3), 0);
 }

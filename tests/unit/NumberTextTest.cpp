@@ -86,12 +86,8 @@ TEST(TextToInt16, WholeNumbersInRangeOnly) {
     EXPECT_FALSE(textToInt16(""));
 }
 
-TEST(IntToTextAndPower, Basics) {
+TEST(IntToText, Basics) {
     EXPECT_EQ(intToText(0), "0");
     EXPECT_EQ(intToText(32766), "32766");
     EXPECT_EQ(intToText(-12), "-12");
-    EXPECT_EQ(power(0, 0.5), 0);
-    EXPECT_EQ(power(-0.0, 0.5), 0);
-    EXPECT_EQ(power(16, 0.5), 4);
-    EXPECT_EQ(power(2, 0.5), std::pow(2.0, 0.5));
 }

@@ -12,6 +12,10 @@ enum class CheckBox { chkDefault };
 
 enum class OptionArray { Option1 };
 
+// The buttons of Option1, valued by their indices in the array, which is not their order on
+// screen.
+enum class SolutionMethod { gaussElimination = 0, bothMethods = 1, choleskyDecomposition = 2 };
+
 // Button-and-icon style of a message box; the values follow the classic style codes.
 enum class MessageStyle { OkOnly = 0, OkOnlyCritical = 16 };
 
@@ -27,7 +31,8 @@ public:
 
     // Non-zero when ticked.
     virtual int checkBoxValue(CheckBox box) const = 0;
-    virtual bool optionValue(OptionArray array, int index) const = 0;
+    // True when that button is the chosen one.
+    virtual bool optionValue(OptionArray array, SolutionMethod button) const = 0;
 
     // Modal; returns once the user has dismissed it. Without a title the program's own
     // title is shown.

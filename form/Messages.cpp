@@ -1,0 +1,39 @@
+#include "Messages.h"
+
+#include "NumberText.h"
+
+namespace lse::messages {
+
+Message outOfMemory(long long count) {
+    return {"There is not enough memory for a system of " + intToText(count) + " equations."};
+}
+
+std::string coefficientPromptA(int row, int column) {
+    return "Enter A coefficient (" + intToText(row) + "," + intToText(column) + ")";
+}
+
+std::string coefficientPromptB(int row) {
+    return "Enter B coefficient (" + intToText(row) + ")";
+}
+
+// Every way a method can fail shows its one message: a user learns that the method failed,
+// the status tells a program why.
+std::optional<Message> about(const GaussOutcome& outcome) {
+    if (outcome.solved())
+        return std::nullopt;
+    return gaussFailed;
+}
+
+std::optional<Message> about(const CholeskyOutcome& outcome) {
+    if (outcome.decomposed())
+        return std::nullopt;
+    return choleskyFailed;
+}
+
+std::optional<Message> about(CholeskySolveStatus status) {
+    if (status == CholeskySolveStatus::solved)
+        return std::nullopt;
+    return choleskySolveFailed;
+}
+
+} // namespace lse::messages

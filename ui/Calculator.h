@@ -1,0 +1,22 @@
+#pragma once
+
+#include "MainWindow.h"
+#include "QtPlatform.h"
+#include "frmCholesky.h"
+
+namespace lse::ui {
+
+// The program put together: the window, the platform services over it and the equation
+// logic, with the window's two buttons bound to the logic's click handlers.
+class Calculator {
+public:
+    Calculator();
+    Calculator(const Calculator&) = delete;
+    Calculator& operator=(const Calculator&) = delete;
+
+    MainWindow window;
+    QtPlatform platform{window};
+    frmCholesky form{platform};
+};
+
+} // namespace lse::ui
