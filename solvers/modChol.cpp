@@ -22,7 +22,7 @@ bool isSymmetric(const Matrix& W, int n) {
 
 } // namespace
 
-CholeskyOutcome modChol::cholDecompose(Matrix& W, std::int16_t n) {
+CholeskyOutcome modChol::cholDecompose(Matrix& W, std::int16_t n, const SolveOptions& options) {
     // Test the arguments: a refused order leaves an empty state, so a following solve writes
     // nothing.
     if (n < 0 || n > kMaxOrder || W.rowsUpper() < n || W.colsUpper() < n) {
@@ -32,13 +32,13 @@ CholeskyOutcome modChol::cholDecompose(Matrix& W, std::int16_t n) {
     cholInit(n);
     if (!isSymmetric(W, n))
         return {CholeskyStatus::notSymmetric};
-    const CholeskyOutcome outcome = decompose(W, n);
+    const CholeskyOutcome outcome = decompose(W, n, options);
     if (outcome.decomposed())
         cholStoreFactor(W);
     return outcome;
 }
 
-CholeskyOutcome modChol::decompose(Matrix& W, int n) {
+CholeskyOutcome modChol::decompose(Matrix& W, int n, const SolveOptions& options) {
     for (int i = 1; i <= n; ++i) {
         // The pivot: A(i, i) less the squares of row i of L, from k = i - 1 down to 1.
         double sum = W(i, i);
@@ -62,6 +62,8 @@ CholeskyOutcome modChol::decompose(Matrix& W, int n) {
         }
         if (!check.allFinite())
             return {CholeskyStatus::arithmeticError, i};
+        if (options.progress)
+            options.progress(i, n);
     }
     return {};
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Matrix.h"
+#include "SolveOptions.h"
 
 #include <cstdint>
 
@@ -37,7 +38,7 @@ public:
     // its diagonal into diag(); W's diagonal and upper triangle are only read. After a
     // failure the lower triangle of W is scratch and factor() is zero; an order that is not
     // served leaves an empty state.
-    CholeskyOutcome cholDecompose(Matrix& W, std::int16_t n);
+    CholeskyOutcome cholDecompose(Matrix& W, std::int16_t n, const SolveOptions& options = {});
 
     // Solves L * y = b, then L^T * x = y, into x, from the last decomposition alone. After a
     // failure x keeps what was written up to there.
@@ -50,7 +51,7 @@ public:
 private:
     void cholInit(std::int16_t n);
     void cholStoreFactor(const Matrix& W);
-    CholeskyOutcome decompose(Matrix& W, int n);
+    CholeskyOutcome decompose(Matrix& W, int n, const SolveOptions& options);
 
     std::int16_t cholOrder_ = 0;
     Vector diag_;

@@ -27,7 +27,8 @@ void pivot(Matrix& W, int j, int n) {
 
 } // namespace
 
-GaussOutcome gaussSolve(Matrix& W, Vector& x, const Vector& b, std::int16_t n) {
+GaussOutcome gaussSolve(Matrix& W, Vector& x, const Vector& b, std::int16_t n,
+                        const SolveOptions& options) {
     // Test the arguments: nothing changes when they are refused. No equations need no
     // arrays.
     if (n < 0 || n > kMaxOrder)
@@ -49,6 +50,8 @@ GaussOutcome gaussSolve(Matrix& W, Vector& x, const Vector& b, std::int16_t n) {
         if (const GaussStatus status = gaussEliminate(W, static_cast<std::int16_t>(j), n);
             status != GaussStatus::solved)
             return {status, j};
+        if (options.progress)
+            options.progress(j, n);
     }
 
     // The last pivot has no elimination step of its own to test it.

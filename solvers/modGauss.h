@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Matrix.h"
+#include "SolveOptions.h"
 
 #include <cstdint>
 
@@ -27,7 +28,8 @@ namespace modGauss {
 // Solves the system held in W (rows and columns 1..n, as copyPass leaves it) with right-hand
 // side b, widening W by the column n + 1. Writes x(1..n) only when it returns solved; after
 // a failure W is scratch. n = 0 is solved with nothing to write.
-GaussOutcome gaussSolve(Matrix& W, Vector& x, const Vector& b, std::int16_t n);
+GaussOutcome gaussSolve(Matrix& W, Vector& x, const Vector& b, std::int16_t n,
+                        const SolveOptions& options = {});
 
 // One elimination step below the pivot W(j, j): solved, zeroPivot (nothing changed) or
 // arithmeticError.
