@@ -1,16 +1,18 @@
-// Solves the seeded random systems with both methods and prints one hash over every result
-// bit, every success flag and every message, so that builds by different compilers and
-// optimisation levels can be compared with a single line.
-#include "ProductRun.h"
+// Solves seeded random systems with both methods and prints one hash over every status,
+// every solution bit and the working state a success leaves, so that builds by different
+// compilers, optimisation levels, processors and architectures can be compared by a line.
 #include "RandomSystems.h"
+#include "modChol.h"
+#include "modGauss.h"
 
 #include <bit>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <string>
 
 namespace {
+
+using lse::reference::System;
 
 // FNV-1a, 64 bits.
 class Hash {
@@ -21,39 +23,84 @@ public:
             state_ *= 0x100000001b3;
         }
     }
-    void add(const std::string& text) {
-        for (const char c : text)
-            add(static_cast<std::uint64_t>(static_cast<unsigned char>(c)));
-    }
+    void add(double value) { add(std::bit_cast<std::uint64_t>(value)); }
     std::uint64_t value() const { return state_; }
 
 private:
     std::uint64_t state_ = 0xcbf29ce484222325;
 };
 
-void addRun(Hash& hash, const lse::reference::ProductRun& run) {
-    hash.add(run.x.has_value() ? 1 : 0);
-    if (run.x)
-        for (const double value : *run.x)
-            hash.add(std::bit_cast<std::uint64_t>(value));
-    for (const auto& message : run.messages)
-        hash.add(message.text);
+struct Arrays {
+    lse::Matrix W;
+    lse::Vector b;
+    lse::Vector x;
+    int n;
+
+    explicit Arrays(const System& s) : n(static_cast<int>(s.b.size())) {
+        W.recreate(n, n, 1);
+        b.recreate(n);
+        x.recreate(n);
+        for (int i = 1; i <= n; ++i) {
+            for (int j = 1; j <= n; ++j)
+                W(i, j) = s.a[i - 1][j - 1];
+            b(i) = s.b[i - 1];
+        }
+    }
+};
+
+// Returns whether the solve succeeded.
+bool addGauss(Hash& hash, const System& s) {
+    Arrays a(s);
+    const lse::GaussOutcome outcome =
+        lse::modGauss::gaussSolve(a.W, a.x, a.b, static_cast<std::int16_t>(a.n));
+    hash.add(static_cast<std::uint64_t>(outcome.status));
+    hash.add(static_cast<std::uint64_t>(outcome.column));
+    if (!outcome.solved())
+        return false;
+    for (int i = 1; i <= a.n; ++i)
+        for (int j = 1; j <= a.n + 1; ++j)
+            hash.add(a.W(i, j));
+    return true;
+}
+
+bool addCholesky(Hash& hash, const System& s) {
+    Arrays a(s);
+    lse::modChol chol;
+    const lse::CholeskyOutcome outcome = chol.cholDecompose(a.W, static_cast<std::int16_t>(a.n));
+    hash.add(static_cast<std::uint64_t>(outcome.status));
+    hash.add(static_cast<std::uint64_t>(outcome.column));
+    if (!outcome.decomposed())
+        return false;
+    const lse::CholeskySolveStatus solve = chol.cholSolve(a.b, a.x);
+    hash.add(static_cast<std::uint64_t>(solve));
+    for (int i = 1; i <= a.n; ++i) {
+        hash.add(chol.diag()(i));
+        hash.add(a.x(i));
+        for (int j = 1; j < i; ++j)
+            hash.add(a.W(i, j));
+    }
+    return solve == lse::CholeskySolveStatus::solved;
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
-    const std::uint64_t systems = argc > 1 ? std::strtoull(argv[1], nullptr, 10) : 4000;
+    const std::uint64_t small = argc > 1 ? std::strtoull(argv[1], nullptr, 10) : 4000;
+    // Larger systems of every kind, on both sides of the size where the solvers change path.
+    const int largeOrders[] = {63, 64, 65, 96, 127, 129, 200, 257};
+
     Hash hash;
+    std::uint64_t systems = 0;
     std::uint64_t solved = 0;
-    for (std::uint64_t seed = 0; seed < systems; ++seed) {
-        const lse::reference::System system = lse::reference::randomSystem(seed);
-        const auto gauss = lse::reference::productGauss(system);
-        const auto cholesky = lse::reference::productCholesky(system);
-        addRun(hash, gauss);
-        addRun(hash, cholesky);
-        solved += (gauss.x ? 1 : 0) + (cholesky.x ? 1 : 0);
-    }
+    const auto run = [&](const System& s) {
+        ++systems;
+        solved += (addGauss(hash, s) ? 1 : 0) + (addCholesky(hash, s) ? 1 : 0);
+    };
+    for (std::uint64_t seed = 0; seed < small; ++seed)
+        run(lse::reference::randomSystem(seed));
+    for (const int n : largeOrders)
+        for (std::uint64_t seed = 0; seed < 8; ++seed)
+            run(lse::reference::randomSystem(seed, n));
     std::printf("systems %llu, solutions %llu, hash %016llx\n",
                 static_cast<unsigned long long>(systems), static_cast<unsigned long long>(solved),
                 static_cast<unsigned long long>(hash.value()));

@@ -129,6 +129,18 @@ Rows coefficients(SystemKind kind, Draw& draw, int n) {
     return {};
 }
 
+System drawSystem(std::uint64_t seed, Draw& draw, int n) {
+    const auto kind = static_cast<SystemKind>(seed % 8);
+    System system{kind, coefficients(kind, draw, n),
+                  std::vector<double>(static_cast<std::size_t>(n))};
+    for (double& value : system.b)
+        value = draw.below(3) == 0 ? draw.integer(9) : draw.unit();
+    if (kind == SystemKind::ExtremeScale)
+        for (double& value : system.b)
+            value = std::ldexp(value, static_cast<int>(draw.below(2041)) - 1020);
+    return system;
+}
+
 } // namespace
 
 std::string kindName(SystemKind kind) {
@@ -155,18 +167,15 @@ std::string kindName(SystemKind kind) {
 
 System randomSystem(std::uint64_t seed) {
     Draw draw(seed);
-    const auto kind = static_cast<SystemKind>(seed % 8);
     // Most systems are small, so that the checks stay quick under the sanitizers.
     const int n = draw.below(4) == 0 ? 1 + static_cast<int>(draw.below(kMaxOrder))
                                      : 1 + static_cast<int>(draw.below(kMaxSmallOrder));
-    System system{kind, coefficients(kind, draw, n),
-                  std::vector<double>(static_cast<std::size_t>(n))};
-    for (double& value : system.b)
-        value = draw.below(3) == 0 ? draw.integer(9) : draw.unit();
-    if (kind == SystemKind::ExtremeScale)
-        for (double& value : system.b)
-            value = std::ldexp(value, static_cast<int>(draw.below(2041)) - 1020);
-    return system;
+    return drawSystem(seed, draw, n);
+}
+
+System randomSystem(std::uint64_t seed, int n) {
+    Draw draw(seed);
+    return drawSystem(seed, draw, n);
 }
 
 } // namespace lse::reference

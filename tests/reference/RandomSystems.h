@@ -34,4 +34,7 @@ struct System {
 // rounded double operations are used.
 System randomSystem(std::uint64_t seed);
 
+// The same for a given order, so that large systems can be drawn too.
+System randomSystem(std::uint64_t seed, int n);
+
 } // namespace lse::reference
