@@ -11,6 +11,16 @@ enum class SolverPath {
     blocked,   // blocked, vectorized and threaded
 };
 
+// Block sizes of the blocked path; 0 keeps the built-in size. They change the speed, never
+// the bits, and let tests reach every part of the schedule with small systems.
+struct BlockSizes {
+    int panel = 0;        // Gauss: steps whose updates the columns right of them take at once
+    int leaf = 0;         // Gauss: panel columns eliminated one step at a time
+    int triangleLeaf = 0; // Gauss: rows of a triangle updated row by row
+    int chunk = 0;        // Gauss: columns a thread takes at a time
+    int threadsFrom = 0;  // both: the order from which threads are used
+};
+
 // How a solve is run; never what it computes.
 struct SolveOptions {
     SolverPath path = SolverPath::automatic;
@@ -19,6 +29,7 @@ struct SolveOptions {
     // Called now and then on the calling thread with the columns done so far and their
     // number; for a progress display.
     std::function<void(int done, int total)> progress;
+    BlockSizes blocks;
 };
 
 } // namespace lse

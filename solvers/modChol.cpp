@@ -1,5 +1,6 @@
 #include "modChol.h"
 
+#include "CholeskyBlocked.h"
 #include "Finite.h"
 #include "Limits.h"
 #include "Power.h"
@@ -9,6 +10,9 @@
 namespace lse {
 
 namespace {
+
+// From this order on the blocked decomposition is faster than the literal one.
+constexpr int kBlockedFrom = 64;
 
 // The decomposition reads only the upper triangle; a matrix whose lower triangle differs
 // would be decomposed as some other, symmetric, matrix.
@@ -32,7 +36,10 @@ CholeskyOutcome modChol::cholDecompose(Matrix& W, std::int16_t n, const SolveOpt
     cholInit(n);
     if (!isSymmetric(W, n))
         return {CholeskyStatus::notSymmetric};
-    const CholeskyOutcome outcome = decompose(W, n, options);
+    const bool blocked = options.path == SolverPath::blocked ||
+                         (options.path == SolverPath::automatic && n >= kBlockedFrom);
+    const CholeskyOutcome outcome =
+        blocked ? blocked::choleskyDecompose(W, n, diag_, options) : decompose(W, n, options);
     if (outcome.decomposed())
         cholStoreFactor(W);
     return outcome;

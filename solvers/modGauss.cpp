@@ -1,14 +1,19 @@
 #include "modGauss.h"
 
 #include "Finite.h"
+#include "GaussBlocked.h"
 #include "Limits.h"
 
 #include <cmath>
 #include <utility>
+#include <vector>
 
 namespace lse::modGauss {
 
 namespace {
+
+// From this order on the blocked elimination is faster than the literal one.
+constexpr int kBlockedFrom = 64;
 
 // Row j becomes the row of largest magnitude in column j at or below it; the earliest row
 // wins a tie. Columns left of j are not exchanged.
@@ -45,13 +50,19 @@ GaussOutcome gaussSolve(Matrix& W, Vector& x, const Vector& b, std::int16_t n,
         W(i, rhs) = b(i);
 
     // Bring W to upper triangular form, one pivot column at a time.
-    for (int j = 1; j <= n - 1; ++j) {
-        pivot(W, j, n);
-        if (const GaussStatus status = gaussEliminate(W, static_cast<std::int16_t>(j), n);
-            status != GaussStatus::solved)
-            return {status, j};
-        if (options.progress)
-            options.progress(j, n);
+    if (options.path == SolverPath::blocked ||
+        (options.path == SolverPath::automatic && n >= kBlockedFrom)) {
+        if (const GaussOutcome outcome = blocked::gaussEliminate(W, n, options); !outcome.solved())
+            return outcome;
+    } else {
+        for (int j = 1; j <= n - 1; ++j) {
+            pivot(W, j, n);
+            if (const GaussStatus status = gaussEliminate(W, static_cast<std::int16_t>(j), n);
+                status != GaussStatus::solved)
+                return {status, status == GaussStatus::zeroPivot ? j : 0};
+            if (options.progress)
+                options.progress(j, n);
+        }
     }
 
     // The last pivot has no elimination step of its own to test it.
@@ -87,16 +98,20 @@ GaussStatus gaussEliminate(Matrix& W, std::int16_t j, std::int16_t n) {
 GaussStatus gaussBackSubstitute(Matrix& W, std::int16_t n) {
     const int rhs = n + 1;
     FiniteCheck check;
+    // The solution so far, also kept in a row of its own: column n + 1 is read across rows.
+    std::vector<double> solution(static_cast<std::size_t>(n) + 1);
 
     // Solve the last row, then each row above with the values already found below it.
     W(n, rhs) = W(n, rhs) / W(n, n);
+    solution[n] = W(n, rhs);
     check.add(W(n, rhs));
     for (int h = n - 1; h >= 1; --h) {
+        const double* const row = W.row(h);
         double s = 0;
         for (int l = h + 1; l <= n; ++l)
-            s = W(l, rhs) * W(h, l) + s;
+            s = solution[l] * row[l] + s;
         W(h, rhs) = (W(h, rhs) - s) / W(h, h);
-        check.add(s);
+        solution[h] = W(h, rhs);
         check.add(W(h, rhs));
     }
     return check.allFinite() ? GaussStatus::solved : GaussStatus::arithmeticError;

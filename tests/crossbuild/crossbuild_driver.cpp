@@ -2,6 +2,7 @@
 // every solution bit and the working state a success leaves, so that builds by different
 // compilers, optimisation levels, processors and architectures can be compared by a line.
 #include "RandomSystems.h"
+#include "kernels/Kernels.h"
 #include "modChol.h"
 #include "modGauss.h"
 
@@ -9,6 +10,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 namespace {
 
@@ -84,8 +86,23 @@ bool addCholesky(Hash& hash, const System& s) {
 
 } // namespace
 
+// Arguments: the number of small systems, then optionally the kernels' instruction set.
 int main(int argc, char** argv) {
     const std::uint64_t small = argc > 1 ? std::strtoull(argv[1], nullptr, 10) : 4000;
+    if (argc > 2) {
+        bool chosen = false;
+        for (const auto set : lse::kernels::supported()) {
+            lse::kernels::choose(set);
+            if (std::strcmp(lse::kernels::active().name, argv[2]) == 0) {
+                chosen = true;
+                break;
+            }
+        }
+        if (!chosen) {
+            std::fprintf(stderr, "no %s kernels on this processor\n", argv[2]);
+            return 2;
+        }
+    }
     // Larger systems of every kind, on both sides of the size where the solvers change path.
     const int largeOrders[] = {63, 64, 65, 96, 127, 129, 200, 257};
 

@@ -142,7 +142,7 @@ TEST(Gauss, ZeroLastPivotsAndArithmeticErrorsAreFailures) {
         {"overflowing elimination",
          makeMatrix({{1, huge}, {-1, huge}}),
          makeVector({1, 1}),
-         {GaussStatus::arithmeticError, 1}},
+         {GaussStatus::arithmeticError}},
         {"overflowing back substitution",
          makeMatrix({{1e-300, 0}, {0, 1e-300}}),
          makeVector({1e300, 1}),
@@ -151,7 +151,7 @@ TEST(Gauss, ZeroLastPivotsAndArithmeticErrorsAreFailures) {
         {"overflow before a zero pivot",
          makeMatrix({{1, 0, huge}, {1, 0, -huge}, {1, 0, 1}}),
          makeVector({1, 1, 1}),
-         {GaussStatus::arithmeticError, 1}},
+         {GaussStatus::arithmeticError}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

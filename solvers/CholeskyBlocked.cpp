@@ -1,0 +1,178 @@
+#include "CholeskyBlocked.h"
+
+#include "Finite.h"
+#include "Power.h"
+#include "Team.h"
+#include "kernels/Kernels.h"
+
+#include <algorithm>
+#include <atomic>
+#include <cmath>
+#include <thread>
+#include <vector>
+
+namespace lse::blocked {
+
+namespace {
+
+// Below this order one thread does it all.
+constexpr int kThreadsFrom = 256;
+
+// What can go wrong at a column, in the order the literal decomposition meets them: the sum
+// of the pivot, the pivot itself, then the entries below it.
+enum Failure : long { pivotNotFinite = 0, pivotNotPositive = 1, entryNotFinite = 2 };
+constexpr long kNoFailure = 1L << 40;
+
+// The schedule. Entry L(j, i) is (A(i, j) - L(i, i-1) L(j, i-1) - ... - L(i, 1) L(j, 1)) /
+// L(i, i), the subtractions in that order, and needs row i of L complete first, so the rows
+// of L are made one after another. A tile of rows j (as many as the vector unit takes side by
+// side) goes through the steps i = 1, 2, ... together: at step i every row of the tile runs
+// its own chain of subtractions, broadcasting L(i, k) and reading its own L(j, k), which the
+// tile keeps in a buffer by k; the tile's own rows are finished at their diagonals. Tiles are
+// shared out among the threads; a tile waits at step i until row i is published by its tile.
+class Decomposition {
+public:
+    Decomposition(Matrix& W, int n, Vector& diag, const SolveOptions& options)
+        : W_(W), n_(n), diag_(diag), options_(options), kernels_(kernels::active()),
+          lanes_(kernels_.choleskyLanes),
+          team_(n >= (options.blocks.threadsFrom > 0 ? options.blocks.threadsFrom : kThreadsFrom)
+                    ? Team::sizeFor(options.threads)
+                    : 1),
+          tiles_(static_cast<std::size_t>(team_.size()),
+                 std::vector<double>(static_cast<std::size_t>(n + 1) * lanes_)),
+          sums_(static_cast<std::size_t>(team_.size()), std::vector<double>(lanes_)) {}
+
+    CholeskyOutcome run();
+
+private:
+    void decomposeTile(int first, int member);
+    bool waitForRow(int i) const;
+    // Steps from this one on cannot matter.
+    long failedColumn() const { return failure_.load() / 3; }
+    void record(int column, Failure kind);
+
+    Matrix& W_;
+    const int n_;
+    Vector& diag_;
+    const SolveOptions& options_;
+    const kernels::Table& kernels_;
+    const int lanes_;
+    Team team_;
+    // Per member: p(k, t) = L(first + t, k) of the tile at hand, and the sums of one step.
+    std::vector<std::vector<double>> tiles_;
+    std::vector<std::vector<double>> sums_;
+    // Rows 1..rowsReady_ of L are in W and their diagonals in diag.
+    std::atomic<int> rowsReady_{0};
+    // 3 * column + kind of the first failure in the literal order found so far.
+    std::atomic<long> failure_{kNoFailure};
+};
+
+CholeskyOutcome Decomposition::run() {
+    std::atomic<int> nextTile{0};
+    team_.run([&](int member) {
+        for (;;) {
+            const int first = 1 + nextTile.fetch_add(1) * lanes_;
+            if (first > n_)
+                return;
+            decomposeTile(first, member);
+            if (member == 0 && options_.progress && failure_.load() == kNoFailure)
+                options_.progress(std::min(first + lanes_ - 1, n_), n_);
+        }
+    });
+
+    const long failure = failure_.load();
+    if (failure == kNoFailure)
+        return {};
+    // diag as the literal order leaves it: set up to the failing column, that one included
+    // only when its pivot passed.
+    const int column = static_cast<int>(failure / 3);
+    const auto kind = static_cast<Failure>(failure % 3);
+    for (int i = kind == entryNotFinite ? column + 1 : column; i <= n_; ++i)
+        diag_(i) = 0;
+    return {kind == pivotNotPositive ? CholeskyStatus::pivotNotPositive
+                                     : CholeskyStatus::arithmeticError,
+            column};
+}
+
+void Decomposition::decomposeTile(int first, int member) {
+    const int last = std::min(first + lanes_ - 1, n_);
+    const int width = last - first + 1;
+    double* const p = tiles_[static_cast<std::size_t>(member)].data();
+    double* const sum = sums_[static_cast<std::size_t>(member)].data();
+    std::fill(p, p + static_cast<std::size_t>(last + 1) * lanes_, 0.0);
+
+    for (int i = 1; i <= last; ++i) {
+        // Only steps before a failure found so far can matter.
+        if (i >= failedColumn() || (i < first && !waitForRow(i)))
+            return;
+        // Each row's sum starts from A(i, j), read in the upper triangle.
+        const double* const a = W_.row(i) + first;
+        for (int t = 0; t < lanes_; ++t)
+            sum[t] = t < width ? a[t] : 0.0;
+        // Row i of L: published in W, or one of the tile's own rows.
+        const bool own = i >= first;
+        const double* const l = own ? p + (i - first) : W_.row(i);
+        kernels_.choleskyChain(1, i - 1, l, own ? lanes_ : 1, p, sum);
+
+        // The pivot, when row i is the tile's own.
+        int from = 0;
+        if (own) {
+            const double pivot = sum[i - first];
+            if (!std::isfinite(pivot)) {
+                record(i, pivotNotFinite);
+                return;
+            }
+            if (!(pivot > 0)) {
+                record(i, pivotNotPositive);
+                return;
+            }
+            diag_(i) = power(pivot, 0.5);
+            from = i - first + 1;
+        }
+        // L(j, i) for the rows below the diagonal.
+        const double d = diag_(i);
+        FiniteCheck check;
+        double* const step = p + static_cast<std::size_t>(i) * lanes_;
+        for (int t = from; t < width; ++t) {
+            step[t] = sum[t] / d;
+            check.add(step[t]);
+        }
+        if (own) {
+            // Row i of L is complete: publish it for the other tiles.
+            double* const row = W_.row(i);
+            for (int k = 1; k < i; ++k)
+                row[k] = p[static_cast<std::size_t>(k) * lanes_ + (i - first)];
+            rowsReady_.store(i, std::memory_order_release);
+        }
+        if (!check.allFinite()) {
+            record(i, entryNotFinite);
+            return;
+        }
+    }
+}
+
+// False when a failure before row i made the wait needless.
+bool Decomposition::waitForRow(int i) const {
+    for (int spins = 0; rowsReady_.load(std::memory_order_acquire) < i; ++spins) {
+        if (i >= failedColumn())
+            return false;
+        if (spins > 64)
+            std::this_thread::yield();
+    }
+    return true;
+}
+
+void Decomposition::record(int column, Failure kind) {
+    const long key = 3L * column + kind;
+    long seen = failure_.load();
+    while (key < seen && !failure_.compare_exchange_weak(seen, key)) {
+    }
+}
+
+} // namespace
+
+CholeskyOutcome choleskyDecompose(Matrix& W, int n, Vector& diag, const SolveOptions& options) {
+    return Decomposition(W, n, diag, options).run();
+}
+
+} // namespace lse::blocked

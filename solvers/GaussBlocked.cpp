@@ -1,0 +1,247 @@
+#include "GaussBlocked.h"
+
+#include "Finite.h"
+#include "Team.h"
+#include "kernels/Kernels.h"
+
+#include <algorithm>
+#include <atomic>
+#include <cmath>
+#include <limits>
+#include <vector>
+
+namespace lse::blocked {
+
+namespace {
+
+// The built-in block sizes.
+constexpr BlockSizes kBuiltIn{
+    // Steps per panel: the depth of each trailing update, large enough that the trailing
+    // matrix is read from memory once per this many steps.
+    .panel = 256,
+    // Panel columns eliminated one step at a time; wider parts of a panel are split in halves.
+    .leaf = 8,
+    // Rows of a triangle updated row by row; larger triangles are split in halves.
+    .triangleLeaf = 16,
+    // Trailing columns a team member takes at a time.
+    .chunk = 384,
+    // Below this order one thread does it all: the others would mostly wait.
+    .threadsFrom = 384,
+};
+
+int orBuiltIn(int chosen, int builtIn) {
+    return chosen > 0 ? chosen : builtIn;
+}
+
+constexpr double kNotFinite = std::numeric_limits<double>::quiet_NaN();
+
+// How the schedule keeps the literal order. Step k swaps rows k and p(k) over columns k..n+1
+// and then subtracts m(i, k) * W(k, c) from each W(i, c) below. Each column can take its steps
+// on its own and later than the literal order does, as long as it takes them in turn: the
+// panel's columns take them as the panel is eliminated, the columns right of the panel take
+// a whole panel's steps at once. For those, all the panel's swaps come first; row i then
+// holds what the literal order would have in whichever row it passes through, so its
+// multipliers are kept in a buffer whose rows are swapped along with W's rows, while W keeps
+// each multiplier's numerator where the literal order leaves it. Each W(i, c) then receives
+// m(i, k) * W(k, c) for k ascending, one product and one subtraction at a time.
+class Elimination {
+public:
+    Elimination(Matrix& W, int n, const SolveOptions& options)
+        : W_(W), n_(n), options_(options), kernels_(kernels::active()),
+          panel_(orBuiltIn(options.blocks.panel, kBuiltIn.panel)),
+          leaf_(orBuiltIn(options.blocks.leaf, kBuiltIn.leaf)),
+          triangleLeaf_(orBuiltIn(options.blocks.triangleLeaf, kBuiltIn.triangleLeaf)),
+          chunk_(orBuiltIn(options.blocks.chunk, kBuiltIn.chunk)),
+          team_(n >= orBuiltIn(options.blocks.threadsFrom, kBuiltIn.threadsFrom)
+                    ? Team::sizeFor(options.threads)
+                    : 1),
+          multipliers_(static_cast<std::size_t>(n + 1) * static_cast<std::size_t>(panel_)),
+          pivotRow_(static_cast<std::size_t>(n + 1)),
+          workspaces_(static_cast<std::size_t>(team_.size()),
+                      std::vector<double>(kernels_.gemmWorkspace(panel_))),
+          checks_(static_cast<std::size_t>(team_.size()), 0.0) {}
+
+    GaussOutcome run();
+
+private:
+    double* at(int i, int j) { return W_.row(i) + j; }
+    double* multiplier(int row, int step) {
+        return &multipliers_[static_cast<std::size_t>(row) * static_cast<std::size_t>(panel_) +
+                             static_cast<std::size_t>(step - panelStart_)];
+    }
+    int factor(int first, int end);
+    int factorLeaf(int first, int end);
+    void applySteps(int first, int end, int firstColumn, int endColumn, int member);
+    void triangle(int first, int end, int firstColumn, int endColumn, int member);
+    void updateTrailing(int first, int end, int firstColumn);
+    // The outcome, or an arithmetic error if any result so far was not finite.
+    GaussOutcome unlessNotFinite(GaussOutcome outcome) const;
+
+    Matrix& W_;
+    const int n_;
+    const SolveOptions& options_;
+    const kernels::Table& kernels_;
+    const int panel_;
+    const int leaf_;
+    const int triangleLeaf_;
+    const int chunk_;
+    Team team_;
+    // multiplier(i, k) of the panel's step k for the row now at i.
+    std::vector<double> multipliers_;
+    std::vector<int> pivotRow_;
+    std::vector<std::vector<double>> workspaces_;
+    // Per member: 0 while every result was finite, NaN after any was not.
+    std::vector<double> checks_;
+    int panelStart_ = 1;
+};
+
+GaussOutcome Elimination::run() {
+    for (int first = 1; first < n_; first += panel_) {
+        const int end = std::min(first + panel_, n_);
+        panelStart_ = first;
+        // Eliminate the panel's columns; then bring the columns right of it through the same
+        // steps, up to a zero pivot if there is one, so that an overflow those steps cause
+        // anywhere is reported before it, as in the literal order.
+        const int zero = factor(first, end);
+        updateTrailing(first, zero != 0 ? zero : end, end);
+        if (zero != 0)
+            return unlessNotFinite({GaussStatus::zeroPivot, zero});
+        if (options_.progress)
+            options_.progress(end - 1, n_);
+    }
+    return unlessNotFinite({});
+}
+
+GaussOutcome Elimination::unlessNotFinite(GaussOutcome outcome) const {
+    double check = 0;
+    for (const double c : checks_)
+        check += c;
+    return check == 0 ? outcome : GaussOutcome{GaussStatus::arithmeticError};
+}
+
+// Columns [first, end) through their own steps: the left half, then the left half's steps on
+// the right half, then the right half. Returns the column of a zero pivot, or 0; the columns
+// of the panel right of it have then taken every step before it.
+int Elimination::factor(int first, int end) {
+    if (end - first <= leaf_)
+        return factorLeaf(first, end);
+    const int middle = first + (end - first) / 2;
+    const int zero = factor(first, middle);
+    applySteps(first, zero != 0 ? zero : middle, middle, end, 0);
+    if (zero != 0)
+        return zero;
+    return factor(middle, end);
+}
+
+// The steps of a few columns one at a time, each row's part of the leaf updated as its
+// multiplier is found; the sweep also finds the next column's pivot row.
+int Elimination::factorLeaf(int first, int end) {
+    FiniteCheck check;
+    int p = first;
+    double largest = std::fabs(*at(first, first));
+    for (int k = first + 1; k <= n_; ++k) {
+        if (std::fabs(*at(k, first)) > largest) {
+            largest = std::fabs(*at(k, first));
+            p = k;
+        }
+    }
+    for (int j = first; j < end; ++j) {
+        // Row exchange, within the leaf; the other columns take it later.
+        pivotRow_[static_cast<std::size_t>(j)] = p;
+        if (p != j) {
+            std::swap_ranges(at(j, j), at(j, end), at(p, j));
+            std::swap_ranges(multiplier(j, panelStart_), multiplier(j, panelStart_) + panel_,
+                             multiplier(p, panelStart_));
+        }
+        // Zero test.
+        const double* const pivotRow = W_.row(j);
+        const double pivot = pivotRow[j];
+        if (pivot == 0) {
+            checks_[0] += check.allFinite() ? 0.0 : kNotFinite;
+            return j;
+        }
+        // Elimination within the leaf; the earliest row of largest magnitude in the next
+        // column becomes its pivot row.
+        const int next = j + 1;
+        p = next;
+        largest = -1; // row `next` itself is the first candidate
+
+        for (int i = next; i <= n_; ++i) {
+            double* const row = W_.row(i);
+            const double f = row[j] / pivot;
+            *multiplier(i, j) = f;
+            check.add(f);
+            for (int c = next; c < end; ++c) {
+                row[c] = row[c] - f * pivotRow[c];
+                check.add(row[c]);
+            }
+            if (next < end && std::fabs(row[next]) > largest) {
+                largest = std::fabs(row[next]);
+                p = i;
+            }
+        }
+    }
+    checks_[0] += check.allFinite() ? 0.0 : kNotFinite;
+    return 0;
+}
+
+// Steps [first, end) on columns [firstColumn, endColumn): the swaps, then the rows of those
+// steps among themselves, then every row below them.
+void Elimination::applySteps(int first, int end, int firstColumn, int endColumn, int member) {
+    if (end <= first || endColumn <= firstColumn)
+        return;
+    for (int k = first; k < end; ++k) {
+        const int p = pivotRow_[static_cast<std::size_t>(k)];
+        if (p != k)
+            std::swap_ranges(at(k, firstColumn), at(k, endColumn), at(p, firstColumn));
+    }
+    triangle(first, end, firstColumn, endColumn, member);
+    checks_[static_cast<std::size_t>(member)] += kernels_.gemm(
+        n_ - end + 1, endColumn - firstColumn, end - first, multiplier(end, first),
+        static_cast<std::size_t>(panel_), at(first, firstColumn), W_.stride(), at(end, firstColumn),
+        W_.stride(), workspaces_[static_cast<std::size_t>(member)].data());
+}
+
+// Rows first + 1 .. end - 1 take the steps [first, row): the top half's rows, then the top
+// half's steps on the bottom half, then the bottom half's rows.
+void Elimination::triangle(int first, int end, int firstColumn, int endColumn, int member) {
+    double& check = checks_[static_cast<std::size_t>(member)];
+    const int columns = endColumn - firstColumn;
+    if (end - first <= triangleLeaf_) {
+        for (int r = first + 1; r < end; ++r)
+            for (int k = first; k < r; ++k)
+                check += kernels_.axpy(columns, *multiplier(r, k), at(k, firstColumn),
+                                       at(r, firstColumn));
+        return;
+    }
+    const int middle = first + (end - first) / 2;
+    triangle(first, middle, firstColumn, endColumn, member);
+    check += kernels_.gemm(end - middle, columns, middle - first, multiplier(middle, first),
+                           static_cast<std::size_t>(panel_), at(first, firstColumn), W_.stride(),
+                           at(middle, firstColumn), W_.stride(),
+                           workspaces_[static_cast<std::size_t>(member)].data());
+    triangle(middle, end, firstColumn, endColumn, member);
+}
+
+// Columns firstColumn .. n + 1 take steps [first, end), in chunks shared out among the team:
+// each column's result is the same whoever takes it.
+void Elimination::updateTrailing(int first, int end, int firstColumn) {
+    const int endColumn = n_ + 2;
+    std::atomic<int> next{firstColumn};
+    team_.run([&](int member) {
+        for (;;) {
+            const int from = next.fetch_add(chunk_);
+            if (from >= endColumn)
+                return;
+            applySteps(first, end, from, std::min(from + chunk_, endColumn), member);
+        }
+    });
+}
+
+} // namespace
+
+GaussOutcome gaussEliminate(Matrix& W, int n, const SolveOptions& options) {
+    return Elimination(W, n, options).run();
+}
+
+} // namespace lse::blocked

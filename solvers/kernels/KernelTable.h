@@ -1,0 +1,35 @@
+#pragma once
+
+#include <cstddef>
+
+// The inner loops of the blocked solvers, compiled once per instruction set and chosen at run
+// time. Every variant forms each product and then subtracts it, in the order the callers give,
+// so all of them give the same bits; they differ only in how many entries they do at once.
+namespace lse::kernels {
+
+enum class InstructionSet { baseline, avx2, avx512 };
+
+struct Table {
+    InstructionSet set;
+    const char* name;
+    // Lanes of one Cholesky tile: the columns whose chains run side by side.
+    int choleskyLanes;
+
+    // c(i, j) = c(i, j) - a(i, k) * b(k, j) for k = 0, 1, ..., depth - 1 in turn, for every
+    // i < rows and j < cols. workspace holds gemmWorkspace(depth) doubles. Returns 0 when
+    // every result is finite, NaN otherwise.
+    double (*gemm)(int rows, int cols, int depth, const double* a, std::size_t lda, const double* b,
+                   std::size_t ldb, double* c, std::size_t ldc, double* workspace);
+    std::size_t (*gemmWorkspace)(int depth);
+
+    // y(j) = y(j) - f * x(j) for j < count. Returns 0 when every result is finite, NaN
+    // otherwise.
+    double (*axpy)(int count, double f, const double* x, double* y);
+
+    // acc(t) = acc(t) - l(k) * p(k, t) for k = high, high - 1, ..., low in turn and every
+    // lane t < choleskyLanes, with l(k) = l[k * lStride] and p(k, t) = p[k * choleskyLanes + t].
+    void (*choleskyChain)(int low, int high, const double* l, std::ptrdiff_t lStride,
+                          const double* p, double* acc);
+};
+
+} // namespace lse::kernels

@@ -1,0 +1,209 @@
+// The kernels, written once for a vector of Lanes doubles and included by one source file per
+// instruction set, inside an anonymous namespace: nothing here may be shared with code built
+// for another instruction set, so no standard-library template is used either.
+//
+// Each product is formed and then subtracted, with -ffp-contract=off, so that no variant
+// fuses them; the vector lanes only do side by side what the literal loops do one by one.
+
+template <int Lanes> struct VectorOf;
+template <> struct VectorOf<2> { typedef double type __attribute__((vector_size(16))); };
+template <> struct VectorOf<4> { typedef double type __attribute__((vector_size(32))); };
+template <> struct VectorOf<8> { typedef double type __attribute__((vector_size(64))); };
+
+template <int Lanes> struct Simd {
+    using V = typename VectorOf<Lanes>::type;
+
+    static V load(const double* p) {
+        V v;
+        __builtin_memcpy(&v, p, sizeof v);
+        return v;
+    }
+    static void store(double* p, V v) { __builtin_memcpy(p, &v, sizeof v); }
+    // 0 when every lane is finite, NaN otherwise.
+    static double sum(V v) {
+        double s = 0;
+        for (int i = 0; i < Lanes; ++i)
+            s += v[i];
+        return s;
+    }
+};
+
+inline int smaller(int a, int b) {
+    return a < b ? a : b;
+}
+
+// The matrix update c -= a * b, blocked for the caches: b is copied into column strips of NR
+// (kept in the second-level cache across a block of NC columns), each tile of c stays in
+// registers for the whole depth, and a's rows are read in place.
+template <int Lanes, int MR, int NV> struct Gemm {
+    using S = Simd<Lanes>;
+    using V = typename S::V;
+    static constexpr int NR = Lanes * NV;
+    static constexpr int NC = NR * 16;
+
+    static std::size_t workspace(int depth) {
+        return static_cast<std::size_t>(depth) * NC + MR * Lanes;
+    }
+
+    // R rows by W vectors of c; b's rows are bStride apart.
+    template <int R, int W>
+    static void tile(int depth, const double* a, std::size_t lda, const double* b, int bStride,
+                     double* c, std::size_t ldc, V& check) {
+        V acc[R][W];
+#pragma GCC unroll 16
+        for (int i = 0; i < R; ++i)
+#pragma GCC unroll 8
+            for (int v = 0; v < W; ++v)
+                acc[i][v] = S::load(c + i * ldc + v * Lanes);
+        for (int k = 0; k < depth; ++k) {
+            V bk[W];
+#pragma GCC unroll 8
+            for (int v = 0; v < W; ++v)
+                bk[v] = S::load(b + k * bStride + v * Lanes);
+#pragma GCC unroll 16
+            for (int i = 0; i < R; ++i) {
+                const double f = a[i * lda + k];
+#pragma GCC unroll 8
+                for (int v = 0; v < W; ++v)
+                    acc[i][v] = acc[i][v] - bk[v] * f;
+            }
+        }
+#pragma GCC unroll 16
+        for (int i = 0; i < R; ++i)
+#pragma GCC unroll 8
+            for (int v = 0; v < W; ++v) {
+                S::store(c + i * ldc + v * Lanes, acc[i][v]);
+                check += acc[i][v] - acc[i][v];
+            }
+    }
+
+    // Fewer than Lanes columns: worked on a copy, so that nothing beside them is written.
+    static double narrowTile(int rows, int cols, int depth, const double* a, std::size_t lda,
+                             const double* b, double* c, std::size_t ldc, double* cCopy) {
+        for (int i = 0; i < rows; ++i)
+            for (int j = 0; j < Lanes; ++j)
+                cCopy[i * Lanes + j] = j < cols ? c[i * ldc + j] : 0.0;
+        V ignored = {};
+        for (int i = 0; i < rows; ++i)
+            tile<1, 1>(depth, a + i * lda, lda, b, NR, cCopy + i * Lanes, Lanes, ignored);
+        double check = 0;
+        for (int i = 0; i < rows; ++i)
+            for (int j = 0; j < cols; ++j) {
+                c[i * ldc + j] = cCopy[i * Lanes + j];
+                check += c[i * ldc + j] - c[i * ldc + j];
+            }
+        return check;
+    }
+
+    // rows (at most MR) by cols (at most NR) of c, b a packed strip.
+    static double block(int rows, int cols, int depth, const double* a, std::size_t lda,
+                        const double* b, double* c, std::size_t ldc, double* cCopy, V& check) {
+        if (rows == MR && cols == NR) {
+            tile<MR, NV>(depth, a, lda, b, NR, c, ldc, check);
+            return 0;
+        }
+        int v = 0;
+        for (; (v + 1) * Lanes <= cols; ++v) {
+            if (rows == MR) {
+                tile<MR, 1>(depth, a, lda, b + v * Lanes, NR, c + v * Lanes, ldc, check);
+            } else {
+                for (int i = 0; i < rows; ++i)
+                    tile<1, 1>(depth, a + i * lda, lda, b + v * Lanes, NR, c + i * ldc + v * Lanes,
+                               ldc, check);
+            }
+        }
+        if (v * Lanes == cols)
+            return 0;
+        return narrowTile(rows, cols - v * Lanes, depth, a, lda, b + v * Lanes, c + v * Lanes, ldc,
+                          cCopy);
+    }
+
+    static double run(int rows, int cols, int depth, const double* a, std::size_t lda,
+                      const double* b, std::size_t ldb, double* c, std::size_t ldc,
+                      double* workspace) {
+        if (rows <= 0 || cols <= 0 || depth <= 0)
+            return 0;
+        double* const packed = workspace;
+        double* const cCopy = packed + static_cast<std::size_t>(depth) * NC;
+        V check = {};
+        double edgeCheck = 0;
+        for (int jc = 0; jc < cols; jc += NC) {
+            const int nc = smaller(NC, cols - jc);
+            // Copy the strip of b, a strip of NR columns after another, zero beyond its edge.
+            for (int s = 0; s * NR < nc; ++s)
+                for (int k = 0; k < depth; ++k)
+                    for (int j = 0; j < NR; ++j) {
+                        const int col = s * NR + j;
+                        packed[(static_cast<std::size_t>(s) * depth + k) * NR + j] =
+                            col < nc ? b[k * ldb + jc + col] : 0.0;
+                    }
+            for (int ir = 0; ir < rows; ir += MR)
+                for (int jr = 0; jr < nc; jr += NR)
+                    edgeCheck +=
+                        block(smaller(MR, rows - ir), smaller(NR, nc - jr), depth, a + ir * lda,
+                              lda, packed + static_cast<std::size_t>(jr) * depth,
+                              c + ir * ldc + jc + jr, ldc, cCopy, check);
+        }
+        return S::sum(check) + edgeCheck;
+    }
+};
+
+template <int Lanes> double axpy(int count, double f, const double* x, double* y) {
+    using S = Simd<Lanes>;
+    typename S::V check = {};
+    int j = 0;
+    for (; j + Lanes <= count; j += Lanes) {
+        const typename S::V result = S::load(y + j) - S::load(x + j) * f;
+        S::store(y + j, result);
+        check += result - result;
+    }
+    double tail = 0;
+    for (; j < count; ++j) {
+        y[j] = y[j] - x[j] * f;
+        tail += y[j] - y[j];
+    }
+    return S::sum(check) + tail;
+}
+
+// The chains of a Cholesky tile, NV vectors of lanes side by side, each chain run from k =
+// high down to low as the decomposition's sums are.
+template <int Lanes, int NV>
+void choleskyChain(int low, int high, const double* l, std::ptrdiff_t lStride, const double* p,
+                   double* acc) {
+    using S = Simd<Lanes>;
+    constexpr int T = Lanes * NV;
+    typename S::V a[NV];
+#pragma GCC unroll 8
+    for (int v = 0; v < NV; ++v)
+        a[v] = S::load(acc + v * Lanes);
+    for (int k = high; k >= low; --k) {
+        const double f = l[k * lStride];
+        const double* const row = p + static_cast<std::ptrdiff_t>(k) * T;
+#pragma GCC unroll 8
+        for (int v = 0; v < NV; ++v)
+            a[v] = a[v] - S::load(row + v * Lanes) * f;
+    }
+#pragma GCC unroll 8
+    for (int v = 0; v < NV; ++v)
+        S::store(acc + v * Lanes, a[v]);
+}
+
+// The table entries for one vector width and one tile shape.
+template <int Lanes, int MR, int NV, int CholeskyVectors> struct Variant {
+    using G = Gemm<Lanes, MR, NV>;
+    static constexpr int choleskyLanes = Lanes * CholeskyVectors;
+
+    static double gemm(int rows, int cols, int depth, const double* a, std::size_t lda,
+                       const double* b, std::size_t ldb, double* c, std::size_t ldc,
+                       double* workspace) {
+        return G::run(rows, cols, depth, a, lda, b, ldb, c, ldc, workspace);
+    }
+    static std::size_t gemmWorkspace(int depth) { return G::workspace(depth); }
+    static double axpy(int count, double f, const double* x, double* y) {
+        return ::lse::kernels::axpy<Lanes>(count, f, x, y);
+    }
+    static void choleskyChain(int low, int high, const double* l, std::ptrdiff_t lStride,
+                              const double* p, double* acc) {
+        ::lse::kernels::choleskyChain<Lanes, CholeskyVectors>(low, high, l, lStride, p, acc);
+    }
+};
