@@ -113,7 +113,7 @@ void frmCholesky::Start_Click() {
 void frmCholesky::runGauss() {
     try {
         copyPass();
-        const GaussOutcome outcome = modGauss::gaussSolve(W_, x_, b_, n);
+        const GaussOutcome outcome = modGauss::gaussSolve(W_, x_, b_, n, solveOptions);
         if (outcome.solved())
             gaussText();
         else
@@ -126,7 +126,7 @@ void frmCholesky::runGauss() {
 void frmCholesky::runCholesky() {
     try {
         copyPass();
-        const CholeskyOutcome decomposition = chol_.cholDecompose(W_, n);
+        const CholeskyOutcome decomposition = chol_.cholDecompose(W_, n, solveOptions);
         const CholeskySolveStatus solve = chol_.cholSolve(b_, x_);
         if (!decomposition.decomposed())
             show(*messages::about(decomposition));

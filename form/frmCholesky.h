@@ -2,6 +2,7 @@
 
 #include "Matrix.h"
 #include "Platform.h"
+#include "SolveOptions.h"
 #include "modChol.h"
 
 #include <cstdint>
@@ -18,6 +19,8 @@ public:
     explicit frmCholesky(Platform& platform) : platform_(platform) {}
 
     std::int16_t n = 0;
+    // How Calculate runs the solvers (threads, progress); never what they compute.
+    SolveOptions solveOptions;
 
     // Submit: loads the default system or asks for a new one, then echoes A and b.
     void submit_but_Click();

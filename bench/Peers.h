@@ -1,0 +1,26 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+// The peers the benchmark measures the solvers against. Dense matrices by rows, indexed from 0.
+namespace lse::bench {
+
+using Dense = std::vector<double>; // n * n entries, row after row
+
+// Each returns x; A and b are copied, as the solvers' working copy is.
+std::vector<double> eigenPartialPivLu(const Dense& a, const std::vector<double>& b, int n);
+std::vector<double> eigenLlt(const Dense& a, const std::vector<double>& b, int n);
+std::vector<double> openblasDgesv(const Dense& a, const std::vector<double>& b, int n);
+std::vector<double> openblasDposv(const Dense& a, const std::vector<double>& b, int n);
+
+void openblasThreads(int threads);
+// The kernels OpenBLAS chose for this processor, e.g. "SkylakeX" or, when it does not know
+// the processor, the generic "Prescott".
+std::string openblasCore();
+
+// Multiply-then-subtract rate of one core with the widest vectors it has, in GFLOP/s
+// (a multiply and a subtraction count as two).
+double unfusedPeak();
+
+} // namespace lse::bench

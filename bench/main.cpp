@@ -1,0 +1,271 @@
+// Times this program's solvers beside Eigen and OpenBLAS on the same systems, in one run:
+// through Calculate of the form logic, through the solvers directly, and optionally through
+// lineq-solve on a file; prints a Markdown table with the ratios, the processor, the unfused
+// multiply-subtract peak and the rate of the solvers' matrix-update kernel.
+#include "Peers.h"
+#include "Platform.h"
+#include "frmCholesky.h"
+#include "kernels/Kernels.h"
+#include "modChol.h"
+#include "modGauss.h"
+
+#include <CLI/CLI.hpp>
+
+#include <algorithm>
+#include <charconv>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <fstream>
+#include <limits>
+#include <random>
+#include <string>
+#include <vector>
+
+namespace {
+
+using namespace lse;
+using bench::Dense;
+using Clock = std::chrono::steady_clock;
+
+struct System {
+    int n;
+    Dense a;
+    std::vector<double> b;
+};
+
+// Uniform in [-1, 1); made symmetric with n on the diagonal it is positive definite.
+System randomSystem(int n, bool symmetric) {
+    std::mt19937_64 engine(static_cast<std::uint64_t>(n));
+    const auto unit = [&] { return static_cast<double>(engine() >> 11) * 0x1p-52 - 1.0; };
+    System s{n, Dense(static_cast<std::size_t>(n) * n), std::vector<double>(n)};
+    for (int i = 0; i < n; ++i)
+        for (int j = symmetric ? i : 0; j < n; ++j) {
+            const double value = symmetric && i == j ? n : unit();
+            s.a[static_cast<std::size_t>(i) * n + j] = value;
+            if (symmetric)
+                s.a[static_cast<std::size_t>(j) * n + i] = value;
+        }
+    for (double& value : s.b)
+        value = unit();
+    return s;
+}
+
+// ||Ax - b|| / (||A|| ||x|| eps) in the maximum norm; infinity when there is no x.
+double scaledResidual(const System& s, const std::vector<double>& x) {
+    if (x.size() != s.b.size())
+        return std::numeric_limits<double>::infinity();
+    long double residual = 0, normA = 0, normX = 0;
+    for (int i = 0; i < s.n; ++i) {
+        long double row = -static_cast<long double>(s.b[i]), rowSum = 0;
+        for (int j = 0; j < s.n; ++j) {
+            const double aij = s.a[static_cast<std::size_t>(i) * s.n + j];
+            row += static_cast<long double>(aij) * x[j];
+            rowSum += std::fabs(aij);
+        }
+        residual = std::max(residual, std::fabs(row));
+        normA = std::max(normA, rowSum);
+        normX = std::max(normX, std::fabs(static_cast<long double>(x[i])));
+    }
+    return static_cast<double>(residual / (normA * normX * std::numeric_limits<double>::epsilon()));
+}
+
+// The median of `runs` timed runs after one untimed one.
+template <typename Run> double medianSeconds(int runs, Run run) {
+    run();
+    std::vector<double> seconds;
+    for (int r = 0; r < runs; ++r) {
+        const auto start = Clock::now();
+        run();
+        seconds.push_back(std::chrono::duration<double>(Clock::now() - start).count());
+    }
+    std::sort(seconds.begin(), seconds.end());
+    return seconds[seconds.size() / 2];
+}
+
+// The window's services for the form logic: the system typed into its input boxes, the
+// method chosen, the results kept.
+class BenchPlatform : public Platform {
+public:
+    explicit BenchPlatform(const System& s) : system_(s) {}
+    SolutionMethod method = SolutionMethod::bothMethods;
+    std::string result;
+
+    std::string readText(TextBox) const override { return std::to_string(system_.n); }
+    void replaceText(TextBox box, const std::string& text) override {
+        if (box == TextBox::txtGauss || box == TextBox::txtCholesky)
+            result += text;
+    }
+    int checkBoxValue(CheckBox) const override { return 0; }
+    bool optionValue(OptionArray, SolutionMethod button) const override { return button == method; }
+    void messageBox(const std::string& text, MessageStyle,
+                    const std::optional<std::string>&) override {
+        std::fprintf(stderr, "unexpected message: %s\n", text.c_str());
+    }
+    std::optional<std::string> inputBox(const std::string&) override {
+        const std::size_t n = system_.b.size();
+        const double value = next_ < n * n ? system_.a[next_] : system_.b[next_ - n * n];
+        ++next_;
+        char text[32];
+        return std::string(text, std::to_chars(text, text + sizeof text, value).ptr);
+    }
+
+private:
+    const System& system_;
+    std::size_t next_ = 0;
+};
+
+double formSeconds(const System& s, SolutionMethod method, int threads, int runs) {
+    BenchPlatform platform(s);
+    frmCholesky form(platform);
+    form.submit_but_Click();
+    form.solveOptions.threads = threads;
+    platform.method = method;
+    return medianSeconds(runs, [&] {
+        platform.result.clear();
+        form.Start_Click();
+        if (platform.result.empty())
+            std::fprintf(stderr, "Calculate gave no result for n = %d\n", s.n);
+    });
+}
+
+struct Arrays {
+    Matrix W;
+    Vector b, x;
+    explicit Arrays(const System& s) {
+        W.recreate(s.n, s.n, 1);
+        b.recreate(s.n);
+        x.recreate(s.n);
+        for (int i = 1; i <= s.n; ++i) {
+            for (int j = 1; j <= s.n; ++j)
+                W(i, j) = s.a[static_cast<std::size_t>(i - 1) * s.n + (j - 1)];
+            b(i) = s.b[static_cast<std::size_t>(i - 1)];
+        }
+    }
+    std::vector<double> solution() const { return {x.data() + 1, x.data() + 1 + x.upper()}; }
+};
+
+struct Measured {
+    double seconds;
+    double residual;
+};
+
+// The solvers alone: the copy of A into W is not timed.
+Measured solverSeconds(const System& s, bool cholesky, int threads, int runs) {
+    SolveOptions options;
+    options.threads = threads;
+    std::vector<double> x;
+    std::vector<double> seconds;
+    for (int r = 0; r <= runs; ++r) {
+        Arrays arrays(s);
+        modChol chol;
+        const auto start = Clock::now();
+        const bool solved =
+            cholesky ? chol.cholDecompose(arrays.W, static_cast<std::int16_t>(s.n), options)
+                               .decomposed() &&
+                           chol.cholSolve(arrays.b, arrays.x) == CholeskySolveStatus::solved
+                     : modGauss::gaussSolve(arrays.W, arrays.x, arrays.b,
+                                            static_cast<std::int16_t>(s.n), options)
+                           .solved();
+        if (r > 0)
+            seconds.push_back(std::chrono::duration<double>(Clock::now() - start).count());
+        x = solved ? arrays.solution() : std::vector<double>{};
+    }
+    std::sort(seconds.begin(), seconds.end());
+    return {seconds[seconds.size() / 2], scaledResidual(s, x)};
+}
+
+template <typename Peer> Measured peerSeconds(const System& s, Peer peer, int runs) {
+    std::vector<double> x;
+    const double seconds = medianSeconds(runs, [&] { x = peer(s.a, s.b, s.n); });
+    return {seconds, scaledResidual(s, x)};
+}
+
+std::string processorName() {
+    std::ifstream cpuinfo("/proc/cpuinfo");
+    for (std::string line; std::getline(cpuinfo, line);)
+        if (line.rfind("model name", 0) == 0)
+            return line.substr(line.find(':') + 2);
+    return "unknown processor";
+}
+
+// The rate of the matrix-update kernel alone, on a 2000 x 2000 update 256 deep.
+double kernelRate() {
+    const kernels::Table& k = kernels::active();
+    const int rows = 2000, cols = 2000, depth = 256;
+    std::vector<double> a(static_cast<std::size_t>(rows) * depth, 1e-3);
+    std::vector<double> b(static_cast<std::size_t>(depth) * cols, 2e-3);
+    std::vector<double> c(static_cast<std::size_t>(rows) * cols, 1.0);
+    std::vector<double> workspace(k.gemmWorkspace(depth));
+    const double seconds = medianSeconds(3, [&] {
+        k.gemm(rows, cols, depth, a.data(), depth, b.data(), cols, c.data(), cols,
+               workspace.data());
+    });
+    return 2.0 * rows * cols * depth / seconds / 1e9;
+}
+
+std::string ratio(double ours, double theirs) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.2f", ours / theirs);
+    return text;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    CLI::App app{"Times the solvers beside Eigen and OpenBLAS"};
+    std::vector<int> sizes{250, 500, 1000, 2000, 4000};
+    std::vector<int> threadCounts{1, 2};
+    int runs = 3;
+    app.add_option("--sizes", sizes, "orders of the systems")->delimiter(',');
+    app.add_option("--threads", threadCounts, "thread counts")->delimiter(',');
+    app.add_option("--runs", runs, "timed runs per measurement (the median is shown)")
+        ->check(CLI::PositiveNumber);
+    CLI11_PARSE(app, argc, argv);
+
+    const double peak = bench::unfusedPeak();
+    std::printf("Processor: %s; solvers' kernels: %s; OpenBLAS kernels: %s\n",
+                processorName().c_str(), kernels::active().name, bench::openblasCore().c_str());
+    std::printf("Unfused multiply-subtract peak of one core: %.1f GFLOP/s; the solvers' "
+                "matrix-update kernel: %.1f GFLOP/s (%.0f %%)\n\n",
+                peak, kernelRate(), 100 * kernelRate() / peak);
+    std::printf("Seconds, median of %d after a warm-up; ratio = this program's solvers / peer.\n\n",
+                runs);
+    std::printf("| n | threads | method | Calculate | solvers | Eigen, 1 thread | OpenBLAS | "
+                "solvers / Eigen | solvers / OpenBLAS | worst peer residual |\n"
+                "|---|---|---|---|---|---|---|---|---|---|\n");
+    double worstResidual = 0;
+    for (const int n : sizes) {
+        const System general = randomSystem(n, false);
+        const System spd = randomSystem(n, true);
+        const Measured eigenLu = peerSeconds(general, bench::eigenPartialPivLu, runs);
+        const Measured eigenLlt = peerSeconds(spd, bench::eigenLlt, runs);
+        for (const int threads : threadCounts) {
+            bench::openblasThreads(threads);
+            for (const bool cholesky : {false, true}) {
+                const System& s = cholesky ? spd : general;
+                const double form = formSeconds(s,
+                                                cholesky ? SolutionMethod::choleskyDecomposition
+                                                         : SolutionMethod::gaussElimination,
+                                                threads, runs);
+                const Measured ours = solverSeconds(s, cholesky, threads, runs);
+                const Measured eigen = cholesky ? eigenLlt : eigenLu;
+                const Measured blas =
+                    peerSeconds(s, cholesky ? bench::openblasDposv : bench::openblasDgesv, runs);
+                const double residual = std::max(eigen.residual, blas.residual);
+                worstResidual = std::max({worstResidual, residual, ours.residual});
+                std::printf("| %d | %d | %s | %.4f | %.4f | %.4f | %.4f | %s | %s | %.2g |\n", n,
+                            threads, cholesky ? "Cholesky" : "Gauss", form, ours.seconds,
+                            eigen.seconds, blas.seconds, ratio(ours.seconds, eigen.seconds).c_str(),
+                            ratio(ours.seconds, blas.seconds).c_str(), residual);
+                std::fflush(stdout);
+            }
+        }
+    }
+    // Every solution, ours and the peers', must be a backward-stable one.
+    if (!(worstResidual < 64)) {
+        std::fprintf(stderr, "a solution's scaled residual is %g\n", worstResidual);
+        return 1;
+    }
+    return 0;
+}
