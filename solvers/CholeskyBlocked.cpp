@@ -1,6 +1,5 @@
 #include "CholeskyBlocked.h"
 
-#include "Finite.h"
 #include "Power.h"
 #include "Team.h"
 #include "kernels/Kernels.h"
@@ -130,13 +129,9 @@ void Decomposition::decomposeTile(int first, int member) {
             from = i - first + 1;
         }
         // L(j, i) for the rows below the diagonal.
-        const double d = diag_(i);
-        FiniteCheck check;
         double* const step = p + static_cast<std::size_t>(i) * lanes_;
-        for (int t = from; t < width; ++t) {
-            step[t] = sum[t] / d;
-            check.add(step[t]);
-        }
+        const double check =
+            from < width ? kernels_.divide(width - from, sum + from, diag_(i), step + from) : 0;
         if (own) {
             // Row i of L is complete: publish it for the other tiles.
             double* const row = W_.row(i);
@@ -144,7 +139,7 @@ void Decomposition::decomposeTile(int first, int member) {
                 row[k] = p[static_cast<std::size_t>(k) * lanes_ + (i - first)];
             rowsReady_.store(i, std::memory_order_release);
         }
-        if (!check.allFinite()) {
+        if (check != 0) {
             record(i, entryNotFinite);
             return;
         }

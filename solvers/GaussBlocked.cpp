@@ -8,6 +8,7 @@
 #include <atomic>
 #include <cmath>
 #include <limits>
+#include <numeric>
 #include <vector>
 
 namespace lse::blocked {
@@ -136,7 +137,6 @@ int Elimination::factor(int first, int end) {
 // The steps of a few columns one at a time, each row's part of the leaf updated as its
 // multiplier is found; the sweep also finds the next column's pivot row.
 int Elimination::factorLeaf(int first, int end) {
-    FiniteCheck check;
     int p = first;
     double largest = std::fabs(*at(first, first));
     for (int k = first + 1; k <= n_; ++k) {
@@ -145,6 +145,7 @@ int Elimination::factorLeaf(int first, int end) {
             p = k;
         }
     }
+    int zero = 0;
     for (int j = first; j < end; ++j) {
         // Row exchange, within the leaf; the other columns take it later.
         pivotRow_[static_cast<std::size_t>(j)] = p;
@@ -157,32 +158,34 @@ int Elimination::factorLeaf(int first, int end) {
         const double* const pivotRow = W_.row(j);
         const double pivot = pivotRow[j];
         if (pivot == 0) {
-            checks_[0] += check.allFinite() ? 0.0 : kNotFinite;
-            return j;
+            zero = j;
+            break;
         }
         // Elimination within the leaf; the earliest row of largest magnitude in the next
         // column becomes its pivot row.
         const int next = j + 1;
         p = next;
         largest = -1; // row `next` itself is the first candidate
-
         for (int i = next; i <= n_; ++i) {
             double* const row = W_.row(i);
             const double f = row[j] / pivot;
             *multiplier(i, j) = f;
-            check.add(f);
-            for (int c = next; c < end; ++c) {
+            for (int c = next; c < end; ++c)
                 row[c] = row[c] - f * pivotRow[c];
-                check.add(row[c]);
-            }
             if (next < end && std::fabs(row[next]) > largest) {
                 largest = std::fabs(row[next]);
                 p = i;
             }
         }
     }
+    // Each result stays not finite once it is, so the leaf's final values tell of every step
+    // (a multiplier's numerator is among them, and the pivot bounds its quotient by 1).
+    FiniteCheck check;
+    for (int i = first; i <= n_; ++i)
+        check.add(std::accumulate(at(i, first), at(i, end), 0.0,
+                                  [](double sum, double value) { return sum + (value - value); }));
     checks_[0] += check.allFinite() ? 0.0 : kNotFinite;
-    return 0;
+    return zero;
 }
 
 // Steps [first, end) on columns [firstColumn, endColumn): the swaps, then the rows of those

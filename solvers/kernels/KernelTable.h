@@ -26,6 +26,10 @@ struct Table {
     // otherwise.
     double (*axpy)(int count, double f, const double* x, double* y);
 
+    // quotient(t) = sum(t) / divisor for t < count. Returns 0 when every quotient is finite,
+    // NaN otherwise.
+    double (*divide)(int count, const double* sum, double divisor, double* quotient);
+
     // acc(t) = acc(t) - l(k) * p(k, t) for k = high, high - 1, ..., low in turn and every
     // lane t < choleskyLanes, with l(k) = l[k * lStride] and p(k, t) = p[k * choleskyLanes + t].
     void (*choleskyChain)(int low, int high, const double* l, std::ptrdiff_t lStride,

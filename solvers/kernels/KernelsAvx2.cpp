@@ -12,6 +12,6 @@ using Chosen = Variant<4, 6, 2, 6>;
 
 extern const Table avx2Table{
     InstructionSet::avx2,   "avx2",        Chosen::choleskyLanes, &Chosen::gemm,
-    &Chosen::gemmWorkspace, &Chosen::axpy, &Chosen::choleskyChain};
+    &Chosen::gemmWorkspace, &Chosen::axpy, &Chosen::divide,       &Chosen::choleskyChain};
 
 } // namespace lse::kernels

@@ -12,6 +12,6 @@ using Chosen = Variant<8, 8, 3, 6>;
 
 extern const Table avx512Table{
     InstructionSet::avx512, "avx512",      Chosen::choleskyLanes, &Chosen::gemm,
-    &Chosen::gemmWorkspace, &Chosen::axpy, &Chosen::choleskyChain};
+    &Chosen::gemmWorkspace, &Chosen::axpy, &Chosen::divide,       &Chosen::choleskyChain};
 
 } // namespace lse::kernels

@@ -13,6 +13,6 @@ using Chosen = Variant<2, 6, 2, 6>;
 
 extern const Table baselineTable{
     InstructionSet::baseline, "baseline",    Chosen::choleskyLanes, &Chosen::gemm,
-    &Chosen::gemmWorkspace,   &Chosen::axpy, &Chosen::choleskyChain};
+    &Chosen::gemmWorkspace,   &Chosen::axpy, &Chosen::divide,       &Chosen::choleskyChain};
 
 } // namespace lse::kernels

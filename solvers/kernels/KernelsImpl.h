@@ -130,13 +130,22 @@ template <int Lanes, int MR, int NV> struct Gemm {
         for (int jc = 0; jc < cols; jc += NC) {
             const int nc = smaller(NC, cols - jc);
             // Copy the strip of b, a strip of NR columns after another, zero beyond its edge.
-            for (int s = 0; s * NR < nc; ++s)
-                for (int k = 0; k < depth; ++k)
-                    for (int j = 0; j < NR; ++j) {
-                        const int col = s * NR + j;
-                        packed[(static_cast<std::size_t>(s) * depth + k) * NR + j] =
-                            col < nc ? b[k * ldb + jc + col] : 0.0;
+            for (int s = 0; s * NR < nc; ++s) {
+                double* const strip = packed + static_cast<std::size_t>(s) * depth * NR;
+                const double* const source = b + jc + s * NR;
+                const int width = smaller(NR, nc - s * NR);
+                for (int k = 0; k < depth; ++k) {
+                    if (width == NR) {
+#pragma GCC unroll 8
+                        for (int v = 0; v < NV; ++v)
+                            S::store(strip + k * NR + v * Lanes,
+                                     S::load(source + k * ldb + v * Lanes));
+                    } else {
+                        for (int j = 0; j < NR; ++j)
+                            strip[k * NR + j] = j < width ? source[k * ldb + j] : 0.0;
                     }
+                }
+            }
             for (int ir = 0; ir < rows; ir += MR)
                 for (int jr = 0; jr < nc; jr += NR)
                     edgeCheck +=
@@ -161,6 +170,23 @@ template <int Lanes> double axpy(int count, double f, const double* x, double* y
     for (; j < count; ++j) {
         y[j] = y[j] - x[j] * f;
         tail += y[j] - y[j];
+    }
+    return S::sum(check) + tail;
+}
+
+template <int Lanes> double divide(int count, const double* sum, double divisor, double* quotient) {
+    using S = Simd<Lanes>;
+    typename S::V check = {};
+    int t = 0;
+    for (; t + Lanes <= count; t += Lanes) {
+        const typename S::V result = S::load(sum + t) / divisor;
+        S::store(quotient + t, result);
+        check += result - result;
+    }
+    double tail = 0;
+    for (; t < count; ++t) {
+        quotient[t] = sum[t] / divisor;
+        tail += quotient[t] - quotient[t];
     }
     return S::sum(check) + tail;
 }
@@ -201,6 +227,9 @@ template <int Lanes, int MR, int NV, int CholeskyVectors> struct Variant {
     static std::size_t gemmWorkspace(int depth) { return G::workspace(depth); }
     static double axpy(int count, double f, const double* x, double* y) {
         return ::lse::kernels::axpy<Lanes>(count, f, x, y);
+    }
+    static double divide(int count, const double* sum, double divisor, double* quotient) {
+        return ::lse::kernels::divide<Lanes>(count, sum, divisor, quotient);
     }
     static void choleskyChain(int low, int high, const double* l, std::ptrdiff_t lStride,
                               const double* p, double* acc) {
