@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cmath>
+#include <functional>
 #include <limits>
 #include <numeric>
 #include <vector>
@@ -56,7 +57,9 @@ public:
           team_(n >= orBuiltIn(options.blocks.threadsFrom, kBuiltIn.threadsFrom)
                     ? Team::sizeFor(options.threads)
                     : 1),
-          multipliers_(static_cast<std::size_t>(n + 1) * static_cast<std::size_t>(panel_)),
+          multipliers_{
+              std::vector<double>(static_cast<std::size_t>(n + 1) * panel_),
+              std::vector<double>(n > panel_ ? static_cast<std::size_t>(n + 1) * panel_ : 0)},
           pivotRow_(static_cast<std::size_t>(n + 1)),
           workspaces_(static_cast<std::size_t>(team_.size()),
                       std::vector<double>(kernels_.gemmWorkspace(panel_))),
@@ -66,15 +69,21 @@ public:
 
 private:
     double* at(int i, int j) { return W_.row(i) + j; }
+    // The multiplier of step `step` for the row now at `row`; consecutive panels alternate
+    // between two buffers, so that one panel can be eliminated while the last one's updates
+    // are still being applied.
     double* multiplier(int row, int step) {
-        return &multipliers_[static_cast<std::size_t>(row) * static_cast<std::size_t>(panel_) +
-                             static_cast<std::size_t>(step - panelStart_)];
+        const int panel = (step - 1) / panel_;
+        return &multipliers_[panel % 2][static_cast<std::size_t>(row) * panel_ +
+                                        static_cast<std::size_t>((step - 1) % panel_)];
     }
+    double* multiplierRow(int row, int step) { return multiplier(row, step - (step - 1) % panel_); }
     int factor(int first, int end);
     int factorLeaf(int first, int end);
     void applySteps(int first, int end, int firstColumn, int endColumn, int member);
     void triangle(int first, int end, int firstColumn, int endColumn, int member);
-    void updateTrailing(int first, int end, int firstColumn);
+    void updateTrailing(int first, int end, int firstColumn,
+                        const std::function<void()>& lead = {});
     // The outcome, or an arithmetic error if any result so far was not finite.
     GaussOutcome unlessNotFinite(GaussOutcome outcome) const;
 
@@ -87,30 +96,43 @@ private:
     const int triangleLeaf_;
     const int chunk_;
     Team team_;
-    // multiplier(i, k) of the panel's step k for the row now at i.
-    std::vector<double> multipliers_;
+    std::vector<double> multipliers_[2];
     std::vector<int> pivotRow_;
     std::vector<std::vector<double>> workspaces_;
     // Per member: 0 while every result was finite, NaN after any was not.
     std::vector<double> checks_;
-    int panelStart_ = 1;
 };
 
 GaussOutcome Elimination::run() {
-    for (int first = 1; first < n_; first += panel_) {
-        const int end = std::min(first + panel_, n_);
-        panelStart_ = first;
-        // Eliminate the panel's columns; then bring the columns right of it through the same
-        // steps, up to a zero pivot if there is one, so that an overflow those steps cause
-        // anywhere is reported before it, as in the literal order.
-        const int zero = factor(first, end);
-        updateTrailing(first, zero != 0 ? zero : end, end);
-        if (zero != 0)
+    int first = 1;
+    int end = std::min(first + panel_, n_);
+    int zero = factor(first, end);
+    for (;;) {
+        // Bring the columns right of the panel through its steps, up to a zero pivot if there
+        // is one, so that an overflow those steps cause anywhere is reported before it, as in
+        // the literal order.
+        if (zero != 0) {
+            updateTrailing(first, zero, end);
             return unlessNotFinite({GaussStatus::zeroPivot, zero});
+        }
+        if (end == n_) {
+            updateTrailing(first, end, end);
+            return unlessNotFinite({});
+        }
+        // The calling thread brings the next panel's columns through these steps and
+        // eliminates that panel, while the others update the columns beyond it.
+        const int nextEnd = std::min(end + panel_, n_);
+        int nextZero = 0;
+        updateTrailing(first, end, nextEnd, [&] {
+            applySteps(first, end, end, nextEnd, 0);
+            nextZero = factor(end, nextEnd);
+        });
         if (options_.progress)
             options_.progress(end - 1, n_);
+        first = end;
+        end = nextEnd;
+        zero = nextZero;
     }
-    return unlessNotFinite({});
 }
 
 GaussOutcome Elimination::unlessNotFinite(GaussOutcome outcome) const {
@@ -151,8 +173,8 @@ int Elimination::factorLeaf(int first, int end) {
         pivotRow_[static_cast<std::size_t>(j)] = p;
         if (p != j) {
             std::swap_ranges(at(j, j), at(j, end), at(p, j));
-            std::swap_ranges(multiplier(j, panelStart_), multiplier(j, panelStart_) + panel_,
-                             multiplier(p, panelStart_));
+            std::swap_ranges(multiplierRow(j, j), multiplierRow(j, j) + panel_,
+                             multiplierRow(p, j));
         }
         // Zero test.
         const double* const pivotRow = W_.row(j);
@@ -226,12 +248,15 @@ void Elimination::triangle(int first, int end, int firstColumn, int endColumn, i
     triangle(middle, end, firstColumn, endColumn, member);
 }
 
-// Columns firstColumn .. n + 1 take steps [first, end), in chunks shared out among the team:
-// each column's result is the same whoever takes it.
-void Elimination::updateTrailing(int first, int end, int firstColumn) {
+// Columns firstColumn .. n + 1 take steps [first, end), in chunks shared out among the team
+// (each column's result is the same whoever takes it), after member 0 has done its lead.
+void Elimination::updateTrailing(int first, int end, int firstColumn,
+                                 const std::function<void()>& lead) {
     const int endColumn = n_ + 2;
     std::atomic<int> next{firstColumn};
     team_.run([&](int member) {
+        if (member == 0 && lead)
+            lead();
         for (;;) {
             const int from = next.fetch_add(chunk_);
             if (from >= endColumn)

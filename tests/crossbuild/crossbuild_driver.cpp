@@ -103,8 +103,9 @@ int main(int argc, char** argv) {
             return 2;
         }
     }
-    // Larger systems of every kind, on both sides of the size where the solvers change path.
-    const int largeOrders[] = {63, 64, 65, 96, 127, 129, 200, 257};
+    // Larger systems of every kind, on both sides of the size where the solvers change path,
+    // and beyond one panel of the blocked elimination.
+    const int largeOrders[] = {63, 64, 65, 96, 127, 129, 200, 257, 300};
 
     Hash hash;
     std::uint64_t systems = 0;
