@@ -1,7 +1,8 @@
 // Both solvers on arbitrary small systems, with any finite doubles: huge, tiny, subnormal,
 // zeros of either sign. No crash and no undefined behaviour; a reported success gives finite
 // x, the same bits as the plain reference, and no message; a failure is reported once and
-// leaves x as it was.
+// leaves x as it was. The blocked paths, with block sizes from the input, give the same as the
+// literal ones, failures and their messages included.
 #include "ProductRun.h"
 #include "RandomSystems.h"
 #include "ReferenceSolvers.h"
@@ -93,5 +94,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     check(!cholRun.x || allFinite(*cholRun.x), "Cholesky reported a non-finite solution");
     check(cholRun.messages.size() == (expected.decomposed ? 0U : 1U), "Cholesky message count");
     check(sameBits(cholRun.x, expected.x), "Cholesky differs from the reference");
+
+    SolveOptions blocked;
+    blocked.path = SolverPath::blocked;
+    blocked.blocks = {.panel = bytes.ConsumeIntegralInRange(1, 9),
+                      .leaf = bytes.ConsumeIntegralInRange(1, 4),
+                      .triangleLeaf = bytes.ConsumeIntegralInRange(1, 4),
+                      .chunk = bytes.ConsumeIntegralInRange(1, 12),
+                      .threadsFrom = 0};
+    const ProductRun blockedGauss = productGauss(s, blocked);
+    check(sameBits(blockedGauss.x, gaussRun.x) && blockedGauss.messages == gaussRun.messages,
+          "blocked Gauss differs from the literal path");
+    const ProductRun blockedCholesky = productCholesky(s, blocked);
+    check(sameBits(blockedCholesky.x, cholRun.x) && blockedCholesky.messages == cholRun.messages,
+          "blocked Cholesky differs from the literal path");
     return 0;
 }

@@ -57,13 +57,13 @@ inline ProductRun finish(bool solved, const Vector& x, std::optional<Message> me
 
 } // namespace detail
 
-inline ProductRun productGauss(const System& system) {
+inline ProductRun productGauss(const System& system, const SolveOptions& options = {}) {
     Matrix w = detail::workingCopy(system);
     const Vector b = detail::vectorOf(system.b);
     Vector x = detail::vectorOf(std::vector<double>(system.b.size(), detail::kUntouched));
     const Vector before = x;
     const GaussOutcome outcome =
-        modGauss::gaussSolve(w, x, b, static_cast<std::int16_t>(system.b.size()));
+        modGauss::gaussSolve(w, x, b, static_cast<std::int16_t>(system.b.size()), options);
     ProductRun run = detail::finish(outcome.solved(), x, messages::about(outcome));
     run.xKept = outcome.solved() || x == before;
     return run;
@@ -71,13 +71,13 @@ inline ProductRun productGauss(const System& system) {
 
 // A failed decomposition's solve may write x; the window then shows nothing, so only the
 // pair's outcome counts.
-inline ProductRun productCholesky(const System& system) {
+inline ProductRun productCholesky(const System& system, const SolveOptions& options = {}) {
     Matrix w = detail::workingCopy(system);
     const Vector b = detail::vectorOf(system.b);
     Vector x = detail::vectorOf(std::vector<double>(system.b.size(), detail::kUntouched));
     modChol chol;
     const CholeskyOutcome decomposition =
-        chol.cholDecompose(w, static_cast<std::int16_t>(system.b.size()));
+        chol.cholDecompose(w, static_cast<std::int16_t>(system.b.size()), options);
     const CholeskySolveStatus solve = chol.cholSolve(b, x);
     return detail::finish(decomposition.decomposed() && solve == CholeskySolveStatus::solved, x,
                           messages::about(decomposition));
