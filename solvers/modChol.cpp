@@ -24,6 +24,15 @@ bool isSymmetric(const Matrix& W, int n) {
     return true;
 }
 
+// target = sum / divisor, unless the sum is not finite already; false when either is not. So a
+// failed solve leaves the quotient that failed, and nothing for a sum that did.
+bool divideInto(double sum, double divisor, double& target) {
+    if (!std::isfinite(sum))
+        return false;
+    target = sum / divisor;
+    return std::isfinite(target);
+}
+
 } // namespace
 
 CholeskyOutcome modChol::cholDecompose(Matrix& W, std::int16_t n, const SolveOptions& options) {
@@ -92,16 +101,12 @@ CholeskySolveStatus modChol::cholSolve(const Vector& b, Vector& x) const {
     if (m > 0 && (b.upper() < m || x.upper() < m))
         return CholeskySolveStatus::orderNotServed;
 
-    // Forward substitution, L * y = b, y into x. A sum that is not finite stops the solve
-    // before its x(i) is written; a quotient that is not finite stops it after.
+    // Forward substitution, L * y = b, y into x.
     for (int i = 1; i <= m; ++i) {
         double sum = b(i);
         for (int k = i - 1; k >= 1; --k)
             sum = sum - x(k) * factor_(i, k);
-        if (!std::isfinite(sum))
-            return CholeskySolveStatus::arithmeticError;
-        x(i) = sum / diag_(i);
-        if (!std::isfinite(x(i)))
+        if (!divideInto(sum, diag_(i), x(i)))
             return CholeskySolveStatus::arithmeticError;
     }
 
@@ -110,10 +115,7 @@ CholeskySolveStatus modChol::cholSolve(const Vector& b, Vector& x) const {
         double sum = x(i);
         for (int k = i + 1; k <= m; ++k)
             sum = sum - x(k) * factor_(k, i);
-        if (!std::isfinite(sum))
-            return CholeskySolveStatus::arithmeticError;
-        x(i) = sum / diag_(i);
-        if (!std::isfinite(x(i)))
+        if (!divideInto(sum, diag_(i), x(i)))
             return CholeskySolveStatus::arithmeticError;
     }
     return CholeskySolveStatus::solved;

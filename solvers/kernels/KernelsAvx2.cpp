@@ -6,12 +6,8 @@
 namespace lse::kernels {
 namespace {
 #include "KernelsImpl.h"
-
-using Chosen = Variant<4, 6, 2, 6>;
 } // namespace
 
-extern const Table avx2Table{
-    InstructionSet::avx2,   "avx2",        Chosen::choleskyLanes, &Chosen::gemm,
-    &Chosen::gemmWorkspace, &Chosen::axpy, &Chosen::divide,       &Chosen::choleskyChain};
+extern constinit const Table avx2Table = Variant<4, 6, 2, 6>::table(InstructionSet::avx2, "avx2");
 
 } // namespace lse::kernels

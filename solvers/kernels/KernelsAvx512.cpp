@@ -6,12 +6,9 @@
 namespace lse::kernels {
 namespace {
 #include "KernelsImpl.h"
-
-using Chosen = Variant<8, 8, 3, 6>;
 } // namespace
 
-extern const Table avx512Table{
-    InstructionSet::avx512, "avx512",      Chosen::choleskyLanes, &Chosen::gemm,
-    &Chosen::gemmWorkspace, &Chosen::axpy, &Chosen::divide,       &Chosen::choleskyChain};
+extern constinit const Table avx512Table =
+    Variant<8, 8, 3, 6>::table(InstructionSet::avx512, "avx512");
 
 } // namespace lse::kernels

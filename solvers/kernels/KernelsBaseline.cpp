@@ -1,5 +1,5 @@
-// Two lanes, which every x86-64 processor (SSE2) and every 64-bit ARM (NEON) has: tiles of 6 rows
-// by 4 columns.
+// Two lanes, which every x86-64 processor (SSE2) and every 64-bit ARM (NEON) has: tiles of 6
+// rows by 4 columns.
 #include "KernelTable.h"
 
 #include <cstddef>
@@ -7,12 +7,9 @@
 namespace lse::kernels {
 namespace {
 #include "KernelsImpl.h"
-
-using Chosen = Variant<2, 6, 2, 6>;
 } // namespace
 
-extern const Table baselineTable{
-    InstructionSet::baseline, "baseline",    Chosen::choleskyLanes, &Chosen::gemm,
-    &Chosen::gemmWorkspace,   &Chosen::axpy, &Chosen::divide,       &Chosen::choleskyChain};
+extern constinit const Table baselineTable =
+    Variant<2, 6, 2, 6>::table(InstructionSet::baseline, "baseline");
 
 } // namespace lse::kernels

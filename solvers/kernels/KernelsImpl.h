@@ -214,8 +214,12 @@ void choleskyChain(int low, int high, const double* l, std::ptrdiff_t lStride, c
         S::store(acc + v * Lanes, a[v]);
 }
 
-// The table entries for one vector width and one tile shape.
+// The table for one vector width and one tile shape.
 template <int Lanes, int MR, int NV, int CholeskyVectors> struct Variant {
+    static constexpr Table table(InstructionSet set, const char* name) {
+        return {set, name, choleskyLanes, &gemm, &gemmWorkspace, &axpy, &divide, &choleskyChain};
+    }
+
     using G = Gemm<Lanes, MR, NV>;
     static constexpr int choleskyLanes = Lanes * CholeskyVectors;
 
