@@ -122,7 +122,10 @@ long long countDataLines(LineReader lines, char comment) {
     return count;
 }
 
-void checkCount(long long expected, long long found, const char* what) {
+void checkCount(const LineReader& lines, char comment, long long expected, long long found,
+                const char* what) {
+    if (found != expected)
+        refuseFirstNonNumber(lines, comment);
     if (found != expected)
         throw InputError("expected " + std::to_string(expected) + " " + what + ", found " +
                          std::to_string(found));
@@ -143,7 +146,8 @@ template <typename Store> void readValues(LineReader lines, char comment, Store 
 void readArray(LineReader& lines, LinearSystem& system, bool symmetric) {
     const int n = system.n;
     const long long n2 = static_cast<long long>(n) * n;
-    checkCount(symmetric ? (n2 + n) / 2 : n2, countFields(lines, kComment), "entries");
+    checkCount(lines, kComment, symmetric ? (n2 + n) / 2 : n2, countFields(lines, kComment),
+               "entries");
     int i = 1;
     int j = 1;
     readValues(lines, kComment, [&](double value) {
@@ -159,7 +163,8 @@ void readArray(LineReader& lines, LinearSystem& system, bool symmetric) {
 
 void readCoordinate(LineReader& lines, LinearSystem& system, const Size& size, bool symmetric) {
     const int n = system.n;
-    checkCount(size.entries, countDataLines(lines, kComment), "entries, one per line");
+    checkCount(lines, kComment, size.entries, countDataLines(lines, kComment),
+               "entries, one per line");
     // The parser accepts no NaN, so an entry still NaN after the pass was never given, and one
     // that is not NaN when its line comes was given before.
     const double unset = std::numeric_limits<double>::quiet_NaN();
@@ -181,8 +186,10 @@ void readCoordinate(LineReader& lines, LinearSystem& system, const Size& size, b
         if (fields.next(extra))
             throw InputError(place(number, extra.column) + "expected the end of the entry, found " +
                              describe(extra.text));
-        const auto i = static_cast<int>(wholeNumberAt(field[0], number, 1, n, "a row" + rows));
-        const auto j = static_cast<int>(wholeNumberAt(field[1], number, 1, n, "a column" + rows));
+        const auto i =
+            static_cast<int>(wholeNumberAt(field[0], number, 1, n, "a row index" + rows));
+        const auto j =
+            static_cast<int>(wholeNumberAt(field[1], number, 1, n, "a column index" + rows));
         const double value = numberAt(field[2].text, number, field[2].column);
         const std::string entry = "entry (" + std::to_string(i) + ", " + std::to_string(j) + ")";
         if (symmetric && j > i)
@@ -242,7 +249,7 @@ Vector readRightHandSide(std::string_view data, int n) {
                              std::to_string(size.columns));
         comment = kComment;
     }
-    checkCount(n, countFields(lines, comment), "entries of b");
+    checkCount(lines, comment, n, countFields(lines, comment), "entries of b");
     int i = 1;
     readValues(lines, comment, [&](double value) { b(i++) = value; });
     return b;

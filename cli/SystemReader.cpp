@@ -90,6 +90,8 @@ LinearSystem readPlain(std::string_view data, const Survey& s, int maxOrder) {
     const int n = orderAt(s.firstField, s.firstLine, maxOrder, "the number of equations");
     const long long coefficients = static_cast<long long>(n) * n;
     const long long available = s.fields - 1;
+    if (available < coefficients + n)
+        refuseFirstNonNumber(LineReader(data), '#', 0, 1);
     if (available < coefficients)
         throw InputError("expected " + count(coefficients) + " coefficients of A, found " +
                          count(available));
@@ -139,8 +141,11 @@ LinearSystem readRows(std::string_view data, const Survey& s, int maxOrder) {
                          count(width) + " numbers)");
     const int n = static_cast<int>(width - 1);
     if (s.dataLines != n)
+        refuseFirstNonNumber(LineReader(data), '#', s.headerLine);
+    if (s.dataLines != n)
         throw InputError("expected " + count(n) + " rows of " + count(width) +
-                         " numbers, one per line, found " + count(s.dataLines) + " rows");
+                         " numbers, one per line, found " + count(s.dataLines) +
+                         (s.dataLines == 1 ? " row" : " rows"));
 
     LinearSystem system = makeSystem(n, InputFormat::rows);
     int row = 0;

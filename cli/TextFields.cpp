@@ -49,6 +49,19 @@ double numberAt(std::string_view field, long line, long column) {
     throw InputError(place(line, column) + "expected a number, found " + describe(field));
 }
 
+void refuseFirstNonNumber(LineReader lines, char comment, long skipLine, long skipFields) {
+    std::string_view line;
+    while (lines.next(line)) {
+        if (lines.number() == skipLine)
+            continue;
+        FieldSplitter fields(line, comment);
+        Field field;
+        while (fields.next(field))
+            if (skipFields-- <= 0)
+                numberAt(field.text, lines.number(), field.column);
+    }
+}
+
 bool LineReader::next(std::string_view& line) {
     if (done_)
         return false;

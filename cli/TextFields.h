@@ -65,4 +65,10 @@ private:
     bool fieldOwed_ = false; // a comma was passed, so a field must follow
 };
 
+// Throws numberAt's error for the first field of the lines left that is not a number, passing
+// over line `skipLine` and the first `skipFields` fields. A reader calls it before refusing a
+// wrong count: a field that is not a number comes earlier in the input than the place where
+// the count runs out, and is the likelier mistake.
+void refuseFirstNonNumber(LineReader lines, char comment, long skipLine = 0, long skipFields = 0);
+
 } // namespace lse::cli
