@@ -100,7 +100,8 @@ LinearSystem readPlain(std::string_view data, const Survey& s, int maxOrder) {
                          count(available - coefficients));
 
     LinearSystem system = makeSystem(n, InputFormat::plain);
-    bool countSeen = false;
+    const long long needed = coefficients + n;
+    long long taken = -1; // the count comes first
     int row = 1;
     int column = 1;
     LineReader lines(data);
@@ -109,11 +110,9 @@ LinearSystem readPlain(std::string_view data, const Survey& s, int maxOrder) {
         FieldSplitter fields(line);
         Field field;
         while (fields.next(field)) {
-            if (!countSeen) {
-                countSeen = true;
+            if (taken++ < 0)
                 continue;
-            }
-            if (row > n + 1)
+            if (taken > needed)
                 throw InputError(place(lines.number(), field.column) +
                                  "expected the end of the input after A and b, found " +
                                  describe(field.text));

@@ -66,7 +66,8 @@ bool LineReader::next(std::string_view& line) {
     if (done_)
         return false;
     ++number_;
-    const void* end = std::memchr(rest_.data(), '\n', rest_.size());
+    // An empty view may have no data pointer at all, which memchr must not be given.
+    const void* end = rest_.empty() ? nullptr : std::memchr(rest_.data(), '\n', rest_.size());
     if (end == nullptr) {
         // The last line; a final line end does not start another, empty, line.
         done_ = true;

@@ -75,6 +75,7 @@ TEST(ProgramOutput, BadInputIsOneLineOnStandardErrorAndNothingElse) {
         {"3\n1 2 3 4 5 6 7 8\n", "expected 9 coefficients of A, found 8"},
         {"2\n1 2 3 4\n5\n", "expected 2 entries of b, found 1"},
         {"1\n1\n2 3\n", "line 3, column 3: expected the end of the input after A and b, found '3'"},
+        {"0\n0\n", "line 2, column 1: expected the end of the input after A and b, found '0'"},
         {"40000\n1\n", "line 1, column 1: n = 40000 is more than 32766 equations"},
         {" 2.5\n", "line 1, column 2: expected the number of equations, a whole number from 0 "
                    "to 32766, found '2.5'"},

@@ -80,6 +80,11 @@ TEST(Reader, TheFormatCanBeForced) {
     EXPECT_THROW(readSystem("1 2\n", InputFormat::plain), InputError);
 }
 
+TEST(Reader, AViewWithoutDataIsAnEmptyInput) {
+    EXPECT_EQ(readRightHandSide(std::string_view(), 0).upper(), 0);
+    EXPECT_THROW(readSystem(std::string_view(), InputFormat::automatic), InputError);
+}
+
 TEST(RoundTripText, FewestDigitsInTheWindowsLayout) {
     const std::vector<std::pair<double, std::string>> cases{
         {0.1, "0.1"},
