@@ -15,7 +15,6 @@
 #include <fstream>
 #include <map>
 #include <new>
-#include <optional>
 
 namespace lse::cli {
 
@@ -49,9 +48,11 @@ std::string displayName(const std::string& file) {
     return file == "-" ? "standard input" : file;
 }
 
-// The whole input at once: the readers work on one block of memory.
+constexpr std::size_t kChunk = 1 << 20;
+
+// The whole input at once, since the readers work on one block of memory; an error's text, or
+// nothing.
 std::string readAll(std::istream& in, std::string& data) {
-    constexpr std::size_t kChunk = 1 << 20;
     for (;;) {
         const std::size_t used = data.size();
         data.resize(used + kChunk);
@@ -75,9 +76,10 @@ std::string readFile(const std::string& file, std::istream& standardInput) {
             std::ifstream in(file, std::ios::binary);
             if (!in)
                 throw Refusal{name + ": cannot open: " + std::strerror(errno)};
+            // Room for the last chunk's read too, so that the block is never moved.
             std::error_code ignored;
             if (const auto size = std::filesystem::file_size(file, ignored); !ignored)
-                data.reserve(size + 1);
+                data.reserve(size + kChunk);
             error = readAll(in, data);
         }
     } catch (const std::bad_alloc&) {
