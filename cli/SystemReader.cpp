@@ -28,8 +28,8 @@ bool isHeader(std::string_view line) {
     Field field;
     long count = 0;
     while (fields.next(field)) {
-        const char c = field.text.empty() ? 'x' : field.text.front();
-        if ((c >= '0' && c <= '9') || c == '+' || c == '-' || c == '.')
+        const std::string_view start = field.text.substr(0, 1);
+        if (start.find_first_of("0123456789+-.") != std::string_view::npos)
             return false;
         ++count;
     }
