@@ -28,7 +28,7 @@ struct Settings {
     std::string format = "text";
     std::string inputFormat = "auto";
     std::string rhs;
-    int digits = 15;
+    std::string digits = "15"; // a text, so that a wrong value is named with the choices
     bool echo = false;
     bool timings = false;
 };
@@ -146,7 +146,7 @@ void addOptions(CLI::App& app, Settings& settings) {
         ->capture_default_str();
     app.add_option("--digits", settings.digits,
                    "15 as the window shows numbers, or 17 for digits that read back exactly")
-        ->check(CLI::IsMember({15, 17}))
+        ->check(CLI::IsMember({"15", "17"}))
         ->capture_default_str();
     app.add_option("--format", settings.format, "text, as the window's boxes, or json")
         ->check(CLI::IsMember({"text", "json"}))
@@ -164,7 +164,7 @@ void addOptions(CLI::App& app, Settings& settings) {
 
 int printResults(const Settings& settings, const LinearSystem& system,
                  const std::vector<MethodResult>& results, Console& console) {
-    const ReportOptions options{settings.digits, settings.echo};
+    const ReportOptions options{settings.digits == "17" ? 17 : 15, settings.echo};
     const bool text = settings.format == "text";
     bool first = true;
     const auto print = [&](const std::string& section) {
