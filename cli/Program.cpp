@@ -1,0 +1,239 @@
+#include "Program.h"
+
+#include "Methods.h"
+#include "ProgressLine.h"
+#include "Report.h"
+#include "SystemReader.h"
+#include "TextFields.h"
+
+#include <CLI/CLI.hpp>
+
+#include <cerrno>
+#include <chrono>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <new>
+
+namespace lse::cli {
+
+namespace {
+
+constexpr const char* kProgram = "lineq-solve";
+
+struct Settings {
+    std::string file = "-";
+    std::string method = "both";
+    std::string format = "text";
+    std::string inputFormat = "auto";
+    std::string rhs;
+    std::string digits = "15"; // a text, so that a wrong value is named with the choices
+    bool echo = false;
+    bool timings = false;
+};
+
+// Refused input: the message on standard error, nothing on standard output.
+struct Refusal {
+    std::string message;
+};
+
+using Clock = std::chrono::steady_clock;
+
+double secondsSince(Clock::time_point start) {
+    return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+std::string displayName(const std::string& file) {
+    return file == "-" ? "standard input" : file;
+}
+
+constexpr std::size_t kChunk = 1 << 20;
+
+// The whole input at once, since the readers work on one block of memory; an error's text, or
+// nothing.
+std::string readAll(std::istream& in, std::string& data) {
+    for (;;) {
+        const std::size_t used = data.size();
+        data.resize(used + kChunk);
+        in.read(data.data() + used, kChunk);
+        data.resize(used + static_cast<std::size_t>(in.gcount()));
+        if (in.bad())
+            return std::strerror(errno);
+        if (in.eof())
+            return {};
+    }
+}
+
+std::string readFile(const std::string& file, std::istream& standardInput) {
+    const std::string name = displayName(file);
+    std::string data;
+    std::string error;
+    try {
+        if (file == "-") {
+            error = readAll(standardInput, data);
+        } else {
+            std::ifstream in(file, std::ios::binary);
+            if (!in)
+                throw Refusal{name + ": cannot open: " + std::strerror(errno)};
+            // Room for the last chunk's read too, so that the block is never moved.
+            std::error_code ignored;
+            if (const auto size = std::filesystem::file_size(file, ignored); !ignored)
+                data.reserve(size + kChunk);
+            error = readAll(in, data);
+        }
+    } catch (const std::bad_alloc&) {
+        throw Refusal{name + ": not enough memory to read it"};
+    }
+    if (!error.empty())
+        throw Refusal{name + ": cannot read: " + error};
+    return data;
+}
+
+InputFormat inputFormatOf(const std::string& name) {
+    static const std::map<std::string, InputFormat> formats{
+        {"auto", InputFormat::automatic},
+        {"plain", InputFormat::plain},
+        {"rows", InputFormat::rows},
+        {"matrix-market", InputFormat::matrixMarket}};
+    return formats.at(name);
+}
+
+std::vector<Method> methodsOf(const std::string& name) {
+    if (name == "gauss")
+        return {Method::gauss};
+    if (name == "cholesky")
+        return {Method::cholesky};
+    return {Method::gauss, Method::cholesky};
+}
+
+// Reads everything the system needs, so that no refusal can come after output has begun.
+LinearSystem readInput(const Settings& settings, std::istream& standardInput, std::ostream& err) {
+    const Clock::time_point start = Clock::now();
+    const std::string name = displayName(settings.file);
+    const std::string data = readFile(settings.file, standardInput);
+    LinearSystem system;
+    try {
+        system = readSystem(data, inputFormatOf(settings.inputFormat));
+        if (system.format == InputFormat::matrixMarket && settings.rhs.empty())
+            setRowSums(system);
+    } catch (const InputError& error) {
+        throw Refusal{name + ": " + error.what()};
+    }
+    if (!settings.rhs.empty()) {
+        if (system.format != InputFormat::matrixMarket)
+            throw Refusal{name + ": --rhs is for Matrix Market input; this input holds b itself"};
+        const std::string rhsData = readFile(settings.rhs, standardInput);
+        try {
+            system.b = readRightHandSide(rhsData, system.n);
+        } catch (const InputError& error) {
+            throw Refusal{displayName(settings.rhs) + ": " + error.what()};
+        }
+    }
+    if (settings.timings) {
+        const double seconds = secondsSince(start);
+        const double megabytes = static_cast<double>(data.size()) / 1e6;
+        err << kProgram << ": read " << megabytes << " MB in " << seconds << " s ("
+            << megabytes / seconds << " MB/s)\n";
+    }
+    return system;
+}
+
+void addOptions(CLI::App& app, Settings& settings) {
+    app.add_option("FILE", settings.file, "The system to solve; '-' or none reads standard input");
+    app.add_option("--method", settings.method, "gauss, cholesky or both (in that order)")
+        ->check(CLI::IsMember({"gauss", "cholesky", "both"}))
+        ->capture_default_str();
+    app.add_option("--digits", settings.digits,
+                   "15 as the window shows numbers, or 17 for digits that read back exactly")
+        ->check(CLI::IsMember({"15", "17"}))
+        ->capture_default_str();
+    app.add_option("--format", settings.format, "text, as the window's boxes, or json")
+        ->check(CLI::IsMember({"text", "json"}))
+        ->capture_default_str();
+    app.add_option("--input-format", settings.inputFormat,
+                   "auto (by content), plain, rows or matrix-market")
+        ->check(CLI::IsMember({"auto", "plain", "rows", "matrix-market"}))
+        ->capture_default_str();
+    app.add_option("--rhs", settings.rhs, "b for a Matrix Market A; without it b = A (1, ..., 1)");
+    app.add_flag("--echo", settings.echo, "Also print A and b as the window echoes them");
+    app.add_flag("--timings", settings.timings,
+                 "Report the reading rate and each method's time on standard error");
+    app.set_version_flag("--version", std::string(kProgram) + " " + LINEQ_VERSION);
+}
+
+int printResults(const Settings& settings, const LinearSystem& system,
+                 const std::vector<MethodResult>& results, Console& console) {
+    const ReportOptions options{settings.digits == "17" ? 17 : 15, settings.echo};
+    const bool text = settings.format == "text";
+    bool first = true;
+    const auto print = [&](const std::string& section) {
+        console.out << (first ? "" : "\n") << section;
+        first = false;
+    };
+    if (text)
+        for (const std::string& section : leadingSections(system, options))
+            print(section);
+    else
+        console.out << jsonReport(system, results, settings.echo);
+    bool allSolved = true;
+    for (const MethodResult& result : results) {
+        if (text)
+            print(resultSection(result, system.n, options));
+        if (!result.solved()) {
+            allSolved = false;
+            // After the method's heading, when both streams go to one terminal.
+            console.out.flush();
+            console.err << kProgram << ": " << methodName(result.method) << ": "
+                        << result.failure->text << "\n";
+        }
+        if (settings.timings)
+            console.err << kProgram << ": " << methodName(result.method) << " took "
+                        << result.seconds << " s\n";
+    }
+    console.out.flush();
+    if (!console.out) {
+        console.err << kProgram << ": cannot write the results\n";
+        return exitStatus::badInput;
+    }
+    return allSolved ? exitStatus::solved : exitStatus::methodFailed;
+}
+
+} // namespace
+
+int run(int argc, const char* const argv[], Console& console) {
+    CLI::App app{"Solves a linear system A x = b by Gauss elimination with partial pivoting "
+                 "and by Cholesky decomposition, with the texts and the bits of the lineq "
+                 "window.",
+                 kProgram};
+    Settings settings;
+    addOptions(app, settings);
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::ParseError& error) {
+        if (error.get_exit_code() == 0)
+            return app.exit(error, console.out, console.err);
+        console.err << kProgram << ": " << error.what() << "\nTry '" << kProgram << " --help'.\n";
+        return exitStatus::badInput;
+    }
+
+    int n = 0;
+    try {
+        const LinearSystem system = readInput(settings, console.in, console.err);
+        n = system.n;
+        ProgressLine progress(console.err, console.errIsTerminal);
+        const std::vector<MethodResult> results =
+            solve(system, methodsOf(settings.method), [&](Method method, int done, int total) {
+                progress.update(method, done, total);
+            });
+        progress.clear();
+        return printResults(settings, system, results, console);
+    } catch (const Refusal& refusal) {
+        console.err << kProgram << ": " << refusal.message << "\n";
+    } catch (const std::bad_alloc&) {
+        console.err << kProgram << ": not enough memory for a system of " << n << " equations\n";
+    }
+    return exitStatus::badInput;
+}
+
+} // namespace lse::cli

@@ -1,0 +1,111 @@
+#include "Report.h"
+
+#include "ResultText.h"
+#include "RoundTripText.h"
+
+#include <nlohmann/json.hpp>
+
+namespace lse::cli {
+
+namespace {
+
+constexpr std::string_view kGap = "   ";
+
+// The window's box texts: the form's own for 15 digits, the same layout for 17.
+std::string matrixLines(const Matrix& A, int n, const ReportOptions& options) {
+    if (options.digits == 15)
+        return matrixText(A, n, options.lineEnd);
+    std::string rows;
+    for (int i = 1; i <= n; ++i) {
+        for (int j = 1; j <= n; ++j)
+            rows.append(kGap).append(roundTripText(A(i, j)));
+        rows.append(options.lineEnd);
+    }
+    return rows;
+}
+
+std::string vectorLines(std::string_view name, const Vector& v, int n,
+                        const ReportOptions& options) {
+    if (options.digits == 15)
+        return namedLines(name, v, n, options.lineEnd);
+    std::string lines;
+    for (int i = 1; i <= n; ++i)
+        lines.append(name)
+            .append(std::to_string(i))
+            .append(" =")
+            .append(kGap)
+            .append(roundTripText(v(i)))
+            .append(options.lineEnd);
+    return lines;
+}
+
+std::string headed(std::string_view heading, const std::string& lines,
+                   const ReportOptions& options) {
+    return std::string(heading).append(options.lineEnd).append(lines);
+}
+
+std::vector<double> entries(const Vector& v, int n) {
+    return {v.data() + 1, v.data() + 1 + n};
+}
+
+} // namespace
+
+std::string_view methodName(Method method) {
+    return method == Method::gauss ? "Gauss Elimination" : "Cholesky Decomposition";
+}
+
+std::string_view methodHeading(Method method) {
+    return method == Method::gauss ? "Gauss Solution" : "Cholesky Solution";
+}
+
+std::vector<std::string> leadingSections(const LinearSystem& system, const ReportOptions& options) {
+    std::vector<std::string> sections;
+    if (system.bIsRowSums)
+        sections.push_back(std::string("b = A (1, ..., 1), the row sums of A: no --rhs file "
+                                       "was given")
+                               .append(options.lineEnd));
+    if (options.echo) {
+        sections.push_back(
+            headed("Input Matrix", matrixLines(system.A, system.n, options), options));
+        sections.push_back(
+            headed("Input Vector", vectorLines("b", system.b, system.n, options), options));
+    }
+    return sections;
+}
+
+std::string resultSection(const MethodResult& result, int n, const ReportOptions& options) {
+    return headed(methodHeading(result.method),
+                  result.solved() ? vectorLines("x", result.x, n, options) : std::string(),
+                  options);
+}
+
+std::string jsonReport(const LinearSystem& system, const std::vector<MethodResult>& results,
+                       bool echo) {
+    // Keys in the order written; doubles are written with the digits that round-trip.
+    nlohmann::ordered_json report;
+    report["n"] = system.n;
+    report["rhs"] = system.bIsRowSums ? "row sums" : "input";
+    if (echo) {
+        nlohmann::ordered_json rows = nlohmann::ordered_json::array();
+        for (int i = 1; i <= system.n; ++i)
+            rows.push_back(
+                std::vector<double>(system.A.row(i) + 1, system.A.row(i) + 1 + system.n));
+        report["A"] = std::move(rows);
+        report["b"] = entries(system.b, system.n);
+    }
+    nlohmann::ordered_json methods = nlohmann::ordered_json::array();
+    for (const MethodResult& result : results) {
+        nlohmann::ordered_json entry;
+        entry["method"] = result.method == Method::gauss ? "gauss" : "cholesky";
+        entry["status"] = result.solved() ? "solved" : "failed";
+        if (result.solved())
+            entry["x"] = entries(result.x, system.n);
+        else
+            entry["failure"] = result.failure->text;
+        methods.push_back(std::move(entry));
+    }
+    report["results"] = std::move(methods);
+    return report.dump() + "\n";
+}
+
+} // namespace lse::cli

@@ -1,0 +1,32 @@
+#pragma once
+
+#include "Methods.h"
+#include "SystemReader.h"
+
+#include <string>
+#include <string_view>
+
+namespace lse::cli {
+
+struct ReportOptions {
+    int digits = 15;   // 15 as in the window, or 17 to round-trip
+    bool echo = false; // A and b as the window echoes them
+    std::string_view lineEnd = "\n";
+};
+
+// What the window calls each method: the option's caption and the heading above its box.
+std::string_view methodName(Method method);
+std::string_view methodHeading(Method method);
+
+// The sections printed before the results: the note that b was made from A, and the echo.
+// Each starts with its heading line; the caller separates sections.
+std::vector<std::string> leadingSections(const LinearSystem& system, const ReportOptions& options);
+
+// A method's heading, then its lines as the window's box shows them: none after a failure.
+std::string resultSection(const MethodResult& result, int n, const ReportOptions& options);
+
+// The whole run as one JSON object on one line.
+std::string jsonReport(const LinearSystem& system, const std::vector<MethodResult>& results,
+                       bool echo);
+
+} // namespace lse::cli

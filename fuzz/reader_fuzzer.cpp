@@ -1,0 +1,88 @@
+// The input readers on arbitrary bytes. The first byte picks the layout (or detection by
+// content) and whether a right-hand side follows the matrix after a NUL byte; the rest is the
+// input. An accepted input must give a system of at most kOrderLimit equations whose numbers
+// are all finite, and must read back the same from the plain text of its numbers; a refused
+// one must give a one-line message.
+#include "RoundTripText.h"
+#include "SystemReader.h"
+#include "TextFields.h"
+
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <string_view>
+
+using namespace lse;
+using namespace lse::cli;
+
+namespace {
+
+// A count in the input may ask for any order; refusing those above the limit is the same code
+// as refusing those above 32766, and keeps each run's memory small.
+constexpr int kOrderLimit = 64;
+
+void check(bool condition, const char* what) {
+    if (!condition) {
+        std::fprintf(stderr, "invariant broken: %s\n", what);
+        std::abort();
+    }
+}
+
+std::string plainText(const LinearSystem& system) {
+    std::string text = std::to_string(system.n) + "\n";
+    for (int i = 1; i <= system.n; ++i)
+        for (int j = 1; j <= system.n; ++j)
+            text += roundTripText(system.A(i, j)) + (j == system.n ? "\n" : " ");
+    for (int i = 1; i <= system.n; ++i)
+        text += roundTripText(system.b(i)) + "\n";
+    return text;
+}
+
+void checkSystem(const LinearSystem& system) {
+    const int n = system.n;
+    check(n >= 0 && n <= kOrderLimit, "an order beyond the limit was accepted");
+    check(system.A.rowsUpper() == n && system.A.colsUpper() == n && system.b.upper() == n,
+          "the arrays do not match the order");
+    for (int i = 1; i <= n; ++i) {
+        check(std::isfinite(system.b(i)), "b holds a number that is not finite");
+        for (int j = 1; j <= n; ++j)
+            check(std::isfinite(system.A(i, j)), "A holds a number that is not finite");
+    }
+    const LinearSystem again = readSystem(plainText(system), InputFormat::automatic, kOrderLimit);
+    check(again.format == InputFormat::plain && again.A == system.A && again.b == system.b,
+          "the plain text of the system does not read back as the same system");
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    if (size == 0)
+        return 0;
+    const std::uint8_t choice = data[0];
+    std::string_view text(reinterpret_cast<const char*>(data + 1), size - 1);
+    std::string_view rhs;
+    const bool rhsGiven = (choice & 4) != 0;
+    if (rhsGiven) {
+        const std::size_t cut = text.find('\0');
+        rhs = cut == std::string_view::npos ? std::string_view() : text.substr(cut + 1);
+        text = text.substr(0, cut);
+    }
+    try {
+        LinearSystem system = readSystem(text, static_cast<InputFormat>(choice & 3), kOrderLimit);
+        check(system.format != InputFormat::automatic, "no layout was chosen");
+        if (system.format == InputFormat::matrixMarket) {
+            if (rhsGiven)
+                system.b = readRightHandSide(rhs, system.n);
+            else
+                setRowSums(system);
+        }
+        checkSystem(system);
+    } catch (const InputError& error) {
+        const std::string_view message = error.what();
+        check(!message.empty() && message.find_first_of("\r\n") == std::string_view::npos,
+              "a refusal is not one line");
+    }
+    return 0;
+}

@@ -1,0 +1,34 @@
+#pragma once
+
+#include "Program.h"
+
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace lse::test {
+
+struct ProgramRun {
+    int status;
+    std::string out;
+    std::string err;
+};
+
+// lineq-solve in-process, with `input` as its standard input.
+inline ProgramRun runProgram(const std::vector<std::string>& args, const std::string& input = "") {
+    std::istringstream in(input);
+    std::ostringstream out;
+    std::ostringstream err;
+    cli::Console console{in, out, err};
+    std::vector<const char*> argv{"lineq-solve"};
+    for (const std::string& arg : args)
+        argv.push_back(arg.c_str());
+    const int status = cli::run(static_cast<int>(argv.size()), argv.data(), console);
+    return {status, out.str(), err.str()};
+}
+
+inline std::string dataFile(const std::string& name) {
+    return std::string(LINEQ_CLI_TEST_DIR) + "/data/" + name;
+}
+
+} // namespace lse::test
