@@ -1,6 +1,6 @@
 // Times this program's solvers beside Eigen and OpenBLAS on the same systems, in one run:
-// through Calculate of the form logic, through the solvers directly, and optionally through
-// lineq-solve on a file; prints a Markdown table with the ratios, the processor, the unfused
+// through Calculate of the form logic, through the solvers directly and through lineq-solve on
+// a file; prints a Markdown table with the ratios, the processor, the unfused
 // multiply-subtract peak and the rate of the solvers' matrix-update kernel.
 #include "Peers.h"
 #include "Platform.h"
@@ -16,6 +16,8 @@
 #include <chrono>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <limits>
 #include <random>
@@ -181,6 +183,35 @@ template <typename Peer> Measured peerSeconds(const System& s, Peer peer, int ru
     return {seconds, scaledResidual(s, x)};
 }
 
+// lineq-solve end to end on a file of the system: reading, both copies of A, the solve and
+// the printing of x.
+std::string systemFile(const System& s, const std::string& name) {
+    const auto path = std::filesystem::temp_directory_path() / name;
+    std::ofstream out(path);
+    char text[32];
+    const auto write = [&](double value, char after) {
+        out.write(text, std::to_chars(text, text + sizeof text, value).ptr - text);
+        out.put(after);
+    };
+    out << s.n << '\n';
+    for (int i = 0; i < s.n; ++i)
+        for (int j = 0; j < s.n; ++j)
+            write(s.a[static_cast<std::size_t>(i) * s.n + j], j + 1 < s.n ? ' ' : '\n');
+    for (int i = 0; i < s.n; ++i)
+        write(s.b[static_cast<std::size_t>(i)], '\n');
+    return path.string();
+}
+
+double programSeconds(const std::string& program, const std::string& file, bool cholesky,
+                      int threads, int runs) {
+    const std::string command = program + " --threads " + std::to_string(threads) + " --method " +
+                                (cholesky ? "cholesky" : "gauss") + " " + file + " > /dev/null";
+    return medianSeconds(runs, [&] {
+        if (std::system(command.c_str()) != 0)
+            std::fprintf(stderr, "%s failed\n", command.c_str());
+    });
+}
+
 std::string processorName() {
     std::ifstream cpuinfo("/proc/cpuinfo");
     for (std::string line; std::getline(cpuinfo, line);)
@@ -217,7 +248,10 @@ int main(int argc, char** argv) {
     std::vector<int> sizes{250, 500, 1000, 2000, 4000};
     std::vector<int> threadCounts{1, 2};
     int runs = 3;
+    std::string program = LINEQ_SOLVE_PATH;
     app.add_option("--sizes", sizes, "orders of the systems")->delimiter(',');
+    app.add_option("--lineq-solve", program, "lineq-solve to time end to end; empty: none")
+        ->capture_default_str();
     app.add_option("--threads", threadCounts, "thread counts")->delimiter(',');
     app.add_option("--runs", runs, "timed runs per measurement (the median is shown)")
         ->check(CLI::PositiveNumber);
@@ -231,13 +265,16 @@ int main(int argc, char** argv) {
                 peak, kernelRate(), 100 * kernelRate() / peak);
     std::printf("Seconds, median of %d after a warm-up; ratio = this program's solvers / peer.\n\n",
                 runs);
-    std::printf("| n | threads | method | Calculate | solvers | Eigen, 1 thread | OpenBLAS | "
-                "solvers / Eigen | solvers / OpenBLAS | worst peer residual |\n"
-                "|---|---|---|---|---|---|---|---|---|---|\n");
+    std::printf("| n | threads | method | Calculate | solvers | lineq-solve | Eigen, 1 thread | "
+                "OpenBLAS | solvers / Eigen | solvers / OpenBLAS | worst peer residual |\n"
+                "|---|---|---|---|---|---|---|---|---|---|---|\n");
     double worstResidual = 0;
     for (const int n : sizes) {
         const System general = randomSystem(n, false);
         const System spd = randomSystem(n, true);
+        const std::string files[] = {program.empty() ? ""
+                                                     : systemFile(general, "lineq-bench-gauss"),
+                                     program.empty() ? "" : systemFile(spd, "lineq-bench-spd")};
         const Measured eigenLu = peerSeconds(general, bench::eigenPartialPivLu, runs);
         const Measured eigenLlt = peerSeconds(spd, bench::eigenLlt, runs);
         for (const int threads : threadCounts) {
@@ -249,18 +286,25 @@ int main(int argc, char** argv) {
                                                          : SolutionMethod::gaussElimination,
                                                 threads, runs);
                 const Measured ours = solverSeconds(s, cholesky, threads, runs);
+                const double endToEnd = program.empty() ? 0
+                                                        : programSeconds(program, files[cholesky],
+                                                                         cholesky, threads, runs);
                 const Measured eigen = cholesky ? eigenLlt : eigenLu;
                 const Measured blas =
                     peerSeconds(s, cholesky ? bench::openblasDposv : bench::openblasDgesv, runs);
                 const double residual = std::max(eigen.residual, blas.residual);
                 worstResidual = std::max({worstResidual, residual, ours.residual});
-                std::printf("| %d | %d | %s | %.4f | %.4f | %.4f | %.4f | %s | %s | %.2g |\n", n,
-                            threads, cholesky ? "Cholesky" : "Gauss", form, ours.seconds,
-                            eigen.seconds, blas.seconds, ratio(ours.seconds, eigen.seconds).c_str(),
-                            ratio(ours.seconds, blas.seconds).c_str(), residual);
+                std::printf(
+                    "| %d | %d | %s | %.4f | %.4f | %.4f | %.4f | %.4f | %s | %s | %.2g |\n", n,
+                    threads, cholesky ? "Cholesky" : "Gauss", form, ours.seconds, endToEnd,
+                    eigen.seconds, blas.seconds, ratio(ours.seconds, eigen.seconds).c_str(),
+                    ratio(ours.seconds, blas.seconds).c_str(), residual);
                 std::fflush(stdout);
             }
         }
+        for (const std::string& file : files)
+            if (!file.empty())
+                std::filesystem::remove(file);
     }
     // Every solution, ours and the peers', must be a backward-stable one.
     if (!(worstResidual < 64)) {

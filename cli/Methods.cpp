@@ -18,12 +18,13 @@ void copyOfA(const LinearSystem& system, Matrix& W) {
 } // namespace
 
 std::vector<MethodResult> solve(const LinearSystem& system, const std::vector<Method>& methods,
-                                const Progress& progress) {
+                                const Progress& progress, int threads) {
     const auto n = static_cast<std::int16_t>(system.n);
     std::vector<MethodResult> results;
     Matrix W;
     for (const Method method : methods) {
         SolveOptions options;
+        options.threads = threads;
         if (progress)
             options.progress = [&](int done, int total) { progress(method, done, total); };
         const auto start = std::chrono::steady_clock::now();

@@ -25,8 +25,9 @@ struct MethodResult {
 using Progress = std::function<void(Method method, int done, int total)>;
 
 // Solves the system by each method in turn, each on a fresh copy of A, as the window's
-// Calculate does. std::bad_alloc when a working copy cannot be had.
+// Calculate does, with `threads` threads for a large system (0: one per processor).
+// std::bad_alloc when a working copy cannot be had.
 std::vector<MethodResult> solve(const LinearSystem& system, const std::vector<Method>& methods,
-                                const Progress& progress = {});
+                                const Progress& progress = {}, int threads = 0);
 
 } // namespace lse::cli

@@ -29,6 +29,7 @@ struct Settings {
     std::string inputFormat = "auto";
     std::string rhs;
     std::string digits = "15"; // a text, so that a wrong value is named with the choices
+    int threads = 0;
     bool echo = false;
     bool timings = false;
 };
@@ -157,6 +158,10 @@ void addOptions(CLI::App& app, Settings& settings) {
         ->capture_default_str();
     app.add_option("--rhs", settings.rhs, "b for a Matrix Market A; without it b = A (1, ..., 1)");
     app.add_flag("--echo", settings.echo, "Also print A and b as the window echoes them");
+    app.add_option("--threads", settings.threads,
+                   "Threads for a large system; 0 (the default) takes one per processor. The "
+                   "results are the same for any number")
+        ->check(CLI::Range(0, 1024));
     app.add_flag("--timings", settings.timings,
                  "Report the reading rate and each method's time on standard error");
     app.set_version_flag("--version", std::string(kProgram) + " " + LINEQ_VERSION);
@@ -222,10 +227,10 @@ int run(int argc, const char* const argv[], Console& console) {
         const LinearSystem system = readInput(settings, console.in, console.err);
         n = system.n;
         ProgressLine progress(console.err, console.errIsTerminal);
-        const std::vector<MethodResult> results =
-            solve(system, methodsOf(settings.method), [&](Method method, int done, int total) {
-                progress.update(method, done, total);
-            });
+        const std::vector<MethodResult> results = solve(
+            system, methodsOf(settings.method),
+            [&](Method method, int done, int total) { progress.update(method, done, total); },
+            settings.threads);
         progress.clear();
         return printResults(settings, system, results, console);
     } catch (const Refusal& refusal) {
