@@ -169,7 +169,8 @@ void addOptions(CLI::App& app, Settings& settings) {
 
 int printResults(const Settings& settings, const LinearSystem& system,
                  const std::vector<MethodResult>& results, Console& console) {
-    const ReportOptions options{settings.digits == "17" ? 17 : 15, settings.echo};
+    const ReportOptions options{settings.digits == "17" ? Digits::roundTrip : Digits::window,
+                                settings.echo};
     const bool text = settings.format == "text";
     bool first = true;
     const auto print = [&](const std::string& section) {

@@ -1,7 +1,6 @@
 #include "Report.h"
 
 #include "ResultText.h"
-#include "RoundTripText.h"
 
 #include <nlohmann/json.hpp>
 
@@ -9,34 +8,14 @@ namespace lse::cli {
 
 namespace {
 
-constexpr std::string_view kGap = "   ";
-
-// The window's box texts: the form's own for 15 digits, the same layout for 17.
+// The window's box texts, with the digits asked for.
 std::string matrixLines(const Matrix& A, int n, const ReportOptions& options) {
-    if (options.digits == 15)
-        return matrixText(A, n, options.lineEnd);
-    std::string rows;
-    for (int i = 1; i <= n; ++i) {
-        for (int j = 1; j <= n; ++j)
-            rows.append(kGap).append(roundTripText(A(i, j)));
-        rows.append(options.lineEnd);
-    }
-    return rows;
+    return matrixText(A, n, options.lineEnd, options.digits);
 }
 
 std::string vectorLines(std::string_view name, const Vector& v, int n,
                         const ReportOptions& options) {
-    if (options.digits == 15)
-        return namedLines(name, v, n, options.lineEnd);
-    std::string lines;
-    for (int i = 1; i <= n; ++i)
-        lines.append(name)
-            .append(std::to_string(i))
-            .append(" =")
-            .append(kGap)
-            .append(roundTripText(v(i)))
-            .append(options.lineEnd);
-    return lines;
+    return namedLines(name, v, n, options.lineEnd, options.digits);
 }
 
 std::string headed(std::string_view heading, const std::string& lines,

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Methods.h"
+#include "NumberText.h"
 #include "SystemReader.h"
 
 #include <string>
@@ -9,7 +10,7 @@
 namespace lse::cli {
 
 struct ReportOptions {
-    int digits = 15;   // 15 as in the window, or 17 to round-trip
+    Digits digits = Digits::window;
     bool echo = false; // A and b as the window echoes them
     std::string_view lineEnd = "\n";
 };

@@ -13,6 +13,7 @@ namespace lse {
 namespace {
 
 constexpr int kSignificantDigits = 15;
+constexpr int kRoundTripDigits = 17;
 
 bool isDigit(char c) {
     return c >= '0' && c <= '9';
@@ -88,7 +89,7 @@ bool isBelowOne(std::string_view text) {
 
 } // namespace
 
-std::string doubleToText(double value) {
+std::string doubleToText(double value, Digits digits) {
     if (std::isnan(value))
         return "NaN";
     if (std::isinf(value))
@@ -96,39 +97,43 @@ std::string doubleToText(double value) {
     if (value == 0)
         return "0";
 
-    // Scientific form with 14 decimals rounds once to 15 significant digits and tells the
-    // decimal exponent after rounding; the digits are then laid out in fixed or exponent form.
-    // to_chars, unlike printf, ignores the locale.
+    // Scientific form rounds once, to 15 significant digits (14 decimals) or to the fewest
+    // that round-trip, and tells the decimal exponent after rounding; the digits are then laid
+    // out in fixed or exponent form. to_chars, unlike printf, ignores the locale.
     char buffer[40];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer - 1, std::fabs(value),
-                                      std::chars_format::scientific, kSignificantDigits - 1);
+    const auto result = digits == Digits::window
+                            ? std::to_chars(buffer, buffer + sizeof buffer - 1, std::fabs(value),
+                                            std::chars_format::scientific, kSignificantDigits - 1)
+                            : std::to_chars(buffer, buffer + sizeof buffer - 1, std::fabs(value),
+                                            std::chars_format::scientific);
     *result.ptr = '\0';
     const std::string_view scientific(buffer, static_cast<std::size_t>(result.ptr - buffer));
     const std::size_t ePos = scientific.find('e');
-    std::string digits;
-    digits += scientific[0];
-    digits.append(scientific.substr(2, ePos - 2));
+    std::string significand(1, scientific[0]);
+    if (ePos > 1)
+        significand.append(scientific.substr(2, ePos - 2));
     const int exponent = std::atoi(buffer + ePos + 1);
-    while (digits.size() > 1 && digits.back() == '0')
-        digits.pop_back();
+    while (significand.size() > 1 && significand.back() == '0')
+        significand.pop_back();
 
+    const int widest = digits == Digits::window ? kSignificantDigits : kRoundTripDigits;
     std::string text = value < 0 ? "-" : "";
-    if (exponent < -4 || exponent >= kSignificantDigits) {
-        text += digits[0];
-        if (digits.size() > 1)
-            text += "." + digits.substr(1);
+    if (exponent < -4 || exponent >= widest) {
+        text += significand[0];
+        if (significand.size() > 1)
+            text += "." + significand.substr(1);
         char exponentText[16];
         std::snprintf(exponentText, sizeof exponentText, "E%c%02d", exponent < 0 ? '-' : '+',
                       std::abs(exponent));
         text += exponentText;
     } else if (exponent < 0) {
-        text += "0." + std::string(static_cast<std::size_t>(-exponent - 1), '0') + digits;
+        text += "0." + std::string(static_cast<std::size_t>(-exponent - 1), '0') + significand;
     } else {
         const auto integerDigits = static_cast<std::size_t>(exponent) + 1;
-        if (digits.size() <= integerDigits) {
-            text += digits + std::string(integerDigits - digits.size(), '0');
+        if (significand.size() <= integerDigits) {
+            text += significand + std::string(integerDigits - significand.size(), '0');
         } else {
-            text += digits.substr(0, integerDigits) + "." + digits.substr(integerDigits);
+            text += significand.substr(0, integerDigits) + "." + significand.substr(integerDigits);
         }
     }
     return text;

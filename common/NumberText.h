@@ -9,10 +9,17 @@ namespace lse {
 
 // Number texts, the same everywhere in the program and independent of the locale.
 
-// General format with at most 15 significant digits and no trailing zeros: "4", "-101",
-// "0.333333333333333", "1E-05", "1.23456789012346E+17". Negative zero is "0"; infinities and
-// NaN are "Infinity", "-Infinity" and "NaN".
-std::string doubleToText(double value);
+// How many significant digits a number's text has.
+enum class Digits {
+    window,    // at most 15, as the window shows numbers
+    roundTrip, // the fewest, at most 17, that read back as the same double
+};
+
+// General format with no trailing zeros: "4", "-101", "0.333333333333333", "1E-05",
+// "1.23456789012346E+17" (with 17 round-trip digits: "0.30000000000000004",
+// "1.2345678901234567E+17"); exponent form from the decimal exponent -5 down and from 15 (17)
+// up. Negative zero is "0"; infinities and NaN are "Infinity", "-Infinity" and "NaN".
+std::string doubleToText(double value, Digits digits = Digits::window);
 
 // Plain decimal digits, with a leading minus sign when negative.
 std::string intToText(long long value);

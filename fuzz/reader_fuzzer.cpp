@@ -3,7 +3,7 @@
 // input. An accepted input must give a system of at most kOrderLimit equations whose numbers
 // are all finite, and must read back the same from the plain text of its numbers; a refused
 // one must give a one-line message.
-#include "RoundTripText.h"
+#include "NumberText.h"
 #include "SystemReader.h"
 #include "TextFields.h"
 
@@ -34,9 +34,9 @@ std::string plainText(const LinearSystem& system) {
     std::string text = std::to_string(system.n) + "\n";
     for (int i = 1; i <= system.n; ++i)
         for (int j = 1; j <= system.n; ++j)
-            text += roundTripText(system.A(i, j)) + (j == system.n ? "\n" : " ");
+            text += doubleToText(system.A(i, j), Digits::roundTrip) + (j == system.n ? "\n" : " ");
     for (int i = 1; i <= system.n; ++i)
-        text += roundTripText(system.b(i)) + "\n";
+        text += doubleToText(system.b(i), Digits::roundTrip) + "\n";
     return text;
 }
 

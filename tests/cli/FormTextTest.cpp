@@ -35,7 +35,7 @@ TEST(FormText, ProgramPrintsWhatTheWindowShows) {
         {"2", {"1e-300", "0", "0", "1e-300", "1e300", "1e300"}}, // Cholesky's solve overflows
         {"0", {}},
     };
-    const ReportOptions windowLines{15, true, "\r\n"};
+    const ReportOptions windowLines{Digits::window, true, "\r\n"};
     for (const Case& c : cases) {
         SCOPED_TRACE(plainText(c.count, c.replies));
         FormSession s;

@@ -1,7 +1,6 @@
 #include "Matrix.h"
 #include "NumberText.h"
 #include "Report.h"
-#include "RoundTripText.h"
 #include "SystemReader.h"
 #include "Systems.h"
 #include "TextFields.h"
@@ -83,35 +82,6 @@ TEST(Reader, TheFormatCanBeForced) {
 TEST(Reader, AViewWithoutDataIsAnEmptyInput) {
     EXPECT_EQ(readRightHandSide(std::string_view(), 0).upper(), 0);
     EXPECT_THROW(readSystem(std::string_view(), InputFormat::automatic), InputError);
-}
-
-TEST(RoundTripText, FewestDigitsInTheWindowsLayout) {
-    const std::vector<std::pair<double, std::string>> cases{
-        {0.1, "0.1"},
-        {0.1 + 0.2, "0.30000000000000004"},
-        {-2.5, "-2.5"},
-        {-0.0, "0"},
-        {1e-5, "1E-05"},
-        {0.0001234, "0.0001234"},
-        {1e16, "10000000000000000"},
-        {1e17, "1E+17"},
-        {123456789012345678.0, "1.2345678901234568E+17"},
-        {5e-324, "5E-324"},
-        {1.7976931348623157e308, "1.7976931348623157E+308"},
-    };
-    for (const auto& [value, text] : cases)
-        EXPECT_EQ(roundTripText(value), text);
-}
-
-TEST(RoundTripText, ReadsBackAsTheSameBits) {
-    std::mt19937_64 random(9);
-    for (int k = 0; k < 100000; ++k) {
-        const double value = std::bit_cast<double>(random());
-        if (!std::isfinite(value))
-            continue;
-        const std::string text = roundTripText(value);
-        ASSERT_EQ(bits(textToDouble(text).value_or(NAN)), bits(value == 0 ? 0.0 : value)) << text;
-    }
 }
 
 TEST(JsonReport, SolutionsReadBackAsTheSameBits) {

@@ -1,11 +1,18 @@
 #include "NumberText.h"
+#include "Systems.h"
 
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <cmath>
 #include <limits>
+#include <random>
+#include <string>
+#include <utility>
+#include <vector>
 
 using namespace lse;
+using test::bits;
 
 TEST(DoubleToText, GeneralFormatWithFifteenDigits) {
     EXPECT_EQ(doubleToText(4), "4");
@@ -90,4 +97,33 @@ TEST(IntToText, Basics) {
     EXPECT_EQ(intToText(0), "0");
     EXPECT_EQ(intToText(32766), "32766");
     EXPECT_EQ(intToText(-12), "-12");
+}
+
+TEST(DoubleToText, RoundTripDigitsInTheWindowsLayout) {
+    const std::vector<std::pair<double, std::string>> cases{
+        {0.1, "0.1"},
+        {0.1 + 0.2, "0.30000000000000004"},
+        {-2.5, "-2.5"},
+        {-0.0, "0"},
+        {1e-5, "1E-05"},
+        {0.0001234, "0.0001234"},
+        {1e16, "10000000000000000"},
+        {1e17, "1E+17"},
+        {123456789012345678.0, "1.2345678901234568E+17"},
+        {5e-324, "5E-324"},
+        {1.7976931348623157e308, "1.7976931348623157E+308"},
+    };
+    for (const auto& [value, text] : cases)
+        EXPECT_EQ(doubleToText(value, Digits::roundTrip), text);
+}
+
+TEST(DoubleToText, RoundTripDigitsReadBackAsTheSameBits) {
+    std::mt19937_64 random(9);
+    for (int k = 0; k < 100000; ++k) {
+        const double value = std::bit_cast<double>(random());
+        if (!std::isfinite(value))
+            continue;
+        const std::string text = doubleToText(value, Digits::roundTrip);
+        ASSERT_EQ(bits(textToDouble(text).value_or(NAN)), bits(value == 0 ? 0.0 : value)) << text;
+    }
 }
