@@ -23,6 +23,9 @@ template <typename T> struct CacheAligned {
     template <typename U> bool operator==(const CacheAligned<U>&) const { return true; }
 };
 
+// Doubles starting on a cache line, for the solvers' buffers.
+using AlignedDoubles = std::vector<double, CacheAligned<double>>;
+
 // Dense matrix of doubles with rows 0..rowsUpper and columns 0..colsUpper, stored by rows.
 // It does not exist (holds no storage) until first created. Element access is checked by
 // assertions in debug builds only: a wrong index is a programming error, and the solvers
@@ -70,7 +73,7 @@ private:
     int rowsUpper_ = -1;
     int colsUpper_ = -1;
     std::size_t stride_ = 0;
-    std::vector<double, CacheAligned<double>> data_;
+    AlignedDoubles data_;
 };
 
 // Vector of doubles with indices 0..upper; like Matrix, absent until created.

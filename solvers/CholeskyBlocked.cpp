@@ -38,8 +38,8 @@ public:
                     ? Team::sizeFor(options.threads)
                     : 1),
           tiles_(static_cast<std::size_t>(team_.size()),
-                 std::vector<double>(static_cast<std::size_t>(n + 1) * lanes_)),
-          sums_(static_cast<std::size_t>(team_.size()), std::vector<double>(lanes_)) {}
+                 AlignedDoubles(static_cast<std::size_t>(n + 1) * lanes_)),
+          sums_(static_cast<std::size_t>(team_.size()), AlignedDoubles(lanes_)) {}
 
     CholeskyOutcome run();
 
@@ -58,8 +58,8 @@ private:
     const int lanes_;
     Team team_;
     // Per member: p(k, t) = L(first + t, k) of the tile at hand, and the sums of one step.
-    std::vector<std::vector<double>> tiles_;
-    std::vector<std::vector<double>> sums_;
+    std::vector<AlignedDoubles> tiles_;
+    std::vector<AlignedDoubles> sums_;
     // Rows 1..rowsReady_ of L are in W and their diagonals in diag.
     std::atomic<int> rowsReady_{0};
     // 3 * column + kind of the first failure in the literal order found so far.

@@ -57,12 +57,11 @@ public:
           team_(n >= orBuiltIn(options.blocks.threadsFrom, kBuiltIn.threadsFrom)
                     ? Team::sizeFor(options.threads)
                     : 1),
-          multipliers_{
-              std::vector<double>(static_cast<std::size_t>(n + 1) * panel_),
-              std::vector<double>(n > panel_ ? static_cast<std::size_t>(n + 1) * panel_ : 0)},
+          multipliers_{AlignedDoubles(static_cast<std::size_t>(n + 1) * panel_),
+                       AlignedDoubles(n > panel_ ? static_cast<std::size_t>(n + 1) * panel_ : 0)},
           pivotRow_(static_cast<std::size_t>(n + 1)),
           workspaces_(static_cast<std::size_t>(team_.size()),
-                      std::vector<double>(kernels_.gemmWorkspace(panel_))),
+                      AlignedDoubles(kernels_.gemmWorkspace(panel_))),
           checks_(static_cast<std::size_t>(team_.size()), 0.0) {}
 
     GaussOutcome run();
@@ -96,9 +95,9 @@ private:
     const int triangleLeaf_;
     const int chunk_;
     Team team_;
-    std::vector<double> multipliers_[2];
+    AlignedDoubles multipliers_[2];
     std::vector<int> pivotRow_;
-    std::vector<std::vector<double>> workspaces_;
+    std::vector<AlignedDoubles> workspaces_;
     // Per member: 0 while every result was finite, NaN after any was not.
     std::vector<double> checks_;
 };

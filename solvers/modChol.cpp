@@ -5,6 +5,7 @@
 #include "Limits.h"
 #include "Power.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace lse {
@@ -15,12 +16,16 @@ namespace {
 constexpr int kBlockedFrom = 64;
 
 // The decomposition reads only the upper triangle; a matrix whose lower triangle differs
-// would be decomposed as some other, symmetric, matrix.
+// would be decomposed as some other, symmetric, matrix. Compared in square tiles, so that the
+// column read across rows stays in the cache.
 bool isSymmetric(const Matrix& W, int n) {
-    for (int i = 1; i <= n; ++i)
-        for (int j = i + 1; j <= n; ++j)
-            if (W(j, i) != W(i, j))
-                return false;
+    constexpr int kTile = 32;
+    for (int i0 = 1; i0 <= n; i0 += kTile)
+        for (int j0 = i0; j0 <= n; j0 += kTile)
+            for (int i = i0; i < std::min(i0 + kTile, n + 1); ++i)
+                for (int j = std::max(j0, i + 1); j < std::min(j0 + kTile, n + 1); ++j)
+                    if (W(j, i) != W(i, j))
+                        return false;
     return true;
 }
 
@@ -92,8 +97,7 @@ void modChol::cholInit(std::int16_t n) {
 
 void modChol::cholStoreFactor(const Matrix& W) {
     for (int i = 1; i <= cholOrder_; ++i)
-        for (int j = 1; j <= cholOrder_; ++j)
-            factor_(i, j) = W(i, j);
+        std::copy(W.row(i) + 1, W.row(i) + cholOrder_ + 1, factor_.row(i) + 1);
 }
 
 CholeskySolveStatus modChol::cholSolve(const Vector& b, Vector& x) const {

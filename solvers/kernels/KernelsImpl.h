@@ -191,6 +191,8 @@ template <int Lanes> double divide(int count, const double* sum, double divisor,
     return S::sum(check) + tail;
 }
 
+constexpr int kPrefetchRows = 8;
+
 // The chains of a Cholesky tile, NV vectors of lanes side by side, each chain run from k =
 // high down to low as the decomposition's sums are.
 template <int Lanes, int NV>
@@ -205,6 +207,12 @@ void choleskyChain(int low, int high, const double* l, std::ptrdiff_t lStride, c
     for (int k = high; k >= low; --k) {
         const double f = l[k * lStride];
         const double* const row = p + static_cast<std::ptrdiff_t>(k) * T;
+        // The rows come from the second-level cache, downwards, which its own prefetcher
+        // follows late; asking for them a few rows ahead keeps the multiplies fed.
+        if (k - kPrefetchRows >= low)
+#pragma GCC unroll 8
+            for (int v = 0; v < NV; v += 8 / Lanes)
+                __builtin_prefetch(row - kPrefetchRows * T + v * Lanes);
 #pragma GCC unroll 8
         for (int v = 0; v < NV; ++v)
             a[v] = a[v] - S::load(row + v * Lanes) * f;
