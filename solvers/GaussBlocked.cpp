@@ -1,6 +1,5 @@
 #include "GaussBlocked.h"
 
-#include "Finite.h"
 #include "Team.h"
 #include "kernels/Kernels.h"
 
@@ -8,8 +7,6 @@
 #include <atomic>
 #include <cmath>
 #include <functional>
-#include <limits>
-#include <numeric>
 #include <vector>
 
 namespace lse::blocked {
@@ -34,8 +31,6 @@ constexpr BlockSizes kBuiltIn{
 int orBuiltIn(int chosen, int builtIn) {
     return chosen > 0 ? chosen : builtIn;
 }
-
-constexpr double kNotFinite = std::numeric_limits<double>::quiet_NaN();
 
 // How the schedule keeps the literal order. Step k swaps rows k and p(k) over columns k..n+1
 // and then subtracts m(i, k) * W(k, c) from each W(i, c) below. Each column can take its steps
@@ -62,6 +57,8 @@ public:
           pivotRow_(static_cast<std::size_t>(n + 1)),
           workspaces_(static_cast<std::size_t>(team_.size()),
                       AlignedDoubles(kernels_.gemmWorkspace(panel_))),
+          leafColumns_(static_cast<std::size_t>(leaf_) * (n + 1)),
+          quotients_(static_cast<std::size_t>(n + 1)),
           checks_(static_cast<std::size_t>(team_.size()), 0.0) {}
 
     GaussOutcome run();
@@ -98,6 +95,9 @@ private:
     AlignedDoubles multipliers_[2];
     std::vector<int> pivotRow_;
     std::vector<AlignedDoubles> workspaces_;
+    // The calling thread's: a leaf's columns in column order, and one step's multipliers.
+    AlignedDoubles leafColumns_;
+    AlignedDoubles quotients_;
     // Per member: 0 while every result was finite, NaN after any was not.
     std::vector<double> checks_;
 };
@@ -155,57 +155,56 @@ int Elimination::factor(int first, int end) {
     return factor(middle, end);
 }
 
-// The steps of a few columns one at a time, each row's part of the leaf updated as its
-// multiplier is found; the sweep also finds the next column's pivot row.
+// The steps of a few columns one at a time. The leaf's columns are copied out into column
+// order first: each step then divides one contiguous column by the pivot and updates the
+// others with vector kernels, instead of visiting every row of W once per step.
 int Elimination::factorLeaf(int first, int end) {
-    int p = first;
-    double largest = std::fabs(*at(first, first));
-    for (int k = first + 1; k <= n_; ++k) {
-        if (std::fabs(*at(k, first)) > largest) {
-            largest = std::fabs(*at(k, first));
-            p = k;
-        }
-    }
+    const int rows = n_ - first + 1;
+    double* const copy = leafColumns_.data();
+    // column(c)[i] is W(i, c), for rows first..n.
+    const auto column = [&](int c) {
+        return copy + static_cast<std::ptrdiff_t>(c - first) * rows - first;
+    };
+    for (int i = first; i <= n_; ++i)
+        for (int c = first; c < end; ++c)
+            column(c)[i] = *at(i, c);
+
+    double check = 0;
     int zero = 0;
     for (int j = first; j < end; ++j) {
+        // Pivot search: the earliest row of largest magnitude wins.
+        const double* const candidates = column(j);
+        int p = j;
+        for (int k = j + 1; k <= n_; ++k)
+            if (std::fabs(candidates[k]) > std::fabs(candidates[p]))
+                p = k;
         // Row exchange, within the leaf; the other columns take it later.
         pivotRow_[static_cast<std::size_t>(j)] = p;
         if (p != j) {
-            std::swap_ranges(at(j, j), at(j, end), at(p, j));
+            for (int c = j; c < end; ++c)
+                std::swap(column(c)[j], column(c)[p]);
             std::swap_ranges(multiplierRow(j, j), multiplierRow(j, j) + panel_,
                              multiplierRow(p, j));
         }
         // Zero test.
-        const double* const pivotRow = W_.row(j);
-        const double pivot = pivotRow[j];
+        const double pivot = column(j)[j];
         if (pivot == 0) {
             zero = j;
             break;
         }
-        // Elimination within the leaf; the earliest row of largest magnitude in the next
-        // column becomes its pivot row.
-        const int next = j + 1;
-        p = next;
-        largest = -1; // row `next` itself is the first candidate
-        for (int i = next; i <= n_; ++i) {
-            double* const row = W_.row(i);
-            const double f = row[j] / pivot;
-            *multiplier(i, j) = f;
-            for (int c = next; c < end; ++c)
-                row[c] = row[c] - f * pivotRow[c];
-            if (next < end && std::fabs(row[next]) > largest) {
-                largest = std::fabs(row[next]);
-                p = i;
-            }
-        }
+        // The multipliers, then the leaf's columns right of j.
+        const int below = n_ - j;
+        check += kernels_.divide(below, column(j) + j + 1, pivot, quotients_.data());
+        for (int r = 0; r < below; ++r)
+            *multiplier(j + 1 + r, j) = quotients_[static_cast<std::size_t>(r)];
+        for (int c = j + 1; c < end; ++c)
+            check += kernels_.axpy(below, column(c)[j], quotients_.data(), column(c) + j + 1);
     }
-    // Each result stays not finite once it is, so the leaf's final values tell of every step
-    // (a multiplier's numerator is among them, and the pivot bounds its quotient by 1).
-    FiniteCheck check;
+
     for (int i = first; i <= n_; ++i)
-        check.add(std::accumulate(at(i, first), at(i, end), 0.0,
-                                  [](double sum, double value) { return sum + (value - value); }));
-    checks_[0] += check.allFinite() ? 0.0 : kNotFinite;
+        for (int c = first; c < end; ++c)
+            *at(i, c) = column(c)[i];
+    checks_[0] += check;
     return zero;
 }
 
