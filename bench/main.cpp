@@ -229,7 +229,7 @@ double kernelRate() {
     std::vector<double> c(static_cast<std::size_t>(rows) * cols, 1.0);
     std::vector<double> workspace(k.gemmWorkspace(depth));
     const double seconds = medianSeconds(3, [&] {
-        k.gemm(rows, cols, depth, a.data(), depth, b.data(), cols, c.data(), cols,
+        k.gemm(rows, cols, depth, a.data(), rows, b.data(), cols, c.data(), cols,
                workspace.data());
     });
     return 2.0 * rows * cols * depth / seconds / 1e9;

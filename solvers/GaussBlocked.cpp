@@ -58,7 +58,6 @@ public:
           workspaces_(static_cast<std::size_t>(team_.size()),
                       AlignedDoubles(kernels_.gemmWorkspace(panel_))),
           leafColumns_(static_cast<std::size_t>(leaf_) * (n + 1)),
-          quotients_(static_cast<std::size_t>(n + 1)),
           checks_(static_cast<std::size_t>(team_.size()), 0.0) {}
 
     GaussOutcome run();
@@ -68,12 +67,17 @@ private:
     // The multiplier of step `step` for the row now at `row`; consecutive panels alternate
     // between two buffers, so that one panel can be eliminated while the last one's updates
     // are still being applied.
+    // A step's multipliers lie in a column, so that they are written and read in order.
     double* multiplier(int row, int step) {
         const int panel = (step - 1) / panel_;
-        return &multipliers_[panel % 2][static_cast<std::size_t>(row) * panel_ +
-                                        static_cast<std::size_t>((step - 1) % panel_)];
+        return &multipliers_[panel % 2][static_cast<std::size_t>((step - 1) % panel_) * (n_ + 1) +
+                                        static_cast<std::size_t>(row)];
     }
-    double* multiplierRow(int row, int step) { return multiplier(row, step - (step - 1) % panel_); }
+    // Rows i and p of a panel's multipliers, for the steps [first, end) taken so far.
+    void swapMultipliers(int i, int p, int first, int end) {
+        for (int k = first; k < end; ++k)
+            std::swap(*multiplier(i, k), *multiplier(p, k));
+    }
     int factor(int first, int end);
     int factorLeaf(int first, int end);
     void applySteps(int first, int end, int firstColumn, int endColumn, int member);
@@ -95,9 +99,8 @@ private:
     AlignedDoubles multipliers_[2];
     std::vector<int> pivotRow_;
     std::vector<AlignedDoubles> workspaces_;
-    // The calling thread's: a leaf's columns in column order, and one step's multipliers.
+    // The calling thread's: a leaf's columns in column order.
     AlignedDoubles leafColumns_;
-    AlignedDoubles quotients_;
     // Per member: 0 while every result was finite, NaN after any was not.
     std::vector<double> checks_;
 };
@@ -183,8 +186,7 @@ int Elimination::factorLeaf(int first, int end) {
         if (p != j) {
             for (int c = j; c < end; ++c)
                 std::swap(column(c)[j], column(c)[p]);
-            std::swap_ranges(multiplierRow(j, j), multiplierRow(j, j) + panel_,
-                             multiplierRow(p, j));
+            swapMultipliers(j, p, j - (j - 1) % panel_, j);
         }
         // Zero test.
         const double pivot = column(j)[j];
@@ -194,11 +196,10 @@ int Elimination::factorLeaf(int first, int end) {
         }
         // The multipliers, then the leaf's columns right of j.
         const int below = n_ - j;
-        check += kernels_.divide(below, column(j) + j + 1, pivot, quotients_.data());
-        for (int r = 0; r < below; ++r)
-            *multiplier(j + 1 + r, j) = quotients_[static_cast<std::size_t>(r)];
+        double* const multipliers = multiplier(j + 1, j);
+        check += kernels_.divide(below, column(j) + j + 1, pivot, multipliers);
         for (int c = j + 1; c < end; ++c)
-            check += kernels_.axpy(below, column(c)[j], quotients_.data(), column(c) + j + 1);
+            check += kernels_.axpy(below, column(c)[j], multipliers, column(c) + j + 1);
     }
 
     for (int i = first; i <= n_; ++i)
@@ -221,7 +222,7 @@ void Elimination::applySteps(int first, int end, int firstColumn, int endColumn,
     triangle(first, end, firstColumn, endColumn, member);
     checks_[static_cast<std::size_t>(member)] += kernels_.gemm(
         n_ - end + 1, endColumn - firstColumn, end - first, multiplier(end, first),
-        static_cast<std::size_t>(panel_), at(first, firstColumn), W_.stride(), at(end, firstColumn),
+        static_cast<std::size_t>(n_ + 1), at(first, firstColumn), W_.stride(), at(end, firstColumn),
         W_.stride(), workspaces_[static_cast<std::size_t>(member)].data());
 }
 
@@ -240,7 +241,7 @@ void Elimination::triangle(int first, int end, int firstColumn, int endColumn, i
     const int middle = first + (end - first) / 2;
     triangle(first, middle, firstColumn, endColumn, member);
     check += kernels_.gemm(end - middle, columns, middle - first, multiplier(middle, first),
-                           static_cast<std::size_t>(panel_), at(first, firstColumn), W_.stride(),
+                           static_cast<std::size_t>(n_ + 1), at(first, firstColumn), W_.stride(),
                            at(middle, firstColumn), W_.stride(),
                            workspaces_[static_cast<std::size_t>(member)].data());
     triangle(middle, end, firstColumn, endColumn, member);

@@ -16,8 +16,9 @@ struct Table {
     int choleskyLanes;
 
     // c(i, j) = c(i, j) - a(i, k) * b(k, j) for k = 0, 1, ..., depth - 1 in turn, for every
-    // i < rows and j < cols. workspace holds gemmWorkspace(depth) doubles. Returns 0 when
-    // every result is finite, NaN otherwise.
+    // i < rows and j < cols; a is stored by columns (a(i, k) = a[i + k * lda]), b and c by
+    // rows. workspace holds gemmWorkspace(depth) doubles. Returns 0 when every result is
+    // finite, NaN otherwise.
     double (*gemm)(int rows, int cols, int depth, const double* a, std::size_t lda, const double* b,
                    std::size_t ldb, double* c, std::size_t ldc, double* workspace);
     std::size_t (*gemmWorkspace)(int depth);

@@ -34,7 +34,7 @@ inline int smaller(int a, int b) {
 
 // The matrix update c -= a * b, blocked for the caches: b is copied into column strips of NR
 // (kept in the second-level cache across a block of NC columns), each tile of c stays in
-// registers for the whole depth, and a's rows are read in place.
+// registers for the whole depth, and a's columns are read in place.
 template <int Lanes, int MR, int NV> struct Gemm {
     using S = Simd<Lanes>;
     using V = typename S::V;
@@ -62,7 +62,7 @@ template <int Lanes, int MR, int NV> struct Gemm {
                 bk[v] = S::load(b + k * bStride + v * Lanes);
 #pragma GCC unroll 16
             for (int i = 0; i < R; ++i) {
-                const double f = a[i * lda + k];
+                const double f = a[k * lda + i];
 #pragma GCC unroll 8
                 for (int v = 0; v < W; ++v)
                     acc[i][v] = acc[i][v] - bk[v] * f;
@@ -85,7 +85,7 @@ template <int Lanes, int MR, int NV> struct Gemm {
                 cCopy[i * Lanes + j] = j < cols ? c[i * ldc + j] : 0.0;
         V ignored = {};
         for (int i = 0; i < rows; ++i)
-            tile<1, 1>(depth, a + i * lda, lda, b, NR, cCopy + i * Lanes, Lanes, ignored);
+            tile<1, 1>(depth, a + i, lda, b, NR, cCopy + i * Lanes, Lanes, ignored);
         double check = 0;
         for (int i = 0; i < rows; ++i)
             for (int j = 0; j < cols; ++j) {
@@ -108,8 +108,8 @@ template <int Lanes, int MR, int NV> struct Gemm {
                 tile<MR, 1>(depth, a, lda, b + v * Lanes, NR, c + v * Lanes, ldc, check);
             } else {
                 for (int i = 0; i < rows; ++i)
-                    tile<1, 1>(depth, a + i * lda, lda, b + v * Lanes, NR, c + i * ldc + v * Lanes,
-                               ldc, check);
+                    tile<1, 1>(depth, a + i, lda, b + v * Lanes, NR, c + i * ldc + v * Lanes, ldc,
+                               check);
             }
         }
         if (v * Lanes == cols)
@@ -148,10 +148,9 @@ template <int Lanes, int MR, int NV> struct Gemm {
             }
             for (int ir = 0; ir < rows; ir += MR)
                 for (int jr = 0; jr < nc; jr += NR)
-                    edgeCheck +=
-                        block(smaller(MR, rows - ir), smaller(NR, nc - jr), depth, a + ir * lda,
-                              lda, packed + static_cast<std::size_t>(jr) * depth,
-                              c + ir * ldc + jc + jr, ldc, cCopy, check);
+                    edgeCheck += block(smaller(MR, rows - ir), smaller(NR, nc - jr), depth, a + ir,
+                                       lda, packed + static_cast<std::size_t>(jr) * depth,
+                                       c + ir * ldc + jc + jr, ldc, cCopy, check);
         }
         return S::sum(check) + edgeCheck;
     }
