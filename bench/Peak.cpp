@@ -6,7 +6,7 @@
 
 namespace lse::bench {
 
-double unfusedPeak() {
+double unfusedPeak(long rounds) {
 #if defined(__AVX512F__)
     constexpr int kLanes = 8;
 #elif defined(__AVX__)
@@ -25,9 +25,8 @@ double unfusedPeak() {
         acc[c] = V{} + c;
         factor[c] = V{} + (1.5 + c); // never 1, whose product the compiler would skip
     }
-    constexpr long kRounds = 50'000'000;
     const auto start = std::chrono::steady_clock::now();
-    for (long r = 0; r < kRounds; ++r) {
+    for (long r = 0; r < rounds; ++r) {
         // A fresh x each round, so that every product is formed anew.
 #if defined(__x86_64__)
         asm volatile("" : "+v"(x));
@@ -46,7 +45,7 @@ double unfusedPeak() {
     for (int c = 0; c < kChains; ++c)
         sum += acc[c];
     asm volatile("" : : "g"(sum[0]));
-    return 2.0 * kRounds * kChains * kLanes / seconds / 1e9;
+    return 2.0 * static_cast<double>(rounds) * kChains * kLanes / seconds / 1e9;
 }
 
 } // namespace lse::bench

@@ -20,7 +20,7 @@ void openblasThreads(int threads);
 std::string openblasCore();
 
 // Multiply-then-subtract rate of one core with the widest vectors it has, in GFLOP/s
-// (a multiply and a subtraction count as two).
-double unfusedPeak();
+// (a multiply and a subtraction count as two), over `rounds` rounds of a dozen vectors.
+double unfusedPeak(long rounds);
 
 } // namespace lse::bench

@@ -220,17 +220,16 @@ std::string processorName() {
     return "unknown processor";
 }
 
-// The rate of the matrix-update kernel alone, on a 2000 x 2000 update 256 deep.
-double kernelRate() {
+// The rate of the matrix-update kernel alone, on an update `order` square and 256 deep.
+double kernelRate(int order) {
     const kernels::Table& k = kernels::active();
-    const int rows = 2000, cols = 2000, depth = 256;
+    const int rows = order, cols = order, depth = 256;
     std::vector<double> a(static_cast<std::size_t>(rows) * depth, 1e-3);
     std::vector<double> b(static_cast<std::size_t>(depth) * cols, 2e-3);
     std::vector<double> c(static_cast<std::size_t>(rows) * cols, 1.0);
     std::vector<double> workspace(k.gemmWorkspace(depth));
     const double seconds = medianSeconds(3, [&] {
-        k.gemm(rows, cols, depth, a.data(), rows, b.data(), cols, c.data(), cols,
-               workspace.data());
+        k.gemm(rows, cols, depth, a.data(), rows, b.data(), cols, c.data(), cols, workspace.data());
     });
     return 2.0 * rows * cols * depth / seconds / 1e9;
 }
@@ -248,21 +247,24 @@ int main(int argc, char** argv) {
     std::vector<int> sizes{250, 500, 1000, 2000, 4000};
     std::vector<int> threadCounts{1, 2};
     int runs = 3;
+    bool quick = false;
     std::string program = LINEQ_SOLVE_PATH;
     app.add_option("--sizes", sizes, "orders of the systems")->delimiter(',');
     app.add_option("--lineq-solve", program, "lineq-solve to time end to end; empty: none")
         ->capture_default_str();
+    app.add_flag("--quick", quick, "Measure the peak and the kernel only briefly (to try it out)");
     app.add_option("--threads", threadCounts, "thread counts")->delimiter(',');
     app.add_option("--runs", runs, "timed runs per measurement (the median is shown)")
         ->check(CLI::PositiveNumber);
     CLI11_PARSE(app, argc, argv);
 
-    const double peak = bench::unfusedPeak();
+    const double peak = bench::unfusedPeak(quick ? 100'000 : 50'000'000);
+    const double kernel = kernelRate(quick ? 64 : 2000);
     std::printf("Processor: %s; solvers' kernels: %s; OpenBLAS kernels: %s\n",
                 processorName().c_str(), kernels::active().name, bench::openblasCore().c_str());
     std::printf("Unfused multiply-subtract peak of one core: %.1f GFLOP/s; the solvers' "
                 "matrix-update kernel: %.1f GFLOP/s (%.0f %%)\n\n",
-                peak, kernelRate(), 100 * kernelRate() / peak);
+                peak, kernel, 100 * kernel / peak);
     std::printf("Seconds, median of %d after a warm-up; ratio = this program's solvers / peer.\n\n",
                 runs);
     std::printf("| n | threads | method | Calculate | solvers | lineq-solve | Eigen, 1 thread | "
