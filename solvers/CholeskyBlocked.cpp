@@ -104,10 +104,14 @@ void Decomposition::decomposeTile(int first, int member) {
         // Only steps before a failure found so far can matter.
         if (i >= failedColumn() || (i < first && !waitForRow(i)))
             return;
-        // Each row's sum starts from A(i, j), read in the upper triangle.
+        // Each row's sum starts from A(i, j), read in the upper triangle; the next step's
+        // part of A is asked for now, while this step's chains run.
         const double* const a = W_.row(i) + first;
         for (int t = 0; t < lanes_; ++t)
             sum[t] = t < width ? a[t] : 0.0;
+        if (i < last)
+            for (int t = 0; t < width; t += 8)
+                __builtin_prefetch(W_.row(i + 1) + first + t);
         // Row i of L: published in W, or one of the tile's own rows.
         const bool own = i >= first;
         const double* const l = own ? p + (i - first) : W_.row(i);
