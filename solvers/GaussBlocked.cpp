@@ -176,11 +176,7 @@ int Elimination::factorLeaf(int first, int end) {
     int zero = 0;
     for (int j = first; j < end; ++j) {
         // Pivot search: the earliest row of largest magnitude wins.
-        const double* const candidates = column(j);
-        int p = j;
-        for (int k = j + 1; k <= n_; ++k)
-            if (std::fabs(candidates[k]) > std::fabs(candidates[p]))
-                p = k;
+        const int p = j + kernels_.largestMagnitude(n_ - j + 1, column(j) + j);
         // Row exchange, within the leaf; the other columns take it later.
         pivotRow_[static_cast<std::size_t>(j)] = p;
         if (p != j) {

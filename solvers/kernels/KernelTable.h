@@ -27,6 +27,10 @@ struct Table {
     // otherwise.
     double (*axpy)(int count, double f, const double* x, double* y);
 
+    // The first index of the largest magnitude among x(0..count - 1), count > 0; a NaN is
+    // never larger.
+    int (*largestMagnitude)(int count, const double* x);
+
     // quotient(t) = sum(t) / divisor for t < count. Returns 0 when every quotient is finite,
     // NaN otherwise.
     double (*divide)(int count, const double* sum, double divisor, double* quotient);

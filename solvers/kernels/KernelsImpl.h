@@ -5,10 +5,20 @@
 // Each product is formed and then subtracted, with -ffp-contract=off, so that no variant
 // fuses them; the vector lanes only do side by side what the literal loops do one by one.
 
+// Vectors of doubles, and of 64-bit integers as wide, for each lane count.
 template <int Lanes> struct VectorOf;
-template <> struct VectorOf<2> { typedef double type __attribute__((vector_size(16))); };
-template <> struct VectorOf<4> { typedef double type __attribute__((vector_size(32))); };
-template <> struct VectorOf<8> { typedef double type __attribute__((vector_size(64))); };
+template <> struct VectorOf<2> {
+    typedef double type __attribute__((vector_size(16)));
+    typedef long long integer __attribute__((vector_size(16)));
+};
+template <> struct VectorOf<4> {
+    typedef double type __attribute__((vector_size(32)));
+    typedef long long integer __attribute__((vector_size(32)));
+};
+template <> struct VectorOf<8> {
+    typedef double type __attribute__((vector_size(64)));
+    typedef long long integer __attribute__((vector_size(64)));
+};
 
 template <int Lanes> struct Simd {
     using V = typename VectorOf<Lanes>::type;
@@ -173,6 +183,43 @@ template <int Lanes> double axpy(int count, double f, const double* x, double* y
     return S::sum(check) + tail;
 }
 
+template <int Lanes> int largestMagnitude(int count, const double* x) {
+    using S = Simd<Lanes>;
+    using I = typename VectorOf<Lanes>::integer;
+    // Each lane keeps the earliest largest of every Lanes-th entry; the lanes are merged at the
+    // end, the lower index winning a tie.
+    typename S::V best = {};
+    best -= 1; // below every magnitude
+    I where = {};
+    I index;
+    for (int t = 0; t < Lanes; ++t)
+        index[t] = t;
+    int k = 0;
+    for (; k + Lanes <= count; k += Lanes) {
+        const typename S::V v = S::load(x + k);
+        const typename S::V magnitude = v < 0 ? -v : v;
+        const I larger = magnitude > best;
+        best = larger ? magnitude : best;
+        where = larger ? index : where;
+        index += Lanes;
+    }
+    int found = -1;
+    double largest = -1;
+    for (int t = 0; t < Lanes; ++t)
+        if (best[t] > largest || (best[t] == largest && where[t] < found)) {
+            largest = best[t];
+            found = static_cast<int>(where[t]);
+        }
+    for (; k < count; ++k) {
+        const double magnitude = x[k] < 0 ? -x[k] : x[k];
+        if (magnitude > largest) {
+            largest = magnitude;
+            found = k;
+        }
+    }
+    return found < 0 ? 0 : found;
+}
+
 template <int Lanes> double divide(int count, const double* sum, double divisor, double* quotient) {
     using S = Simd<Lanes>;
     typename S::V check = {};
@@ -224,7 +271,9 @@ void choleskyChain(int low, int high, const double* l, std::ptrdiff_t lStride, c
 // The table for one vector width and one tile shape.
 template <int Lanes, int MR, int NV, int CholeskyVectors> struct Variant {
     static constexpr Table table(InstructionSet set, const char* name) {
-        return {set, name, choleskyLanes, &gemm, &gemmWorkspace, &axpy, &divide, &choleskyChain};
+        return {
+            set,     name,          choleskyLanes, &gemm, &gemmWorkspace, &axpy, &largestMagnitude,
+            &divide, &choleskyChain};
     }
 
     using G = Gemm<Lanes, MR, NV>;
@@ -238,6 +287,9 @@ template <int Lanes, int MR, int NV, int CholeskyVectors> struct Variant {
     static std::size_t gemmWorkspace(int depth) { return G::workspace(depth); }
     static double axpy(int count, double f, const double* x, double* y) {
         return ::lse::kernels::axpy<Lanes>(count, f, x, y);
+    }
+    static int largestMagnitude(int count, const double* x) {
+        return ::lse::kernels::largestMagnitude<Lanes>(count, x);
     }
     static double divide(int count, const double* sum, double divisor, double* quotient) {
         return ::lse::kernels::divide<Lanes>(count, sum, divisor, quotient);
