@@ -52,7 +52,7 @@ template <int Lanes, int MR, int NV> struct Gemm {
     static constexpr int NC = NR * 16;
 
     static std::size_t workspace(int depth) {
-        return static_cast<std::size_t>(depth) * NC + MR * Lanes;
+        return static_cast<std::size_t>(depth) * (NC + MR) + MR * NR;
     }
 
     // R rows by W vectors of c; b's rows are bStride apart.
@@ -87,45 +87,41 @@ template <int Lanes, int MR, int NV> struct Gemm {
             }
     }
 
-    // Fewer than Lanes columns: worked on a copy, so that nothing beside them is written.
-    static double narrowTile(int rows, int cols, int depth, const double* a, std::size_t lda,
-                             const double* b, double* c, std::size_t ldc, double* cCopy) {
-        for (int i = 0; i < rows; ++i)
-            for (int j = 0; j < Lanes; ++j)
-                cCopy[i * Lanes + j] = j < cols ? c[i * ldc + j] : 0.0;
+    // A block of c cut short by its edge, worked on a copy so that nothing beside it is
+    // written: rows (at most MR; a is padded to MR rows) by cols (at most NR).
+    static double edgeBlock(int rows, int cols, int depth, const double* a, std::size_t lda,
+                            const double* b, double* c, std::size_t ldc, double* cCopy) {
+        for (int i = 0; i < MR; ++i)
+            for (int j = 0; j < NR; ++j)
+                cCopy[i * NR + j] = i < rows && j < cols ? c[i * ldc + j] : 0.0;
         V ignored = {};
-        for (int i = 0; i < rows; ++i)
-            tile<1, 1>(depth, a + i, lda, b, NR, cCopy + i * Lanes, Lanes, ignored);
+        tile<MR, NV>(depth, a, lda, b, NR, cCopy, NR, ignored);
         double check = 0;
         for (int i = 0; i < rows; ++i)
             for (int j = 0; j < cols; ++j) {
-                c[i * ldc + j] = cCopy[i * Lanes + j];
+                c[i * ldc + j] = cCopy[i * NR + j];
                 check += c[i * ldc + j] - c[i * ldc + j];
             }
         return check;
     }
 
-    // rows (at most MR) by cols (at most NR) of c, b a packed strip.
+    // rows (at most MR) by cols (at most NR) of c, b a packed strip. Whole vectors of a full
+    // height stay in place, even in a narrow strip.
     static double block(int rows, int cols, int depth, const double* a, std::size_t lda,
                         const double* b, double* c, std::size_t ldc, double* cCopy, V& check) {
         if (rows == MR && cols == NR) {
             tile<MR, NV>(depth, a, lda, b, NR, c, ldc, check);
             return 0;
         }
-        int v = 0;
-        for (; (v + 1) * Lanes <= cols; ++v) {
-            if (rows == MR) {
-                tile<MR, 1>(depth, a, lda, b + v * Lanes, NR, c + v * Lanes, ldc, check);
-            } else {
-                for (int i = 0; i < rows; ++i)
-                    tile<1, 1>(depth, a + i, lda, b + v * Lanes, NR, c + i * ldc + v * Lanes, ldc,
-                               check);
-            }
-        }
-        if (v * Lanes == cols)
+        if (rows < MR || cols < Lanes)
+            return edgeBlock(rows, cols, depth, a, lda, b, c, ldc, cCopy);
+        const int whole = cols / Lanes * Lanes;
+        for (int v = 0; v < whole; v += Lanes)
+            tile<MR, 1>(depth, a, lda, b + v, NR, c + v, ldc, check);
+        if (whole == cols)
             return 0;
-        return narrowTile(rows, cols - v * Lanes, depth, a, lda, b + v * Lanes, c + v * Lanes, ldc,
-                          cCopy);
+        // The last, partial vector: the strip is zero beyond its edge.
+        return edgeBlock(rows, cols - whole, depth, a, lda, b + whole, c + whole, ldc, cCopy);
     }
 
     static double run(int rows, int cols, int depth, const double* a, std::size_t lda,
@@ -135,6 +131,7 @@ template <int Lanes, int MR, int NV> struct Gemm {
             return 0;
         double* const packed = workspace;
         double* const cCopy = packed + static_cast<std::size_t>(depth) * NC;
+        double* const aPadded = cCopy + MR * NR;
         V check = {};
         double edgeCheck = 0;
         for (int jc = 0; jc < cols; jc += NC) {
@@ -156,11 +153,23 @@ template <int Lanes, int MR, int NV> struct Gemm {
                     }
                 }
             }
-            for (int ir = 0; ir < rows; ir += MR)
+            for (int ir = 0; ir < rows; ir += MR) {
+                const int mr = smaller(MR, rows - ir);
+                // The last rows of a, fewer than MR, padded with zeros to a full tile's height.
+                const double* tileRows = a + ir;
+                std::size_t tileStride = lda;
+                if (mr < MR) {
+                    for (int k = 0; k < depth; ++k)
+                        for (int i = 0; i < MR; ++i)
+                            aPadded[k * MR + i] = i < mr ? a[ir + i + k * lda] : 0.0;
+                    tileRows = aPadded;
+                    tileStride = MR;
+                }
                 for (int jr = 0; jr < nc; jr += NR)
-                    edgeCheck += block(smaller(MR, rows - ir), smaller(NR, nc - jr), depth, a + ir,
-                                       lda, packed + static_cast<std::size_t>(jr) * depth,
+                    edgeCheck += block(mr, smaller(NR, nc - jr), depth, tileRows, tileStride,
+                                       packed + static_cast<std::size_t>(jr) * depth,
                                        c + ir * ldc + jc + jr, ldc, cCopy, check);
+            }
         }
         return S::sum(check) + edgeCheck;
     }
