@@ -15,7 +15,7 @@ namespace lse::blocked {
 namespace {
 
 // Below this order one thread does it all.
-constexpr int kThreadsFrom = 256;
+constexpr int kThreadsFrom = 448;
 
 // What can go wrong at a column, in the order the literal decomposition meets them: the sum
 // of the pivot, the pivot itself, then the entries below it.

@@ -25,7 +25,7 @@ constexpr BlockSizes kBuiltIn{
     // Trailing columns a team member takes at a time.
     .chunk = 384,
     // Below this order one thread does it all: the others would mostly wait.
-    .threadsFrom = 384,
+    .threadsFrom = 640,
 };
 
 int orBuiltIn(int chosen, int builtIn) {
