@@ -48,12 +48,18 @@ CholeskyOutcome modChol::cholDecompose(Matrix& W, std::int16_t n, const SolveOpt
         return {CholeskyStatus::orderNotServed};
     }
     cholInit(n);
+
+    // Test the symmetry the decomposition relies on.
     if (!isSymmetric(W, n))
         return {CholeskyStatus::notSymmetric};
+
+    // Decompose, literally for a small system, blocked for a large one: the same bits.
     const bool blocked = options.path == SolverPath::blocked ||
                          (options.path == SolverPath::automatic && n >= kBlockedFrom);
     const CholeskyOutcome outcome =
         blocked ? blocked::choleskyDecompose(W, n, diag_, options) : decompose(W, n, options);
+
+    // Keep the factor for the solve.
     if (outcome.decomposed())
         cholStoreFactor(W);
     return outcome;

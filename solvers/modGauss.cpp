@@ -49,7 +49,8 @@ GaussOutcome gaussSolve(Matrix& W, Vector& x, const Vector& b, std::int16_t n,
     for (int i = 1; i <= n; ++i)
         W(i, rhs) = b(i);
 
-    // Bring W to upper triangular form, one pivot column at a time.
+    // Bring W to upper triangular form, one pivot column at a time: literally for a small
+    // system, blocked for a large one, with the same bits.
     if (options.path == SolverPath::blocked ||
         (options.path == SolverPath::automatic && n >= kBlockedFrom)) {
         if (const GaussOutcome outcome = blocked::gaussEliminate(W, n, options); !outcome.solved())
@@ -65,7 +66,7 @@ GaussOutcome gaussSolve(Matrix& W, Vector& x, const Vector& b, std::int16_t n,
         }
     }
 
-    // The last pivot has no elimination step of its own to test it.
+    // Test the last pivot, which has no elimination step of its own, then back-substitute.
     if (W(n, n) == 0)
         return {GaussStatus::zeroPivot, n};
     if (gaussBackSubstitute(W, n) != GaussStatus::solved)
