@@ -55,8 +55,14 @@ public:
     double at(int i, int j) const;
 
     // Row i as contiguous memory, column 0 first; rows are stride() doubles apart.
-    double* row(int i) { return data_.data() + offset(i, 0); }
-    const double* row(int i) const { return data_.data() + offset(i, 0); }
+    double* row(int i) {
+        assert(i >= 0 && i <= rowsUpper_);
+        return data_.data() + offset(i, 0);
+    }
+    const double* row(int i) const {
+        assert(i >= 0 && i <= rowsUpper_);
+        return data_.data() + offset(i, 0);
+    }
     std::size_t stride() const { return stride_; }
 
     // Same bounds and the same entries.

@@ -51,6 +51,14 @@ long double scaledResidual(const System& s, const std::vector<double>& x) {
     return scale == 0 ? 0 : residual / scale;
 }
 
+const SolveOptions kSmallBlocks = [] {
+    SolveOptions options;
+    options.path = SolverPath::blocked;
+    options.blocks = {.panel = 5, .leaf = 2, .triangleLeaf = 2, .chunk = 7, .threadsFrom = 1};
+    options.threads = 2;
+    return options;
+}();
+
 struct Tally {
     int gaussSolved = 0;
     int gaussFailed = 0;
@@ -88,19 +96,24 @@ TEST(ReferenceComparison, ProductMatchesThePlainImplementationBitForBit) {
                      ", n = " + std::to_string(s.b.size()));
 
         const auto expectedGauss = gauss(s.a, s.b);
-        const ProductRun productG = productGauss(s);
-        EXPECT_EQ(bitsOf(productG.x), bitsOf(expectedGauss));
-        EXPECT_EQ(productG.x.has_value(), expectedGauss.has_value());
-        EXPECT_TRUE(productG.xKept);
-        EXPECT_EQ(productG.messages, expectedGauss ? std::vector<test::ShownMessage>{}
-                                                   : std::vector{test::kGaussFailed});
-
         const CholeskyResult expectedChol = cholesky(s.a, s.b);
-        const ProductRun productC = productCholesky(s);
-        EXPECT_EQ(bitsOf(productC.x), bitsOf(expectedChol.x));
-        EXPECT_EQ(productC.x.has_value(), expectedChol.x.has_value());
-        EXPECT_EQ(productC.messages, expectedChol.decomposed ? std::vector<test::ShownMessage>{}
-                                                             : std::vector{test::kCholeskyFailed});
+        // Both paths: these systems are small enough for the literal one, and the blocked
+        // one is made to take them with blocks small enough to cross several panels.
+        for (const SolveOptions& options : {SolveOptions{}, kSmallBlocks}) {
+            const ProductRun productG = productGauss(s, options);
+            EXPECT_EQ(bitsOf(productG.x), bitsOf(expectedGauss));
+            EXPECT_EQ(productG.x.has_value(), expectedGauss.has_value());
+            EXPECT_TRUE(productG.xKept);
+            EXPECT_EQ(productG.messages, expectedGauss ? std::vector<test::ShownMessage>{}
+                                                       : std::vector{test::kGaussFailed});
+
+            const ProductRun productC = productCholesky(s, options);
+            EXPECT_EQ(bitsOf(productC.x), bitsOf(expectedChol.x));
+            EXPECT_EQ(productC.x.has_value(), expectedChol.x.has_value());
+            EXPECT_EQ(productC.messages, expectedChol.decomposed
+                                             ? std::vector<test::ShownMessage>{}
+                                             : std::vector{test::kCholeskyFailed});
+        }
 
         Tally& t = tally[s.kind];
         ++(expectedGauss ? t.gaussSolved : t.gaussFailed);
