@@ -15,6 +15,19 @@ namespace lse {
 std::string matrixText(const Matrix& matrix, int count, std::string_view lineEnd = "\r\n",
                        Digits digits = Digits::window);
 
+// The most numbers the window's echo of A shows. Up to 1000 equations it shows them all;
+// beyond, the text would cost more time and memory than a box without scroll bars repays
+// (see the README).
+inline constexpr long kEchoedNumbersMost = 1'000'000;
+
+// The rows of A that the echo of count equations shows: all of them while their numbers stay
+// within kEchoedNumbersMost, else as many whole rows as fit, and at least one.
+int echoedRows(int count);
+
+// The window's echo of A: matrixText of the rows echoedRows shows, then, when some are left
+// out, a line saying how many ("(31736 more rows not shown)").
+std::string matrixEcho(const Matrix& matrix, int count);
+
 // One line per entry 1..count: "b1 =   14", "x2 =   -6".
 std::string namedLines(std::string_view name, const Vector& values, int count,
                        std::string_view lineEnd = "\r\n", Digits digits = Digits::window);

@@ -90,8 +90,8 @@ bool frmCholesky::askCoefficient(const std::string& prompt, double& value) {
 
 void frmCholesky::text(const Matrix& matrix, const Vector& vector, std::int16_t count) {
     // Built in memory and written once per box: appending through the control would cost
-    // time quadratic in the length of the text.
-    platform_.replaceText(TextBox::display, matrixText(matrix, count));
+    // time quadratic in the length of the text. A large matrix shows its first rows only.
+    platform_.replaceText(TextBox::display, matrixEcho(matrix, count));
     platform_.replaceText(TextBox::txtVector, namedLines("b", vector, count));
 }
 

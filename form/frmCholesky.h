@@ -27,7 +27,8 @@ public:
     // Calculate: solves by the method chosen in Option1, each result into its own box.
     void Start_Click();
 
-    // Writes matrix (1..count squared) into display and vector (1..count) into txtVector.
+    // Writes matrix (1..count squared; of a large one the first rows, see matrixEcho) into
+    // display and vector (1..count) into txtVector.
     void text(const Matrix& matrix, const Vector& vector, std::int16_t count);
     void gaussText();
     void CholeskyText();
