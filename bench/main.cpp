@@ -99,6 +99,7 @@ public:
             result += text;
     }
     int checkBoxValue(CheckBox) const override { return 0; }
+    void setCheckBoxValue(CheckBox, int) override {}
     bool optionValue(OptionArray, SolutionMethod button) const override { return button == method; }
     void messageBox(const std::string& text, MessageStyle,
                     const std::optional<std::string>&) override {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <atomic>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -19,6 +21,14 @@ enum class SolutionMethod { gaussElimination = 0, bothMethods = 1, choleskyDecom
 // Button-and-icon style of a message box; the values follow the classic style codes.
 enum class MessageStyle { OkOnly = 0, OkOnlyCritical = 16 };
 
+// What a long piece of work and the platform that runs it share, each from its own thread.
+struct WorkStatus {
+    std::string title;               // what runs, as the progress display names it
+    std::atomic<int> done{0};        // written by the work: elimination columns done
+    std::atomic<int> total{0};       // and their number
+    std::atomic<bool> cancel{false}; // set by the platform when the user cancels
+};
+
 // What the equation logic needs from the window and the platform. The Qt window implements
 // it for real; tests implement it with a scripted fake.
 class Platform {
@@ -31,6 +41,8 @@ public:
 
     // Non-zero when ticked.
     virtual int checkBoxValue(CheckBox box) const = 0;
+    // Ticks the box for a non-zero value, unticks it for zero.
+    virtual void setCheckBoxValue(CheckBox box, int value) = 0;
     // True when that button is the chosen one.
     virtual bool optionValue(OptionArray array, SolutionMethod button) const = 0;
 
@@ -42,6 +54,15 @@ public:
     // Modal; the text typed, or nullopt when the user cancelled (distinct from an empty
     // reply).
     virtual std::optional<std::string> inputBox(const std::string& prompt) = 0;
+
+    // Runs `work` and returns once it has ended, as a modal dialog does. A platform with
+    // threads may run it off the window's thread, so that the window stays painted, showing
+    // `status` and a Cancel that sets status.cancel; the window takes no command meanwhile.
+    // An exception from the work reaches the caller. By default it runs here, at once.
+    virtual void runLong(const std::function<void()>& work, WorkStatus& status) {
+        (void)status;
+        work();
+    }
 };
 
 } // namespace lse

@@ -1,5 +1,6 @@
 #include "QtPlatform.h"
 
+#include "LongRun.h"
 #include "MainWindow.h"
 
 #include <QCheckBox>
@@ -53,6 +54,10 @@ int QtPlatform::checkBoxValue(CheckBox) const {
     return window_.chkDefault->isChecked() ? 1 : 0;
 }
 
+void QtPlatform::setCheckBoxValue(CheckBox, int value) {
+    window_.chkDefault->setChecked(value != 0);
+}
+
 bool QtPlatform::optionValue(OptionArray, SolutionMethod button) const {
     return window_.option(button)->isChecked();
 }
@@ -75,6 +80,10 @@ std::optional<std::string> QtPlatform::inputBox(const std::string& prompt) {
     if (!accepted)
         return std::nullopt;
     return reply.toStdString();
+}
+
+void QtPlatform::runLong(const std::function<void()>& work, WorkStatus& status) {
+    runWithProgress(window_, work, status, quietTime);
 }
 
 } // namespace lse::ui

@@ -4,6 +4,8 @@
 
 #include <QString>
 
+#include <chrono>
+
 namespace lse::ui {
 
 class MainWindow;
@@ -20,10 +22,16 @@ public:
     std::string readText(TextBox box) const override;
     void replaceText(TextBox box, const std::string& text) override;
     int checkBoxValue(CheckBox box) const override;
+    void setCheckBoxValue(CheckBox box, int value) override;
     bool optionValue(OptionArray array, SolutionMethod button) const override;
     void messageBox(const std::string& text, MessageStyle style,
                     const std::optional<std::string>& title) override;
     std::optional<std::string> inputBox(const std::string& prompt) override;
+    // Off the window's thread; the progress dialog once it has run for quietTime.
+    void runLong(const std::function<void()>& work, WorkStatus& status) override;
+
+    // About a quarter of a second: less passes as an instant, more wants a sign of life.
+    std::chrono::milliseconds quietTime{250};
 
 private:
     MainWindow& window_;

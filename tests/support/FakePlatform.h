@@ -3,6 +3,7 @@
 #include "Messages.h"
 #include "Platform.h"
 
+#include <algorithm>
 #include <deque>
 #include <map>
 #include <optional>
@@ -36,6 +37,7 @@ public:
         ++writes[box];
     }
     int checkBoxValue(CheckBox) const override { return chkDefault; }
+    void setCheckBoxValue(CheckBox, int value) override { chkDefault = value; }
     bool optionValue(OptionArray, SolutionMethod button) const override {
         return static_cast<int>(button) == selectedOption;
     }
@@ -43,6 +45,17 @@ public:
                     const std::optional<std::string>& title) override {
         messages.push_back({text, style, title});
     }
+    // Long work runs here and now; the user cancels the runs numbered in cancelRuns (from 1)
+    // before their first step.
+    void runLong(const std::function<void()>& work, WorkStatus& status) override {
+        longRuns.push_back(status.title);
+        if (std::find(cancelRuns.begin(), cancelRuns.end(), longRuns.size()) != cancelRuns.end())
+            status.cancel = true;
+        work();
+    }
+    std::vector<std::size_t> cancelRuns;
+    std::vector<std::string> longRuns; // the titles of the long runs, in order
+
     std::optional<std::string> inputBox(const std::string& prompt) override {
         prompts.push_back(prompt);
         if (replies.empty())

@@ -1,0 +1,142 @@
+#include "LongRun.h"
+
+#include "QtPlatform.h"
+
+#include <QCloseEvent>
+#include <QDialogButtonBox>
+#include <QEventLoop>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include <condition_variable>
+#include <exception>
+#include <mutex>
+#include <system_error>
+#include <thread>
+
+namespace lse::ui {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// Often enough for the time to move smoothly in tenths of a second.
+constexpr std::chrono::milliseconds kRefreshInterval{100};
+
+// "12.3 s"
+QString secondsText(Clock::duration elapsed) {
+    const auto tenths = std::chrono::duration_cast<std::chrono::milliseconds>(elapsed).count() / 100;
+    return QStringLiteral("%1.%2 s").arg(tenths / 10).arg(tenths % 10);
+}
+
+} // namespace
+
+ProgressDialog::ProgressDialog(QWidget* parent, WorkStatus& status)
+    : QDialog(parent), status_(status) {
+    setObjectName("progress");
+    setWindowTitle(kProgramTitle);
+    setWindowModality(Qt::ApplicationModal);
+    label = new QLabel(this);
+    label->setTextFormat(Qt::PlainText);
+    label->setMinimumWidth(label->fontMetrics().averageCharWidth() * 48);
+    bar = new QProgressBar(this);
+    auto* const buttons = new QDialogButtonBox(QDialogButtonBox::Cancel, this);
+    cancelButton = buttons->button(QDialogButtonBox::Cancel);
+    connect(buttons, &QDialogButtonBox::rejected, this, &ProgressDialog::requestCancel);
+    auto* const layout = new QVBoxLayout(this);
+    layout->addWidget(label);
+    layout->addWidget(bar);
+    layout->addWidget(buttons);
+    refresh(Clock::duration::zero());
+}
+
+void ProgressDialog::refresh(Clock::duration elapsed) {
+    const int total = status_.total;
+    const int done = status_.done;
+    bar->setRange(0, std::max(total, 1));
+    bar->setValue(std::min(done, std::max(total, 1)));
+    const QString title = QString::fromStdString(status_.title);
+    if (status_.cancel)
+        label->setText(QStringLiteral("%1: cancelling, %2").arg(title, secondsText(elapsed)));
+    else
+        label->setText(QStringLiteral("%1: %2 of %3 columns, %4")
+                           .arg(title)
+                           .arg(done)
+                           .arg(total)
+                           .arg(secondsText(elapsed)));
+}
+
+void ProgressDialog::requestCancel() {
+    status_.cancel = true;
+    cancelButton->setEnabled(false);
+}
+
+void ProgressDialog::reject() {
+    requestCancel();
+}
+
+void ProgressDialog::closeEvent(QCloseEvent* event) {
+    requestCancel();
+    event->ignore();
+}
+
+void runWithProgress(QWidget& parent, const std::function<void()>& work, WorkStatus& status,
+                     std::chrono::milliseconds quietTime) {
+    const Clock::time_point start = Clock::now();
+    std::mutex mutex;
+    std::condition_variable ended;
+    bool finished = false;
+    std::exception_ptr error;
+    std::thread worker;
+    try {
+        worker = std::thread([&] {
+            try {
+                work();
+            } catch (...) {
+                error = std::current_exception();
+            }
+            const std::lock_guard lock(mutex);
+            finished = true;
+            ended.notify_all();
+        });
+    } catch (const std::system_error&) {
+        work();
+        return;
+    }
+    const auto hasFinished = [&] {
+        const std::lock_guard lock(mutex);
+        return finished;
+    };
+    bool quick;
+    {
+        std::unique_lock lock(mutex);
+        quick = ended.wait_for(lock, quietTime, [&] { return finished; });
+    }
+    if (!quick) {
+        ProgressDialog dialog(&parent, status);
+        QEventLoop loop;
+        QTimer timer;
+        QObject::connect(&timer, &QTimer::timeout, &dialog, [&] {
+            if (hasFinished())
+                loop.quit();
+            else
+                dialog.refresh(Clock::now() - start);
+        });
+        dialog.refresh(Clock::now() - start);
+        dialog.show();
+        timer.start(kRefreshInterval);
+        loop.exec();
+        // The loop also ends when the program quits: the work is asked to stop, not left
+        // running on a window that is going away.
+        if (!hasFinished())
+            status.cancel = true;
+    }
+    worker.join();
+    if (error)
+        std::rethrow_exception(error);
+}
+
+} // namespace lse::ui
