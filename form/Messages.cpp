@@ -8,6 +8,10 @@ Message outOfMemory(long long count) {
     return {"There is not enough memory for a system of " + intToText(count) + " equations."};
 }
 
+Message unreadableSystem(const std::string& why, const std::string& fileName) {
+    return {fileName.empty() ? why : fileName + ": " + why};
+}
+
 std::string coefficientPromptA(int row, int column) {
     return "Enter A coefficient (" + intToText(row) + "," + intToText(column) + ")";
 }

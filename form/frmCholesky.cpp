@@ -4,8 +4,11 @@
 #include "Messages.h"
 #include "NumberText.h"
 #include "ResultText.h"
+#include "SystemReader.h"
 #include "modGauss.h"
 
+#include <filesystem>
+#include <ios>
 #include <new>
 #include <string>
 
@@ -73,6 +76,60 @@ void frmCholesky::enterSystem() {
     } catch (const std::bad_alloc&) {
         show(messages::outOfMemory(*count));
     }
+}
+
+void frmCholesky::loadSystemText(std::string_view text) {
+    try {
+        io::LinearSystem system = io::readSystem(text);
+        io::requireRightHandSide(system);
+        adopt(system);
+    } catch (const io::InputError& error) {
+        show(messages::unreadableSystem(error.what()));
+    }
+}
+
+void frmCholesky::loadSystemFile(const std::string& path) {
+    const std::string name = std::filesystem::path(path).filename().string();
+    // A folder opens as a stream and throws on the first read, and a named pipe may wait for
+    // a writer for ever: only files are read.
+    std::error_code ignored;
+    const std::filesystem::file_status status = std::filesystem::status(path, ignored);
+    if (std::filesystem::exists(status) && !std::filesystem::is_regular_file(status)) {
+        show(messages::unreadableSystem(std::filesystem::is_directory(status)
+                                            ? "cannot open: Is a directory"
+                                            : "cannot open: not a regular file",
+                                        name));
+        return;
+    }
+    try {
+        io::LinearSystem system = io::readSystemFile(path);
+        io::requireRightHandSide(system);
+        adopt(system);
+    } catch (const io::InputError& error) {
+        show(messages::unreadableSystem(error.what(), name));
+    } catch (const std::ios_base::failure&) {
+        show(messages::unreadableSystem("cannot read it", name));
+    }
+}
+
+// The system read is taken over whole, without a copy; only x is new.
+void frmCholesky::adopt(io::LinearSystem& system) {
+    Vector newX;
+    try {
+        newX.recreate(system.n);
+    } catch (const std::bad_alloc&) {
+        show(messages::outOfMemory(system.n));
+        return;
+    }
+    n = static_cast<std::int16_t>(system.n);
+    A_ = std::move(system.A);
+    b_ = std::move(system.b);
+    x_ = std::move(newX);
+    platform_.replaceText(TextBox::Textn, intToText(n));
+    platform_.setCheckBoxValue(CheckBox::chkDefault, 0);
+    text(A_, b_, n);
+    platform_.replaceText(TextBox::txtGauss, "");
+    platform_.replaceText(TextBox::txtCholesky, "");
 }
 
 bool frmCholesky::askCoefficient(const std::string& prompt, double& value) {

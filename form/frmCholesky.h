@@ -6,10 +6,15 @@
 #include "modChol.h"
 
 #include <cstdint>
+#include <string>
+#include <string_view>
 
 namespace lse {
 
 struct Message;
+namespace io {
+struct LinearSystem;
+}
 
 // The logic behind the window: one equation system (n, b, x, A and the working copy W), its
 // entry and echo (Submit) and its solution by the chosen method(s) (Calculate). It reaches
@@ -26,6 +31,15 @@ public:
     void submit_but_Click();
     // Calculate: solves by the method chosen in Option1, each result into its own box.
     void Start_Click();
+
+    // Paste System and a dropped text: the system that `text` holds replaces the current one
+    // as a completed entry does (n and Textn, A, b, a zero x, the echo; the result boxes are
+    // cleared), and "Use Default Matrix" is unticked so that Submit does not bring the
+    // default back. An input that cannot be read, or holds no b, is refused with the reader's
+    // message, and the current system stays.
+    void loadSystemText(std::string_view text);
+    // Open System... and a dropped file: the same for the system in the file at `path`.
+    void loadSystemFile(const std::string& path);
 
     // Writes matrix (1..count squared; of a large one the first rows, see matrixEcho) into
     // display and vector (1..count) into txtVector.
@@ -49,6 +63,7 @@ private:
     void runGauss();
     void runCholesky();
     void show(const Message& message);
+    void adopt(io::LinearSystem& system);
 
     Platform& platform_;
     Vector b_;

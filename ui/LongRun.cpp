@@ -28,7 +28,8 @@ constexpr std::chrono::milliseconds kRefreshInterval{100};
 
 // "12.3 s"
 QString secondsText(Clock::duration elapsed) {
-    const auto tenths = std::chrono::duration_cast<std::chrono::milliseconds>(elapsed).count() / 100;
+    const auto tenths =
+        std::chrono::duration_cast<std::chrono::milliseconds>(elapsed).count() / 100;
     return QStringLiteral("%1.%2 s").arg(tenths / 10).arg(tenths % 10);
 }
 

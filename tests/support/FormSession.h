@@ -43,6 +43,8 @@ struct FormSession {
         platform.chkDefault = 1;
         form.submit_but_Click();
     }
+    // Paste System with `text` on the clipboard.
+    void paste(const std::string& text) { form.loadSystemText(text); }
     void calculate(Method method) {
         platform.selectedOption = method;
         form.Start_Click();
