@@ -2,12 +2,14 @@
 
 #include "MainWindow.h"
 #include "QtPlatform.h"
+#include "SystemInput.h"
 #include "frmCholesky.h"
 
 namespace lse::ui {
 
 // The program put together: the window, the platform services over it and the equation
-// logic, with the window's two buttons bound to the logic's click handlers.
+// logic, with the window's two buttons bound to the logic's click handlers and the ways a
+// system is pasted, opened or dropped.
 class Calculator {
 public:
     Calculator();
@@ -17,6 +19,8 @@ public:
     MainWindow window;
     QtPlatform platform{window};
     frmCholesky form{platform};
+    // Paste, open and drop; parented to the window, which deletes it.
+    SystemInput* systemInput = new SystemInput(window, form);
 };
 
 } // namespace lse::ui

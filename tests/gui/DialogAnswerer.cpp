@@ -1,7 +1,10 @@
 #include "DialogAnswerer.h"
 
+#include "LongRun.h"
+
 #include <QApplication>
 #include <QDialogButtonBox>
+#include <QFileDialog>
 #include <QInputDialog>
 #include <QLineEdit>
 #include <QPushButton>
@@ -16,7 +19,8 @@ DialogAnswerer::DialogAnswerer(std::initializer_list<Answer> answers) : answers_
 
 void DialogAnswerer::answerOpenDialog() {
     QWidget* const dialog = QApplication::activeModalWidget();
-    if (!dialog || !dialog->isVisible())
+    // A long run's progress is the test's own to watch or cancel.
+    if (!dialog || !dialog->isVisible() || qobject_cast<ui::ProgressDialog*>(dialog))
         return;
 
     SeenDialog shown;
@@ -48,6 +52,16 @@ void DialogAnswerer::answerOpenDialog() {
         shown.okOnly = message->standardButtons() == QMessageBox::Ok;
         seen.push_back(shown);
         message->button(QMessageBox::Ok)->click();
+    } else if (auto* const files = qobject_cast<QFileDialog*>(dialog)) {
+        shown.kind = SeenDialog::File;
+        seen.push_back(shown);
+        if (answer.kind == Answer::Choose) {
+            auto* const name = files->findChild<QLineEdit*>("fileNameEdit");
+            name->setText(answer.text);
+            QTest::keyClick(name, Qt::Key_Return);
+        } else {
+            files->reject();
+        }
     } else {
         seen.push_back(shown);
         dialog->close();

@@ -15,7 +15,7 @@ namespace lse::test {
 
 // What a modal dialog showed when it opened.
 struct SeenDialog {
-    enum Kind { Input, Message, Other } kind = Other;
+    enum Kind { Input, Message, File, Other } kind = Other;
     QString title;
     QString text;
     QMessageBox::Icon icon = QMessageBox::NoIcon;
@@ -27,20 +27,25 @@ struct SeenDialog {
 };
 
 // Answers the modal dialogs that open while it lives, in order, as a user would: types a
-// reply into an input box and presses OK, presses Cancel, or presses OK on a message box.
+// reply into an input box and presses OK, presses Cancel, presses OK on a message box, or
+// types a file's path into a file dialog and presses Enter.
 // A dialog beyond the script is recorded and cancelled, so that a test fails rather than
-// hangs.
+// hangs. A long run's progress dialog is left alone.
 class DialogAnswerer : public QObject {
 public:
     struct Answer {
-        enum Kind { Type, Cancel, Ok } kind;
+        enum Kind { Type, Cancel, Ok, Choose } kind;
         QString text;
     };
     static Answer type(const QString& text) { return {Answer::Type, text}; }
     static Answer cancel() { return {Answer::Cancel, {}}; }
     static Answer ok() { return {Answer::Ok, {}}; }
+    static Answer choose(const QString& path) { return {Answer::Choose, path}; }
 
     DialogAnswerer(std::initializer_list<Answer> answers = {});
+
+    // One answer more, after those given.
+    void add(const Answer& answer) { answers_.push_back(answer); }
 
     std::vector<SeenDialog> seen;
     std::size_t unused() const { return answers_.size(); }

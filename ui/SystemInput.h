@@ -1,0 +1,49 @@
+#pragma once
+
+#include "MainWindow.h"
+#include "frmCholesky.h"
+
+#include <QObject>
+#include <QString>
+
+class QAction;
+class QMimeData;
+
+namespace lse::ui {
+
+inline const QString kSystemToolTip =
+    "A system can also be pasted here (Ctrl+Shift+V), opened from a file (Ctrl+O) or dropped "
+    "on the window: n rows of n + 1 numbers with b last, as a spreadsheet copies them, or n, "
+    "then A row by row, then b.";
+
+// The ways a system comes into the window besides typing: Paste System (Ctrl+Shift+V
+// anywhere in the window) and Open System... (Ctrl+O), both also in the Input Matrix box's
+// context menu, and a file or a text dropped anywhere on the window. The logic that reads
+// and adopts the system is the form's.
+class SystemInput final : public QObject {
+    Q_OBJECT
+
+public:
+    SystemInput(MainWindow& window, frmCholesky& form);
+
+    QAction* pasteAction{};
+    QAction* openAction{};
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void paste();
+    void open();
+    void showContextMenu(const QPoint& position);
+    // The local file or the text that a drag from outside the program carries; empty when it
+    // brings neither.
+    static QString droppedFile(const QMimeData& data);
+    static bool canDrop(const QMimeData& data);
+
+    MainWindow& window_;
+    frmCholesky& form_;
+    QString lastFolder_;
+};
+
+} // namespace lse::ui
