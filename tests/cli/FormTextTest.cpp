@@ -46,8 +46,7 @@ TEST(FormText, ProgramPrintsWhatTheWindowShows) {
         s.form.submit_but_Click();
         s.calculate(Both);
 
-        const LinearSystem system =
-            readSystem(plainText(c.count, c.replies), InputFormat::automatic);
+        LinearSystem system = readSystem(plainText(c.count, c.replies), InputFormat::automatic);
         const auto results = solve(system, {cli::Method::gauss, cli::Method::cholesky});
         const auto echo = leadingSections(system, windowLines);
         ASSERT_EQ(echo.size(), 2u);
