@@ -1,7 +1,6 @@
 #include "Methods.h"
 
-#include "modChol.h"
-#include "modGauss.h"
+#include <algorithm>
 
 namespace lse::cli {
 
@@ -11,18 +10,18 @@ void copyOfA(const io::LinearSystem& system, Matrix& W) {
     // One spare column, so that the Gauss solver widens W in place.
     W.recreate(system.n, system.n, 1);
     for (int i = 1; i <= system.n; ++i)
-        for (int j = 1; j <= system.n; ++j)
-            W(i, j) = system.A(i, j);
+        std::copy(system.A.row(i) + 1, system.A.row(i) + system.n + 1, W.row(i) + 1);
 }
 
 } // namespace
 
-std::vector<MethodResult> solve(const io::LinearSystem& system, const std::vector<Method>& methods,
-                                const Progress& progress, int threads) {
+std::vector<MethodResult> solve(io::LinearSystem& system, const std::vector<Method>& methods,
+                                const Progress& progress, int threads, KeepA keepA) {
     const auto n = static_cast<std::int16_t>(system.n);
     std::vector<MethodResult> results;
     Matrix W;
-    for (const Method method : methods) {
+    for (std::size_t m = 0; m < methods.size(); ++m) {
+        const Method method = methods[m];
         SolveOptions options;
         options.threads = threads;
         if (progress)
@@ -32,17 +31,14 @@ std::vector<MethodResult> solve(const io::LinearSystem& system, const std::vecto
             progress(method, 0, n);
         MethodResult result{method, {}, std::nullopt};
         result.x.recreate(n);
-        copyOfA(system, W);
-        if (method == Method::gauss) {
-            result.failure =
-                messages::about(modGauss::gaussSolve(W, result.x, system.b, n, options));
-        } else {
-            modChol cholesky;
-            const CholeskyOutcome decomposition = cholesky.cholDecompose(W, n, options);
-            result.failure = decomposition.decomposed()
-                                 ? messages::about(cholesky.cholSolve(system.b, result.x))
-                                 : messages::about(decomposition);
-        }
+        // The last method may use up A; the copy an earlier one used goes first.
+        const bool inA = keepA == KeepA::no && m + 1 == methods.size();
+        if (inA)
+            W = Matrix();
+        else
+            copyOfA(system, W);
+        result.failure =
+            messages::about(calculate(method, inA ? system.A : W, system.b, result.x, n, options));
         result.seconds =
             std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
         results.push_back(std::move(result));

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Calculate.h"
 #include "Messages.h"
 #include "SystemReader.h"
 
@@ -10,7 +11,7 @@
 
 namespace lse::cli {
 
-enum class Method { gauss, cholesky };
+using lse::Method;
 
 struct MethodResult {
     Method method;
@@ -24,10 +25,17 @@ struct MethodResult {
 // Called on the solving thread with the columns done so far and their number.
 using Progress = std::function<void(Method method, int done, int total)>;
 
+// What solve may do with the system's A.
+enum class KeepA {
+    yes, // A stays as read: each method works on a copy
+    no,  // the last method works in A itself, so that one method needs no second array
+};
+
 // Solves the system by each method in turn, each on a fresh copy of A, as the window's
 // Calculate does, with `threads` threads for a large system (0: one per processor).
 // std::bad_alloc when a working copy cannot be had.
-std::vector<MethodResult> solve(const io::LinearSystem& system, const std::vector<Method>& methods,
-                                const Progress& progress = {}, int threads = 0);
+std::vector<MethodResult> solve(io::LinearSystem& system, const std::vector<Method>& methods,
+                                const Progress& progress = {}, int threads = 0,
+                                KeepA keepA = KeepA::yes);
 
 } // namespace lse::cli

@@ -216,13 +216,14 @@ int run(int argc, const char* const argv[], Console& console) {
 
     int n = 0;
     try {
-        const LinearSystem system = readInput(settings, console.in, console.err);
+        LinearSystem system = readInput(settings, console.in, console.err);
         n = system.n;
         ProgressLine progress(console.err, console.errIsTerminal);
+        // Only the echo reads A after the solve; without it the last method solves in A.
         const std::vector<MethodResult> results = solve(
             system, methodsOf(settings.method),
             [&](Method method, int done, int total) { progress.update(method, done, total); },
-            settings.threads);
+            settings.threads, settings.echo ? KeepA::yes : KeepA::no);
         progress.clear();
         return printResults(settings, system, results, console);
     } catch (const Refusal& refusal) {

@@ -34,7 +34,10 @@ std::size_t rowStride(std::size_t columns) {
 void Matrix::recreate(int rowsUpper, int colsUpper, int spareColumns) {
     const std::size_t stride =
         rowStride(extent(colsUpper) + static_cast<std::size_t>(std::max(spareColumns, 0)));
-    AlignedDoubles fresh(extent(rowsUpper) * stride, 0.0);
+    const std::size_t size = extent(rowsUpper) * stride;
+    // The old storage goes first, so that re-creating a large matrix never holds two.
+    *this = Matrix();
+    AlignedDoubles fresh(size, 0.0);
     data_.swap(fresh);
     rowsUpper_ = rowsUpper;
     colsUpper_ = colsUpper;

@@ -37,7 +37,9 @@ public:
     int colsUpper() const { return colsUpper_; }
 
     // Discards the contents; the new matrix is zero-filled. Room for spareColumns more
-    // columns is kept, so that widening by them later moves nothing.
+    // columns is kept, so that widening by them later moves nothing. The old storage is
+    // released first: when the new one cannot be had (std::bad_alloc), the matrix no longer
+    // exists.
     void recreate(int rowsUpper, int colsUpper, int spareColumns = 0);
     // Grows to at least columns 0..colsUpper, keeping every entry at its indices; new columns
     // are zero. In place when the room was reserved.

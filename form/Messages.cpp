@@ -22,14 +22,22 @@ std::string coefficientPromptB(int row) {
 
 // Every way a method can fail shows its one message: a user learns that the method failed,
 // the status tells a program why.
+std::optional<Message> about(const CalculateOutcome& outcome) {
+    if (outcome.method == Method::gauss)
+        return about(outcome.gauss);
+    if (!outcome.decomposition.decomposed())
+        return about(outcome.decomposition);
+    return about(outcome.solve);
+}
+
 std::optional<Message> about(const GaussOutcome& outcome) {
-    if (outcome.solved())
+    if (outcome.solved() || outcome.status == GaussStatus::cancelled)
         return std::nullopt;
     return gaussFailed;
 }
 
 std::optional<Message> about(const CholeskyOutcome& outcome) {
-    if (outcome.decomposed())
+    if (outcome.decomposed() || outcome.status == CholeskyStatus::cancelled)
         return std::nullopt;
     return choleskyFailed;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Calculate.h"
 #include "Platform.h"
 #include "modChol.h"
 #include "modGauss.h"
@@ -41,7 +42,9 @@ Message unreadableSystem(const std::string& why, const std::string& fileName = {
 std::string coefficientPromptA(int row, int column);
 std::string coefficientPromptB(int row);
 
-// What the window says about a method's outcome: nothing when it produced a solution.
+// What the window says about a method's outcome: nothing when it produced a solution or was
+// cancelled (the user knows why the box stays empty).
+std::optional<Message> about(const CalculateOutcome& outcome);
 std::optional<Message> about(const GaussOutcome& outcome);
 std::optional<Message> about(const CholeskyOutcome& outcome);
 std::optional<Message> about(CholeskySolveStatus status);

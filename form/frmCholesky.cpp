@@ -5,7 +5,6 @@
 #include "NumberText.h"
 #include "ResultText.h"
 #include "SystemReader.h"
-#include "modGauss.h"
 
 #include <filesystem>
 #include <ios>
@@ -156,41 +155,25 @@ void frmCholesky::Start_Click() {
     platform_.replaceText(TextBox::txtGauss, "");
     platform_.replaceText(TextBox::txtCholesky, "");
     if (platform_.optionValue(OptionArray::Option1, SolutionMethod::gaussElimination)) {
-        runGauss();
+        run(Method::gauss);
     } else if (platform_.optionValue(OptionArray::Option1, SolutionMethod::choleskyDecomposition)) {
-        runCholesky();
+        run(Method::cholesky);
     } else {
-        runGauss();
-        runCholesky();
+        run(Method::gauss);
+        run(Method::cholesky);
     }
 }
 
 // A box shows a solution only when its method produced one; a failure shows its message
-// instead, and the box stays empty.
-void frmCholesky::runGauss() {
+// instead, and the box stays empty, as it does after a cancel.
+void frmCholesky::run(Method method) {
     try {
         copyPass();
-        const GaussOutcome outcome = modGauss::gaussSolve(W_, x_, b_, n, solveOptions);
+        const CalculateOutcome outcome = calculate(method, W_, b_, x_, n, chol_, solveOptions);
         if (outcome.solved())
-            gaussText();
-        else
-            show(*messages::about(outcome));
-    } catch (const std::bad_alloc&) {
-        show(messages::outOfMemory(n));
-    }
-}
-
-void frmCholesky::runCholesky() {
-    try {
-        copyPass();
-        const CholeskyOutcome decomposition = chol_.cholDecompose(W_, n, solveOptions);
-        const CholeskySolveStatus solve = chol_.cholSolve(b_, x_);
-        if (!decomposition.decomposed())
-            show(*messages::about(decomposition));
-        else if (solve != CholeskySolveStatus::solved)
-            show(*messages::about(solve));
-        else
-            CholeskyText();
+            method == Method::gauss ? gaussText() : CholeskyText();
+        else if (const std::optional<Message> message = messages::about(outcome))
+            show(*message);
     } catch (const std::bad_alloc&) {
         show(messages::outOfMemory(n));
     }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Calculate.h"
 #include "Matrix.h"
 #include "Platform.h"
 #include "SolveOptions.h"
@@ -60,8 +61,7 @@ private:
     void loadDefault();
     void enterSystem();
     bool askCoefficient(const std::string& prompt, double& value);
-    void runGauss();
-    void runCholesky();
+    void run(Method method);
     void show(const Message& message);
     void adopt(io::LinearSystem& system);
 

@@ -210,6 +210,7 @@ LinearSystem makeSystem(int n, InputFormat format) {
         LinearSystem system;
         system.n = n;
         system.format = format;
+        // One spare column, so that Gauss can solve in this array and widen it in place.
         system.A.recreate(n, n, 1);
         system.b.recreate(n);
         return system;

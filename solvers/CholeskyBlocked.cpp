@@ -64,6 +64,8 @@ private:
     std::atomic<int> rowsReady_{0};
     // 3 * column + kind of the first failure in the literal order found so far.
     std::atomic<long> failure_{kNoFailure};
+    // Set by the member that saw a cancel; tiles waiting for rows it will not make give up.
+    std::atomic<bool> stopped_{false};
 };
 
 CholeskyOutcome Decomposition::run() {
@@ -73,12 +75,19 @@ CholeskyOutcome Decomposition::run() {
             const int first = 1 + nextTile.fetch_add(1) * lanes_;
             if (first > n_)
                 return;
+            if (options_.cancelRequested()) {
+                stopped_.store(true);
+                return;
+            }
             decomposeTile(first, member);
             if (member == 0 && options_.progress && failure_.load() == kNoFailure)
                 options_.progress(std::min(first + lanes_ - 1, n_), n_);
         }
     });
 
+    // Tiles a cancel left unmade tell nothing, not even whether a failure was the first.
+    if (stopped_.load())
+        return {CholeskyStatus::cancelled};
     const long failure = failure_.load();
     if (failure == kNoFailure)
         return {};
@@ -104,6 +113,11 @@ void Decomposition::decomposeTile(int first, int member) {
         // Only steps before a failure found so far can matter.
         if (i >= failedColumn() || (i < first && !waitForRow(i)))
             return;
+        // A tile of the last rows of a large system takes a while: a cancel need not wait.
+        if (i % 256 == 0 && options_.cancelRequested()) {
+            stopped_.store(true);
+            return;
+        }
         // Each row's sum starts from A(i, j), read in the upper triangle; the next step's
         // part of A is asked for now, while this step's chains run.
         const double* const a = W_.row(i) + first;
@@ -153,7 +167,7 @@ void Decomposition::decomposeTile(int first, int member) {
 // False when a failure before row i made the wait needless.
 bool Decomposition::waitForRow(int i) const {
     for (int spins = 0; rowsReady_.load(std::memory_order_acquire) < i; ++spins) {
-        if (i >= failedColumn())
+        if (i >= failedColumn() || stopped_.load())
             return false;
         if (spins > 64)
             std::this_thread::yield();

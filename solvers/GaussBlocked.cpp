@@ -103,11 +103,15 @@ private:
     AlignedDoubles leafColumns_;
     // Per member: 0 while every result was finite, NaN after any was not.
     std::vector<double> checks_;
+    // Set by the member that saw a cancel and left columns without their steps.
+    std::atomic<bool> stopped_{false};
 };
 
 GaussOutcome Elimination::run() {
     int first = 1;
     int end = std::min(first + panel_, n_);
+    if (options_.cancelRequested())
+        return {GaussStatus::cancelled};
     int zero = factor(first, end);
     for (;;) {
         // Bring the columns right of the panel through its steps, up to a zero pivot if there
@@ -129,6 +133,8 @@ GaussOutcome Elimination::run() {
             applySteps(first, end, end, nextEnd, 0);
             nextZero = factor(end, nextEnd);
         });
+        if (stopped_.load() || options_.cancelRequested())
+            return {GaussStatus::cancelled};
         if (options_.progress)
             options_.progress(end - 1, n_);
         first = end;
@@ -138,6 +144,9 @@ GaussOutcome Elimination::run() {
 }
 
 GaussOutcome Elimination::unlessNotFinite(GaussOutcome outcome) const {
+    // Columns a cancel left behind tell nothing.
+    if (stopped_.load())
+        return {GaussStatus::cancelled};
     double check = 0;
     for (const double c : checks_)
         check += c;
@@ -256,6 +265,12 @@ void Elimination::updateTrailing(int first, int end, int firstColumn,
             const int from = next.fetch_add(chunk_);
             if (from >= endColumn)
                 return;
+            // A cancel stops every member at its next chunk; the columns left behind make W
+            // scratch, which a cancelled solve may leave.
+            if (options_.cancelRequested()) {
+                stopped_.store(true);
+                return;
+            }
             applySteps(first, end, from, std::min(from + chunk_, endColumn), member);
         }
     });

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <functional>
 
 namespace lse {
@@ -30,6 +31,13 @@ struct SolveOptions {
     // number; for a progress display.
     std::function<void(int done, int total)> progress;
     BlockSizes blocks;
+    // When set and true, the solve stops at its next step and reports that it was cancelled.
+    // Read from the solving threads; another thread may set it at any time.
+    const std::atomic<bool>* cancel = nullptr;
+
+    bool cancelRequested() const {
+        return cancel != nullptr && cancel->load(std::memory_order_relaxed);
+    }
 };
 
 } // namespace lse

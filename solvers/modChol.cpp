@@ -48,6 +48,8 @@ CholeskyOutcome modChol::cholDecompose(Matrix& W, std::int16_t n, const SolveOpt
         return {CholeskyStatus::orderNotServed};
     }
     cholInit(n);
+    if (options.cancelRequested())
+        return {CholeskyStatus::cancelled};
 
     // Test the symmetry the decomposition relies on.
     if (!isSymmetric(W, n))
@@ -59,14 +61,19 @@ CholeskyOutcome modChol::cholDecompose(Matrix& W, std::int16_t n, const SolveOpt
     const CholeskyOutcome outcome =
         blocked ? blocked::choleskyDecompose(W, n, diag_, options) : decompose(W, n, options);
 
-    // Keep the factor for the solve.
-    if (outcome.decomposed())
-        cholStoreFactor(W);
+    // W is the factor for the solve; a cancel leaves nothing to solve with.
+    if (outcome.decomposed()) {
+        factor_ = &W;
+    } else if (outcome.status == CholeskyStatus::cancelled) {
+        std::fill(diag_.data(), diag_.data() + n + 1, 0.0);
+    }
     return outcome;
 }
 
 CholeskyOutcome modChol::decompose(Matrix& W, int n, const SolveOptions& options) {
     for (int i = 1; i <= n; ++i) {
+        if (options.cancelRequested())
+            return {CholeskyStatus::cancelled};
         // The pivot: A(i, i) less the squares of row i of L, from k = i - 1 down to 1.
         double sum = W(i, i);
         for (int k = i - 1; k >= 1; --k)
@@ -98,24 +105,24 @@ CholeskyOutcome modChol::decompose(Matrix& W, int n, const SolveOptions& options
 void modChol::cholInit(std::int16_t n) {
     cholOrder_ = n;
     diag_.recreate(n);
-    factor_.recreate(n, n);
-}
-
-void modChol::cholStoreFactor(const Matrix& W) {
-    for (int i = 1; i <= cholOrder_; ++i)
-        std::copy(W.row(i) + 1, W.row(i) + cholOrder_ + 1, factor_.row(i) + 1);
+    factor_ = nullptr;
 }
 
 CholeskySolveStatus modChol::cholSolve(const Vector& b, Vector& x) const {
     const int m = cholOrder_;
-    if (m > 0 && (b.upper() < m || x.upper() < m))
+    const Matrix* const L = factor_;
+    if (m > 0 && (b.upper() < m || x.upper() < m ||
+                  (L != nullptr && (L->rowsUpper() < m || L->colsUpper() < m))))
         return CholeskySolveStatus::orderNotServed;
+    // After a failed decomposition the factor is zero, and the solve runs on the diagonal as
+    // the literal order leaves it.
+    const auto entry = [L](int i, int k) { return L != nullptr ? (*L)(i, k) : 0.0; };
 
     // Forward substitution, L * y = b, y into x.
     for (int i = 1; i <= m; ++i) {
         double sum = b(i);
         for (int k = i - 1; k >= 1; --k)
-            sum = sum - x(k) * factor_(i, k);
+            sum = sum - x(k) * entry(i, k);
         if (!divideInto(sum, diag_(i), x(i)))
             return CholeskySolveStatus::arithmeticError;
     }
@@ -124,7 +131,7 @@ CholeskySolveStatus modChol::cholSolve(const Vector& b, Vector& x) const {
     for (int i = m; i >= 1; --i) {
         double sum = x(i);
         for (int k = i + 1; k <= m; ++k)
-            sum = sum - x(k) * factor_(k, i);
+            sum = sum - x(k) * entry(k, i);
         if (!divideInto(sum, diag_(i), x(i)))
             return CholeskySolveStatus::arithmeticError;
     }

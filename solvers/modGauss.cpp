@@ -38,6 +38,8 @@ GaussOutcome gaussSolve(Matrix& W, Vector& x, const Vector& b, std::int16_t n,
     // arrays.
     if (n < 0 || n > kMaxOrder)
         return {GaussStatus::orderNotServed};
+    if (options.cancelRequested())
+        return {GaussStatus::cancelled};
     if (n == 0)
         return {};
     if (W.rowsUpper() < n || W.colsUpper() < n || b.upper() < n || x.upper() < n)
@@ -57,6 +59,8 @@ GaussOutcome gaussSolve(Matrix& W, Vector& x, const Vector& b, std::int16_t n,
             return outcome;
     } else {
         for (int j = 1; j <= n - 1; ++j) {
+            if (options.cancelRequested())
+                return {GaussStatus::cancelled};
             pivot(W, j, n);
             if (const GaussStatus status = gaussEliminate(W, static_cast<std::int16_t>(j), n);
                 status != GaussStatus::solved)

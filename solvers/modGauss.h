@@ -13,6 +13,7 @@ enum class GaussStatus {
     zeroPivot,       // the pivot of `column` is exactly zero: the matrix is singular
     arithmeticError, // a step overflowed or was invalid
     orderNotServed,  // n is negative or above kMaxOrder, or the arrays do not cover it
+    cancelled,       // the caller asked it to stop (SolveOptions::cancel)
 };
 
 struct GaussOutcome {
@@ -27,7 +28,7 @@ namespace modGauss {
 
 // Solves the system held in W (rows and columns 1..n, as copyPass leaves it) with right-hand
 // side b, widening W by the column n + 1. Writes x(1..n) only when it returns solved; after
-// a failure W is scratch. n = 0 is solved with nothing to write.
+// a failure or a cancel W is scratch. n = 0 is solved with nothing to write.
 GaussOutcome gaussSolve(Matrix& W, Vector& x, const Vector& b, std::int16_t n,
                         const SolveOptions& options = {});
 

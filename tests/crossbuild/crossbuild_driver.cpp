@@ -1,10 +1,9 @@
 // Solves seeded random systems with both methods and prints one hash over every status,
 // every solution bit and the working state a success leaves, so that builds by different
 // compilers, optimisation levels, processors and architectures can be compared by a line.
+#include "Calculate.h"
 #include "RandomSystems.h"
 #include "kernels/Kernels.h"
-#include "modChol.h"
-#include "modGauss.h"
 
 #include <bit>
 #include <cstdint>
@@ -53,10 +52,10 @@ struct Arrays {
 // Returns whether the solve succeeded.
 bool addGauss(Hash& hash, const System& s) {
     Arrays a(s);
-    const lse::GaussOutcome outcome =
-        lse::modGauss::gaussSolve(a.W, a.x, a.b, static_cast<std::int16_t>(a.n));
-    hash.add(static_cast<std::uint64_t>(outcome.status));
-    hash.add(static_cast<std::uint64_t>(outcome.column));
+    const lse::CalculateOutcome outcome =
+        lse::calculate(lse::Method::gauss, a.W, a.b, a.x, static_cast<std::int16_t>(a.n));
+    hash.add(static_cast<std::uint64_t>(outcome.gauss.status));
+    hash.add(static_cast<std::uint64_t>(outcome.gauss.column));
     if (!outcome.solved())
         return false;
     for (int i = 1; i <= a.n; ++i)
@@ -68,20 +67,20 @@ bool addGauss(Hash& hash, const System& s) {
 bool addCholesky(Hash& hash, const System& s) {
     Arrays a(s);
     lse::modChol chol;
-    const lse::CholeskyOutcome outcome = chol.cholDecompose(a.W, static_cast<std::int16_t>(a.n));
-    hash.add(static_cast<std::uint64_t>(outcome.status));
-    hash.add(static_cast<std::uint64_t>(outcome.column));
-    if (!outcome.decomposed())
+    const lse::CalculateOutcome outcome =
+        lse::calculate(lse::Method::cholesky, a.W, a.b, a.x, static_cast<std::int16_t>(a.n), chol);
+    hash.add(static_cast<std::uint64_t>(outcome.decomposition.status));
+    hash.add(static_cast<std::uint64_t>(outcome.decomposition.column));
+    if (!outcome.decomposition.decomposed())
         return false;
-    const lse::CholeskySolveStatus solve = chol.cholSolve(a.b, a.x);
-    hash.add(static_cast<std::uint64_t>(solve));
+    hash.add(static_cast<std::uint64_t>(outcome.solve));
     for (int i = 1; i <= a.n; ++i) {
         hash.add(chol.diag()(i));
         hash.add(a.x(i));
         for (int j = 1; j < i; ++j)
             hash.add(a.W(i, j));
     }
-    return solve == lse::CholeskySolveStatus::solved;
+    return outcome.solved();
 }
 
 } // namespace

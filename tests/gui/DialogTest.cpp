@@ -17,7 +17,7 @@ using A = DialogAnswerer;
 class EndToEnd : public ShownWindow {
 protected:
     void submit() { QTest::mouseClick(window.submit_but, Qt::LeftButton); }
-    void calculate(Method method) {
+    void calculate(Choice method) {
         QTest::mouseClick(window.Option1[static_cast<std::size_t>(method)], Qt::LeftButton);
         QTest::mouseClick(window.Start, Qt::LeftButton);
     }

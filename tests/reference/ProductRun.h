@@ -1,10 +1,9 @@
 #pragma once
 
+#include "Calculate.h"
 #include "FakePlatform.h"
 #include "Messages.h"
 #include "RandomSystems.h"
-#include "modChol.h"
-#include "modGauss.h"
 
 #include <cstdint>
 #include <optional>
@@ -25,10 +24,11 @@ namespace detail {
 
 inline constexpr double kUntouched = -12345.678;
 
+// As the window's copyPass makes it: with the spare column that Gauss widens into.
 inline Matrix workingCopy(const System& system) {
     const int n = static_cast<int>(system.b.size());
     Matrix w;
-    w.recreate(n, n);
+    w.recreate(n, n, 1);
     for (int i = 1; i <= n; ++i)
         for (int j = 1; j <= n; ++j)
             w(i, j) = system.a[i - 1][j - 1];
@@ -43,44 +43,32 @@ inline Vector vectorOf(const std::vector<double>& values) {
     return v;
 }
 
-inline ProductRun finish(bool solved, const Vector& x, std::optional<Message> message) {
-    ProductRun run;
-    if (message)
-        run.messages.push_back(*message);
-    std::vector<double> values;
-    for (int i = 1; i <= x.upper(); ++i)
-        values.push_back(x(i));
-    if (solved)
-        run.x = values;
-    return run;
-}
-
 } // namespace detail
 
-inline ProductRun productGauss(const System& system, const SolveOptions& options = {}) {
+// The window's Calculate of one method: the driver on a fresh working copy, the message it
+// would show, and x only when the method produced it.
+inline ProductRun productRun(Method method, const System& system, const SolveOptions& options) {
     Matrix w = detail::workingCopy(system);
     const Vector b = detail::vectorOf(system.b);
     Vector x = detail::vectorOf(std::vector<double>(system.b.size(), detail::kUntouched));
     const Vector before = x;
-    const GaussOutcome outcome =
-        modGauss::gaussSolve(w, x, b, static_cast<std::int16_t>(system.b.size()), options);
-    ProductRun run = detail::finish(outcome.solved(), x, messages::about(outcome));
+    const CalculateOutcome outcome =
+        calculate(method, w, b, x, static_cast<std::int16_t>(system.b.size()), options);
+    ProductRun run;
+    if (const std::optional<Message> message = messages::about(outcome))
+        run.messages.push_back(*message);
+    if (outcome.solved())
+        run.x = std::vector<double>(x.data() + 1, x.data() + x.upper() + 1);
     run.xKept = outcome.solved() || x == before;
     return run;
 }
 
-// A failed decomposition's solve may write x; the window then shows nothing, so only the
-// pair's outcome counts.
+inline ProductRun productGauss(const System& system, const SolveOptions& options = {}) {
+    return productRun(Method::gauss, system, options);
+}
+
 inline ProductRun productCholesky(const System& system, const SolveOptions& options = {}) {
-    Matrix w = detail::workingCopy(system);
-    const Vector b = detail::vectorOf(system.b);
-    Vector x = detail::vectorOf(std::vector<double>(system.b.size(), detail::kUntouched));
-    modChol chol;
-    const CholeskyOutcome decomposition =
-        chol.cholDecompose(w, static_cast<std::int16_t>(system.b.size()), options);
-    const CholeskySolveStatus solve = chol.cholSolve(b, x);
-    return detail::finish(decomposition.decomposed() && solve == CholeskySolveStatus::solved, x,
-                          messages::about(decomposition));
+    return productRun(Method::cholesky, system, options);
 }
 
 } // namespace lse::reference

@@ -23,7 +23,8 @@ inline const ShownMessage kCholeskyFailed{"Cholesky Decomposition Failed", Messa
 inline const ShownMessage kCholeskySolveFailed{
     "The Cholesky solution exceeds the range of numbers.", MessageStyle::OkOnly, std::nullopt};
 
-enum Method { Gauss = 0, Both = 1, Cholesky = 2 };
+// The option button chosen in Option1.
+enum Choice { Gauss = 0, Both = 1, Cholesky = 2 };
 
 // The form logic behind a fake window that starts as the real one does.
 struct FormSession {
@@ -45,7 +46,7 @@ struct FormSession {
     }
     // Paste System with `text` on the clipboard.
     void paste(const std::string& text) { form.loadSystemText(text); }
-    void calculate(Method method) {
+    void calculate(Choice method) {
         platform.selectedOption = method;
         form.Start_Click();
     }

@@ -25,7 +25,7 @@ TEST(Cholesky, DefaultSystemDecomposesAndSolves) {
     EXPECT_EQ(entries(chol.diag()), (std::vector<double>{2, 4, 5}));
     // L below the diagonal; the diagonal and upper triangle still hold A.
     EXPECT_EQ(W, makeMatrix({{4, 2, 14}, {1, 17, -5}, {7, -3, 83}}));
-    EXPECT_EQ(chol.factor(), W);
+    EXPECT_EQ(chol.factor(), &W) << "the factor is W itself, not a copy";
 
     Vector b = makeVector({14, -101, 155});
     Vector x;
@@ -61,7 +61,7 @@ TEST(Cholesky, NegativePivotFailsAndLeavesThePartialState) {
     EXPECT_EQ(outcome.column, 2);
     EXPECT_EQ(entries(chol.diag()), (std::vector<double>{1, 0}));
     EXPECT_EQ(W(2, 1), 2);
-    EXPECT_EQ(chol.factor(), makeMatrix({{0, 0}, {0, 0}}));
+    EXPECT_EQ(chol.factor(), nullptr);
 
     // The solve then stops at the zero diagonal entry, having written 1 / 0.
     Vector x;
@@ -115,9 +115,7 @@ TEST(Cholesky, FailuresAreReportedByKind) {
         const CholeskyOutcome outcome = chol.cholDecompose(W, order(W));
         EXPECT_EQ(outcome.status, c.expected.status);
         EXPECT_EQ(outcome.column, c.expected.column);
-        Matrix zero;
-        zero.recreate(order(W), order(W));
-        EXPECT_EQ(chol.factor(), zero);
+        EXPECT_EQ(chol.factor(), nullptr);
     }
 }
 
@@ -139,7 +137,7 @@ TEST(Cholesky, OrderZeroAndRefusedOrders) {
     W.recreate(0, 0);
     EXPECT_TRUE(chol.cholDecompose(W, 0).decomposed());
     EXPECT_EQ(chol.diag().upper(), 0);
-    EXPECT_EQ(chol.factor().rowsUpper(), 0);
+    EXPECT_EQ(chol.factor(), &W);
     Vector x = makeVector({5});
     EXPECT_EQ(chol.cholSolve(makeVector({1}), x), CholeskySolveStatus::solved);
     EXPECT_EQ(x(1), 5) << "order 0 solves nothing";
@@ -158,7 +156,7 @@ TEST(Cholesky, ASmallerSystemAfterALargerOneKeepsNothingOfIt) {
     ASSERT_TRUE(chol.cholDecompose(small, 1).decomposed());
     EXPECT_EQ(chol.cholOrder(), 1);
     EXPECT_EQ(chol.diag(), makeVector({3}));
-    EXPECT_EQ(chol.factor(), makeMatrix({{9}}));
+    EXPECT_EQ(chol.factor(), &small);
     Vector x = makeVector({0, 77, 77});
     ASSERT_EQ(chol.cholSolve(makeVector({3, 1, 1}), x), CholeskySolveStatus::solved);
     EXPECT_EQ(entries(x), (std::vector<double>{1.0 / 3, 77, 77}));

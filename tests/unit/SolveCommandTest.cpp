@@ -7,7 +7,7 @@ using namespace lse::test;
 
 TEST(SolveCommand, DefaultSystemUnderEachMethod) {
     struct Case {
-        Method method;
+        Choice method;
         std::string gauss;
         std::string cholesky;
     };
@@ -30,7 +30,7 @@ TEST(SolveCommand, DefaultSystemUnderEachMethod) {
 TEST(SolveCommand, NoChosenButtonMeansBoth) {
     FormSession s;
     s.submitDefault();
-    s.calculate(static_cast<Method>(7));
+    s.calculate(static_cast<Choice>(7));
     EXPECT_EQ(s.box(TextBox::txtGauss), kDefaultSolution);
     EXPECT_EQ(s.box(TextBox::txtCholesky), kDefaultSolution);
 }
@@ -94,7 +94,7 @@ TEST(SolveCommand, OneEquation) {
 }
 
 TEST(SolveCommand, NothingToSolveLeavesBothBoxesEmpty) {
-    for (const Method method : {Both, Gauss, Cholesky}) {
+    for (const Choice method : {Both, Gauss, Cholesky}) {
         SCOPED_TRACE(method);
         FormSession before;
         before.platform.texts[TextBox::txtGauss] = "typed";

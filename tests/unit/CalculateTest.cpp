@@ -1,0 +1,169 @@
+#include "Calculate.h"
+#include "FormSession.h"
+#include "Messages.h"
+#include "Systems.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <string>
+
+using namespace lse;
+using namespace lse::test;
+
+namespace {
+
+constexpr double kUntouched = -7.25;
+
+Vector untouched(int n) {
+    Vector x;
+    x.recreate(n);
+    for (int i = 1; i <= n; ++i)
+        x(i) = kUntouched;
+    return x;
+}
+
+// Symmetric and strongly diagonal, so that both methods solve it; with one spare column, as
+// copyPass makes W.
+Matrix wellConditioned(int n) {
+    Matrix W;
+    W.recreate(n, n, 1);
+    for (int i = 1; i <= n; ++i)
+        for (int j = 1; j <= n; ++j)
+            W(i, j) = 1.0 / (i + j - 1) + (i == j ? n : 0);
+    return W;
+}
+
+Vector ones(int n) {
+    Vector b;
+    b.recreate(n);
+    for (int i = 1; i <= n; ++i)
+        b(i) = 1;
+    return b;
+}
+
+std::string name(Method method) {
+    return method == Method::gauss ? "Gauss" : "Cholesky";
+}
+
+} // namespace
+
+// Each way a method ends, with the message the window shows for it; x changes only when the
+// method solved the system.
+TEST(Calculate, ReportsEachOutcomeAndWritesXOnlyWhenSolved) {
+    struct Case {
+        const char* name;
+        Method method;
+        Matrix a;
+        Vector b;
+        bool solved;
+        std::optional<Message> message;
+    };
+    const Case cases[] = {
+        {"default, Gauss", Method::gauss, makeMatrix({{4, 2, 14}, {2, 17, -5}, {14, -5, 83}}),
+         makeVector({14, -101, 155}), true, std::nullopt},
+        {"default, Cholesky", Method::cholesky, makeMatrix({{4, 2, 14}, {2, 17, -5}, {14, -5, 83}}),
+         makeVector({14, -101, 155}), true, std::nullopt},
+        {"singular, Gauss", Method::gauss, makeMatrix({{1, 2}, {2, 4}}), makeVector({1, 2}), false,
+         messages::gaussFailed},
+        {"indefinite, Cholesky", Method::cholesky, makeMatrix({{1, 2}, {2, 1}}), makeVector({3, 3}),
+         false, messages::choleskyFailed},
+        {"solution beyond the range, Cholesky", Method::cholesky, makeMatrix({{1e-300}}),
+         makeVector({1e300}), false, messages::choleskySolveFailed},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Matrix W = c.a;
+        const auto n = static_cast<std::int16_t>(c.b.upper());
+        Vector x = untouched(n);
+        const CalculateOutcome outcome = calculate(c.method, W, c.b, x, n);
+        EXPECT_EQ(outcome.solved(), c.solved);
+        EXPECT_FALSE(outcome.cancelled());
+        EXPECT_EQ(messages::about(outcome), c.message);
+        EXPECT_EQ(x != untouched(n), c.solved);
+    }
+}
+
+TEST(Calculate, AFailedDecompositionIsNotFollowedByASolve) {
+    Matrix W = makeMatrix({{1, 2}, {2, 1}});
+    Vector x = untouched(2);
+    const CalculateOutcome outcome = calculate(Method::cholesky, W, makeVector({3, 3}), x, 2);
+    EXPECT_EQ(outcome.decomposition.status, CholeskyStatus::pivotNotPositive);
+    EXPECT_EQ(outcome.decomposition.column, 2);
+    EXPECT_EQ(outcome.solve, CholeskySolveStatus::solved) << "no solve ran";
+}
+
+// A cancel before the start and one from the progress callback, on every path and with one
+// and two threads: the method reports it, x is untouched, the window would say nothing, and
+// the next run on a fresh copy gives the uncancelled bits.
+TEST(Calculate, CancelStopsEitherMethodOnEveryPathAndLeavesXUntouched) {
+    // Several Cholesky tiles, however wide the vector unit makes them.
+    constexpr int kN = 160;
+    SolveOptions blocked;
+    blocked.path = SolverPath::blocked;
+    blocked.blocks = {.panel = 5, .leaf = 2, .triangleLeaf = 2, .chunk = 7, .threadsFrom = 1};
+    SolveOptions literal;
+    literal.path = SolverPath::literal;
+    const Vector b = ones(kN);
+
+    for (const Method method : {Method::gauss, Method::cholesky}) {
+        for (const int threads : {1, 2}) {
+            for (SolveOptions options : {literal, blocked}) {
+                SCOPED_TRACE(name(method) + ", " + std::to_string(threads) + " threads, " +
+                             (options.path == SolverPath::blocked ? "blocked" : "literal"));
+                options.threads = threads;
+                Matrix W = wellConditioned(kN);
+                Vector expected = untouched(kN);
+                ASSERT_TRUE(calculate(method, W, b, expected, kN, options).solved());
+
+                for (const bool beforeStart : {true, false}) {
+                    SCOPED_TRACE(beforeStart ? "before the start" : "during the solve");
+                    std::atomic<bool> cancel{beforeStart};
+                    int progressCalls = 0;
+                    SolveOptions cancelling = options;
+                    cancelling.cancel = &cancel;
+                    cancelling.progress = [&](int done, int total) {
+                        ++progressCalls;
+                        EXPECT_LT(done, total) << "a cancel in the first step must stop it";
+                        cancel = true;
+                    };
+                    modChol chol;
+                    W = wellConditioned(kN);
+                    Vector x = untouched(kN);
+                    const CalculateOutcome outcome =
+                        calculate(method, W, b, x, kN, chol, cancelling);
+                    EXPECT_TRUE(outcome.cancelled());
+                    EXPECT_FALSE(outcome.solved());
+                    EXPECT_EQ(messages::about(outcome), std::nullopt);
+                    EXPECT_EQ(x, untouched(kN));
+                    EXPECT_EQ(progressCalls, beforeStart ? 0 : 1);
+                    if (method == Method::cholesky) {
+                        EXPECT_EQ(chol.factor(), nullptr);
+                    }
+
+                    cancel = false;
+                    W = wellConditioned(kN);
+                    ASSERT_TRUE(calculate(method, W, b, x, kN, chol, options).solved());
+                    EXPECT_EQ(x, expected);
+                }
+            }
+        }
+    }
+}
+
+TEST(Calculate, ACancelledCalculateLeavesBothBoxesEmptyWithoutAMessage) {
+    for (const Choice choice : {Both, Gauss, Cholesky}) {
+        SCOPED_TRACE(choice);
+        FormSession s;
+        s.submitDefault();
+        s.calculate(Both);
+        const Vector before = s.form.x();
+        std::atomic<bool> cancel{true};
+        s.form.solveOptions.cancel = &cancel;
+        s.calculate(choice);
+        EXPECT_EQ(s.box(TextBox::txtGauss), "");
+        EXPECT_EQ(s.box(TextBox::txtCholesky), "");
+        EXPECT_TRUE(s.platform.messages.empty());
+        EXPECT_EQ(s.form.x(), before);
+    }
+}
