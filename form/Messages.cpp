@@ -12,6 +12,10 @@ Message unreadableSystem(const std::string& why, const std::string& fileName) {
     return {fileName.empty() ? why : fileName + ": " + why};
 }
 
+std::string methodTitle(Method method) {
+    return method == Method::gauss ? "Gauss Elimination" : "Cholesky Decomposition";
+}
+
 std::string coefficientPromptA(int row, int column) {
     return "Enter A coefficient (" + intToText(row) + "," + intToText(column) + ")";
 }

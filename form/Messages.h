@@ -37,6 +37,8 @@ inline const Message choleskyFailed{"Cholesky Decomposition Failed"};
 inline const Message choleskySolveFailed{"The Cholesky solution exceeds the range of numbers."};
 
 Message outOfMemory(long long count);
+// What a long run of the method is called while it shows its progress: the option's caption.
+std::string methodTitle(Method method);
 // A system that a text or a file does not hold: the reader's one line, after the file's name.
 Message unreadableSystem(const std::string& why, const std::string& fileName = {});
 std::string coefficientPromptA(int row, int column);

@@ -14,6 +14,8 @@
 namespace lse {
 
 void frmCholesky::submit_but_Click() {
+    if (busy_)
+        return;
     if (platform_.checkBoxValue(CheckBox::chkDefault) != 0)
         loadDefault();
     else
@@ -78,6 +80,8 @@ void frmCholesky::enterSystem() {
 }
 
 void frmCholesky::loadSystemText(std::string_view text) {
+    if (busy_)
+        return;
     try {
         io::LinearSystem system = io::readSystem(text);
         io::requireRightHandSide(system);
@@ -88,6 +92,8 @@ void frmCholesky::loadSystemText(std::string_view text) {
 }
 
 void frmCholesky::loadSystemFile(const std::string& path) {
+    if (busy_)
+        return;
     const std::string name = std::filesystem::path(path).filename().string();
     // A folder opens as a stream and throws on the first read, and a named pipe may wait for
     // a writer for ever: only files are read.
@@ -152,24 +158,56 @@ void frmCholesky::text(const Matrix& matrix, const Vector& vector, std::int16_t 
 }
 
 void frmCholesky::Start_Click() {
+    if (busy_)
+        return;
+    const BusyWhile busy(busy_);
     platform_.replaceText(TextBox::txtGauss, "");
     platform_.replaceText(TextBox::txtCholesky, "");
-    if (platform_.optionValue(OptionArray::Option1, SolutionMethod::gaussElimination)) {
-        run(Method::gauss);
-    } else if (platform_.optionValue(OptionArray::Option1, SolutionMethod::choleskyDecomposition)) {
-        run(Method::cholesky);
-    } else {
-        run(Method::gauss);
-        run(Method::cholesky);
+    bool finished;
+    if (platform_.optionValue(OptionArray::Option1, SolutionMethod::gaussElimination))
+        finished = run(Method::gauss);
+    else if (platform_.optionValue(OptionArray::Option1, SolutionMethod::choleskyDecomposition))
+        finished = run(Method::cholesky);
+    else
+        finished = run(Method::gauss) && run(Method::cholesky);
+    // A cancel takes back what the run showed so far.
+    if (!finished) {
+        platform_.replaceText(TextBox::txtGauss, "");
+        platform_.replaceText(TextBox::txtCholesky, "");
     }
 }
 
 // A box shows a solution only when its method produced one; a failure shows its message
-// instead, and the box stays empty, as it does after a cancel.
-void frmCholesky::run(Method method) {
+// instead, and the box stays empty, as it does after a cancel. The copy and the solve may
+// take long, and run as the platform runs long work: with a progress display and Cancel.
+// False when the user cancelled.
+bool frmCholesky::run(Method method) {
+    WorkStatus status;
+    status.title = messages::methodTitle(method);
+    status.total = n;
+    // The solver polls the platform's cancel; one asked for through solveOptions is passed on
+    // to it at the start and with every progress report.
+    status.cancel = solveOptions.cancelRequested();
+    SolveOptions options = solveOptions;
+    options.cancel = &status.cancel;
+    options.progress = [&](int done, int total) {
+        status.done = done;
+        status.total = total;
+        if (solveOptions.progress)
+            solveOptions.progress(done, total);
+        if (solveOptions.cancelRequested())
+            status.cancel = true;
+    };
     try {
-        copyPass();
-        const CalculateOutcome outcome = calculate(method, W_, b_, x_, n, chol_, solveOptions);
+        CalculateOutcome outcome;
+        platform_.runLong(
+            [&] {
+                copyPass();
+                outcome = calculate(method, W_, b_, x_, n, chol_, options);
+            },
+            status);
+        if (outcome.cancelled())
+            return false;
         if (outcome.solved())
             method == Method::gauss ? gaussText() : CholeskyText();
         else if (const std::optional<Message> message = messages::about(outcome))
@@ -177,6 +215,7 @@ void frmCholesky::run(Method method) {
     } catch (const std::bad_alloc&) {
         show(messages::outOfMemory(n));
     }
+    return true;
 }
 
 void frmCholesky::copyPass() {

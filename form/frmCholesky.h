@@ -28,7 +28,8 @@ public:
     // How Calculate runs the solvers (threads, progress); never what they compute.
     SolveOptions solveOptions;
 
-    // Submit: loads the default system or asks for a new one, then echoes A and b.
+    // Submit: loads the default system or asks for a new one, then echoes A and b. Neither
+    // Submit, Calculate nor a paste, open or drop starts while a Calculate runs.
     void submit_but_Click();
     // Calculate: solves by the method chosen in Option1, each result into its own box.
     void Start_Click();
@@ -61,7 +62,7 @@ private:
     void loadDefault();
     void enterSystem();
     bool askCoefficient(const std::string& prompt, double& value);
-    void run(Method method);
+    bool run(Method method);
     void show(const Message& message);
     void adopt(io::LinearSystem& system);
 
@@ -71,6 +72,15 @@ private:
     Matrix A_;
     Matrix W_;
     modChol chol_;
+    bool busy_ = false; // a Calculate runs
+
+    struct BusyWhile {
+        explicit BusyWhile(bool& flag) : flag_(flag) { flag_ = true; }
+        ~BusyWhile() { flag_ = false; }
+        BusyWhile(const BusyWhile&) = delete;
+        BusyWhile& operator=(const BusyWhile&) = delete;
+        bool& flag_;
+    };
 };
 
 } // namespace lse

@@ -5,9 +5,11 @@
 
 #include <algorithm>
 #include <deque>
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace lse::test {
@@ -45,16 +47,21 @@ public:
                     const std::optional<std::string>& title) override {
         messages.push_back({text, style, title});
     }
-    // Long work runs here and now; the user cancels the runs numbered in cancelRuns (from 1)
-    // before their first step.
+    // Long work runs here and now. The user cancels the runs numbered in cancelRuns (from 1)
+    // before their first step, and does duringLongRun (clicks, say) while one runs.
     void runLong(const std::function<void()>& work, WorkStatus& status) override {
         longRuns.push_back(status.title);
         if (std::find(cancelRuns.begin(), cancelRuns.end(), longRuns.size()) != cancelRuns.end())
             status.cancel = true;
+        if (duringLongRun)
+            duringLongRun();
         work();
+        progressShown.emplace_back(status.done, status.total);
     }
     std::vector<std::size_t> cancelRuns;
-    std::vector<std::string> longRuns; // the titles of the long runs, in order
+    std::function<void()> duringLongRun;
+    std::vector<std::string> longRuns;              // their titles, in order
+    std::vector<std::pair<int, int>> progressShown; // columns done and total at their end
 
     std::optional<std::string> inputBox(const std::string& prompt) override {
         prompts.push_back(prompt);
