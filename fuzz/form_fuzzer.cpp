@@ -1,7 +1,7 @@
 // The window's logic behind a scripted platform: the bytes choose the check box, the count
-// text, every reply (numbers, garbage, empty, cancel), the method and the order of Submit and
-// Calculate. After every click the boxes, the echo, the messages and the system state must be
-// what the clicks so far allow.
+// text, every reply (numbers, garbage, empty, cancel), the method, the texts pasted, and the
+// order of Submit, Calculate and Paste System. After every click the boxes, the echo, the messages
+// and the system state must be what the clicks so far allow.
 #include "FakePlatform.h"
 #include "Messages.h"
 #include "NumberText.h"
@@ -250,6 +250,53 @@ void submit(FuzzedDataProvider& bytes, ScriptedPlatform& platform, frmCholesky& 
     }
 }
 
+// A system laid out by the bytes from the number texts, or any text at all.
+std::string pastedText(FuzzedDataProvider& bytes) {
+    if (bytes.ConsumeBool())
+        return bytes.ConsumeRandomLengthString(64);
+    const int count = bytes.ConsumeIntegralInRange(0, 4);
+    const bool rows = bytes.ConsumeBool();
+    static const char* const kSeparators[] = {" ", "\t", ",", "\n", "\r\n", "  "};
+    std::string text = rows ? "" : std::to_string(count) + "\n";
+    for (int i = 1; i <= count; ++i) {
+        for (int j = 1; j <= count + (rows ? 1 : 0); ++j)
+            text += std::string(bytes.PickValueInArray(kNumberTexts)) +
+                    (j <= count ? bytes.PickValueInArray(kSeparators) : "");
+        text += rows ? "\n" : bytes.PickValueInArray(kSeparators);
+    }
+    if (!rows)
+        for (int i = 1; i <= count; ++i)
+            text += std::string(bytes.PickValueInArray(kNumberTexts)) + " ";
+    return text;
+}
+
+// Paste System: the system is adopted whole, or refused with one message and nothing changed.
+void paste(FuzzedDataProvider& bytes, ScriptedPlatform& platform, frmCholesky& form) {
+    const std::string text = pastedText(bytes);
+    const State before = stateOf(form);
+    const auto boxes = platform.texts;
+    const int ticked = platform.chkDefault;
+    platform.messages.clear();
+    platform.prompts.clear();
+
+    form.loadSystemText(text);
+
+    check(platform.prompts.empty(), "a paste asked something");
+    if (!platform.messages.empty()) {
+        check(platform.messages.size() == 1, "a refused paste said more than one thing");
+        check(stateOf(form) == before && platform.texts == boxes && platform.chkDefault == ticked,
+              "a refused paste changed something");
+        platform.messages.clear(); // the reader's own words, not the window's
+        return;
+    }
+    check(platform.chkDefault == 0, "a pasted system left the default ticked");
+    check(platform.text(TextBox::Textn) == intToText(form.n), "Textn is not the pasted n");
+    check(platform.text(TextBox::txtGauss).empty() && platform.text(TextBox::txtCholesky).empty(),
+          "a paste left a result");
+    for (int i = 1; i <= form.n; ++i)
+        check(form.x()(i) == 0, "x is not zero after a paste");
+}
+
 void calculate(FuzzedDataProvider& bytes, ScriptedPlatform& platform, frmCholesky& form) {
     platform.selectedOption = bytes.ConsumeIntegralInRange(0, 3);
     const bool gauss = platform.selectedOption != 2;
@@ -288,10 +335,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     ScriptedPlatform platform(bytes);
     frmCholesky form(platform);
     for (int click = 0; click < kMaxClicks && bytes.remaining_bytes() > 0; ++click) {
-        if (bytes.ConsumeBool())
+        switch (bytes.ConsumeIntegralInRange(0, 3)) {
+        case 0:
+        case 1:
             submit(bytes, platform, form);
-        else
+            break;
+        case 2:
             calculate(bytes, platform, form);
+            break;
+        default:
+            paste(bytes, platform, form);
+        }
         checkEverywhere(platform, form);
     }
     return 0;
