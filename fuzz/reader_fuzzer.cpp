@@ -1,10 +1,10 @@
 // The input readers on arbitrary bytes. The first byte picks the layout (or detection by
-// content), whether a right-hand side follows the matrix after a NUL byte, and how a second
-// reading takes the input in pieces; the rest is the input. An accepted input must give a
-// system of at most kOrderLimit equations whose numbers are all finite, and must read back the
-// same from the plain text of its numbers; a refused one must give a one-line message. Read
-// again a few bytes at a time through a small buffer, as from a pipe, it must give the same
-// system or the same message.
+// content), whether a right-hand side follows the matrix after a NUL byte, whether entries
+// given twice are summed, and how a second reading takes the input in pieces; the rest is the
+// input. An accepted input must give a system of at most kOrderLimit equations whose numbers are
+// all finite, and must read back the same from the plain text of its numbers; a refused one must
+// give a one-line message. Read again a few bytes at a time through a small buffer, as from a pipe,
+// it must give the same system or the same message.
 #include "NumberText.h"
 #include "SystemLayout.h"
 
@@ -145,10 +145,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     ReadOptions options;
     options.format = static_cast<InputFormat>(choice & 3);
     options.maxOrder = kOrderLimit;
+    options.duplicates = (choice & 8) != 0 ? Duplicates::sum : Duplicates::refuse;
     const Outcome whole = readWhole(text, rhs, rhsGiven, options, 0);
     if (whole.refusal.empty())
         checkSystem(whole.system);
-    const Outcome pieces = readWhole(text, rhs, rhsGiven, options, 1 + (choice >> 3));
+    const Outcome pieces = readWhole(text, rhs, rhsGiven, options, 1 + (choice >> 4));
     check(pieces.refusal == whole.refusal, "read in pieces, the input is refused otherwise");
     check(pieces.system.n == whole.system.n && pieces.system.A == whole.system.A &&
               pieces.system.b == whole.system.b && pieces.system.hasB == whole.system.hasB &&
