@@ -17,16 +17,16 @@ using namespace lse;
 
 namespace {
 
-#if defined(__SANITIZE_ADDRESS__)
-constexpr bool kAddressSanitizer = true;
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+constexpr bool kSanitizer = true;
 #elif defined(__has_feature)
 #if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer)
-constexpr bool kAddressSanitizer = true;
+constexpr bool kSanitizer = true;
 #else
-constexpr bool kAddressSanitizer = false;
+constexpr bool kSanitizer = false;
 #endif
 #else
-constexpr bool kAddressSanitizer = false;
+constexpr bool kSanitizer = false;
 #endif
 
 enum class Thrower { caller, helper, everyone };
@@ -101,7 +101,7 @@ long long addressSpaceInUse() {
 } // namespace
 
 TEST(Team, ThreadsThatCannotStartMakeTheTeamSmaller) {
-    if (kAddressSanitizer)
+    if (kSanitizer)
         GTEST_SKIP() << "the sanitizers reserve terabytes of address space";
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     EXPECT_EXIT(startTeamsWithoutRoomForThreads(), ::testing::ExitedWithCode(0), "members");
