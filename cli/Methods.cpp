@@ -6,7 +6,7 @@ namespace lse::cli {
 
 namespace {
 
-void copyOfA(const LinearSystem& system, Matrix& W) {
+void copyOfA(const io::LinearSystem& system, Matrix& W) {
     // One spare column, so that the Gauss solver widens W in place.
     W.recreate(system.n, system.n, 1);
     for (int i = 1; i <= system.n; ++i)
@@ -15,7 +15,7 @@ void copyOfA(const LinearSystem& system, Matrix& W) {
 
 } // namespace
 
-std::vector<MethodResult> solve(LinearSystem& system, const std::vector<Method>& methods,
+std::vector<MethodResult> solve(io::LinearSystem& system, const std::vector<Method>& methods,
                                 const Progress& progress, int threads, KeepA keepA) {
     const auto n = static_cast<std::int16_t>(system.n);
     std::vector<MethodResult> results;

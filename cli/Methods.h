@@ -34,7 +34,7 @@ enum class KeepA {
 // Solves the system by each method in turn, each on a fresh copy of A, as the window's
 // Calculate does, with `threads` threads for a large system (0: one per processor).
 // std::bad_alloc when a working copy cannot be had.
-std::vector<MethodResult> solve(LinearSystem& system, const std::vector<Method>& methods,
+std::vector<MethodResult> solve(io::LinearSystem& system, const std::vector<Method>& methods,
                                 const Progress& progress = {}, int threads = 0,
                                 KeepA keepA = KeepA::yes);
 

@@ -4,7 +4,6 @@
 #include "ProgressLine.h"
 #include "Report.h"
 #include "SystemReader.h"
-#include "TextFields.h"
 
 #include <CLI/CLI.hpp>
 
@@ -17,6 +16,10 @@
 #include <new>
 
 namespace lse::cli {
+
+using io::InputError;
+using io::InputFormat;
+using io::LinearSystem;
 
 namespace {
 
@@ -51,44 +54,23 @@ std::string displayName(const std::string& file) {
 
 constexpr std::size_t kChunk = 1 << 20;
 
-// The whole input at once, since the readers work on one block of memory; an error's text, or
-// nothing.
-std::string readAll(std::istream& in, std::string& data) {
-    for (;;) {
-        const std::size_t used = data.size();
-        data.resize(used + kChunk);
-        in.read(data.data() + used, kChunk);
-        data.resize(used + static_cast<std::size_t>(in.gcount()));
-        if (in.bad())
-            return std::strerror(errno);
-        if (in.eof())
-            return {};
-    }
-}
-
-std::string readFile(const std::string& file, std::istream& standardInput) {
-    const std::string name = displayName(file);
+// Standard input at once, since the readers take a file by its name or a block of memory.
+std::string readStandardInput(std::istream& in) {
     std::string data;
-    std::string error;
     try {
-        if (file == "-") {
-            error = readAll(standardInput, data);
-        } else {
-            std::ifstream in(file, std::ios::binary);
-            if (!in)
-                throw Refusal{name + ": cannot open: " + std::strerror(errno)};
-            // Room for the last chunk's read too, so that the block is never moved.
-            std::error_code ignored;
-            if (const auto size = std::filesystem::file_size(file, ignored); !ignored)
-                data.reserve(size + kChunk);
-            error = readAll(in, data);
+        for (;;) {
+            const std::size_t used = data.size();
+            data.resize(used + kChunk);
+            in.read(data.data() + used, kChunk);
+            data.resize(used + static_cast<std::size_t>(in.gcount()));
+            if (in.bad())
+                throw Refusal{"standard input: cannot read: " + std::string(std::strerror(errno))};
+            if (in.eof())
+                return data;
         }
     } catch (const std::bad_alloc&) {
-        throw Refusal{name + ": not enough memory to read it"};
+        throw Refusal{"standard input: not enough memory to read it"};
     }
-    if (!error.empty())
-        throw Refusal{name + ": cannot read: " + error};
-    return data;
 }
 
 InputFormat inputFormatOf(const std::string& name) {
@@ -112,28 +94,37 @@ std::vector<Method> methodsOf(const std::string& name) {
 LinearSystem readInput(const Settings& settings, std::istream& standardInput, std::ostream& err) {
     const Clock::time_point start = Clock::now();
     const std::string name = displayName(settings.file);
-    const std::string data = readFile(settings.file, standardInput);
+    io::ReadOptions options;
+    options.format = inputFormatOf(settings.inputFormat);
     LinearSystem system;
     try {
-        system = readSystem(data, inputFormatOf(settings.inputFormat));
-        if (system.format == InputFormat::matrixMarket && settings.rhs.empty())
-            setRowSums(system);
+        system = settings.file == "-" ? io::readSystem(readStandardInput(standardInput), options)
+                                      : io::readSystemFile(settings.file, options);
     } catch (const InputError& error) {
         throw Refusal{name + ": " + error.what()};
     }
     if (!settings.rhs.empty()) {
-        if (system.format != InputFormat::matrixMarket)
-            throw Refusal{name + ": --rhs is for Matrix Market input; this input holds b itself"};
-        const std::string rhsData = readFile(settings.rhs, standardInput);
+        if (system.hasB)
+            throw Refusal{name +
+                          ": --rhs is for an input that holds A alone; this input holds b itself"};
         try {
-            system.b = readRightHandSide(rhsData, system.n);
+            system.b = settings.rhs == "-"
+                           ? io::readRightHandSide(readStandardInput(standardInput), system.n)
+                           : io::readRightHandSideFile(settings.rhs, system.n);
         } catch (const InputError& error) {
             throw Refusal{displayName(settings.rhs) + ": " + error.what()};
+        }
+        system.hasB = true;
+    } else if (!system.hasB) {
+        try {
+            io::setRowSums(system);
+        } catch (const InputError& error) {
+            throw Refusal{name + ": " + error.what()};
         }
     }
     if (settings.timings) {
         const double seconds = secondsSince(start);
-        const double megabytes = static_cast<double>(data.size()) / 1e6;
+        const double megabytes = static_cast<double>(system.bytes) / 1e6;
         err << kProgram << ": read " << megabytes << " MB in " << seconds << " s ("
             << megabytes / seconds << " MB/s)\n";
     }

@@ -37,7 +37,8 @@ std::string_view methodHeading(Method method) {
     return method == Method::gauss ? "Gauss Solution" : "Cholesky Solution";
 }
 
-std::vector<std::string> leadingSections(const LinearSystem& system, const ReportOptions& options) {
+std::vector<std::string> leadingSections(const io::LinearSystem& system,
+                                         const ReportOptions& options) {
     std::vector<std::string> sections;
     if (system.bIsRowSums)
         sections.push_back(std::string("b = A (1, ..., 1), the row sums of A: no --rhs file "
@@ -58,7 +59,7 @@ std::string resultSection(const MethodResult& result, int n, const ReportOptions
                   options);
 }
 
-std::string jsonReport(const LinearSystem& system, const std::vector<MethodResult>& results,
+std::string jsonReport(const io::LinearSystem& system, const std::vector<MethodResult>& results,
                        bool echo) {
     // Keys in the order written; doubles are written with the digits that round-trip.
     nlohmann::ordered_json report;

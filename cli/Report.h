@@ -21,13 +21,14 @@ std::string_view methodHeading(Method method);
 
 // The sections printed before the results: the note that b was made from A, and the echo.
 // Each starts with its heading line; the caller separates sections.
-std::vector<std::string> leadingSections(const LinearSystem& system, const ReportOptions& options);
+std::vector<std::string> leadingSections(const io::LinearSystem& system,
+                                         const ReportOptions& options);
 
 // A method's heading, then its lines as the window's box shows them: none after a failure.
 std::string resultSection(const MethodResult& result, int n, const ReportOptions& options);
 
 // The whole run as one JSON object on one line.
-std::string jsonReport(const LinearSystem& system, const std::vector<MethodResult>& results,
+std::string jsonReport(const io::LinearSystem& system, const std::vector<MethodResult>& results,
                        bool echo);
 
 } // namespace lse::cli

@@ -15,7 +15,7 @@
 #include <string_view>
 
 using namespace lse;
-using namespace lse::cli;
+using namespace lse::io;
 
 namespace {
 
@@ -45,12 +45,16 @@ void checkSystem(const LinearSystem& system) {
     check(n >= 0 && n <= kOrderLimit, "an order beyond the limit was accepted");
     check(system.A.rowsUpper() == n && system.A.colsUpper() == n && system.b.upper() == n,
           "the arrays do not match the order");
+    check(system.A.stride() >= static_cast<std::size_t>(n) + 2,
+          "A has no room for the column that Gauss elimination adds");
     for (int i = 1; i <= n; ++i) {
         check(std::isfinite(system.b(i)), "b holds a number that is not finite");
         for (int j = 1; j <= n; ++j)
             check(std::isfinite(system.A(i, j)), "A holds a number that is not finite");
     }
-    const LinearSystem again = readSystem(plainText(system), InputFormat::automatic, kOrderLimit);
+    ReadOptions options;
+    options.maxOrder = kOrderLimit;
+    const LinearSystem again = readSystem(plainText(system), options);
     check(again.format == InputFormat::plain && again.A == system.A && again.b == system.b,
           "the plain text of the system does not read back as the same system");
 }
@@ -70,9 +74,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         text = text.substr(0, cut);
     }
     try {
-        LinearSystem system = readSystem(text, static_cast<InputFormat>(choice & 3), kOrderLimit);
+        ReadOptions options;
+        options.format = static_cast<InputFormat>(choice & 3);
+        options.maxOrder = kOrderLimit;
+        LinearSystem system = readSystem(text, options);
         check(system.format != InputFormat::automatic, "no layout was chosen");
-        if (system.format == InputFormat::matrixMarket) {
+        check(system.format == InputFormat::plain
+                  ? system.hasB
+                  : system.format == InputFormat::rows || !system.hasB,
+              "b is missing from a layout that holds it, or given by one that cannot");
+        if (!system.hasB) {
             if (rhsGiven)
                 system.b = readRightHandSide(rhs, system.n);
             else

@@ -46,7 +46,7 @@ TEST(FormText, ProgramPrintsWhatTheWindowShows) {
         s.form.submit_but_Click();
         s.calculate(Both);
 
-        LinearSystem system = readSystem(plainText(c.count, c.replies), InputFormat::automatic);
+        io::LinearSystem system = io::readSystem(plainText(c.count, c.replies));
         const auto results = solve(system, {cli::Method::gauss, cli::Method::cholesky});
         const auto echo = leadingSections(system, windowLines);
         ASSERT_EQ(echo.size(), 2u);

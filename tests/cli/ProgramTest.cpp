@@ -84,7 +84,8 @@ TEST(ProgramOutput, BadInputIsOneLineOnStandardErrorAndNothingElse) {
         {"1,2,3\n4,5,6,\n", "line 2, column 7: expected 3 numbers in the row, found more: an "
                             "empty field"},
         {"x,y,b\n1 2 3\n4 5\n", "line 3: expected 3 numbers in the row, found 2"},
-        {"1 2 3\n4 5 6\n7 8 9\n", "expected 2 rows of 3 numbers, one per line, found 3 rows"},
+        {"1 2 3\n4 5 6\n7 8 9\n1 1 1\n",
+         "expected 2 rows of 3 numbers, one per line, found 4 rows"},
         {"1 2 \x01\n", "line 1, column 5: expected a number, found '\\x01'"},
         {"2 2 3\n", "expected 2 rows of 3 numbers, one per line, found 1 row"},
         {"2\n\xff 1 1 1 1 1\n", "line 2, column 1: expected a number, found '\\xff'"},
@@ -107,7 +108,7 @@ TEST(ProgramOutput, BadInputIsOneLineOnStandardErrorAndNothingElse) {
          "line 1: expected the banner '%%MatrixMarket matrix ...'",
          {"--input-format", "matrix-market"}},
         {"1\n1\n1\n",
-         "--rhs is for Matrix Market input; this input holds b itself",
+         "--rhs is for an input that holds A alone; this input holds b itself",
          {"--rhs", dataFile("default-rhs.mtx")}},
     };
     for (const Case& c : cases) {

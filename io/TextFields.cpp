@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <cstring>
 
-namespace lse::cli {
+namespace lse::io {
 
 namespace {
 
@@ -123,4 +123,4 @@ bool FieldSplitter::isBlank(std::string_view line, char comment) {
     return true;
 }
 
-} // namespace lse::cli
+} // namespace lse::io

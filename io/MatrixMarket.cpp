@@ -5,7 +5,7 @@
 #include <initializer_list>
 #include <limits>
 
-namespace lse::cli {
+namespace lse::io {
 
 namespace {
 
@@ -214,7 +214,8 @@ bool isMatrixMarket(std::string_view data) {
     return data.starts_with(kBanner);
 }
 
-LinearSystem readMatrixMarket(std::string_view data, int maxOrder) {
+LinearSystem readMatrixMarket(std::string_view data, const ReadOptions& options) {
+    const int maxOrder = options.maxOrder;
     LineReader lines(data);
     const Banner banner = readBanner(lines);
     const Size size = readSize(lines, banner.coordinate);
@@ -225,6 +226,7 @@ LinearSystem readMatrixMarket(std::string_view data, int maxOrder) {
         throw InputError(place(size.line) +
                          orderTooLarge(static_cast<double>(size.rows), maxOrder));
     LinearSystem system = makeSystem(static_cast<int>(size.rows), InputFormat::matrixMarket);
+    system.hasB = false;
     if (banner.coordinate)
         readCoordinate(lines, system, size, banner.symmetric);
     else
@@ -269,4 +271,4 @@ void setRowSums(LinearSystem& system) {
     system.bIsRowSums = true;
 }
 
-} // namespace lse::cli
+} // namespace lse::io

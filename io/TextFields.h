@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-namespace lse::cli {
+namespace lse::io {
 
 // Why an input was refused: one line, without the file's name, which the caller knows.
 class InputError : public std::runtime_error {
@@ -71,4 +71,4 @@ private:
 // the count runs out, and is the likelier mistake.
 void refuseFirstNonNumber(LineReader lines, char comment, long skipLine = 0, long skipFields = 0);
 
-} // namespace lse::cli
+} // namespace lse::io

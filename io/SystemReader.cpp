@@ -2,11 +2,14 @@
 
 #include "NumberText.h"
 
+#include <cerrno>
 #include <cmath>
+#include <cstring>
+#include <fstream>
 #include <new>
 #include <optional>
 
-namespace lse::cli {
+namespace lse::io {
 
 namespace {
 
@@ -134,11 +137,13 @@ LinearSystem readRows(std::string_view data, const Survey& s, int maxOrder) {
     if (s.firstLine == 0)
         throw InputError("expected rows of coefficients and b, found the end of the input");
     const long width = s.firstLineFields;
+    // As many rows as numbers in a row: A alone, a square block copied without b.
+    const bool square = s.dataLines == width && width <= maxOrder;
     if (width - 1 > maxOrder)
         throw InputError(place(s.firstLine) +
                          orderTooLarge(static_cast<double>(width - 1), maxOrder) + " (a row of " +
                          count(width) + " numbers)");
-    const int n = static_cast<int>(width - 1);
+    const int n = static_cast<int>(square ? width : width - 1);
     if (s.dataLines != n)
         refuseFirstNonNumber(LineReader(data), '#', s.headerLine);
     if (s.dataLines != n)
@@ -147,6 +152,7 @@ LinearSystem readRows(std::string_view data, const Survey& s, int maxOrder) {
                          (s.dataLines == 1 ? " row" : " rows"));
 
     LinearSystem system = makeSystem(n, InputFormat::rows);
+    system.hasB = !square;
     int row = 0;
     LineReader lines(data);
     std::string_view line;
@@ -175,6 +181,22 @@ LinearSystem readRows(std::string_view data, const Survey& s, int maxOrder) {
     return system;
 }
 
+// The whole file at once.
+std::string readFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        throw InputError(std::string("cannot open: ") + std::strerror(errno));
+    std::string data;
+    try {
+        data.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    } catch (const std::bad_alloc&) {
+        throw InputError("not enough memory to read it");
+    }
+    if (in.bad())
+        throw InputError(std::string("cannot read: ") + std::strerror(errno));
+    return data;
+}
+
 } // namespace
 
 std::string_view withoutByteOrderMark(std::string_view data) {
@@ -188,7 +210,6 @@ LinearSystem makeSystem(int n, InputFormat format) {
         LinearSystem system;
         system.n = n;
         system.format = format;
-        // One spare column, so that Gauss can solve in this array and widen it in place.
         system.A.recreate(n, n, 1);
         system.b.recreate(n);
         return system;
@@ -219,16 +240,43 @@ int orderAt(const Field& field, long line, int maxOrder, const std::string& what
                                           what + ", a whole number from 0 to " + count(maxOrder)));
 }
 
-LinearSystem readSystem(std::string_view data, InputFormat format, int maxOrder) {
+LinearSystem readSystem(std::string_view data, const ReadOptions& options) {
+    const std::size_t bytes = data.size();
     data = withoutByteOrderMark(data);
+    InputFormat format = options.format;
+    const int maxOrder = options.maxOrder;
     if (format == InputFormat::matrixMarket ||
-        (format == InputFormat::automatic && isMatrixMarket(data)))
-        return readMatrixMarket(data, maxOrder);
+        (format == InputFormat::automatic && isMatrixMarket(data))) {
+        LinearSystem system = readMatrixMarket(data, options);
+        system.bytes = bytes;
+        return system;
+    }
     const Survey s = survey(data, format != InputFormat::plain);
     if (format == InputFormat::automatic)
         format = detect(s);
-    return format == InputFormat::plain ? readPlain(data, s, maxOrder)
-                                        : readRows(data, s, maxOrder);
+    LinearSystem system =
+        format == InputFormat::plain ? readPlain(data, s, maxOrder) : readRows(data, s, maxOrder);
+    system.bytes = bytes;
+    return system;
 }
 
-} // namespace lse::cli
+void requireRightHandSide(const LinearSystem& system) {
+    if (system.hasB)
+        return;
+    throw InputError(system.format == InputFormat::matrixMarket
+                         ? "b is missing: a Matrix Market file holds the matrix A alone"
+                         : "b is missing: the input holds " + count(system.n) + " rows of " +
+                               count(system.n) +
+                               " numbers, the matrix A alone; give b as the last number of "
+                               "each row");
+}
+
+LinearSystem readSystemFile(const std::string& path, const ReadOptions& options) {
+    return readSystem(readFile(path), options);
+}
+
+Vector readRightHandSideFile(const std::string& path, int n) {
+    return readRightHandSide(readFile(path), n);
+}
+
+} // namespace lse::io

@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-namespace lse::cli {
+namespace lse::io {
 
 // A zero-filled system of order n; InputError when the memory cannot be had.
 LinearSystem makeSystem(int n, InputFormat format);
@@ -28,6 +28,6 @@ int orderAt(const Field& field, long line, int maxOrder, const std::string& what
 std::string_view withoutByteOrderMark(std::string_view data);
 
 bool isMatrixMarket(std::string_view data);
-LinearSystem readMatrixMarket(std::string_view data, int maxOrder);
+LinearSystem readMatrixMarket(std::string_view data, const ReadOptions& options);
 
-} // namespace lse::cli
+} // namespace lse::io

@@ -1,0 +1,67 @@
+#pragma once
+
+#include "Limits.h"
+#include "Matrix.h"
+#include "TextFields.h"
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace lse::io {
+
+enum class InputFormat {
+    automatic,    // chosen by the content
+    plain,        // n, then A row by row, then b
+    rows,         // n lines of n + 1 numbers, b last (or n of n, A alone); CSV, with a header
+    matrixMarket, // A in Matrix Market array or coordinate form; b comes separately
+};
+
+// What to do with a Matrix Market coordinate entry given twice.
+enum class Duplicates {
+    refuse, // the file is refused, naming the entry's line
+    sum,    // the values are added, in the order of their lines
+};
+
+struct ReadOptions {
+    InputFormat format = InputFormat::automatic;
+    Duplicates duplicates = Duplicates::refuse;
+    int maxOrder = kMaxOrder; // a larger order is refused before anything is allocated
+};
+
+struct LinearSystem {
+    int n = 0;
+    // Rows and columns 1..n, with room for column n + 1, so that Gauss elimination can work in
+    // the array it was read into.
+    Matrix A;
+    Vector b;                                // 1..n; zero when hasB is false
+    InputFormat format = InputFormat::plain; // the layout it was read in
+    // False when the input holds A alone: a square block of rows, or a Matrix Market matrix.
+    // b is then for the caller to give (readRightHandSide) or to make (setRowSums).
+    bool hasB = true;
+    bool bIsRowSums = false; // b = A (1, ..., 1), made by setRowSums
+    std::uint64_t bytes = 0; // the size of the input read, for a reading rate
+};
+
+// The system held in `text` (a clipboard's text, a string), every number through the
+// program's one parser. A refused input throws InputError with one line naming the place
+// (line and column) and what was expected; an order above maxOrder is refused before anything
+// is allocated, and so is an input too short to hold the numbers its order needs.
+LinearSystem readSystem(std::string_view text, const ReadOptions& options = {});
+
+// The same from a file; InputError also when it cannot be opened or read.
+LinearSystem readSystemFile(const std::string& path, const ReadOptions& options = {});
+
+// Throws InputError saying that b is missing when the system holds A alone, for a caller that
+// does not make b up.
+void requireRightHandSide(const LinearSystem& system);
+
+// b of n entries: a Matrix Market n x 1 array, or n numbers laid out as in the plain format.
+Vector readRightHandSide(std::string_view text, int n);
+Vector readRightHandSideFile(const std::string& path, int n);
+
+// b(i) = A(i, 1) + A(i, 2) + ... + A(i, n), added from left to right starting from zero, so
+// that every build forms the same b. A row whose sum leaves the range of numbers is refused.
+void setRowSums(LinearSystem& system);
+
+} // namespace lse::io

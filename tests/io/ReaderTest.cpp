@@ -1,0 +1,144 @@
+#include "Matrix.h"
+#include "NumberText.h"
+#include "SystemReader.h"
+#include "Systems.h"
+#include "TextFields.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <fstream>
+#include <random>
+
+using namespace lse;
+using namespace lse::io;
+using namespace lse::test;
+
+namespace {
+
+const Matrix kA = makeMatrix({{1, 2, 3}, {4, 5, 6}, {7, 8, 10}});
+const Vector kB = makeVector({1, 2, 3});
+
+} // namespace
+
+TEST(Reader, EveryLayoutGivesTheSameSystem) {
+    struct Case {
+        std::string text;
+        InputFormat format; // what was detected
+    };
+    const std::vector<Case> cases{
+        {"# n, A, b\n3\n1 2 3\n4 5 6\n7 8 10  # last row\n1 2 3\n", InputFormat::plain},
+        {"3, 1,2,3, 4,5,6, 7,8,10, 1,2,3", InputFormat::plain},
+        {"3\t1 2 3 4 5 6 7\n8 10 1 2 3", InputFormat::plain},
+        {"1 2 3 1\n\n4 5 6 2 # comment\n7 8 10 3", InputFormat::rows},
+        {"\xEF\xBB\xBFx1, x2, x3, b\r\n1,2,3,1\r\n4,5,6,2\r\n+7,8.,1e1,3.0\r\n", InputFormat::rows},
+        {"%%MatrixMarket matrix array real general\n% by columns\n3 "
+         "3\n1\n4\n7\n2\n5\n8\n3\n6\n10\n",
+         InputFormat::matrixMarket},
+        {"%%MatrixMarket MATRIX Coordinate integer General\n3 3 8\n3 3 10\n1 1 1\n1 2 2\n1 3 "
+         "3\n2 1 4\n2 2 5\n2 3 6\n3 2 8\n",
+         InputFormat::matrixMarket},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        LinearSystem system = readSystem(c.text);
+        EXPECT_EQ(system.format, c.format);
+        if (c.format == InputFormat::matrixMarket) {
+            system.A(3, 1) = 7; // the coordinate case leaves it out: it must read as zero
+            EXPECT_EQ(c.text.find("3 1 7"), std::string::npos);
+            system.b = readRightHandSide("1 2\n3", 3);
+        }
+        EXPECT_EQ(system.A, kA);
+        EXPECT_EQ(system.b, kB);
+    }
+}
+
+TEST(Reader, SymmetricMatrixMarketFillsBothTriangles) {
+    const Matrix expected = makeMatrix({{4, 2, 14}, {2, 17, -5}, {14, -5, 83}});
+    for (const std::string text :
+         {"%%MatrixMarket matrix array real symmetric\n3 3\n4 2 14 17 -5 83\n",
+          "%%MatrixMarket matrix coordinate real symmetric\n3 3 6\n3 2 -5\n1 1 4\n2 1 2\n3 1 "
+          "14\n2 2 17\n3 3 83\n"})
+        EXPECT_EQ(readSystem(text).A, expected) << text;
+}
+
+TEST(Reader, RowSumsAddFromLeftToRight) {
+    // 1 + 1e16 rounds back to 1e16, so the sum is 0; any other order would give 1.
+    LinearSystem system = readSystem("%%MatrixMarket matrix coordinate real general\n3 3 3\n1 1 "
+                                     "1\n1 2 1e16\n1 3 -1e16\n",
+                                     {});
+    setRowSums(system);
+    EXPECT_EQ(entries(system.b), (std::vector<double>{0, 0, 0}));
+    EXPECT_TRUE(system.bIsRowSums);
+}
+
+TEST(Reader, TheFormatCanBeForced) {
+    // A row layout that happens to hold a valid count is still rows when asked for.
+    EXPECT_EQ(readSystem("1 2\n", {InputFormat::rows}).n, 1);
+    EXPECT_THROW(readSystem("1 2\n", {InputFormat::plain}), InputError);
+}
+
+TEST(Reader, AViewWithoutDataIsAnEmptyInput) {
+    EXPECT_EQ(readRightHandSide(std::string_view(), 0).upper(), 0);
+    EXPECT_THROW(readSystem(std::string_view()), InputError);
+}
+
+TEST(Reader, ASquareBlockIsAWithoutB) {
+    struct Case {
+        std::string text;
+        InputFormat format;
+        std::string missing; // requireRightHandSide's message
+    };
+    const std::vector<Case> cases{
+        {"1\t2\t3\n4\t5\t6\n7\t8\t10\n", InputFormat::rows,
+         "b is missing: the input holds 3 rows of 3 numbers, the matrix A alone; give b as the "
+         "last number of each row"},
+        {"%%MatrixMarket matrix array real general\n3 3\n1 4 7 2 5 8 3 6 10\n",
+         InputFormat::matrixMarket, "b is missing: a Matrix Market file holds the matrix A alone"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        const LinearSystem system = readSystem(c.text);
+        EXPECT_EQ(system.format, c.format);
+        EXPECT_FALSE(system.hasB);
+        EXPECT_EQ(system.A, kA);
+        EXPECT_EQ(entries(system.b), (std::vector<double>{0, 0, 0}));
+        try {
+            requireRightHandSide(system);
+            ADD_FAILURE() << "b was not missing";
+        } catch (const InputError& error) {
+            EXPECT_EQ(error.what(), c.missing);
+        }
+    }
+    EXPECT_NO_THROW(requireRightHandSide(readSystem("1 2\n")));
+}
+
+TEST(Reader, AKeepsRoomForTheColumnGaussAdds) {
+    // The stride is rounded to whole cache lines, so the orders next to a multiple of 8 tell.
+    for (const int n : {0, 1, 6, 7, 8, 15}) {
+        std::string text = std::to_string(n) + "\n";
+        for (int k = 0; k < n * n + n; ++k)
+            text += "1 ";
+        const LinearSystem system = readSystem(text);
+        ASSERT_EQ(system.n, n);
+        EXPECT_GE(system.A.stride(), static_cast<std::size_t>(n) + 2) << n;
+    }
+}
+
+TEST(Reader, AFileReadsAsItsText) {
+    const std::string path = ::testing::TempDir() + "/reader-file.txt";
+    const std::string text = "x1,x2,x3,b\n1,2,3,1\n4,5,6,2\n7,8,10,3\n";
+    std::ofstream(path, std::ios::binary) << text;
+    const LinearSystem system = readSystemFile(path);
+    EXPECT_EQ(system.A, kA);
+    EXPECT_EQ(system.b, kB);
+    EXPECT_EQ(system.bytes, text.size());
+    std::ofstream(path, std::ios::binary) << "1\n2\n3\n";
+    EXPECT_EQ(entries(readRightHandSideFile(path, 3)), (std::vector<double>{1, 2, 3}));
+    try {
+        readSystemFile(path + ".absent");
+        ADD_FAILURE() << "an absent file was read";
+    } catch (const InputError& error) {
+        EXPECT_EQ(std::string(error.what()), "cannot open: No such file or directory");
+    }
+}
