@@ -7,11 +7,7 @@
 
 #include <CLI/CLI.hpp>
 
-#include <cerrno>
 #include <chrono>
-#include <cstring>
-#include <filesystem>
-#include <fstream>
 #include <map>
 #include <new>
 
@@ -31,6 +27,7 @@ struct Settings {
     std::string format = "text";
     std::string inputFormat = "auto";
     std::string rhs;
+    std::string duplicates = "refuse";
     std::string digits = "15"; // a text, so that a wrong value is named with the choices
     int threads = 0;
     bool echo = false;
@@ -52,33 +49,13 @@ std::string displayName(const std::string& file) {
     return file == "-" ? "standard input" : file;
 }
 
-constexpr std::size_t kChunk = 1 << 20;
-
-// Standard input at once, since the readers take a file by its name or a block of memory.
-std::string readStandardInput(std::istream& in) {
-    std::string data;
-    try {
-        for (;;) {
-            const std::size_t used = data.size();
-            data.resize(used + kChunk);
-            in.read(data.data() + used, kChunk);
-            data.resize(used + static_cast<std::size_t>(in.gcount()));
-            if (in.bad())
-                throw Refusal{"standard input: cannot read: " + std::string(std::strerror(errno))};
-            if (in.eof())
-                return data;
-        }
-    } catch (const std::bad_alloc&) {
-        throw Refusal{"standard input: not enough memory to read it"};
-    }
-}
-
 InputFormat inputFormatOf(const std::string& name) {
     static const std::map<std::string, InputFormat> formats{
         {"auto", InputFormat::automatic},
         {"plain", InputFormat::plain},
         {"rows", InputFormat::rows},
-        {"matrix-market", InputFormat::matrixMarket}};
+        {"matrix-market", InputFormat::matrixMarket},
+        {"npy", InputFormat::numpy}};
     return formats.at(name);
 }
 
@@ -96,9 +73,11 @@ LinearSystem readInput(const Settings& settings, std::istream& standardInput, st
     const std::string name = displayName(settings.file);
     io::ReadOptions options;
     options.format = inputFormatOf(settings.inputFormat);
+    options.duplicates =
+        settings.duplicates == "sum" ? io::Duplicates::sum : io::Duplicates::refuse;
     LinearSystem system;
     try {
-        system = settings.file == "-" ? io::readSystem(readStandardInput(standardInput), options)
+        system = settings.file == "-" ? io::readSystem(standardInput, options)
                                       : io::readSystemFile(settings.file, options);
     } catch (const InputError& error) {
         throw Refusal{name + ": " + error.what()};
@@ -108,9 +87,8 @@ LinearSystem readInput(const Settings& settings, std::istream& standardInput, st
             throw Refusal{name +
                           ": --rhs is for an input that holds A alone; this input holds b itself"};
         try {
-            system.b = settings.rhs == "-"
-                           ? io::readRightHandSide(readStandardInput(standardInput), system.n)
-                           : io::readRightHandSideFile(settings.rhs, system.n);
+            system.b = settings.rhs == "-" ? io::readRightHandSide(standardInput, system.n)
+                                           : io::readRightHandSideFile(settings.rhs, system.n);
         } catch (const InputError& error) {
             throw Refusal{displayName(settings.rhs) + ": " + error.what()};
         }
@@ -144,10 +122,15 @@ void addOptions(CLI::App& app, Settings& settings) {
         ->check(CLI::IsMember({"text", "json"}))
         ->capture_default_str();
     app.add_option("--input-format", settings.inputFormat,
-                   "auto (by content), plain, rows or matrix-market")
-        ->check(CLI::IsMember({"auto", "plain", "rows", "matrix-market"}))
+                   "auto (by content), plain, rows, matrix-market or npy")
+        ->check(CLI::IsMember({"auto", "plain", "rows", "matrix-market", "npy"}))
         ->capture_default_str();
-    app.add_option("--rhs", settings.rhs, "b for a Matrix Market A; without it b = A (1, ..., 1)");
+    app.add_option("--rhs", settings.rhs,
+                   "b for an input that holds A alone; without it b = A (1, ..., 1)");
+    app.add_option("--duplicates", settings.duplicates,
+                   "A Matrix Market entry given twice: refuse the file, or sum the values")
+        ->check(CLI::IsMember({"refuse", "sum"}))
+        ->capture_default_str();
     app.add_flag("--echo", settings.echo, "Also print A and b as the window echoes them");
     app.add_option("--threads", settings.threads,
                    "Threads for a large system; 0 (the default) takes one per processor. The "

@@ -63,6 +63,13 @@ void Matrix::widen(int colsUpper) {
     *this = std::move(wider);
 }
 
+void Matrix::shrink(int rowsUpper, int colsUpper) {
+    if (rowsUpper < -1 || rowsUpper > rowsUpper_ || colsUpper < -1 || colsUpper > colsUpper_)
+        throw std::out_of_range("shrinking a matrix beyond its bounds");
+    rowsUpper_ = rowsUpper;
+    colsUpper_ = colsUpper;
+}
+
 double& Matrix::at(int i, int j) {
     if (i < 0 || i > rowsUpper_)
         outOfRange("row", i);

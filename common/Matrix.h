@@ -44,6 +44,9 @@ public:
     // Grows to at least columns 0..colsUpper, keeping every entry at its indices; new columns
     // are zero. In place when the room was reserved.
     void widen(int colsUpper);
+    // Gives up the rows and columns beyond the new bounds, in place: the entries kept keep
+    // their indices, and the columns given up become room for widen.
+    void shrink(int rowsUpper, int colsUpper);
 
     double& operator()(int i, int j) {
         assert(inBounds(i, j));

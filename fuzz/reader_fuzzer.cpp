@@ -1,12 +1,14 @@
 // The input readers on arbitrary bytes. The first byte picks the layout (or detection by
-// content) and whether a right-hand side follows the matrix after a NUL byte; the rest is the
-// input. An accepted input must give a system of at most kOrderLimit equations whose numbers
-// are all finite, and must read back the same from the plain text of its numbers; a refused
-// one must give a one-line message.
+// content), whether a right-hand side follows the matrix after a NUL byte, and how a second
+// reading takes the input in pieces; the rest is the input. An accepted input must give a
+// system of at most kOrderLimit equations whose numbers are all finite, and must read back the
+// same from the plain text of its numbers; a refused one must give a one-line message. Read
+// again a few bytes at a time through a small buffer, as from a pipe, it must give the same
+// system or the same message.
 #include "NumberText.h"
-#include "SystemReader.h"
-#include "TextFields.h"
+#include "SystemLayout.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -59,6 +61,73 @@ void checkSystem(const LinearSystem& system) {
           "the plain text of the system does not read back as the same system");
 }
 
+// A file that delivers its bytes a few at a time.
+class TrickleSource final : public ByteSource {
+public:
+    TrickleSource(std::string_view data, std::size_t piece) : data_(data), piece_(piece) {}
+    std::size_t read(char* buffer, std::size_t size) override {
+        const std::size_t count = std::min({size, piece_, data_.size() - pos_});
+        std::copy_n(data_.data() + pos_, count, buffer);
+        pos_ += count;
+        return count;
+    }
+    std::optional<std::uint64_t> remaining() const override { return data_.size() - pos_; }
+    bool rewind() override {
+        pos_ = 0;
+        return true;
+    }
+
+private:
+    std::string_view data_;
+    std::size_t piece_;
+    std::size_t pos_ = 0;
+};
+
+// A system with b, or the refusal's message.
+struct Outcome {
+    LinearSystem system;
+    std::string refusal;
+};
+
+Outcome readWhole(std::string_view text, std::string_view rhs, bool rhsGiven,
+                  const ReadOptions& options, std::size_t piece) {
+    Outcome outcome;
+    try {
+        LinearSystem system;
+        if (piece == 0) {
+            MemorySource source(text);
+            system = readFrom(source, options);
+        } else {
+            TrickleSource source(text, piece);
+            system = readFrom(source, options, 16);
+        }
+        check(system.format != InputFormat::automatic, "no layout was chosen");
+        check(system.format == InputFormat::plain
+                  ? system.hasB
+                  : system.format != InputFormat::matrixMarket || !system.hasB,
+              "b is missing from a layout that holds it, or given by one that cannot");
+        if (!system.hasB) {
+            if (rhsGiven) {
+                if (piece == 0) {
+                    system.b = readRightHandSide(rhs, system.n);
+                } else {
+                    TrickleSource source(rhs, piece);
+                    system.b = rightHandSideFrom(source, system.n, 16);
+                }
+            } else {
+                setRowSums(system);
+            }
+        }
+        outcome.system = std::move(system);
+    } catch (const InputError& error) {
+        outcome.refusal = error.what();
+        check(!outcome.refusal.empty() &&
+                  outcome.refusal.find_first_of("\r\n") == std::string::npos,
+              "a refusal is not one line");
+    }
+    return outcome;
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -73,27 +142,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         rhs = cut == std::string_view::npos ? std::string_view() : text.substr(cut + 1);
         text = text.substr(0, cut);
     }
-    try {
-        ReadOptions options;
-        options.format = static_cast<InputFormat>(choice & 3);
-        options.maxOrder = kOrderLimit;
-        LinearSystem system = readSystem(text, options);
-        check(system.format != InputFormat::automatic, "no layout was chosen");
-        check(system.format == InputFormat::plain
-                  ? system.hasB
-                  : system.format == InputFormat::rows || !system.hasB,
-              "b is missing from a layout that holds it, or given by one that cannot");
-        if (!system.hasB) {
-            if (rhsGiven)
-                system.b = readRightHandSide(rhs, system.n);
-            else
-                setRowSums(system);
-        }
-        checkSystem(system);
-    } catch (const InputError& error) {
-        const std::string_view message = error.what();
-        check(!message.empty() && message.find_first_of("\r\n") == std::string_view::npos,
-              "a refusal is not one line");
-    }
+    ReadOptions options;
+    options.format = static_cast<InputFormat>(choice & 3);
+    options.maxOrder = kOrderLimit;
+    const Outcome whole = readWhole(text, rhs, rhsGiven, options, 0);
+    if (whole.refusal.empty())
+        checkSystem(whole.system);
+    const Outcome pieces = readWhole(text, rhs, rhsGiven, options, 1 + (choice >> 3));
+    check(pieces.refusal == whole.refusal, "read in pieces, the input is refused otherwise");
+    check(pieces.system.n == whole.system.n && pieces.system.A == whole.system.A &&
+              pieces.system.b == whole.system.b && pieces.system.hasB == whole.system.hasB &&
+              pieces.system.format == whole.system.format,
+          "read in pieces, the input gives another system");
     return 0;
 }

@@ -1,9 +1,13 @@
 #include "SystemLayout.h"
 
+#include "NumberText.h"
+
 #include <algorithm>
 #include <cmath>
 #include <initializer_list>
 #include <limits>
+#include <optional>
+#include <stdexcept>
 
 namespace lse::io {
 
@@ -14,9 +18,12 @@ constexpr std::string_view kBanner = "%%MatrixMarket";
 // Every whole number up to 2^53 is a double; no count here comes near it.
 constexpr long long kLargestCount = 1LL << 53;
 
+enum class Symmetry { general, symmetric, skewSymmetric };
+
 struct Banner {
     bool coordinate = false;
-    bool symmetric = false;
+    bool pattern = false; // entries without values, each 1
+    Symmetry symmetry = Symmetry::general;
 };
 
 struct Size {
@@ -30,17 +37,19 @@ bool sameWord(std::string_view a, std::string_view b) {
     if (a.size() != b.size())
         return false;
     for (std::size_t i = 0; i < a.size(); ++i)
-        if ((a[i] | 0x20) != (b[i] | 0x20)) // the banner's words are letters only
+        if ((a[i] | 0x20) != (b[i] | 0x20)) // the banner's words are letters and '-' only
             return false;
     return true;
 }
 
 // The banner's next word, which must be one of `choices`; the index of the one found.
-int bannerWord(FieldSplitter& words, std::initializer_list<std::string_view> choices,
-               const std::string& expected) {
+int bannerWord(TextScanner& in, std::initializer_list<std::string_view> choices,
+               const std::string& expected, long* column = nullptr) {
     Field word;
-    if (!words.next(word))
+    if (!in.nextField(word))
         throw InputError(place(1) + "expected " + expected + ", found the end of the line");
+    if (column != nullptr)
+        *column = word.column;
     int index = 0;
     for (const std::string_view choice : choices) {
         if (sameWord(word.text, choice))
@@ -51,224 +60,310 @@ int bannerWord(FieldSplitter& words, std::initializer_list<std::string_view> cho
                      describe(word.text));
 }
 
-Banner readBanner(LineReader& lines) {
-    std::string_view line;
-    lines.next(line);
-    FieldSplitter words(line, '\n'); // the banner starts with the comment sign
+Banner readBanner(TextScanner& in) {
+    in.setComment('\n'); // the banner starts with the comment sign
+    in.nextLine();
     Field word;
-    if (!words.next(word) || word.text != kBanner)
+    if (!in.nextField(word) || word.text != kBanner)
         throw InputError(place(1) + "expected the banner '%%MatrixMarket matrix ...'");
-    bannerWord(words, {"matrix"}, "'matrix'");
+    bannerWord(in, {"matrix"}, "'matrix'");
     Banner banner;
-    banner.coordinate = bannerWord(words, {"array", "coordinate"}, "'array' or 'coordinate'") == 1;
-    bannerWord(words, {"real", "integer"}, "'real' or 'integer'");
-    banner.symmetric = bannerWord(words, {"general", "symmetric"}, "'general' or 'symmetric'") == 1;
-    if (words.next(word))
+    banner.coordinate = bannerWord(in, {"array", "coordinate"}, "'array' or 'coordinate'") == 1;
+    long fieldColumn = 0;
+    banner.pattern = bannerWord(in, {"real", "integer", "pattern"},
+                                "'real', 'integer' or 'pattern'", &fieldColumn) == 2;
+    if (banner.pattern && !banner.coordinate)
+        throw InputError(place(1, fieldColumn) + "'pattern' is for the coordinate form only");
+    long symmetryColumn = 0;
+    // A hermitian matrix of real numbers is symmetric.
+    const int symmetry =
+        bannerWord(in, {"general", "symmetric", "skew-symmetric", "hermitian"},
+                   "'general', 'symmetric', 'skew-symmetric' or 'hermitian'", &symmetryColumn);
+    banner.symmetry = symmetry == 0   ? Symmetry::general
+                      : symmetry == 2 ? Symmetry::skewSymmetric
+                                      : Symmetry::symmetric;
+    if (banner.pattern && symmetry >= 2)
+        throw InputError(place(1, symmetryColumn) +
+                         "a pattern matrix is 'general' or 'symmetric' only");
+    if (in.nextField(word))
         throw InputError(place(1, word.column) + "expected the end of the banner, found " +
                          describe(word.text));
+    in.setComment(kComment);
     return banner;
 }
 
-bool nextDataLine(LineReader& lines, std::string_view& line, char comment) {
-    while (lines.next(line))
-        if (!FieldSplitter::isBlank(line, comment))
+bool nextDataLine(TextScanner& in, Field& first) {
+    while (in.nextLine())
+        if (in.nextField(first))
             return true;
     return false;
 }
 
-Size readSize(LineReader& lines, bool coordinate) {
+Size readSize(TextScanner& in, bool coordinate) {
     const std::string layout = coordinate ? "rows, columns and entries" : "rows and columns";
-    std::string_view line;
-    if (!nextDataLine(lines, line, kComment))
+    Field field;
+    if (!nextDataLine(in, field))
         throw InputError("expected the size line (" + layout + "), found the end of the input");
     Size size;
-    size.line = lines.number();
+    size.line = in.line();
     long long* const values[] = {&size.rows, &size.columns, &size.entries};
     const char* const names[] = {"a number of rows", "a number of columns", "a number of entries"};
     const int wanted = coordinate ? 3 : 2;
     int found = 0;
-    FieldSplitter fields(line, kComment);
-    Field field;
-    while (fields.next(field)) {
+    do {
         if (found == wanted)
             throw InputError(place(size.line, field.column) + "expected only " + layout +
                              ", found " + describe(field.text));
         *values[found] = wholeNumberAt(field, size.line, 0, kLargestCount, names[found]);
         ++found;
-    }
+    } while (in.nextField(field));
     if (found < wanted)
         throw InputError(place(size.line) + "expected " + layout + ", found " +
                          std::to_string(found) + " numbers");
     return size;
 }
 
-long long countFields(LineReader lines, char comment) {
-    long long count = 0;
-    std::string_view line;
-    while (lines.next(line)) {
-        FieldSplitter fields(line, comment);
-        Field field;
-        while (fields.next(field))
-            ++count;
-    }
-    return count;
+std::string expectedCount(long long expected, long long found, const char* what) {
+    return "expected " + std::to_string(expected) + " " + what + ", found " + std::to_string(found);
 }
 
-long long countDataLines(LineReader lines, char comment) {
-    long long count = 0;
-    std::string_view line;
-    while (nextDataLine(lines, line, comment))
-        ++count;
-    return count;
-}
-
-void checkCount(const LineReader& lines, char comment, long long expected, long long found,
-                const char* what) {
-    if (found != expected)
-        refuseFirstNonNumber(lines, comment);
-    if (found != expected)
-        throw InputError("expected " + std::to_string(expected) + " " + what + ", found " +
-                         std::to_string(found));
-}
-
-// Calls store(value) for each field left, in order.
-template <typename Store> void readValues(LineReader lines, char comment, Store store) {
-    std::string_view line;
-    while (lines.next(line)) {
-        FieldSplitter fields(line, comment);
-        Field field;
-        while (fields.next(field))
-            store(numberAt(field.text, lines.number(), field.column));
-    }
-}
-
-// Column by column, as the array form stores it; a symmetric file holds the lower triangle.
-void readArray(LineReader& lines, LinearSystem& system, bool symmetric) {
-    const int n = system.n;
-    const long long n2 = static_cast<long long>(n) * n;
-    checkCount(lines, kComment, symmetric ? (n2 + n) / 2 : n2, countFields(lines, kComment),
-               "entries");
-    int i = 1;
+// Column by column, as the array form stores it; a symmetric file holds the lower triangle,
+// a skew-symmetric one the part below the diagonal. The first field that is not a number is
+// refused where it stands; a wrong count at the end.
+void readArray(TextScanner& in, LinearSystem& system, Symmetry symmetry, bool storing) {
+    const long long n = system.n;
+    const long long expected = symmetry == Symmetry::general     ? n * n
+                               : symmetry == Symmetry::symmetric ? (n * n + n) / 2
+                                                                 : (n * n - n) / 2;
+    const int skip = symmetry == Symmetry::skewSymmetric ? 1 : 0;
+    long long found = 0;
+    int i = 1 + skip;
     int j = 1;
-    readValues(lines, kComment, [&](double value) {
+    forEachField(in, [&](const Field& field) {
+        const double value = numberAt(field.text, in.line(), field.column);
+        if (++found > expected || !storing)
+            return;
         system.A(i, j) = value;
-        if (symmetric)
+        if (symmetry == Symmetry::symmetric)
             system.A(j, i) = value;
+        else if (symmetry == Symmetry::skewSymmetric)
+            system.A(j, i) = -value;
         if (++i > n) {
             ++j;
-            i = symmetric ? j : 1;
+            i = symmetry == Symmetry::general ? 1 : j + skip;
         }
     });
+    if (found != expected)
+        throw InputError(expectedCount(expected, found, "entries"));
 }
 
-void readCoordinate(LineReader& lines, LinearSystem& system, const Size& size, bool symmetric) {
-    const int n = system.n;
-    checkCount(lines, kComment, size.entries, countDataLines(lines, kComment),
-               "entries, one per line");
-    // The parser accepts no NaN, so an entry still NaN after the pass was never given, and one
-    // that is not NaN when its line comes was given before.
-    const double unset = std::numeric_limits<double>::quiet_NaN();
-    for (int i = 1; i <= n; ++i)
-        std::fill(system.A.row(i) + 1, system.A.row(i) + n + 1, unset);
-    const std::string rows = " from 1 to " + std::to_string(n);
-    std::string_view line;
-    while (nextDataLine(lines, line, kComment)) {
-        const long number = lines.number();
-        FieldSplitter fields(line, kComment);
-        Field field[3];
-        int found = 0;
-        Field extra;
-        while (found < 3 && fields.next(field[found]))
-            ++found;
-        if (found < 3)
-            throw InputError(place(number) + "expected a row, a column and a value, found " +
-                             std::to_string(found) + " fields");
-        if (fields.next(extra))
-            throw InputError(place(number, extra.column) + "expected the end of the entry, found " +
-                             describe(extra.text));
-        const auto i =
-            static_cast<int>(wholeNumberAt(field[0], number, 1, n, "a row index" + rows));
-        const auto j =
-            static_cast<int>(wholeNumberAt(field[1], number, 1, n, "a column index" + rows));
-        const double value = numberAt(field[2].text, number, field[2].column);
-        const std::string entry = "entry (" + std::to_string(i) + ", " + std::to_string(j) + ")";
-        if (symmetric && j > i)
-            throw InputError(place(number) + entry +
-                             " lies above the diagonal, but a symmetric file holds the lower "
-                             "triangle only");
-        if (!std::isnan(system.A(i, j)))
-            throw InputError(place(number) + entry + " is given twice");
-        system.A(i, j) = value;
-        if (symmetric)
-            system.A(j, i) = value;
+// One entry line of the coordinate form, its fields kept: the checks go in a fixed order
+// once the line is whole.
+struct Entry {
+    std::string text[3];
+    long column[3] = {};
+    int found = 0;
+    std::optional<Field> extra;
+    std::string extraText;
+};
+
+class CoordinateReader {
+public:
+    CoordinateReader(LinearSystem& system, const Banner& banner, Duplicates duplicates,
+                     bool storing)
+        : system_(system), banner_(banner), duplicates_(duplicates), storing_(storing),
+          rows_(" from 1 to " + std::to_string(system.n)) {
+        // The parser accepts no NaN, so an entry still NaN when its line comes was not given
+        // before.
+        if (storing_ && duplicates_ == Duplicates::refuse)
+            for (int i = 1; i <= system_.n; ++i)
+                std::fill(system_.A.row(i) + 1, system_.A.row(i) + system_.n + 1, kUnset);
     }
-    for (int i = 1; i <= n; ++i)
-        for (int j = 1; j <= n; ++j)
-            if (std::isnan(system.A(i, j)))
-                system.A(i, j) = 0;
+
+    // The line's first mistake, or nothing; stores the entry when there is none.
+    std::optional<std::string> take(const Entry& entry, long line) {
+        const int wanted = banner_.pattern ? 2 : 3;
+        if (entry.found < wanted)
+            return place(line) +
+                   (banner_.pattern ? "expected a row and a column, found "
+                                    : "expected a row, a column and a value, found ") +
+                   std::to_string(entry.found) + " fields";
+        if (entry.found > wanted)
+            return place(line, entry.column[wanted]) + "expected the end of the entry, found " +
+                   describe(entry.text[wanted]);
+        if (entry.extra)
+            return place(line, entry.extra->column) + "expected the end of the entry, found " +
+                   describe(entry.extraText);
+        try {
+            const auto i = static_cast<int>(wholeNumberAt({entry.text[0], entry.column[0]}, line, 1,
+                                                          system_.n, "a row index" + rows_));
+            const auto j = static_cast<int>(wholeNumberAt({entry.text[1], entry.column[1]}, line, 1,
+                                                          system_.n, "a column index" + rows_));
+            const double value =
+                banner_.pattern ? 1.0 : numberAt(entry.text[2], line, entry.column[2]);
+            const std::string name = "entry (" + std::to_string(i) + ", " + std::to_string(j) + ")";
+            if (banner_.symmetry == Symmetry::symmetric && j > i)
+                return place(line) + name +
+                       " lies above the diagonal, but a symmetric file holds the lower "
+                       "triangle only";
+            if (banner_.symmetry == Symmetry::skewSymmetric && j >= i)
+                return place(line) + name +
+                       (j == i ? " lies on the diagonal, which a skew-symmetric file leaves out "
+                                 "(it is zero)"
+                               : " lies above the diagonal, but a skew-symmetric file holds "
+                                 "the part below it only");
+            if (!storing_)
+                return std::nullopt;
+            if (duplicates_ == Duplicates::sum)
+                add(i, j, value);
+            else if (!std::isnan(system_.A(i, j)))
+                return place(line) + name +
+                       " is given twice; lineq-solve --duplicates sum adds such entries";
+            else
+                set(i, j, value);
+        } catch (const InputError& error) {
+            return std::string(error.what());
+        }
+        return std::nullopt;
+    }
+
+    void finish() {
+        if (!storing_ || duplicates_ == Duplicates::sum)
+            return;
+        for (int i = 1; i <= system_.n; ++i)
+            for (int j = 1; j <= system_.n; ++j)
+                if (std::isnan(system_.A(i, j)))
+                    system_.A(i, j) = 0;
+    }
+
+private:
+    static constexpr double kUnset = std::numeric_limits<double>::quiet_NaN();
+
+    void set(int i, int j, double value) {
+        system_.A(i, j) = value;
+        if (banner_.symmetry == Symmetry::symmetric)
+            system_.A(j, i) = value;
+        else if (banner_.symmetry == Symmetry::skewSymmetric)
+            system_.A(j, i) = -value;
+    }
+    // In the order of the lines, from zero, as the entries come.
+    void add(int i, int j, double value) {
+        system_.A(i, j) = system_.A(i, j) + value;
+        if (i == j)
+            return;
+        if (banner_.symmetry == Symmetry::symmetric)
+            system_.A(j, i) = system_.A(j, i) + value;
+        else if (banner_.symmetry == Symmetry::skewSymmetric)
+            system_.A(j, i) = system_.A(j, i) - value;
+    }
+
+    LinearSystem& system_;
+    const Banner& banner_;
+    Duplicates duplicates_;
+    bool storing_;
+    std::string rows_;
+};
+
+// One entry per line. Which mistake is reported depends on the number of entry lines, known
+// at the end: when it is wrong, the first field that is not a number (or the count itself);
+// otherwise the first line's mistake.
+void readCoordinate(TextScanner& in, LinearSystem& system, const Banner& banner, const Size& size,
+                    Duplicates duplicates, bool storing) {
+    CoordinateReader reader(system, banner, duplicates, storing);
+    std::optional<std::string> firstMistake;
+    std::optional<std::string> firstNonNumber;
+    long long lines = 0;
+    Field field;
+    while (nextDataLine(in, field)) {
+        ++lines;
+        Entry entry;
+        do {
+            if (!firstNonNumber && !textToDouble(field.text))
+                firstNonNumber = place(in.line(), field.column) + "expected a number, found " +
+                                 describe(field.text);
+            if (entry.found < 3) {
+                entry.text[entry.found] = field.text;
+                entry.column[entry.found] = field.column;
+                ++entry.found;
+            } else if (!entry.extra) {
+                entry.extra = Field{{}, field.column};
+                entry.extraText = field.text;
+            }
+        } while (in.nextField(field));
+        if (!firstMistake && lines <= size.entries)
+            firstMistake = reader.take(entry, in.line());
+    }
+    if (lines != size.entries) {
+        if (firstNonNumber)
+            throw InputError(*firstNonNumber);
+        throw InputError(expectedCount(size.entries, lines, "entries, one per line"));
+    }
+    if (firstMistake)
+        throw InputError(*firstMistake);
+    reader.finish();
 }
 
 } // namespace
 
-bool isMatrixMarket(std::string_view data) {
-    return data.starts_with(kBanner);
+bool isMatrixMarket(std::string_view head) {
+    const std::size_t start = head.find_first_not_of(" \t");
+    return start != std::string_view::npos && head.substr(start).starts_with(kBanner);
 }
 
-LinearSystem readMatrixMarket(std::string_view data, const ReadOptions& options) {
-    const int maxOrder = options.maxOrder;
-    LineReader lines(data);
-    const Banner banner = readBanner(lines);
-    const Size size = readSize(lines, banner.coordinate);
+LinearSystem readMatrixMarket(TextScanner& in, const ReadOptions& options) {
+    const Banner banner = readBanner(in);
+    const Size size = readSize(in, banner.coordinate);
     if (size.rows != size.columns)
         throw InputError(place(size.line) + "the matrix is " + std::to_string(size.rows) + " x " +
                          std::to_string(size.columns) + ", but a system needs a square one");
-    if (size.rows > maxOrder)
+    if (size.rows > options.maxOrder)
         throw InputError(place(size.line) +
-                         orderTooLarge(static_cast<double>(size.rows), maxOrder));
-    LinearSystem system = makeSystem(static_cast<int>(size.rows), InputFormat::matrixMarket);
+                         orderTooLarge(static_cast<double>(size.rows), options.maxOrder));
+    const auto n = static_cast<int>(size.rows);
+    const auto n2 = static_cast<std::uint64_t>(n) * static_cast<std::uint64_t>(n);
+    const std::uint64_t numbers =
+        banner.coordinate ? static_cast<std::uint64_t>(size.entries) * (banner.pattern ? 2 : 3)
+        : banner.symmetry == Symmetry::general   ? n2
+        : banner.symmetry == Symmetry::symmetric ? (n2 + static_cast<std::uint64_t>(n)) / 2
+                                                 : (n2 - static_cast<std::uint64_t>(n)) / 2;
+    LinearSystem system;
+    const bool storing = mayHold(in, numbers);
+    if (storing) {
+        system = makeSystem(n, InputFormat::matrixMarket);
+    } else {
+        system.n = n; // the reader only finds the mistake
+        system.format = InputFormat::matrixMarket;
+    }
     system.hasB = false;
     if (banner.coordinate)
-        readCoordinate(lines, system, size, banner.symmetric);
+        readCoordinate(in, system, banner, size, options.duplicates, storing);
     else
-        readArray(lines, system, banner.symmetric);
+        readArray(in, system, banner.symmetry, storing);
+    if (!storing)
+        throw std::logic_error("a system was read without its arrays");
     return system;
 }
 
-Vector readRightHandSide(std::string_view data, int n) {
-    data = withoutByteOrderMark(data);
+Vector readMatrixMarketVector(TextScanner& in, int n) {
+    const Banner banner = readBanner(in);
+    if (banner.coordinate || banner.symmetry != Symmetry::general)
+        throw InputError(place(1) + "expected a vector in 'array general' form");
+    const Size size = readSize(in, false);
+    if (size.rows != n || size.columns != 1)
+        throw InputError(place(size.line) + "expected a vector of " + std::to_string(n) +
+                         " x 1 entries, found " + std::to_string(size.rows) + " x " +
+                         std::to_string(size.columns));
     Vector b;
     b.recreate(n);
-    LineReader lines(data);
-    char comment = '#';
-    if (isMatrixMarket(data)) {
-        const Banner banner = readBanner(lines);
-        if (banner.coordinate || banner.symmetric)
-            throw InputError(place(1) + "expected a vector in 'array general' form");
-        const Size size = readSize(lines, false);
-        if (size.rows != n || size.columns != 1)
-            throw InputError(place(size.line) + "expected a vector of " + std::to_string(n) +
-                             " x 1 entries, found " + std::to_string(size.rows) + " x " +
-                             std::to_string(size.columns));
-        comment = kComment;
-    }
-    checkCount(lines, comment, n, countFields(lines, comment), "entries of b");
-    int i = 1;
-    readValues(lines, comment, [&](double value) { b(i++) = value; });
+    int found = 0;
+    forEachField(in, [&](const Field& field) {
+        const double value = numberAt(field.text, in.line(), field.column);
+        if (++found <= n)
+            b(found) = value;
+    });
+    if (found != n)
+        throw InputError(expectedCount(n, found, "entries of b"));
     return b;
-}
-
-void setRowSums(LinearSystem& system) {
-    for (int i = 1; i <= system.n; ++i) {
-        double sum = 0;
-        for (int j = 1; j <= system.n; ++j)
-            sum = sum + system.A(i, j);
-        if (!std::isfinite(sum))
-            throw InputError("row " + std::to_string(i) +
-                             " of A sums beyond the range of numbers, so b = A (1, ..., 1) "
-                             "cannot be formed; give b with --rhs");
-        system.b(i) = sum;
-    }
-    system.bIsRowSums = true;
 }
 
 } // namespace lse::io

@@ -2,207 +2,298 @@
 
 #include "NumberText.h"
 
-#include <cerrno>
 #include <cmath>
-#include <cstring>
-#include <fstream>
 #include <new>
 #include <optional>
+#include <stdexcept>
 
 namespace lse::io {
 
 namespace {
 
-// What one pass over the input, splitting fields but converting none, tells: enough to choose
-// the layout and to refuse a wrong count before the arrays are allocated.
-struct Survey {
-    long headerLine = 0; // the line of a CSV header, 0 when there is none
-    long firstLine = 0;  // the first data line after any header, 0 when there is none
-    long firstLineFields = 0;
-    Field firstField{};
-    long dataLines = 0;   // not counting a header
-    long long fields = 0; // not counting a header
-};
-
-// A header names columns: several fields, none of which starts like a number. A lone word
-// such as "3abc" is a mistyped number, not a header.
-bool isHeader(std::string_view line) {
-    FieldSplitter fields(line);
-    Field field;
-    long count = 0;
-    while (fields.next(field)) {
-        const std::string_view start = field.text.substr(0, 1);
-        if (start.find_first_of("0123456789+-.") != std::string_view::npos)
-            return false;
-        ++count;
-    }
-    return count >= 2;
-}
-
-Survey survey(std::string_view data, bool headerAllowed) {
-    Survey s;
-    LineReader lines(data);
-    std::string_view line;
-    while (lines.next(line)) {
-        if (FieldSplitter::isBlank(line))
-            continue;
-        if (s.firstLine == 0 && s.headerLine == 0 && headerAllowed && isHeader(line)) {
-            s.headerLine = lines.number();
-            continue;
-        }
-        FieldSplitter fields(line);
-        Field field;
-        long count = 0;
-        while (fields.next(field)) {
-            if (s.firstLine == 0 && count == 0)
-                s.firstField = field;
-            ++count;
-        }
-        if (s.firstLine == 0) {
-            s.firstLine = lines.number();
-            s.firstLineFields = count;
-        }
-        ++s.dataLines;
-        s.fields += count;
-    }
-    return s;
-}
-
-// One field alone on the first line is a count. A line of several numbers starts augmented
-// rows, unless the whole input is exactly a count n followed by n * n + n numbers: a plain
-// system written on one line, as a pipe often carries it.
-InputFormat detect(const Survey& s) {
-    if (s.headerLine != 0)
-        return InputFormat::rows;
-    if (s.firstLineFields < 2)
-        return InputFormat::plain;
-    const std::optional<double> m = textToDouble(s.firstField.text);
-    if (m && *m >= 0 && *m <= kMaxOrder && std::trunc(*m) == *m &&
-        static_cast<double>(s.fields) == 1 + *m + *m * *m)
-        return InputFormat::plain;
-    return InputFormat::rows;
-}
-
 std::string count(long long value) {
     return std::to_string(value);
 }
 
-LinearSystem readPlain(std::string_view data, const Survey& s, int maxOrder) {
-    if (s.firstLine == 0)
-        throw InputError("expected the number of equations, found the end of the input");
-    const int n = orderAt(s.firstField, s.firstLine, maxOrder, "the number of equations");
-    const long long coefficients = static_cast<long long>(n) * n;
-    const long long available = s.fields - 1;
-    if (available < coefficients + n)
-        refuseFirstNonNumber(LineReader(data), '#', 0, 1);
-    if (available < coefficients)
-        throw InputError("expected " + count(coefficients) + " coefficients of A, found " +
-                         count(available));
-    if (available < coefficients + n)
-        throw InputError("expected " + count(n) + " entries of b, found " +
-                         count(available - coefficients));
+// The first line that holds data, after any header. Its fields are counted, and the scanner is
+// taken back to its start, so that it can be read again once the layout is known.
+struct FirstLine {
+    long line = 0; // 0 when the input holds no data
+    long fields = 0;
+    std::string first; // the first field's text
+    long firstColumn = 0;
+    long headerLine = 0; // the line of a CSV header, 0 when there is none
+};
 
-    LinearSystem system = makeSystem(n, InputFormat::plain);
+bool startsLikeNumber(std::string_view field) {
+    return !field.empty() &&
+           std::string_view("0123456789+-.").find(field.front()) != std::string_view::npos;
+}
+
+FirstLine findFirstLine(TextScanner& in, bool headerAllowed) {
+    FirstLine first;
+    while (in.nextLine()) {
+        in.pinLine();
+        Field field;
+        // A header names columns: several fields, none of which starts like a number. A lone
+        // word such as "3abc" is a mistyped number, not a header.
+        bool header = headerAllowed && first.headerLine == 0;
+        long fields = 0;
+        while (in.nextField(field)) {
+            if (fields == 0) {
+                first.first = field.text;
+                first.firstColumn = field.column;
+            }
+            header = header && !startsLikeNumber(field.text);
+            ++fields;
+        }
+        if (fields == 0)
+            continue;
+        if (header && fields >= 2) {
+            first.headerLine = in.line();
+            continue;
+        }
+        in.restartLine();
+        first.line = in.line();
+        first.fields = fields;
+        return first;
+    }
+    return first;
+}
+
+// n, then A row by row, then b, from the scanner's place on (the current line, when atLine):
+// read as the fields come, so that the first field that is not a number, or one too many, is
+// refused where it stands.
+LinearSystem readPlain(TextScanner& in, int maxOrder, bool atLine) {
+    Field field;
+    bool found = atLine && in.nextField(field);
+    while (!found && in.nextLine())
+        found = in.nextField(field);
+    if (!found)
+        throw InputError("expected the number of equations, found the end of the input");
+    const int n = orderAt(field, in.line(), maxOrder, "the number of equations");
+    const long long coefficients = static_cast<long long>(n) * n;
     const long long needed = coefficients + n;
-    long long taken = -1; // the count comes first
+
+    LinearSystem system;
+    if (mayHold(in, static_cast<std::uint64_t>(needed)))
+        system = makeSystem(n, InputFormat::plain);
+    const bool storing = system.A.exists();
+    long long taken = 0;
     int row = 1;
     int column = 1;
-    LineReader lines(data);
-    std::string_view line;
-    while (lines.next(line)) {
-        FieldSplitter fields(line);
-        Field field;
-        while (fields.next(field)) {
-            if (taken++ < 0)
-                continue;
-            if (taken > needed)
-                throw InputError(place(lines.number(), field.column) +
-                                 "expected the end of the input after A and b, found " +
-                                 describe(field.text));
-            const double value = numberAt(field.text, lines.number(), field.column);
-            if (row <= n)
-                system.A(row, column) = value;
-            else
-                system.b(column) = value;
-            if (++column > n) {
-                column = 1;
-                ++row;
-            }
+    forEachField(in, [&](const Field& f) {
+        if (++taken > needed)
+            throw InputError(place(in.line(), f.column) +
+                             "expected the end of the input after A and b, found " +
+                             describe(f.text));
+        const double value = numberAt(f.text, in.line(), f.column);
+        if (!storing)
+            return;
+        if (row <= n)
+            system.A(row, column) = value;
+        else
+            system.b(column) = value;
+        if (++column > n) {
+            column = 1;
+            ++row;
         }
-    }
+    });
+    if (taken < coefficients)
+        throw InputError("expected " + count(coefficients) + " coefficients of A, found " +
+                         count(taken));
+    if (taken < needed)
+        throw InputError("expected " + count(n) + " entries of b, found " +
+                         count(taken - coefficients));
+    if (!storing)
+        throw std::logic_error("a system was read without its arrays");
     return system;
 }
 
-LinearSystem readRows(std::string_view data, const Survey& s, int maxOrder) {
-    if (s.firstLine == 0)
+// What the rows layout found; errors are kept rather than thrown where the choice between
+// them depends on the number of lines, known only at the end.
+struct RowsPass {
+    long dataLines = 0;
+    long long fields = 0;
+    std::optional<std::string> shapeError;     // the first row of the wrong length
+    std::optional<std::string> laterNonNumber; // the first field that is not a number after it
+};
+
+// n lines of n + 1 numbers, b last, or n lines of n numbers, A alone; the first data line
+// tells the width. Lines are read into A whole (A has a row and a column to spare), and b is
+// taken from its last column once the number of lines says which it is. When plainTotal is
+// given and the input turns out to hold that many numbers, readAsPlain is set instead.
+LinearSystem readRowsPass(TextScanner& in, const FirstLine& first, int maxOrder,
+                          std::optional<long long> plainTotal, bool& readAsPlain) {
+    if (first.line == 0)
         throw InputError("expected rows of coefficients and b, found the end of the input");
-    const long width = s.firstLineFields;
-    // As many rows as numbers in a row: A alone, a square block copied without b.
-    const bool square = s.dataLines == width && width <= maxOrder;
+    const long width = first.fields;
+    if (width - 1 > maxOrder && plainTotal && width == *plainTotal)
+        return readPlain(in, maxOrder, true); // a plain system on one line, too long for a row
     if (width - 1 > maxOrder)
-        throw InputError(place(s.firstLine) +
+        throw InputError(place(first.line) +
                          orderTooLarge(static_cast<double>(width - 1), maxOrder) + " (a row of " +
                          count(width) + " numbers)");
-    const int n = static_cast<int>(square ? width : width - 1);
-    if (s.dataLines != n)
-        refuseFirstNonNumber(LineReader(data), '#', s.headerLine);
-    if (s.dataLines != n)
-        throw InputError("expected " + count(n) + " rows of " + count(width) +
-                         " numbers, one per line, found " + count(s.dataLines) +
-                         (s.dataLines == 1 ? " row" : " rows"));
+    const bool squarePossible = width <= maxOrder;
+    const auto rowsRoom = static_cast<int>(squarePossible ? width : width - 1);
 
-    LinearSystem system = makeSystem(n, InputFormat::rows);
-    system.hasB = !square;
-    int row = 0;
-    LineReader lines(data);
-    std::string_view line;
-    while (lines.next(line)) {
-        if (lines.number() == s.headerLine || FieldSplitter::isBlank(line))
-            continue;
-        ++row;
-        FieldSplitter fields(line);
-        Field field;
-        long column = 0;
-        while (fields.next(field)) {
-            if (column == width)
-                throw InputError(place(lines.number(), field.column) + "expected " + count(width) +
-                                 " numbers in the row, found more: " + describe(field.text));
-            const double value = numberAt(field.text, lines.number(), field.column);
-            ++column;
-            if (column <= n)
-                system.A(row, static_cast<int>(column)) = value;
-            else
-                system.b(row) = value;
+    Matrix A;
+    if (mayHold(in, static_cast<std::uint64_t>(width) * static_cast<std::uint64_t>(width - 1))) {
+        try {
+            A.recreate(rowsRoom, static_cast<int>(width), 1);
+        } catch (const std::bad_alloc&) {
+            throw InputError("not enough memory for a system of " + count(width - 1) +
+                             " equations");
         }
-        if (column < width)
-            throw InputError(place(lines.number()) + "expected " + count(width) +
-                             " numbers in the row, found " + count(column));
     }
+    const bool storing = A.exists();
+    RowsPass pass;
+    do {
+        Field field;
+        if (!in.nextField(field))
+            continue; // a blank line
+        const long row = ++pass.dataLines;
+        double* const target = storing && row <= rowsRoom ? A.row(static_cast<int>(row)) : nullptr;
+        long column = 0;
+        do {
+            if (column == width && !pass.shapeError)
+                pass.shapeError = place(in.line(), field.column) + "expected " + count(width) +
+                                  " numbers in the row, found more: " + describe(field.text);
+            const std::optional<double> value = textToDouble(field.text);
+            if (!value) {
+                if (!pass.shapeError)
+                    numberAt(field.text, in.line(), field.column); // the first mistake: throws
+                if (!pass.laterNonNumber)
+                    pass.laterNonNumber = place(in.line(), field.column) +
+                                          "expected a number, found " + describe(field.text);
+            } else if (target != nullptr && column < width) {
+                target[column + 1] = *value;
+            }
+            ++column;
+        } while (in.nextField(field));
+        pass.fields += column;
+        if (column < width && !pass.shapeError)
+            pass.shapeError = place(in.line()) + "expected " + count(width) +
+                              " numbers in the row, found " + count(column);
+    } while (in.nextLine());
+
+    // A count m followed by exactly m * m + m numbers is a plain system whose first line holds
+    // more than the count. No rows layout has that many numbers: w (w - 1) and w * w are never
+    // m * m + m + 1.
+    if (plainTotal && pass.fields == *plainTotal) {
+        readAsPlain = true;
+        return {};
+    }
+    const bool square = squarePossible && pass.dataLines == width;
+    const long n = square ? width : width - 1;
+    if (pass.dataLines != n) {
+        if (pass.laterNonNumber)
+            throw InputError(*pass.laterNonNumber);
+        throw InputError("expected " + count(n) + " rows of " + count(width) +
+                         " numbers, one per line, found " + count(pass.dataLines) +
+                         (pass.dataLines == 1 ? " row" : " rows"));
+    }
+    if (pass.shapeError)
+        throw InputError(*pass.shapeError);
+    if (!storing)
+        throw std::logic_error("a system was read without its arrays");
+
+    LinearSystem system;
+    system.n = static_cast<int>(n);
+    system.format = InputFormat::rows;
+    system.hasB = !square;
+    system.b.recreate(system.n);
+    if (!square)
+        for (int i = 1; i <= system.n; ++i) {
+            system.b(i) = A(i, system.n + 1);
+            A(i, system.n + 1) = 0;
+        }
+    A.shrink(system.n, system.n);
+    system.A = std::move(A);
     return system;
 }
 
-// The whole file at once.
-std::string readFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        throw InputError(std::string("cannot open: ") + std::strerror(errno));
-    std::string data;
-    try {
-        data.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    } catch (const std::bad_alloc&) {
-        throw InputError("not enough memory to read it");
-    }
-    if (in.bad())
-        throw InputError(std::string("cannot read: ") + std::strerror(errno));
-    return data;
+LinearSystem readRows(TextScanner& in, const FirstLine& first, int maxOrder,
+                      std::optional<long long> plainTotal) {
+    bool readAsPlain = false;
+    LinearSystem system = readRowsPass(in, first, maxOrder, plainTotal, readAsPlain);
+    if (!readAsPlain)
+        return system;
+    if (!in.rewind())
+        throw InputError(place(first.line) +
+                         "a count followed by the whole system on more than one line cannot be "
+                         "read again from a pipe; give the count alone on the first line");
+    if (in.peek(3) == "\xEF\xBB\xBF")
+        in.skip(3);
+    return readPlain(in, maxOrder, false);
+}
+
+// The total a plain system would have if the first field is its count: for the choice between
+// the layouts when the first line holds several numbers.
+std::optional<long long> plainTotalFor(const FirstLine& first) {
+    const std::optional<double> m = textToDouble(first.first);
+    if (first.headerLine != 0 || !m || *m < 0 || *m > kMaxOrder || std::trunc(*m) != *m)
+        return std::nullopt;
+    const auto order = static_cast<long long>(*m);
+    return 1 + order + order * order;
+}
+
+LinearSystem readText(TextScanner& in, const ReadOptions& options) {
+    const int maxOrder = options.maxOrder;
+    if (options.format == InputFormat::plain)
+        return readPlain(in, maxOrder, false);
+    const FirstLine first = findFirstLine(in, true);
+    if (options.format == InputFormat::rows)
+        return readRows(in, first, maxOrder, std::nullopt);
+    // By content: one field alone on the first line is a count. A line of several numbers
+    // starts rows, unless the whole input is a count n followed by n * n + n numbers: a plain
+    // system written on one line, as a pipe often carries it.
+    if (first.headerLine == 0 && first.fields < 2)
+        return readPlain(in, maxOrder, true);
+    return readRows(in, first, maxOrder, plainTotalFor(first));
 }
 
 } // namespace
 
-std::string_view withoutByteOrderMark(std::string_view data) {
-    if (data.starts_with("\xEF\xBB\xBF"))
-        data.remove_prefix(3);
-    return data;
+LinearSystem readFrom(ByteSource& source, const ReadOptions& options, std::size_t bufferSize) {
+    TextScanner in(source, bufferSize);
+    if (in.peek(3) == "\xEF\xBB\xBF")
+        in.skip(3); // the UTF-8 mark that spreadsheets often put first and editors do not show
+    const std::string_view head = in.peek(kHeadBytes);
+    LinearSystem system;
+    if (options.format == InputFormat::numpy ||
+        (options.format == InputFormat::automatic && isNumpy(head)))
+        system = readNumpy(in, options);
+    else if (options.format == InputFormat::matrixMarket ||
+             (options.format == InputFormat::automatic && isMatrixMarket(head)))
+        system = readMatrixMarket(in, options);
+    else
+        system = readText(in, options);
+    system.bytes = in.position();
+    return system;
+}
+
+Vector rightHandSideFrom(ByteSource& source, int n, std::size_t bufferSize) {
+    TextScanner in(source, bufferSize);
+    if (in.peek(3) == "\xEF\xBB\xBF")
+        in.skip(3);
+    const std::string_view head = in.peek(kHeadBytes);
+    if (isNumpy(head))
+        return readNumpyVector(in, n);
+    if (isMatrixMarket(head))
+        return readMatrixMarketVector(in, n);
+    Vector b;
+    b.recreate(n);
+    int i = 0;
+    in.nextLine();
+    forEachField(in, [&](const Field& field) {
+        const double value = numberAt(field.text, in.line(), field.column);
+        if (++i <= n)
+            b(i) = value;
+    });
+    if (i != n)
+        throw InputError("expected " + count(n) + " entries of b, found " + count(i));
+    return b;
 }
 
 LinearSystem makeSystem(int n, InputFormat format) {
@@ -216,6 +307,11 @@ LinearSystem makeSystem(int n, InputFormat format) {
     } catch (const std::bad_alloc&) {
         throw InputError("not enough memory for a system of " + count(n) + " equations");
     }
+}
+
+bool mayHold(const TextScanner& in, std::uint64_t numbers) {
+    const std::optional<std::uint64_t> left = in.remaining();
+    return !left || numbers == 0 || *left >= 2 * numbers - 1;
 }
 
 std::string orderTooLarge(double n, int maxOrder) {
@@ -240,43 +336,64 @@ int orderAt(const Field& field, long line, int maxOrder, const std::string& what
                                           what + ", a whole number from 0 to " + count(maxOrder)));
 }
 
-LinearSystem readSystem(std::string_view data, const ReadOptions& options) {
-    const std::size_t bytes = data.size();
-    data = withoutByteOrderMark(data);
-    InputFormat format = options.format;
-    const int maxOrder = options.maxOrder;
-    if (format == InputFormat::matrixMarket ||
-        (format == InputFormat::automatic && isMatrixMarket(data))) {
-        LinearSystem system = readMatrixMarket(data, options);
-        system.bytes = bytes;
-        return system;
-    }
-    const Survey s = survey(data, format != InputFormat::plain);
-    if (format == InputFormat::automatic)
-        format = detect(s);
-    LinearSystem system =
-        format == InputFormat::plain ? readPlain(data, s, maxOrder) : readRows(data, s, maxOrder);
-    system.bytes = bytes;
-    return system;
+LinearSystem readSystem(std::string_view text, const ReadOptions& options) {
+    MemorySource source(text);
+    return readFrom(source, options);
+}
+
+LinearSystem readSystemFile(const std::string& path, const ReadOptions& options) {
+    FileSource source(path);
+    return readFrom(source, options);
+}
+
+LinearSystem readSystem(std::istream& in, const ReadOptions& options) {
+    StreamSource source(in);
+    return readFrom(source, options);
+}
+
+Vector readRightHandSide(std::string_view text, int n) {
+    MemorySource source(text);
+    return rightHandSideFrom(source, n);
+}
+
+Vector readRightHandSideFile(const std::string& path, int n) {
+    FileSource source(path);
+    return rightHandSideFrom(source, n);
+}
+
+Vector readRightHandSide(std::istream& in, int n) {
+    StreamSource source(in);
+    return rightHandSideFrom(source, n);
 }
 
 void requireRightHandSide(const LinearSystem& system) {
     if (system.hasB)
         return;
-    throw InputError(system.format == InputFormat::matrixMarket
-                         ? "b is missing: a Matrix Market file holds the matrix A alone"
-                         : "b is missing: the input holds " + count(system.n) + " rows of " +
-                               count(system.n) +
-                               " numbers, the matrix A alone; give b as the last number of "
-                               "each row");
+    switch (system.format) {
+    case InputFormat::matrixMarket:
+        throw InputError("b is missing: a Matrix Market file holds the matrix A alone");
+    case InputFormat::numpy:
+        throw InputError("b is missing: the array is n x n, the matrix A alone; give an n x (n + "
+                         "1) array with b as its last column");
+    default:
+        throw InputError("b is missing: the input holds " + count(system.n) + " rows of " +
+                         count(system.n) +
+                         " numbers, the matrix A alone; give b as the last number of each row");
+    }
 }
 
-LinearSystem readSystemFile(const std::string& path, const ReadOptions& options) {
-    return readSystem(readFile(path), options);
-}
-
-Vector readRightHandSideFile(const std::string& path, int n) {
-    return readRightHandSide(readFile(path), n);
+void setRowSums(LinearSystem& system) {
+    for (int i = 1; i <= system.n; ++i) {
+        double sum = 0;
+        for (int j = 1; j <= system.n; ++j)
+            sum = sum + system.A(i, j);
+        if (!std::isfinite(sum))
+            throw InputError("row " + std::to_string(i) +
+                             " of A sums beyond the range of numbers, so b = A (1, ..., 1) "
+                             "cannot be formed; give b with --rhs");
+        system.b(i) = sum;
+    }
+    system.bIsRowSums = true;
 }
 
 } // namespace lse::io

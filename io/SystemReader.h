@@ -5,6 +5,7 @@
 #include "TextFields.h"
 
 #include <cstdint>
+#include <istream>
 #include <string>
 #include <string_view>
 
@@ -15,6 +16,7 @@ enum class InputFormat {
     plain,        // n, then A row by row, then b
     rows,         // n lines of n + 1 numbers, b last (or n of n, A alone); CSV, with a header
     matrixMarket, // A in Matrix Market array or coordinate form; b comes separately
+    numpy,        // a NumPy .npy array: n x n (A) or n x (n + 1) (A, then b)
 };
 
 // What to do with a Matrix Market coordinate entry given twice.
@@ -49,16 +51,22 @@ struct LinearSystem {
 // is allocated, and so is an input too short to hold the numbers its order needs.
 LinearSystem readSystem(std::string_view text, const ReadOptions& options = {});
 
-// The same from a file; InputError also when it cannot be opened or read.
+// The same from a file or a stream (a pipe), read in pieces: beyond the arrays, reading
+// takes a buffer of fixed size, not the input's size. InputError also when the file cannot
+// be opened or read. From a stream, whose length is unknown, the arrays are allocated once
+// the order is read.
 LinearSystem readSystemFile(const std::string& path, const ReadOptions& options = {});
+LinearSystem readSystem(std::istream& in, const ReadOptions& options = {});
 
 // Throws InputError saying that b is missing when the system holds A alone, for a caller that
 // does not make b up.
 void requireRightHandSide(const LinearSystem& system);
 
-// b of n entries: a Matrix Market n x 1 array, or n numbers laid out as in the plain format.
+// b of n entries: a Matrix Market n x 1 array, a NumPy array of n (or n x 1), or n numbers
+// laid out as in the plain format.
 Vector readRightHandSide(std::string_view text, int n);
 Vector readRightHandSideFile(const std::string& path, int n);
+Vector readRightHandSide(std::istream& in, int n);
 
 // b(i) = A(i, 1) + A(i, 2) + ... + A(i, n), added from left to right starting from zero, so
 // that every build forms the same b. A row whose sum leaves the range of numbers is refused.

@@ -23,52 +23,10 @@ std::string describe(std::string_view field);
 // A number through the program's one parser, or InputError naming where and what was found.
 double numberAt(std::string_view field, long line, long column);
 
-// The input's lines, one at a time, without their line ends.
-class LineReader {
-public:
-    explicit LineReader(std::string_view data) : rest_(data) {}
-
-    bool next(std::string_view& line);
-    // The number of the line last returned.
-    long number() const { return number_; }
-
-private:
-    std::string_view rest_;
-    bool done_ = false;
-    long number_ = 0;
-};
-
+// A field of a line and where it starts; the text is empty for an empty field between commas.
 struct Field {
-    std::string_view text; // empty for an empty field between commas
+    std::string_view text;
     long column;
 };
-
-// Splits one line into fields. Spaces, tabs and carriage returns separate fields, and so does
-// one comma with any blanks around it; two commas in a row, or one at either end of the line,
-// leave an empty field, which no reader accepts. `comment` ends the line's data.
-class FieldSplitter {
-public:
-    explicit FieldSplitter(std::string_view line, char comment = '#')
-        : line_(line), comment_(comment) {}
-
-    bool next(Field& field);
-    // Whether the line holds any data at all.
-    static bool isBlank(std::string_view line, char comment = '#');
-
-private:
-    void skipBlanks();
-    bool atEnd() const { return pos_ == line_.size() || line_[pos_] == comment_; }
-
-    std::string_view line_;
-    char comment_;
-    std::size_t pos_ = 0;
-    bool fieldOwed_ = false; // a comma was passed, so a field must follow
-};
-
-// Throws numberAt's error for the first field of the lines left that is not a number, passing
-// over line `skipLine` and the first `skipFields` fields. A reader calls it before refusing a
-// wrong count: a field that is not a number comes earlier in the input than the place where
-// the count runs out, and is the likelier mistake.
-void refuseFirstNonNumber(LineReader lines, char comment, long skipLine = 0, long skipFields = 0);
 
 } // namespace lse::io

@@ -1,3 +1,4 @@
+#include "RefusedInputs.h"
 #include "RunProgram.h"
 
 #include <gtest/gtest.h>
@@ -60,6 +61,26 @@ TEST(ProgramOutput, MatchesTheGoldenFiles) {
     }
 }
 
+// The default system in every other layout: the same texts as from the plain file.
+TEST(ProgramOutput, EveryLayoutOfTheDefaultSystemGivesTheSameResults) {
+    const std::string expected = contents(std::string(LINEQ_CLI_TEST_DIR) + "/golden/default.out");
+    const std::string rhs = dataFile("default-rhs.mtx");
+    const std::vector<std::vector<std::string>> cases{
+        {dataFile("default.npy")},
+        {"--rhs", dataFile("default-b.npy"), dataFile("default-A.npy")},
+        {"--rhs", rhs, dataFile("default-block.csv")},
+        {"--rhs", rhs, "--duplicates", "sum", dataFile("default-duplicates.mtx")},
+        {"--input-format", "npy", "-"},
+    };
+    for (const std::vector<std::string>& args : cases) {
+        SCOPED_TRACE(args.back());
+        const ProgramRun run = runProgram(args, contents(dataFile("default.npy")));
+        EXPECT_EQ(run.out, expected);
+        EXPECT_EQ(run.err, "");
+        EXPECT_EQ(run.status, 0);
+    }
+}
+
 TEST(ProgramOutput, BadInputIsOneLineOnStandardErrorAndNothingElse) {
     struct Case {
         std::string input;
@@ -67,50 +88,16 @@ TEST(ProgramOutput, BadInputIsOneLineOnStandardErrorAndNothingElse) {
         std::vector<std::string> args = {};
     };
     const std::string mm = "%%MatrixMarket matrix coordinate real general\n";
-    const std::vector<Case> cases{
-        {"3\n4 2 14\n2 17 -5\n14 -5 3abc\n", "line 4, column 7: expected a number, found '3abc'"},
-        {"1\n1e400\n1\n", "line 2, column 1: expected a number, found '1e400'"},
-        {"1 inf 1", "line 1, column 3: expected a number, found 'inf'"},
-        {"1\n0x10 1\n", "line 2, column 1: expected a number, found '0x10'"},
-        {"3\n1 2 3 4 5 6 7 8\n", "expected 9 coefficients of A, found 8"},
-        {"2\n1 2 3 4\n5\n", "expected 2 entries of b, found 1"},
-        {"1\n1\n2 3\n", "line 3, column 3: expected the end of the input after A and b, found '3'"},
-        {"0\n0\n", "line 2, column 1: expected the end of the input after A and b, found '0'"},
-        {"40000\n1\n", "line 1, column 1: n = 40000 is more than 32766 equations"},
-        {" 2.5\n", "line 1, column 2: expected the number of equations, a whole number from 0 "
-                   "to 32766, found '2.5'"},
-        {"# nothing\n\n", "expected the number of equations, found the end of the input"},
-        {"1,2,3\n4,,6\n", "line 2, column 3: expected a number, found an empty field"},
-        {"1,2,3\n4,5,6,\n", "line 2, column 7: expected 3 numbers in the row, found more: an "
-                            "empty field"},
-        {"x,y,b\n1 2 3\n4 5\n", "line 3: expected 3 numbers in the row, found 2"},
-        {"1 2 3\n4 5 6\n7 8 9\n1 1 1\n",
-         "expected 2 rows of 3 numbers, one per line, found 4 rows"},
-        {"1 2 \x01\n", "line 1, column 5: expected a number, found '\\x01'"},
-        {"2 2 3\n", "expected 2 rows of 3 numbers, one per line, found 1 row"},
-        {"2\n\xff 1 1 1 1 1\n", "line 2, column 1: expected a number, found '\\xff'"},
-        {"%%MatrixMarket matrix array complex general\n",
-         "line 1, column 29: expected 'real' or 'integer', found 'complex'"},
-        {mm + "2 3 1\n", "line 2: the matrix is 2 x 3, but a system needs a square one"},
-        {mm + "40000 40000 0\n", "line 2: n = 40000 is more than 32766 equations"},
-        {mm + "2 2 2\n1 1 1\n", "expected 2 entries, one per line, found 1"},
-        {mm + "2 2 2\n1 1 1\n1 1 2\n", "line 4: entry (1, 1) is given twice"},
-        {mm + "2 2 1\n3 1 1\n", "line 3, column 1: expected a row index from 1 to 2, found '3'"},
-        {mm + "2 2 1\n1 1\n", "line 3: expected a row, a column and a value, found 2 fields"},
-        {"%%MatrixMarket matrix coordinate real symmetric\n2 2 1\n1 2 5\n",
-         "line 3: entry (1, 2) lies above the diagonal, but a symmetric file holds the lower "
-         "triangle only"},
-        {"%%MatrixMarket matrix array real general\n2 2\n1 2 3\n", "expected 4 entries, found 3"},
+    std::vector<Case> cases{
         {mm + "2 2 2\n1 1 1e308\n1 2 1e308\n",
          "row 1 of A sums beyond the range of numbers, so b = A (1, ..., 1) cannot be formed; "
          "give b with --rhs"},
         {"1\n1\n1\n",
-         "line 1: expected the banner '%%MatrixMarket matrix ...'",
-         {"--input-format", "matrix-market"}},
-        {"1\n1\n1\n",
          "--rhs is for an input that holds A alone; this input holds b itself",
          {"--rhs", dataFile("default-rhs.mtx")}},
     };
+    for (const RefusedInput& refused : refusedInputs())
+        cases.push_back({refused.input, refused.message, {"--input-format", refused.format}});
     for (const Case& c : cases) {
         SCOPED_TRACE(c.input);
         const ProgramRun run = runProgram(c.args, c.input);

@@ -67,6 +67,25 @@ TEST(Matrix, WideningIntoReservedRoomKeepsTheRowsInPlace) {
     }());
 }
 
+// What a reader does with a square block that turns out to hold b in its last column.
+TEST(Matrix, ShrinkingKeepsTheEntriesAndLeavesRoomToWidenInPlace) {
+    Matrix m;
+    m.recreate(3, 3, 1);
+    m(2, 2) = 4;
+    m(2, 3) = 7;
+    const double* const before = m.row(2);
+    m.shrink(2, 2);
+    EXPECT_EQ(m.rowsUpper(), 2);
+    EXPECT_EQ(m.colsUpper(), 2);
+    EXPECT_EQ(m.row(2), before);
+    EXPECT_EQ(m(2, 2), 4);
+    m.widen(3);
+    EXPECT_EQ(m.row(2), before);
+    EXPECT_EQ(m(2, 3), 0); // widening zero-fills what shrinking gave up
+    EXPECT_THROW(m.shrink(4, 1), std::out_of_range);
+    EXPECT_THROW(m.shrink(1, 4), std::out_of_range);
+}
+
 TEST(Vector, CheckedAndZeroFilled) {
     Vector v;
     EXPECT_THROW(v.at(0), std::out_of_range);

@@ -1,0 +1,200 @@
+#include "TextScanner.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace lse::io {
+
+TextScanner::TextScanner(ByteSource& source, std::size_t bufferSize) : source_(source) {
+    if (const std::optional<std::string_view> data = source.inMemory()) {
+        begin_ = data->data();
+        end_ = begin_ + data->size();
+        atEnd_ = true;
+        inMemory_ = true;
+    } else {
+        buffer_.resize(std::max<std::size_t>(bufferSize, 16));
+        begin_ = end_ = buffer_.data();
+    }
+    pos_ = begin_;
+    setComment('#');
+}
+
+void TextScanner::setComment(char comment) {
+    classes_.fill(kText);
+    classes_[static_cast<unsigned char>(' ')] = kBlank;
+    classes_[static_cast<unsigned char>('\t')] = kBlank;
+    classes_[static_cast<unsigned char>('\r')] = kBlank;
+    classes_[static_cast<unsigned char>(',')] = kComma;
+    classes_[static_cast<unsigned char>('\n')] = kEnd;
+    classes_[static_cast<unsigned char>(comment)] = kEnd;
+}
+
+bool TextScanner::fill(const char*& keep) {
+    if (atEnd_)
+        return false;
+    const char* from = keep;
+    if (pinned_ && lineStart_ >= base_)
+        from = std::min(from, begin_ + (lineStart_ - base_));
+    const auto shift = static_cast<std::size_t>(from - begin_);
+    const auto kept = static_cast<std::size_t>(end_ - from);
+    const auto keepOffset = static_cast<std::size_t>(keep - from);
+    const auto posOffset = static_cast<std::size_t>(pos_ - from);
+    if (kept == buffer_.size())
+        buffer_.resize(buffer_.size() * 2); // one field (or pinned line) longer than the buffer
+    if (shift > 0 && kept > 0)
+        std::memmove(buffer_.data(), buffer_.data() + shift, kept);
+    base_ += shift;
+    begin_ = buffer_.data();
+    end_ = begin_ + kept;
+    keep = begin_ + keepOffset;
+    pos_ = begin_ + posOffset;
+    const std::size_t got = source_.read(buffer_.data() + kept, buffer_.size() - kept);
+    if (got == 0) {
+        atEnd_ = true;
+        return false;
+    }
+    end_ += got;
+    return true;
+}
+
+std::string_view TextScanner::peek(std::size_t count) {
+    while (static_cast<std::size_t>(end_ - pos_) < count && fill(pos_)) {
+    }
+    return {pos_, std::min(count, static_cast<std::size_t>(end_ - pos_))};
+}
+
+void TextScanner::skip(std::size_t count) {
+    peek(count);
+    pos_ += std::min(count, static_cast<std::size_t>(end_ - pos_));
+}
+
+void TextScanner::startLine() {
+    ++line_;
+    lineStart_ = position();
+    afterField_ = false;
+    fieldOwed_ = false;
+}
+
+bool TextScanner::nextLine() {
+    if (line_ == 0) {
+        startLine();
+        return true;
+    }
+    pinned_ = false;
+    for (;;) {
+        const void* lineEnd = pos_ == end_ ? nullptr : std::memchr(pos_, '\n', end_ - pos_);
+        if (lineEnd != nullptr) {
+            pos_ = static_cast<const char*>(lineEnd) + 1;
+            break;
+        }
+        pos_ = end_;
+        if (!fill(pos_))
+            return false; // the last line had no line end
+    }
+    if (pos_ == end_ && !fill(pos_))
+        return false;
+    startLine();
+    return true;
+}
+
+bool TextScanner::nextField(Field& field) {
+    for (;;) {
+        while (pos_ < end_ && classes_[static_cast<unsigned char>(*pos_)] == kBlank)
+            ++pos_;
+        if (pos_ == end_ && fill(pos_))
+            continue;
+        if (afterField_) {
+            afterField_ = false;
+            fieldOwed_ = false;
+            if (pos_ < end_ && *pos_ == ',') {
+                ++pos_;
+                fieldOwed_ = true;
+                continue;
+            }
+        }
+        break;
+    }
+    if (pos_ == end_ || classes_[static_cast<unsigned char>(*pos_)] == kEnd) {
+        if (!fieldOwed_)
+            return false;
+        fieldOwed_ = false;
+        field = {{}, column(pos_)};
+        return true;
+    }
+    if (*pos_ == ',') {
+        field = {{}, column(pos_)};
+        ++pos_;
+        fieldOwed_ = true;
+        return true;
+    }
+    const char* start = pos_;
+    for (;;) {
+        while (pos_ < end_ && classes_[static_cast<unsigned char>(*pos_)] == kText)
+            ++pos_;
+        if (pos_ == end_ && fill(start))
+            continue;
+        break;
+    }
+    field = {std::string_view(start, static_cast<std::size_t>(pos_ - start)), column(start)};
+    afterField_ = true;
+    return true;
+}
+
+void TextScanner::pinLine() {
+    pinned_ = true;
+}
+
+void TextScanner::restartLine() {
+    pinned_ = false;
+    pos_ = begin_ + (lineStart_ - base_);
+    afterField_ = false;
+    fieldOwed_ = false;
+}
+
+std::optional<std::uint64_t> TextScanner::remaining() const {
+    const std::optional<std::uint64_t> left = source_.remaining();
+    if (inMemory_)
+        return static_cast<std::uint64_t>(end_ - pos_);
+    if (!left)
+        return std::nullopt;
+    return *left + static_cast<std::uint64_t>(end_ - pos_);
+}
+
+bool TextScanner::rewind() {
+    if (base_ != 0) {
+        // The first bytes are gone from the buffer: read them again.
+        if (!source_.rewind())
+            return false;
+        base_ = 0;
+        begin_ = end_ = buffer_.data();
+        atEnd_ = false;
+    }
+    pos_ = begin_;
+    line_ = 0;
+    lineStart_ = 0;
+    afterField_ = fieldOwed_ = pinned_ = false;
+    return true;
+}
+
+std::size_t TextScanner::read(char* destination, std::size_t size) {
+    const std::size_t buffered = std::min(size, static_cast<std::size_t>(end_ - pos_));
+    if (buffered > 0)
+        std::memcpy(destination, pos_, buffered);
+    pos_ += buffered;
+    if (inMemory_ || buffered == size)
+        return buffered;
+    // The buffer is spent: past it, the source fills the destination directly.
+    base_ = position();
+    begin_ = pos_ = end_ = buffer_.data();
+    std::size_t total = buffered;
+    while (total < size) {
+        const std::size_t got = source_.read(destination + total, size - total);
+        if (got == 0)
+            break;
+        total += got;
+        base_ += got;
+    }
+    return total;
+}
+
+} // namespace lse::io

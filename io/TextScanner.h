@@ -1,0 +1,83 @@
+#pragma once
+
+#include "ByteSource.h"
+#include "TextFields.h"
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string_view>
+#include <vector>
+
+namespace lse::io {
+
+// The lines and fields of a text, read from its source in pieces: memory use is a buffer of
+// fixed size (grown only for a field, or a pinned line, longer than it), whatever the size of
+// the input. Memory is scanned in place.
+//
+// Lines end at LF. Spaces, tabs and carriage returns separate fields, and so does one comma
+// with any blanks around it; two commas in a row, or one at either end of a line, leave an
+// empty field. The comment sign ends a line's data. Columns count bytes from 1.
+class TextScanner {
+public:
+    static constexpr std::size_t kBufferSize = std::size_t{1} << 20;
+
+    explicit TextScanner(ByteSource& source, std::size_t bufferSize = kBufferSize);
+
+    // The next `count` bytes, fewer only at the end of the input; nothing is consumed.
+    std::string_view peek(std::size_t count);
+    // Consumes bytes before the first line, such as a byte order mark.
+    void skip(std::size_t count);
+
+    // The sign that starts a comment; '\n' for none.
+    void setComment(char comment);
+
+    // Moves to the next line, the first on the first call; false after the last. An empty
+    // input is one empty line; a final line end does not start another.
+    bool nextLine();
+    long line() const { return line_; }
+    // The next field of the line; false at its end. The text is valid until the next call.
+    bool nextField(Field& field);
+
+    // Keeps the current line in the buffer from its start, so that restartLine can go back to
+    // it; restartLine also ends the pin.
+    void pinLine();
+    void restartLine();
+
+    // Bytes consumed so far, and the bytes left when the source knows them.
+    std::uint64_t position() const { return base_ + static_cast<std::uint64_t>(pos_ - begin_); }
+    std::optional<std::uint64_t> remaining() const;
+    // Back to the first byte, when the source or the buffer allows it.
+    bool rewind();
+    // Raw bytes from where scanning stands: what the buffer holds first, then the source.
+    std::size_t read(char* destination, std::size_t size);
+
+private:
+    enum ByteClass : std::uint8_t { kText, kBlank, kComma, kEnd };
+
+    // Reads more, keeping the bytes from `keep` on (and a pinned line); moves `keep` and pos_
+    // with them. False at the end of the input.
+    bool fill(const char*& keep);
+    long column(const char* at) const {
+        return static_cast<long>(base_ + static_cast<std::uint64_t>(at - begin_) - lineStart_) + 1;
+    }
+    void startLine();
+
+    ByteSource& source_;
+    std::vector<char> buffer_;
+    const char* begin_ = nullptr;
+    const char* pos_ = nullptr;
+    const char* end_ = nullptr;
+    std::uint64_t base_ = 0; // the position of begin_ in the input
+    bool atEnd_ = false;     // the source has nothing more
+    bool inMemory_ = false;
+
+    std::array<ByteClass, 256> classes_{};
+    long line_ = 0;
+    std::uint64_t lineStart_ = 0;
+    bool afterField_ = false; // a comma after blanks still belongs to the last field
+    bool fieldOwed_ = false;  // a comma was passed, so a field must follow
+    bool pinned_ = false;
+};
+
+} // namespace lse::io

@@ -1,0 +1,68 @@
+// Matrix Market files as other programs write them: pattern, skew-symmetric and hermitian
+// matrices of real numbers, indented lines, entries given twice.
+#include "SystemReader.h"
+#include "Systems.h"
+
+#include <gtest/gtest.h>
+
+using namespace lse;
+using namespace lse::io;
+using namespace lse::test;
+
+namespace {
+
+std::string dataFile(const std::string& name) {
+    return std::string(LINEQ_IO_TEST_DIR) + "/data/" + name;
+}
+
+} // namespace
+
+TEST(MatrixMarket, FilesAsOthersWriteThem) {
+    struct Case {
+        std::string file;
+        Matrix expected;
+        Duplicates duplicates = Duplicates::refuse;
+    };
+    const std::vector<Case> cases{
+        {"pattern-symmetric.mtx", makeMatrix({{1, 1, 0}, {1, 0, 1}, {0, 1, 1}})},
+        {"skew.mtx", makeMatrix({{0, -1.5, 2}, {1.5, 0, 0}, {-2, 0, 0}})},
+        {"skew-array.mtx", makeMatrix({{0, -7, 1}, {7, 0, -4}, {-1, 4, 0}})},
+        {"hermitian.mtx", makeMatrix({{4, 2, 0}, {2, 17, 0}, {0, 0, 83}})},
+        {"indented.mtx", makeMatrix({{2, 0, 0}, {0, 3, 0}, {0, 0, 4}})},
+        {"duplicates.mtx", makeMatrix({{1.5, 0, 0}, {0, 2, 0}, {0, 0, 3}}), Duplicates::sum},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.file);
+        ReadOptions options;
+        options.duplicates = c.duplicates;
+        const LinearSystem system = readSystemFile(dataFile(c.file), options);
+        EXPECT_EQ(system.format, InputFormat::matrixMarket);
+        EXPECT_FALSE(system.hasB);
+        EXPECT_EQ(system.A, c.expected);
+    }
+}
+
+TEST(MatrixMarket, DuplicatesAreRefusedUnlessSummed) {
+    try {
+        readSystemFile(dataFile("duplicates.mtx"));
+        ADD_FAILURE() << "a duplicate entry was taken";
+    } catch (const InputError& error) {
+        EXPECT_STREQ(error.what(), "line 5: entry (1, 1) is given twice; lineq-solve "
+                                   "--duplicates sum adds such entries");
+    }
+}
+
+TEST(MatrixMarket, SummedDuplicatesAddInTheOrderOfTheirLinesOnBothSides) {
+    ReadOptions options;
+    options.duplicates = Duplicates::sum;
+    // 1e16 + 1 + 1 is 1e16 from left to right, 1e16 + 2 in any other order.
+    const std::string symmetric = "%%MatrixMarket matrix coordinate real symmetric\n2 2 "
+                                  "4\n2 1 1e16\n2 1 1\n2 1 1\n2 2 5\n";
+    EXPECT_EQ(readSystem(symmetric, options).A, makeMatrix({{0, 1e16}, {1e16, 5}}));
+    const std::string skew = "%%MatrixMarket matrix coordinate real skew-symmetric\n2 2 "
+                             "2\n2 1 3\n2 1 0.5\n";
+    EXPECT_EQ(readSystem(skew, options).A, makeMatrix({{0, -3.5}, {3.5, 0}}));
+    const std::string pattern = "%%MatrixMarket matrix coordinate pattern general\n1 1 2\n1 "
+                                "1\n1 1\n";
+    EXPECT_EQ(readSystem(pattern, options).A, makeMatrix({{2}}));
+}
