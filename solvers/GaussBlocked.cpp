@@ -32,6 +32,16 @@ int orBuiltIn(int chosen, int builtIn) {
     return chosen > 0 ? chosen : builtIn;
 }
 
+// The multipliers of two panels take 2 (n + 1) panel doubles. Beyond 8191 equations the panel
+// narrows to keep them within 32 MiB, so that a system with room for A and W finds room for
+// them too; a panel of 128 steps costs little speed, one of 64 (32766 equations) some.
+int builtInPanel(int n) {
+    constexpr std::size_t kMultiplierBytes = std::size_t{32} << 20;
+    const std::size_t fits =
+        kMultiplierBytes / (2 * sizeof(double) * (static_cast<std::size_t>(n) + 1));
+    return static_cast<int>(std::clamp<std::size_t>(fits / 8 * 8, 64, kBuiltIn.panel));
+}
+
 // How the schedule keeps the literal order. Step k swaps rows k and p(k) over columns k..n+1
 // and then subtracts m(i, k) * W(k, c) from each W(i, c) below. Each column can take its steps
 // on its own and later than the literal order does, as long as it takes them in turn: the
@@ -45,7 +55,7 @@ class Elimination {
 public:
     Elimination(Matrix& W, int n, const SolveOptions& options)
         : W_(W), n_(n), options_(options), kernels_(kernels::active()),
-          panel_(orBuiltIn(options.blocks.panel, kBuiltIn.panel)),
+          panel_(orBuiltIn(options.blocks.panel, builtInPanel(n))),
           leaf_(orBuiltIn(options.blocks.leaf, kBuiltIn.leaf)),
           triangleLeaf_(orBuiltIn(options.blocks.triangleLeaf, kBuiltIn.triangleLeaf)),
           chunk_(orBuiltIn(options.blocks.chunk, kBuiltIn.chunk)),

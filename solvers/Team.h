@@ -1,6 +1,7 @@
 #pragma once
 
 #include <condition_variable>
+#include <exception>
 #include <functional>
 #include <mutex>
 #include <thread>
@@ -13,12 +14,15 @@ namespace lse {
 // decide among themselves who does what, so the results never depend on how many there are.
 class Team {
 public:
+    // Up to `size` members: a thread that cannot be started makes the team smaller.
     explicit Team(int size);
     ~Team();
     Team(const Team&) = delete;
     Team& operator=(const Team&) = delete;
 
     int size() const { return static_cast<int>(helpers_.size()) + 1; }
+    // Returns only when every member has finished the task, whatever happened; then rethrows
+    // the calling thread's exception, or else the first a helper threw.
     void run(const std::function<void(int member)>& task);
 
     // The number of members for a request of `threads` (0: one per processor).
@@ -35,6 +39,7 @@ private:
     unsigned long round_ = 0;
     int busy_ = 0;
     bool closing_ = false;
+    std::exception_ptr helperFailure_;
 };
 
 } // namespace lse

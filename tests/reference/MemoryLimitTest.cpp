@@ -7,7 +7,9 @@
 #include <sys/resource.h>
 
 #include <cstdlib>
+#include <fstream>
 #include <iostream>
+#include <string>
 
 using namespace lse;
 using namespace lse::test;
@@ -55,7 +57,72 @@ constexpr rlim_t kAddressSpace = rlim_t{1} << 30;
     std::exit(kept && told && stillSolves ? 0 : 1);
 }
 
+long long addressSpaceInUse() {
+    std::ifstream statm("/proc/self/statm");
+    long long pages = 0;
+    statm >> pages;
+    return pages * 4096;
+}
+
+// Answers the coefficient prompts of an n x n system in order, without keeping them: 2n on
+// the diagonal and 1 elsewhere, b all 1 (symmetric and positive definite).
+class GeneratedEntry : public FakePlatform {
+public:
+    explicit GeneratedEntry(int n) : n_(n), diagonal_(std::to_string(2 * n)) {}
+
+    std::optional<std::string> inputBox(const std::string&) override {
+        const long long k = asked_++;
+        if (k < 1LL * n_ * n_)
+            return k / n_ == k % n_ ? diagonal_ : "1";
+        return "1";
+    }
+
+private:
+    int n_;
+    std::string diagonal_;
+    long long asked_ = 0;
+};
+
+constexpr int kOrder = 3000;
+
+// In the death test's child: the system entered, the address space is limited to what is in
+// use, one more n x n array and some room for the solvers' buffers and a thread, but not a
+// third array. Exits 0 when Calculate still solves by both methods.
+[[noreturn]] void calculateWithRoomForTwoArrays() {
+    GeneratedEntry platform(kOrder);
+    frmCholesky form(platform);
+    platform.chkDefault = 0;
+    platform.texts[TextBox::Textn] = std::to_string(kOrder);
+    form.submit_but_Click();
+    platform.texts.clear();
+
+    const long long array = (kOrder + 1LL) * (kOrder + 8) * 8;
+    const auto room = static_cast<rlim_t>(addressSpaceInUse() + array + (40LL << 20));
+    const rlimit limit{room, room};
+    if (form.n != kOrder || setrlimit(RLIMIT_AS, &limit) != 0)
+        std::exit(2);
+    int solved = 0;
+    for (const int choice : {Both, Cholesky, Gauss}) {
+        platform.selectedOption = choice;
+        form.Start_Click();
+        solved += !platform.text(TextBox::txtGauss).empty();
+        solved += !platform.text(TextBox::txtCholesky).empty();
+    }
+    std::cerr << "solved " << solved << ", messages " << platform.messages.size() << "\n";
+    std::exit(solved == 4 && platform.messages.empty() ? 0 : 1);
+}
+
 } // namespace
+
+// A, W and buffers of a size in proportion to n: the Cholesky factor is W itself, and a new
+// working copy replaces the old one instead of joining it.
+TEST(MemoryLimit, CalculateNeedsNoThirdArray) {
+    if (kAddressSanitizer)
+        GTEST_SKIP() << "AddressSanitizer reserves terabytes of address space";
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(calculateWithRoomForTwoArrays(), ::testing::ExitedWithCode(0),
+                "solved 4, messages 0");
+}
 
 TEST(MemoryLimit, TheLargestCountBeyondTheMemoryKeepsThePreviousSystem) {
     if (kAddressSanitizer)

@@ -120,11 +120,12 @@ TEST(Calculate, CancelStopsEitherMethodOnEveryPathAndLeavesXUntouched) {
                     SCOPED_TRACE(beforeStart ? "before the start" : "during the solve");
                     std::atomic<bool> cancel{beforeStart};
                     int progressCalls = 0;
+                    bool workLeft = true;
                     SolveOptions cancelling = options;
                     cancelling.cancel = &cancel;
                     cancelling.progress = [&](int done, int total) {
                         ++progressCalls;
-                        EXPECT_LT(done, total) << "a cancel in the first step must stop it";
+                        workLeft = done < total;
                         cancel = true;
                     };
                     modChol chol;
@@ -132,11 +133,18 @@ TEST(Calculate, CancelStopsEitherMethodOnEveryPathAndLeavesXUntouched) {
                     Vector x = untouched(kN);
                     const CalculateOutcome outcome =
                         calculate(method, W, b, x, kN, chol, cancelling);
+                    EXPECT_EQ(progressCalls, beforeStart ? 0 : 1);
+                    // The blocked Cholesky reports its calling thread's tiles; when the other
+                    // thread has made all the others first, the cancel comes too late.
+                    if (!workLeft) {
+                        EXPECT_TRUE(method == Method::cholesky && threads > 1);
+                        EXPECT_TRUE(outcome.solved());
+                        continue;
+                    }
                     EXPECT_TRUE(outcome.cancelled());
                     EXPECT_FALSE(outcome.solved());
                     EXPECT_EQ(messages::about(outcome), std::nullopt);
                     EXPECT_EQ(x, untouched(kN));
-                    EXPECT_EQ(progressCalls, beforeStart ? 0 : 1);
                     if (method == Method::cholesky) {
                         EXPECT_EQ(chol.factor(), nullptr);
                     }

@@ -1,0 +1,108 @@
+#include "Team.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/resource.h>
+
+#include <atomic>
+#include <chrono>
+#include <cstdlib>
+#include <fstream>
+#include <iostream>
+#include <stdexcept>
+#include <string>
+#include <thread>
+
+using namespace lse;
+
+namespace {
+
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+constexpr bool kSanitizer = true;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer)
+constexpr bool kSanitizer = true;
+#else
+constexpr bool kSanitizer = false;
+#endif
+#else
+constexpr bool kSanitizer = false;
+#endif
+
+enum class Thrower { caller, helper, everyone };
+
+} // namespace
+
+// Whoever throws, run() returns only after every member has finished, and the exception
+// reaches the caller; the team then serves the next task with all its members.
+TEST(Team, AnExceptionReachesTheCallerAfterEveryMemberHasStopped) {
+    struct Case {
+        const char* name;
+        Thrower thrower;
+        const char* expected;
+    };
+    for (const Case& c : {Case{"caller", Thrower::caller, "member 0"},
+                          Case{"a helper", Thrower::helper, "member 2"},
+                          Case{"everyone", Thrower::everyone, "member 0"}}) {
+        SCOPED_TRACE(c.name);
+        Team team(3);
+        ASSERT_EQ(team.size(), 3);
+        std::atomic<int> stopped{0};
+        try {
+            team.run([&](int member) {
+                // Those that do not throw at once are still at work when the others return.
+                const bool throws = c.thrower == Thrower::everyone ||
+                                    (c.thrower == Thrower::caller && member == 0) ||
+                                    (c.thrower == Thrower::helper && member == 2);
+                if (!throws)
+                    std::this_thread::sleep_for(std::chrono::milliseconds(30));
+                ++stopped;
+                if (throws)
+                    throw std::runtime_error("member " + std::to_string(member));
+            });
+            ADD_FAILURE() << "no exception";
+        } catch (const std::runtime_error& error) {
+            EXPECT_EQ(stopped.load(), 3) << "run() returned while members were still at work";
+            EXPECT_STREQ(error.what(), c.expected);
+        }
+
+        std::atomic<int> members{0};
+        team.run([&](int) { ++members; });
+        EXPECT_EQ(members.load(), 3);
+    }
+}
+
+namespace {
+
+long long addressSpaceInUse() {
+    std::ifstream statm("/proc/self/statm");
+    long long pages = 0;
+    statm >> pages;
+    return pages * 4096;
+}
+
+// Runs in the death test's child, whose address space leaves no room for a thread's stack;
+// exits 0 when every expectation holds.
+[[noreturn]] void startTeamsWithoutRoomForThreads() {
+    const rlim_t room = static_cast<rlim_t>(addressSpaceInUse()) + (rlim_t{2} << 20);
+    const rlimit limit{room, room};
+    if (setrlimit(RLIMIT_AS, &limit) != 0)
+        std::exit(2);
+    // Thread stacks cannot be had, nor room for a billion threads' records.
+    Team few(4);
+    Team many(1 << 30);
+    std::atomic<int> members{0};
+    few.run([&](int) { ++members; });
+    many.run([&](int) { ++members; });
+    std::cerr << "sizes " << few.size() << " " << many.size() << ", members " << members << "\n";
+    std::exit(members == few.size() + many.size() && few.size() < 4 && many.size() < 4 ? 0 : 1);
+}
+
+} // namespace
+
+TEST(Team, ThreadsThatCannotStartMakeTheTeamSmaller) {
+    if (kSanitizer)
+        GTEST_SKIP() << "the sanitizers reserve terabytes of address space";
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(startTeamsWithoutRoomForThreads(), ::testing::ExitedWithCode(0), "members");
+}
