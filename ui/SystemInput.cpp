@@ -16,7 +16,7 @@ namespace lse::ui {
 
 namespace {
 
-const QString kFileFilter = "Systems (*.txt *.csv *.tsv *.dat *.mtx);;All files (*)";
+const QString kFileFilter = "Systems (*.txt *.csv *.tsv *.dat *.mtx *.npy);;All files (*)";
 
 } // namespace
 

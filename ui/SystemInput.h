@@ -13,8 +13,8 @@ namespace lse::ui {
 
 inline const QString kSystemToolTip =
     "A system can also be pasted here (Ctrl+Shift+V), opened from a file (Ctrl+O) or dropped "
-    "on the window: n rows of n + 1 numbers with b last, as a spreadsheet copies them, or n, "
-    "then A row by row, then b.";
+    "on the window: n rows of n + 1 numbers with b last, as a spreadsheet copies them; n, "
+    "then A row by row, then b; or a NumPy array of n rows of n + 1.";
 
 // The ways a system comes into the window besides typing: Paste System (Ctrl+Shift+V
 // anywhere in the window) and Open System... (Ctrl+O), both also in the Input Matrix box's

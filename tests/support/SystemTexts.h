@@ -1,5 +1,9 @@
 #pragma once
 
+#include "SystemFiles.h"
+
+#include <cstring>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -21,6 +25,26 @@ inline const std::vector<SystemInput> kDefaultSystemInputs{
     // As a spreadsheet puts a block on the clipboard.
     {"spreadsheet.tsv", "4\t2\t14\t14\r\n2\t17\t-5\t-101\r\n14\t-5\t83\t155\r\n"},
 };
+
+// A NumPy .npy file of little-endian doubles holding these rows.
+inline std::string npyArray(std::initializer_list<std::initializer_list<double>> rows) {
+    std::string bytes = npyHeader("(" + std::to_string(rows.size()) + ", " +
+                                  std::to_string(rows.begin()->size()) + ")");
+    for (const auto& row : rows)
+        for (const double value : row)
+            bytes.append(reinterpret_cast<const char*>(&value), sizeof value);
+    return bytes;
+}
+
+// Layouts that only a file holds: the default system as an n x (n + 1) array, and A alone.
+inline const std::vector<SystemInput> kDefaultSystemFiles{
+    {"default.npy", npyArray({{4, 2, 14, 14}, {2, 17, -5, -101}, {14, -5, 83, 155}})},
+};
+inline const SystemInput kNpyWithoutB{"block.npy",
+                                      npyArray({{4, 2, 14}, {2, 17, -5}, {14, -5, 83}})};
+inline const std::string kNpyWithoutBMessage =
+    "b is missing: the array is n x n, the matrix A alone; give an n x (n + 1) array with b as "
+    "its last column";
 
 // Inputs that hold A alone, and what the readers say of them.
 inline const std::vector<SystemInput> kWithoutB{
@@ -47,5 +71,26 @@ inline const std::vector<RefusedInput> kRefusedInputs{
     {{"short-row.csv", "4,2,14,14\n2,17,-101\n14,-5,83,155\n"},
      "line 2: expected 4 numbers in the row, found 3"},
 };
+
+// Binary layouts come as files only, never as a text on the clipboard or dragged.
+inline bool onlyAsFile(const SystemInput& input) {
+    return input.file.ends_with(".npy");
+}
+
+// The default system in every layout, texts and files.
+inline std::vector<SystemInput> everyDefaultLayout() {
+    std::vector<SystemInput> inputs = kDefaultSystemInputs;
+    inputs.insert(inputs.end(), kDefaultSystemFiles.begin(), kDefaultSystemFiles.end());
+    return inputs;
+}
+
+// Every input the window refuses: those no reader takes and those without b.
+inline std::vector<RefusedInput> everyRefusedInput() {
+    std::vector<RefusedInput> cases = kRefusedInputs;
+    cases.push_back({kWithoutB[0], kBlockWithoutB});
+    cases.push_back({kWithoutB[1], kMatrixMarketWithoutB});
+    cases.push_back({kNpyWithoutB, kNpyWithoutBMessage});
+    return cases;
+}
 
 } // namespace lse::test

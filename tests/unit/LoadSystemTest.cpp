@@ -69,8 +69,10 @@ TEST(LoadSystem, EveryLayoutReplacesTheSystemAsATypedEntryDoes) {
     FormSession typed;
     typed.enter("3", kDefaultReplies);
     const TempDir dir;
-    for (const SystemInput& input : kDefaultSystemInputs) {
+    for (const SystemInput& input : everyDefaultLayout()) {
         for (const bool fromFile : {false, true}) {
+            if (!fromFile && onlyAsFile(input))
+                continue;
             SCOPED_TRACE(input.file + (fromFile ? " opened" : " pasted"));
             Solved2x2 s;
             if (fromFile)
@@ -94,12 +96,11 @@ TEST(LoadSystem, EveryLayoutReplacesTheSystemAsATypedEntryDoes) {
 }
 
 TEST(LoadSystem, RefusedInputShowsTheReadersLineAndKeepsTheSystem) {
-    std::vector<RefusedInput> cases = kRefusedInputs;
-    cases.push_back({kWithoutB[0], kBlockWithoutB});
-    cases.push_back({kWithoutB[1], kMatrixMarketWithoutB});
     const TempDir dir;
-    for (const RefusedInput& c : cases) {
+    for (const RefusedInput& c : everyRefusedInput()) {
         for (const bool fromFile : {false, true}) {
+            if (!fromFile && onlyAsFile(c.input))
+                continue;
             SCOPED_TRACE(c.input.file + (fromFile ? " opened" : " pasted"));
             Solved2x2 s;
             const Solved2x2 before;
