@@ -25,7 +25,8 @@ public:
     explicit frmCholesky(Platform& platform) : platform_(platform) {}
 
     std::int16_t n = 0;
-    // How Calculate runs the solvers (threads, progress); never what they compute.
+    // How Calculate runs the solvers (threads, progress); never what they compute. Progress
+    // is reported from the thread the platform runs the solve on.
     SolveOptions solveOptions;
 
     // Submit: loads the default system or asks for a new one, then echoes A and b. Neither
