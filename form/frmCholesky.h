@@ -41,7 +41,7 @@ public:
     // default back. An input that cannot be read, or holds no b, is refused with the reader's
     // message, and the current system stays.
     void loadSystemText(std::string_view text);
-    // Open System... and a dropped file: the same for the system in the file at `path`.
+    // Open System… and a dropped file: the same for the system in the file at `path`.
     void loadSystemFile(const std::string& path);
 
     // Writes matrix (1..count squared; of a large one the first rows, see matrixEcho) into

@@ -28,7 +28,7 @@ SystemInput::SystemInput(MainWindow& window, frmCholesky& form)
     pasteAction->setShortcutContext(Qt::WindowShortcut);
     connect(pasteAction, &QAction::triggered, this, &SystemInput::paste);
 
-    openAction = new QAction("Open System...", &window);
+    openAction = new QAction(QString::fromUtf8("Open System\u2026"), &window);
     openAction->setObjectName("openSystem");
     openAction->setShortcut(QKeySequence::Open);
     openAction->setShortcutContext(Qt::WindowShortcut);

@@ -17,7 +17,7 @@ inline const QString kSystemToolTip =
     "then A row by row, then b; or a NumPy array of n rows of n + 1.";
 
 // The ways a system comes into the window besides typing: Paste System (Ctrl+Shift+V
-// anywhere in the window) and Open System... (Ctrl+O), both also in the Input Matrix box's
+// anywhere in the window) and Open System… (Ctrl+O), both also in the Input Matrix box's
 // context menu, and a file or a text dropped anywhere on the window. The logic that reads
 // and adopts the system is the form's.
 class SystemInput final : public QObject {

@@ -80,7 +80,7 @@ protected:
 
 TEST_F(ReadAlike, LineqSolveAndTheWindowReadTheSameFilesAlike) {
     std::vector<SystemInput> files = everyDefaultLayout();
-    for (const RefusedInput& refused : everyRefusedInput())
+    for (const Refusal& refused : everyRefusal())
         files.push_back(refused.input);
     files.push_back({"singular.csv", "a1,a2,b\n1,2,3\n2,4,6\n"});
     files.push_back({"indefinite.txt", "2\n1 2\n2 1\n3 3\n"});

@@ -41,7 +41,7 @@ const char* nameOf(Way way) {
     case Way::openKey:
         return "Ctrl+O";
     case Way::openMenu:
-        return "Open System... in the menu";
+        return "Open System… in the menu";
     case Way::dropFile:
         return "a dropped file";
     case Way::dropText:
@@ -94,7 +94,7 @@ protected:
             QTest::keyClick(window.display, Qt::Key_O, Qt::ControlModifier);
             break;
         case Way::openMenu:
-            chooseFromMenu("Open System...");
+            chooseFromMenu("Open System…");
             break;
         case Way::dropFile: {
             QMimeData data;
@@ -189,7 +189,11 @@ TEST_F(BringIn, EveryLayoutComesInEveryWay) {
 }
 
 TEST_F(BringIn, RefusedInputShowsTheReadersLineAndKeepsTheSystem) {
-    for (const RefusedInput& c : everyRefusedInput()) {
+    // A few of the readers' refusals, then A alone in each layout; lineq-solve's table has
+    // them all.
+    std::vector<Refusal> cases = everyRefusal();
+    cases.erase(cases.begin() + 3, cases.end() - 3);
+    for (const Refusal& c : cases) {
         for (const Way way : kWays) {
             if (onlyAsFile(c.input) && !opensAFile(way))
                 continue;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "RefusedInputs.h"
 #include "SystemFiles.h"
 
 #include <cstring>
@@ -58,20 +59,6 @@ inline const std::string kBlockWithoutB =
 inline const std::string kMatrixMarketWithoutB =
     "b is missing: a Matrix Market file holds the matrix A alone";
 
-// Inputs that no reader takes, with the reader's one line.
-struct RefusedInput {
-    SystemInput input;
-    std::string message;
-};
-inline const std::vector<RefusedInput> kRefusedInputs{
-    {{"typo.txt", "3\n4 2 14\n2 17 -5\n14 -5 3abc\n14 -101 155\n"},
-     "line 4, column 7: expected a number, found '3abc'"},
-    {{"empty.txt", ""}, "expected the number of equations, found the end of the input"},
-    {{"too-many.txt", "40000\n"}, "line 1, column 1: n = 40000 is more than 32766 equations"},
-    {{"short-row.csv", "4,2,14,14\n2,17,-101\n14,-5,83,155\n"},
-     "line 2: expected 4 numbers in the row, found 3"},
-};
-
 // Binary layouts come as files only, never as a text on the clipboard or dragged.
 inline bool onlyAsFile(const SystemInput& input) {
     return input.file.ends_with(".npy");
@@ -84,9 +71,21 @@ inline std::vector<SystemInput> everyDefaultLayout() {
     return inputs;
 }
 
-// Every input the window refuses: those no reader takes and those without b.
-inline std::vector<RefusedInput> everyRefusedInput() {
-    std::vector<RefusedInput> cases = kRefusedInputs;
+// An input the window refuses, with the reader's one line.
+struct Refusal {
+    SystemInput input;
+    std::string message;
+};
+
+// Every input the window refuses: those no reader takes, as the shared table has them, and
+// those without b.
+inline std::vector<Refusal> everyRefusal() {
+    std::vector<Refusal> cases;
+    for (const RefusedInput& refused : refusedInputs())
+        if (refused.format == "auto")
+            cases.push_back(
+                {{"refused-" + std::to_string(cases.size() + 1) + ".txt", refused.input},
+                 refused.message});
     cases.push_back({kWithoutB[0], kBlockWithoutB});
     cases.push_back({kWithoutB[1], kMatrixMarketWithoutB});
     cases.push_back({kNpyWithoutB, kNpyWithoutBMessage});

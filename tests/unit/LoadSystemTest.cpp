@@ -97,7 +97,7 @@ TEST(LoadSystem, EveryLayoutReplacesTheSystemAsATypedEntryDoes) {
 
 TEST(LoadSystem, RefusedInputShowsTheReadersLineAndKeepsTheSystem) {
     const TempDir dir;
-    for (const RefusedInput& c : everyRefusedInput()) {
+    for (const Refusal& c : everyRefusal()) {
         for (const bool fromFile : {false, true}) {
             if (!fromFile && onlyAsFile(c.input))
                 continue;
