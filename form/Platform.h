@@ -25,8 +25,9 @@ enum class MessageStyle { OkOnly = 0, OkOnlyCritical = 16 };
 struct WorkStatus {
     std::string title;               // what runs, as the progress display names it
     std::atomic<int> done{0};        // written by the work: elimination columns done
-    std::atomic<int> total{0};       // and their number
+    std::atomic<int> total{0};       // and their number; 0 when it counts none
     std::atomic<bool> cancel{false}; // set by the platform when the user cancels
+    bool cancellable = true;         // false: the work cannot stop early; no Cancel is offered
 };
 
 // What the equation logic needs from the window and the platform. The Qt window implements

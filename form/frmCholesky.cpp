@@ -82,13 +82,7 @@ void frmCholesky::enterSystem() {
 void frmCholesky::loadSystemText(std::string_view text) {
     if (busy_)
         return;
-    try {
-        io::LinearSystem system = io::readSystem(text);
-        io::requireRightHandSide(system);
-        adopt(system);
-    } catch (const io::InputError& error) {
-        show(messages::unreadableSystem(error.what()));
-    }
+    load([text] { return io::readSystem(text); }, {});
 }
 
 void frmCholesky::loadSystemFile(const std::string& path) {
@@ -106,9 +100,24 @@ void frmCholesky::loadSystemFile(const std::string& path) {
                                         name));
         return;
     }
+    load([&path] { return io::readSystemFile(path); }, name);
+}
+
+// A large input takes a while to read: it is read as long work, without Cancel, since the
+// readers cannot stop halfway.
+void frmCholesky::load(const std::function<io::LinearSystem()>& read, const std::string& name) {
+    const BusyWhile busy(busy_);
+    WorkStatus status;
+    status.title = name.empty() ? "Reading the system" : "Reading " + name;
+    status.cancellable = false;
     try {
-        io::LinearSystem system = io::readSystemFile(path);
-        io::requireRightHandSide(system);
+        io::LinearSystem system;
+        platform_.runLong(
+            [&] {
+                system = read();
+                io::requireRightHandSide(system);
+            },
+            status);
         adopt(system);
     } catch (const io::InputError& error) {
         show(messages::unreadableSystem(error.what(), name));

@@ -7,6 +7,7 @@
 #include "modChol.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -30,7 +31,8 @@ public:
     SolveOptions solveOptions;
 
     // Submit: loads the default system or asks for a new one, then echoes A and b. Neither
-    // Submit, Calculate nor a paste, open or drop starts while a Calculate runs.
+    // Submit, Calculate nor a paste, open or drop starts while a Calculate runs or a system
+    // is read.
     void submit_but_Click();
     // Calculate: solves by the method chosen in Option1, each result into its own box.
     void Start_Click();
@@ -65,6 +67,7 @@ private:
     bool askCoefficient(const std::string& prompt, double& value);
     bool run(Method method);
     void show(const Message& message);
+    void load(const std::function<io::LinearSystem()>& read, const std::string& name);
     void adopt(io::LinearSystem& system);
 
     Platform& platform_;
@@ -73,7 +76,7 @@ private:
     Matrix A_;
     Matrix W_;
     modChol chol_;
-    bool busy_ = false; // a Calculate runs
+    bool busy_ = false; // a Calculate runs, or a system is read
 
     struct BusyWhile {
         explicit BusyWhile(bool& flag) : flag_(flag) { flag_ = true; }

@@ -51,17 +51,21 @@ ProgressDialog::ProgressDialog(QWidget* parent, WorkStatus& status)
     layout->addWidget(label);
     layout->addWidget(bar);
     layout->addWidget(buttons);
+    buttons->setVisible(status.cancellable);
     refresh(Clock::duration::zero());
 }
 
 void ProgressDialog::refresh(Clock::duration elapsed) {
     const int total = status_.total;
     const int done = status_.done;
-    bar->setRange(0, std::max(total, 1));
-    bar->setValue(std::min(done, std::max(total, 1)));
+    // Without a count the bar only shows that the work goes on.
+    bar->setRange(0, std::max(total, 0));
+    bar->setValue(std::min(done, total));
     const QString title = QString::fromStdString(status_.title);
     if (status_.cancel)
         label->setText(QStringLiteral("%1: cancelling, %2").arg(title, secondsText(elapsed)));
+    else if (total == 0)
+        label->setText(QStringLiteral("%1: %2").arg(title, secondsText(elapsed)));
     else
         label->setText(QStringLiteral("%1: %2 of %3 columns, %4")
                            .arg(title)
@@ -71,6 +75,8 @@ void ProgressDialog::refresh(Clock::duration elapsed) {
 }
 
 void ProgressDialog::requestCancel() {
+    if (!status_.cancellable)
+        return;
     status_.cancel = true;
     cancelButton->setEnabled(false);
 }

@@ -8,6 +8,7 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QPlainTextEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTimer>
@@ -268,6 +269,33 @@ TEST_F(LongCalculate, CancelStopsTheRunQuietly) {
         EXPECT_EQ(form.x(), c.runs == 1 ? choleskyX : gaussX) << "x as the last run left it";
         EXPECT_EQ(openProgress(), nullptr);
     }
+}
+
+// Reading a large system shows the same dialog, with the time but no columns and no Cancel,
+// since the readers cannot stop halfway.
+TEST_F(LongCalculate, ReadingShowsItsTimeWithoutCancel) {
+    WorkStatus status;
+    status.title = "Reading big.npy";
+    status.cancellable = false;
+    ui::ProgressDialog dialog(&window, status);
+    dialog.show();
+    dialog.refresh(std::chrono::milliseconds(2345));
+    EXPECT_EQ(dialog.label->text(), "Reading big.npy: 2.3 s");
+    EXPECT_FALSE(dialog.cancelButton->isVisible());
+    QTest::keyClick(&dialog, Qt::Key_Escape);
+    dialog.close();
+    EXPECT_FALSE(status.cancel);
+    EXPECT_TRUE(dialog.isVisible());
+
+    status.title = "Gauss Elimination";
+    status.cancellable = true;
+    status.total = 300;
+    status.done = 255;
+    dialog.refresh(std::chrono::milliseconds(12345));
+    EXPECT_EQ(dialog.label->text(), "Gauss Elimination: 255 of 300 columns, 12.3 s");
+    EXPECT_EQ(dialog.bar->value(), 255);
+    EXPECT_EQ(dialog.bar->maximum(), 300);
+    dialog.hide();
 }
 
 } // namespace

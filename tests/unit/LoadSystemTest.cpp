@@ -26,6 +26,7 @@ struct Solved2x2 : FormSession {
         enter("2", {"2", "1", "1", "3", "4", "7"});
         platform.chkDefault = 1;
         calculate(Both);
+        platform.longRuns.clear();
         platform.messages.clear();
         platform.prompts.clear();
         platform.writes.clear();
@@ -81,6 +82,9 @@ TEST(LoadSystem, EveryLayoutReplacesTheSystemAsATypedEntryDoes) {
                 s.paste(input.text);
             EXPECT_TRUE(s.platform.messages.empty());
             EXPECT_TRUE(s.platform.prompts.empty());
+            EXPECT_EQ(s.platform.longRuns,
+                      std::vector<std::string>{fromFile ? "Reading " + input.file
+                                                        : "Reading the system"});
             expectSameSystem(s, typed);
             EXPECT_EQ(s.platform.chkDefault, 0) << "a later Submit keeps what was loaded";
             EXPECT_EQ(s.box(TextBox::txtGauss), "");

@@ -34,6 +34,9 @@ TEST(LongRun, EachMethodRunsAsLongWorkInOrderWithItsProgress) {
         SCOPED_TRACE(c.choice);
         FormSession s;
         s.paste(rowsSystem(300));
+        EXPECT_EQ(s.platform.longRuns, std::vector<std::string>{"Reading the system"});
+        s.platform.longRuns.clear();
+        s.platform.progressShown.clear();
         s.calculate(c.choice);
         EXPECT_EQ(s.platform.longRuns, c.titles);
         for (const auto& [done, total] : s.platform.progressShown) {
@@ -79,6 +82,7 @@ TEST(LongRun, CancelEmptiesBothBoxesQuietly) {
 TEST(LongRun, AMessageBeforeTheCancelStands) {
     FormSession s;
     s.paste("2\n1 2\n2 4\n3 6\n");
+    s.platform.longRuns.clear();
     s.platform.cancelRuns = {2};
     s.calculate(Both);
     EXPECT_EQ(s.platform.messages, std::vector<ShownMessage>{kGaussFailed});
