@@ -73,6 +73,7 @@ LinearSystem readInput(const Settings& settings, std::istream& standardInput, st
     const std::string name = displayName(settings.file);
     io::ReadOptions options;
     options.format = inputFormatOf(settings.inputFormat);
+    options.threads = settings.threads;
     options.duplicates =
         settings.duplicates == "sum" ? io::Duplicates::sum : io::Duplicates::refuse;
     LinearSystem system;
@@ -133,8 +134,8 @@ void addOptions(CLI::App& app, Settings& settings) {
         ->capture_default_str();
     app.add_flag("--echo", settings.echo, "Also print A and b as the window echoes them");
     app.add_option("--threads", settings.threads,
-                   "Threads for a large system; 0 (the default) takes one per processor. The "
-                   "results are the same for any number")
+                   "Threads for a large system, in reading its numbers and in solving; 0 (the "
+                   "default) takes one per processor. The results are the same for any number")
         ->check(CLI::Range(0, 1024));
     app.add_flag("--timings", settings.timings,
                  "Report the reading rate and each method's time on standard error");

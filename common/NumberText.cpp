@@ -144,6 +144,22 @@ std::string intToText(long long value) {
 }
 
 std::optional<double> textToDouble(std::string_view text) {
+    // The common case first, in one pass: from_chars reads exactly the form accepted here once
+    // the sign is taken off and the text starts with a digit or a point (no "inf", "nan" or
+    // second sign), so a text it reads whole into a finite value is accepted as it is. Blanks,
+    // ranges and mistakes go the long way below, which decides alone.
+    if (!text.empty()) {
+        const bool negative = text.front() == '-';
+        const std::size_t start = negative || text.front() == '+' ? 1 : 0;
+        if (start < text.size() && (isDigit(text[start]) || text[start] == '.')) {
+            double magnitude = 0;
+            const char* const end = text.data() + text.size();
+            const auto [stop, error] =
+                std::from_chars(text.data() + start, end, magnitude, std::chars_format::general);
+            if (error == std::errc() && stop == end && std::isfinite(magnitude))
+                return negative ? -magnitude : magnitude;
+        }
+    }
     text = trimBlanks(text);
     bool negative = false;
     if (!text.empty() && (text.front() == '+' || text.front() == '-')) {

@@ -29,6 +29,9 @@ struct ReadOptions {
     InputFormat format = InputFormat::automatic;
     Duplicates duplicates = Duplicates::refuse;
     int maxOrder = kMaxOrder; // a larger order is refused before anything is allocated
+    // Threads that parse the numbers of a large text side by side; 0 takes one per
+    // processor. The system and the refusals are the same for any number.
+    int threads = 0;
 };
 
 struct LinearSystem {

@@ -32,6 +32,8 @@ void TextScanner::setComment(char comment) {
 bool TextScanner::fill(const char*& keep) {
     if (atEnd_)
         return false;
+    if (beforeFill_)
+        beforeFill_();
     const char* from = keep;
     if (pinned_ && lineStart_ >= base_)
         from = std::min(from, begin_ + (lineStart_ - base_));
