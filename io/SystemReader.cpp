@@ -23,8 +23,7 @@ std::string count(long long value) {
 struct FirstLine {
     long line = 0; // 0 when the input holds no data
     long fields = 0;
-    std::string first; // the first field's text
-    long firstColumn = 0;
+    std::string first;   // the first field's text
     long headerLine = 0; // the line of a CSV header, 0 when there is none
 };
 
@@ -43,10 +42,8 @@ FirstLine findFirstLine(TextScanner& in, bool headerAllowed) {
         bool header = headerAllowed && first.headerLine == 0;
         long fields = 0;
         while (in.nextField(field)) {
-            if (fields == 0) {
+            if (fields == 0)
                 first.first = field.text;
-                first.firstColumn = field.column;
-            }
             header = header && !startsLikeNumber(field.text);
             ++fields;
         }
@@ -64,9 +61,6 @@ FirstLine findFirstLine(TextScanner& in, bool headerAllowed) {
     return first;
 }
 
-// n, then A row by row, then b, from the scanner's place on (the current line, when atLine):
-// read as the fields come, so that the first field that is not a number, or one too many, is
-// refused where it stands.
 // The batch of a reading, flushed whenever the scanner moves its buffer; detached at the end.
 class BatchOnScanner {
 public:
@@ -87,6 +81,9 @@ private:
     NumberBatch batch_;
 };
 
+// n, then A row by row, then b, from the scanner's place on (the current line, when atLine):
+// read as the fields come, so that the first field that is not a number, or one too many, is
+// refused where it stands.
 LinearSystem readPlain(TextScanner& in, int maxOrder, bool atLine, int threads) {
     Field field;
     bool found = atLine && in.nextField(field);
@@ -152,9 +149,9 @@ LinearSystem readRowsPass(TextScanner& in, const FirstLine& first, int maxOrder,
     if (first.line == 0)
         throw InputError("expected rows of coefficients and b, found the end of the input");
     const long width = first.fields;
+    // A plain system on one line, too long for a row.
     if (width - 1 > maxOrder && plainTotal && width == *plainTotal)
-        return readPlain(in, maxOrder, true,
-                         threads); // a plain system on one line, too long for a row
+        return readPlain(in, maxOrder, true, threads);
     if (width - 1 > maxOrder)
         throw InputError(place(first.line) +
                          orderTooLarge(static_cast<double>(width - 1), maxOrder) + " (a row of " +
@@ -308,12 +305,12 @@ Vector rightHandSideFrom(ByteSource& source, int n, std::size_t bufferSize) {
         return readMatrixMarketVector(in, n);
     Vector b;
     b.recreate(n);
-    int i = 0;
+    long long i = 0;
     in.nextLine();
     forEachField(in, [&](const Field& field) {
         const double value = numberAt(field.text, in.line(), field.column);
         if (++i <= n)
-            b(i) = value;
+            b(static_cast<int>(i)) = value;
     });
     if (i != n)
         throw InputError("expected " + count(n) + " entries of b, found " + count(i));
