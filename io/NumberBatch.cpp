@@ -8,10 +8,7 @@
 
 namespace lse::io {
 
-NumberBatch::NumberBatch(int threads) : threads_(std::max(threads, 1)) {
-    if (threads_ > 1)
-        filling_.reserve(kBatchSize);
-}
+NumberBatch::NumberBatch(int threads) : threads_(std::max(threads, 1)) {}
 
 NumberBatch::~NumberBatch() {
     {

@@ -67,6 +67,8 @@ private:
         return static_cast<long>(base_ + static_cast<std::uint64_t>(at - begin_) - lineStart_) + 1;
     }
     void startLine();
+    // The end of the field's text that starts at `at`, within the buffer.
+    const char* skipText(const char* at) const;
 
     ByteSource& source_;
     std::vector<char> buffer_;
@@ -78,6 +80,10 @@ private:
     bool inMemory_ = false;
 
     std::array<ByteClass, 256> classes_{};
+    // Every byte that ends a field lies below '-' (the comment sign too, when this is set), so
+    // that a field's text can be passed a word at a time.
+    static constexpr unsigned char kFirstUnflagged = '-';
+    bool wordScan_ = false;
     long line_ = 0;
     std::uint64_t lineStart_ = 0;
     bool afterField_ = false; // a comma after blanks still belongs to the last field
