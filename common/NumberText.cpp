@@ -67,7 +67,7 @@ bool isUnsignedDecimal(std::string_view text) {
 // For a text that isUnsignedDecimal accepts and whose value is not zero: whether its magnitude
 // is below 1. Used only when the value is outside the range of a double, to tell an
 // underflow from an overflow.
-bool isBelowOne(std::string_view text) {
+[[maybe_unused]] bool isBelowOne(std::string_view text) {
     const std::size_t ePos = text.find_first_of("eE");
     const std::string_view mantissa = text.substr(0, ePos);
     long long exponent = 0;
