@@ -14,6 +14,9 @@ constexpr const char* kProgramTitle = "Lineq";
 // A string the page handed over, allocated with malloc.
 using PageString = std::unique_ptr<char, decltype(&std::free)>;
 
+// JavaScript inside the macros: clang-format would take it for C++.
+// clang-format off
+
 // The value of the control with this id; the multi-line boxes give their lines back with
 // CR LF between them, as the logic writes them.
 EM_JS(char*, readControlText, (const char* id), {
@@ -22,27 +25,31 @@ EM_JS(char*, readControlText, (const char* id), {
     // macro into the generated JavaScript.
     const lf = String.fromCharCode(10);
     const crlf = String.fromCharCode(13, 10);
-    const text =
-        control.tagName == = "TEXTAREA" ? control.value.split(lf).join(crlf) : control.value;
+    const text = control.tagName === "TEXTAREA" ? control.value.split(lf).join(crlf)
+                                                : control.value;
     return allocateUTF8(text);
 });
 
 // A <textarea> turns CR LF into one line break; an <input> shows one line.
-EM_JS(void, writeControlText, (const char* id, const char* text),
-      { document.getElementById(UTF8ToString(id)).value = UTF8ToString(text); });
+EM_JS(void, writeControlText, (const char* id, const char* text), {
+    document.getElementById(UTF8ToString(id)).value = UTF8ToString(text);
+});
 
-EM_JS(int, isControlChecked, (const char* id),
-      { return document.getElementById(UTF8ToString(id)).checked ? 1 : 0; });
+EM_JS(int, isControlChecked, (const char* id), {
+    return document.getElementById(UTF8ToString(id)).checked ? 1 : 0;
+});
 
 EM_ASYNC_JS(void, showMessageBox, (const char* title, const char* text, int critical), {
-    await lineqPage.messageBox(UTF8ToString(title), UTF8ToString(text), critical != = 0);
+    await lineqPage.messageBox(UTF8ToString(title), UTF8ToString(text), critical !== 0);
 });
 
 // The reply, or null when the user cancelled.
 EM_ASYNC_JS(char*, showInputBox, (const char* title, const char* prompt), {
     const reply = await lineqPage.inputBox(UTF8ToString(title), UTF8ToString(prompt));
-    return reply == = null ? 0 : allocateUTF8(reply);
+    return reply === null ? 0 : allocateUTF8(reply);
 });
+
+// clang-format on
 
 const char* idOf(lse::TextBox box) {
     switch (box) {
