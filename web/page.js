@@ -8,8 +8,9 @@ const lineqPage = (() => {
     let boxesShown = 0;
 
     // Shows a modal <dialog> and resolves with what `wire`'s finish is given once the box is
-    // dismissed.
-    function showModal(dialog, focus, wire) {
+    // answered; Esc, or the browser closing the box by itself, gives `dismissed`. The program
+    // waits for the answer, so every way out of the box must give one.
+    function showModal(dialog, focus, dismissed, wire) {
         return new Promise((resolve) => {
             const controller = new AbortController();
             const finish = (result) => {
@@ -17,7 +18,18 @@ const lineqPage = (() => {
                 dialog.close();
                 resolve(result);
             };
-            wire(finish, controller.signal);
+            const signal = controller.signal;
+            dialog.addEventListener("cancel", (event) => {
+                event.preventDefault();
+                finish(dismissed);
+            }, { signal });
+            // The close event of the box's previous showing comes late, when the box may be
+            // open again already.
+            dialog.addEventListener("close", () => {
+                if (!dialog.open)
+                    finish(dismissed);
+            }, { signal });
+            wire(finish, signal);
             dialog.dataset.serial = String(++boxesShown);
             dialog.showModal();
             focus.focus();
@@ -30,13 +42,9 @@ const lineqPage = (() => {
         dialog.querySelector(".text").textContent = text;
         dialog.querySelector(".icon").hidden = !critical;
         const ok = dialog.querySelector("button.ok");
-        return showModal(dialog, ok, (finish, signal) => {
+        // Esc dismisses a box whose only button is OK, as on the desktop.
+        return showModal(dialog, ok, undefined, (finish, signal) => {
             ok.addEventListener("click", () => finish(), { signal });
-            // Esc dismisses a box whose only button is OK, as on the desktop.
-            dialog.addEventListener("cancel", (event) => {
-                event.preventDefault();
-                finish();
-            }, { signal });
         });
     }
 
@@ -49,7 +57,7 @@ const lineqPage = (() => {
         field.value = "";
         const ok = dialog.querySelector("button.ok");
         const cancel = dialog.querySelector("button.cancel");
-        return showModal(dialog, field, (finish, signal) => {
+        return showModal(dialog, field, null, (finish, signal) => {
             ok.addEventListener("click", () => finish(field.value), { signal });
             cancel.addEventListener("click", () => finish(null), { signal });
             field.addEventListener("keydown", (event) => {
@@ -57,10 +65,6 @@ const lineqPage = (() => {
                     event.preventDefault();
                     finish(field.value);
                 }
-            }, { signal });
-            dialog.addEventListener("cancel", (event) => {
-                event.preventDefault();
-                finish(null);
             }, { signal });
         });
     }
