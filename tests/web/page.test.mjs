@@ -291,7 +291,7 @@ describe("failures", () => {
 });
 
 describe("the keyboard alone", () => {
-    windowTest("Tab visits every control in order; Space presses, Enter does not", async (w) => {
+    windowTest("Tab visits every control in order; Space presses, Enter and Esc do not", async (w) => {
         const order = ["display", "submit_but", "Textn", "Start", "chkDefault", "Option1_1",
             "txtGauss", "txtCholesky", "txtVector", "display"];
         const visited = [await w.focused()];
@@ -325,9 +325,10 @@ describe("the keyboard alone", () => {
         await w.page.keyboard.press("Tab");
         assert.equal(await w.focused(), "txtGauss");
 
-        // Enter presses neither button; Space does.
+        // Enter and Esc press neither button; Space does.
         await tabTo("submit_but");
         await w.page.keyboard.press("Enter");
+        await w.page.keyboard.press("Escape");
         await w.idle();
         assert.equal(await w.text("display"), "");
         await w.page.keyboard.press("Space");
@@ -335,6 +336,7 @@ describe("the keyboard alone", () => {
         assert.equal(await w.text("display"), defaultEcho.display);
         await tabTo("Start");
         await w.page.keyboard.press("Enter");
+        await w.page.keyboard.press("Escape");
         await w.idle();
         assert.equal(await w.text("txtGauss"), "");
         await w.page.keyboard.press("Space");
