@@ -6,7 +6,6 @@
 #include "modChol.h"
 #include "modGauss.h"
 
-#include <bit>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -25,7 +24,12 @@ public:
             state_ *= 0x100000001b3;
         }
     }
-    void add(double value) { add(std::bit_cast<std::uint64_t>(value)); }
+    // By memcpy: Emscripten's C++ library has no std::bit_cast.
+    void add(double value) {
+        std::uint64_t bits;
+        std::memcpy(&bits, &value, sizeof bits);
+        add(bits);
+    }
     std::uint64_t value() const { return state_; }
 
 private:
