@@ -51,7 +51,24 @@ std::size_t NumberBatch::parse(std::vector<Item>& items, std::size_t begin, std:
     return end;
 }
 
-void NumberBatch::work(std::size_t part) {
+void NumberBatch::parsePieces() {
+    const std::size_t size = parsing_.size();
+    for (;;) {
+        const std::size_t begin = nextPiece_.fetch_add(1, std::memory_order_relaxed) * kPieceSize;
+        if (begin >= size)
+            return;
+        const std::size_t end = std::min(begin + kPieceSize, size);
+        const std::size_t mistake = parse(parsing_, begin, end);
+        if (mistake == end)
+            continue;
+        std::size_t earliest = firstMistake_.load(std::memory_order_relaxed);
+        while (mistake < earliest &&
+               !firstMistake_.compare_exchange_weak(earliest, mistake, std::memory_order_relaxed)) {
+        }
+    }
+}
+
+void NumberBatch::work() {
     unsigned long seen = 0;
     for (;;) {
         {
@@ -61,13 +78,9 @@ void NumberBatch::work(std::size_t part) {
                 return;
             seen = round_;
         }
-        const std::size_t parts = helpers_.size();
-        const std::size_t begin = parsing_.size() * part / parts;
-        const std::size_t end = parsing_.size() * (part + 1) / parts;
-        const std::size_t mistake = parse(parsing_, begin, end);
+        parsePieces();
         {
             const std::lock_guard lock(mutex_);
-            firstMistake_[part] = mistake == end ? parsing_.size() : mistake;
             --running_;
         }
         finished_.notify_all();
@@ -75,14 +88,12 @@ void NumberBatch::work(std::size_t part) {
 }
 
 void NumberBatch::finishParsed() {
-    std::size_t mistake = parsing_.size();
+    parsePieces();
     {
         std::unique_lock lock(mutex_);
         finished_.wait(lock, [&] { return running_ == 0; });
-        for (const std::size_t first : firstMistake_)
-            mistake = std::min(mistake, first);
-        firstMistake_.assign(firstMistake_.size(), parsing_.size());
     }
+    const std::size_t mistake = firstMistake_.load(std::memory_order_relaxed);
     // Fields after a mistake may be left unparsed: a field refused at once ends the reading,
     // and after a later mistake only the first counts. Batches are taken in order.
     if (mistake < parsing_.size()) {
@@ -100,15 +111,11 @@ void NumberBatch::handOver() {
         // batches are parsed here.
         try {
             helpers_.reserve(static_cast<std::size_t>(threads_ - 1));
-            firstMistake_.reserve(static_cast<std::size_t>(threads_ - 1));
             parsing_.reserve(kBatchSize);
-            for (std::size_t part = 0; part + 1 < static_cast<std::size_t>(threads_); ++part) {
-                firstMistake_.push_back(0);
-                helpers_.emplace_back([this, part] { work(part); });
-            }
+            for (int helper = 1; helper < threads_; ++helper)
+                helpers_.emplace_back([this] { work(); });
         } catch (const std::exception&) {
         }
-        firstMistake_.resize(helpers_.size());
     }
     if (helpers_.empty()) {
         const std::size_t mistake = parse(filling_, 0, filling_.size());
@@ -122,6 +129,8 @@ void NumberBatch::handOver() {
     }
     finishParsed();
     parsing_.swap(filling_);
+    nextPiece_.store(0, std::memory_order_relaxed);
+    firstMistake_.store(parsing_.size(), std::memory_order_relaxed);
     {
         const std::lock_guard lock(mutex_);
         running_ = helpers_.size();

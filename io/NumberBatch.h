@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <condition_variable>
 #include <cstddef>
 #include <mutex>
@@ -14,8 +15,9 @@ namespace lse::io {
 // Fields waiting to be parsed, in input order, each with the place its number goes. Parsing
 // is most of a text reader's time and fields do not depend on one another, so with more than
 // one thread, full batches are parsed by helper threads while the reader goes on splitting
-// the next. Every field still goes through textToDouble, and the mistakes come out as a
-// reader that parses one field at a time would find them.
+// the next; when the reader has split it before they are done, it takes a share of their
+// work. Every field still goes through textToDouble, and the mistakes come out as a reader
+// that parses one field at a time would find them.
 class NumberBatch {
 public:
     // threads: 1 parses each field as it is added; more hand batches to threads - 1 helpers.
@@ -45,6 +47,7 @@ public:
 
 private:
     static constexpr std::size_t kBatchSize = 1 << 14;
+    static constexpr std::size_t kPieceSize = 1 << 10;
 
     struct Item {
         std::string_view text;
@@ -58,11 +61,13 @@ private:
     void mistakeAt(const Item& item);
     // The first item of [begin, end) of `items` that is not a number, or end.
     static std::size_t parse(std::vector<Item>& items, std::size_t begin, std::size_t end);
-    // Waits for the helpers' batch and takes its first mistake.
+    // Claims pieces of the helpers' batch until none is left.
+    void parsePieces();
+    // Helps with the helpers' batch, waits for it and takes its first mistake.
     void finishParsed();
     // Gives the full batch to the helpers (starting them at the first), after the last one.
     void handOver();
-    void work(std::size_t part);
+    void work();
 
     int threads_;
     std::vector<Item> filling_; // being added to
@@ -72,7 +77,8 @@ private:
     std::vector<std::thread> helpers_;
     bool helpersTried_ = false;
     std::vector<Item> parsing_;
-    std::vector<std::size_t> firstMistake_; // per helper
+    std::atomic<std::size_t> nextPiece_{0};
+    std::atomic<std::size_t> firstMistake_{0}; // the earliest found, parsing_.size() for none
     std::mutex mutex_;
     std::condition_variable wake_;
     std::condition_variable finished_;
