@@ -1,10 +1,12 @@
 // Number texts against the C library: for any bytes the parser, the numeric test, the 16-bit
 // conversion and the entry's count agree with an independent grammar and strtod; any eight
-// bytes taken as a double print like "%.15G" and read back as strtod reads that text.
+// bytes taken as a double print like "%.15G" and read back as strtod reads that text; and the
+// second conversion (strtod and snprintf, for WebAssembly) gives the same values and texts.
 #include "FakePlatform.h"
 #include "Limits.h"
 #include "Messages.h"
 #include "NumberText.h"
+#include "NumberTextPaths.h"
 #include "frmCholesky.h"
 
 #include <bit>
@@ -52,6 +54,12 @@ std::optional<double> expectedValue(const std::string& text) {
 
 void checkParsing(const std::string& text) {
     const std::optional<double> parsed = lse::textToDouble(text);
+    // The C library's conversion, which WebAssembly builds use, reads the same value.
+    const std::optional<double> byCLibrary =
+        lse::numbertext::textToDouble(text, lse::numbertext::Conversion::cLibrary);
+    check(parsed.has_value() == byCLibrary.has_value() &&
+              (!parsed || sameBits(*parsed, *byCLibrary)),
+          "the C library's conversion reads another value", text);
     check(lse::isNumeric(text) == parsed.has_value(), "isNumeric disagrees with textToDouble",
           text);
     const std::optional<double> expected = expectedValue(text);
@@ -108,6 +116,10 @@ void checkRoundTrip(const std::uint8_t* data, std::size_t size) {
     if (!std::isfinite(d))
         return;
     const std::string text = lse::doubleToText(d);
+    for (const lse::Digits digits : {lse::Digits::window, lse::Digits::roundTrip})
+        check(lse::numbertext::doubleToText(d, digits, lse::numbertext::Conversion::cLibrary) ==
+                  lse::doubleToText(d, digits),
+              "the C library's conversion writes another text", text);
     char c[64];
     std::snprintf(c, sizeof c, "%.15G", d);
     const std::string expectedText = d == 0 ? "0" : c; // negative zero is written "0"

@@ -355,11 +355,11 @@ Vector readMatrixMarketVector(TextScanner& in, int n) {
                          std::to_string(size.columns));
     Vector b;
     b.recreate(n);
-    int found = 0;
+    long long found = 0;
     forEachField(in, [&](const Field& field) {
         const double value = numberAt(field.text, in.line(), field.column);
         if (++found <= n)
-            b(found) = value;
+            b(static_cast<int>(found)) = value;
     });
     if (found != n)
         throw InputError(expectedCount(n, found, "entries of b"));

@@ -57,7 +57,7 @@ public:
             } else if (key == "shape") {
                 shape = tuple();
             } else {
-                fail("the header has an unknown key '" + key + "'");
+                fail("the header has an unknown key " + describe(key));
             }
             if (!peekIs('}'))
                 expect(',');
@@ -139,13 +139,13 @@ private:
         const std::string supported = "; float64, float32 and integer arrays, little-endian, "
                                       "are read";
         if (descr.size() < 3)
-            fail("the type '" + descr + "' is not one of the array types read" + supported);
+            fail("the type " + describe(descr) + " is not read" + supported);
         const char order = descr[0];
         const char code = descr[1];
         const std::string sizeText = descr.substr(2);
         Header header;
         if (sizeText != "1" && sizeText != "2" && sizeText != "4" && sizeText != "8")
-            fail("the type '" + descr + "' is not read" + supported);
+            fail("the type " + describe(descr) + " is not read" + supported);
         header.itemSize = static_cast<std::size_t>(sizeText[0] - '0');
         if (code == 'f' && (header.itemSize == 4 || header.itemSize == 8))
             header.kind = Kind::floating;
@@ -154,12 +154,12 @@ private:
         else if (code == 'u')
             header.kind = Kind::unsignedInteger;
         else
-            fail("the type '" + descr + "' is not read" + supported);
+            fail("the type " + describe(descr) + " is not read" + supported);
         const bool littleEndian = order == '<' ||
                                   (order == '=' && std::endian::native == std::endian::little) ||
                                   (order == '|' && header.itemSize == 1);
         if (!littleEndian)
-            fail("the type '" + descr + "' is " +
+            fail("the type " + describe(descr) + " is " +
                  (order == '>' ? "big-endian" : "of no byte order") + supported);
         return header;
     }

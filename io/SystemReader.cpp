@@ -1,11 +1,14 @@
 #include "SystemLayout.h"
 
+#include "NumberBatch.h"
 #include "NumberText.h"
 
+#include <algorithm>
 #include <cmath>
 #include <new>
 #include <optional>
 #include <stdexcept>
+#include <thread>
 
 namespace lse::io {
 
@@ -20,8 +23,7 @@ std::string count(long long value) {
 struct FirstLine {
     long line = 0; // 0 when the input holds no data
     long fields = 0;
-    std::string first; // the first field's text
-    long firstColumn = 0;
+    std::string first;   // the first field's text
     long headerLine = 0; // the line of a CSV header, 0 when there is none
 };
 
@@ -40,10 +42,8 @@ FirstLine findFirstLine(TextScanner& in, bool headerAllowed) {
         bool header = headerAllowed && first.headerLine == 0;
         long fields = 0;
         while (in.nextField(field)) {
-            if (fields == 0) {
+            if (fields == 0)
                 first.first = field.text;
-                first.firstColumn = field.column;
-            }
             header = header && !startsLikeNumber(field.text);
             ++fields;
         }
@@ -61,10 +61,30 @@ FirstLine findFirstLine(TextScanner& in, bool headerAllowed) {
     return first;
 }
 
+// The batch of a reading, flushed whenever the scanner moves its buffer; detached at the end.
+class BatchOnScanner {
+public:
+    BatchOnScanner(TextScanner& in, int threads) : in_(in), batch_(threadsFor(threads)) {
+        in_.setBeforeFill([this] { batch_.flush(); });
+    }
+    BatchOnScanner(const BatchOnScanner&) = delete;
+    BatchOnScanner& operator=(const BatchOnScanner&) = delete;
+    ~BatchOnScanner() { in_.setBeforeFill({}); }
+    NumberBatch* operator->() { return &batch_; }
+
+private:
+    static int threadsFor(int threads) {
+        return threads > 0 ? threads
+                           : static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+    }
+    TextScanner& in_;
+    NumberBatch batch_;
+};
+
 // n, then A row by row, then b, from the scanner's place on (the current line, when atLine):
 // read as the fields come, so that the first field that is not a number, or one too many, is
 // refused where it stands.
-LinearSystem readPlain(TextScanner& in, int maxOrder, bool atLine) {
+LinearSystem readPlain(TextScanner& in, int maxOrder, bool atLine, int threads) {
     Field field;
     bool found = atLine && in.nextField(field);
     while (!found && in.nextLine())
@@ -82,23 +102,24 @@ LinearSystem readPlain(TextScanner& in, int maxOrder, bool atLine) {
     long long taken = 0;
     int row = 1;
     int column = 1;
+    BatchOnScanner batch(in, threads);
     forEachField(in, [&](const Field& f) {
-        if (++taken > needed)
+        if (++taken > needed) {
+            batch->flush(); // a field before it that is not a number comes first
             throw InputError(place(in.line(), f.column) +
                              "expected the end of the input after A and b, found " +
                              describe(f.text));
-        const double value = numberAt(f.text, in.line(), f.column);
-        if (!storing)
-            return;
-        if (row <= n)
-            system.A(row, column) = value;
-        else
-            system.b(column) = value;
+        }
+        double* const destination = !storing   ? nullptr
+                                    : row <= n ? &system.A(row, column)
+                                               : &system.b(column);
+        batch->add(f.text, destination, in.line(), f.column, true);
         if (++column > n) {
             column = 1;
             ++row;
         }
     });
+    batch->flush();
     if (taken < coefficients)
         throw InputError("expected " + count(coefficients) + " coefficients of A, found " +
                          count(taken));
@@ -124,12 +145,13 @@ struct RowsPass {
 // taken from its last column once the number of lines says which it is. When plainTotal is
 // given and the input turns out to hold that many numbers, readAsPlain is set instead.
 LinearSystem readRowsPass(TextScanner& in, const FirstLine& first, int maxOrder,
-                          std::optional<long long> plainTotal, bool& readAsPlain) {
+                          std::optional<long long> plainTotal, int threads, bool& readAsPlain) {
     if (first.line == 0)
         throw InputError("expected rows of coefficients and b, found the end of the input");
     const long width = first.fields;
+    // A plain system on one line, too long for a row.
     if (width - 1 > maxOrder && plainTotal && width == *plainTotal)
-        return readPlain(in, maxOrder, true); // a plain system on one line, too long for a row
+        return readPlain(in, maxOrder, true, threads);
     if (width - 1 > maxOrder)
         throw InputError(place(first.line) +
                          orderTooLarge(static_cast<double>(width - 1), maxOrder) + " (a row of " +
@@ -148,6 +170,7 @@ LinearSystem readRowsPass(TextScanner& in, const FirstLine& first, int maxOrder,
     }
     const bool storing = A.exists();
     RowsPass pass;
+    BatchOnScanner batch(in, threads);
     do {
         Field field;
         if (!in.nextField(field))
@@ -159,16 +182,11 @@ LinearSystem readRowsPass(TextScanner& in, const FirstLine& first, int maxOrder,
             if (column == width && !pass.shapeError)
                 pass.shapeError = place(in.line(), field.column) + "expected " + count(width) +
                                   " numbers in the row, found more: " + describe(field.text);
-            const std::optional<double> value = textToDouble(field.text);
-            if (!value) {
-                if (!pass.shapeError)
-                    numberAt(field.text, in.line(), field.column); // the first mistake: throws
-                if (!pass.laterNonNumber)
-                    pass.laterNonNumber = place(in.line(), field.column) +
-                                          "expected a number, found " + describe(field.text);
-            } else if (target != nullptr && column < width) {
-                target[column + 1] = *value;
-            }
+            // The first mistake is refused at once; after a row of the wrong length, the first
+            // field that is not a number is kept for the end.
+            batch->add(field.text,
+                       target != nullptr && column < width ? target + column + 1 : nullptr,
+                       in.line(), field.column, !pass.shapeError);
             ++column;
         } while (in.nextField(field));
         pass.fields += column;
@@ -176,6 +194,8 @@ LinearSystem readRowsPass(TextScanner& in, const FirstLine& first, int maxOrder,
             pass.shapeError = place(in.line()) + "expected " + count(width) +
                               " numbers in the row, found " + count(column);
     } while (in.nextLine());
+    batch->flush();
+    pass.laterNonNumber = batch->laterMistake();
 
     // A count m followed by exactly m * m + m numbers is a plain system whose first line holds
     // more than the count. No rows layout has that many numbers: w (w - 1) and w * w are never
@@ -214,9 +234,9 @@ LinearSystem readRowsPass(TextScanner& in, const FirstLine& first, int maxOrder,
 }
 
 LinearSystem readRows(TextScanner& in, const FirstLine& first, int maxOrder,
-                      std::optional<long long> plainTotal) {
+                      std::optional<long long> plainTotal, int threads) {
     bool readAsPlain = false;
-    LinearSystem system = readRowsPass(in, first, maxOrder, plainTotal, readAsPlain);
+    LinearSystem system = readRowsPass(in, first, maxOrder, plainTotal, threads, readAsPlain);
     if (!readAsPlain)
         return system;
     if (!in.rewind())
@@ -225,7 +245,7 @@ LinearSystem readRows(TextScanner& in, const FirstLine& first, int maxOrder,
                          "read again from a pipe; give the count alone on the first line");
     if (in.peek(3) == "\xEF\xBB\xBF")
         in.skip(3);
-    return readPlain(in, maxOrder, false);
+    return readPlain(in, maxOrder, false, threads);
 }
 
 // The total a plain system would have if the first field is its count: for the choice between
@@ -240,17 +260,18 @@ std::optional<long long> plainTotalFor(const FirstLine& first) {
 
 LinearSystem readText(TextScanner& in, const ReadOptions& options) {
     const int maxOrder = options.maxOrder;
+    const int threads = options.threads;
     if (options.format == InputFormat::plain)
-        return readPlain(in, maxOrder, false);
+        return readPlain(in, maxOrder, false, threads);
     const FirstLine first = findFirstLine(in, true);
     if (options.format == InputFormat::rows)
-        return readRows(in, first, maxOrder, std::nullopt);
+        return readRows(in, first, maxOrder, std::nullopt, threads);
     // By content: one field alone on the first line is a count. A line of several numbers
     // starts rows, unless the whole input is a count n followed by n * n + n numbers: a plain
     // system written on one line, as a pipe often carries it.
     if (first.headerLine == 0 && first.fields < 2)
-        return readPlain(in, maxOrder, true);
-    return readRows(in, first, maxOrder, plainTotalFor(first));
+        return readPlain(in, maxOrder, true, threads);
+    return readRows(in, first, maxOrder, plainTotalFor(first), threads);
 }
 
 } // namespace
@@ -284,12 +305,12 @@ Vector rightHandSideFrom(ByteSource& source, int n, std::size_t bufferSize) {
         return readMatrixMarketVector(in, n);
     Vector b;
     b.recreate(n);
-    int i = 0;
+    long long i = 0;
     in.nextLine();
     forEachField(in, [&](const Field& field) {
         const double value = numberAt(field.text, in.line(), field.column);
         if (++i <= n)
-            b(i) = value;
+            b(static_cast<int>(i)) = value;
     });
     if (i != n)
         throw InputError("expected " + count(n) + " entries of b, found " + count(i));

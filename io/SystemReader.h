@@ -29,6 +29,9 @@ struct ReadOptions {
     InputFormat format = InputFormat::automatic;
     Duplicates duplicates = Duplicates::refuse;
     int maxOrder = kMaxOrder; // a larger order is refused before anything is allocated
+    // Threads that parse the numbers of a large text side by side; 0 takes one per
+    // processor. The system and the refusals are the same for any number.
+    int threads = 0;
 };
 
 struct LinearSystem {
@@ -38,8 +41,9 @@ struct LinearSystem {
     Matrix A;
     Vector b;                                // 1..n; zero when hasB is false
     InputFormat format = InputFormat::plain; // the layout it was read in
-    // False when the input holds A alone: a square block of rows, or a Matrix Market matrix.
-    // b is then for the caller to give (readRightHandSide) or to make (setRowSums).
+    // False when the input holds A alone: a square block of rows, a Matrix Market matrix, an
+    // n x n NumPy array. b is then for the caller to give (readRightHandSide), to make
+    // (setRowSums) or to refuse (requireRightHandSide).
     bool hasB = true;
     bool bIsRowSums = false; // b = A (1, ..., 1), made by setRowSums
     std::uint64_t bytes = 0; // the size of the input read, for a reading rate

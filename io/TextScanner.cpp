@@ -1,6 +1,7 @@
 #include "TextScanner.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 
 namespace lse::io {
@@ -27,11 +28,42 @@ void TextScanner::setComment(char comment) {
     classes_[static_cast<unsigned char>(',')] = kComma;
     classes_[static_cast<unsigned char>('\n')] = kEnd;
     classes_[static_cast<unsigned char>(comment)] = kEnd;
+    wordScan_ = std::endian::native == std::endian::little &&
+                static_cast<unsigned char>(comment) < kFirstUnflagged;
+}
+
+const char* TextScanner::skipText(const char* at) const {
+    // Eight bytes at a time: every byte that ends a field (blanks, line end, comma, the comment
+    // sign) lies below '-', so a word without such a byte is text throughout. The lowest byte
+    // below '-' is found exactly (borrows only run upwards); a text byte there, such as '+',
+    // is passed and the search goes on.
+    if (wordScan_) {
+        constexpr std::uint64_t kOnes = 0x0101010101010101ULL;
+        constexpr std::uint64_t kHighs = 0x8080808080808080ULL;
+        while (end_ - at >= 8) {
+            std::uint64_t word;
+            std::memcpy(&word, at, sizeof word);
+            const std::uint64_t below = (word - kOnes * kFirstUnflagged) & ~word & kHighs;
+            if (below == 0) {
+                at += 8;
+                continue;
+            }
+            at += std::countr_zero(below) / 8;
+            if (classes_[static_cast<unsigned char>(*at)] != kText)
+                return at;
+            ++at;
+        }
+    }
+    while (at < end_ && classes_[static_cast<unsigned char>(*at)] == kText)
+        ++at;
+    return at;
 }
 
 bool TextScanner::fill(const char*& keep) {
     if (atEnd_)
         return false;
+    if (beforeFill_)
+        beforeFill_();
     const char* from = keep;
     if (pinned_ && lineStart_ >= base_)
         from = std::min(from, begin_ + (lineStart_ - base_));
@@ -129,8 +161,7 @@ bool TextScanner::nextField(Field& field) {
     }
     const char* start = pos_;
     for (;;) {
-        while (pos_ < end_ && classes_[static_cast<unsigned char>(*pos_)] == kText)
-            ++pos_;
+        pos_ = skipText(pos_);
         if (pos_ == end_ && fill(start))
             continue;
         break;

@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string_view>
 #include <vector>
@@ -49,6 +50,10 @@ public:
     std::optional<std::uint64_t> remaining() const;
     // Back to the first byte, when the source or the buffer allows it.
     bool rewind();
+    // Called before the buffer's bytes move to make room, which ends the life of the texts of
+    // the fields returned so far; for a reader that keeps them a while.
+    void setBeforeFill(std::function<void()> beforeFill) { beforeFill_ = std::move(beforeFill); }
+
     // Raw bytes from where scanning stands: what the buffer holds first, then the source.
     std::size_t read(char* destination, std::size_t size);
 
@@ -62,6 +67,8 @@ private:
         return static_cast<long>(base_ + static_cast<std::uint64_t>(at - begin_) - lineStart_) + 1;
     }
     void startLine();
+    // The end of the field's text that starts at `at`, within the buffer.
+    const char* skipText(const char* at) const;
 
     ByteSource& source_;
     std::vector<char> buffer_;
@@ -73,11 +80,16 @@ private:
     bool inMemory_ = false;
 
     std::array<ByteClass, 256> classes_{};
+    // Every byte that ends a field lies below '-' (the comment sign too, when this is set), so
+    // that a field's text can be passed a word at a time.
+    static constexpr unsigned char kFirstUnflagged = '-';
+    bool wordScan_ = false;
     long line_ = 0;
     std::uint64_t lineStart_ = 0;
     bool afterField_ = false; // a comma after blanks still belongs to the last field
     bool fieldOwed_ = false;  // a comma was passed, so a field must follow
     bool pinned_ = false;
+    std::function<void()> beforeFill_;
 };
 
 } // namespace lse::io

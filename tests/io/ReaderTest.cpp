@@ -114,14 +114,31 @@ TEST(Reader, ASquareBlockIsAWithoutB) {
 }
 
 TEST(Reader, AKeepsRoomForTheColumnGaussAdds) {
-    // The stride is rounded to whole cache lines, so the orders next to a multiple of 8 tell.
+    // The stride is rounded to whole cache lines, so the orders next to a multiple of 8 tell;
+    // rows are read into an array a column wider, then narrowed.
     for (const int n : {0, 1, 6, 7, 8, 15}) {
-        std::string text = std::to_string(n) + "\n";
+        std::string plain = std::to_string(n) + "\n";
         for (int k = 0; k < n * n + n; ++k)
-            text += "1 ";
-        const LinearSystem system = readSystem(text);
-        ASSERT_EQ(system.n, n);
-        EXPECT_GE(system.A.stride(), static_cast<std::size_t>(n) + 2) << n;
+            plain += "1 ";
+        std::string rows;
+        std::string block;
+        for (int i = 0; i < n; ++i) {
+            for (int j = 0; j < n; ++j) {
+                rows += "1 ";
+                block += "3 ";
+            }
+            rows += "2\n";
+            block += "\n";
+        }
+        // A block of one number is a count; none of rows is no system at all.
+        for (const std::string& text : {plain, rows, block}) {
+            if (n < 2 && text != plain)
+                continue;
+            SCOPED_TRACE(text);
+            const LinearSystem system = readSystem(text);
+            ASSERT_EQ(system.n, n);
+            EXPECT_GE(system.A.stride(), static_cast<std::size_t>(n) + 2);
+        }
     }
 }
 
