@@ -123,6 +123,8 @@ void frmCholesky::load(const std::function<io::LinearSystem()>& read, const std:
         show(messages::unreadableSystem(error.what(), name));
     } catch (const std::ios_base::failure&) {
         show(messages::unreadableSystem("cannot read it", name));
+    } catch (const std::bad_alloc&) {
+        show(messages::unreadableSystem("not enough memory to read it", name));
     }
 }
 
