@@ -2,7 +2,6 @@
 // literal ({'descr': '<f8', 'fortran_order': False, 'shape': (3, 4), }), then the entries.
 #include "SystemLayout.h"
 
-#include <bit>
 #include <cmath>
 #include <cstring>
 #include <optional>
@@ -11,6 +10,17 @@
 namespace lse::io {
 
 namespace {
+
+// std::endian, which the browser build's C++ library lacks.
+constexpr bool kNativeLittleEndian = __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__;
+
+// std::bit_cast, which the browser build's C++ library lacks.
+template <typename To, typename From> To fromBits(From bits) {
+    static_assert(sizeof(To) == sizeof(From));
+    To value;
+    std::memcpy(&value, &bits, sizeof value);
+    return value;
+}
 
 constexpr std::string_view kMagic = "\x93NUMPY";
 constexpr std::size_t kLongestHeader = std::size_t{1} << 20;
@@ -155,8 +165,7 @@ private:
             header.kind = Kind::unsignedInteger;
         else
             fail("the type " + describe(descr) + " is not read" + supported);
-        const bool littleEndian = order == '<' ||
-                                  (order == '=' && std::endian::native == std::endian::little) ||
+        const bool littleEndian = order == '<' || (order == '=' && kNativeLittleEndian) ||
                                   (order == '|' && header.itemSize == 1);
         if (!littleEndian)
             fail("the type " + describe(descr) + " is " +
@@ -210,8 +219,8 @@ double entryValue(const Header& header, const unsigned char* bytes, bool& exact)
     switch (header.kind) {
     case Kind::floating:
         value = header.itemSize == 8
-                    ? std::bit_cast<double>(raw)
-                    : static_cast<double>(std::bit_cast<float>(static_cast<std::uint32_t>(raw)));
+                    ? fromBits<double>(raw)
+                    : static_cast<double>(fromBits<float>(static_cast<std::uint32_t>(raw)));
         exact = std::isfinite(value);
         return value;
     case Kind::signedInteger: {
@@ -327,7 +336,7 @@ LinearSystem readNumpy(TextScanner& in, const ReadOptions& options) {
     system.hasB = augmented;
     // A's spare column takes b while it is read, since it comes with each row.
     if (header.kind == Kind::floating && header.itemSize == 8 && !header.fortranOrder &&
-        std::endian::native == std::endian::little) {
+        kNativeLittleEndian) {
         readDoubleRows(in, system.A, n, columns);
     } else {
         readEntries(in, header, n, columns, false,
