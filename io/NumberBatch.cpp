@@ -118,13 +118,7 @@ void NumberBatch::handOver() {
         }
     }
     if (helpers_.empty()) {
-        const std::size_t mistake = parse(filling_, 0, filling_.size());
-        if (mistake < filling_.size()) {
-            const Item item = filling_[mistake];
-            filling_.clear();
-            mistakeAt(item);
-        }
-        filling_.clear();
+        parseFillingHere();
         return;
     }
     finishParsed();
@@ -144,6 +138,10 @@ void NumberBatch::flush() {
         return;
     if (!helpers_.empty())
         finishParsed();
+    parseFillingHere();
+}
+
+void NumberBatch::parseFillingHere() {
     const std::size_t mistake = parse(filling_, 0, filling_.size());
     if (mistake < filling_.size()) {
         const Item item = filling_[mistake];

@@ -59,6 +59,8 @@ private:
 
     void parseNow(std::string_view text, double* destination, long line, long column, bool atOnce);
     void mistakeAt(const Item& item);
+    // Parses the batch being filled on this thread; the first bad field is reported.
+    void parseFillingHere();
     // The first item of [begin, end) of `items` that is not a number, or end.
     static std::size_t parse(std::vector<Item>& items, std::size_t begin, std::size_t end);
     // Claims pieces of the helpers' batch until none is left.
