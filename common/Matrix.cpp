@@ -1,6 +1,7 @@
 #include "Matrix.h"
 
 #include <algorithm>
+#include <new>
 #include <stdexcept>
 #include <string>
 
@@ -34,10 +35,14 @@ std::size_t rowStride(std::size_t columns) {
 void Matrix::recreate(int rowsUpper, int colsUpper, int spareColumns) {
     const std::size_t stride =
         rowStride(extent(colsUpper) + static_cast<std::size_t>(std::max(spareColumns, 0)));
-    const std::size_t size = extent(rowsUpper) * stride;
+    const std::size_t rows = extent(rowsUpper);
+    // Beyond a 32-bit address space (WebAssembly) the array cannot be had, like any
+    // allocation that fails.
+    if (rows > AlignedDoubles().max_size() / stride)
+        throw std::bad_alloc();
     // The old storage goes first, so that re-creating a large matrix never holds two.
     *this = Matrix();
-    AlignedDoubles fresh(size, 0.0);
+    AlignedDoubles fresh(rows * stride, 0.0);
     data_.swap(fresh);
     rowsUpper_ = rowsUpper;
     colsUpper_ = colsUpper;

@@ -1,11 +1,14 @@
 #include "NumberText.h"
+#include "NumberTextPaths.h"
 
 #include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <limits>
+#include <locale.h>
 #include <system_error>
 
 namespace lse {
@@ -64,7 +67,7 @@ bool isUnsignedDecimal(std::string_view text) {
 // For a text that isUnsignedDecimal accepts and whose value is not zero: whether its magnitude
 // is below 1. Used only when the value is outside the range of a double, to tell an
 // underflow from an overflow.
-bool isBelowOne(std::string_view text) {
+[[maybe_unused]] bool isBelowOne(std::string_view text) {
     const std::size_t ePos = text.find_first_of("eE");
     const std::string_view mantissa = text.substr(0, ePos);
     long long exponent = 0;
@@ -87,9 +90,143 @@ bool isBelowOne(std::string_view text) {
     return leading + exponent < 0;
 }
 
+// Sets the C locale for the calling thread while it lives, so that strtod and snprintf read
+// and write '.' whatever locale the program runs in.
+class CLocale {
+public:
+    CLocale() {
+        static const locale_t c = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(nullptr));
+        if (c != static_cast<locale_t>(nullptr))
+            previous_ = uselocale(c);
+    }
+    ~CLocale() {
+        if (previous_ != static_cast<locale_t>(nullptr))
+            uselocale(previous_);
+    }
+    CLocale(const CLocale&) = delete;
+    CLocale& operator=(const CLocale&) = delete;
+
+private:
+    locale_t previous_ = static_cast<locale_t>(nullptr);
+};
+
+// |value| (finite, not zero) in scientific form "d.ddde+x", correctly rounded to 15
+// significant digits, or with the fewest digits that read back as the same double.
+std::string scientificByCharconv([[maybe_unused]] double magnitude,
+                                 [[maybe_unused]] Digits digits) {
+#if defined(__cpp_lib_to_chars)
+    char buffer[40];
+    const auto result = digits == Digits::window
+                            ? std::to_chars(buffer, buffer + sizeof buffer, magnitude,
+                                            std::chars_format::scientific, kSignificantDigits - 1)
+                            : std::to_chars(buffer, buffer + sizeof buffer, magnitude,
+                                            std::chars_format::scientific);
+    return std::string(buffer, result.ptr);
+#else
+    return {};
+#endif
+}
+
+std::string printScientific(double magnitude, int significantDigits) {
+    char buffer[40];
+    std::snprintf(buffer, sizeof buffer, "%.*e", significantDigits - 1, magnitude);
+    return buffer;
+}
+
+// The significand's digits one unit higher in the last place: "1.99e+5" gives "2.00e+5",
+// "9.9e+5" gives "1.0e+6".
+std::string nextUp(const std::string& scientific) {
+    const std::size_t ePos = scientific.find('e');
+    std::string result = scientific;
+    std::size_t pos = ePos;
+    while (pos-- > 0) {
+        if (result[pos] == '.')
+            continue;
+        if (result[pos] != '9') {
+            ++result[pos];
+            return result;
+        }
+        result[pos] = '0';
+    }
+    // Every digit carried: 9.99e+x becomes 1.00e+(x+1).
+    result[0] = '1';
+    char exponent[16];
+    std::snprintf(exponent, sizeof exponent, "e%+03d", std::atoi(result.c_str() + ePos + 1) + 1);
+    return result.substr(0, ePos) + exponent;
+}
+
+std::string scientificByCLibrary(double magnitude, Digits digits) {
+    const CLocale cLocale;
+    if (digits == Digits::window)
+        return printScientific(magnitude, kSignificantDigits);
+    // The nearest text of p digits is the one to take as soon as one of p digits reads back.
+    // Only just above a power of two, where the doubles below lie twice as close as those
+    // above, can the nearest fall short while the next one up reads back.
+    int exponent2 = 0;
+    const bool powerOfTwo = std::frexp(magnitude, &exponent2) == 0.5;
+    for (int p = 1; p < kRoundTripDigits; ++p) {
+        const std::string nearest = printScientific(magnitude, p);
+        const double back = std::strtod(nearest.c_str(), nullptr);
+        if (back == magnitude)
+            return nearest;
+        if (powerOfTwo && back < magnitude) {
+            const std::string above = nextUp(nearest);
+            if (std::strtod(above.c_str(), nullptr) == magnitude)
+                return above;
+        }
+    }
+    return printScientific(magnitude, kRoundTripDigits);
+}
+
+// The value of an unsigned decimal text that isUnsignedDecimal accepted; nullopt when it is
+// too large for a double, 0 when too small to tell from zero.
+std::optional<double> magnitudeByCharconv([[maybe_unused]] std::string_view text) {
+#if defined(__cpp_lib_to_chars)
+    double magnitude = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), magnitude,
+                                              std::chars_format::general);
+    if (error == std::errc::result_out_of_range) {
+        // Too small to tell from zero is still a number (it underflows to zero); too large
+        // for a double is not.
+        if (!isBelowOne(text))
+            return std::nullopt;
+        magnitude = 0;
+    } else if (error != std::errc() || end != text.data() + text.size()) {
+        return std::nullopt;
+    }
+    return magnitude;
+#else
+    return std::nullopt;
+#endif
+}
+
+std::optional<double> magnitudeByCLibrary(std::string_view text) {
+    const CLocale cLocale;
+    const std::string terminated(text);
+    char* end = nullptr;
+    // strtod rounds correctly, to infinity beyond the largest double and to zero below the
+    // smallest; the grammar was checked already, so nothing else can come back.
+    const double magnitude = std::strtod(terminated.c_str(), &end);
+    if (end != terminated.c_str() + terminated.size())
+        return std::nullopt;
+    return magnitude;
+}
+
 } // namespace
 
-std::string doubleToText(double value, Digits digits) {
+namespace numbertext {
+
+bool available([[maybe_unused]] Conversion conversion) {
+#if defined(__cpp_lib_to_chars)
+    return true;
+#else
+    return conversion == Conversion::cLibrary;
+#endif
+}
+
+std::string doubleToText(double value, Digits digits, Conversion conversion) {
+    if (!available(conversion))
+        conversion = Conversion::cLibrary;
     if (std::isnan(value))
         return "NaN";
     if (std::isinf(value))
@@ -99,23 +236,17 @@ std::string doubleToText(double value, Digits digits) {
 
     // Scientific form rounds once, to 15 significant digits (14 decimals) or to the fewest
     // that round-trip, and tells the decimal exponent after rounding; the digits are then laid
-    // out in fixed or exponent form. to_chars, unlike printf, ignores the locale.
-    char buffer[40];
-    const auto result = digits == Digits::window
-                            ? std::to_chars(buffer, buffer + sizeof buffer - 1, std::fabs(value),
-                                            std::chars_format::scientific, kSignificantDigits - 1)
-                            : std::to_chars(buffer, buffer + sizeof buffer - 1, std::fabs(value),
-                                            std::chars_format::scientific);
-    *result.ptr = '\0';
-    const std::string_view scientific(buffer, static_cast<std::size_t>(result.ptr - buffer));
+    // out in fixed or exponent form.
+    const std::string scientific = conversion == Conversion::charconv
+                                       ? scientificByCharconv(std::fabs(value), digits)
+                                       : scientificByCLibrary(std::fabs(value), digits);
     const std::size_t ePos = scientific.find('e');
     std::string significand(1, scientific[0]);
     if (ePos > 1)
         significand.append(scientific.substr(2, ePos - 2));
-    const int exponent = std::atoi(buffer + ePos + 1);
+    const int exponent = std::atoi(scientific.c_str() + ePos + 1);
     while (significand.size() > 1 && significand.back() == '0')
         significand.pop_back();
-
     const int widest = digits == Digits::window ? kSignificantDigits : kRoundTripDigits;
     std::string text = value < 0 ? "-" : "";
     if (exponent < -4 || exponent >= widest) {
@@ -139,11 +270,7 @@ std::string doubleToText(double value, Digits digits) {
     return text;
 }
 
-std::string intToText(long long value) {
-    return std::to_string(value);
-}
-
-std::optional<double> textToDouble(std::string_view text) {
+std::optional<double> textToDouble(std::string_view text, Conversion conversion) {
     text = trimBlanks(text);
     bool negative = false;
     if (!text.empty() && (text.front() == '+' || text.front() == '-')) {
@@ -152,22 +279,27 @@ std::optional<double> textToDouble(std::string_view text) {
     }
     if (!isUnsignedDecimal(text))
         return std::nullopt;
+    if (!available(conversion))
+        conversion = Conversion::cLibrary;
+    const std::optional<double> magnitude =
+        conversion == Conversion::charconv ? magnitudeByCharconv(text) : magnitudeByCLibrary(text);
+    if (!magnitude || !std::isfinite(*magnitude))
+        return std::nullopt;
+    return negative ? -*magnitude : *magnitude;
+}
 
-    double magnitude = 0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), magnitude,
-                                              std::chars_format::general);
-    if (error == std::errc::result_out_of_range) {
-        // Too small to tell from zero is still a number (it underflows to zero); too large
-        // for a double is not.
-        if (!isBelowOne(text))
-            return std::nullopt;
-        magnitude = 0;
-    } else if (error != std::errc() || end != text.data() + text.size()) {
-        return std::nullopt;
-    }
-    if (!std::isfinite(magnitude))
-        return std::nullopt;
-    return negative ? -magnitude : magnitude;
+} // namespace numbertext
+
+std::string doubleToText(double value, Digits digits) {
+    return numbertext::doubleToText(value, digits, numbertext::kNativeConversion);
+}
+
+std::string intToText(long long value) {
+    return std::to_string(value);
+}
+
+std::optional<double> textToDouble(std::string_view text) {
+    return numbertext::textToDouble(text, numbertext::kNativeConversion);
 }
 
 bool isNumeric(std::string_view text) {

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cmath>
+#include <cstdint>
 #include <thread>
 #include <vector>
 
@@ -19,8 +20,9 @@ constexpr int kThreadsFrom = 448;
 
 // What can go wrong at a column, in the order the literal decomposition meets them: the sum
 // of the pivot, the pivot itself, then the entries below it.
-enum Failure : long { pivotNotFinite = 0, pivotNotPositive = 1, entryNotFinite = 2 };
-constexpr long kNoFailure = 1L << 40;
+// Keys are 3 * column + kind: 64 bits wide on every target, 32-bit WebAssembly included.
+enum Failure : std::int64_t { pivotNotFinite = 0, pivotNotPositive = 1, entryNotFinite = 2 };
+constexpr std::int64_t kNoFailure = std::int64_t{1} << 40;
 
 // The schedule. Entry L(j, i) is (A(i, j) - L(i, i-1) L(j, i-1) - ... - L(i, 1) L(j, 1)) /
 // L(i, i), the subtractions in that order, and needs row i of L complete first, so the rows
@@ -47,7 +49,7 @@ private:
     void decomposeTile(int first, int member);
     bool waitForRow(int i) const;
     // Steps from this one on cannot matter.
-    long failedColumn() const { return failure_.load() / 3; }
+    std::int64_t failedColumn() const { return failure_.load() / 3; }
     void record(int column, Failure kind);
 
     Matrix& W_;
@@ -63,7 +65,7 @@ private:
     // Rows 1..rowsReady_ of L are in W and their diagonals in diag.
     std::atomic<int> rowsReady_{0};
     // 3 * column + kind of the first failure in the literal order found so far.
-    std::atomic<long> failure_{kNoFailure};
+    std::atomic<std::int64_t> failure_{kNoFailure};
     // Set by the member that saw a cancel; tiles waiting for rows it will not make give up.
     std::atomic<bool> stopped_{false};
 };
@@ -88,7 +90,7 @@ CholeskyOutcome Decomposition::run() {
     // Tiles a cancel left unmade tell nothing, not even whether a failure was the first.
     if (stopped_.load())
         return {CholeskyStatus::cancelled};
-    const long failure = failure_.load();
+    const std::int64_t failure = failure_.load();
     if (failure == kNoFailure)
         return {};
     // diag as the literal order leaves it: set up to the failing column, that one included
@@ -176,8 +178,8 @@ bool Decomposition::waitForRow(int i) const {
 }
 
 void Decomposition::record(int column, Failure kind) {
-    const long key = 3L * column + kind;
-    long seen = failure_.load();
+    const std::int64_t key = std::int64_t{3} * column + kind;
+    std::int64_t seen = failure_.load();
     while (key < seen && !failure_.compare_exchange_weak(seen, key)) {
     }
 }

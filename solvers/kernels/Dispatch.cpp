@@ -9,6 +9,9 @@ extern const Table baselineTable;
 extern const Table avx2Table;
 extern const Table avx512Table;
 #endif
+#if defined(__EMSCRIPTEN__)
+extern const Table simd128Table;
+#endif
 
 namespace {
 
@@ -23,10 +26,14 @@ const Table* tableFor(InstructionSet set) {
         return __builtin_cpu_supports("avx2") ? &avx2Table : nullptr;
     case InstructionSet::avx512:
         return __builtin_cpu_supports("avx512f") ? &avx512Table : nullptr;
-#else
+#endif
+#if defined(__EMSCRIPTEN__)
+    // A WebAssembly engine without SIMD refuses the whole module, so once running it has them.
+    case InstructionSet::simd128:
+        return &simd128Table;
+#endif
     default:
         break;
-#endif
     }
     return nullptr;
 }
@@ -42,8 +49,8 @@ std::atomic<const Table*> chosen{nullptr};
 
 std::vector<InstructionSet> supported() {
     std::vector<InstructionSet> sets;
-    for (const InstructionSet set :
-         {InstructionSet::baseline, InstructionSet::avx2, InstructionSet::avx512})
+    for (const InstructionSet set : {InstructionSet::baseline, InstructionSet::avx2,
+                                     InstructionSet::avx512, InstructionSet::simd128})
         if (tableFor(set) != nullptr)
             sets.push_back(set);
     return sets;

@@ -7,7 +7,7 @@
 // so all of them give the same bits; they differ only in how many entries they do at once.
 namespace lse::kernels {
 
-enum class InstructionSet { baseline, avx2, avx512 };
+enum class InstructionSet { baseline, avx2, avx512, simd128 };
 
 struct Table {
     InstructionSet set;

@@ -5,7 +5,6 @@
 #include "RandomSystems.h"
 #include "kernels/Kernels.h"
 
-#include <bit>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -24,7 +23,12 @@ public:
             state_ *= 0x100000001b3;
         }
     }
-    void add(double value) { add(std::bit_cast<std::uint64_t>(value)); }
+    // By memcpy: Emscripten's C++ library has no std::bit_cast.
+    void add(double value) {
+        std::uint64_t bits;
+        std::memcpy(&bits, &value, sizeof bits);
+        add(bits);
+    }
     std::uint64_t value() const { return state_; }
 
 private:

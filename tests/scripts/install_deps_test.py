@@ -19,6 +19,8 @@ LISTS = {
     "first": f"# a comment\n\n{PRESENT}\n{MISSING[0]}\n",
     "second": f"{MISSING[1]}  # the rest of a line is not a package\n",
     "present": f"{PRESENT}\n",
+    # bash is on the stand-ins' PATH; the other command is nowhere.
+    "tools": f"lineq-test-tool-present unless=bash\n{MISSING[0]} unless=lineq-no-such-command\n",
 }
 APT = f"apt-get install -y --no-install-recommends {' '.join(MISSING)} -qq"
 
@@ -29,6 +31,8 @@ CASES = [
      ["apt-get update -qq", APT], []),
     ("a user goes through sudo", ["first", "second"], 1000, True, 0,
      ["sudo apt-get update -qq", "apt-get update -qq", f"sudo {APT}", APT], []),
+    ("a package whose command is already there is skipped", ["tools"], 0, True, 0,
+     ["apt-get update -qq", f"apt-get install -y --no-install-recommends {MISSING[0]} -qq"], []),
     ("a user without sudo is told what to run", ["first", "second"], 1000, False, 1, [],
      MISSING + ["apt-get install"]),
 ]

@@ -1,0 +1,354 @@
+// The page in a real browser, through clicks and typing: the window as the desktop shows it,
+// the default system by each method, typed systems, the refusals and failures with their
+// boxes, and the keyboard alone.
+import assert from "node:assert/strict";
+import { mkdir } from "node:fs/promises";
+import path from "node:path";
+import { after, before, describe, test } from "node:test";
+
+import { artifactDir, launchChromium, openWindow } from "./browser.mjs";
+
+const caption = "Linear Simultaneous Equations by Quorvelt";
+// The echo and the results as the boxes hold them (a <textarea> gives LF for CR LF).
+const defaultEcho = {
+    display: "   4   2   14\n   2   17   -5\n   14   -5   83\n",
+    txtVector: "b1 =   14\nb2 =   -101\nb3 =   155\n",
+};
+const defaultSolution = "x1 =   3\nx2 =   -6\nx3 =   1\n";
+const promptsOf2x2 = [
+    "Enter A coefficient (1,1)",
+    "Enter A coefficient (1,2)",
+    "Enter A coefficient (2,1)",
+    "Enter A coefficient (2,2)",
+    "Enter B coefficient (1)",
+    "Enter B coefficient (2)",
+];
+const notANumber = {
+    kind: "messageBox",
+    title: "Lineq",
+    text: "Enter a number damn you!!",
+    critical: false,
+    buttons: ["OK"],
+    field: false,
+};
+
+let chromium;
+let window;
+before(async () => {
+    chromium = await launchChromium();
+});
+after(async () => {
+    await chromium?.close();
+});
+
+// Each case on a freshly opened page.
+function windowTest(name, body) {
+    test(name, { timeout: 60_000 }, async () => {
+        window = await openWindow(chromium.browser);
+        try {
+            await body(window);
+        } finally {
+            await window.close();
+        }
+    });
+}
+
+async function submitTyped(w, count, replies) {
+    await w.untickDefault();
+    await w.typeInto("Textn", count);
+    await w.click("submit_but");
+    const prompts = await w.enter(replies);
+    await w.idle();
+    return prompts;
+}
+
+describe("the window", () => {
+    windowTest("opens as the desktop window does", async (w) => {
+        assert.equal(await w.page.title(), caption);
+        assert.equal(await w.page.$eval("#caption", (e) => e.textContent), caption);
+        assert.equal(await w.text("Textn"), "3");
+        assert.equal(await w.checked("chkDefault"), true);
+        assert.deepEqual(
+            await Promise.all(["Option1_0", "Option1_1", "Option1_2"].map((id) => w.checked(id))),
+            [false, true, false]);
+        for (const id of ["display", "txtVector", "txtGauss", "txtCholesky"])
+            assert.equal(await w.text(id), "", id);
+        assert.equal(await w.focused(), "display");
+    });
+
+    windowTest("places every control at its twips, 15 to the pixel, with its name", async (w) => {
+        // id: left, top, width, height in twips; the accessible name.
+        const controls = {
+            display: [240, 600, 3975, 3615, "Input Matrix"],
+            submit_but: [240, 5040, 1815, 615, "Submit"],
+            Textn: [3495, 4530, 735, 285, "Enter the no. of equations to be solved"],
+            Start: [6120, 4560, 1815, 615, "Calculate Using....."],
+            txtGauss: [6120, 600, 1455, 3615, "Gauss Solution"],
+            txtCholesky: [7800, 600, 1455, 3615, "Cholesky Solution"],
+            txtVector: [4440, 600, 1455, 3615, "Input Vector"],
+            Label8: [6720, 6960, 2535, 255, null],
+        };
+        const client = await w.page.$eval(".client", (e) => {
+            const r = e.getBoundingClientRect();
+            return [r.left, r.top, r.width, r.height];
+        });
+        assert.deepEqual(client.slice(2), [636, 491]);
+        for (const [id, [left, top, width, height, name]] of Object.entries(controls)) {
+            const box = await w.page.$eval(`#${id}`, (e) => {
+                const r = e.getBoundingClientRect();
+                return [r.left, r.top, r.width, r.height];
+            });
+            assert.deepEqual(
+                [box[0] - client[0], box[1] - client[1], box[2], box[3]],
+                [left / 15, top / 15, width / 15, height / 15], id);
+            if (name) {
+                const node = await w.page.accessibility.snapshot({ root: await w.page.$(`#${id}`) });
+                assert.equal(node.name, name, id);
+            }
+        }
+        // The check box and the option buttons are named by their captions.
+        const captions = {
+            chkDefault: "Use Default Matrix",
+            Option1_0: "Gauss Elimination",
+            Option1_1: "Both Solution Methods",
+            Option1_2: "Cholesky Decomposition",
+        };
+        for (const [id, name] of Object.entries(captions)) {
+            const node = await w.page.accessibility.snapshot({ root: await w.page.$(`#${id}`) });
+            assert.equal(node.name, name, id);
+        }
+        // The faces shipped beside the page were loaded from the file URL.
+        assert.ok(await w.page.evaluate(async () => {
+            await document.fonts.ready;
+            return document.fonts.check('11px "Lineq Dialog"') &&
+                document.fonts.check('bold 11px "Lineq Address"') &&
+                [...document.fonts].every((face) => face.status === "loaded");
+        }));
+        await mkdir(path.resolve(artifactDir), { recursive: true });
+        await (await w.page.$("#frmCholesky")).screenshot({
+            path: path.join(artifactDir, "lineq-page.png"),
+        });
+    });
+});
+
+describe("the default system", () => {
+    for (const [option, gauss, cholesky] of [
+        ["Option1_0", defaultSolution, ""],
+        ["Option1_1", defaultSolution, defaultSolution],
+        ["Option1_2", "", defaultSolution],
+    ]) {
+        windowTest(`solved with ${option}`, async (w) => {
+            await w.typeInto("Textn", "7"); // ignored while the default is ticked
+            await w.click("submit_but");
+            await w.idle();
+            assert.equal(await w.text("Textn"), "3");
+            assert.equal(await w.text("display"), defaultEcho.display);
+            assert.equal(await w.text("txtVector"), defaultEcho.txtVector);
+            await w.click(option);
+            await w.click("Start");
+            await w.idle();
+            assert.ok(await w.noBoxOpen());
+            assert.equal(await w.text("txtGauss"), gauss);
+            assert.equal(await w.text("txtCholesky"), cholesky);
+        });
+    }
+});
+
+describe("a typed system", () => {
+    windowTest("2 x 2 through the input boxes", async (w) => {
+        await w.untickDefault();
+        await w.typeInto("Textn", "2");
+        await w.click("submit_but");
+        const first = await w.nextBox();
+        assert.deepEqual(first, {
+            kind: "inputBox",
+            title: "Lineq",
+            text: promptsOf2x2[0],
+            critical: false,
+            buttons: ["OK", "Cancel"],
+            field: true,
+        });
+        await w.reply("2.5");
+        const prompts = [first.text, ...(await w.enter(["1", "1", "2", "3.5", "3"]))];
+        await w.idle();
+        assert.deepEqual(prompts, promptsOf2x2);
+        assert.equal(await w.text("display"), "   2.5   1\n   1   2\n");
+        assert.equal(await w.text("txtVector"), "b1 =   3.5\nb2 =   3\n");
+        await w.click("Start");
+        await w.idle();
+        assert.equal(await w.text("txtGauss"), "x1 =   1\nx2 =   1\n");
+        assert.equal(await w.text("txtCholesky"), "x1 =   1\nx2 =   1\n");
+    });
+
+    windowTest("a reply that is not a number: the message, then the same prompt", async (w) => {
+        await w.untickDefault();
+        await w.typeInto("Textn", "1");
+        await w.click("submit_but");
+        assert.equal((await w.nextBox()).text, "Enter A coefficient (1,1)");
+        await w.reply("3abc");
+        assert.deepEqual(await w.nextBox(), notANumber);
+        await w.pressOk();
+        assert.equal((await w.nextBox()).text, "Enter A coefficient (1,1)");
+        await w.reply(""); // the empty reply is not a number either
+        assert.deepEqual(await w.nextBox(), notANumber);
+        await w.page.keyboard.press("Enter"); // OK has the focus
+        assert.deepEqual(await w.enter(["4", "8"]),
+            ["Enter A coefficient (1,1)", "Enter B coefficient (1)"]);
+        await w.idle();
+        assert.equal(await w.text("display"), "   4\n");
+        assert.equal(await w.text("txtVector"), "b1 =   8\n");
+    });
+
+    windowTest("Cancel in the middle of an entry keeps the previous system", async (w) => {
+        await w.click("submit_but"); // the default system
+        await w.idle();
+        await w.untickDefault();
+        await w.typeInto("Textn", "2");
+        await w.click("submit_but");
+        await w.enter(["1", "2"]);
+        assert.equal((await w.nextBox()).text, "Enter A coefficient (2,1)");
+        await w.pressCancel();
+        await w.idle();
+        assert.ok(await w.noBoxOpen());
+        assert.equal(await w.text("display"), defaultEcho.display);
+        assert.equal(await w.text("txtVector"), defaultEcho.txtVector);
+        await w.click("Start");
+        await w.idle();
+        assert.equal(await w.text("txtGauss"), defaultSolution);
+        // Esc cancels as well.
+        await w.click("submit_but");
+        assert.equal((await w.nextBox()).text, "Enter A coefficient (1,1)");
+        await w.page.keyboard.press("Escape");
+        await w.idle();
+        assert.equal(await w.text("display"), defaultEcho.display);
+    });
+
+    windowTest("a count that is not a number", async (w) => {
+        await w.untickDefault();
+        await w.typeInto("Textn", "abc");
+        await w.click("submit_but");
+        assert.deepEqual(await w.nextBox(), notANumber);
+        await w.pressOk();
+        await w.idle();
+        assert.ok(await w.noBoxOpen());
+        assert.equal(await w.text("display"), "");
+        assert.equal(await w.text("txtVector"), "");
+    });
+});
+
+describe("failures", () => {
+    windowTest("a singular system: Gauss's error box, its box stays empty", async (w) => {
+        await submitTyped(w, "2", ["1", "2", "2", "4", "3", "6"]);
+        await w.click("Option1_0");
+        await w.click("Start");
+        assert.deepEqual(await w.nextBox(), {
+            kind: "messageBox",
+            title: "Gauss Elimination Error",
+            text: "Aborting analysis",
+            critical: true,
+            buttons: ["OK"],
+            field: false,
+        });
+        await w.pressOk();
+        await w.idle();
+        assert.equal(await w.text("txtGauss"), "");
+        assert.equal(await w.text("txtCholesky"), "");
+    });
+
+    windowTest("a matrix that is not positive definite", async (w) => {
+        await submitTyped(w, "2", ["1", "2", "2", "1", "3", "3"]);
+        await w.click("Start"); // both methods
+        assert.deepEqual(await w.nextBox(), {
+            kind: "messageBox",
+            title: "Lineq",
+            text: "Cholesky Decomposition Failed",
+            critical: false,
+            buttons: ["OK"],
+            field: false,
+        });
+        await w.pressOk();
+        await w.idle();
+        assert.equal(await w.text("txtGauss"), "x1 =   1\nx2 =   1\n");
+        assert.equal(await w.text("txtCholesky"), "");
+    });
+
+    windowTest("a system too large for the browser's memory is refused", async (w) => {
+        await w.untickDefault();
+        await w.typeInto("Textn", "32766");
+        await w.click("submit_but");
+        const box = await w.nextBox();
+        assert.equal(box.text, "There is not enough memory for a system of 32766 equations.");
+        await w.pressOk();
+        await w.idle();
+        assert.equal(await w.text("display"), "");
+    });
+});
+
+describe("the keyboard alone", () => {
+    windowTest("Tab visits every control in order; Space presses, Enter does not", async (w) => {
+        const order = ["display", "submit_but", "Textn", "Start", "chkDefault", "Option1_1",
+            "txtGauss", "txtCholesky", "txtVector", "display"];
+        const visited = [await w.focused()];
+        for (let i = 1; i < order.length; ++i) {
+            await w.page.keyboard.press("Tab");
+            visited.push(await w.focused());
+        }
+        assert.deepEqual(visited, order);
+        const back = [];
+        for (let i = 1; i < order.length; ++i) {
+            await w.page.keyboard.down("Shift");
+            await w.page.keyboard.press("Tab");
+            await w.page.keyboard.up("Shift");
+            back.push(await w.focused());
+        }
+        assert.deepEqual(back, order.slice(0, -1).reverse());
+
+        // The option group: entered at its chosen button, the arrows move the choice in
+        // the screen's order, and it is left as one stop.
+        const tabTo = async (id) => {
+            for (let i = 0; i < 12 && (await w.focused()) !== id; ++i)
+                await w.page.keyboard.press("Tab");
+            assert.equal(await w.focused(), id);
+        };
+        await tabTo("Option1_1");
+        await w.page.keyboard.press("ArrowUp");
+        assert.equal(await w.focused(), "Option1_2");
+        assert.equal(await w.checked("Option1_2"), true);
+        await w.page.keyboard.press("ArrowUp");
+        assert.equal(await w.checked("Option1_0"), true);
+        await w.page.keyboard.press("Tab");
+        assert.equal(await w.focused(), "txtGauss");
+
+        // Enter presses neither button; Space does.
+        await tabTo("submit_but");
+        await w.page.keyboard.press("Enter");
+        await w.idle();
+        assert.equal(await w.text("display"), "");
+        await w.page.keyboard.press("Space");
+        await w.idle();
+        assert.equal(await w.text("display"), defaultEcho.display);
+        await tabTo("Start");
+        await w.page.keyboard.press("Enter");
+        await w.idle();
+        assert.equal(await w.text("txtGauss"), "");
+        await w.page.keyboard.press("Space");
+        await w.idle();
+        assert.equal(await w.text("txtGauss"), defaultSolution); // Gauss only, chosen above
+        assert.equal(await w.text("txtCholesky"), "");
+
+        // A box answered from the keyboard: Enter is OK in an input box and a message box.
+        await tabTo("chkDefault");
+        await w.page.keyboard.press("Space");
+        assert.equal(await w.checked("chkDefault"), false);
+        await tabTo("Textn");
+        await w.page.keyboard.press("End");
+        await w.page.keyboard.press("Backspace");
+        await w.page.keyboard.type("x");
+        await tabTo("submit_but");
+        await w.page.keyboard.press("Space");
+        assert.deepEqual(await w.nextBox(), notANumber);
+        await w.page.keyboard.press("Enter");
+        await w.idle();
+        assert.ok(await w.noBoxOpen());
+    });
+});

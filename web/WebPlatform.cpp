@@ -1,0 +1,116 @@
+#include "WebPlatform.h"
+
+#include <emscripten.h>
+
+#include <cstdlib>
+#include <memory>
+
+namespace {
+
+// Shown as the title of a message or input box that brings none of its own, as on the
+// desktop.
+constexpr const char* kProgramTitle = "Lineq";
+
+// A string the page handed over, allocated with malloc.
+using PageString = std::unique_ptr<char, decltype(&std::free)>;
+
+// JavaScript inside the macros: clang-format would take it for C++.
+// clang-format off
+
+// The value of the control with this id; the multi-line boxes give their lines back with
+// CR LF between them, as the logic writes them.
+EM_JS(char*, readControlText, (const char* id), {
+    const control = document.getElementById(UTF8ToString(id));
+    // Line ends by character code: backslash escapes do not survive the way from this
+    // macro into the generated JavaScript.
+    const lf = String.fromCharCode(10);
+    const crlf = String.fromCharCode(13, 10);
+    const text = control.tagName === "TEXTAREA" ? control.value.split(lf).join(crlf)
+                                                : control.value;
+    return allocateUTF8(text);
+});
+
+// A <textarea> turns CR LF into one line break; an <input> shows one line.
+EM_JS(void, writeControlText, (const char* id, const char* text), {
+    document.getElementById(UTF8ToString(id)).value = UTF8ToString(text);
+});
+
+EM_JS(int, isControlChecked, (const char* id), {
+    return document.getElementById(UTF8ToString(id)).checked ? 1 : 0;
+});
+
+EM_ASYNC_JS(void, showMessageBox, (const char* title, const char* text, int critical), {
+    await lineqPage.messageBox(UTF8ToString(title), UTF8ToString(text), critical !== 0);
+});
+
+// The reply, or null when the user cancelled.
+EM_ASYNC_JS(char*, showInputBox, (const char* title, const char* prompt), {
+    const reply = await lineqPage.inputBox(UTF8ToString(title), UTF8ToString(prompt));
+    return reply === null ? 0 : allocateUTF8(reply);
+});
+
+// clang-format on
+
+const char* idOf(lse::TextBox box) {
+    switch (box) {
+    case lse::TextBox::Textn:
+        return "Textn";
+    case lse::TextBox::display:
+        return "display";
+    case lse::TextBox::txtVector:
+        return "txtVector";
+    case lse::TextBox::txtGauss:
+        return "txtGauss";
+    case lse::TextBox::txtCholesky:
+        return "txtCholesky";
+    }
+    return "";
+}
+
+const char* idOf(lse::SolutionMethod button) {
+    switch (button) {
+    case lse::SolutionMethod::gaussElimination:
+        return "Option1_0";
+    case lse::SolutionMethod::bothMethods:
+        return "Option1_1";
+    case lse::SolutionMethod::choleskyDecomposition:
+        return "Option1_2";
+    }
+    return "";
+}
+
+} // namespace
+
+namespace lse::web {
+
+std::string WebPlatform::readText(TextBox box) const {
+    const PageString text(readControlText(idOf(box)), &std::free);
+    return text.get();
+}
+
+void WebPlatform::replaceText(TextBox box, const std::string& text) {
+    writeControlText(idOf(box), text.c_str());
+}
+
+int WebPlatform::checkBoxValue(CheckBox) const {
+    return isControlChecked("chkDefault");
+}
+
+bool WebPlatform::optionValue(OptionArray, SolutionMethod button) const {
+    return isControlChecked(idOf(button)) != 0;
+}
+
+void WebPlatform::messageBox(const std::string& text, MessageStyle style,
+                             const std::optional<std::string>& title) {
+    showMessageBox(title ? title->c_str() : kProgramTitle, text.c_str(),
+                   style == MessageStyle::OkOnlyCritical ? 1 : 0);
+}
+
+std::optional<std::string> WebPlatform::inputBox(const std::string& prompt) {
+    const PageString reply(showInputBox(kProgramTitle, prompt.c_str()), &std::free);
+    if (!reply)
+        return std::nullopt;
+    return std::string(reply.get());
+}
+
+} // namespace lse::web

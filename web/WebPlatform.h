@@ -1,0 +1,22 @@
+#pragma once
+
+#include "Platform.h"
+
+namespace lse::web {
+
+// The platform services in the browser: the page's controls, found by their ids, which are
+// the control names, and message and input boxes as modal <dialog>s. The boxes are waited
+// for through Asyncify, so the logic calls them as the synchronous services they are on the
+// desktop. An adapter only: it holds no logic and binds no events.
+class WebPlatform final : public Platform {
+public:
+    std::string readText(TextBox box) const override;
+    void replaceText(TextBox box, const std::string& text) override;
+    int checkBoxValue(CheckBox box) const override;
+    bool optionValue(OptionArray array, SolutionMethod button) const override;
+    void messageBox(const std::string& text, MessageStyle style,
+                    const std::optional<std::string>& title) override;
+    std::optional<std::string> inputBox(const std::string& prompt) override;
+};
+
+} // namespace lse::web
