@@ -1,6 +1,8 @@
 // The machine's side of the benchmark: how near the solvers' kernels come to what one core can
 // do. The kernels are the solvers' own, chosen in turn for each instruction set.
 #include "Meter.h"
+
+#include "CholeskyBlocked.h"
 #include "kernels/Kernels.h"
 
 #include <algorithm>
@@ -53,14 +55,15 @@ double gemmRate(const kernels::Table& k, int order) {
 // Multiply-subtract pairs per second of the Cholesky chains over a tile of `rows` rows, as
 // the decomposition runs them at its last step.
 double chainPairs(const kernels::Table& k, int rows, bool quick) {
-    const int lanes = k.choleskyLanes;
+    const int lanes = blocked::choleskyTileLanes(rows);
+    const auto chain = lanes == k.choleskyLanes ? k.choleskyChain : k.choleskyHalfChain;
     std::vector<double> l(static_cast<std::size_t>(rows) + 1, 1e-3);
     std::vector<double> p((static_cast<std::size_t>(rows) + 1) * lanes, 2e-3);
     std::vector<double> acc(static_cast<std::size_t>(lanes), 1.0);
     const long calls = std::max(1L, (quick ? 1'000'000L : 400'000'000L) / rows / lanes);
     const double seconds = medianThreadSeconds(3, [&] {
         for (long c = 0; c < calls; ++c)
-            k.choleskyChain(1, rows, l.data(), 1, p.data(), acc.data());
+            chain(rows, l.data(), 1, p.data(), acc.data());
     });
     return static_cast<double>(calls) * rows * lanes / seconds;
 }
@@ -116,8 +119,8 @@ void printMachine(bool quick, const std::vector<int>& choleskyOrders) {
         kernels::choose(set);
         const kernels::Table& k = kernels::active();
         for (const int rows : choleskyOrders) {
-            const std::size_t tileBytes =
-                (static_cast<std::size_t>(rows) + 1) * k.choleskyLanes * sizeof(double);
+            const std::size_t tileBytes = (static_cast<std::size_t>(rows) + 1) *
+                                          blocked::choleskyTileLanes(rows) * sizeof(double);
             const double bandwidth = readBandwidth(tileBytes, quick ? 0.001 : 0.3);
             const double bound = bandwidth / 8 / hz;
             const double pairs = chainPairs(k, rows, quick);

@@ -221,6 +221,17 @@ std::string processorName() {
     return "unknown processor";
 }
 
+// Chooses the solvers' kernels by name; false when this processor has none of that name.
+bool chooseKernels(const std::string& name) {
+    for (const kernels::InstructionSet set : kernels::supported()) {
+        kernels::choose(set);
+        if (name == kernels::active().name)
+            return true;
+    }
+    kernels::choose(kernels::supported().back());
+    return false;
+}
+
 std::string ratio(double ours, double theirs) {
     char text[32];
     std::snprintf(text, sizeof text, "%.2f", ours / theirs);
@@ -241,6 +252,11 @@ int main(int argc, char** argv) {
         ->check(CLI::PositiveNumber);
     app.add_option("--lineq-solve", program, "lineq-solve to time end to end; empty: none")
         ->capture_default_str();
+    std::string kernelSet;
+    app.add_option("--kernels", kernelSet,
+                   "The solvers' kernels for the timed solves (baseline, avx2, avx512); "
+                   "default: the best this processor has. lineq-solve, which chooses its own, is "
+                   "then not timed");
     bool machineOnly = false;
     app.add_flag("--machine-only", machineOnly,
                  "Only the peaks and the kernels, with the Cholesky chains at the given sizes");
@@ -260,9 +276,16 @@ int main(int argc, char** argv) {
     bench::printMachine(quick, choleskyOrders);
     if (machineOnly)
         return 0;
+    if (!kernelSet.empty() && !chooseKernels(kernelSet)) {
+        std::fprintf(stderr, "no kernels named %s on this processor\n", kernelSet.c_str());
+        return 2;
+    }
+    if (!kernelSet.empty())
+        program.clear();
     std::printf("\n");
-    std::printf("Seconds, median of %d after a warm-up; ratio = this program's solvers / peer.\n\n",
-                runs);
+    std::printf("Seconds, median of %d after a warm-up, with the solvers' %s kernels; ratio = this "
+                "program's solvers / peer.\n\n",
+                runs, kernels::active().name);
     std::printf("| n | threads | method | Calculate | solvers | lineq-solve | Eigen, 1 thread | "
                 "OpenBLAS | solvers / Eigen | solvers / OpenBLAS | worst peer residual |\n"
                 "|---|---|---|---|---|---|---|---|---|---|---|\n");

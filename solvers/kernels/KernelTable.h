@@ -14,6 +14,9 @@ struct Table {
     const char* name;
     // Lanes of one Cholesky tile: the columns whose chains run side by side.
     int choleskyLanes;
+    // The largest tile, in bytes, kept at full width: a tile is read whole at every step, so
+    // it must stay in the second-level cache; beyond this the tiles are half as wide.
+    std::size_t choleskyTileBytes;
 
     // c(i, j) = c(i, j) - a(i, k) * b(k, j) for k = 0, 1, ..., depth - 1 in turn, for every
     // i < rows and j < cols; a is stored by columns (a(i, k) = a[i + k * lda]), b and c by
@@ -35,10 +38,15 @@ struct Table {
     // NaN otherwise.
     double (*divide)(int count, const double* sum, double divisor, double* quotient);
 
-    // acc(t) = acc(t) - l(k) * p(k, t) for k = high, high - 1, ..., low in turn and every
-    // lane t < choleskyLanes, with l(k) = l[k * lStride] and p(k, t) = p[k * choleskyLanes + t].
-    void (*choleskyChain)(int low, int high, const double* l, std::ptrdiff_t lStride,
-                          const double* p, double* acc);
+    // acc(t) = acc(t) - l[q * lStride] * p[q * choleskyLanes + t] for q = 0, 1, ..., count - 1
+    // in turn and every lane t < choleskyLanes. The decomposition keeps its values so that
+    // q = 0 is the first step of its sums, whose steps run downwards: the chains then read
+    // upwards through memory, which the caches' prefetchers follow.
+    void (*choleskyChain)(int count, const double* l, std::ptrdiff_t lStride, const double* p,
+                          double* acc);
+    // The same for tiles of choleskyLanes / 2 lanes.
+    void (*choleskyHalfChain)(int count, const double* l, std::ptrdiff_t lStride, const double* p,
+                              double* acc);
 };
 
 } // namespace lse::kernels

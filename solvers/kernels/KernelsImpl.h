@@ -294,12 +294,14 @@ template <int Lanes> double divide(int count, const double* sum, double divisor,
     return S::sum(check) + tail;
 }
 
-constexpr int kPrefetchRows = 8;
+// The chains ask for l this many steps (4 KB) ahead: a memory access's latency is a few hundred
+// steps of a few cycles each, and nearer requests left the chains waiting at n = 2000.
+constexpr int kPrefetchL = 512;
 
-// The chains of a Cholesky tile, NV vectors of lanes side by side, each chain run from k =
-// high down to low as the decomposition's sums are.
+// The chains of a Cholesky tile, NV vectors of lanes side by side, each taking its products
+// in the order of q.
 template <int Lanes, int NV>
-void choleskyChain(int low, int high, const double* l, std::ptrdiff_t lStride, const double* p,
+void choleskyChain(int count, const double* l, std::ptrdiff_t lStride, const double* p,
                    double* acc) {
     using S = Simd<Lanes>;
     constexpr int T = Lanes * NV;
@@ -307,15 +309,12 @@ void choleskyChain(int low, int high, const double* l, std::ptrdiff_t lStride, c
 #pragma GCC unroll 8
     for (int v = 0; v < NV; ++v)
         a[v] = S::load(acc + v * Lanes);
-    for (int k = high; k >= low; --k) {
-        const double f = l[k * lStride];
-        const double* const row = p + static_cast<std::ptrdiff_t>(k) * T;
-        // The rows come from the second-level cache, downwards, which its own prefetcher
-        // follows late; asking for them a few rows ahead keeps the multiplies fed.
-        if (k - kPrefetchRows >= low)
-#pragma GCC unroll 8
-            for (int v = 0; v < NV; v += 8 / Lanes)
-                __builtin_prefetch(row - kPrefetchRows * T + v * Lanes);
+    for (int q = 0; q < count; ++q) {
+        const double f = l[q * lStride];
+        const double* const row = p + static_cast<std::ptrdiff_t>(q) * T;
+        // l may come downwards from memory, which the prefetchers follow late.
+        if (q + kPrefetchL < count)
+            __builtin_prefetch(l + (q + kPrefetchL) * lStride);
 #pragma GCC unroll 8
         for (int v = 0; v < NV; ++v)
             a[v] = a[v] - S::load(row + v * Lanes) * f;
@@ -330,9 +329,17 @@ template <Blocking B> struct Variant {
     static constexpr int Lanes = B.lanes;
     static constexpr int CholeskyVectors = B.choleskyVectors;
     static constexpr Table table(InstructionSet set, const char* name) {
-        return {
-            set,     name,          choleskyLanes, &gemm, &gemmWorkspace, &axpy, &largestMagnitude,
-            &divide, &choleskyChain};
+        return {set,
+                name,
+                choleskyLanes,
+                B.choleskyTileBytes,
+                &gemm,
+                &gemmWorkspace,
+                &axpy,
+                &largestMagnitude,
+                &divide,
+                &choleskyChain,
+                &choleskyHalfChain};
     }
 
     using G = Gemm<B.lanes, B.rows, B.vectors, B.depth, B.strips, B.slivers>;
@@ -353,8 +360,12 @@ template <Blocking B> struct Variant {
     static double divide(int count, const double* sum, double divisor, double* quotient) {
         return ::lse::kernels::divide<Lanes>(count, sum, divisor, quotient);
     }
-    static void choleskyChain(int low, int high, const double* l, std::ptrdiff_t lStride,
-                              const double* p, double* acc) {
-        ::lse::kernels::choleskyChain<Lanes, CholeskyVectors>(low, high, l, lStride, p, acc);
+    static void choleskyChain(int count, const double* l, std::ptrdiff_t lStride, const double* p,
+                              double* acc) {
+        ::lse::kernels::choleskyChain<Lanes, CholeskyVectors>(count, l, lStride, p, acc);
+    }
+    static void choleskyHalfChain(int count, const double* l, std::ptrdiff_t lStride,
+                                  const double* p, double* acc) {
+        ::lse::kernels::choleskyChain<Lanes, CholeskyVectors / 2>(count, l, lStride, p, acc);
     }
 };
