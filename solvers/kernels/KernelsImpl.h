@@ -45,6 +45,9 @@ inline int smaller(int a, int b) {
 // The matrix update c -= a * b, blocked for the caches: NC columns of b are copied into strips
 // of NR and MC rows of a into slivers of MR, both kept in the second-level cache while each
 // tile of c (MR x NR) stays in registers for KC steps. The shapes are in Blocking.h.
+// Columns of a asked for ahead of their packing.
+constexpr int kPackAhead = 4;
+
 template <int Lanes, int MR, int NV, int KC, int Strips, int Slivers> struct Gemm {
     using S = Simd<Lanes>;
     using V = typename S::V;
@@ -210,11 +213,15 @@ template <int Lanes, int MR, int NV, int KC, int Strips, int Slivers> struct Gem
     static void packA(int mc, int kc, const double* a, std::size_t lda, double* packed) {
         for (int k = 0; k < kc; ++k) {
             const double* const column = a + k * lda;
+            // The columns lie a row of W apart, in the third-level cache or memory: each is
+            // asked for a few columns ahead, as the prefetchers would not.
+            if (k + kPackAhead < kc)
+                for (int i = 0; i < mc; i += 8)
+                    __builtin_prefetch(column + kPackAhead * lda + i);
             int i = 0;
             for (; i + MR <= mc; i += MR)
-#pragma GCC unroll 16
-                for (int r = 0; r < MR; ++r)
-                    packed[static_cast<std::size_t>(i) * kc + k * MR + r] = column[i + r];
+                __builtin_memcpy(packed + static_cast<std::size_t>(i) * kc + k * MR, column + i,
+                                 MR * sizeof(double));
             if (i < mc)
                 for (int r = 0; r < MR; ++r)
                     packed[static_cast<std::size_t>(i) * kc + k * MR + r] =
