@@ -69,7 +69,7 @@ private:
     std::vector<AlignedDoubles> sums_;
     // Per member: a copy of the row of L that the chains broadcast.
     std::vector<AlignedDoubles> rows_;
-    // Rows 1..rowsReady_ of L are in W and their diagonals in diag.
+    // Rows 1..rowsReady_ of L are in W, last step first, and their diagonals in diag.
     std::atomic<int> rowsReady_{0};
     // 3 * column + kind of the first failure in the literal order found so far.
     std::atomic<std::int64_t> failure_{kNoFailure};
@@ -92,6 +92,12 @@ CholeskyOutcome Decomposition::run() {
             if (member == 0 && options_.progress && failure_.load() == kNoFailure)
                 options_.progress(std::min(first + lanes_ - 1, n_), n_);
         }
+    });
+    // The published rows of L back in their order.
+    const int published = rowsReady_.load();
+    team_.run([&](int member) {
+        for (int i = 2 + member; i <= published; i += team_.size())
+            std::reverse(W_.row(i) + 1, W_.row(i) + i);
     });
 
     // Tiles a cancel left unmade tell nothing, not even whether a failure was the first.
@@ -140,9 +146,9 @@ void Decomposition::decomposeTile(int first, int member) {
                 __builtin_prefetch(W_.row(i + 1) + first + t);
         // Row i of L: published in W, or one of the tile's own rows.
         const bool own = i >= first;
-        // Read from its last step down, as the sums take them.
-        const double* const l = own ? tileRow(i - 1) + (i - first) : W_.row(i) + (i - 1);
-        chain_(i - 1, l, own ? lanes_ : -1, tileRow(i - 1), sum);
+        // Both kept last step first, as the sums take them.
+        const double* const l = own ? tileRow(i - 1) + (i - first) : W_.row(i) + 1;
+        chain_(i - 1, l, own ? lanes_ : 1, tileRow(i - 1), sum);
 
         // The pivot, when row i is the tile's own.
         int from = 0;
@@ -164,10 +170,11 @@ void Decomposition::decomposeTile(int first, int member) {
         const double check =
             from < width ? kernels_.divide(width - from, sum + from, diag_(i), step + from) : 0;
         if (own) {
-            // Row i of L is complete: publish it for the other tiles.
+            // Row i of L is complete: publish it for the other tiles, last step first, so
+            // that their chains read it upwards; it is turned round at the end.
             double* const row = W_.row(i);
             for (int k = 1; k < i; ++k)
-                row[k] = tileRow(k)[i - first];
+                row[i - k] = tileRow(k)[i - first];
             rowsReady_.store(i, std::memory_order_release);
         }
         if (check != 0) {

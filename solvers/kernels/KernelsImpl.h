@@ -319,7 +319,7 @@ void choleskyChain(int count, const double* l, std::ptrdiff_t lStride, const dou
     for (int q = 0; q < count; ++q) {
         const double f = l[q * lStride];
         const double* const row = p + static_cast<std::ptrdiff_t>(q) * T;
-        // l may come downwards from memory, which the prefetchers follow late.
+        // l comes from wherever its row was published, the third-level cache or memory.
         if (q + kPrefetchL < count)
             __builtin_prefetch(l + (q + kPrefetchL) * lStride);
 #pragma GCC unroll 8
