@@ -43,9 +43,7 @@ public:
                     : 1),
           tiles_(static_cast<std::size_t>(team_.size()),
                  AlignedDoubles(static_cast<std::size_t>(n + 1) * lanes_)),
-          sums_(static_cast<std::size_t>(team_.size()), AlignedDoubles(lanes_)),
-          rows_(static_cast<std::size_t>(team_.size()),
-                AlignedDoubles(static_cast<std::size_t>(n + 1))) {}
+          sums_(static_cast<std::size_t>(team_.size()), AlignedDoubles(lanes_)) {}
 
     CholeskyOutcome run();
 
@@ -67,8 +65,6 @@ private:
     // Per member: p(k, t) = L(first + t, k) of the tile at hand, and the sums of one step.
     std::vector<AlignedDoubles> tiles_;
     std::vector<AlignedDoubles> sums_;
-    // Per member: a copy of the row of L that the chains broadcast.
-    std::vector<AlignedDoubles> rows_;
     // Rows 1..rowsReady_ of L are in W, last step first, and their diagonals in diag.
     std::atomic<int> rowsReady_{0};
     // 3 * column + kind of the first failure in the literal order found so far.
