@@ -1,8 +1,6 @@
 // The machine's side of the benchmark: how near the solvers' kernels come to what one core can
 // do. The kernels are the solvers' own, chosen in turn for each instruction set.
 #include "Meter.h"
-
-#include "CholeskyBlocked.h"
 #include "kernels/Kernels.h"
 
 #include <algorithm>
@@ -55,15 +53,14 @@ double gemmRate(const kernels::Table& k, int order) {
 // Multiply-subtract pairs per second of the Cholesky chains over a tile of `rows` rows, as
 // the decomposition runs them at its last step.
 double chainPairs(const kernels::Table& k, int rows, bool quick) {
-    const int lanes = blocked::choleskyTileLanes(rows);
-    const auto chain = lanes == k.choleskyLanes ? k.choleskyChain : k.choleskyHalfChain;
+    const int lanes = k.choleskyLanes;
     std::vector<double> l(static_cast<std::size_t>(rows) + 1, 1e-3);
     std::vector<double> p((static_cast<std::size_t>(rows) + 1) * lanes, 2e-3);
     std::vector<double> acc(static_cast<std::size_t>(lanes), 1.0);
     const long calls = std::max(1L, (quick ? 1'000'000L : 400'000'000L) / rows / lanes);
     const double seconds = medianThreadSeconds(3, [&] {
         for (long c = 0; c < calls; ++c)
-            chain(rows, l.data(), 1, p.data(), acc.data());
+            k.choleskyChain(rows, l.data(), 1, p.data(), acc.data());
     });
     return static_cast<double>(calls) * rows * lanes / seconds;
 }
@@ -119,8 +116,8 @@ void printMachine(bool quick, const std::vector<int>& choleskyOrders) {
         kernels::choose(set);
         const kernels::Table& k = kernels::active();
         for (const int rows : choleskyOrders) {
-            const std::size_t tileBytes = (static_cast<std::size_t>(rows) + 1) *
-                                          blocked::choleskyTileLanes(rows) * sizeof(double);
+            const std::size_t tileBytes =
+                (static_cast<std::size_t>(rows) + 1) * k.choleskyLanes * sizeof(double);
             const double bandwidth = readBandwidth(tileBytes, quick ? 0.001 : 0.3);
             const double bound = bandwidth / 8 / hz;
             const double pairs = chainPairs(k, rows, quick);

@@ -35,9 +35,7 @@ class Decomposition {
 public:
     Decomposition(Matrix& W, int n, Vector& diag, const SolveOptions& options)
         : W_(W), n_(n), diag_(diag), options_(options), kernels_(kernels::active()),
-          lanes_(choleskyTileLanes(n, options.blocks.tileBytes)),
-          chain_(lanes_ == kernels_.choleskyLanes ? kernels_.choleskyChain
-                                                  : kernels_.choleskyHalfChain),
+          lanes_(kernels_.choleskyLanes),
           team_(n >= (options.blocks.threadsFrom > 0 ? options.blocks.threadsFrom : kThreadsFrom)
                     ? Team::sizeFor(options.threads)
                     : 1),
@@ -60,7 +58,6 @@ private:
     const SolveOptions& options_;
     const kernels::Table& kernels_;
     const int lanes_;
-    decltype(kernels::Table::choleskyChain) chain_;
     Team team_;
     // Per member: p(k, t) = L(first + t, k) of the tile at hand, and the sums of one step.
     std::vector<AlignedDoubles> tiles_;
@@ -144,7 +141,7 @@ void Decomposition::decomposeTile(int first, int member) {
         const bool own = i >= first;
         // Both kept last step first, as the sums take them.
         const double* const l = own ? tileRow(i - 1) + (i - first) : W_.row(i) + 1;
-        chain_(i - 1, l, own ? lanes_ : 1, tileRow(i - 1), sum);
+        kernels_.choleskyChain(i - 1, l, own ? lanes_ : 1, tileRow(i - 1), sum);
 
         // The pivot, when row i is the tile's own.
         int from = 0;
@@ -199,14 +196,6 @@ void Decomposition::record(int column, Failure kind) {
 }
 
 } // namespace
-
-int choleskyTileLanes(int n, long tileBytes) {
-    const kernels::Table& k = kernels::active();
-    const std::size_t limit =
-        tileBytes > 0 ? static_cast<std::size_t>(tileBytes) : k.choleskyTileBytes;
-    const std::size_t bytes = (static_cast<std::size_t>(n) + 1) * k.choleskyLanes * sizeof(double);
-    return bytes <= limit ? k.choleskyLanes : k.choleskyLanes / 2;
-}
 
 CholeskyOutcome choleskyDecompose(Matrix& W, int n, Vector& diag, const SolveOptions& options) {
     return Decomposition(W, n, diag, options).run();

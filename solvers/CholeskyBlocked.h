@@ -13,8 +13,4 @@ namespace lse::blocked {
 // its next tile, or within a long one.
 CholeskyOutcome choleskyDecompose(Matrix& W, int n, Vector& diag, const SolveOptions& options);
 
-// The lanes of the decomposition's tiles for n equations with the active kernels: their full
-// width while a tile stays within tileBytes (0: the kernels' own limit), half beyond.
-int choleskyTileLanes(int n, long tileBytes = 0);
-
 } // namespace lse::blocked

@@ -20,7 +20,6 @@ struct BlockSizes {
     int triangleLeaf = 0; // Gauss: rows of a triangle updated row by row
     int chunk = 0;        // Gauss: columns a thread takes at a time
     int threadsFrom = 0;  // both: the order from which threads are used
-    long tileBytes = 0;   // Cholesky: the largest tile kept at full width
 };
 
 // How a solve is run; never what it computes.

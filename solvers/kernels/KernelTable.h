@@ -14,9 +14,6 @@ struct Table {
     const char* name;
     // Lanes of one Cholesky tile: the columns whose chains run side by side.
     int choleskyLanes;
-    // The largest tile, in bytes, kept at full width: a tile is read whole at every step, so
-    // it must stay in the second-level cache; beyond this the tiles are half as wide.
-    std::size_t choleskyTileBytes;
 
     // c(i, j) = c(i, j) - a(i, k) * b(k, j) for k = 0, 1, ..., depth - 1 in turn, for every
     // i < rows and j < cols; a is stored by columns (a(i, k) = a[i + k * lda]), b and c by
@@ -44,9 +41,6 @@ struct Table {
     // upwards through memory, which the caches' prefetchers follow.
     void (*choleskyChain)(int count, const double* l, std::ptrdiff_t lStride, const double* p,
                           double* acc);
-    // The same for tiles of choleskyLanes / 2 lanes.
-    void (*choleskyHalfChain)(int count, const double* l, std::ptrdiff_t lStride, const double* p,
-                              double* acc);
 };
 
 } // namespace lse::kernels

@@ -336,17 +336,9 @@ template <Blocking B> struct Variant {
     static constexpr int Lanes = B.lanes;
     static constexpr int CholeskyVectors = B.choleskyVectors;
     static constexpr Table table(InstructionSet set, const char* name) {
-        return {set,
-                name,
-                choleskyLanes,
-                B.choleskyTileBytes,
-                &gemm,
-                &gemmWorkspace,
-                &axpy,
-                &largestMagnitude,
-                &divide,
-                &choleskyChain,
-                &choleskyHalfChain};
+        return {
+            set,     name,          choleskyLanes, &gemm, &gemmWorkspace, &axpy, &largestMagnitude,
+            &divide, &choleskyChain};
     }
 
     using G = Gemm<B.lanes, B.rows, B.vectors, B.depth, B.strips, B.slivers>;
@@ -370,9 +362,5 @@ template <Blocking B> struct Variant {
     static void choleskyChain(int count, const double* l, std::ptrdiff_t lStride, const double* p,
                               double* acc) {
         ::lse::kernels::choleskyChain<Lanes, CholeskyVectors>(count, l, lStride, p, acc);
-    }
-    static void choleskyHalfChain(int count, const double* l, std::ptrdiff_t lStride,
-                                  const double* p, double* acc) {
-        ::lse::kernels::choleskyChain<Lanes, CholeskyVectors / 2>(count, l, lStride, p, acc);
     }
 };

@@ -32,8 +32,8 @@ const Shape kShapes[] = {
     {"small blocks, 2 threads",
      {.panel = 6, .leaf = 2, .triangleLeaf = 2, .chunk = 5, .threadsFrom = 1},
      2},
-    {"odd blocks, half tiles, 3 threads",
-     {.panel = 7, .leaf = 3, .triangleLeaf = 3, .chunk = 24, .threadsFrom = 1, .tileBytes = 1},
+    {"odd blocks, 3 threads",
+     {.panel = 7, .leaf = 3, .triangleLeaf = 3, .chunk = 24, .threadsFrom = 1},
      3},
 };
 
