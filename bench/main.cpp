@@ -25,6 +25,8 @@
 #include <string>
 #include <vector>
 
+#include <unistd.h>
+
 namespace {
 
 using namespace lse;
@@ -187,7 +189,9 @@ template <typename Peer> Measured peerSeconds(const System& s, Peer peer, int ru
 // lineq-solve end to end on a file of the system: reading, both copies of A, the solve and
 // the printing of x.
 std::string systemFile(const System& s, const std::string& name) {
-    const auto path = std::filesystem::temp_directory_path() / name;
+    // The process's own name: two benchmarks running at once must not share a file.
+    const auto path = std::filesystem::temp_directory_path() /
+                      ("lineq-bench-" + std::to_string(getpid()) + "-" + name);
     std::ofstream out(path);
     char text[32];
     const auto write = [&](double value, char after) {
@@ -293,9 +297,8 @@ int main(int argc, char** argv) {
     for (const int n : sizes) {
         const System general = randomSystem(n, false);
         const System spd = randomSystem(n, true);
-        const std::string files[] = {program.empty() ? ""
-                                                     : systemFile(general, "lineq-bench-gauss"),
-                                     program.empty() ? "" : systemFile(spd, "lineq-bench-spd")};
+        const std::string files[] = {program.empty() ? "" : systemFile(general, "gauss"),
+                                     program.empty() ? "" : systemFile(spd, "spd")};
         const Measured eigenLu = peerSeconds(general, bench::eigenPartialPivLu, runs);
         const Measured eigenLlt = peerSeconds(spd, bench::eigenLlt, runs);
         for (const int threads : threadCounts) {
