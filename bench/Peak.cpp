@@ -1,12 +1,53 @@
 // Built with the processor's own instructions (-march=native): it measures the machine the
-// benchmark runs on.
-#include "Peers.h"
+// benchmark runs on. Multiply and subtract stay separate here (-ffp-contract=off).
+#include "ChainLoop.h"
+#include "Meter.h"
 
-#include <chrono>
+#include <cstdint>
+#include <cstdlib>
+#include <memory>
 
 namespace lse::bench {
 
-double unfusedPeak(long rounds) {
+double threadSeconds() {
+    return chains::threadSeconds();
+}
+
+std::vector<Peak> peaks(long rounds) {
+    std::vector<Peak> result;
+    const auto add = [&](int lanes, double unfused) {
+        result.push_back({lanes, unfused, hasFused() ? fusedRate(lanes, rounds) : 0.0});
+    };
+    add(2, chains::rate<2>(rounds));
+#if defined(__AVX__)
+    add(4, chains::rate<4>(rounds));
+#endif
+#if defined(__AVX512F__)
+    add(8, chains::rate<8>(rounds));
+#endif
+    return result;
+}
+
+double clockHz(long additions) {
+    std::uint64_t x = 0;
+    const std::uint64_t step = 1;
+    const long rounds = additions / 16;
+    const double start = threadSeconds();
+    for (long r = 0; r < rounds; ++r) {
+        // Each addition waits for the one before; the barriers keep the compiler from
+        // folding them into one.
+#pragma GCC unroll 16
+        for (int i = 0; i < 16; ++i) {
+            x += step;
+            asm volatile("" : "+r"(x));
+        }
+    }
+    const double seconds = threadSeconds() - start;
+    asm volatile("" : : "r"(x));
+    return static_cast<double>(rounds) * 16 / seconds;
+}
+
+double readBandwidth(std::size_t bytes, double seconds) {
 #if defined(__AVX512F__)
     constexpr int kLanes = 8;
 #elif defined(__AVX__)
@@ -14,38 +55,36 @@ double unfusedPeak(long rounds) {
 #else
     constexpr int kLanes = 2;
 #endif
-    typedef double V __attribute__((vector_size(kLanes * 8)));
-    // Independent chains keep both arithmetic ports busy past the subtraction's latency.
-    constexpr int kChains = kLanes == 8 ? 12 : 6;
-    V acc[kChains];
-    V factor[kChains];
-    V x = V{} + 1e-9;
-#pragma GCC unroll 12
-    for (int c = 0; c < kChains; ++c) {
-        acc[c] = V{} + c;
-        factor[c] = V{} + (1.5 + c); // never 1, whose product the compiler would skip
+    using V = chains::Vector<kLanes>::type;
+    // Eight sums, so that the additions keep up with the loads.
+    constexpr int kSums = 8;
+    const std::size_t vectors = bytes / sizeof(V) / kSums * kSums;
+    const std::unique_ptr<V[]> buffer(new V[vectors]);
+    for (std::size_t i = 0; i < vectors; ++i)
+        buffer[i] = V{} + 1e-3 * static_cast<double>(i % 7);
+    V sum[kSums] = {};
+    const auto pass = [&] {
+        for (std::size_t i = 0; i < vectors; i += kSums)
+#pragma GCC unroll 8
+            for (int s = 0; s < kSums; ++s)
+                sum[s] += buffer[i + s];
+        asm volatile("" : "+m"(sum));
+    };
+    pass(); // brings the buffer into the cache it fits
+    long passes = 0;
+    const double start = threadSeconds();
+    double elapsed = 0;
+    while (elapsed < seconds) {
+        for (int r = 0; r < 16; ++r)
+            pass();
+        passes += 16;
+        elapsed = threadSeconds() - start;
     }
-    const auto start = std::chrono::steady_clock::now();
-    for (long r = 0; r < rounds; ++r) {
-        // A fresh x each round, so that every product is formed anew.
-#if defined(__x86_64__)
-        asm volatile("" : "+v"(x));
-#else
-        asm volatile("" : "+w"(x));
-#endif
-#pragma GCC unroll 12
-        for (int c = 0; c < kChains; ++c)
-            acc[c] = acc[c] - x * factor[c];
-    }
-    const double seconds =
-        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    // Keep the sums, so that none of the work is left out.
-    V sum = {};
-#pragma GCC unroll 12
-    for (int c = 0; c < kChains; ++c)
-        sum += acc[c];
-    asm volatile("" : : "g"(sum[0]));
-    return 2.0 * static_cast<double>(rounds) * kChains * kLanes / seconds / 1e9;
+    V total = {};
+    for (const V& s : sum)
+        total += s;
+    asm volatile("" : : "g"(total[0]));
+    return static_cast<double>(passes) * static_cast<double>(vectors * sizeof(V)) / elapsed;
 }
 
 } // namespace lse::bench

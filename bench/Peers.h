@@ -19,8 +19,4 @@ void openblasThreads(int threads);
 // the processor, the generic "Prescott".
 std::string openblasCore();
 
-// Multiply-then-subtract rate of one core with the widest vectors it has, in GFLOP/s
-// (a multiply and a subtraction count as two), over `rounds` rounds of a dozen vectors.
-double unfusedPeak(long rounds);
-
 } // namespace lse::bench

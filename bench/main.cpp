@@ -1,7 +1,8 @@
 // Times this program's solvers beside Eigen and OpenBLAS on the same systems, in one run:
 // through Calculate of the form logic, through the solvers directly and through lineq-solve on
-// a file; prints a Markdown table with the ratios, the processor, the unfused
-// multiply-subtract peak and the rate of the solvers' matrix-update kernel.
+// a file; prints Markdown tables: the processor, its unfused and fused peaks and the solvers'
+// kernels against them (Machine.cpp), then the times with the ratios.
+#include "Meter.h"
 #include "Peers.h"
 #include "Platform.h"
 #include "frmCholesky.h"
@@ -23,6 +24,8 @@
 #include <random>
 #include <string>
 #include <vector>
+
+#include <unistd.h>
 
 namespace {
 
@@ -187,7 +190,9 @@ template <typename Peer> Measured peerSeconds(const System& s, Peer peer, int ru
 // lineq-solve end to end on a file of the system: reading, both copies of A, the solve and
 // the printing of x.
 std::string systemFile(const System& s, const std::string& name) {
-    const auto path = std::filesystem::temp_directory_path() / name;
+    // The process's own name: two benchmarks running at once must not share a file.
+    const auto path = std::filesystem::temp_directory_path() /
+                      ("lineq-bench-" + std::to_string(getpid()) + "-" + name);
     std::ofstream out(path);
     char text[32];
     const auto write = [&](double value, char after) {
@@ -221,18 +226,15 @@ std::string processorName() {
     return "unknown processor";
 }
 
-// The rate of the matrix-update kernel alone, on an update `order` square and 256 deep.
-double kernelRate(int order) {
-    const kernels::Table& k = kernels::active();
-    const int rows = order, cols = order, depth = 256;
-    std::vector<double> a(static_cast<std::size_t>(rows) * depth, 1e-3);
-    std::vector<double> b(static_cast<std::size_t>(depth) * cols, 2e-3);
-    std::vector<double> c(static_cast<std::size_t>(rows) * cols, 1.0);
-    std::vector<double> workspace(k.gemmWorkspace(depth));
-    const double seconds = medianSeconds(3, [&] {
-        k.gemm(rows, cols, depth, a.data(), rows, b.data(), cols, c.data(), cols, workspace.data());
-    });
-    return 2.0 * rows * cols * depth / seconds / 1e9;
+// Chooses the solvers' kernels by name; false when this processor has none of that name.
+bool chooseKernels(const std::string& name) {
+    for (const kernels::InstructionSet set : kernels::supported()) {
+        kernels::choose(set);
+        if (name == kernels::active().name)
+            return true;
+    }
+    kernels::choose(kernels::supported().back());
+    return false;
 }
 
 std::string ratio(double ours, double theirs) {
@@ -250,24 +252,45 @@ int main(int argc, char** argv) {
     int runs = 3;
     bool quick = false;
     std::string program = LINEQ_SOLVE_PATH;
-    app.add_option("--sizes", sizes, "orders of the systems")->delimiter(',');
+    app.add_option("--sizes", sizes, "orders of the systems")
+        ->delimiter(',')
+        ->check(CLI::PositiveNumber);
     app.add_option("--lineq-solve", program, "lineq-solve to time end to end; empty: none")
         ->capture_default_str();
+    std::string kernelSet;
+    app.add_option("--kernels", kernelSet,
+                   "The solvers' kernels for the timed solves (baseline, avx2, avx512); "
+                   "default: the best this processor has. lineq-solve, which chooses its own, is "
+                   "then not timed");
+    bool machineOnly = false;
+    app.add_flag("--machine-only", machineOnly,
+                 "Only the peaks and the kernels, with the Cholesky chains at the given sizes");
     app.add_flag("--quick", quick, "Measure the peak and the kernel only briefly (to try it out)");
     app.add_option("--threads", threadCounts, "thread counts")->delimiter(',');
     app.add_option("--runs", runs, "timed runs per measurement (the median is shown)")
         ->check(CLI::PositiveNumber);
     CLI11_PARSE(app, argc, argv);
 
-    const double peak = bench::unfusedPeak(quick ? 100'000 : 50'000'000);
-    const double kernel = kernelRate(quick ? 64 : 2000);
     std::printf("Processor: %s; solvers' kernels: %s; OpenBLAS kernels: %s\n",
                 processorName().c_str(), kernels::active().name, bench::openblasCore().c_str());
-    std::printf("Unfused multiply-subtract peak of one core: %.1f GFLOP/s; the solvers' "
-                "matrix-update kernel: %.1f GFLOP/s (%.0f %%)\n\n",
-                peak, kernel, 100 * kernel / peak);
-    std::printf("Seconds, median of %d after a warm-up; ratio = this program's solvers / peer.\n\n",
-                runs);
+    // The Cholesky chains at the orders where their tile has left the first-level cache.
+    std::vector<int> choleskyOrders;
+    for (const int n : sizes)
+        if (n > 0 && (n >= 1000 || n == sizes.back()))
+            choleskyOrders.push_back(n);
+    bench::printMachine(quick, choleskyOrders);
+    if (machineOnly)
+        return 0;
+    if (!kernelSet.empty() && !chooseKernels(kernelSet)) {
+        std::fprintf(stderr, "no kernels named %s on this processor\n", kernelSet.c_str());
+        return 2;
+    }
+    if (!kernelSet.empty())
+        program.clear();
+    std::printf("\n");
+    std::printf("Seconds, median of %d after a warm-up, with the solvers' %s kernels; ratio = this "
+                "program's solvers / peer.\n\n",
+                runs, kernels::active().name);
     std::printf("| n | threads | method | Calculate | solvers | lineq-solve | Eigen, 1 thread | "
                 "OpenBLAS | solvers / Eigen | solvers / OpenBLAS | worst peer residual |\n"
                 "|---|---|---|---|---|---|---|---|---|---|---|\n");
@@ -275,9 +298,8 @@ int main(int argc, char** argv) {
     for (const int n : sizes) {
         const System general = randomSystem(n, false);
         const System spd = randomSystem(n, true);
-        const std::string files[] = {program.empty() ? ""
-                                                     : systemFile(general, "lineq-bench-gauss"),
-                                     program.empty() ? "" : systemFile(spd, "lineq-bench-spd")};
+        const std::string files[] = {program.empty() ? "" : systemFile(general, "gauss"),
+                                     program.empty() ? "" : systemFile(spd, "spd")};
         const Measured eigenLu = peerSeconds(general, bench::eigenPartialPivLu, runs);
         const Measured eigenLlt = peerSeconds(spd, bench::eigenLlt, runs);
         for (const int threads : threadCounts) {

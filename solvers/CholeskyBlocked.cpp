@@ -29,8 +29,8 @@ constexpr std::int64_t kNoFailure = std::int64_t{1} << 40;
 // of L are made one after another. A tile of rows j (as many as the vector unit takes side by
 // side) goes through the steps i = 1, 2, ... together: at step i every row of the tile runs
 // its own chain of subtractions, broadcasting L(i, k) and reading its own L(j, k), which the
-// tile keeps in a buffer by k; the tile's own rows are finished at their diagonals. Tiles are
-// shared out among the threads; a tile waits at step i until row i is published by its tile.
+// tile keeps in a buffer by k, top down; the tile's own rows are finished at their diagonals. Tiles
+// are shared out among the threads; a tile waits at step i until row i is published by its tile.
 class Decomposition {
 public:
     Decomposition(Matrix& W, int n, Vector& diag, const SolveOptions& options)
@@ -62,7 +62,7 @@ private:
     // Per member: p(k, t) = L(first + t, k) of the tile at hand, and the sums of one step.
     std::vector<AlignedDoubles> tiles_;
     std::vector<AlignedDoubles> sums_;
-    // Rows 1..rowsReady_ of L are in W and their diagonals in diag.
+    // Rows 1..rowsReady_ of L are in W, last step first, and their diagonals in diag.
     std::atomic<int> rowsReady_{0};
     // 3 * column + kind of the first failure in the literal order found so far.
     std::atomic<std::int64_t> failure_{kNoFailure};
@@ -85,6 +85,12 @@ CholeskyOutcome Decomposition::run() {
             if (member == 0 && options_.progress && failure_.load() == kNoFailure)
                 options_.progress(std::min(first + lanes_ - 1, n_), n_);
         }
+    });
+    // The published rows of L back in their order.
+    const int published = rowsReady_.load();
+    team_.run([&](int member) {
+        for (int i = 2 + member; i <= published; i += team_.size())
+            std::reverse(W_.row(i) + 1, W_.row(i) + i);
     });
 
     // Tiles a cancel left unmade tell nothing, not even whether a failure was the first.
@@ -110,6 +116,9 @@ void Decomposition::decomposeTile(int first, int member) {
     double* const p = tiles_[static_cast<std::size_t>(member)].data();
     double* const sum = sums_[static_cast<std::size_t>(member)].data();
     std::fill(p, p + static_cast<std::size_t>(last + 1) * lanes_, 0.0);
+    // The tile's values of step k, L(first + t, k), from the top down: the sums, which run
+    // from the last step to the first, then read upwards through memory.
+    const auto tileRow = [&](int k) { return p + static_cast<std::ptrdiff_t>(last - k) * lanes_; };
 
     for (int i = 1; i <= last; ++i) {
         // Only steps before a failure found so far can matter.
@@ -130,8 +139,9 @@ void Decomposition::decomposeTile(int first, int member) {
                 __builtin_prefetch(W_.row(i + 1) + first + t);
         // Row i of L: published in W, or one of the tile's own rows.
         const bool own = i >= first;
-        const double* const l = own ? p + (i - first) : W_.row(i);
-        kernels_.choleskyChain(1, i - 1, l, own ? lanes_ : 1, p, sum);
+        // Both kept last step first, as the sums take them.
+        const double* const l = own ? tileRow(i - 1) + (i - first) : W_.row(i) + 1;
+        kernels_.choleskyChain(i - 1, l, own ? lanes_ : 1, tileRow(i - 1), sum);
 
         // The pivot, when row i is the tile's own.
         int from = 0;
@@ -149,14 +159,15 @@ void Decomposition::decomposeTile(int first, int member) {
             from = i - first + 1;
         }
         // L(j, i) for the rows below the diagonal.
-        double* const step = p + static_cast<std::size_t>(i) * lanes_;
+        double* const step = tileRow(i);
         const double check =
             from < width ? kernels_.divide(width - from, sum + from, diag_(i), step + from) : 0;
         if (own) {
-            // Row i of L is complete: publish it for the other tiles.
+            // Row i of L is complete: publish it for the other tiles, last step first, so
+            // that their chains read it upwards; it is turned round at the end.
             double* const row = W_.row(i);
             for (int k = 1; k < i; ++k)
-                row[k] = p[static_cast<std::size_t>(k) * lanes_ + (i - first)];
+                row[i - k] = tileRow(k)[i - first];
             rowsReady_.store(i, std::memory_order_release);
         }
         if (check != 0) {

@@ -35,10 +35,12 @@ struct Table {
     // NaN otherwise.
     double (*divide)(int count, const double* sum, double divisor, double* quotient);
 
-    // acc(t) = acc(t) - l(k) * p(k, t) for k = high, high - 1, ..., low in turn and every
-    // lane t < choleskyLanes, with l(k) = l[k * lStride] and p(k, t) = p[k * choleskyLanes + t].
-    void (*choleskyChain)(int low, int high, const double* l, std::ptrdiff_t lStride,
-                          const double* p, double* acc);
+    // acc(t) = acc(t) - l[q * lStride] * p[q * choleskyLanes + t] for q = 0, 1, ..., count - 1
+    // in turn and every lane t < choleskyLanes. The decomposition keeps its values so that
+    // q = 0 is the first step of its sums, whose steps run downwards: the chains then read
+    // upwards through memory, which the caches' prefetchers follow.
+    void (*choleskyChain)(int count, const double* l, std::ptrdiff_t lStride, const double* p,
+                          double* acc);
 };
 
 } // namespace lse::kernels

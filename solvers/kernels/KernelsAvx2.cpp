@@ -1,4 +1,5 @@
 // Four lanes (256-bit registers, 16 of them): tiles of 6 rows by 8 columns.
+#include "Blocking.h"
 #include "KernelTable.h"
 
 #include <cstddef>
@@ -8,6 +9,6 @@ namespace {
 #include "KernelsImpl.h"
 } // namespace
 
-extern constinit const Table avx2Table = Variant<4, 6, 2, 6>::table(InstructionSet::avx2, "avx2");
+extern constinit const Table avx2Table = Variant<kAvx2>::table(InstructionSet::avx2, "avx2");
 
 } // namespace lse::kernels

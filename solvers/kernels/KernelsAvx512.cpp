@@ -1,4 +1,5 @@
 // Eight lanes (512-bit registers, 32 of them): tiles of 8 rows by 24 columns.
+#include "Blocking.h"
 #include "KernelTable.h"
 
 #include <cstddef>
@@ -9,6 +10,6 @@ namespace {
 } // namespace
 
 extern constinit const Table avx512Table =
-    Variant<8, 8, 3, 6>::table(InstructionSet::avx512, "avx512");
+    Variant<kAvx512>::table(InstructionSet::avx512, "avx512");
 
 } // namespace lse::kernels

@@ -1,5 +1,6 @@
 // Two lanes, which every x86-64 processor (SSE2) and every 64-bit ARM (NEON) has: tiles of 6
 // rows by 4 columns.
+#include "Blocking.h"
 #include "KernelTable.h"
 
 #include <cstddef>
@@ -10,6 +11,6 @@ namespace {
 } // namespace
 
 extern constinit const Table baselineTable =
-    Variant<2, 6, 2, 6>::table(InstructionSet::baseline, "baseline");
+    Variant<kBaseline>::table(InstructionSet::baseline, "baseline");
 
 } // namespace lse::kernels

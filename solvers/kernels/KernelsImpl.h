@@ -42,17 +42,21 @@ inline int smaller(int a, int b) {
     return a < b ? a : b;
 }
 
-// The matrix update c -= a * b, blocked for the caches: b is copied into column strips of NR
-// (kept in the second-level cache across a block of NC columns), each tile of c stays in
-// registers for the whole depth, and a's columns are read in place.
-template <int Lanes, int MR, int NV> struct Gemm {
+// The matrix update c -= a * b, blocked for the caches: NC columns of b are copied into strips
+// of NR and MC rows of a into slivers of MR, both kept in the second-level cache while each
+// tile of c (MR x NR) stays in registers for KC steps. The shapes are in Blocking.h.
+// Columns of a asked for ahead of their packing.
+constexpr int kPackAhead = 4;
+
+template <int Lanes, int MR, int NV, int KC, int Strips, int Slivers> struct Gemm {
     using S = Simd<Lanes>;
     using V = typename S::V;
     static constexpr int NR = Lanes * NV;
-    static constexpr int NC = NR * 16;
+    static constexpr int NC = NR * Strips;
+    static constexpr int MC = MR * Slivers;
 
     static std::size_t workspace(int depth) {
-        return static_cast<std::size_t>(depth) * (NC + MR) + MR * NR;
+        return static_cast<std::size_t>(depth) * (NC + MC) + MR * NR;
     }
 
     // R rows by W vectors of c; b's rows are bStride apart.
@@ -78,13 +82,22 @@ template <int Lanes, int MR, int NV> struct Gemm {
                     acc[i][v] = acc[i][v] - bk[v] * f;
             }
         }
+        // x - x is 0 for a finite x and NaN otherwise; summed as a tree, so that the next
+        // tile need not wait for a chain of additions.
+        V finite[R * W];
 #pragma GCC unroll 16
         for (int i = 0; i < R; ++i)
 #pragma GCC unroll 8
             for (int v = 0; v < W; ++v) {
                 S::store(c + i * ldc + v * Lanes, acc[i][v]);
-                check += acc[i][v] - acc[i][v];
+                finite[i * W + v] = acc[i][v] - acc[i][v];
             }
+#pragma GCC unroll 8
+        for (int step = 1; step < R * W; step *= 2)
+#pragma GCC unroll 32
+            for (int t = 0; t + step < R * W; t += 2 * step)
+                finite[t] += finite[t + step];
+        check += finite[0];
     }
 
     // A block of c cut short by its edge, worked on a copy so that nothing beside it is
@@ -129,49 +142,91 @@ template <int Lanes, int MR, int NV> struct Gemm {
                       double* workspace) {
         if (rows <= 0 || cols <= 0 || depth <= 0)
             return 0;
-        double* const packed = workspace;
-        double* const cCopy = packed + static_cast<std::size_t>(depth) * NC;
-        double* const aPadded = cCopy + MR * NR;
+        double* const packedB = workspace;
+        double* const cCopy = packedB + static_cast<std::size_t>(depth) * NC;
+        double* const packedA = cCopy + MR * NR;
         V check = {};
         double edgeCheck = 0;
         for (int jc = 0; jc < cols; jc += NC) {
             const int nc = smaller(NC, cols - jc);
-            // Copy the strip of b, a strip of NR columns after another, zero beyond its edge.
-            for (int s = 0; s * NR < nc; ++s) {
-                double* const strip = packed + static_cast<std::size_t>(s) * depth * NR;
-                const double* const source = b + jc + s * NR;
-                const int width = smaller(NR, nc - s * NR);
-                for (int k = 0; k < depth; ++k) {
-                    if (width == NR) {
-#pragma GCC unroll 8
-                        for (int v = 0; v < NV; ++v)
-                            S::store(strip + k * NR + v * Lanes,
-                                     S::load(source + k * ldb + v * Lanes));
-                    } else {
-                        for (int j = 0; j < NR; ++j)
-                            strip[k * NR + j] = j < width ? source[k * ldb + j] : 0.0;
+            // Steps pc .. pc + kc - 1 at a time: each entry of c still takes them in turn.
+            for (int pc = 0; pc < depth; pc += KC) {
+                const int kc = smaller(KC, depth - pc);
+                packB(nc, kc, b + pc * ldb + jc, ldb, packedB);
+                for (int ic = 0; ic < rows; ic += MC) {
+                    const int mc = smaller(MC, rows - ic);
+                    packA(mc, kc, a + pc * lda + ic, lda, packedA);
+                    for (int ir = 0; ir < mc; ir += MR) {
+                        const int mr = smaller(MR, mc - ir);
+                        double* const cRows = c + (ic + ir) * ldc + jc;
+                        for (int jr = 0; jr < nc; jr += NR) {
+                            // The next block of c comes from memory: ask for it now, a whole
+                            // block's arithmetic ahead of its first use.
+                            if (jr + NR < nc)
+                                prefetchC(mr, smaller(NR, nc - jr - NR), cRows + jr + NR, ldc);
+                            else if (ic + ir + MR < rows)
+                                prefetchC(smaller(MR, rows - ic - ir - MR), smaller(NR, nc),
+                                          cRows + MR * ldc, ldc);
+                            edgeCheck += block(mr, smaller(NR, nc - jr), kc,
+                                               packedA + static_cast<std::size_t>(ir) * kc, MR,
+                                               packedB + static_cast<std::size_t>(jr) * kc,
+                                               cRows + jr, ldc, cCopy, check);
+                        }
                     }
                 }
             }
-            for (int ir = 0; ir < rows; ir += MR) {
-                const int mr = smaller(MR, rows - ir);
-                // The last rows of a, fewer than MR, padded with zeros to a full tile's height.
-                const double* tileRows = a + ir;
-                std::size_t tileStride = lda;
-                if (mr < MR) {
-                    for (int k = 0; k < depth; ++k)
-                        for (int i = 0; i < MR; ++i)
-                            aPadded[k * MR + i] = i < mr ? a[ir + i + k * lda] : 0.0;
-                    tileRows = aPadded;
-                    tileStride = MR;
-                }
-                for (int jr = 0; jr < nc; jr += NR)
-                    edgeCheck += block(mr, smaller(NR, nc - jr), depth, tileRows, tileStride,
-                                       packed + static_cast<std::size_t>(jr) * depth,
-                                       c + ir * ldc + jc + jr, ldc, cCopy, check);
-            }
         }
         return S::sum(check) + edgeCheck;
+    }
+
+    // Asks for a block of c, a line at a time, for writing.
+    static void prefetchC(int rows, int cols, const double* c, std::size_t ldc) {
+        for (int i = 0; i < rows; ++i) {
+            for (int j = 0; j < cols; j += 8)
+                __builtin_prefetch(c + i * ldc + j, 1);
+            __builtin_prefetch(c + i * ldc + cols - 1, 1);
+        }
+    }
+
+    // nc columns of b, kc rows deep, into strips of NR columns, zero beyond the edge.
+    static void packB(int nc, int kc, const double* b, std::size_t ldb, double* packed) {
+        for (int s = 0; s * NR < nc; ++s) {
+            double* const strip = packed + static_cast<std::size_t>(s) * kc * NR;
+            const double* const source = b + s * NR;
+            const int width = smaller(NR, nc - s * NR);
+            for (int k = 0; k < kc; ++k) {
+                if (width == NR) {
+#pragma GCC unroll 8
+                    for (int v = 0; v < NV; ++v)
+                        S::store(strip + k * NR + v * Lanes, S::load(source + k * ldb + v * Lanes));
+                } else {
+                    for (int j = 0; j < NR; ++j)
+                        strip[k * NR + j] = j < width ? source[k * ldb + j] : 0.0;
+                }
+            }
+        }
+    }
+
+    // mc rows of a (by columns), kc deep, into slivers of MR rows, each contiguous step after
+    // step and zero below the edge: the tiles then read a in order. Each step's mc values
+    // are read in one run.
+    static void packA(int mc, int kc, const double* a, std::size_t lda, double* packed) {
+        for (int k = 0; k < kc; ++k) {
+            const double* const column = a + k * lda;
+            // The columns lie a row of W apart, in the third-level cache or memory: each is
+            // asked for a few columns ahead, as the prefetchers would not.
+            if (k + kPackAhead < kc)
+                for (int i = 0; i < mc; i += 8)
+                    __builtin_prefetch(column + kPackAhead * lda + i);
+            int i = 0;
+            for (; i + MR <= mc; i += MR)
+                __builtin_memcpy(packed + static_cast<std::size_t>(i) * kc + k * MR, column + i,
+                                 MR * sizeof(double));
+            if (i < mc)
+                for (int r = 0; r < MR; ++r)
+                    packed[static_cast<std::size_t>(i) * kc + k * MR + r] =
+                        i + r < mc ? column[i + r] : 0.0;
+        }
     }
 };
 
@@ -246,12 +301,14 @@ template <int Lanes> double divide(int count, const double* sum, double divisor,
     return S::sum(check) + tail;
 }
 
-constexpr int kPrefetchRows = 8;
+// The chains ask for l this many steps (4 KB) ahead: a memory access's latency is a few hundred
+// steps of a few cycles each, and nearer requests left the chains waiting at n = 2000.
+constexpr int kPrefetchL = 512;
 
-// The chains of a Cholesky tile, NV vectors of lanes side by side, each chain run from k =
-// high down to low as the decomposition's sums are.
+// The chains of a Cholesky tile, NV vectors of lanes side by side, each taking its products
+// in the order of q.
 template <int Lanes, int NV>
-void choleskyChain(int low, int high, const double* l, std::ptrdiff_t lStride, const double* p,
+void choleskyChain(int count, const double* l, std::ptrdiff_t lStride, const double* p,
                    double* acc) {
     using S = Simd<Lanes>;
     constexpr int T = Lanes * NV;
@@ -259,15 +316,12 @@ void choleskyChain(int low, int high, const double* l, std::ptrdiff_t lStride, c
 #pragma GCC unroll 8
     for (int v = 0; v < NV; ++v)
         a[v] = S::load(acc + v * Lanes);
-    for (int k = high; k >= low; --k) {
-        const double f = l[k * lStride];
-        const double* const row = p + static_cast<std::ptrdiff_t>(k) * T;
-        // The rows come from the second-level cache, downwards, which its own prefetcher
-        // follows late; asking for them a few rows ahead keeps the multiplies fed.
-        if (k - kPrefetchRows >= low)
-#pragma GCC unroll 8
-            for (int v = 0; v < NV; v += 8 / Lanes)
-                __builtin_prefetch(row - kPrefetchRows * T + v * Lanes);
+    for (int q = 0; q < count; ++q) {
+        const double f = l[q * lStride];
+        const double* const row = p + static_cast<std::ptrdiff_t>(q) * T;
+        // l comes from wherever its row was published, the third-level cache or memory.
+        if (q + kPrefetchL < count)
+            __builtin_prefetch(l + (q + kPrefetchL) * lStride);
 #pragma GCC unroll 8
         for (int v = 0; v < NV; ++v)
             a[v] = a[v] - S::load(row + v * Lanes) * f;
@@ -278,14 +332,16 @@ void choleskyChain(int low, int high, const double* l, std::ptrdiff_t lStride, c
 }
 
 // The table for one vector width and one tile shape.
-template <int Lanes, int MR, int NV, int CholeskyVectors> struct Variant {
+template <Blocking B> struct Variant {
+    static constexpr int Lanes = B.lanes;
+    static constexpr int CholeskyVectors = B.choleskyVectors;
     static constexpr Table table(InstructionSet set, const char* name) {
         return {
             set,     name,          choleskyLanes, &gemm, &gemmWorkspace, &axpy, &largestMagnitude,
             &divide, &choleskyChain};
     }
 
-    using G = Gemm<Lanes, MR, NV>;
+    using G = Gemm<B.lanes, B.rows, B.vectors, B.depth, B.strips, B.slivers>;
     static constexpr int choleskyLanes = Lanes * CholeskyVectors;
 
     static double gemm(int rows, int cols, int depth, const double* a, std::size_t lda,
@@ -303,8 +359,8 @@ template <int Lanes, int MR, int NV, int CholeskyVectors> struct Variant {
     static double divide(int count, const double* sum, double divisor, double* quotient) {
         return ::lse::kernels::divide<Lanes>(count, sum, divisor, quotient);
     }
-    static void choleskyChain(int low, int high, const double* l, std::ptrdiff_t lStride,
-                              const double* p, double* acc) {
-        ::lse::kernels::choleskyChain<Lanes, CholeskyVectors>(low, high, l, lStride, p, acc);
+    static void choleskyChain(int count, const double* l, std::ptrdiff_t lStride, const double* p,
+                              double* acc) {
+        ::lse::kernels::choleskyChain<Lanes, CholeskyVectors>(count, l, lStride, p, acc);
     }
 };

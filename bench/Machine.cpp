@@ -1,0 +1,133 @@
+// The machine's side of the benchmark: how near the solvers' kernels come to what one core can
+// do. The kernels are the solvers' own, chosen in turn for each instruction set.
+#include "Meter.h"
+#include "kernels/Kernels.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+namespace lse::bench {
+
+namespace {
+
+int lanesOf(kernels::InstructionSet set) {
+    switch (set) {
+    case kernels::InstructionSet::avx512:
+        return 8;
+    case kernels::InstructionSet::avx2:
+        return 4;
+    default:
+        return 2;
+    }
+}
+
+// Processor seconds of one call of `run`, the median of a few after a warm-up.
+template <typename Run> double medianThreadSeconds(int runs, Run run) {
+    run();
+    std::vector<double> seconds;
+    for (int r = 0; r < runs; ++r) {
+        const double start = threadSeconds();
+        run();
+        seconds.push_back(threadSeconds() - start);
+    }
+    std::sort(seconds.begin(), seconds.end());
+    return seconds[seconds.size() / 2];
+}
+
+// GFLOP/s of the matrix-update kernel on an update `order` square and 256 deep, the shape of
+// a trailing update of the Gauss elimination.
+double gemmRate(const kernels::Table& k, int order) {
+    const int depth = 256;
+    std::vector<double> a(static_cast<std::size_t>(order) * depth, 1e-3);
+    std::vector<double> b(static_cast<std::size_t>(depth) * order, 2e-3);
+    std::vector<double> c(static_cast<std::size_t>(order) * order, 1.0);
+    std::vector<double> workspace(k.gemmWorkspace(depth));
+    const double seconds = medianThreadSeconds(3, [&] {
+        k.gemm(order, order, depth, a.data(), order, b.data(), order, c.data(), order,
+               workspace.data());
+    });
+    return 2.0 * order * order * depth / seconds / 1e9;
+}
+
+// Multiply-subtract pairs per second of the Cholesky chains over a tile of `rows` rows, as
+// the decomposition runs them at its last step.
+double chainPairs(const kernels::Table& k, int rows, bool quick) {
+    const int lanes = k.choleskyLanes;
+    std::vector<double> l(static_cast<std::size_t>(rows) + 1, 1e-3);
+    std::vector<double> p((static_cast<std::size_t>(rows) + 1) * lanes, 2e-3);
+    std::vector<double> acc(static_cast<std::size_t>(lanes), 1.0);
+    const long calls = std::max(1L, (quick ? 1'000'000L : 400'000'000L) / rows / lanes);
+    const double seconds = medianThreadSeconds(3, [&] {
+        for (long c = 0; c < calls; ++c)
+            k.choleskyChain(rows, l.data(), 1, p.data(), acc.data());
+    });
+    return static_cast<double>(calls) * rows * lanes / seconds;
+}
+
+} // namespace
+
+void printMachine(bool quick, const std::vector<int>& choleskyOrders) {
+    const long rounds = quick ? 100'000 : 100'000'000;
+    const double hz = clockHz(quick ? 1'000'000 : 400'000'000);
+    const std::vector<Peak> measured = peaks(rounds);
+    std::printf("Clock of one core: %.2f GHz (dependent integer additions)\n\n", hz / 1e9);
+    std::printf("| vector | unfused peak GFLOP/s | flop/cycle | fused peak GFLOP/s | flop/cycle |\n"
+                "|---|---|---|---|---|\n");
+    for (const Peak& p : measured)
+        std::printf("| %d bits | %.1f | %.1f | %.1f | %.1f |\n", p.lanes * 64, p.unfused,
+                    p.unfused * 1e9 / hz, p.fused, p.fused * 1e9 / hz);
+    const Peak& widest = measured.back();
+    if (widest.fused > 0 && widest.fused < 1.1 * widest.unfused)
+        std::printf("\nThe unfused peak equals the fused one here: fused multiply-add buys no "
+                    "speed on this processor, so a peer's lead is its implementation, not its "
+                    "arithmetic.\n");
+    else if (widest.fused > 0)
+        std::printf("\nFused multiply-add reaches %.2f times the unfused peak here: that much of "
+                    "a peer's lead can be its arithmetic.\n",
+                    widest.fused / widest.unfused);
+
+    const auto peakOf = [&](int lanes) {
+        for (const Peak& p : measured)
+            if (p.lanes == lanes)
+                return p.unfused;
+        return measured.back().unfused;
+    };
+    std::printf("\nThe solvers' kernels for each instruction set, against the unfused peak of "
+                "its vector width:\n\n| kernels | matrix update GFLOP/s | share of peak |\n"
+                "|---|---|---|\n");
+    const std::vector<kernels::InstructionSet> sets = kernels::supported();
+    for (const kernels::InstructionSet set : sets) {
+        kernels::choose(set);
+        const double gemm = gemmRate(kernels::active(), quick ? 64 : 2000);
+        std::printf("| %s | %.1f | %.0f %% |\n", kernels::active().name, gemm,
+                    100 * gemm / peakOf(lanesOf(set)));
+        std::fflush(stdout);
+    }
+
+    // Each pair reads one value of the tile (8 bytes) that no register holds: the rate at
+    // which the tile's cache level delivers them bounds the chains.
+    std::printf("\nThe Cholesky chains of the last tile of n equations against the bandwidth of "
+                "the cache their tile lives in (a streaming read of a buffer of the tile's "
+                "size), at 8 bytes per multiply-subtract pair:\n\n"
+                "| kernels | n | tile KB | read GB/s | bound pairs/cycle | chains pairs/cycle | "
+                "share of bound | chains GFLOP/s |\n|---|---|---|---|---|---|---|---|\n");
+    for (const kernels::InstructionSet set : sets) {
+        kernels::choose(set);
+        const kernels::Table& k = kernels::active();
+        for (const int rows : choleskyOrders) {
+            const std::size_t tileBytes =
+                (static_cast<std::size_t>(rows) + 1) * k.choleskyLanes * sizeof(double);
+            const double bandwidth = readBandwidth(tileBytes, quick ? 0.001 : 0.3);
+            const double bound = bandwidth / 8 / hz;
+            const double pairs = chainPairs(k, rows, quick);
+            std::printf("| %s | %d | %.0f | %.1f | %.2f | %.2f | %.0f %% | %.1f |\n", k.name, rows,
+                        static_cast<double>(tileBytes) / 1024, bandwidth / 1e9, bound, pairs / hz,
+                        100 * pairs / hz / bound, 2 * pairs / 1e9);
+            std::fflush(stdout);
+        }
+    }
+    kernels::choose(sets.back());
+}
+
+} // namespace lse::bench
