@@ -133,10 +133,11 @@ TEST(Calculate, CancelStopsEitherMethodOnEveryPathAndLeavesXUntouched) {
                     Vector x = untouched(kN);
                     const CalculateOutcome outcome =
                         calculate(method, W, b, x, kN, chol, cancelling);
-                    EXPECT_EQ(progressCalls, beforeStart ? 0 : 1);
-                    // The blocked Cholesky reports its calling thread's tiles; when the other
-                    // thread has made all the others first, the cancel comes too late.
-                    if (!workLeft) {
+                    EXPECT_LE(progressCalls, beforeStart ? 0 : 1);
+                    // The blocked Cholesky reports its calling thread's tiles only; when the
+                    // other thread has made all of them, or all but the last, the cancel comes
+                    // too late.
+                    if (!beforeStart && (progressCalls == 0 || !workLeft)) {
                         EXPECT_TRUE(method == Method::cholesky && threads > 1);
                         EXPECT_TRUE(outcome.solved());
                         continue;
