@@ -9,13 +9,11 @@
 
 #include <chrono>
 #include <ctime>
-#include <map>
 #include <new>
 
 namespace lse::cli {
 
 using io::InputError;
-using io::InputFormat;
 using io::LinearSystem;
 
 namespace {
@@ -50,16 +48,6 @@ std::string displayName(const std::string& file) {
     return file == "-" ? "standard input" : file;
 }
 
-InputFormat inputFormatOf(const std::string& name) {
-    static const std::map<std::string, InputFormat> formats{
-        {"auto", InputFormat::automatic},
-        {"plain", InputFormat::plain},
-        {"rows", InputFormat::rows},
-        {"matrix-market", InputFormat::matrixMarket},
-        {"npy", InputFormat::numpy}};
-    return formats.at(name);
-}
-
 std::vector<Method> methodsOf(const std::string& name) {
     if (name == "gauss")
         return {Method::gauss};
@@ -74,7 +62,7 @@ LinearSystem readInput(const Settings& settings, std::istream& standardInput, st
     const std::clock_t processorStart = std::clock();
     const std::string name = displayName(settings.file);
     io::ReadOptions options;
-    options.format = inputFormatOf(settings.inputFormat);
+    options.format = io::inputFormatNamed(settings.inputFormat).value(); // checked by the parser
     options.threads = settings.threads;
     options.duplicates =
         settings.duplicates == "sum" ? io::Duplicates::sum : io::Duplicates::refuse;
@@ -129,7 +117,7 @@ void addOptions(CLI::App& app, Settings& settings) {
         ->capture_default_str();
     app.add_option("--input-format", settings.inputFormat,
                    "auto (by content), plain, rows, matrix-market or npy")
-        ->check(CLI::IsMember({"auto", "plain", "rows", "matrix-market", "npy"}))
+        ->check(CLI::IsMember(io::inputFormatNames()))
         ->capture_default_str();
     app.add_option("--rhs", settings.rhs,
                    "b for an input that holds A alone; without it b = A (1, ..., 1)");

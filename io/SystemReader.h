@@ -6,8 +6,10 @@
 
 #include <cstdint>
 #include <istream>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace lse::io {
 
@@ -18,6 +20,12 @@ enum class InputFormat {
     matrixMarket, // A in Matrix Market array or coordinate form; b comes separately
     numpy,        // a NumPy .npy array: n x n (A) or n x (n + 1) (A, then b)
 };
+
+// The layouts by the names that lineq-solve's --input-format takes ("auto", "plain", "rows",
+// "matrix-market", "npy"); nullopt for any other name.
+std::optional<InputFormat> inputFormatNamed(std::string_view name);
+// Those names, in the order above, for a list of choices.
+const std::vector<std::string>& inputFormatNames();
 
 // What to do with a Matrix Market coordinate entry given twice.
 enum class Duplicates {

@@ -9,6 +9,7 @@
 #include <cmath>
 #include <fstream>
 #include <random>
+#include <set>
 
 using namespace lse;
 using namespace lse::io;
@@ -76,6 +77,19 @@ TEST(Reader, TheFormatCanBeForced) {
     // A row layout that happens to hold a valid count is still rows when asked for.
     EXPECT_EQ(readSystem("1 2\n", {InputFormat::rows}).n, 1);
     EXPECT_THROW(readSystem("1 2\n", {InputFormat::plain}), InputError);
+}
+
+// A layout added without a name, or a name copied onto the wrong layout, shows here.
+TEST(Reader, EveryLayoutHasOneNameAndOtherNamesAreRefused) {
+    std::set<InputFormat> named;
+    for (const std::string& name : inputFormatNames()) {
+        const std::optional<InputFormat> format = inputFormatNamed(name);
+        ASSERT_TRUE(format) << name;
+        EXPECT_TRUE(named.insert(*format).second) << name << " names a layout named before";
+    }
+    EXPECT_EQ(named.size(), static_cast<std::size_t>(InputFormat::numpy) + 1);
+    for (const std::string_view other : {"", "csv", "Auto", "npy ", "matrix_market"})
+        EXPECT_FALSE(inputFormatNamed(other)) << other;
 }
 
 TEST(Reader, AViewWithoutDataIsAnEmptyInput) {

@@ -10,7 +10,6 @@
 #include <algorithm>
 #include <cstdlib>
 #include <iostream>
-#include <map>
 #include <sstream>
 
 #include <sys/resource.h>
@@ -39,14 +38,8 @@ private:
 };
 
 ReadOptions optionsFor(const std::string& format) {
-    static const std::map<std::string, InputFormat> formats{
-        {"auto", InputFormat::automatic},
-        {"plain", InputFormat::plain},
-        {"rows", InputFormat::rows},
-        {"matrix-market", InputFormat::matrixMarket},
-        {"npy", InputFormat::numpy}};
     ReadOptions options;
-    options.format = formats.at(format);
+    options.format = inputFormatNamed(format).value();
     return options;
 }
 
