@@ -3,12 +3,13 @@
 // given twice are summed, and how a second reading takes the input in pieces; the rest is the
 // input. An accepted input must give a system of at most kOrderLimit equations whose numbers are
 // all finite, and must read back the same from the plain text of its numbers; a refused one must
-// give a one-line message. Read again a few bytes at a time through a small buffer, as from a pipe,
-// it must give the same system or the same message.
+// give a one-line message. Read again a few bytes at a time through a small buffer, as from a file
+// (a pipe, which cannot go back, refuses some inputs that memory reads), it must give the same
+// system or the same message.
 #include "NumberText.h"
 #include "SystemLayout.h"
+#include "TrickleSource.h"
 
-#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -61,28 +62,6 @@ void checkSystem(const LinearSystem& system) {
           "the plain text of the system does not read back as the same system");
 }
 
-// A file that delivers its bytes a few at a time.
-class TrickleSource final : public ByteSource {
-public:
-    TrickleSource(std::string_view data, std::size_t piece) : data_(data), piece_(piece) {}
-    std::size_t read(char* buffer, std::size_t size) override {
-        const std::size_t count = std::min({size, piece_, data_.size() - pos_});
-        std::copy_n(data_.data() + pos_, count, buffer);
-        pos_ += count;
-        return count;
-    }
-    std::optional<std::uint64_t> remaining() const override { return data_.size() - pos_; }
-    bool rewind() override {
-        pos_ = 0;
-        return true;
-    }
-
-private:
-    std::string_view data_;
-    std::size_t piece_;
-    std::size_t pos_ = 0;
-};
-
 // A system with b, or the refusal's message.
 struct Outcome {
     LinearSystem system;
@@ -98,7 +77,7 @@ Outcome readWhole(std::string_view text, std::string_view rhs, bool rhsGiven,
             MemorySource source(text);
             system = readFrom(source, options);
         } else {
-            TrickleSource source(text, piece);
+            test::TrickleSource source(text, piece, test::SourceKind::file);
             system = readFrom(source, options, 16);
         }
         check(system.format != InputFormat::automatic, "no layout was chosen");
@@ -111,7 +90,7 @@ Outcome readWhole(std::string_view text, std::string_view rhs, bool rhsGiven,
                 if (piece == 0) {
                     system.b = readRightHandSide(rhs, system.n);
                 } else {
-                    TrickleSource source(rhs, piece);
+                    test::TrickleSource source(rhs, piece, test::SourceKind::file);
                     system.b = rightHandSideFrom(source, system.n, 16);
                 }
             } else {

@@ -4,6 +4,7 @@
 #include "SystemFiles.h"
 #include "SystemLayout.h"
 #include "Systems.h"
+#include "TrickleSource.h"
 
 #include <gtest/gtest.h>
 
@@ -19,23 +20,6 @@ using namespace lse::io;
 using namespace lse::test;
 
 namespace {
-
-// A pipe that delivers `piece` bytes at a time and cannot go back.
-class Trickle final : public ByteSource {
-public:
-    Trickle(std::string_view data, std::size_t piece) : data_(data), piece_(piece) {}
-    std::size_t read(char* buffer, std::size_t size) override {
-        const std::size_t count = std::min({size, piece_, data_.size() - pos_});
-        std::copy_n(data_.data() + pos_, count, buffer);
-        pos_ += count;
-        return count;
-    }
-
-private:
-    std::string_view data_;
-    std::size_t piece_;
-    std::size_t pos_ = 0;
-};
 
 ReadOptions optionsFor(const std::string& format) {
     ReadOptions options;
@@ -69,7 +53,7 @@ std::vector<std::string> outcomes(const std::string& text, const ReadOptions& op
     });
     for (const std::size_t piece : {1, 3, 7}) {
         attempt([&] {
-            Trickle source(text, piece);
+            TrickleSource source(text, piece, SourceKind::pipe);
             return readFrom(source, options, 16);
         });
     }
@@ -110,7 +94,7 @@ TEST(Streaming, SystemsAreTheSameInPieces) {
 TEST(Streaming, AFieldLongerThanTheBufferIsReadWhole) {
     const std::string digits = "1" + std::string(100, '0');
     const std::string text = "1\n" + digits + "e-100 2\n";
-    Trickle again(text, 5);
+    TrickleSource again(text, 5, SourceKind::pipe);
     const LinearSystem system = readFrom(again, {}, 16);
     EXPECT_EQ(system.A(1, 1), 1);
     EXPECT_EQ(system.b(1), 2);
@@ -174,7 +158,7 @@ std::string outcome(const std::string& text, int threads, std::size_t piece) {
         if (piece == 0) {
             system = readSystem(text, options);
         } else {
-            Trickle source(text, piece);
+            TrickleSource source(text, piece, SourceKind::pipe);
             system = readFrom(source, options, 4096);
         }
         double sum = 0;
