@@ -21,10 +21,12 @@
 #include <filesystem>
 #include <fstream>
 #include <limits>
+#include <optional>
 #include <random>
 #include <string>
 #include <vector>
 
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
@@ -208,14 +210,32 @@ std::string systemFile(const System& s, const std::string& name) {
     return path.string();
 }
 
-double programSeconds(const std::string& program, const std::string& file, bool cholesky,
-                      int threads, int runs) {
+std::string exitStatusText(int status) {
+    if (status == -1)
+        return "the shell could not be started";
+    if (WIFEXITED(status))
+        return "exit status " + std::to_string(WEXITSTATUS(status));
+    if (WIFSIGNALED(status))
+        return "killed by signal " + std::to_string(WTERMSIG(status));
+    return "wait status " + std::to_string(status);
+}
+
+// The median time; nullopt, after a line on standard error, when a run failed: a failed run's
+// time is not lineq-solve's.
+std::optional<double> programSeconds(const std::string& program, const std::string& file,
+                                     bool cholesky, int threads, int runs) {
     const std::string command = program + " --threads " + std::to_string(threads) + " --method " +
                                 (cholesky ? "cholesky" : "gauss") + " " + file + " > /dev/null";
-    return medianSeconds(runs, [&] {
-        if (std::system(command.c_str()) != 0)
-            std::fprintf(stderr, "%s failed\n", command.c_str());
+    int failure = 0; // the wait status of the first run that failed
+    const double seconds = medianSeconds(runs, [&] {
+        if (failure == 0)
+            failure = std::system(command.c_str());
     });
+    if (failure == 0)
+        return seconds;
+    std::fprintf(stderr, "lineq-solve failed (%s): %s\n", exitStatusText(failure).c_str(),
+                 command.c_str());
+    return std::nullopt;
 }
 
 std::string processorName() {
@@ -237,10 +257,14 @@ bool chooseKernels(const std::string& name) {
     return false;
 }
 
-std::string ratio(double ours, double theirs) {
+std::string formatted(const char* format, double value) {
     char text[32];
-    std::snprintf(text, sizeof text, "%.2f", ours / theirs);
+    std::snprintf(text, sizeof text, format, value);
     return text;
+}
+
+std::string ratio(double ours, double theirs) {
+    return formatted("%.2f", ours / theirs);
 }
 
 } // namespace
@@ -295,6 +319,7 @@ int main(int argc, char** argv) {
                 "OpenBLAS | solvers / Eigen | solvers / OpenBLAS | worst peer residual |\n"
                 "|---|---|---|---|---|---|---|---|---|---|---|\n");
     double worstResidual = 0;
+    bool programFailed = false;
     for (const int n : sizes) {
         const System general = randomSystem(n, false);
         const System spd = randomSystem(n, true);
@@ -311,19 +336,23 @@ int main(int argc, char** argv) {
                                                          : SolutionMethod::gaussElimination,
                                                 threads, runs);
                 const Measured ours = solverSeconds(s, cholesky, threads, runs);
-                const double endToEnd = program.empty() ? 0
-                                                        : programSeconds(program, files[cholesky],
-                                                                         cholesky, threads, runs);
+                std::string endToEnd = "-"; // not timed
+                if (!program.empty()) {
+                    const std::optional<double> seconds =
+                        programSeconds(program, files[cholesky], cholesky, threads, runs);
+                    programFailed = programFailed || !seconds;
+                    endToEnd = seconds ? formatted("%.4f", *seconds) : "failed";
+                }
                 const Measured eigen = cholesky ? eigenLlt : eigenLu;
                 const Measured blas =
                     peerSeconds(s, cholesky ? bench::openblasDposv : bench::openblasDgesv, runs);
                 const double residual = std::max(eigen.residual, blas.residual);
                 worstResidual = std::max({worstResidual, residual, ours.residual});
-                std::printf(
-                    "| %d | %d | %s | %.4f | %.4f | %.4f | %.4f | %.4f | %s | %s | %.2g |\n", n,
-                    threads, cholesky ? "Cholesky" : "Gauss", form, ours.seconds, endToEnd,
-                    eigen.seconds, blas.seconds, ratio(ours.seconds, eigen.seconds).c_str(),
-                    ratio(ours.seconds, blas.seconds).c_str(), residual);
+                std::printf("| %d | %d | %s | %.4f | %.4f | %s | %.4f | %.4f | %s | %s | %.2g |\n",
+                            n, threads, cholesky ? "Cholesky" : "Gauss", form, ours.seconds,
+                            endToEnd.c_str(), eigen.seconds, blas.seconds,
+                            ratio(ours.seconds, eigen.seconds).c_str(),
+                            ratio(ours.seconds, blas.seconds).c_str(), residual);
                 std::fflush(stdout);
             }
         }
@@ -336,5 +365,5 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "a solution's scaled residual is %g\n", worstResidual);
         return 1;
     }
-    return 0;
+    return programFailed ? 1 : 0;
 }
