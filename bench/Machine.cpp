@@ -52,15 +52,15 @@ double gemmRate(const kernels::Table& k, int order) {
 
 // Multiply-subtract pairs per second of the Cholesky chains over a tile of `rows` rows, as
 // the decomposition runs them at its last step.
-double chainPairs(const kernels::Table& k, int rows, bool quick) {
-    const int lanes = k.choleskyLanes;
+double chainPairs(const kernels::CholeskyTile& tile, int rows, bool quick) {
+    const int lanes = tile.lanes;
     std::vector<double> l(static_cast<std::size_t>(rows) + 1, 1e-3);
     std::vector<double> p((static_cast<std::size_t>(rows) + 1) * lanes, 2e-3);
     std::vector<double> acc(static_cast<std::size_t>(lanes), 1.0);
     const long calls = std::max(1L, (quick ? 1'000'000L : 400'000'000L) / rows / lanes);
     const double seconds = medianThreadSeconds(3, [&] {
         for (long c = 0; c < calls; ++c)
-            k.choleskyChain(rows, l.data(), 1, p.data(), acc.data());
+            tile.chain(rows, l.data(), 1, p.data(), acc.data());
     });
     return static_cast<double>(calls) * rows * lanes / seconds;
 }
@@ -116,11 +116,13 @@ void printMachine(bool quick, const std::vector<int>& choleskyOrders) {
         kernels::choose(set);
         const kernels::Table& k = kernels::active();
         for (const int rows : choleskyOrders) {
+            const kernels::CholeskyTile& tile =
+                kernels::choleskyTileFor(k, rows, k.choleskyTileBytes);
             const std::size_t tileBytes =
-                (static_cast<std::size_t>(rows) + 1) * k.choleskyLanes * sizeof(double);
+                (static_cast<std::size_t>(rows) + 1) * tile.lanes * sizeof(double);
             const double bandwidth = readBandwidth(tileBytes, quick ? 0.001 : 0.3);
             const double bound = bandwidth / 8 / hz;
-            const double pairs = chainPairs(k, rows, quick);
+            const double pairs = chainPairs(tile, rows, quick);
             std::printf("| %s | %d | %.0f | %.1f | %.2f | %.2f | %.0f %% | %.1f |\n", k.name, rows,
                         static_cast<double>(tileBytes) / 1024, bandwidth / 1e9, bound, pairs / hz,
                         100 * pairs / hz / bound, 2 * pairs / 1e9);

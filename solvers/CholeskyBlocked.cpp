@@ -33,15 +33,20 @@ constexpr int kRowHead = 512;
 // The schedule. Entry L(j, i) is (A(i, j) - L(i, i-1) L(j, i-1) - ... - L(i, 1) L(j, 1)) /
 // L(i, i), the subtractions in that order, and needs row i of L complete first, so the rows
 // of L are made one after another. A tile of rows j (as many as the vector unit takes side by
-// side) goes through the steps i = 1, 2, ... together: at step i every row of the tile runs
-// its own chain of subtractions, broadcasting L(i, k) and reading its own L(j, k), which the
-// tile keeps in a buffer by k, top down; the tile's own rows are finished at their diagonals. Tiles
-// are shared out among the threads; a tile waits at step i until row i is published by its tile.
+// side, half as many when so many would not stay in the second-level cache) goes through the steps
+// i = 1, 2, ... together: at step i every row of the tile runs its own chain of subtractions,
+// broadcasting L(i, k) and reading its own L(j, k), which the tile keeps in a buffer by k, top
+// down; the tile's own rows are finished at their diagonals. Tiles are shared out among the
+// threads; a tile waits at step i until row i is published by its tile.
 class Decomposition {
 public:
     Decomposition(Matrix& W, int n, Vector& diag, const SolveOptions& options)
         : W_(W), n_(n), diag_(diag), options_(options), kernels_(kernels::active()),
-          lanes_(kernels_.choleskyLanes),
+          tile_(kernels::choleskyTileFor(kernels_, n,
+                                         options.blocks.choleskyTileBytes > 0
+                                             ? options.blocks.choleskyTileBytes
+                                             : kernels_.choleskyTileBytes)),
+          lanes_(tile_.lanes),
           team_(n >= (options.blocks.threadsFrom > 0 ? options.blocks.threadsFrom : kThreadsFrom)
                     ? Team::sizeFor(options.threads)
                     : 1),
@@ -67,6 +72,7 @@ private:
     Vector& diag_;
     const SolveOptions& options_;
     const kernels::Table& kernels_;
+    const kernels::CholeskyTile& tile_;
     const int lanes_;
     Team team_;
     // Per member: p(k, t) = L(first + t, k) of the tile at hand, and the sums of one step.
@@ -153,7 +159,7 @@ void Decomposition::decomposeTile(int first, int member) {
             prefetchHead(W_.row(i + 1) + 1, std::min(i, kRowHead));
         // Both kept last step first, as the sums take them.
         const double* const l = own ? tileRow(i - 1) + (i - first) : W_.row(i) + 1;
-        kernels_.choleskyChain(i - 1, l, own ? lanes_ : 1, tileRow(i - 1), sum);
+        tile_.chain(i - 1, l, own ? lanes_ : 1, tileRow(i - 1), sum);
 
         // The pivot, when row i is the tile's own.
         int from = 0;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <atomic>
+#include <cstddef>
 #include <functional>
 
 namespace lse {
@@ -20,6 +21,8 @@ struct BlockSizes {
     int triangleLeaf = 0; // Gauss: rows of a triangle updated row by row
     int chunk = 0;        // Gauss: columns a thread takes at a time
     int threadsFrom = 0;  // both: the order from which threads are used
+    // Cholesky: the bytes a tall tile may take before the low one is used
+    std::size_t choleskyTileBytes = 0;
 };
 
 // How a solve is run; never what it computes.

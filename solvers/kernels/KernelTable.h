@@ -9,11 +9,27 @@ namespace lse::kernels {
 
 enum class InstructionSet { baseline, avx2, avx512, simd128 };
 
+// acc(t) = acc(t) - l[q * lStride] * p[q * lanes + t] for q = 0, 1, ..., count - 1 in turn and
+// every lane t < lanes. The decomposition keeps its values so that q = 0 is the first step of
+// its sums, whose steps run downwards: the chains then read upwards through memory, which the
+// caches' prefetchers follow.
+using CholeskyChain = void (*)(int count, const double* l, std::ptrdiff_t lStride, const double* p,
+                               double* acc);
+
+// One height of Cholesky tile: its lanes (the rows whose chains run side by side) and chains.
+struct CholeskyTile {
+    int lanes;
+    CholeskyChain chain;
+};
+
 struct Table {
     InstructionSet set;
     const char* name;
-    // Lanes of one Cholesky tile: the columns whose chains run side by side.
-    int choleskyLanes;
+    // The Cholesky tiles, the tall one first. Every step reads the whole tile (all its values
+    // of the steps before), so it should stay in the second-level cache: beyond
+    // choleskyTileBytes the low one is used.
+    CholeskyTile choleskyTiles[2];
+    std::size_t choleskyTileBytes;
 
     // c(i, j) = c(i, j) - a(i, k) * b(k, j) for k = 0, 1, ..., depth - 1 in turn, for every
     // i < rows and j < cols; a is stored by columns (a(i, k) = a[i + k * lda]), b and c by
@@ -34,13 +50,14 @@ struct Table {
     // quotient(t) = sum(t) / divisor for t < count. Returns 0 when every quotient is finite,
     // NaN otherwise.
     double (*divide)(int count, const double* sum, double divisor, double* quotient);
-
-    // acc(t) = acc(t) - l[q * lStride] * p[q * choleskyLanes + t] for q = 0, 1, ..., count - 1
-    // in turn and every lane t < choleskyLanes. The decomposition keeps its values so that
-    // q = 0 is the first step of its sums, whose steps run downwards: the chains then read
-    // upwards through memory, which the caches' prefetchers follow.
-    void (*choleskyChain)(int count, const double* l, std::ptrdiff_t lStride, const double* p,
-                          double* acc);
 };
+
+// The tile for a decomposition of n equations: the tall one while its values (n + 1 steps of
+// its lanes) take at most tileBytes, else the low one.
+inline const CholeskyTile& choleskyTileFor(const Table& table, int n, std::size_t tileBytes) {
+    const CholeskyTile& tall = table.choleskyTiles[0];
+    const std::size_t bytes = (static_cast<std::size_t>(n) + 1) * tall.lanes * sizeof(double);
+    return bytes <= tileBytes ? tall : table.choleskyTiles[1];
+}
 
 } // namespace lse::kernels

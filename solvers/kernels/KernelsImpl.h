@@ -336,13 +336,19 @@ template <Blocking B> struct Variant {
     static constexpr int Lanes = B.lanes;
     static constexpr int CholeskyVectors = B.choleskyVectors;
     static constexpr Table table(InstructionSet set, const char* name) {
-        return {
-            set,     name,          choleskyLanes, &gemm, &gemmWorkspace, &axpy, &largestMagnitude,
-            &divide, &choleskyChain};
+        return {set,
+                name,
+                {{Lanes * CholeskyVectors, &choleskyChain<CholeskyVectors>},
+                 {Lanes * (CholeskyVectors / 2), &choleskyChain<CholeskyVectors / 2>}},
+                B.choleskyTileBytes,
+                &gemm,
+                &gemmWorkspace,
+                &axpy,
+                &largestMagnitude,
+                &divide};
     }
 
     using G = Gemm<B.lanes, B.rows, B.vectors, B.depth, B.strips, B.slivers>;
-    static constexpr int choleskyLanes = Lanes * CholeskyVectors;
 
     static double gemm(int rows, int cols, int depth, const double* a, std::size_t lda,
                        const double* b, std::size_t ldb, double* c, std::size_t ldc,
@@ -359,8 +365,9 @@ template <Blocking B> struct Variant {
     static double divide(int count, const double* sum, double divisor, double* quotient) {
         return ::lse::kernels::divide<Lanes>(count, sum, divisor, quotient);
     }
+    template <int Vectors>
     static void choleskyChain(int count, const double* l, std::ptrdiff_t lStride, const double* p,
                               double* acc) {
-        ::lse::kernels::choleskyChain<Lanes, CholeskyVectors>(count, l, lStride, p, acc);
+        ::lse::kernels::choleskyChain<Lanes, Vectors>(count, l, lStride, p, acc);
     }
 };

@@ -28,12 +28,29 @@ struct Shape {
 
 const Shape kShapes[] = {
     {"built-in sizes", {}, 1},
-    {"small blocks", {.panel = 6, .leaf = 2, .triangleLeaf = 2, .chunk = 5, .threadsFrom = 1}, 1},
+    {"small blocks",
+     {.panel = 6,
+      .leaf = 2,
+      .triangleLeaf = 2,
+      .chunk = 5,
+      .threadsFrom = 1,
+      .choleskyTileBytes = 1},
+     1},
     {"small blocks, 2 threads",
-     {.panel = 6, .leaf = 2, .triangleLeaf = 2, .chunk = 5, .threadsFrom = 1},
+     {.panel = 6,
+      .leaf = 2,
+      .triangleLeaf = 2,
+      .chunk = 5,
+      .threadsFrom = 1,
+      .choleskyTileBytes = 1},
      2},
     {"odd blocks, 3 threads",
-     {.panel = 7, .leaf = 3, .triangleLeaf = 3, .chunk = 24, .threadsFrom = 1},
+     {.panel = 7,
+      .leaf = 3,
+      .triangleLeaf = 3,
+      .chunk = 24,
+      .threadsFrom = 1,
+      .choleskyTileBytes = 1},
      3},
 };
 
@@ -185,27 +202,29 @@ TEST(BlockedPaths, ReportTheLiteralFailureAtEveryPlaceInABlock) {
 // row of a later tile, which the literal order meets first.
 TEST(BlockedPaths, ReportTheLiteralCholeskyFailureAtEveryPlaceInATile) {
     forEachInstructionSet([] {
-        const int lanes = kernels::active().choleskyLanes;
-        const int n = 2 * lanes + 5;
-        const System spd = reference::randomSystem(4, n); // seed 4: positive definite
-        ASSERT_EQ(spd.kind, reference::SystemKind::PositiveDefinite);
-        for (const int column : {1, 2, lanes - 1, lanes, lanes + 1, n - 1, n}) {
-            SCOPED_TRACE("failing pivot " + std::to_string(column));
-            System failing = spd;
-            auto& pivot =
-                failing
-                    .a[static_cast<std::size_t>(column - 1)][static_cast<std::size_t>(column - 1)];
-            pivot = -pivot;
-            const Result literal = cholesky(failing, on(SolverPath::literal));
-            EXPECT_EQ(literal.column, column);
-            expectSameOnBothPaths(failing);
+        // The built-in sizes run the tall tile, the small blocks the low one.
+        for (const kernels::CholeskyTile& tile : kernels::active().choleskyTiles) {
+            const int lanes = tile.lanes;
+            const int n = 2 * lanes + 5;
+            const System spd = reference::randomSystem(4, n); // seed 4: positive definite
+            ASSERT_EQ(spd.kind, reference::SystemKind::PositiveDefinite);
+            for (const int column : {1, 2, lanes - 1, lanes, lanes + 1, n - 1, n}) {
+                SCOPED_TRACE("failing pivot " + std::to_string(column));
+                System failing = spd;
+                auto& pivot = failing.a[static_cast<std::size_t>(column - 1)]
+                                       [static_cast<std::size_t>(column - 1)];
+                pivot = -pivot;
+                const Result literal = cholesky(failing, on(SolverPath::literal));
+                EXPECT_EQ(literal.column, column);
+                expectSameOnBothPaths(failing);
 
-            System overflow = failing;
-            overflow.a[0][0] = 1e-300;
-            overflow.a[0][n - 1] = overflow.a[n - 1][0] = 1e300;
-            EXPECT_EQ(cholesky(overflow, on(SolverPath::literal)).status,
-                      static_cast<int>(CholeskyStatus::arithmeticError));
-            expectSameOnBothPaths(overflow);
+                System overflow = failing;
+                overflow.a[0][0] = 1e-300;
+                overflow.a[0][n - 1] = overflow.a[n - 1][0] = 1e300;
+                EXPECT_EQ(cholesky(overflow, on(SolverPath::literal)).status,
+                          static_cast<int>(CholeskyStatus::arithmeticError));
+                expectSameOnBothPaths(overflow);
+            }
         }
     });
 }

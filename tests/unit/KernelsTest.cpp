@@ -97,22 +97,24 @@ TEST(Kernels, MatrixUpdateReportsAResultThatIsNotFinite) {
 
 TEST(Kernels, CholeskyChainsTakeTheirProductsInTurn) {
     forEachInstructionSet([](const kernels::Table& k) {
-        const int lanes = k.choleskyLanes;
-        for (const int count : {0, 1, 7, 8, 9, 40}) {
-            for (const std::ptrdiff_t stride : {1, 3, -1}) {
-                const std::size_t length = static_cast<std::size_t>(count + 1) * 3;
-                const auto l = values(length, 7);
-                // A negative stride reads l downwards from its end.
-                const double* const first = stride < 0 ? l.data() + length - 1 : l.data();
-                const auto p = values(static_cast<std::size_t>(count + 1) * lanes, 8);
-                auto acc = values(static_cast<std::size_t>(lanes), 9);
-                auto expected = acc;
-                for (int t = 0; t < lanes; ++t)
-                    for (int q = 0; q < count; ++q)
-                        expected[t] = expected[t] - first[q * stride] * p[q * lanes + t];
-                k.choleskyChain(count, first, stride, p.data(), acc.data());
-                EXPECT_EQ(bitsOf(acc), bitsOf(expected))
-                    << "count " << count << ", stride " << stride;
+        for (const kernels::CholeskyTile& tile : k.choleskyTiles) {
+            const int lanes = tile.lanes;
+            for (const int count : {0, 1, 7, 8, 9, 40}) {
+                for (const std::ptrdiff_t stride : {1, 3, -1}) {
+                    const std::size_t length = static_cast<std::size_t>(count + 1) * 3;
+                    const auto l = values(length, 7);
+                    // A negative stride reads l downwards from its end.
+                    const double* const first = stride < 0 ? l.data() + length - 1 : l.data();
+                    const auto p = values(static_cast<std::size_t>(count + 1) * lanes, 8);
+                    auto acc = values(static_cast<std::size_t>(lanes), 9);
+                    auto expected = acc;
+                    for (int t = 0; t < lanes; ++t)
+                        for (int q = 0; q < count; ++q)
+                            expected[t] = expected[t] - first[q * stride] * p[q * lanes + t];
+                    tile.chain(count, first, stride, p.data(), acc.data());
+                    EXPECT_EQ(bitsOf(acc), bitsOf(expected))
+                        << lanes << " lanes, count " << count << ", stride " << stride;
+                }
             }
         }
     });
