@@ -128,11 +128,15 @@ TEST_F(LongCalculate, SameTextsMessagesAndBitsAsInPlace) {
         Kind kind;
         Choice choice;
         std::vector<ShownMessage> messages;
+        // Runs held at a progress report, whose dialogs must open; a run that ends before its
+        // first report (the Cholesky of the singular system, which is not symmetric) shows
+        // its dialog only when the window's thread gets there first.
+        std::size_t held;
     };
-    for (const Case& c : {Case{Kind::definite, Both, {}}, Case{Kind::definite, Gauss, {}},
-                          Case{Kind::definite, Cholesky, {}},
-                          Case{Kind::singular, Both, {kGaussFailed, kCholeskyFailed}},
-                          Case{Kind::indefinite, Both, {kCholeskyFailed}}}) {
+    for (const Case& c : {Case{Kind::definite, Both, {}, 2}, Case{Kind::definite, Gauss, {}, 1},
+                          Case{Kind::definite, Cholesky, {}, 1},
+                          Case{Kind::singular, Both, {kGaussFailed, kCholeskyFailed}, 1},
+                          Case{Kind::indefinite, Both, {kCholeskyFailed}, 2}}) {
         const std::string system = rowsSystem(300, c.kind);
         SCOPED_TRACE(std::to_string(static_cast<int>(c.kind)) + " " + std::to_string(c.choice));
         FormSession inPlace;
@@ -144,7 +148,8 @@ TEST_F(LongCalculate, SameTextsMessagesAndBitsAsInPlace) {
         DialogAnswerer answerer{A::ok(), A::ok()};
         const ProgressWatcher progress;
         calculate(c.choice);
-        EXPECT_EQ(progress.shown.size(), c.choice == Both ? 2u : 1u);
+        EXPECT_GE(progress.shown.size(), c.held);
+        EXPECT_LE(progress.shown.size(), c.choice == Both ? 2u : 1u);
         ASSERT_EQ(answerer.seen.size(), c.messages.size());
         for (std::size_t i = 0; i < c.messages.size(); ++i) {
             EXPECT_EQ(answerer.seen[i].text.toStdString(), c.messages[i].text);
