@@ -44,7 +44,7 @@ inline constexpr Blocking kAvx2{4, 6, 2, 256, 16, 8, 6, 512 << 10};
 // 8 lanes, 32 registers (AVX-512): 8 x 24, 24 chains, 29 registers. b 384 KB (NC = 192) and
 // a 128 KB (MC = 64): half the 1 MB second-level cache of AVX-512 processors (Intel Xeon
 // since Skylake, AMD EPYC since Zen 4). Measured on an AMD EPYC (Zen 5): 16 strips or 16
-// slivers, which fill the cache, lose 5 to 10 %. Cholesky tiles of 48 rows up to 2730
+// slivers, which fill the cache, lose 5 to 10 %. Cholesky tiles of 48 rows up to 2729
 // equations, then of 24: on the same processor the 48-row tile was 8 % faster at n = 2000
 // (750 KB), as fast at 3000 (1.1 MB), and 7 to 10 % slower at 4000 (1.5 MB, in the third-level
 // cache), on one thread and two.
