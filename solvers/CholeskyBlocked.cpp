@@ -1,6 +1,7 @@
 #include "CholeskyBlocked.h"
 
 #include "Power.h"
+#include "Symmetry.h"
 #include "Team.h"
 #include "kernels/Kernels.h"
 
@@ -57,6 +58,7 @@ public:
     CholeskyOutcome run();
 
 private:
+    bool symmetric();
     void decomposeTile(int first, int member);
     static void prefetchHead(const double* row, int length) {
         for (int q = 0; q < length + 8; q += 8)
@@ -87,6 +89,8 @@ private:
 };
 
 CholeskyOutcome Decomposition::run() {
+    if (!symmetric())
+        return {CholeskyStatus::notSymmetric};
     std::atomic<int> nextTile{0};
     team_.run([&](int member) {
         for (;;) {
@@ -193,6 +197,22 @@ void Decomposition::decomposeTile(int first, int member) {
             return;
         }
     }
+}
+
+// Bands of rows dealt out in turn, the first (longest) first; one difference ends it for all.
+bool Decomposition::symmetric() {
+    std::atomic<int> nextBand{0};
+    std::atomic<bool> differs{false};
+    team_.run([&](int) {
+        while (!differs.load(std::memory_order_relaxed)) {
+            const int first = 1 + nextBand.fetch_add(1) * kSymmetryBand;
+            if (first > n_)
+                return;
+            if (!symmetricRows(W_, n_, first, first + kSymmetryBand))
+                differs.store(true);
+        }
+    });
+    return !differs.load();
 }
 
 // False when a failure before row i made the wait needless.

@@ -4,6 +4,7 @@
 #include "Finite.h"
 #include "Limits.h"
 #include "Power.h"
+#include "Symmetry.h"
 
 #include <algorithm>
 #include <cmath>
@@ -14,20 +15,6 @@ namespace {
 
 // From this order on the blocked decomposition is faster than the literal one.
 constexpr int kBlockedFrom = 64;
-
-// The decomposition reads only the upper triangle; a matrix whose lower triangle differs
-// would be decomposed as some other, symmetric, matrix. Compared in square tiles, so that the
-// column read across rows stays in the cache.
-bool isSymmetric(const Matrix& W, int n) {
-    constexpr int kTile = 32;
-    for (int i0 = 1; i0 <= n; i0 += kTile)
-        for (int j0 = i0; j0 <= n; j0 += kTile)
-            for (int i = i0; i < std::min(i0 + kTile, n + 1); ++i)
-                for (int j = std::max(j0, i + 1); j < std::min(j0 + kTile, n + 1); ++j)
-                    if (W(j, i) != W(i, j))
-                        return false;
-    return true;
-}
 
 // target = sum / divisor, unless the sum is not finite already; false when either is not. So a
 // failed solve leaves the quotient that failed, and nothing for a sum that did.
@@ -51,13 +38,12 @@ CholeskyOutcome modChol::cholDecompose(Matrix& W, std::int16_t n, const SolveOpt
     if (options.cancelRequested())
         return {CholeskyStatus::cancelled};
 
-    // Test the symmetry the decomposition relies on.
-    if (!isSymmetric(W, n))
-        return {CholeskyStatus::notSymmetric};
-
-    // Decompose, literally for a small system, blocked for a large one: the same bits.
+    // Test the symmetry the decomposition relies on (the blocked path with all its threads),
+    // then decompose, literally for a small system, blocked for a large one: the same bits.
     const bool blocked = options.path == SolverPath::blocked ||
                          (options.path == SolverPath::automatic && n >= kBlockedFrom);
+    if (!blocked && !symmetricRows(W, n, 1, n + 1))
+        return {CholeskyStatus::notSymmetric};
     const CholeskyOutcome outcome =
         blocked ? blocked::choleskyDecompose(W, n, diag_, options) : decompose(W, n, options);
 
