@@ -26,24 +26,15 @@ struct Shape {
     int threads;
 };
 
+// Small enough that a few dozen equations cross many panels, leaves and chunks, and the low
+// Cholesky tile.
+constexpr BlockSizes kSmall{
+    .panel = 6, .leaf = 2, .triangleLeaf = 2, .chunk = 5, .threadsFrom = 1, .choleskyTileBytes = 1};
+
 const Shape kShapes[] = {
     {"built-in sizes", {}, 1},
-    {"small blocks",
-     {.panel = 6,
-      .leaf = 2,
-      .triangleLeaf = 2,
-      .chunk = 5,
-      .threadsFrom = 1,
-      .choleskyTileBytes = 1},
-     1},
-    {"small blocks, 2 threads",
-     {.panel = 6,
-      .leaf = 2,
-      .triangleLeaf = 2,
-      .chunk = 5,
-      .threadsFrom = 1,
-      .choleskyTileBytes = 1},
-     2},
+    {"small blocks", kSmall, 1},
+    {"small blocks, 2 threads", kSmall, 2},
     {"odd blocks, 3 threads",
      {.panel = 7,
       .leaf = 3,
