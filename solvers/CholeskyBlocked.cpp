@@ -60,9 +60,10 @@ public:
 private:
     bool symmetric();
     void decomposeTile(int first, int member);
-    static void prefetchHead(const double* row, int length) {
+    // The values [end - length, end) of a row, which the chains read downwards from end - 1.
+    static void prefetchHead(const double* end, int length) {
         for (int q = 0; q < length + 8; q += 8)
-            __builtin_prefetch(row + q);
+            __builtin_prefetch(end - q - 1);
     }
     bool waitForRow(int i) const;
     // Steps from this one on cannot matter.
@@ -80,7 +81,7 @@ private:
     // Per member: p(k, t) = L(first + t, k) of the tile at hand, and the sums of one step.
     std::vector<AlignedDoubles> tiles_;
     std::vector<AlignedDoubles> sums_;
-    // Rows 1..rowsReady_ of L are in W, last step first, and their diagonals in diag.
+    // Rows 1..rowsReady_ of L are in W, and their diagonals in diag.
     std::atomic<int> rowsReady_{0};
     // 3 * column + kind of the first failure in the literal order found so far.
     std::atomic<std::int64_t> failure_{kNoFailure};
@@ -106,13 +107,6 @@ CholeskyOutcome Decomposition::run() {
                 options_.progress(std::min(first + lanes_ - 1, n_), n_);
         }
     });
-    // The published rows of L back in their order.
-    const int published = rowsReady_.load();
-    team_.run([&](int member) {
-        for (int i = 2 + member; i <= published; i += team_.size())
-            std::reverse(W_.row(i) + 1, W_.row(i) + i);
-    });
-
     // Tiles a cancel left unmade tell nothing, not even whether a failure was the first.
     if (stopped_.load())
         return {CholeskyStatus::cancelled};
@@ -160,10 +154,11 @@ void Decomposition::decomposeTile(int first, int member) {
         // Row i of L: published in W, or one of the tile's own rows.
         const bool own = i >= first;
         if (i + 1 < first && rowsReady_.load(std::memory_order_relaxed) > i)
-            prefetchHead(W_.row(i + 1) + 1, std::min(i, kRowHead));
-        // Both kept last step first, as the sums take them.
-        const double* const l = own ? tileRow(i - 1) + (i - first) : W_.row(i) + 1;
-        tile_.chain(i - 1, l, own ? lanes_ : 1, tileRow(i - 1), sum);
+            prefetchHead(W_.row(i + 1) + i + 1, std::min(i, kRowHead));
+        // The sums take the steps from the last down: the tile keeps them so, a published
+        // row of L is read downwards from L(i, i - 1).
+        const double* const l = own ? tileRow(i - 1) + (i - first) : W_.row(i) + i - 1;
+        tile_.chain(i - 1, l, own ? lanes_ : -1, tileRow(i - 1), sum);
 
         // The pivot, when row i is the tile's own.
         int from = 0;
@@ -185,11 +180,10 @@ void Decomposition::decomposeTile(int first, int member) {
         const double check =
             from < width ? kernels_.divide(width - from, sum + from, diag_(i), step + from) : 0;
         if (own) {
-            // Row i of L is complete: publish it for the other tiles, last step first, so
-            // that their chains read it upwards; it is turned round at the end.
+            // Row i of L is complete: publish it for the other tiles.
             double* const row = W_.row(i);
             for (int k = 1; k < i; ++k)
-                row[i - k] = tileRow(k)[i - first];
+                row[k] = tileRow(k)[i - first];
             rowsReady_.store(i, std::memory_order_release);
         }
         if (check != 0) {
