@@ -1,6 +1,8 @@
 #include "Matrix.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <cstdlib>
 #include <new>
 #include <stdexcept>
 #include <string>
@@ -32,17 +34,38 @@ std::size_t rowStride(std::size_t columns) {
 
 } // namespace
 
+// calloc's block, with a cache line more; the block's own address is kept just before the
+// aligned start, which calloc's own alignment leaves room for.
+void* allocateZeroed(std::size_t bytes) {
+    constexpr std::size_t kLine = 64;
+    static_assert(alignof(std::max_align_t) >= sizeof(void*));
+    if (bytes > SIZE_MAX - kLine)
+        throw std::bad_alloc();
+    void* const block = std::calloc(bytes + kLine, 1);
+    if (block == nullptr)
+        throw std::bad_alloc();
+    const std::uintptr_t start = (reinterpret_cast<std::uintptr_t>(block) + kLine) & ~(kLine - 1);
+    void* const aligned = reinterpret_cast<void*>(start);
+    static_cast<void**>(aligned)[-1] = block;
+    return aligned;
+}
+
+void releaseZeroed(void* p) {
+    if (p != nullptr)
+        std::free(static_cast<void**>(p)[-1]);
+}
+
 void Matrix::recreate(int rowsUpper, int colsUpper, int spareColumns) {
     const std::size_t stride =
         rowStride(extent(colsUpper) + static_cast<std::size_t>(std::max(spareColumns, 0)));
     const std::size_t rows = extent(rowsUpper);
     // Beyond a 32-bit address space (WebAssembly) the array cannot be had, like any
     // allocation that fails.
-    if (rows > AlignedDoubles().max_size() / stride)
+    if (rows > decltype(data_)().max_size() / stride)
         throw std::bad_alloc();
     // The old storage goes first, so that re-creating a large matrix never holds two.
     *this = Matrix();
-    AlignedDoubles fresh(rows * stride, 0.0);
+    decltype(data_) fresh(rows * stride);
     data_.swap(fresh);
     rowsUpper_ = rowsUpper;
     colsUpper_ = colsUpper;

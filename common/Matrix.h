@@ -3,6 +3,7 @@
 #include <cassert>
 #include <cstddef>
 #include <new>
+#include <utility>
 #include <vector>
 
 namespace lse {
@@ -25,6 +26,29 @@ template <typename T> struct CacheAligned {
 
 // Doubles starting on a cache line, for the solvers' buffers.
 using AlignedDoubles = std::vector<double, CacheAligned<double>>;
+
+// bytes zeroed, on a cache line; std::bad_alloc when they cannot be had.
+void* allocateZeroed(std::size_t bytes);
+void releaseZeroed(void* p);
+
+// Storage aligned to a cache line that comes zeroed from calloc, which hands out a large block
+// as fresh pages from the system: zero without being written. A matrix then takes memory only
+// where it is filled, and a short input that names a large order costs almost nothing before
+// it is refused. Value-initialising an element writes nothing (calloc has made it 0).
+template <typename T> struct ZeroedCacheAligned {
+    using value_type = T;
+
+    ZeroedCacheAligned() = default;
+    template <typename U> ZeroedCacheAligned(const ZeroedCacheAligned<U>&) {}
+
+    T* allocate(std::size_t count) { return static_cast<T*>(allocateZeroed(count * sizeof(T))); }
+    void deallocate(T* p, std::size_t) { releaseZeroed(p); }
+    template <typename U> void construct(U*) noexcept {}
+    template <typename U, typename... Args> void construct(U* p, Args&&... args) {
+        ::new (static_cast<void*>(p)) U(std::forward<Args>(args)...);
+    }
+    template <typename U> bool operator==(const ZeroedCacheAligned<U>&) const { return true; }
+};
 
 // Dense matrix of doubles with rows 0..rowsUpper and columns 0..colsUpper, stored by rows.
 // It does not exist (holds no storage) until first created. Element access is checked by
@@ -84,7 +108,7 @@ private:
     int rowsUpper_ = -1;
     int colsUpper_ = -1;
     std::size_t stride_ = 0;
-    AlignedDoubles data_;
+    std::vector<double, ZeroedCacheAligned<double>> data_;
 };
 
 // Vector of doubles with indices 0..upper; like Matrix, absent until created.

@@ -156,7 +156,27 @@ namespace {
     std::exit(run.status);
 }
 
+// In the death test's child: ten bytes through a pipe (whose length is unknown) that name the
+// largest order. Says whether the run took a large part of the 8.6 GB that A would fill.
+[[noreturn]] void refuseAShortPipeNamingTheLargestOrder() {
+    const ProgramRun run = runProgram({}, "32766\n1 2 3\n");
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    const long kilobytes = usage.ru_maxrss;
+    std::cerr << run.err << "peak " << (kilobytes > (256 << 10) ? "large" : "small") << "\n";
+    std::exit(run.status);
+}
+
 } // namespace
+
+TEST(ProgramOutput, AShortPipeNamingTheLargestOrderIsRefusedWithoutFillingMemory) {
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+    GTEST_SKIP() << "the sanitizers' allocators write what they hand out";
+#endif
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(refuseAShortPipeNamingTheLargestOrder(), ::testing::ExitedWithCode(2),
+                "standard input: expected 1073610756 coefficients of A, found 3\npeak small");
+}
 
 TEST(ProgramOutput, TooLittleMemoryForTheSystemIsAnInputError) {
 #if defined(__SANITIZE_ADDRESS__)
