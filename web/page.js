@@ -1,5 +1,6 @@
 // The page's side of the calculator: the modal message and input boxes that the C++ platform
-// adapter waits for, and the binding of the window's two buttons to the program.
+// adapter waits for, and the binding of the window's two buttons, of paste, Ctrl+O and drops
+// to the program.
 "use strict";
 
 const lineqPage = (() => {
@@ -69,26 +70,142 @@ const lineqPage = (() => {
         });
     }
 
-    // One click is handled at a time, to its end, as on the desktop; the boxes are modal, so
-    // a second can only come from a script.
+    // One command (a click, a paste, an open or a drop) is handled at a time, to its end, as
+    // on the desktop; the boxes are modal, so a second can only come from a script or from
+    // the keyboard and the clipboard, which the page guards itself.
     let busy = false;
-    async function click(handler) {
+    async function run(command) {
         if (busy)
             return;
         busy = true;
         document.documentElement.dataset.busy = "true";
         try {
-            await Module.ccall(handler, null, [], [], { async: true });
+            await command();
         } finally {
             busy = false;
             delete document.documentElement.dataset.busy;
         }
     }
+    const call = (handler, ...args) => Module.ccall(handler, null, args.map(() => "string"),
+        args, { async: true });
+
+    // A text pasted or dropped waits here until the program takes it (it may be too long to
+    // pass as an argument).
+    let systemText = "";
+    function takeSystemText() {
+        const text = systemText;
+        systemText = "";
+        return text;
+    }
+    function pasteSystem(text) {
+        run(() => {
+            systemText = text;
+            return call("pasteSystem");
+        });
+    }
+
+    // The program reads a file by its path: the file's bytes go into its memory file system
+    // under the name the user chose, so that the messages name it as the desktop's do.
+    function openSystem(file) {
+        run(async () => {
+            let bytes;
+            try {
+                bytes = new Uint8Array(await file.arrayBuffer());
+            } catch {
+                return call("refuseSystemFile", file.name);
+            }
+            const folder = "/opened";
+            if (!Module.FS.analyzePath(folder).exists)
+                Module.FS.mkdir(folder);
+            // A name from the browser never holds a slash; one from a script might.
+            const path = `${folder}/${file.name.replaceAll("/", "_") || "_"}`;
+            Module.FS.writeFile(path, bytes, { canOwn: true });
+            try {
+                await call("openSystem", path);
+            } finally {
+                Module.FS.unlink(path);
+            }
+        });
+    }
+
+    // Ctrl+Shift+V (Cmd on a Mac) pastes a system even into a box; a plain paste goes into
+    // the box that has the focus, as on the desktop.
+    let systemPasteKeys = false;
+    const isShortcut = (event, key, shift) => (event.ctrlKey || event.metaKey) &&
+        event.shiftKey === shift && !event.altKey &&
+        (event.key?.toLowerCase() === key || event.code === `Key${key.toUpperCase()}`);
+
+    function bindSystemInput() {
+        const frame = document.getElementById("frmCholesky");
+        const fileInput = document.getElementById("openSystem");
+        fileInput.addEventListener("change", () => {
+            const [file] = fileInput.files;
+            fileInput.value = ""; // the same file can be chosen again
+            if (file)
+                openSystem(file);
+        });
+        document.addEventListener("keydown", (event) => {
+            systemPasteKeys = isShortcut(event, "v", true);
+            if (isShortcut(event, "o", false)) {
+                event.preventDefault(); // not the browser's own open dialog
+                if (!busy)
+                    fileInput.click();
+            }
+        });
+        document.addEventListener("keyup", () => {
+            systemPasteKeys = false;
+        });
+        document.addEventListener("paste", (event) => {
+            const target = event.target instanceof Element ? event.target : document.body;
+            // The input box's field, and a box of the window for a plain paste, take the text.
+            if (target.closest("dialog") || (!systemPasteKeys && target.matches("textarea, input")))
+                return;
+            event.preventDefault();
+            pasteSystem(event.clipboardData?.getData("text/plain") ?? "");
+        });
+
+        // A drag that starts in the page (text moved within a box) stays the boxes' own. From
+        // outside, the window takes one file or a text, and the page nothing: the browser
+        // would otherwise open a dropped file in place of the page.
+        let dragFromPage = false;
+        document.addEventListener("dragstart", () => {
+            dragFromPage = true;
+        });
+        document.addEventListener("dragend", () => {
+            dragFromPage = false;
+        });
+        const droppable = (event) => {
+            const data = event.dataTransfer;
+            if (!frame.contains(event.target) || data === null)
+                return false;
+            if (data.types.includes("Files"))
+                return [...data.items].filter((item) => item.kind === "file").length === 1;
+            return data.types.includes("text/plain");
+        };
+        document.addEventListener("dragover", (event) => {
+            if (dragFromPage)
+                return;
+            event.preventDefault();
+            event.dataTransfer.dropEffect = droppable(event) ? "copy" : "none";
+        });
+        document.addEventListener("drop", (event) => {
+            if (dragFromPage)
+                return;
+            event.preventDefault();
+            if (!droppable(event))
+                return;
+            const data = event.dataTransfer;
+            if (data.files.length === 1)
+                openSystem(data.files[0]);
+            else
+                pasteSystem(data.getData("text/plain"));
+        });
+    }
 
     function bindWindow() {
         for (const [id, handler] of [["submit_but", "submitClick"], ["Start", "startClick"]]) {
             const button = document.getElementById(id);
-            button.addEventListener("click", () => click(handler));
+            button.addEventListener("click", () => run(() => call(handler)));
             // Neither button answers Enter: Space or a click presses it.
             button.addEventListener("keydown", (event) => {
                 if (event.key === "Enter")
@@ -107,10 +224,11 @@ const lineqPage = (() => {
                 to.focus();
             }
         });
+        bindSystemInput();
         document.documentElement.dataset.ready = "true";
     }
 
-    return { messageBox, inputBox, bindWindow };
+    return { messageBox, inputBox, takeSystemText, bindWindow };
 })();
 
 var Module = {

@@ -2,7 +2,8 @@
 // the default system by each method, typed systems, the refusals and failures with their
 // boxes, and the keyboard alone.
 import assert from "node:assert/strict";
-import { mkdir } from "node:fs/promises";
+import { mkdir, mkdtemp, rm, writeFile } from "node:fs/promises";
+import { tmpdir } from "node:os";
 import path from "node:path";
 import { after, before, describe, test } from "node:test";
 
@@ -358,5 +359,116 @@ describe("the keyboard alone", () => {
         await w.page.keyboard.press("Enter");
         await w.idle();
         assert.ok(await w.noBoxOpen());
+    });
+});
+
+// Systems brought in without typing: the browser's own paste from its clipboard, Ctrl+O with
+// its file chooser, and drops of files built in the page.
+const defaultSystemText = "3\n4 2 14\n2 17 -5\n14 -5 83\n14 -101 155\n";
+const notASystem = ["3\n4 2 14\n2 17 -5\n14 -5 3abc\n",
+    "line 4, column 7: expected a number, found '3abc'"];
+const fileDir = await mkdtemp(path.join(tmpdir(), "lineq-files-"));
+after(() => rm(fileDir, { recursive: true, force: true }));
+
+async function chord(w, modifiers, key) {
+    for (const modifier of modifiers)
+        await w.page.keyboard.down(modifier);
+    await w.page.keyboard.press(key);
+    for (const modifier of modifiers.reverse())
+        await w.page.keyboard.up(modifier);
+}
+// `text` copied to the clipboard from a scratch box, then the keys pressed in the control.
+async function paste(w, text, into = "#display", keys = ["Control", "Shift"]) {
+    await w.page.evaluate((text) => document.body.appendChild(
+        Object.assign(document.createElement("textarea"), { value: text })).select(), text);
+    await chord(w, ["Control"], "KeyC");
+    await w.page.evaluate(() => document.body.lastElementChild.remove());
+    await w.page.focus(into);
+    await chord(w, keys, "KeyV");
+}
+async function open(w, name, text) {
+    await writeFile(path.join(fileDir, name), text);
+    const changed = w.page.evaluate(() => new Promise((resolve) => document.getElementById(
+        "openSystem").addEventListener("change", () => resolve(), { once: true })));
+    const [chooser] =
+        await Promise.all([w.page.waitForFileChooser(), chord(w, ["Control"], "KeyO")]);
+    await chooser.accept([path.join(fileDir, name)]);
+    await changed;
+}
+// Files ([name, text]) and a text dragged from outside and dropped on `display`.
+function drop(w, files, text = null) {
+    return w.page.evaluate((files, text) => {
+        const dataTransfer = new DataTransfer();
+        files.forEach(([name, content]) => dataTransfer.items.add(new File([content], name)));
+        if (text !== null)
+            dataTransfer.setData("text/plain", text);
+        for (const type of ["dragenter", "dragover", "drop"])
+            document.getElementById("display").dispatchEvent(
+                new DragEvent(type, { dataTransfer, bubbles: true, cancelable: true }));
+        return "busy" in document.documentElement.dataset; // whether it started anything
+    }, files, text);
+}
+
+describe("a system pasted, opened or dropped", () => {
+    windowTest("each way brings it in as a completed entry, or keeps the system", async (w) => {
+        const csv = "x1,x2,x3,b\r\n4,2,14,14\r\n2,17,-5,-101\r\n14,-5,83,155\r\n";
+        // How; the message, or none when the default system comes in.
+        const ways = [
+            [() => paste(w, defaultSystemText), null],
+            [() => paste(w, notASystem[0], "#Start", ["Control"]), notASystem[1]],
+            [() => open(w, "bad.txt", notASystem[0]), `bad.txt: ${notASystem[1]}`],
+            [() => open(w, "header.csv", csv), null],
+            [() => drop(w, [["bad.csv", notASystem[0]]]), `bad.csv: ${notASystem[1]}`],
+            [() => drop(w, [["header.csv", csv]]), null],
+            [() => drop(w, [], defaultSystemText), null],
+        ];
+        for (const [bring, message] of ways) {
+            await w.page.evaluate(() => {
+                Object.assign(document.getElementById("Textn"), { value: "7" });
+                Object.assign(document.getElementById("chkDefault"), { checked: true });
+            });
+            await bring();
+            if (message) {
+                assert.deepEqual(await w.nextBox(), { ...notANumber, text: message });
+                await w.pressOk();
+            }
+            await w.idle();
+            assert.deepEqual([await w.text("Textn"), await w.checked("chkDefault")],
+                message ? ["7", true] : ["3", false]);
+            assert.equal(await w.text("display"), defaultEcho.display);
+            // A system brought in empties the results; a refusal keeps them.
+            assert.equal(await w.text("txtGauss"), message ? defaultSolution : "");
+            await w.click("Start");
+            await w.idle();
+            assert.equal(await w.text("txtCholesky"), defaultSolution);
+        }
+        // Two files at once are not taken, and Ctrl+V pastes into a box, as typing would.
+        assert.equal(await drop(w, [["a.txt", "1 1"], ["b.txt", "1 1"]]), false);
+        await w.typeInto("Textn", "");
+        await paste(w, "12", "#Textn", ["Control"]);
+        assert.equal(await w.text("Textn"), "12");
+        assert.ok(await w.noBoxOpen());
+    });
+
+    windowTest("nothing starts while a box is open; its field takes a paste", async (w) => {
+        await w.untickDefault();
+        await w.typeInto("Textn", "1");
+        await w.click("submit_but");
+        await w.nextBox();
+        // Cut from the field; Ctrl+V and Ctrl+Shift+V put it back there, twice.
+        await w.page.type("dialog[open] input", "4");
+        await w.page.$eval("dialog[open] input", (input) => input.select());
+        await chord(w, ["Control"], "KeyX");
+        await w.page.evaluate(() => document.getElementById("openSystem").addEventListener(
+            "click", () => { document.body.dataset.opened = "true"; }));
+        await chord(w, ["Control"], "KeyO");
+        await drop(w, [], defaultSystemText);
+        await chord(w, ["Control"], "KeyV");
+        await chord(w, ["Control", "Shift"], "KeyV");
+        await w.page.keyboard.press("Enter");
+        await w.enter(["8"]);
+        await w.idle();
+        assert.equal(await w.text("display"), "   44\n");
+        assert.equal(await w.page.$eval("body", (body) => body.dataset.opened), undefined);
     });
 });
