@@ -24,14 +24,16 @@ const promptsOf2x2 = [
     "Enter B coefficient (1)",
     "Enter B coefficient (2)",
 ];
-const notANumber = {
+// A message box as the page reports it: one OK button, no field.
+const messageBox = (title, text, critical = false) => ({
     kind: "messageBox",
-    title: "Lineq",
-    text: "Enter a number damn you!!",
-    critical: false,
+    title,
+    text,
+    critical,
     buttons: ["OK"],
     field: false,
-};
+});
+const notANumber = messageBox("Lineq", "Enter a number damn you!!");
 
 let chromium;
 let window;
@@ -248,14 +250,10 @@ describe("failures", () => {
         await submitTyped(w, "2", ["1", "2", "2", "4", "3", "6"]);
         await w.click("Option1_0");
         await w.click("Start");
-        assert.deepEqual(await w.nextBox(), {
-            kind: "messageBox",
-            title: "Gauss Elimination Error",
-            text: "Aborting analysis",
-            critical: true,
-            buttons: ["OK"],
-            field: false,
-        });
+        assert.deepEqual(
+            await w.nextBox(),
+            messageBox("Gauss Elimination Error", "Aborting analysis", true),
+        );
         await w.pressOk();
         await w.idle();
         assert.equal(await w.text("txtGauss"), "");
@@ -265,14 +263,7 @@ describe("failures", () => {
     windowTest("a matrix that is not positive definite", async (w) => {
         await submitTyped(w, "2", ["1", "2", "2", "1", "3", "3"]);
         await w.click("Start"); // both methods
-        assert.deepEqual(await w.nextBox(), {
-            kind: "messageBox",
-            title: "Lineq",
-            text: "Cholesky Decomposition Failed",
-            critical: false,
-            buttons: ["OK"],
-            field: false,
-        });
+        assert.deepEqual(await w.nextBox(), messageBox("Lineq", "Cholesky Decomposition Failed"));
         await w.pressOk();
         await w.idle();
         assert.equal(await w.text("txtGauss"), "x1 =   1\nx2 =   1\n");
