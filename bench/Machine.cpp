@@ -1,6 +1,7 @@
 // The machine's side of the benchmark: how near the solvers' kernels come to what one core can
 // do. The kernels are the solvers' own, chosen in turn for each instruction set.
 #include "Meter.h"
+#include "Peers.h"
 #include "kernels/Kernels.h"
 
 #include <algorithm>
@@ -40,19 +41,36 @@ template <typename Run> double leastThreadSeconds(int runs, Run run) {
     return least;
 }
 
-// GFLOP/s of the matrix-update kernel on an update `order` square and 256 deep, the shape of
-// a trailing update of the Gauss elimination.
-double gemmRate(const kernels::Table& k, int order) {
-    const int depth = 256;
-    std::vector<double> a(static_cast<std::size_t>(order) * depth, 1e-3);
-    std::vector<double> b(static_cast<std::size_t>(depth) * order, 2e-3);
-    std::vector<double> c(static_cast<std::size_t>(order) * order, 1.0);
-    std::vector<double> workspace(k.gemmWorkspace(depth));
-    const double seconds = leastThreadSeconds(3, [&] {
-        k.gemm(order, order, depth, a.data(), order, b.data(), order, c.data(), order,
-               workspace.data());
-    });
-    return 2.0 * order * order * depth / seconds / 1e9;
+// An update `order` square and 256 deep, the shape of a trailing update of the Gauss
+// elimination.
+struct Update {
+    static constexpr int kDepth = 256;
+    explicit Update(int order)
+        : order(order), a(static_cast<std::size_t>(order) * kDepth, 1e-3),
+          b(static_cast<std::size_t>(kDepth) * order, 2e-3),
+          c(static_cast<std::size_t>(order) * order, 1.0) {}
+    double gflops(double seconds) const { return 2.0 * order * order * kDepth / seconds / 1e9; }
+
+    int order;
+    std::vector<double> a, b, c;
+};
+
+// GFLOP/s of the matrix-update kernel on the update.
+double gemmRate(const kernels::Table& k, Update& u) {
+    std::vector<double> workspace(k.gemmWorkspace(Update::kDepth));
+    return u.gflops(leastThreadSeconds(3, [&] {
+        k.gemm(u.order, u.order, Update::kDepth, u.a.data(), u.order, u.b.data(), u.order,
+               u.c.data(), u.order, workspace.data());
+    }));
+}
+
+// GFLOP/s of OpenBLAS's dgemm on the same update, on one thread: what a peer's kernel, fused
+// multiply-add and all, makes of this processor on this shape.
+double openblasRate(Update& u) {
+    openblasThreads(1);
+    return u.gflops(leastThreadSeconds(3, [&] {
+        openblasUpdate(u.order, u.order, Update::kDepth, u.a.data(), u.b.data(), u.c.data());
+    }));
 }
 
 // Multiply-subtract pairs per second of the Cholesky chains over a tile of `rows` rows, as
@@ -78,6 +96,8 @@ void printMachine(bool quick, const std::vector<int>& choleskyOrders) {
     double hz = 0;
     std::vector<Peak> measured;
     std::vector<double> gemm(sets.size(), 0.0);
+    double peer = 0;
+    Update update(quick ? 64 : 2000);
     for (int round = 0; round < (quick ? 1 : kRounds); ++round) {
         hz = std::max(hz, clockHz(quick ? 1'000'000 : 80'000'000));
         const std::vector<Peak> now = peaks(rounds);
@@ -89,8 +109,9 @@ void printMachine(bool quick, const std::vector<int>& choleskyOrders) {
         }
         for (std::size_t s = 0; s < sets.size(); ++s) {
             kernels::choose(sets[s]);
-            gemm[s] = std::max(gemm[s], gemmRate(kernels::active(), quick ? 64 : 2000));
+            gemm[s] = std::max(gemm[s], gemmRate(kernels::active(), update));
         }
+        peer = std::max(peer, openblasRate(update));
     }
     std::printf("Clock of one core: %.2f GHz (dependent integer additions); each rate below is "
                 "the best of %d rounds taken in turn\n\n",
@@ -124,6 +145,11 @@ void printMachine(bool quick, const std::vector<int>& choleskyOrders) {
         std::printf("| %s | %.1f | %.0f %% |\n", kernels::active().name, gemm[s],
                     100 * gemm[s] / peakOf(lanesOf(sets[s])));
     }
+    const double machinePeak = widest.fused > 0 ? widest.fused : widest.unfused;
+    std::printf("\nOpenBLAS's dgemm (%s kernels, one thread) on the same update: %.1f GFLOP/s, "
+                "%.0f %% of the widest %s peak\n",
+                openblasCore().c_str(), peer, 100 * peer / machinePeak,
+                widest.fused > 0 ? "fused" : "unfused");
     std::fflush(stdout);
 
     // Each pair reads one value of the tile (8 bytes) that no register holds: the rate at

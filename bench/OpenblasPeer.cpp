@@ -5,6 +5,9 @@ void dgesv_(const int* n, const int* nrhs, double* a, const int* lda, int* ipiv,
             const int* ldb, int* info);
 void dposv_(const char* uplo, const int* n, const int* nrhs, double* a, const int* lda, double* b,
             const int* ldb, int* info);
+void dgemm_(const char* transa, const char* transb, const int* m, const int* n, const int* k,
+            const double* alpha, const double* a, const int* lda, const double* b, const int* ldb,
+            const double* beta, double* c, const int* ldc);
 void openblas_set_num_threads(int threads);
 char* openblas_get_corename();
 }
@@ -42,6 +45,14 @@ std::vector<double> openblasDposv(const Dense& a, const std::vector<double>& b, 
     int info = 0;
     dposv_("L", &n, &one, factor.data(), &n, x.data(), &n, &info);
     return info == 0 ? x : std::vector<double>{};
+}
+
+void openblasUpdate(int rows, int cols, int depth, const double* a, const double* b, double* c) {
+    // The solvers keep a by columns and b and c by rows; by columns, c's transpose is
+    // c' - b' * a'.
+    const double minusOne = -1;
+    const double one = 1;
+    dgemm_("N", "T", &cols, &rows, &depth, &minusOne, b, &cols, a, &rows, &one, c, &cols);
 }
 
 void openblasThreads(int threads) {

@@ -14,6 +14,10 @@ std::vector<double> eigenLlt(const Dense& a, const std::vector<double>& b, int n
 std::vector<double> openblasDgesv(const Dense& a, const std::vector<double>& b, int n);
 std::vector<double> openblasDposv(const Dense& a, const std::vector<double>& b, int n);
 
+// c = c - a * b by OpenBLAS's dgemm, with a, b and c kept as the solvers' matrix-update kernel
+// keeps them: a (rows x depth) by columns, b (depth x cols) and c (rows x cols) by rows.
+void openblasUpdate(int rows, int cols, int depth, const double* a, const double* b, double* c);
+
 void openblasThreads(int threads);
 // The kernels OpenBLAS chose for this processor, e.g. "SkylakeX" or, when it does not know
 // the processor, the generic "Prescott".
