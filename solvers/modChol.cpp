@@ -102,8 +102,18 @@ CholeskySolveStatus modChol::cholSolve(const Vector& b, Vector& x) const {
         return CholeskySolveStatus::orderNotServed;
     // After a failed decomposition the factor is zero, and the solve runs on the diagonal as
     // the literal order leaves it.
-    const auto entry = [L](int i, int k) { return L != nullptr ? (*L)(i, k) : 0.0; };
+    if (L == nullptr)
+        return substitute(
+            m, [](int, int) { return 0.0; }, b, x);
+    // L(i, k) by its address, which the loops then step through.
+    const double* const l = L->row(0);
+    const std::size_t stride = L->stride();
+    return substitute(
+        m, [l, stride](int i, int k) { return l[static_cast<std::size_t>(i) * stride + k]; }, b, x);
+}
 
+template <typename Entry>
+CholeskySolveStatus modChol::substitute(int m, Entry entry, const Vector& b, Vector& x) const {
     // Forward substitution, L * y = b, y into x.
     for (int i = 1; i <= m; ++i) {
         double sum = b(i);

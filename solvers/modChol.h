@@ -56,6 +56,9 @@ public:
 private:
     void cholInit(std::int16_t n);
     CholeskyOutcome decompose(Matrix& W, int n, const SolveOptions& options);
+    // The two substitutions, with entry(i, k) = L(i, k) for k < i.
+    template <typename Entry>
+    CholeskySolveStatus substitute(int m, Entry entry, const Vector& b, Vector& x) const;
 
     std::int16_t cholOrder_ = 0;
     Vector diag_;
