@@ -145,11 +145,20 @@ void printMachine(bool quick, const std::vector<int>& choleskyOrders) {
         std::printf("| %s | %.1f | %.0f %% |\n", kernels::active().name, gemm[s],
                     100 * gemm[s] / peakOf(lanesOf(sets[s])));
     }
-    const double machinePeak = widest.fused > 0 ? widest.fused : widest.unfused;
-    std::printf("\nOpenBLAS's dgemm (%s kernels, one thread) on the same update: %.1f GFLOP/s, "
-                "%.0f %% of the widest %s peak\n",
-                openblasCore().c_str(), peer, 100 * peer / machinePeak,
-                widest.fused > 0 ? "fused" : "unfused");
+    // Which vectors its kernels use, OpenBLAS does not say: its share of the peak of each
+    // width it could be using.
+    std::printf("\nOpenBLAS's dgemm (%s kernels, one thread) on the same update: %.1f GFLOP/s",
+                openblasCore().c_str(), peer);
+    const char* separator = ";";
+    for (auto p = measured.rbegin(); p != measured.rend(); ++p) {
+        const double peak = p->fused > 0 ? p->fused : p->unfused;
+        if (peer > 1.05 * peak)
+            break;
+        std::printf("%s %.0f %% of the %d-bit %s peak", separator, 100 * peer / peak, p->lanes * 64,
+                    p->fused > 0 ? "fused" : "unfused");
+        separator = ",";
+    }
+    std::printf("\n");
     std::fflush(stdout);
 
     // Each pair reads one value of the tile (8 bytes) that no register holds: the rate at
