@@ -69,8 +69,9 @@ private:
     bool askCoefficient(const std::string& prompt, double& value);
     bool run(Method method);
     void show(const Message& message);
+    // `size`: the input's bytes, for the progress display; 0 when unknown.
     void load(const std::function<io::LinearSystem(const io::ReadOptions&)>& read,
-              const std::string& name);
+              const std::string& name, std::uint64_t size);
     void adopt(io::LinearSystem& system);
 
     Platform& platform_;

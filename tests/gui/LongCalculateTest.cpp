@@ -19,6 +19,7 @@
 #include <condition_variable>
 #include <functional>
 #include <mutex>
+#include <optional>
 
 namespace lse::test {
 namespace {
@@ -314,12 +315,17 @@ TEST_F(LongCalculate, CancelStopsAReadingAndKeepsTheWindow) {
     ticker.start(2);
     const ProgressWatcher progress;
     DialogAnswerer answerer;
-    QGuiApplication::clipboard()->setText(QString::fromStdString(largeInput(Layout::rows, 1000)));
+    const std::string large = largeInput(Layout::rows, 1000);
+    QGuiApplication::clipboard()->setText(QString::fromStdString(large));
     calculator.systemInput->pasteAction->trigger();
     ticker.stop();
 
     ASSERT_EQ(progress.shown.size(), 1u);
-    EXPECT_TRUE(QRegularExpression("^Reading the system: \\d+\\.\\d s$").match(label).hasMatch())
+    const QString megabytes = QString::number((large.size() + 999999) / 1000000);
+    EXPECT_TRUE(
+        QRegularExpression("^Reading the system: \\d+ of " + megabytes + " MB, \\d+\\.\\d s$")
+            .match(label)
+            .hasMatch())
         << label.toStdString();
     EXPECT_TRUE(answerer.seen.empty());
     EXPECT_EQ(openProgress(), nullptr);
@@ -354,17 +360,31 @@ TEST_F(LongCalculate, TheDialogShowsWhatRunsAndOffersCancelWhereItCan) {
         dialog.hide();
     }
 
-    WorkStatus status;
-    ui::ProgressDialog dialog(&window, status);
-    dialog.show();
-    status.title = "Gauss Elimination";
-    status.total = 300;
-    status.done = 255;
-    dialog.refresh(std::chrono::milliseconds(12345));
-    EXPECT_EQ(dialog.label->text(), "Gauss Elimination: 255 of 300 columns, 12.3 s");
-    EXPECT_EQ(dialog.bar->value(), 255);
-    EXPECT_EQ(dialog.bar->maximum(), 300);
-    dialog.hide();
+    struct Counted {
+        std::string title;
+        std::optional<std::string> unit; // the default
+        int done;
+        int total;
+        QString label;
+    };
+    for (const Counted& c : {Counted{"Gauss Elimination", std::nullopt, 255, 300,
+                                     "Gauss Elimination: 255 of 300 columns, 12.3 s"},
+                             Counted{"Reading big.txt", "MB", 4200, 17000,
+                                     "Reading big.txt: 4200 of 17000 MB, 12.3 s"}}) {
+        WorkStatus status;
+        ui::ProgressDialog dialog(&window, status);
+        dialog.show();
+        status.title = c.title;
+        if (c.unit)
+            status.unit = *c.unit;
+        status.total = c.total;
+        status.done = c.done;
+        dialog.refresh(std::chrono::milliseconds(12345));
+        EXPECT_EQ(dialog.label->text(), c.label);
+        EXPECT_EQ(dialog.bar->value(), c.done);
+        EXPECT_EQ(dialog.bar->maximum(), c.total);
+        dialog.hide();
+    }
 }
 
 } // namespace
