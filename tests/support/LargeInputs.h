@@ -8,40 +8,21 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 
 namespace lse::test {
 
 enum class Layout { plain, rows, csv, matrixMarketArray, matrixMarketCoordinate, npy, npyIntegers };
 
-inline const Layout kEveryLayout[] = {
-    Layout::plain,
-    Layout::rows,
-    Layout::csv,
-    Layout::matrixMarketArray,
-    Layout::matrixMarketCoordinate,
-    Layout::npy,
-    Layout::npyIntegers,
+inline const std::pair<Layout, const char*> kEveryLayout[] = {
+    {Layout::plain, "plain"},
+    {Layout::rows, "rows"},
+    {Layout::csv, "csv"},
+    {Layout::matrixMarketArray, "matrix market array"},
+    {Layout::matrixMarketCoordinate, "matrix market coordinate"},
+    {Layout::npy, "npy"},
+    {Layout::npyIntegers, "npy of integers"},
 };
-
-inline const char* layoutName(Layout layout) {
-    switch (layout) {
-    case Layout::plain:
-        return "plain";
-    case Layout::rows:
-        return "rows";
-    case Layout::csv:
-        return "csv";
-    case Layout::matrixMarketArray:
-        return "matrix market array";
-    case Layout::matrixMarketCoordinate:
-        return "matrix market coordinate";
-    case Layout::npy:
-        return "npy";
-    case Layout::npyIntegers:
-        return "npy of integers";
-    }
-    return "";
-}
 
 // Matrix Market holds A alone.
 inline bool holdsB(Layout layout) {
