@@ -24,8 +24,9 @@ enum class MessageStyle { OkOnly = 0, OkOnlyCritical = 16 };
 // What a long piece of work and the platform that runs it share, each from its own thread.
 struct WorkStatus {
     std::string title;               // what runs, as the progress display names it
-    std::atomic<int> done{0};        // written by the work: elimination columns done
-    std::atomic<int> total{0};       // and their number; 0 when it counts none
+    std::atomic<int> done{0};        // written by the work: how much is done
+    std::atomic<int> total{0};       // of how much; 0 when it counts none
+    std::string unit = "columns";    // what they count: elimination columns, MB read
     std::atomic<bool> cancel{false}; // set by the platform when the user cancels
     bool cancellable = true;         // false: the work cannot stop early; no Cancel is offered
 };

@@ -6,6 +6,8 @@
 #include "ResultText.h"
 #include "SystemReader.h"
 
+#include <algorithm>
+#include <climits>
 #include <filesystem>
 #include <ios>
 #include <new>
@@ -82,7 +84,8 @@ void frmCholesky::enterSystem() {
 void frmCholesky::loadSystemText(std::string_view text) {
     if (busy_)
         return;
-    load([text] { return io::readSystem(text); }, {});
+    load([text](const io::ReadOptions& options) { return io::readSystem(text, options); }, {},
+         text.size());
 }
 
 void frmCholesky::loadSystemFile(const std::string& path) {
@@ -100,31 +103,54 @@ void frmCholesky::loadSystemFile(const std::string& path) {
                                         name));
         return;
     }
-    load([&path] { return io::readSystemFile(path); }, name);
+    const std::uintmax_t size = std::filesystem::file_size(path, ignored);
+    load([&path](const io::ReadOptions& options) { return io::readSystemFile(path, options); },
+         name, size == static_cast<std::uintmax_t>(-1) ? 0 : size);
 }
 
-// A large input takes a while to read: it is read as long work, without Cancel, since the
-// readers cannot stop halfway.
-void frmCholesky::load(const std::function<io::LinearSystem()>& read, const std::string& name) {
+// A large input takes a while to read: it is read as long work, which Cancel stops. A cancel
+// leaves everything as it was, without a message, whether the reader stopped or had just
+// ended (with a system, which is dropped, or a refusal).
+void frmCholesky::load(const std::function<io::LinearSystem(const io::ReadOptions&)>& read,
+                       const std::string& name, std::uint64_t size) {
     const BusyWhile busy(busy_);
     WorkStatus status;
     status.title = name.empty() ? "Reading the system" : "Reading " + name;
-    status.cancellable = false;
+    // Counted in megabytes, which an int holds for any input there is room for.
+    constexpr std::uint64_t kMegabyte = 1000000;
+    const auto megabytes = [](std::uint64_t bytes) {
+        return static_cast<int>(std::min<std::uint64_t>(bytes / kMegabyte, INT_MAX));
+    };
+    status.unit = "MB";
+    status.total = megabytes(size + kMegabyte - 1);
+    io::ReadOptions options = readOptions;
+    options.cancel = &status.cancel;
+    options.progress = [&](std::uint64_t position) {
+        status.done = megabytes(position);
+        if (readOptions.progress)
+            readOptions.progress(position);
+    };
+    const auto refuse = [&](const std::string& reason) {
+        if (!status.cancel)
+            show(messages::unreadableSystem(reason, name));
+    };
     try {
         io::LinearSystem system;
         platform_.runLong(
             [&] {
-                system = read();
+                system = read(options);
                 io::requireRightHandSide(system);
             },
             status);
-        adopt(system);
+        if (!status.cancel)
+            adopt(system);
+    } catch (const io::ReadCancelled&) {
     } catch (const io::InputError& error) {
-        show(messages::unreadableSystem(error.what(), name));
+        refuse(error.what());
     } catch (const std::ios_base::failure&) {
-        show(messages::unreadableSystem("cannot read it", name));
+        refuse("cannot read it");
     } catch (const std::bad_alloc&) {
-        show(messages::unreadableSystem("not enough memory to read it", name));
+        refuse("not enough memory to read it");
     }
 }
 

@@ -4,6 +4,7 @@
 #include "Matrix.h"
 #include "Platform.h"
 #include "SolveOptions.h"
+#include "SystemReader.h"
 #include "modChol.h"
 
 #include <cstdint>
@@ -14,9 +15,6 @@
 namespace lse {
 
 struct Message;
-namespace io {
-struct LinearSystem;
-}
 
 // The logic behind the window: one equation system (n, b, x, A and the working copy W), its
 // entry and echo (Submit) and its solution by the chosen method(s) (Calculate). It reaches
@@ -29,6 +27,9 @@ public:
     // How Calculate runs the solvers (threads, progress); never what they compute. Progress
     // is reported from the thread the platform runs the solve on.
     SolveOptions solveOptions;
+    // How a paste, open or drop reads (threads, progress); its cancel is the platform's.
+    // Progress is reported from the thread the platform runs the reading on.
+    io::ReadOptions readOptions;
 
     // Submit: loads the default system or asks for a new one, then echoes A and b. Neither
     // Submit, Calculate nor a paste, open or drop starts while a Calculate runs or a system
@@ -41,7 +42,8 @@ public:
     // as a completed entry does (n and Textn, A, b, a zero x, the echo; the result boxes are
     // cleared), and "Use Default Matrix" is unticked so that Submit does not bring the
     // default back. An input that cannot be read, or holds no b, is refused with the reader's
-    // message, and the current system stays.
+    // message, and the current system stays; so it does, without a message, when the user
+    // cancels the reading.
     void loadSystemText(std::string_view text);
     // Open System… and a dropped file: the same for the system in the file at `path`.
     void loadSystemFile(const std::string& path);
@@ -67,7 +69,9 @@ private:
     bool askCoefficient(const std::string& prompt, double& value);
     bool run(Method method);
     void show(const Message& message);
-    void load(const std::function<io::LinearSystem()>& read, const std::string& name);
+    // `size`: the input's bytes, for the progress display; 0 when unknown.
+    void load(const std::function<io::LinearSystem(const io::ReadOptions&)>& read,
+              const std::string& name, std::uint64_t size);
     void adopt(io::LinearSystem& system);
 
     Platform& platform_;

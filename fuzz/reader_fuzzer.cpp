@@ -68,14 +68,17 @@ struct Outcome {
     std::string refusal;
 };
 
+// piece 0: from memory, whole; kInPlace: from memory, a few bytes in view at a time.
+constexpr std::size_t kInPlace = static_cast<std::size_t>(-1);
+
 Outcome readWhole(std::string_view text, std::string_view rhs, bool rhsGiven,
                   const ReadOptions& options, std::size_t piece) {
     Outcome outcome;
     try {
         LinearSystem system;
-        if (piece == 0) {
+        if (piece == 0 || piece == kInPlace) {
             MemorySource source(text);
-            system = readFrom(source, options);
+            system = piece == 0 ? readFrom(source, options) : readFrom(source, options, 16);
         } else {
             test::TrickleSource source(text, piece, test::SourceKind::file);
             system = readFrom(source, options, 16);
@@ -87,7 +90,7 @@ Outcome readWhole(std::string_view text, std::string_view rhs, bool rhsGiven,
               "b is missing from a layout that holds it, or given by one that cannot");
         if (!system.hasB) {
             if (rhsGiven) {
-                if (piece == 0) {
+                if (piece == 0 || piece == kInPlace) {
                     system.b = readRightHandSide(rhs, system.n);
                 } else {
                     test::TrickleSource source(rhs, piece, test::SourceKind::file);
@@ -128,11 +131,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const Outcome whole = readWhole(text, rhs, rhsGiven, options, 0);
     if (whole.refusal.empty())
         checkSystem(whole.system);
-    const Outcome pieces = readWhole(text, rhs, rhsGiven, options, 1 + (choice >> 4));
-    check(pieces.refusal == whole.refusal, "read in pieces, the input is refused otherwise");
-    check(pieces.system.n == whole.system.n && pieces.system.A == whole.system.A &&
-              pieces.system.b == whole.system.b && pieces.system.hasB == whole.system.hasB &&
-              pieces.system.format == whole.system.format,
-          "read in pieces, the input gives another system");
+    for (const std::size_t piece : {std::size_t{1} + (choice >> 4), kInPlace}) {
+        const Outcome pieces = readWhole(text, rhs, rhsGiven, options, piece);
+        check(pieces.refusal == whole.refusal, "read in pieces, the input is refused otherwise");
+        check(pieces.system.n == whole.system.n && pieces.system.A == whole.system.A &&
+                  pieces.system.b == whole.system.b && pieces.system.hasB == whole.system.hasB &&
+                  pieces.system.format == whole.system.format,
+              "read in pieces, the input gives another system");
+    }
     return 0;
 }

@@ -169,15 +169,17 @@ struct Entry {
 
 class CoordinateReader {
 public:
-    CoordinateReader(LinearSystem& system, const Banner& banner, Duplicates duplicates,
-                     bool storing)
-        : system_(system), banner_(banner), duplicates_(duplicates), storing_(storing),
+    CoordinateReader(const TextScanner& in, LinearSystem& system, const Banner& banner,
+                     Duplicates duplicates, bool storing)
+        : in_(in), system_(system), banner_(banner), duplicates_(duplicates), storing_(storing),
           rows_(" from 1 to " + std::to_string(system.n)) {
         // The parser accepts no NaN, so an entry still NaN when its line comes was not given
-        // before.
+        // before. A large matrix takes a while to mark: a cancel is looked at on every row.
         if (storing_ && duplicates_ == Duplicates::refuse)
-            for (int i = 1; i <= system_.n; ++i)
+            for (int i = 1; i <= system_.n; ++i) {
+                in_.throwIfCancelled();
                 std::fill(system_.A.row(i) + 1, system_.A.row(i) + system_.n + 1, kUnset);
+            }
     }
 
     // The line's first mistake, or nothing; stores the entry when there is none.
@@ -230,10 +232,12 @@ public:
     void finish() {
         if (!storing_ || duplicates_ == Duplicates::sum)
             return;
-        for (int i = 1; i <= system_.n; ++i)
+        for (int i = 1; i <= system_.n; ++i) {
+            in_.throwIfCancelled();
             for (int j = 1; j <= system_.n; ++j)
                 if (std::isnan(system_.A(i, j)))
                     system_.A(i, j) = 0;
+        }
     }
 
 private:
@@ -257,6 +261,7 @@ private:
             system_.A(j, i) = system_.A(j, i) - value;
     }
 
+    const TextScanner& in_;
     LinearSystem& system_;
     const Banner& banner_;
     Duplicates duplicates_;
@@ -269,7 +274,7 @@ private:
 // otherwise the first line's mistake.
 void readCoordinate(TextScanner& in, LinearSystem& system, const Banner& banner, const Size& size,
                     Duplicates duplicates, bool storing) {
-    CoordinateReader reader(system, banner, duplicates, storing);
+    CoordinateReader reader(in, system, banner, duplicates, storing);
     std::optional<std::string> firstMistake;
     std::optional<std::string> firstNonNumber;
     long long lines = 0;

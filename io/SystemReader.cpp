@@ -278,6 +278,8 @@ LinearSystem readText(TextScanner& in, const ReadOptions& options) {
 
 LinearSystem readFrom(ByteSource& source, const ReadOptions& options, std::size_t bufferSize) {
     TextScanner in(source, bufferSize);
+    in.watch(options.cancel, options.progress);
+    in.throwIfCancelled();
     if (in.peek(3) == "\xEF\xBB\xBF")
         in.skip(3); // the UTF-8 mark that spreadsheets often put first and editors do not show
     const std::string_view head = in.peek(kHeadBytes);

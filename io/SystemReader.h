@@ -4,7 +4,9 @@
 #include "Matrix.h"
 #include "TextFields.h"
 
+#include <atomic>
 #include <cstdint>
+#include <functional>
 #include <istream>
 #include <optional>
 #include <string>
@@ -40,6 +42,11 @@ struct ReadOptions {
     // Threads that parse the numbers of a large text side by side; 0 takes one per
     // processor. The system and the refusals are the same for any number.
     int threads = 0;
+    // Set (from any thread) to stop the reading: it then throws ReadCancelled within a piece
+    // of the input (a megabyte or so), its arrays released. nullptr: it always runs to the end.
+    const std::atomic<bool>* cancel = nullptr;
+    // Called on the reading thread with the bytes read so far, once per piece of the input.
+    std::function<void(std::uint64_t)> progress = {};
 };
 
 struct LinearSystem {

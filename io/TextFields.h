@@ -12,6 +12,13 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+// A reading stopped because its caller asked it to (ReadOptions::cancel): no fault of the
+// input, and nothing to report as one.
+class ReadCancelled : public std::exception {
+public:
+    const char* what() const noexcept override { return "the reading was cancelled"; }
+};
+
 // "line 4, column 17: " and "line 4: "; lines and columns count from 1, columns in bytes.
 std::string place(long line, long column);
 std::string place(long line);

@@ -6,18 +6,25 @@
 
 namespace lse::io {
 
-TextScanner::TextScanner(ByteSource& source, std::size_t bufferSize) : source_(source) {
+TextScanner::TextScanner(ByteSource& source, std::size_t bufferSize)
+    : source_(source), piece_(std::max<std::size_t>(bufferSize, 16)) {
     if (const std::optional<std::string_view> data = source.inMemory()) {
         begin_ = data->data();
-        end_ = begin_ + data->size();
-        atEnd_ = true;
+        memoryEnd_ = begin_ + data->size();
+        end_ = begin_ + std::min(piece_, data->size());
         inMemory_ = true;
     } else {
-        buffer_.resize(std::max<std::size_t>(bufferSize, 16));
+        buffer_.resize(piece_);
         begin_ = end_ = buffer_.data();
     }
     pos_ = begin_;
     setComment('#');
+}
+
+void TextScanner::watch(const std::atomic<bool>* cancel,
+                        std::function<void(std::uint64_t)> progress) {
+    cancel_ = cancel;
+    progress_ = std::move(progress);
 }
 
 void TextScanner::setComment(char comment) {
@@ -60,8 +67,17 @@ const char* TextScanner::skipText(const char* at) const {
 }
 
 bool TextScanner::fill(const char*& keep) {
+    if (inMemory_) {
+        // Nothing moves: the next piece comes into view, and the texts returned stay valid.
+        if (end_ == memoryEnd_)
+            return false;
+        checkpoint();
+        end_ += std::min(piece_, static_cast<std::size_t>(memoryEnd_ - end_));
+        return true;
+    }
     if (atEnd_)
         return false;
+    checkpoint(); // before the batch waiting on this fill is parsed, which a cancel spares
     if (beforeFill_)
         beforeFill_();
     const char* from = keep;
@@ -183,9 +199,9 @@ void TextScanner::restartLine() {
 }
 
 std::optional<std::uint64_t> TextScanner::remaining() const {
-    const std::optional<std::uint64_t> left = source_.remaining();
     if (inMemory_)
-        return static_cast<std::uint64_t>(end_ - pos_);
+        return static_cast<std::uint64_t>(memoryEnd_ - pos_);
+    const std::optional<std::uint64_t> left = source_.remaining();
     if (!left)
         return std::nullopt;
     return *left + static_cast<std::uint64_t>(end_ - pos_);
@@ -208,11 +224,20 @@ bool TextScanner::rewind() {
 }
 
 std::size_t TextScanner::read(char* destination, std::size_t size) {
+    checkpoint();
+    if (inMemory_) {
+        const std::size_t count = std::min(size, static_cast<std::size_t>(memoryEnd_ - pos_));
+        if (count > 0)
+            std::memcpy(destination, pos_, count);
+        pos_ += count;
+        end_ = std::max(end_, pos_);
+        return count;
+    }
     const std::size_t buffered = std::min(size, static_cast<std::size_t>(end_ - pos_));
     if (buffered > 0)
         std::memcpy(destination, pos_, buffered);
     pos_ += buffered;
-    if (inMemory_ || buffered == size)
+    if (buffered == size)
         return buffered;
     // The buffer is spent: past it, the source fills the destination directly.
     base_ = position();

@@ -4,6 +4,7 @@
 #include "TextFields.h"
 
 #include <array>
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -14,7 +15,7 @@ namespace lse::io {
 
 // The lines and fields of a text, read from its source in pieces: memory use is a buffer of
 // fixed size (grown only for a field, or a pinned line, longer than it), whatever the size of
-// the input. Memory is scanned in place.
+// the input. Memory is scanned in place, a piece of the buffer's size at a time.
 //
 // Lines end at LF. Spaces, tabs and carriage returns separate fields, and so does one comma
 // with any blanks around it; two commas in a row, or one at either end of a line, leave an
@@ -57,6 +58,15 @@ public:
     // Raw bytes from where scanning stands: what the buffer holds first, then the source.
     std::size_t read(char* destination, std::size_t size);
 
+    // Between pieces of the input (and at every read), `cancel` is looked at, and `progress`
+    // is told the position; either may be empty.
+    void watch(const std::atomic<bool>* cancel, std::function<void(std::uint64_t)> progress);
+    // ReadCancelled once the cancel watched is set; for a reader's own long loops.
+    void throwIfCancelled() const {
+        if (cancel_ != nullptr && cancel_->load(std::memory_order_relaxed))
+            throw ReadCancelled();
+    }
+
 private:
     enum ByteClass : std::uint8_t { kText, kBlank, kComma, kEnd };
 
@@ -67,6 +77,11 @@ private:
         return static_cast<long>(base_ + static_cast<std::uint64_t>(at - begin_) - lineStart_) + 1;
     }
     void startLine();
+    void checkpoint() {
+        throwIfCancelled();
+        if (progress_)
+            progress_(position());
+    }
     // The end of the field's text that starts at `at`, within the buffer.
     const char* skipText(const char* at) const;
 
@@ -78,6 +93,10 @@ private:
     std::uint64_t base_ = 0; // the position of begin_ in the input
     bool atEnd_ = false;     // the source has nothing more
     bool inMemory_ = false;
+    const char* memoryEnd_ = nullptr; // in memory: the input's end, beyond the piece in view
+    std::size_t piece_;
+    const std::atomic<bool>* cancel_ = nullptr;
+    std::function<void(std::uint64_t)> progress_;
 
     std::array<ByteClass, 256> classes_{};
     // Every byte that ends a field lies below '-' (the comment sign too, when this is set), so

@@ -67,11 +67,11 @@ void ProgressDialog::refresh(Clock::duration elapsed) {
     else if (total == 0)
         label->setText(QStringLiteral("%1: %2").arg(title, secondsText(elapsed)));
     else
-        label->setText(QStringLiteral("%1: %2 of %3 columns, %4")
+        label->setText(QStringLiteral("%1: %2 of %3 %4, %5")
                            .arg(title)
                            .arg(done)
                            .arg(total)
-                           .arg(secondsText(elapsed)));
+                           .arg(QString::fromStdString(status_.unit), secondsText(elapsed)));
 }
 
 void ProgressDialog::requestCancel() {

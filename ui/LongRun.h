@@ -13,9 +13,10 @@ class QPushButton;
 
 namespace lse::ui {
 
-// What a long run shows while it lasts: what runs, the elimination columns done, the time so
-// far, and Cancel. Cancel, Esc and the close box ask the work to stop; the dialog stays until
-// it has. Work that cannot stop early shows no Cancel and ignores Esc and the close box.
+// What a long run shows while it lasts: what runs, how far it is (elimination columns, MB
+// read), the time so far, and Cancel. Cancel, Esc and the close box ask the work to stop; the
+// dialog stays until it has. Work that cannot stop early shows no Cancel and ignores Esc and the
+// close box.
 class ProgressDialog final : public QDialog {
     Q_OBJECT
 

@@ -1,11 +1,13 @@
 #include "DialogAnswerer.h"
 #include "FormSession.h"
+#include "LargeInputs.h"
 #include "LongRun.h"
 #include "NumberText.h"
 #include "ShownWindow.h"
 #include "Systems.h"
 
 #include <QCheckBox>
+#include <QClipboard>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QProgressBar>
@@ -43,15 +45,15 @@ std::string rowsSystem(int n, Kind kind) {
     return text;
 }
 
-// Holds the solve at each progress report until the window's thread lets it on, so that a
-// run lasts as long as the test needs, however fast the machine.
+// Holds the solve (or the reading) at each progress report until the window's thread lets it
+// on, so that a run lasts as long as the test needs, however fast the machine.
 class Gate {
 public:
-    // On the solving thread.
+    // On the working thread.
     void pass() {
         std::unique_lock lock(mutex_);
         waiting_ = true;
-        changed_.wait_for(lock, 60s, [&] { return open_; });
+        changed_.wait_for(lock, 60s, [&] { return open_ || released_; });
         open_ = false;
         waiting_ = false;
     }
@@ -64,12 +66,19 @@ public:
         open_ = true;
         changed_.notify_all();
     }
+    // Open for every pass to come.
+    void release() {
+        const std::lock_guard lock(mutex_);
+        released_ = true;
+        changed_.notify_all();
+    }
 
 private:
     std::mutex mutex_;
     std::condition_variable changed_;
     bool waiting_ = false;
     bool open_ = false;
+    bool released_ = false;
 };
 
 // Counts the progress dialogs that open, with the text each showed first.
@@ -276,30 +285,96 @@ TEST_F(LongCalculate, CancelStopsTheRunQuietly) {
     }
 }
 
-// Reading a large system shows the same dialog, with the time but no columns and no Cancel,
-// since the readers cannot stop halfway.
-TEST_F(LongCalculate, ReadingShowsItsTimeWithoutCancel) {
+// A reading held at its first piece until its dialog is open: Cancel there stops it, and the
+// window is as it was, with no message.
+TEST_F(LongCalculate, CancelStopsAReadingAndKeepsTheWindow) {
+    form.loadSystemText(rowsSystem(300, Kind::definite));
+    calculate(Both);
+    window.chkDefault->setChecked(true);
+    const std::vector<TextBox> boxes{TextBox::Textn, TextBox::display, TextBox::txtVector,
+                                     TextBox::txtGauss, TextBox::txtCholesky};
+    std::vector<std::string> before;
+    for (const TextBox box : boxes)
+        before.push_back(text(box));
+    const Matrix A = form.A();
+    const Vector b = form.b();
+
+    form.readOptions.progress = [this](std::uint64_t) { gate.pass(); };
+    QString label;
+    QObject::connect(&ticker, &QTimer::timeout, [&] {
+        ui::ProgressDialog* const dialog = openProgress();
+        if (!dialog || !gate.waiting() || !label.isEmpty())
+            return;
+        label = dialog->label->text();
+        QTest::mouseClick(dialog->cancelButton, Qt::LeftButton);
+        EXPECT_TRUE(dialog->isVisible()) << "the dialog stays until the reading stops";
+        EXPECT_FALSE(dialog->cancelButton->isEnabled());
+        gate.release();
+    });
+    ticker.start(2);
+    const ProgressWatcher progress;
+    DialogAnswerer answerer;
+    const std::string large = largeInput(Layout::rows, 1000);
+    QGuiApplication::clipboard()->setText(QString::fromStdString(large));
+    calculator.systemInput->pasteAction->trigger();
+    ticker.stop();
+
+    ASSERT_EQ(progress.shown.size(), 1u);
+    const QString megabytes = QString::number((large.size() + 999999) / 1000000);
+    EXPECT_TRUE(
+        QRegularExpression("^Reading the system: \\d+ of " + megabytes + " MB, \\d+\\.\\d s$")
+            .match(label)
+            .hasMatch())
+        << label.toStdString();
+    EXPECT_TRUE(answerer.seen.empty());
+    EXPECT_EQ(openProgress(), nullptr);
+    for (std::size_t k = 0; k < boxes.size(); ++k)
+        EXPECT_EQ(text(boxes[k]), before[k]) << k;
+    EXPECT_TRUE(window.chkDefault->isChecked());
+    EXPECT_EQ(form.A(), A);
+    EXPECT_EQ(form.b(), b);
+}
+
+// The dialog shows what runs and for how long, and the columns done where the work counts
+// them. Cancel, Esc and the close box ask work that can stop to stop, and the dialog says so;
+// work that cannot stop early offers no Cancel and ignores them.
+TEST_F(LongCalculate, TheDialogShowsWhatRunsAndOffersCancelWhereItCan) {
+    for (const bool cancellable : {true, false}) {
+        SCOPED_TRACE(cancellable);
+        WorkStatus status;
+        status.title = "Reading big.npy";
+        status.cancellable = cancellable;
+        ui::ProgressDialog dialog(&window, status);
+        dialog.show();
+        dialog.refresh(std::chrono::milliseconds(2345));
+        EXPECT_EQ(dialog.label->text(), "Reading big.npy: 2.3 s");
+        EXPECT_EQ(dialog.cancelButton->isVisible(), cancellable);
+        QTest::keyClick(&dialog, Qt::Key_Escape);
+        dialog.close();
+        EXPECT_EQ(status.cancel, cancellable);
+        EXPECT_TRUE(dialog.isVisible());
+        dialog.refresh(std::chrono::milliseconds(2345));
+        EXPECT_EQ(dialog.label->text(),
+                  cancellable ? "Reading big.npy: cancelling, 2.3 s" : "Reading big.npy: 2.3 s");
+        dialog.hide();
+    }
+
     WorkStatus status;
-    status.title = "Reading big.npy";
-    status.cancellable = false;
     ui::ProgressDialog dialog(&window, status);
     dialog.show();
-    dialog.refresh(std::chrono::milliseconds(2345));
-    EXPECT_EQ(dialog.label->text(), "Reading big.npy: 2.3 s");
-    EXPECT_FALSE(dialog.cancelButton->isVisible());
-    QTest::keyClick(&dialog, Qt::Key_Escape);
-    dialog.close();
-    EXPECT_FALSE(status.cancel);
-    EXPECT_TRUE(dialog.isVisible());
-
     status.title = "Gauss Elimination";
-    status.cancellable = true;
     status.total = 300;
     status.done = 255;
     dialog.refresh(std::chrono::milliseconds(12345));
     EXPECT_EQ(dialog.label->text(), "Gauss Elimination: 255 of 300 columns, 12.3 s");
     EXPECT_EQ(dialog.bar->value(), 255);
     EXPECT_EQ(dialog.bar->maximum(), 300);
+    status.title = "Reading big.txt";
+    status.unit = "MB";
+    status.total = 17000;
+    status.done = 4200;
+    dialog.refresh(std::chrono::milliseconds(12345));
+    EXPECT_EQ(dialog.label->text(), "Reading big.txt: 4200 of 17000 MB, 12.3 s");
     dialog.hide();
 }
 

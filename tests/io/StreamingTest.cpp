@@ -1,5 +1,6 @@
-// Reading in pieces: the same systems and the same refusals from memory, a file, a pipe, and a
-// source that delivers a few bytes at a time through a small buffer.
+// Reading in pieces: the same systems and the same refusals from memory (whole, and a few
+// bytes in view at a time), a file, a pipe, and a source that delivers a few bytes at a time
+// through a small buffer.
 #include "RefusedInputs.h"
 #include "SystemFiles.h"
 #include "SystemLayout.h"
@@ -47,6 +48,10 @@ std::vector<std::string> outcomes(const std::string& text, const ReadOptions& op
         }
     };
     attempt([&] { return readSystem(text, options); });
+    attempt([&] {
+        MemorySource memory(text); // scanned in place, a few bytes in view at a time
+        return readFrom(memory, options, 16);
+    });
     attempt([&] {
         std::istringstream pipe(text);
         return readSystem(pipe, options);

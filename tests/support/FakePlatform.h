@@ -48,18 +48,37 @@ public:
         messages.push_back({text, style, title});
     }
     // Long work runs here and now. The user cancels the runs numbered in cancelRuns (from 1)
-    // before their first step, and does duringLongRun (clicks, say) while one runs.
+    // before their first step, and those in cancelLateRuns as they end, too late for the work
+    // to see it; and does duringLongRun (clicks, say) while one runs. A hook of the work's own
+    // may cancel it part way through `running`.
     void runLong(const std::function<void()>& work, WorkStatus& status) override {
         longRuns.push_back(status.title);
-        if (std::find(cancelRuns.begin(), cancelRuns.end(), longRuns.size()) != cancelRuns.end())
+        const auto listed = [&](const std::vector<std::size_t>& runs) {
+            return std::find(runs.begin(), runs.end(), longRuns.size()) != runs.end();
+        };
+        if (listed(cancelRuns))
             status.cancel = true;
         if (duringLongRun)
             duringLongRun();
-        work();
+        const auto ended = [&] {
+            running = nullptr;
+            if (listed(cancelLateRuns))
+                status.cancel = true;
+        };
+        running = &status;
+        try {
+            work();
+        } catch (...) {
+            ended();
+            throw;
+        }
+        ended();
         progressShown.emplace_back(status.done, status.total);
     }
     std::vector<std::size_t> cancelRuns;
+    std::vector<std::size_t> cancelLateRuns;
     std::function<void()> duringLongRun;
+    WorkStatus* running = nullptr;                  // while a long run works
     std::vector<std::string> longRuns;              // their titles, in order
     std::vector<std::pair<int, int>> progressShown; // columns done and total at their end
 

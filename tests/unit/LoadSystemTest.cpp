@@ -1,4 +1,5 @@
 #include "FormSession.h"
+#include "LargeInputs.h"
 #include "ResultText.h"
 #include "SystemTexts.h"
 #include "Systems.h"
@@ -116,6 +117,83 @@ TEST(LoadSystem, RefusedInputShowsTheReadersLineAndKeepsTheSystem) {
             EXPECT_EQ(s.platform.messages, std::vector<ShownMessage>{Message(prefix + c.message)});
             expectUnchanged(s, before);
         }
+    }
+}
+
+// A cancel leaves the window as it was, without a message: before the reading starts, part
+// way through a large one, and as it ends, with a system read whole or a refusal to give.
+TEST(LoadSystem, ACancelledReadingLeavesEverythingAsItWas) {
+    enum class When { before, partWay, atTheEnd };
+    struct Case {
+        SystemInput input;
+        When when;
+    };
+    // Larger than a few of the pieces between which a reader looks at the cancel.
+    const SystemInput large{"large.txt", largeInput(Layout::rows, 1000)};
+    ASSERT_GT(large.text.size(), std::size_t{3} << 20);
+    const Refusal refusal = everyRefusal().front();
+    const std::vector<Case> cases{
+        {kDefaultSystemInputs[0], When::before},
+        {kDefaultSystemFiles[0], When::before},
+        {refusal.input, When::before},
+        {large, When::partWay},
+        {kDefaultSystemInputs[2], When::atTheEnd},
+        {kDefaultSystemFiles[0], When::atTheEnd},
+        {refusal.input, When::atTheEnd},
+        {kNpyWithoutB, When::atTheEnd},
+    };
+    const TempDir dir;
+    for (const Case& c : cases) {
+        for (const bool fromFile : {false, true}) {
+            if (!fromFile && onlyAsFile(c.input))
+                continue;
+            SCOPED_TRACE(c.input.file + (fromFile ? " opened, " : " pasted, ") +
+                         std::to_string(static_cast<int>(c.when)));
+            Solved2x2 s;
+            const Solved2x2 before;
+            if (c.when == When::before)
+                s.platform.cancelRuns = {1};
+            if (c.when == When::atTheEnd)
+                s.platform.cancelLateRuns = {1};
+            std::uint64_t reached = 0;
+            s.form.readOptions.progress = [&](std::uint64_t position) {
+                reached = position;
+                if (c.when == When::partWay && position > 0)
+                    s.platform.running->cancel = true;
+            };
+            if (fromFile)
+                s.form.loadSystemFile(dir.write(c.input));
+            else
+                s.paste(c.input.text);
+            EXPECT_EQ(s.platform.longRuns.size(), 1u);
+            EXPECT_TRUE(s.platform.messages.empty());
+            expectUnchanged(s, before);
+            if (c.when == When::partWay) {
+                EXPECT_LT(reached, c.input.text.size() / 2) << "the reader went on";
+                EXPECT_GT(reached, 0u);
+            }
+        }
+    }
+}
+
+// The progress display counts the megabytes read of the input's size.
+TEST(LoadSystem, AReadingCountsItsMegabytes) {
+    const SystemInput large{"large.txt", largeInput(Layout::rows, 1000)};
+    const auto megabytes = static_cast<int>((large.text.size() + 999999) / 1000000);
+    const TempDir dir;
+    for (const bool fromFile : {false, true}) {
+        SCOPED_TRACE(fromFile ? "opened" : "pasted");
+        FormSession s;
+        if (fromFile)
+            s.form.loadSystemFile(dir.write(large));
+        else
+            s.paste(large.text);
+        ASSERT_EQ(s.form.n, 1000);
+        ASSERT_EQ(s.platform.progressShown.size(), 1u);
+        const auto [done, total] = s.platform.progressShown[0];
+        EXPECT_EQ(total, megabytes);
+        EXPECT_GE(done, megabytes - 1) << "the last count comes within a megabyte of the end";
+        EXPECT_LE(done, megabytes);
     }
 }
 
