@@ -176,27 +176,6 @@ TEST(LoadSystem, ACancelledReadingLeavesEverythingAsItWas) {
     }
 }
 
-// The progress display counts the megabytes read of the input's size.
-TEST(LoadSystem, AReadingCountsItsMegabytes) {
-    const SystemInput large{"large.txt", largeInput(Layout::rows, 1000)};
-    const auto megabytes = static_cast<int>((large.text.size() + 999999) / 1000000);
-    const TempDir dir;
-    for (const bool fromFile : {false, true}) {
-        SCOPED_TRACE(fromFile ? "opened" : "pasted");
-        FormSession s;
-        if (fromFile)
-            s.form.loadSystemFile(dir.write(large));
-        else
-            s.paste(large.text);
-        ASSERT_EQ(s.form.n, 1000);
-        ASSERT_EQ(s.platform.progressShown.size(), 1u);
-        const auto [done, total] = s.platform.progressShown[0];
-        EXPECT_EQ(total, megabytes);
-        EXPECT_GE(done, megabytes - 1) << "the last count comes within a megabyte of the end";
-        EXPECT_LE(done, megabytes);
-    }
-}
-
 TEST(LoadSystem, AFileThatCannotBeReadIsRefusedByName) {
     const TempDir dir;
     struct Case {
