@@ -2,7 +2,8 @@
 
 // One system of any order in every layout the readers take, as the bytes of a file: large
 // enough, for a few hundred equations, to be read in many pieces. Its entries are small whole
-// numbers, exact in every layout, so that what was read can be checked entry by entry.
+// numbers, which every layout holds exactly, a NumPy array of integers too. (Matrix Market
+// holds A alone.)
 
 #include "SystemFiles.h"
 
@@ -23,11 +24,6 @@ inline const std::pair<Layout, const char*> kEveryLayout[] = {
     {Layout::npy, "npy"},
     {Layout::npyIntegers, "npy of integers"},
 };
-
-// Matrix Market holds A alone.
-inline bool holdsB(Layout layout) {
-    return layout != Layout::matrixMarketArray && layout != Layout::matrixMarketCoordinate;
-}
 
 // Diagonally dominant, so that the system also solves.
 inline int largeA(int n, int i, int j) {
