@@ -106,6 +106,7 @@ void printMachine(bool quick, const std::vector<int>& choleskyOrders) {
         for (std::size_t w = 0; w < now.size(); ++w) {
             measured[w].unfused = std::max(measured[w].unfused, now[w].unfused);
             measured[w].fused = std::max(measured[w].fused, now[w].fused);
+            measured[w].subtraction = std::min(measured[w].subtraction, now[w].subtraction);
         }
         for (std::size_t s = 0; s < sets.size(); ++s) {
             kernels::choose(sets[s]);
@@ -116,11 +117,18 @@ void printMachine(bool quick, const std::vector<int>& choleskyOrders) {
     std::printf("Clock of one core: %.2f GHz (dependent integer additions); each rate below is "
                 "the best of %d rounds taken in turn\n\n",
                 hz / 1e9, quick ? 1 : kRounds);
-    std::printf("| vector | unfused peak GFLOP/s | flop/cycle | fused peak GFLOP/s | flop/cycle |\n"
-                "|---|---|---|---|---|\n");
+    std::printf("| vector | unfused peak GFLOP/s | flop/cycle | fused peak GFLOP/s | flop/cycle | "
+                "chains | subtraction latency, cycles |\n|---|---|---|---|---|---|---|\n");
     for (const Peak& p : measured)
-        std::printf("| %d bits | %.1f | %.1f | %.1f | %.1f |\n", p.lanes * 64, p.unfused,
-                    p.unfused * 1e9 / hz, p.fused, p.fused * 1e9 / hz);
+        std::printf("| %d bits | %.1f | %.1f | %.1f | %.1f | %d | %.1f |\n", p.lanes * 64,
+                    p.unfused, p.unfused * 1e9 / hz, p.fused, p.fused * 1e9 / hz, p.chains,
+                    p.subtraction * hz);
+    // Two pipes subtract on current cores: latency x 2 chains keep both busy.
+    for (const Peak& p : measured)
+        if (p.chains < 2 * p.subtraction * hz)
+            std::printf("\nAt %d bits the %d chains do not cover the subtraction's latency on two "
+                        "pipes: that peak is understated.\n",
+                        p.lanes * 64, p.chains);
     const Peak& widest = measured.back();
     if (widest.fused > 0 && widest.fused < 1.1 * widest.unfused)
         std::printf("\nThe unfused peak equals the fused one here: fused multiply-add buys no "

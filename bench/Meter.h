@@ -9,9 +9,11 @@
 namespace lse::bench {
 
 struct Peak {
-    int lanes;      // doubles per vector
-    double unfused; // GFLOP/s of separate multiply and subtract
-    double fused;   // GFLOP/s of fused multiply-add; 0 when the processor has none
+    int lanes;          // doubles per vector
+    double unfused;     // GFLOP/s of separate multiply and subtract
+    double fused;       // GFLOP/s of fused multiply-add; 0 when the processor has none
+    int chains;         // independent chains the peak loops run
+    double subtraction; // seconds of one dependent subtraction
 };
 
 // For each vector width the processor has, narrowest first, over `rounds` rounds.

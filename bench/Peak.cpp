@@ -13,17 +13,22 @@ double threadSeconds() {
     return chains::threadSeconds();
 }
 
+namespace {
+
+template <int Lanes> Peak peakOf(long rounds) {
+    return {Lanes, chains::rate<Lanes>(rounds), hasFused() ? fusedRate(Lanes, rounds) : 0.0,
+            chains::kChains<Lanes>, chains::subtractionSeconds<Lanes>(rounds)};
+}
+
+} // namespace
+
 std::vector<Peak> peaks(long rounds) {
-    std::vector<Peak> result;
-    const auto add = [&](int lanes, double unfused) {
-        result.push_back({lanes, unfused, hasFused() ? fusedRate(lanes, rounds) : 0.0});
-    };
-    add(2, chains::rate<2>(rounds));
+    std::vector<Peak> result{peakOf<2>(rounds)};
 #if defined(__AVX__)
-    add(4, chains::rate<4>(rounds));
+    result.push_back(peakOf<4>(rounds));
 #endif
 #if defined(__AVX512F__)
-    add(8, chains::rate<8>(rounds));
+    result.push_back(peakOf<8>(rounds));
 #endif
     return result;
 }
