@@ -22,8 +22,8 @@ NumberBatch::~NumberBatch() {
         helper.join();
 }
 
-void NumberBatch::parseNow(std::string_view text, double* destination, long line, long column,
-                           bool atOnce) {
+void NumberBatch::parseNow(std::string_view text, double* destination, std::int64_t line,
+                           std::int64_t column, bool atOnce) {
     if (const std::optional<double> value = textToDouble(text)) {
         if (destination != nullptr)
             *destination = *value;

@@ -3,7 +3,7 @@
 // through a small buffer.
 #include "RefusedInputs.h"
 #include "SystemFiles.h"
-#include "SystemLayout.h"
+#include "ReadFromSource.h"
 #include "Systems.h"
 #include "TrickleSource.h"
 
