@@ -5,8 +5,8 @@
 #include "NumberText.h"
 
 #include <algorithm>
-#include <cstdint>
 #include <cmath>
+#include <cstdint>
 #include <initializer_list>
 #include <limits>
 #include <optional>
@@ -136,8 +136,8 @@ std::string expectedCount(std::int64_t expected, std::int64_t found, const char*
 void readArray(TextScanner& in, LinearSystem& system, Symmetry symmetry, bool storing) {
     const std::int64_t n = system.n;
     const std::int64_t expected = symmetry == Symmetry::general     ? n * n
-                               : symmetry == Symmetry::symmetric ? (n * n + n) / 2
-                                                                 : (n * n - n) / 2;
+                                  : symmetry == Symmetry::symmetric ? (n * n + n) / 2
+                                                                    : (n * n - n) / 2;
     const int skip = symmetry == Symmetry::skewSymmetric ? 1 : 0;
     std::int64_t found = 0;
     int i = 1 + skip;

@@ -69,7 +69,7 @@ void NumberBatch::parsePieces() {
 }
 
 void NumberBatch::work() {
-    unsigned long seen = 0;
+    std::uint64_t seen = 0;
     for (;;) {
         {
             std::unique_lock lock(mutex_);

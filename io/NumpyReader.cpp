@@ -301,7 +301,8 @@ void readDoubleRows(TextScanner& in, Matrix& A, int rows, int columns) {
                              std::to_string(static_cast<std::int64_t>(i - 1) * columns +
                                             static_cast<std::int64_t>(got / sizeof(double))) +
                              " of the array's " +
-                             std::to_string(static_cast<std::int64_t>(rows) * columns) + " entries");
+                             std::to_string(static_cast<std::int64_t>(rows) * columns) +
+                             " entries");
         for (int j = 0; j < columns; ++j)
             if (!std::isfinite(row[j]))
                 throw InputError("entry (" + std::to_string(i) + ", " + std::to_string(j + 1) +

@@ -29,8 +29,7 @@ LinearSystem makeSystem(int n, InputFormat format) {
         system.b.recreate(n);
         return system;
     } catch (const std::bad_alloc&) {
-        throw InputError("not enough memory for a system of " + std::to_string(n) +
-                         " equations");
+        throw InputError("not enough memory for a system of " + std::to_string(n) + " equations");
     }
 }
 

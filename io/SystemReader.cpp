@@ -136,8 +136,8 @@ void requireRightHandSide(const LinearSystem& system) {
         throw InputError("b is missing: the array is n x n, the matrix A alone; give an n x (n + "
                          "1) array with b as its last column");
     default:
-        throw InputError("b is missing: the input holds " + std::to_string(system.n) +
-                         " rows of " + std::to_string(system.n) +
+        throw InputError("b is missing: the input holds " + std::to_string(system.n) + " rows of " +
+                         std::to_string(system.n) +
                          " numbers, the matrix A alone; give b as the last number of each row");
     }
 }
