@@ -1,4 +1,4 @@
-#include "MatrixMarketReader.h"
+#include "MarkedLayouts.h"
 
 #include "ReaderHelpers.h"
 
@@ -311,8 +311,6 @@ void readCoordinate(TextScanner& in, LinearSystem& system, const Banner& banner,
     reader.finish();
 }
 
-} // namespace
-
 bool isMatrixMarket(std::string_view head) {
     const std::size_t start = head.find_first_not_of(" \t");
     return start != std::string_view::npos && head.substr(start).starts_with(kBanner);
@@ -373,5 +371,10 @@ Vector readMatrixMarketVector(TextScanner& in, int n) {
         throw InputError(expectedCount(n, found, "entries of b"));
     return b;
 }
+
+} // namespace
+
+const MarkedLayout kMatrixMarketLayout{InputFormat::matrixMarket, isMatrixMarket, readMatrixMarket,
+                                       readMatrixMarketVector};
 
 } // namespace lse::io

@@ -1,6 +1,6 @@
 // NumPy's .npy format: a magic string, a version, a header that is a Python dictionary
 // literal ({'descr': '<f8', 'fortran_order': False, 'shape': (3, 4), }), then the entries.
-#include "NumpyReader.h"
+#include "MarkedLayouts.h"
 
 #include "ReaderHelpers.h"
 
@@ -319,8 +319,6 @@ void expectTheEnd(TextScanner& in) {
         throw InputError("expected the end of the file after the array, found more bytes");
 }
 
-} // namespace
-
 bool isNumpy(std::string_view head) {
     return head.starts_with(kMagic);
 }
@@ -371,5 +369,9 @@ Vector readNumpyVector(TextScanner& in, int n) {
     expectTheEnd(in);
     return b;
 }
+
+} // namespace
+
+const MarkedLayout kNumpyLayout{InputFormat::numpy, isNumpy, readNumpy, readNumpyVector};
 
 } // namespace lse::io

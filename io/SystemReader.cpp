@@ -2,15 +2,16 @@
 // its own reader.
 #include "SystemReader.h"
 
-#include "MatrixMarketReader.h"
+#include "MarkedLayouts.h"
 #include "NumberText.h"
-#include "NumpyReader.h"
 #include "PlainReader.h"
 #include "ReadFromSource.h"
 #include "RowsReader.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <iterator>
 #include <optional>
 #include <string>
 
@@ -18,8 +19,9 @@ namespace lse::io {
 
 namespace {
 
-// Enough for either banner, indented.
+// Enough for either mark, indented.
 constexpr std::size_t kHeadBytes = 64;
+constexpr const MarkedLayout* kMarkedLayouts[] = {&kNumpyLayout, &kMatrixMarketLayout};
 
 // The UTF-8 mark that spreadsheets often put first and editors do not show.
 void skipByteOrderMark(TextScanner& in) {
@@ -73,12 +75,13 @@ LinearSystem readFrom(ByteSource& source, const ReadOptions& options, std::size_
     skipByteOrderMark(in);
     const std::string_view head = in.peek(kHeadBytes);
     LinearSystem system;
-    if (options.format == InputFormat::numpy ||
-        (options.format == InputFormat::automatic && isNumpy(head)))
-        system = readNumpy(in, options);
-    else if (options.format == InputFormat::matrixMarket ||
-             (options.format == InputFormat::automatic && isMatrixMarket(head)))
-        system = readMatrixMarket(in, options);
+    const auto chosen = std::find_if(
+        std::begin(kMarkedLayouts), std::end(kMarkedLayouts), [&](const MarkedLayout* layout) {
+            return options.format == layout->format ||
+                   (options.format == InputFormat::automatic && layout->announces(head));
+        });
+    if (chosen != std::end(kMarkedLayouts))
+        system = (*chosen)->readSystem(in, options);
     else
         system = readText(in, options);
     system.bytes = in.position();
@@ -89,10 +92,9 @@ Vector rightHandSideFrom(ByteSource& source, int n, std::size_t bufferSize) {
     TextScanner in(source, bufferSize);
     skipByteOrderMark(in);
     const std::string_view head = in.peek(kHeadBytes);
-    if (isNumpy(head))
-        return readNumpyVector(in, n);
-    if (isMatrixMarket(head))
-        return readMatrixMarketVector(in, n);
+    for (const MarkedLayout* layout : kMarkedLayouts)
+        if (layout->announces(head))
+            return layout->readVector(in, n);
     return readPlainVector(in, n);
 }
 
