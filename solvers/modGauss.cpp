@@ -3,6 +3,7 @@
 #include "Finite.h"
 #include "GaussBlocked.h"
 #include "Limits.h"
+#include "kernels/Tuning.h"
 
 #include <cmath>
 #include <utility>
@@ -11,9 +12,6 @@
 namespace lse::modGauss {
 
 namespace {
-
-// From this order on the blocked elimination is faster than the literal one.
-constexpr int kBlockedFrom = 64;
 
 // Row j becomes the row of largest magnitude in column j at or below it; the earliest row
 // wins a tie. Columns left of j are not exchanged.
@@ -54,7 +52,7 @@ GaussOutcome gaussSolve(Matrix& W, Vector& x, const Vector& b, std::int16_t n,
     // Bring W to upper triangular form, one pivot column at a time: literally for a small
     // system, blocked for a large one, with the same bits.
     if (options.path == SolverPath::blocked ||
-        (options.path == SolverPath::automatic && n >= kBlockedFrom)) {
+        (options.path == SolverPath::automatic && n >= tuning::kBlockedFrom)) {
         if (const GaussOutcome outcome = blocked::gaussEliminate(W, n, options); !outcome.solved())
             return outcome;
     } else {

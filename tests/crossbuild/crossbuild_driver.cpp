@@ -4,6 +4,7 @@
 #include "Calculate.h"
 #include "RandomSystems.h"
 #include "kernels/Kernels.h"
+#include "kernels/Tuning.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -108,7 +109,16 @@ int main(int argc, char** argv) {
     }
     // Larger systems of every kind, on both sides of the size where the solvers change path,
     // and beyond one panel of the blocked elimination.
-    const int largeOrders[] = {63, 64, 65, 96, 127, 129, 200, 257, 300};
+    using lse::tuning::kBlockedFrom;
+    const int largeOrders[] = {kBlockedFrom - 1,
+                               kBlockedFrom,
+                               kBlockedFrom + 1,
+                               96,
+                               127,
+                               129,
+                               200,
+                               lse::tuning::kGaussPanel + 1,
+                               300};
 
     Hash hash;
     std::uint64_t systems = 0;
