@@ -37,4 +37,11 @@ const MethodEntry* findMethod(MethodTable methods, std::string_view name) {
     return found == methods.end() ? nullptr : &*found;
 }
 
+MethodTable methodsChosen(MethodTable methods, const std::function<bool(SolutionMethod)>& chosen) {
+    const auto alone = std::find_if(methods.begin(), methods.end(), [&](const MethodEntry& m) {
+        return m.option != SolutionMethod::bothMethods && chosen(m.option);
+    });
+    return alone == methods.end() ? methods : MethodTable(&*alone, 1);
+}
+
 } // namespace lse

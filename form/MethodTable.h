@@ -4,6 +4,7 @@
 #include "Messages.h"
 #include "Platform.h"
 
+#include <functional>
 #include <optional>
 #include <span>
 #include <string_view>
@@ -33,5 +34,9 @@ MethodTable builtInMethods();
 
 // The entry called `name`, or null.
 const MethodEntry* findMethod(MethodTable methods, std::string_view name);
+
+// What Calculate runs: the method of the first entry whose option button is chosen, or
+// every method.
+MethodTable methodsChosen(MethodTable methods, const std::function<bool(SolutionMethod)>& chosen);
 
 } // namespace lse

@@ -198,13 +198,9 @@ void frmCholesky::Start_Click() {
         return;
     const BusyWhile busy(busy_);
     clearSolutions();
-    // The buttons that name one method are asked in the table's order; otherwise every method
-    // runs, as "Both Solution Methods" does.
-    const auto chosen = std::find_if(methods_.begin(), methods_.end(), [&](const MethodEntry& m) {
-        return m.option != SolutionMethod::bothMethods &&
-               platform_.optionValue(OptionArray::Option1, m.option);
+    const MethodTable runs = methodsChosen(methods_, [this](SolutionMethod button) {
+        return platform_.optionValue(OptionArray::Option1, button);
     });
-    const MethodTable runs = chosen == methods_.end() ? methods_ : MethodTable(&*chosen, 1);
     // A cancel takes back what the run showed so far.
     if (!std::all_of(runs.begin(), runs.end(), [this](const MethodEntry& m) { return run(m); }))
         clearSolutions();
