@@ -57,8 +57,9 @@ struct Arrays {
 // Returns whether the solve succeeded.
 bool addGauss(Hash& hash, const System& s) {
     Arrays a(s);
-    const lse::CalculateOutcome outcome =
-        lse::calculate(lse::Method::gauss, a.W, a.b, a.x, static_cast<std::int16_t>(a.n));
+    lse::MethodState state;
+    const lse::CalculateOutcome outcome = lse::calculateGauss(
+        a.W, a.b, a.x, static_cast<std::int16_t>(a.n), state, lse::SolveOptions{});
     hash.add(static_cast<std::uint64_t>(outcome.gauss.status));
     hash.add(static_cast<std::uint64_t>(outcome.gauss.column));
     if (!outcome.solved())
@@ -71,16 +72,16 @@ bool addGauss(Hash& hash, const System& s) {
 
 bool addCholesky(Hash& hash, const System& s, const lse::SolveOptions& options = {}) {
     Arrays a(s);
-    lse::modChol chol;
-    const lse::CalculateOutcome outcome = lse::calculate(
-        lse::Method::cholesky, a.W, a.b, a.x, static_cast<std::int16_t>(a.n), chol, options);
+    lse::MethodState state;
+    const lse::CalculateOutcome outcome =
+        lse::calculateCholesky(a.W, a.b, a.x, static_cast<std::int16_t>(a.n), state, options);
     hash.add(static_cast<std::uint64_t>(outcome.decomposition.status));
     hash.add(static_cast<std::uint64_t>(outcome.decomposition.column));
     if (!outcome.decomposition.decomposed())
         return false;
     hash.add(static_cast<std::uint64_t>(outcome.solve));
     for (int i = 1; i <= a.n; ++i) {
-        hash.add(chol.diag()(i));
+        hash.add(state.chol.diag()(i));
         hash.add(a.x(i));
         for (int j = 1; j < i; ++j)
             hash.add(a.W(i, j));
