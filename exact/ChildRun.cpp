@@ -100,6 +100,8 @@ std::string exactProgramBeside(const std::string& programPath) {
 
 ChildResult runExactChild(const ChildOptions& options, const Matrix& A, const Vector& b, int n,
                           const std::vector<Vector>& methodSolutions) {
+    if (options.cancel != nullptr && options.cancel->load())
+        return {ChildOutcome::cancelled, {}, {}};
     std::ostringstream requestText;
     writeRequest(requestText, A, b, n, methodSolutions);
     const std::string request = requestText.str();

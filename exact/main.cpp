@@ -10,6 +10,7 @@
 
 #include <exception>
 #include <iostream>
+#include <new>
 
 int main() {
     using namespace lse::exact;
@@ -23,6 +24,10 @@ int main() {
         writeReport(std::cout, report);
         std::cout.flush();
         return std::cout ? 0 : 1;
+    } catch (const std::bad_alloc&) {
+        // Thrown by an allocator that reports failure itself instead of calling operator new.
+        std::cerr << "lineq-exact: out of memory\n";
+        return kOutOfMemoryStatus;
     } catch (const ProtocolError& e) {
         std::cerr << "lineq-exact: cannot read the request: " << e.what() << '\n';
         return 2;
