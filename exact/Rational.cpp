@@ -117,6 +117,14 @@ void setExact(fmpq_t out, double finite) {
         fmpz_mul_2exp(fmpq_denref(out), fmpq_denref(out), static_cast<ulong>(-binary.exponent));
 }
 
+void setExactSystem(fmpq_mat_t Q, fmpq_mat_t B, const Matrix& A, const Vector& b, int n) {
+    for (int i = 1; i <= n; ++i) {
+        for (int j = 1; j <= n; ++j)
+            setExact(fmpq_mat_entry(Q, i - 1, j - 1), A(i, j));
+        setExact(fmpq_mat_entry(B, i - 1, 0), b(i));
+    }
+}
+
 std::optional<double> nearestDouble(const fmpq_t value) {
     const double rounded = roundToDouble(value, MPFR_RNDN);
     if (std::isinf(rounded))

@@ -2,7 +2,10 @@
 
 // The exact values behind the solution's texts and errors, on FLINT's rationals.
 
+#include "Matrix.h"
+
 #include <flint/fmpq.h>
+#include <flint/fmpq_mat.h>
 #include <flint/fmpz.h>
 
 #include <cstdint>
@@ -30,6 +33,10 @@ BinaryFraction binaryFraction(double finite);
 
 // The exact value of a finite double.
 void setExact(fmpq_t out, double finite);
+
+// Q = A(1..n, 1..n) and B = b(1..n) (n x 1) as the exact values of their doubles, unscaled:
+// the system as FLINT's rational solvers take it directly.
+void setExactSystem(fmpq_mat_t Q, fmpq_mat_t B, const Matrix& A, const Vector& b, int n);
 
 // The double nearest to value, ties to even, subnormals included; nullopt beyond the largest
 // double. Rounded once, by MPFR in the doubles' exponent range.

@@ -8,6 +8,8 @@
 #include "OutOfMemory.h"
 #include "Protocol.h"
 
+#include <flint/flint.h>
+
 #include <exception>
 #include <iostream>
 #include <new>
@@ -23,6 +25,7 @@ int main() {
             solveAndJudge(request.A, request.b, request.n, request.methodSolutions);
         writeReport(std::cout, report);
         std::cout.flush();
+        flint_cleanup_master(); // FLINT's caches, which a leak checker would otherwise report
         return std::cout ? 0 : 1;
     } catch (const std::bad_alloc&) {
         // Thrown by an allocator that reports failure itself instead of calling operator new.

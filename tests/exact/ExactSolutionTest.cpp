@@ -37,11 +37,7 @@ std::optional<std::vector<ExactComponent>> independently(const Matrix& A, const 
     fmpq_mat_init(Q, n, n);
     fmpq_mat_init(B, n, 1);
     fmpq_mat_init(X, n, 1);
-    for (int i = 1; i <= n; ++i) {
-        for (int j = 1; j <= n; ++j)
-            setExact(fmpq_mat_entry(Q, i - 1, j - 1), A(i, j));
-        setExact(fmpq_mat_entry(B, i - 1, 0), b(i));
-    }
+    setExactSystem(Q, B, A, b, n);
     std::optional<std::vector<ExactComponent>> result;
     if (fmpq_mat_solve_fraction_free(X, Q, B)) {
         result.emplace();
