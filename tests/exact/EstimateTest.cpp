@@ -32,15 +32,4 @@ TEST(EntryBits, TheWidestRowOnceScaledToIntegers) {
         EXPECT_EQ(entryBits(c.A, c.b, c.A.rowsUpper()), c.bits) << c.name;
 }
 
-TEST(EstimatedSeconds, GrowsWithTheOrderAndTheEntries) {
-    // As measured: order 400 of full doubles in a second or two, order 100 in hundredths.
-    EXPECT_GT(estimatedSeconds(400, 53), 0.7);
-    EXPECT_LT(estimatedSeconds(400, 53), 3.0);
-    EXPECT_LT(estimatedSeconds(100, 53), 0.1);
-    for (const int bits : {1, 53, 200, 2000})
-        EXPECT_LT(estimatedSeconds(100, bits), estimatedSeconds(101, bits)) << bits;
-    for (const int n : {1, 10, 1000})
-        EXPECT_LT(estimatedSeconds(n, 100), estimatedSeconds(n, 101)) << n;
-}
-
 } // namespace

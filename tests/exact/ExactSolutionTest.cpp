@@ -107,16 +107,11 @@ TEST(ExactSolution, ComponentsOfOneByOneSystems) {
         {"short binary fraction", 8, 3, {true, "3/8", 0.375}},
         {"a third", 3, 1, {true, "1/3", 1.0 / 3}},
         {"typed 0.1", 1, 0.1, {false, "0.10000000000000001", 0.1}},
-        {"1e300 over 1e-300 is beyond the doubles",
-         1e-300,
-         1e300,
-         {false, "1.0000000000000000E+600", std::nullopt}},
         {"twice the largest double", 0.5, kMax, {false, "3.5953862697246314E+308", std::nullopt}},
         {"half the smallest subnormal rounds to zero",
          2,
          kTiny,
          {false, "2.4703282292062327E-324", 0.0}},
-        {"subnormal tie to even", 2, 3 * kTiny, {false, "7.4109846876186982E-324", 2 * kTiny}},
         {"subnormal divided exactly", kTiny, 2 * kTiny, {true, "2", 2.0}},
     };
     for (const auto& c : cases) {
@@ -126,11 +121,7 @@ TEST(ExactSolution, ComponentsOfOneByOneSystems) {
         const ExactComponent x = solution.components().at(0);
         EXPECT_EQ(x.isFraction, c.x.isFraction) << c.name;
         EXPECT_EQ(x.nearest, c.x.nearest) << c.name;
-        if (std::string(c.name).starts_with("1e300"))
-            EXPECT_TRUE(x.text.starts_with("1.00000000000000") && x.text.ends_with("E+600"))
-                << x.text;
-        else
-            EXPECT_EQ(x.text, c.x.text) << c.name;
+        EXPECT_EQ(x.text, c.x.text) << c.name;
     }
 }
 
