@@ -30,8 +30,9 @@ Vector defaultB() {
     return makeVector({14, -101, 155});
 }
 
-// The solution by another of FLINT's algorithms, from the doubles' exact values without the
-// scaling by rows: nullopt when it finds the matrix singular.
+// The solution by FLINT's multimodular algorithm (the solve uses fraction-free elimination or
+// Dixon's lifting), from the doubles' exact values without the scaling by rows: nullopt when
+// it finds the matrix singular.
 std::optional<std::vector<ExactComponent>> independently(const Matrix& A, const Vector& b, int n) {
     fmpq_mat_t Q, B, X;
     fmpq_mat_init(Q, n, n);
@@ -39,7 +40,7 @@ std::optional<std::vector<ExactComponent>> independently(const Matrix& A, const 
     fmpq_mat_init(X, n, 1);
     setExactSystem(Q, B, A, b, n);
     std::optional<std::vector<ExactComponent>> result;
-    if (fmpq_mat_solve_fraction_free(X, Q, B)) {
+    if (fmpq_mat_solve_multi_mod(X, Q, B)) {
         result.emplace();
         for (int i = 0; i < n; ++i) {
             const fmpq* x = fmpq_mat_entry(X, i, 0);
@@ -54,7 +55,7 @@ std::optional<std::vector<ExactComponent>> independently(const Matrix& A, const 
     return result;
 }
 
-TEST(ExactSolution, AgreesWithFractionFreeEliminationOnRandomSystems) {
+TEST(ExactSolution, AgreesWithTheMultimodularSolverOnRandomSystems) {
     // Orders up to 40: FLINT solves the larger ones by Dixon's lifting, the smaller ones
     // fraction-free; singular, extreme and ill-conditioned kinds among them.
     int singular = 0;
