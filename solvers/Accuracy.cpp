@@ -1,0 +1,199 @@
+#include "Accuracy.h"
+
+#include "ConditionEstimate.h"
+#include "Digits.h"
+#include "Factors.h"
+#include "FixedSums.h"
+
+#include <algorithm>
+#include <cfloat>
+#include <cmath>
+#include <vector>
+
+namespace lse {
+
+namespace {
+
+using Entries = std::vector<double>; // entries 1..n, entry 0 unused
+
+// r = b - A x and the scale |A| |x| + |b| it is measured against; none when either overflows.
+struct Residual {
+    Entries r;
+    Entries scale;
+};
+
+std::optional<Residual> residualOf(const SystemMatrix& A, const Vector& b, const Vector& x, int n) {
+    Residual out{Entries(static_cast<std::size_t>(n) + 1),
+                 Entries(static_cast<std::size_t>(n) + 1)};
+    const Matrix& a = A.entries;
+    const double* const xs = x.data();
+    if (!A.symmetricUpper) {
+        for (int i = 1; i <= n; ++i) {
+            double product = 0;
+            double magnitude = 0;
+            fixed::dotAndMagnitude(n, a.row(i) + 1, xs + 1, product, magnitude);
+            out.r[i] = b(i) - product;
+            out.scale[i] = magnitude + std::fabs(b(i));
+        }
+    } else {
+        // Row i of the upper triangle is row i of A from the diagonal on, and column i of A
+        // below it: its products with x(i) go to the rows below, which gather them in turn.
+        Entries below(static_cast<std::size_t>(n) + 1);
+        Entries belowMagnitude(static_cast<std::size_t>(n) + 1);
+        Entries xMagnitude(static_cast<std::size_t>(n) + 1);
+        for (int i = 1; i <= n; ++i)
+            xMagnitude[i] = std::fabs(x(i));
+        for (int i = 1; i <= n; ++i) {
+            const double* const row = a.row(i);
+            double product = 0;
+            double magnitude = 0;
+            fixed::dotAndMagnitude(n - i + 1, row + i, xs + i, product, magnitude);
+            out.r[i] = b(i) - (below[i] + product);
+            out.scale[i] = (belowMagnitude[i] + magnitude) + std::fabs(b(i));
+            const double xi = x(i);
+            const double xiMagnitude = xMagnitude[i];
+            for (int j = i + 1; j <= n; ++j) {
+                below[j] = below[j] + row[j] * xi;
+                belowMagnitude[j] = belowMagnitude[j] + std::fabs(row[j]) * xiMagnitude;
+            }
+        }
+    }
+    if (!fixed::allFinite(n, out.r.data() + 1) || !fixed::allFinite(n, out.scale.data() + 1))
+        return std::nullopt;
+    return out;
+}
+
+// The figures from ||A||_1, the residual, and products with A^-1 and A^-T.
+AccuracyFigures figures(std::optional<double> norm1, const std::optional<Residual>& residual,
+                        const Vector& x, int n, const Product& inverse,
+                        const Product& inverseTransposed) {
+    AccuracyFigures out;
+
+    // RCOND: estimate ||A^-1||_1 (dgecon, dpocon).
+    if (norm1) {
+        if (*norm1 == 0) {
+            out.rcond = 0;
+        } else {
+            const std::optional<double> inverseNorm = estimateNorm1(n, inverse, inverseTransposed);
+            out.rcond = inverseNorm && *inverseNorm != 0 ? (1.0 / *inverseNorm) / *norm1 : 0.0;
+        }
+    }
+    if (!residual)
+        return out;
+
+    // BERR: tiny denominators are raised by safe1, and their numerators with them, so that an
+    // exact zero in |A| |x| + |b| does not blow the ratio up (dgerfs).
+    const double eps = kUnitRoundoff;
+    const double nz = n + 1;
+    const double safe1 = nz * DBL_MIN;
+    const double safe2 = safe1 / eps;
+    const Entries& r = residual->r;
+    const Entries& scale = residual->scale;
+    double berr = 0;
+    for (int i = 1; i <= n; ++i) {
+        const double ratio = scale[i] > safe2 ? std::fabs(r[i]) / scale[i]
+                                              : (std::fabs(r[i]) + safe1) / (scale[i] + safe1);
+        berr = std::max(berr, ratio);
+    }
+    out.berr = berr;
+
+    // FERR: ||A^-1| w|_inf with w = |r| + (n + 1) eps (|A| |x| + |b|), the rounding of the
+    // residual allowed for, estimated as ||diag(w) A^-T||_1.
+    Entries w(static_cast<std::size_t>(n) + 1);
+    for (int i = 1; i <= n; ++i)
+        w[i] = scale[i] > safe2 ? std::fabs(r[i]) + nz * eps * scale[i]
+                                : std::fabs(r[i]) + nz * eps * scale[i] + safe1;
+    const auto scaled = [&w, n](Entries& v) {
+        for (int i = 1; i <= n; ++i)
+            v[i] = v[i] * w[i];
+    };
+    const std::optional<double> bound = estimateNorm1(
+        n,
+        [&](Entries& v) {
+            if (!inverseTransposed(v))
+                return false;
+            scaled(v);
+            return true;
+        },
+        [&](Entries& v) {
+            scaled(v);
+            return inverse(v);
+        });
+    if (!bound)
+        return out;
+    double largest = 0;
+    for (int i = 1; i <= n; ++i)
+        largest = std::max(largest, std::fabs(x(i)));
+    out.ferr = largest != 0 ? *bound / largest : *bound;
+    return out;
+}
+
+} // namespace
+
+std::optional<int> AccuracyFigures::correctDigits() const {
+    if (!ferr)
+        return std::nullopt;
+    return significantDigits(*ferr);
+}
+
+bool AccuracyFigures::warning() const {
+    if (ferr)
+        return *ferr >= 1;
+    return singularToWorkingPrecision();
+}
+
+bool AccuracyFigures::singularToWorkingPrecision() const {
+    return rcond && *rcond < kUnitRoundoff;
+}
+
+std::optional<double> copyWithNorm1(const Matrix& A, Matrix& W, std::int16_t n) {
+    W.recreate(n, n, 1);
+    // Column sums gathered row by row, in row order.
+    Entries sums(static_cast<std::size_t>(std::max<int>(n, 0)) + 1);
+    for (int i = 1; i <= n; ++i) {
+        const double* const from = A.row(i);
+        double* const to = W.row(i);
+        for (int j = 1; j <= n; ++j) {
+            to[j] = from[j];
+            sums[j] = sums[j] + std::fabs(from[j]);
+        }
+    }
+    double norm = 0;
+    for (int j = 1; j <= n; ++j)
+        norm = std::max(norm, sums[j]);
+    if (!std::isfinite(norm))
+        return std::nullopt;
+    return norm;
+}
+
+std::optional<AccuracyFigures> gaussAccuracy(const SystemMatrix& A, std::optional<double> norm1,
+                                             const Matrix& W, const GaussOutcome& outcome,
+                                             const Vector& b, const Vector& x, std::int16_t n) {
+    if (!outcome.solved() || n <= 0)
+        return std::nullopt;
+    const GaussFactors factors(W, outcome.pivotRows, n);
+    return figures(
+        norm1, residualOf(A, b, x, n), x, n, [&](Entries& v) { return factors.solve(v); },
+        [&](Entries& v) { return factors.solveTransposed(v); });
+}
+
+std::optional<AccuracyFigures> choleskyAccuracy(const SystemMatrix& A, std::optional<double> norm1,
+                                                const modChol& chol, bool solved, const Vector& b,
+                                                const Vector& x, std::int16_t n) {
+    if (!solved || n <= 0 || chol.factor() == nullptr || chol.cholOrder() != n)
+        return std::nullopt;
+    const CholeskyFactors factors(*chol.factor(), chol.diag(), n);
+    const Product inverse = [&](Entries& v) { return factors.solve(v); };
+    return figures(norm1, residualOf(A, b, x, n), x, n, inverse, inverse);
+}
+
+std::optional<AccuracyFigures> accuracy(const CalculateOutcome& outcome, const SystemMatrix& A,
+                                        std::optional<double> norm1, const Matrix& W,
+                                        const modChol& chol, const Vector& b, const Vector& x,
+                                        std::int16_t n) {
+    if (outcome.method == Method::gauss)
+        return gaussAccuracy(A, norm1, W, outcome.gauss, b, x, n);
+    return choleskyAccuracy(A, norm1, chol, outcome.solved(), b, x, n);
+}
+
+} // namespace lse

@@ -1,0 +1,66 @@
+#pragma once
+
+#include "Calculate.h"
+#include "Matrix.h"
+#include "modChol.h"
+#include "modGauss.h"
+
+#include <cstdint>
+#include <optional>
+
+namespace lse {
+
+// The unit roundoff of doubles, LAPACK's dlamch('Epsilon').
+inline constexpr double kUnitRoundoff = 0x1p-53;
+
+// What a solution's bits are worth, as LAPACK's expert drivers (dgesvx, dposvx) tell it. Each
+// figure is none where it cannot be had: a norm or a residual beyond the doubles.
+struct AccuracyFigures {
+    // 1 / (||A||_1 ||A^-1||_1), with ||A^-1||_1 estimated from the method's factors (dgecon,
+    // dpocon); 0 when the estimate overflows.
+    std::optional<double> rcond;
+    // The componentwise backward error max_i |b - A x|_i / (|A| |x| + |b|)_i (dgerfs, dporfs):
+    // the smallest relative change to the entries of A and b that makes x exact.
+    std::optional<double> berr;
+    // An estimated bound on ||x_true - x||_inf / ||x||_inf (dgerfs, dporfs, without refining x).
+    std::optional<double> ferr;
+
+    // The decimal digits of x that FERR vouches for; none without FERR.
+    std::optional<int> correctDigits() const;
+    // The solution should not be trusted: FERR >= 1, or, without FERR, RCOND < the unit
+    // roundoff (LAPACK's INFO = N + 1).
+    bool warning() const;
+    // RCOND < the unit roundoff.
+    bool singularToWorkingPrecision() const;
+};
+
+// The matrix of the system: as given, or symmetric with its upper triangle read (Cholesky
+// leaves A's upper triangle in W). The two give different bits: their sums run differently.
+struct SystemMatrix {
+    const Matrix& entries;
+    bool symmetricUpper = false;
+};
+
+// Copies A into W, rows and columns 1..n, W re-created with one spare column (so that Gauss
+// widens it in place), and returns ||A||_1, or none when it overflows.
+std::optional<double> copyWithNorm1(const Matrix& A, Matrix& W, std::int16_t n);
+
+// The figures of a Gauss solve from what it left: W (with its pivot rows in `outcome`), b and
+// x. A is the system's matrix; norm1 is ||A||_1 as copyWithNorm1 returned it. None unless the
+// solve succeeded with n > 0.
+std::optional<AccuracyFigures> gaussAccuracy(const SystemMatrix& A, std::optional<double> norm1,
+                                             const Matrix& W, const GaussOutcome& outcome,
+                                             const Vector& b, const Vector& x, std::int16_t n);
+
+// The same for Cholesky, from the factor `chol` keeps; `solved` says whether its solve wrote x.
+std::optional<AccuracyFigures> choleskyAccuracy(const SystemMatrix& A, std::optional<double> norm1,
+                                                const modChol& chol, bool solved, const Vector& b,
+                                                const Vector& x, std::int16_t n);
+
+// Either, for the method `outcome` ran; W and chol as calculate left them.
+std::optional<AccuracyFigures> accuracy(const CalculateOutcome& outcome, const SystemMatrix& A,
+                                        std::optional<double> norm1, const Matrix& W,
+                                        const modChol& chol, const Vector& b, const Vector& x,
+                                        std::int16_t n);
+
+} // namespace lse
