@@ -4,6 +4,7 @@
 #include "Digits.h"
 #include "Factors.h"
 #include "FixedSums.h"
+#include "Team.h"
 
 #include <algorithm>
 #include <cfloat>
@@ -63,32 +64,33 @@ std::optional<Residual> residualOf(const SystemMatrix& A, const Vector& b, const
     return out;
 }
 
-// The figures from ||A||_1, the residual, and products with A^-1 and A^-T.
-AccuracyFigures figures(std::optional<double> norm1, const std::optional<Residual>& residual,
-                        const Vector& x, int n, const Product& inverse,
-                        const Product& inverseTransposed) {
-    AccuracyFigures out;
+// From this order on the two estimates run side by side when a second thread is allowed: each
+// reads all the factors from memory several times.
+constexpr int kThreadsFrom = 1000;
 
-    // RCOND: estimate ||A^-1||_1 (dgecon, dpocon).
-    if (norm1) {
-        if (*norm1 == 0) {
-            out.rcond = 0;
-        } else {
-            const std::optional<double> inverseNorm = estimateNorm1(n, inverse, inverseTransposed);
-            out.rcond = inverseNorm && *inverseNorm != 0 ? (1.0 / *inverseNorm) / *norm1 : 0.0;
-        }
-    }
-    if (!residual)
-        return out;
+// RCOND: 1 / (||A||_1 ||A^-1||_1), ||A^-1||_1 estimated (dgecon, dpocon); 0 when the
+// estimate overflows, as LAPACK's scaled solves give for a matrix that far from invertible.
+std::optional<double> rcondOf(std::optional<double> norm1, int n, const Product& inverse,
+                              const Product& inverseTransposed) {
+    if (!norm1)
+        return std::nullopt;
+    if (*norm1 == 0)
+        return 0.0;
+    const std::optional<double> inverseNorm = estimateNorm1(n, inverse, inverseTransposed);
+    return inverseNorm && *inverseNorm != 0 ? (1.0 / *inverseNorm) / *norm1 : 0.0;
+}
 
+// BERR and FERR from the residual (dgerfs, dporfs).
+void errorsOf(const Residual& residual, const Vector& x, int n, const Product& inverse,
+              const Product& inverseTransposed, AccuracyFigures& out) {
     // BERR: tiny denominators are raised by safe1, and their numerators with them, so that an
-    // exact zero in |A| |x| + |b| does not blow the ratio up (dgerfs).
+    // exact zero in |A| |x| + |b| does not blow the ratio up.
     const double eps = kUnitRoundoff;
     const double nz = n + 1;
     const double safe1 = nz * DBL_MIN;
     const double safe2 = safe1 / eps;
-    const Entries& r = residual->r;
-    const Entries& scale = residual->scale;
+    const Entries& r = residual.r;
+    const Entries& scale = residual.scale;
     double berr = 0;
     for (int i = 1; i <= n; ++i) {
         const double ratio = scale[i] > safe2 ? std::fabs(r[i]) / scale[i]
@@ -98,7 +100,7 @@ AccuracyFigures figures(std::optional<double> norm1, const std::optional<Residua
     out.berr = berr;
 
     // FERR: ||A^-1| w|_inf with w = |r| + (n + 1) eps (|A| |x| + |b|), the rounding of the
-    // residual allowed for, estimated as ||diag(w) A^-T||_1.
+    // residual allowed for, estimated as ||diag(w) A^-T||_1, then taken relative to ||x||_inf.
     Entries w(static_cast<std::size_t>(n) + 1);
     for (int i = 1; i <= n; ++i)
         w[i] = scale[i] > safe2 ? std::fabs(r[i]) + nz * eps * scale[i]
@@ -120,11 +122,36 @@ AccuracyFigures figures(std::optional<double> norm1, const std::optional<Residua
             return inverse(v);
         });
     if (!bound)
-        return out;
+        return;
     double largest = 0;
     for (int i = 1; i <= n; ++i)
         largest = std::max(largest, std::fabs(x(i)));
     out.ferr = largest != 0 ? *bound / largest : *bound;
+}
+
+// The figures from ||A||_1, the residual, and products with A^-1 and A^-T. The two estimates
+// share nothing, so a second thread may take one: the same bits either way.
+AccuracyFigures figures(std::optional<double> norm1, const SystemMatrix& A, const Vector& b,
+                        const Vector& x, int n, const Product& inverse,
+                        const Product& inverseTransposed, const SolveOptions& options) {
+    AccuracyFigures out;
+    const auto condition = [&] { out.rcond = rcondOf(norm1, n, inverse, inverseTransposed); };
+    const auto errors = [&] {
+        if (const std::optional<Residual> residual = residualOf(A, b, x, n))
+            errorsOf(*residual, x, n, inverse, inverseTransposed, out);
+    };
+    if (n < kThreadsFrom || Team::sizeFor(options.threads) < 2) {
+        condition();
+        errors();
+        return out;
+    }
+    Team team(2);
+    team.run([&](int member) {
+        if (member == 0)
+            condition();
+        if (member == 1 || team.size() < 2)
+            errors();
+    });
     return out;
 }
 
@@ -168,32 +195,34 @@ std::optional<double> copyWithNorm1(const Matrix& A, Matrix& W, std::int16_t n) 
 
 std::optional<AccuracyFigures> gaussAccuracy(const SystemMatrix& A, std::optional<double> norm1,
                                              const Matrix& W, const GaussOutcome& outcome,
-                                             const Vector& b, const Vector& x, std::int16_t n) {
+                                             const Vector& b, const Vector& x, std::int16_t n,
+                                             const SolveOptions& options) {
     if (!outcome.solved() || n <= 0)
         return std::nullopt;
     const GaussFactors factors(W, outcome.pivotRows, n);
     return figures(
-        norm1, residualOf(A, b, x, n), x, n, [&](Entries& v) { return factors.solve(v); },
-        [&](Entries& v) { return factors.solveTransposed(v); });
+        norm1, A, b, x, n, [&](Entries& v) { return factors.solve(v); },
+        [&](Entries& v) { return factors.solveTransposed(v); }, options);
 }
 
 std::optional<AccuracyFigures> choleskyAccuracy(const SystemMatrix& A, std::optional<double> norm1,
                                                 const modChol& chol, bool solved, const Vector& b,
-                                                const Vector& x, std::int16_t n) {
+                                                const Vector& x, std::int16_t n,
+                                                const SolveOptions& options) {
     if (!solved || n <= 0 || chol.factor() == nullptr || chol.cholOrder() != n)
         return std::nullopt;
     const CholeskyFactors factors(*chol.factor(), chol.diag(), n);
     const Product inverse = [&](Entries& v) { return factors.solve(v); };
-    return figures(norm1, residualOf(A, b, x, n), x, n, inverse, inverse);
+    return figures(norm1, A, b, x, n, inverse, inverse, options);
 }
 
 std::optional<AccuracyFigures> accuracy(const CalculateOutcome& outcome, const SystemMatrix& A,
                                         std::optional<double> norm1, const Matrix& W,
                                         const modChol& chol, const Vector& b, const Vector& x,
-                                        std::int16_t n) {
+                                        std::int16_t n, const SolveOptions& options) {
     if (outcome.method == Method::gauss)
-        return gaussAccuracy(A, norm1, W, outcome.gauss, b, x, n);
-    return choleskyAccuracy(A, norm1, chol, outcome.solved(), b, x, n);
+        return gaussAccuracy(A, norm1, W, outcome.gauss, b, x, n, options);
+    return choleskyAccuracy(A, norm1, chol, outcome.solved(), b, x, n, options);
 }
 
 } // namespace lse

@@ -2,6 +2,7 @@
 
 #include "Calculate.h"
 #include "Matrix.h"
+#include "SolveOptions.h"
 #include "modChol.h"
 #include "modGauss.h"
 
@@ -47,20 +48,23 @@ std::optional<double> copyWithNorm1(const Matrix& A, Matrix& W, std::int16_t n);
 
 // The figures of a Gauss solve from what it left: W (with its pivot rows in `outcome`), b and
 // x. A is the system's matrix; norm1 is ||A||_1 as copyWithNorm1 returned it. None unless the
-// solve succeeded with n > 0.
+// solve succeeded with n > 0. options.threads: a second thread, if allowed, takes one of the
+// two estimates for a large system; the bits are the same.
 std::optional<AccuracyFigures> gaussAccuracy(const SystemMatrix& A, std::optional<double> norm1,
                                              const Matrix& W, const GaussOutcome& outcome,
-                                             const Vector& b, const Vector& x, std::int16_t n);
+                                             const Vector& b, const Vector& x, std::int16_t n,
+                                             const SolveOptions& options = {});
 
 // The same for Cholesky, from the factor `chol` keeps; `solved` says whether its solve wrote x.
 std::optional<AccuracyFigures> choleskyAccuracy(const SystemMatrix& A, std::optional<double> norm1,
                                                 const modChol& chol, bool solved, const Vector& b,
-                                                const Vector& x, std::int16_t n);
+                                                const Vector& x, std::int16_t n,
+                                                const SolveOptions& options = {});
 
 // Either, for the method `outcome` ran; W and chol as calculate left them.
 std::optional<AccuracyFigures> accuracy(const CalculateOutcome& outcome, const SystemMatrix& A,
                                         std::optional<double> norm1, const Matrix& W,
                                         const modChol& chol, const Vector& b, const Vector& x,
-                                        std::int16_t n);
+                                        std::int16_t n, const SolveOptions& options = {});
 
 } // namespace lse

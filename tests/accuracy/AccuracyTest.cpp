@@ -325,3 +325,33 @@ TEST(Accuracy, CholeskyReadsTheUpperTriangleOfW) {
         EXPECT_NEAR(*fromW->berr, *s.figures->berr, 2 * kUnitRoundoff * n);
     }
 }
+
+// A second thread takes one of the two estimates of a large system: the same bits.
+TEST(Accuracy, ThreadsChangeNoBitOfTheFigures) {
+    struct Case {
+        ConditionedSystem system;
+        Method method;
+    };
+    const Case cases[] = {{randomGeneral(1100, 13), Method::gauss},
+                          {diagonallyDominant(1100, 13), Method::cholesky}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.system.name);
+        SolveOptions one;
+        one.threads = 1;
+        SolveOptions two;
+        two.threads = 2;
+        const Solved s(c.system.a, c.system.b, c.method, one);
+        ASSERT_TRUE(s.outcome.solved());
+        const auto n = static_cast<std::int16_t>(c.system.b.upper());
+        const auto figures = [&](const SolveOptions& options) {
+            return accuracy(s.outcome, {c.system.a}, s.norm1, s.W, s.chol, c.system.b, s.x, n,
+                            options);
+        };
+        const auto single = figures(one);
+        const auto paired = figures(two);
+        ASSERT_TRUE(single && paired);
+        EXPECT_EQ(bits(*single->rcond), bits(*paired->rcond));
+        EXPECT_EQ(bits(*single->berr), bits(*paired->berr));
+        EXPECT_EQ(bits(*single->ferr), bits(*paired->ferr));
+    }
+}

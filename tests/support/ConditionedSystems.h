@@ -119,6 +119,20 @@ inline ConditionedSystem randomPositiveDefinite(int n, std::uint64_t seed) {
     });
 }
 
+// Symmetric, entries from the generator off the diagonal and 4 n on it: positive definite by
+// Gershgorin's theorem, and quick to make at any order.
+inline ConditionedSystem diagonallyDominant(int n, std::uint64_t seed) {
+    std::uint64_t state = seed;
+    ConditionedSystem s =
+        makeSystem("diagonally dominant " + std::to_string(n), n, true, [&state, n](int i, int j) {
+            return i == j ? 4.0 * n : j > i ? smallDyadic(state) : 0.0;
+        });
+    for (int i = 1; i <= n; ++i)
+        for (int j = 1; j < i; ++j)
+            s.a(i, j) = s.a(j, i);
+    return s;
+}
+
 // The random matrix with row i scaled by 10^(15 (i mod 3 - 1)), and b with it: its condition
 // comes from the scaling alone, which partial pivoting and the componentwise figures see
 // through.
