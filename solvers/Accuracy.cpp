@@ -174,9 +174,10 @@ bool AccuracyFigures::singularToWorkingPrecision() const {
 }
 
 std::optional<double> copyWithNorm1(const Matrix& A, Matrix& W, std::int16_t n) {
-    W.recreate(n, n, 1);
+    const int order = std::max<int>(n, 0);
+    W.recreate(order, order, 1);
     // Column sums gathered row by row, in row order.
-    Entries sums(static_cast<std::size_t>(std::max<int>(n, 0)) + 1);
+    Entries sums(static_cast<std::size_t>(order) + 1);
     for (int i = 1; i <= n; ++i) {
         const double* const from = A.row(i);
         double* const to = W.row(i);
@@ -197,7 +198,8 @@ std::optional<AccuracyFigures> gaussAccuracy(const SystemMatrix& A, std::optiona
                                              const Matrix& W, const GaussOutcome& outcome,
                                              const Vector& b, const Vector& x, std::int16_t n,
                                              const SolveOptions& options) {
-    if (!outcome.solved() || n <= 0)
+    if (!outcome.solved() || n <= 0 ||
+        outcome.pivotRows.size() <= static_cast<std::size_t>(n))
         return std::nullopt;
     const GaussFactors factors(W, outcome.pivotRows, n);
     return figures(
