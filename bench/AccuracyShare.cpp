@@ -45,6 +45,14 @@ void fill(Matrix& A, Vector& b, int n) {
     }
 }
 
+struct Timed {
+    const char* name;
+    MethodSolver solve;
+    MethodAccuracy accuracy;
+};
+constexpr Timed kMethods[] = {{"Gauss", calculateGauss, gaussAccuracy},
+                              {"Cholesky", calculateCholesky, choleskyAccuracy}};
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -65,7 +73,7 @@ int main(int argc, char** argv) {
         Vector b;
         fill(A, b, n);
         const auto order = static_cast<std::int16_t>(n);
-        for (const Method method : {Method::gauss, Method::cholesky})
+        for (const Timed& method : kMethods)
             for (const int count : threads) {
                 SolveOptions options;
                 options.threads = count;
@@ -77,26 +85,25 @@ int main(int argc, char** argv) {
                     Matrix W;
                     Vector x;
                     x.recreate(n);
-                    modChol chol;
+                    MethodState state;
                     auto start = Clock::now();
                     double processor = processorSeconds();
                     const std::optional<double> norm1 = copyWithNorm1(A, W, order);
-                    const CalculateOutcome outcome =
-                        calculate(method, W, b, x, order, chol, options);
+                    const CalculateOutcome outcome = method.solve(W, b, x, order, state, options);
                     solve = std::min(solve, seconds(start));
                     solveProcessor = std::min(solveProcessor, processorSeconds() - processor);
                     start = Clock::now();
                     processor = processorSeconds();
                     const auto result =
-                        accuracy(outcome, {A}, norm1, W, chol, b, x, order, options);
+                        method.accuracy({A}, norm1, W, outcome, state, b, x, order, options);
                     figures = std::min(figures, seconds(start));
                     figuresProcessor = std::min(figuresProcessor, processorSeconds() - processor);
                     if (!result)
                         return 1;
                 }
                 std::printf("| %s | %d | %d | %.4f | %.4f | %.1f %% | %.4f | %.4f | %.1f %% |\n",
-                            method == Method::gauss ? "Gauss" : "Cholesky", n, count, solve,
-                            figures, 100 * figures / solve, solveProcessor, figuresProcessor,
+                            method.name, n, count, solve, figures, 100 * figures / solve,
+                            solveProcessor, figuresProcessor,
                             100 * figuresProcessor / solveProcessor);
                 std::fflush(stdout);
             }

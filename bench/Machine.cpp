@@ -3,6 +3,7 @@
 #include "Meter.h"
 #include "Peers.h"
 #include "kernels/Kernels.h"
+#include "kernels/Tuning.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -41,10 +42,10 @@ template <typename Run> double leastThreadSeconds(int runs, Run run) {
     return least;
 }
 
-// An update `order` square and 256 deep, the shape of a trailing update of the Gauss
+// An update `order` square and a panel deep, the shape of a trailing update of the Gauss
 // elimination.
 struct Update {
-    static constexpr int kDepth = 256;
+    static constexpr int kDepth = lse::tuning::kGaussPanel;
     explicit Update(int order)
         : order(order), a(static_cast<std::size_t>(order) * kDepth, 1e-3),
           b(static_cast<std::size_t>(kDepth) * order, 2e-3),

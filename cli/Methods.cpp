@@ -15,13 +15,13 @@ void copyOfA(const io::LinearSystem& system, Matrix& W) {
 
 } // namespace
 
-std::vector<MethodResult> solve(io::LinearSystem& system, const std::vector<Method>& methods,
+std::vector<MethodResult> solve(io::LinearSystem& system, MethodTable methods,
                                 const Progress& progress, int threads, KeepA keepA) {
     const auto n = static_cast<std::int16_t>(system.n);
     std::vector<MethodResult> results;
     Matrix W;
     for (std::size_t m = 0; m < methods.size(); ++m) {
-        const Method method = methods[m];
+        const MethodEntry& method = methods[m];
         SolveOptions options;
         options.threads = threads;
         if (progress)
@@ -29,7 +29,7 @@ std::vector<MethodResult> solve(io::LinearSystem& system, const std::vector<Meth
         const auto start = std::chrono::steady_clock::now();
         if (progress)
             progress(method, 0, n);
-        MethodResult result{method, {}, std::nullopt};
+        MethodResult result{&method, {}, std::nullopt};
         result.x.recreate(n);
         // The last method may use up A; the copy an earlier one used goes first.
         const bool inA = keepA == KeepA::no && m + 1 == methods.size();
@@ -37,8 +37,9 @@ std::vector<MethodResult> solve(io::LinearSystem& system, const std::vector<Meth
             W = Matrix();
         else
             copyOfA(system, W);
+        MethodState state;
         result.failure =
-            messages::about(calculate(method, inA ? system.A : W, system.b, result.x, n, options));
+            method.about(method.solve(inA ? system.A : W, system.b, result.x, n, state, options));
         result.seconds =
             std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
         results.push_back(std::move(result));

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "Calculate.h"
 #include "Messages.h"
+#include "MethodTable.h"
 #include "SystemReader.h"
 
 #include <chrono>
@@ -11,10 +11,8 @@
 
 namespace lse::cli {
 
-using lse::Method;
-
 struct MethodResult {
-    Method method;
+    const MethodEntry* method;
     Vector x;                       // 1..n, when solved
     std::optional<Message> failure; // the window's message when the method failed
     double seconds = 0;             // wall time, from the copy of A to the last x
@@ -23,7 +21,7 @@ struct MethodResult {
 };
 
 // Called on the solving thread with the columns done so far and their number.
-using Progress = std::function<void(Method method, int done, int total)>;
+using Progress = std::function<void(const MethodEntry& method, int done, int total)>;
 
 // What solve may do with the system's A.
 enum class KeepA {
@@ -34,7 +32,7 @@ enum class KeepA {
 // Solves the system by each method in turn, each on a fresh copy of A, as the window's
 // Calculate does, with `threads` threads for a large system (0: one per processor).
 // std::bad_alloc when a working copy cannot be had.
-std::vector<MethodResult> solve(io::LinearSystem& system, const std::vector<Method>& methods,
+std::vector<MethodResult> solve(io::LinearSystem& system, MethodTable methods,
                                 const Progress& progress = {}, int threads = 0,
                                 KeepA keepA = KeepA::yes);
 

@@ -19,10 +19,12 @@ using io::LinearSystem;
 namespace {
 
 constexpr const char* kProgram = "lineq-solve";
+// The --method that runs every method.
+constexpr const char* kAllMethods = "both";
 
 struct Settings {
     std::string file = "-";
-    std::string method = "both";
+    std::string method = kAllMethods;
     std::string format = "text";
     std::string inputFormat = "auto";
     std::string rhs;
@@ -48,12 +50,11 @@ std::string displayName(const std::string& file) {
     return file == "-" ? "standard input" : file;
 }
 
-std::vector<Method> methodsOf(const std::string& name) {
-    if (name == "gauss")
-        return {Method::gauss};
-    if (name == "cholesky")
-        return {Method::cholesky};
-    return {Method::gauss, Method::cholesky};
+// The method named, or for "both" all of them, in the table's order.
+MethodTable methodsNamed(MethodTable methods, const std::string& name) {
+    if (const MethodEntry* method = findMethod(methods, name))
+        return {method, 1};
+    return methods;
 }
 
 // Reads everything the system needs, so that no refusal can come after output has begun.
@@ -103,10 +104,17 @@ LinearSystem readInput(const Settings& settings, std::istream& standardInput, st
     return system;
 }
 
-void addOptions(CLI::App& app, Settings& settings) {
+void addOptions(CLI::App& app, Settings& settings, MethodTable methods) {
     app.add_option("FILE", settings.file, "The system to solve; '-' or none reads standard input");
-    app.add_option("--method", settings.method, "gauss, cholesky or both (in that order)")
-        ->check(CLI::IsMember({"gauss", "cholesky", "both"}))
+    std::vector<std::string> names;
+    std::string help;
+    for (const MethodEntry& method : methods) {
+        help.append(help.empty() ? "" : ", ").append(method.name);
+        names.emplace_back(method.name);
+    }
+    names.emplace_back(kAllMethods);
+    app.add_option("--method", settings.method, help + " or " + kAllMethods + " (in that order)")
+        ->check(CLI::IsMember(names))
         ->capture_default_str();
     app.add_option("--digits", settings.digits,
                    "15 as the window shows numbers, or 17 for digits that read back exactly")
@@ -158,12 +166,12 @@ int printResults(const Settings& settings, const LinearSystem& system,
             allSolved = false;
             // After the method's heading, when both streams go to one terminal.
             console.out.flush();
-            console.err << kProgram << ": " << methodName(result.method) << ": "
-                        << result.failure->text << "\n";
+            console.err << kProgram << ": " << result.method->title << ": " << result.failure->text
+                        << "\n";
         }
         if (settings.timings)
-            console.err << kProgram << ": " << methodName(result.method) << " took "
-                        << result.seconds << " s\n";
+            console.err << kProgram << ": " << result.method->title << " took " << result.seconds
+                        << " s\n";
     }
     console.out.flush();
     if (!console.out) {
@@ -175,13 +183,13 @@ int printResults(const Settings& settings, const LinearSystem& system,
 
 } // namespace
 
-int run(int argc, const char* const argv[], Console& console) {
+int run(int argc, const char* const argv[], Console& console, MethodTable methods) {
     CLI::App app{"Solves a linear system A x = b by Gauss elimination with partial pivoting "
                  "and by Cholesky decomposition, with the texts and the bits of the lineq "
                  "window.",
                  kProgram};
     Settings settings;
-    addOptions(app, settings);
+    addOptions(app, settings, methods);
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& error) {
@@ -198,8 +206,10 @@ int run(int argc, const char* const argv[], Console& console) {
         ProgressLine progress(console.err, console.errIsTerminal);
         // Only the echo reads A after the solve; without it the last method solves in A.
         const std::vector<MethodResult> results = solve(
-            system, methodsOf(settings.method),
-            [&](Method method, int done, int total) { progress.update(method, done, total); },
+            system, methodsNamed(methods, settings.method),
+            [&](const MethodEntry& method, int done, int total) {
+                progress.update(method.title, done, total);
+            },
             settings.threads, settings.echo ? KeepA::yes : KeepA::no);
         progress.clear();
         return printResults(settings, system, results, console);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "MethodTable.h"
+
 #include <istream>
 #include <ostream>
 
@@ -19,7 +21,8 @@ constexpr int methodFailed = 1; // one failed on the numbers
 constexpr int badInput = 2;     // a usage or input error; nothing was printed on standard output
 } // namespace exitStatus
 
-// lineq-solve with its arguments; returns the exit status.
-int run(int argc, const char* const argv[], Console& console);
+// lineq-solve with its arguments, offering `methods`; returns the exit status.
+int run(int argc, const char* const argv[], Console& console,
+        MethodTable methods = builtInMethods());
 
 } // namespace lse::cli

@@ -1,7 +1,5 @@
 #include "ProgressLine.h"
 
-#include "Report.h"
-
 #include <string>
 
 namespace lse::cli {
@@ -15,7 +13,7 @@ constexpr std::string_view kEraseLine = "\r\033[K";
 
 } // namespace
 
-void ProgressLine::update(Method method, int done, int total) {
+void ProgressLine::update(std::string_view title, int done, int total) {
     if (!enabled_)
         return;
     const Clock::time_point now = Clock::now();
@@ -30,7 +28,7 @@ void ProgressLine::update(Method method, int done, int total) {
     shown_ = true;
     const auto tenths =
         std::chrono::duration_cast<std::chrono::milliseconds>(elapsed).count() / 100;
-    terminal_ << kEraseLine << methodName(method) << ": " << done << " of " << total << " columns, "
+    terminal_ << kEraseLine << title << ": " << done << " of " << total << " columns, "
               << tenths / 10 << "." << tenths % 10 << " s" << std::flush;
 }
 

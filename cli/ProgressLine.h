@@ -1,9 +1,8 @@
 #pragma once
 
-#include "Methods.h"
-
 #include <chrono>
 #include <ostream>
+#include <string_view>
 
 namespace lse::cli {
 
@@ -15,8 +14,8 @@ public:
     ProgressLine(std::ostream& terminal, bool enabled) : terminal_(terminal), enabled_(enabled) {}
     ~ProgressLine() { clear(); }
 
-    // The start of a method is reported with done = 0.
-    void update(Method method, int done, int total);
+    // `title` names what runs; its start is reported with done = 0.
+    void update(std::string_view title, int done, int total);
     // Removes the line, if it was shown.
     void clear();
 

@@ -29,14 +29,6 @@ std::vector<double> entries(const Vector& v, int n) {
 
 } // namespace
 
-std::string_view methodName(Method method) {
-    return method == Method::gauss ? "Gauss Elimination" : "Cholesky Decomposition";
-}
-
-std::string_view methodHeading(Method method) {
-    return method == Method::gauss ? "Gauss Solution" : "Cholesky Solution";
-}
-
 std::vector<std::string> leadingSections(const io::LinearSystem& system,
                                          const ReportOptions& options) {
     std::vector<std::string> sections;
@@ -54,7 +46,7 @@ std::vector<std::string> leadingSections(const io::LinearSystem& system,
 }
 
 std::string resultSection(const MethodResult& result, int n, const ReportOptions& options) {
-    return headed(methodHeading(result.method),
+    return headed(result.method->heading,
                   result.solved() ? vectorLines("x", result.x, n, options) : std::string(),
                   options);
 }
@@ -76,7 +68,7 @@ std::string jsonReport(const io::LinearSystem& system, const std::vector<MethodR
     nlohmann::ordered_json methods = nlohmann::ordered_json::array();
     for (const MethodResult& result : results) {
         nlohmann::ordered_json entry;
-        entry["method"] = result.method == Method::gauss ? "gauss" : "cholesky";
+        entry["method"] = std::string(result.method->name);
         entry["status"] = result.solved() ? "solved" : "failed";
         if (result.solved())
             entry["x"] = entries(result.x, system.n);

@@ -15,10 +15,6 @@ struct ReportOptions {
     std::string_view lineEnd = "\n";
 };
 
-// What the window calls each method: the option's caption and the heading above its box.
-std::string_view methodName(Method method);
-std::string_view methodHeading(Method method);
-
 // The sections printed before the results: the note that b was made from A, and the echo.
 // Each starts with its heading line; the caller separates sections.
 std::vector<std::string> leadingSections(const io::LinearSystem& system,

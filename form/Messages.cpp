@@ -12,26 +12,12 @@ Message unreadableSystem(const std::string& why, const std::string& fileName) {
     return {fileName.empty() ? why : fileName + ": " + why};
 }
 
-std::string methodTitle(Method method) {
-    return method == Method::gauss ? "Gauss Elimination" : "Cholesky Decomposition";
-}
-
 std::string coefficientPromptA(int row, int column) {
     return "Enter A coefficient (" + intToText(row) + "," + intToText(column) + ")";
 }
 
 std::string coefficientPromptB(int row) {
     return "Enter B coefficient (" + intToText(row) + ")";
-}
-
-// Every way a method can fail shows its one message: a user learns that the method failed,
-// the status tells a program why.
-std::optional<Message> about(const CalculateOutcome& outcome) {
-    if (outcome.method == Method::gauss)
-        return about(outcome.gauss);
-    if (!outcome.decomposition.decomposed())
-        return about(outcome.decomposition);
-    return about(outcome.solve);
 }
 
 std::optional<Message> about(const GaussOutcome& outcome) {

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "Calculate.h"
 #include "Platform.h"
 #include "modChol.h"
 #include "modGauss.h"
@@ -37,16 +36,12 @@ inline const Message choleskyFailed{"Cholesky Decomposition Failed"};
 inline const Message choleskySolveFailed{"The Cholesky solution exceeds the range of numbers."};
 
 Message outOfMemory(long long count);
-// What a long run of the method is called while it shows its progress: the option's caption.
-std::string methodTitle(Method method);
 // A system that a text or a file does not hold: the reader's one line, after the file's name.
 Message unreadableSystem(const std::string& why, const std::string& fileName = {});
 std::string coefficientPromptA(int row, int column);
 std::string coefficientPromptB(int row);
 
-// What the window says about a method's outcome: nothing when it produced a solution or was
-// cancelled (the user knows why the box stays empty).
-std::optional<Message> about(const CalculateOutcome& outcome);
+// What the window says about a solver's status: nothing when it succeeded or was cancelled.
 std::optional<Message> about(const GaussOutcome& outcome);
 std::optional<Message> about(const CholeskyOutcome& outcome);
 std::optional<Message> about(CholeskySolveStatus status);

@@ -28,7 +28,6 @@ struct WorkStatus {
     std::atomic<int> total{0};       // of how much; 0 when it counts none
     std::string unit = "columns";    // what they count: elimination columns, MB read
     std::atomic<bool> cancel{false}; // set by the platform when the user cancels
-    bool cancellable = true;         // false: the work cannot stop early; no Cancel is offered
 };
 
 // What the equation logic needs from the window and the platform. The Qt window implements

@@ -170,8 +170,7 @@ void frmCholesky::adopt(io::LinearSystem& system) {
     platform_.replaceText(TextBox::Textn, intToText(n));
     platform_.setCheckBoxValue(CheckBox::chkDefault, 0);
     text(A_, b_, n);
-    platform_.replaceText(TextBox::txtGauss, "");
-    platform_.replaceText(TextBox::txtCholesky, "");
+    clearSolutions();
 }
 
 bool frmCholesky::askCoefficient(const std::string& prompt, double& value) {
@@ -198,29 +197,22 @@ void frmCholesky::Start_Click() {
     if (busy_)
         return;
     const BusyWhile busy(busy_);
-    platform_.replaceText(TextBox::txtGauss, "");
-    platform_.replaceText(TextBox::txtCholesky, "");
-    bool finished;
-    if (platform_.optionValue(OptionArray::Option1, SolutionMethod::gaussElimination))
-        finished = run(Method::gauss);
-    else if (platform_.optionValue(OptionArray::Option1, SolutionMethod::choleskyDecomposition))
-        finished = run(Method::cholesky);
-    else
-        finished = run(Method::gauss) && run(Method::cholesky);
+    clearSolutions();
+    const MethodTable runs = methodsChosen(methods_, [this](SolutionMethod button) {
+        return platform_.optionValue(OptionArray::Option1, button);
+    });
     // A cancel takes back what the run showed so far.
-    if (!finished) {
-        platform_.replaceText(TextBox::txtGauss, "");
-        platform_.replaceText(TextBox::txtCholesky, "");
-    }
+    if (!std::all_of(runs.begin(), runs.end(), [this](const MethodEntry& m) { return run(m); }))
+        clearSolutions();
 }
 
 // A box shows a solution only when its method produced one; a failure shows its message
 // instead, and the box stays empty, as it does after a cancel. The copy and the solve may
 // take long, and run as the platform runs long work: with a progress display and Cancel.
 // False when the user cancelled.
-bool frmCholesky::run(Method method) {
+bool frmCholesky::run(const MethodEntry& method) {
     WorkStatus status;
-    status.title = messages::methodTitle(method);
+    status.title = method.title;
     status.total = n;
     // The solver polls the platform's cancel; one asked for through solveOptions is passed on
     // to it at the start and with every progress report.
@@ -240,14 +232,14 @@ bool frmCholesky::run(Method method) {
         platform_.runLong(
             [&] {
                 copyPass();
-                outcome = calculate(method, W_, b_, x_, n, chol_, options);
+                outcome = method.solve(W_, b_, x_, n, state_, options);
             },
             status);
         if (outcome.cancelled())
             return false;
         if (outcome.solved())
-            method == Method::gauss ? gaussText() : CholeskyText();
-        else if (const std::optional<Message> message = messages::about(outcome))
+            solutionText(method.box);
+        else if (const std::optional<Message> message = method.about(outcome))
             show(*message);
     } catch (const std::bad_alloc&) {
         show(messages::outOfMemory(n));
@@ -264,11 +256,21 @@ void frmCholesky::copyPass() {
 }
 
 void frmCholesky::gaussText() {
-    platform_.replaceText(TextBox::txtGauss, namedLines("x", x_, n));
+    solutionText(TextBox::txtGauss);
 }
 
 void frmCholesky::CholeskyText() {
-    platform_.replaceText(TextBox::txtCholesky, namedLines("x", x_, n));
+    solutionText(TextBox::txtCholesky);
+}
+
+void frmCholesky::solutionText(TextBox box) {
+    platform_.replaceText(box, namedLines("x", x_, n));
+}
+
+// The window's solution boxes, whichever methods write into them.
+void frmCholesky::clearSolutions() {
+    for (const TextBox box : {TextBox::txtGauss, TextBox::txtCholesky})
+        platform_.replaceText(box, "");
 }
 
 void frmCholesky::show(const Message& message) {

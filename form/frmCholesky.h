@@ -2,10 +2,10 @@
 
 #include "Calculate.h"
 #include "Matrix.h"
+#include "MethodTable.h"
 #include "Platform.h"
 #include "SolveOptions.h"
 #include "SystemReader.h"
-#include "modChol.h"
 
 #include <cstdint>
 #include <functional>
@@ -21,7 +21,9 @@ struct Message;
 // the controls and dialogs only through the Platform.
 class frmCholesky {
 public:
-    explicit frmCholesky(Platform& platform) : platform_(platform) {}
+    // `methods`: what Calculate offers; each chosen one writes into its own box.
+    explicit frmCholesky(Platform& platform, MethodTable methods = builtInMethods())
+        : platform_(platform), methods_(methods) {}
 
     std::int16_t n = 0;
     // How Calculate runs the solvers (threads, progress); never what they compute. Progress
@@ -35,7 +37,7 @@ public:
     // Submit, Calculate nor a paste, open or drop starts while a Calculate runs or a system
     // is read.
     void submit_but_Click();
-    // Calculate: solves by the method chosen in Option1, each result into its own box.
+    // Calculate: solves by the method(s) chosen in Option1, each result into its method's box.
     void Start_Click();
 
     // Paste System and a dropped text: the system that `text` holds replaces the current one
@@ -61,13 +63,14 @@ public:
     const Vector& x() const { return x_; }
     const Matrix& A() const { return A_; }
     const Matrix& W() const { return W_; }
-    const modChol& cholesky() const { return chol_; }
 
 private:
     void loadDefault();
     void enterSystem();
     bool askCoefficient(const std::string& prompt, double& value);
-    bool run(Method method);
+    bool run(const MethodEntry& method);
+    void solutionText(TextBox box);
+    void clearSolutions();
     void show(const Message& message);
     // `size`: the input's bytes, for the progress display; 0 when unknown.
     void load(const std::function<io::LinearSystem(const io::ReadOptions&)>& read,
@@ -75,11 +78,12 @@ private:
     void adopt(io::LinearSystem& system);
 
     Platform& platform_;
+    MethodTable methods_;
     Vector b_;
     Vector x_;
     Matrix A_;
     Matrix W_;
-    modChol chol_;
+    MethodState state_;
     bool busy_ = false; // a Calculate runs, or a system is read
 
     struct BusyWhile {

@@ -7,7 +7,7 @@
 // (a pipe, which cannot go back, refuses some inputs that memory reads), it must give the same
 // system or the same message.
 #include "NumberText.h"
-#include "SystemLayout.h"
+#include "ReadFromSource.h"
 #include "TrickleSource.h"
 
 #include <cmath>

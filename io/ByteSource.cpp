@@ -1,6 +1,6 @@
 #include "ByteSource.h"
 
-#include "TextFields.h"
+#include "SystemReader.h"
 
 #include <algorithm>
 #include <cerrno>

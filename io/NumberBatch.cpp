@@ -22,8 +22,8 @@ NumberBatch::~NumberBatch() {
         helper.join();
 }
 
-void NumberBatch::parseNow(std::string_view text, double* destination, long line, long column,
-                           bool atOnce) {
+void NumberBatch::parseNow(std::string_view text, double* destination, std::int64_t line,
+                           std::int64_t column, bool atOnce) {
     if (const std::optional<double> value = textToDouble(text)) {
         if (destination != nullptr)
             *destination = *value;
@@ -69,7 +69,7 @@ void NumberBatch::parsePieces() {
 }
 
 void NumberBatch::work() {
-    unsigned long seen = 0;
+    std::uint64_t seen = 0;
     for (;;) {
         {
             std::unique_lock lock(mutex_);

@@ -3,6 +3,7 @@
 #include <atomic>
 #include <condition_variable>
 #include <cstddef>
+#include <cstdint>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -30,7 +31,8 @@ public:
     // the field is only checked). A field that is not a number is refused (InputError from add
     // or flush) when `atOnce`; otherwise only the first such is kept, in laterMistake. Once a
     // field is added without atOnce, no later one may be added with it.
-    void add(std::string_view text, double* destination, long line, long column, bool atOnce) {
+    void add(std::string_view text, double* destination, std::int64_t line, std::int64_t column,
+             bool atOnce) {
         if (threads_ <= 1) {
             parseNow(text, destination, line, column, atOnce);
             return;
@@ -52,12 +54,13 @@ private:
     struct Item {
         std::string_view text;
         double* destination;
-        long line;
-        long column;
+        std::int64_t line;
+        std::int64_t column;
         bool atOnce;
     };
 
-    void parseNow(std::string_view text, double* destination, long line, long column, bool atOnce);
+    void parseNow(std::string_view text, double* destination, std::int64_t line,
+                  std::int64_t column, bool atOnce);
     void mistakeAt(const Item& item);
     // Parses the batch being filled on this thread; the first bad field is reported.
     void parseFillingHere();
@@ -84,7 +87,7 @@ private:
     std::mutex mutex_;
     std::condition_variable wake_;
     std::condition_variable finished_;
-    unsigned long round_ = 0;
+    std::uint64_t round_ = 0;
     std::size_t running_ = 0;
     bool stopping_ = false;
 };

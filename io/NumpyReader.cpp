@@ -1,8 +1,12 @@
 // NumPy's .npy format: a magic string, a version, a header that is a Python dictionary
 // literal ({'descr': '<f8', 'fortran_order': False, 'shape': (3, 4), }), then the entries.
-#include "SystemLayout.h"
+#include "MarkedLayouts.h"
 
+#include "ReaderHelpers.h"
+
+#include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 #include <optional>
 #include <vector>
@@ -34,10 +38,10 @@ struct Header {
     Kind kind = Kind::floating;
     std::size_t itemSize = 8;
     bool fortranOrder = false;
-    std::vector<long long> shape;
+    std::vector<std::int64_t> shape;
 };
 
-std::string shapeText(const std::vector<long long>& shape) {
+std::string shapeText(const std::vector<std::int64_t>& shape) {
     std::string text = "(";
     for (std::size_t k = 0; k < shape.size(); ++k)
         text += (k == 0 ? "" : ", ") + std::to_string(shape[k]);
@@ -52,7 +56,7 @@ public:
     Header parse() {
         std::optional<std::string> descr;
         std::optional<bool> fortranOrder;
-        std::optional<std::vector<long long>> shape;
+        std::optional<std::vector<std::int64_t>> shape;
         expect('{');
         while (!peekIs('}')) {
             const std::string key = string();
@@ -122,11 +126,11 @@ private:
             }
         fail("expected True or False for 'fortran_order'");
     }
-    std::vector<long long> tuple() {
-        std::vector<long long> values;
+    std::vector<std::int64_t> tuple() {
+        std::vector<std::int64_t> values;
         expect('(');
         while (!peekIs(')')) {
-            long long value = 0;
+            std::int64_t value = 0;
             std::size_t digits = 0;
             while (pos_ < text_.size() && text_[pos_] >= '0' && text_[pos_] <= '9' && digits < 15) {
                 value = value * 10 + (text_[pos_++] - '0');
@@ -255,23 +259,23 @@ double entryValue(const Header& header, const unsigned char* bytes, bool& exact)
 // Calls store(row, column, value) for every entry of a rows x columns array, in the file's
 // order, from pieces of a fixed size.
 template <typename Store>
-void readEntries(TextScanner& in, const Header& header, long long rows, long long columns,
+void readEntries(TextScanner& in, const Header& header, std::int64_t rows, std::int64_t columns,
                  bool vector, Store store) {
-    const long long total = rows * columns;
+    const std::int64_t total = rows * columns;
     const std::size_t perChunk = kChunkBytes / header.itemSize;
     std::vector<unsigned char> chunk(perChunk * header.itemSize);
-    long long done = 0;
+    std::int64_t done = 0;
     while (done < total) {
         const auto count = static_cast<std::size_t>(
-            std::min<long long>(static_cast<long long>(perChunk), total - done));
+            std::min<std::int64_t>(static_cast<std::int64_t>(perChunk), total - done));
         const std::size_t got =
             in.read(reinterpret_cast<char*>(chunk.data()), count * header.itemSize);
         if (got != count * header.itemSize)
             throw InputError("the file ends after " + std::to_string(done + got / header.itemSize) +
                              " of the array's " + std::to_string(total) + " entries");
         for (std::size_t k = 0; k < count; ++k, ++done) {
-            const long long i = header.fortranOrder ? done % rows : done / columns;
-            const long long j = header.fortranOrder ? done / rows : done % columns;
+            const std::int64_t i = header.fortranOrder ? done % rows : done / columns;
+            const std::int64_t j = header.fortranOrder ? done / rows : done % columns;
             const unsigned char* bytes = chunk.data() + k * header.itemSize;
             bool exact = false;
             const double value = entryValue(header, bytes, exact);
@@ -294,10 +298,11 @@ void readDoubleRows(TextScanner& in, Matrix& A, int rows, int columns) {
         const std::size_t got = in.read(reinterpret_cast<char*>(row), rowBytes);
         if (got != rowBytes)
             throw InputError("the file ends after " +
-                             std::to_string(static_cast<long long>(i - 1) * columns +
-                                            static_cast<long long>(got / sizeof(double))) +
+                             std::to_string(static_cast<std::int64_t>(i - 1) * columns +
+                                            static_cast<std::int64_t>(got / sizeof(double))) +
                              " of the array's " +
-                             std::to_string(static_cast<long long>(rows) * columns) + " entries");
+                             std::to_string(static_cast<std::int64_t>(rows) * columns) +
+                             " entries");
         for (int j = 0; j < columns; ++j)
             if (!std::isfinite(row[j]))
                 throw InputError("entry (" + std::to_string(i) + ", " + std::to_string(j + 1) +
@@ -314,15 +319,13 @@ void expectTheEnd(TextScanner& in) {
         throw InputError("expected the end of the file after the array, found more bytes");
 }
 
-} // namespace
-
 bool isNumpy(std::string_view head) {
     return head.starts_with(kMagic);
 }
 
 LinearSystem readNumpy(TextScanner& in, const ReadOptions& options) {
     const Header header = readHeader(in);
-    const std::vector<long long>& shape = header.shape;
+    const std::vector<std::int64_t>& shape = header.shape;
     const bool square = shape.size() == 2 && shape[1] == shape[0];
     const bool augmented = shape.size() == 2 && shape[1] == shape[0] + 1;
     if (!square && !augmented)
@@ -353,7 +356,7 @@ LinearSystem readNumpy(TextScanner& in, const ReadOptions& options) {
 
 Vector readNumpyVector(TextScanner& in, int n) {
     const Header header = readHeader(in);
-    const std::vector<long long>& shape = header.shape;
+    const std::vector<std::int64_t>& shape = header.shape;
     const bool vector = (shape.size() == 1 && shape[0] == n) ||
                         (shape.size() == 2 && shape[0] == n && shape[1] == 1);
     if (!vector)
@@ -366,5 +369,9 @@ Vector readNumpyVector(TextScanner& in, int n) {
     expectTheEnd(in);
     return b;
 }
+
+} // namespace
+
+const MarkedLayout kNumpyLayout{InputFormat::numpy, isNumpy, readNumpy, readNumpyVector};
 
 } // namespace lse::io

@@ -1,6 +1,7 @@
 #include "TextFields.h"
 
 #include "NumberText.h"
+#include "SystemReader.h"
 
 #include <cstdio>
 
@@ -12,11 +13,11 @@ constexpr std::size_t kLongestShown = 40;
 
 } // namespace
 
-std::string place(long line, long column) {
+std::string place(std::int64_t line, std::int64_t column) {
     return "line " + std::to_string(line) + ", column " + std::to_string(column) + ": ";
 }
 
-std::string place(long line) {
+std::string place(std::int64_t line) {
     return "line " + std::to_string(line) + ": ";
 }
 
@@ -38,7 +39,7 @@ std::string describe(std::string_view field) {
     return shown;
 }
 
-double numberAt(std::string_view field, long line, long column) {
+double numberAt(std::string_view field, std::int64_t line, std::int64_t column) {
     if (const std::optional<double> value = textToDouble(field))
         return *value;
     throw InputError(place(line, column) + "expected a number, found " + describe(field));

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ByteSource.h"
+#include "SystemReader.h"
 #include "TextFields.h"
 
 #include <array>
@@ -37,7 +38,7 @@ public:
     // Moves to the next line, the first on the first call; false after the last. An empty
     // input is one empty line; a final line end does not start another.
     bool nextLine();
-    long line() const { return line_; }
+    std::int64_t line() const { return line_; }
     // The next field of the line; false at its end. The text is valid until the next call.
     bool nextField(Field& field);
 
@@ -73,8 +74,10 @@ private:
     // Reads more, keeping the bytes from `keep` on (and a pinned line); moves `keep` and pos_
     // with them. False at the end of the input.
     bool fill(const char*& keep);
-    long column(const char* at) const {
-        return static_cast<long>(base_ + static_cast<std::uint64_t>(at - begin_) - lineStart_) + 1;
+    std::int64_t column(const char* at) const {
+        return static_cast<std::int64_t>(base_ + static_cast<std::uint64_t>(at - begin_) -
+                                         lineStart_) +
+               1;
     }
     void startLine();
     void checkpoint() {
@@ -103,7 +106,7 @@ private:
     // that a field's text can be passed a word at a time.
     static constexpr unsigned char kFirstUnflagged = '-';
     bool wordScan_ = false;
-    long line_ = 0;
+    std::int64_t line_ = 0;
     std::uint64_t lineStart_ = 0;
     bool afterField_ = false; // a comma after blanks still belongs to the last field
     bool fieldOwed_ = false;  // a comma was passed, so a field must follow

@@ -195,36 +195,29 @@ std::optional<double> copyWithNorm1(const Matrix& A, Matrix& W, std::int16_t n) 
 }
 
 std::optional<AccuracyFigures> gaussAccuracy(const SystemMatrix& A, std::optional<double> norm1,
-                                             const Matrix& W, const GaussOutcome& outcome,
-                                             const Vector& b, const Vector& x, std::int16_t n,
-                                             const SolveOptions& options) {
-    if (!outcome.solved() || n <= 0 ||
-        outcome.pivotRows.size() <= static_cast<std::size_t>(n))
+                                             const Matrix& W, const CalculateOutcome& outcome,
+                                             const MethodState&, const Vector& b, const Vector& x,
+                                             std::int16_t n, const SolveOptions& options) {
+    const std::vector<int>& pivotRows = outcome.gauss.pivotRows;
+    if (!outcome.solved() || n <= 0 || pivotRows.size() <= static_cast<std::size_t>(n))
         return std::nullopt;
-    const GaussFactors factors(W, outcome.pivotRows, n);
+    const GaussFactors factors(W, pivotRows, n);
     return figures(
         norm1, A, b, x, n, [&](Entries& v) { return factors.solve(v); },
         [&](Entries& v) { return factors.solveTransposed(v); }, options);
 }
 
 std::optional<AccuracyFigures> choleskyAccuracy(const SystemMatrix& A, std::optional<double> norm1,
-                                                const modChol& chol, bool solved, const Vector& b,
+                                                const Matrix&, const CalculateOutcome& outcome,
+                                                const MethodState& state, const Vector& b,
                                                 const Vector& x, std::int16_t n,
                                                 const SolveOptions& options) {
-    if (!solved || n <= 0 || chol.factor() == nullptr || chol.cholOrder() != n)
+    const modChol& chol = state.chol;
+    if (!outcome.solved() || n <= 0 || chol.factor() == nullptr || chol.cholOrder() != n)
         return std::nullopt;
     const CholeskyFactors factors(*chol.factor(), chol.diag(), n);
     const Product inverse = [&](Entries& v) { return factors.solve(v); };
     return figures(norm1, A, b, x, n, inverse, inverse, options);
-}
-
-std::optional<AccuracyFigures> accuracy(const CalculateOutcome& outcome, const SystemMatrix& A,
-                                        std::optional<double> norm1, const Matrix& W,
-                                        const modChol& chol, const Vector& b, const Vector& x,
-                                        std::int16_t n, const SolveOptions& options) {
-    if (outcome.method == Method::gauss)
-        return gaussAccuracy(A, norm1, W, outcome.gauss, b, x, n, options);
-    return choleskyAccuracy(A, norm1, chol, outcome.solved(), b, x, n, options);
 }
 
 } // namespace lse

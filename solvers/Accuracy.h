@@ -3,8 +3,6 @@
 #include "Calculate.h"
 #include "Matrix.h"
 #include "SolveOptions.h"
-#include "modChol.h"
-#include "modGauss.h"
 
 #include <cstdint>
 #include <optional>
@@ -46,25 +44,28 @@ struct SystemMatrix {
 // widens it in place), and returns ||A||_1, or none when it overflows.
 std::optional<double> copyWithNorm1(const Matrix& A, Matrix& W, std::int16_t n);
 
-// The figures of a Gauss solve from what it left: W (with its pivot rows in `outcome`), b and
-// x. A is the system's matrix; norm1 is ||A||_1 as copyWithNorm1 returned it. None unless the
-// solve succeeded with n > 0. options.threads: a second thread, if allowed, takes one of the
-// two estimates for a large system; the bits are the same.
+// How a method's figures are had, alike for every method: from A (norm1 = ||A||_1 as
+// copyWithNorm1 returned it) and what the method's run left: W, its outcome, its state, b and
+// x. None unless the run solved the system with n > 0. options.threads: for a large system a
+// second thread, if allowed, takes one of the two estimates; the bits are the same.
+using MethodAccuracy = std::optional<AccuracyFigures> (*)(
+    const SystemMatrix& A, std::optional<double> norm1, const Matrix& W,
+    const CalculateOutcome& outcome, const MethodState& state, const Vector& b, const Vector& x,
+    std::int16_t n, const SolveOptions& options);
+
+// Gauss: from W as the elimination leaves it and the pivot rows in outcome.gauss.
 std::optional<AccuracyFigures> gaussAccuracy(const SystemMatrix& A, std::optional<double> norm1,
-                                             const Matrix& W, const GaussOutcome& outcome,
-                                             const Vector& b, const Vector& x, std::int16_t n,
-                                             const SolveOptions& options = {});
+                                             const Matrix& W, const CalculateOutcome& outcome,
+                                             const MethodState& state, const Vector& b,
+                                             const Vector& x, std::int16_t n,
+                                             const SolveOptions& options);
 
-// The same for Cholesky, from the factor `chol` keeps; `solved` says whether its solve wrote x.
+// Cholesky: from the factor state.chol keeps (L in the W it decomposed). A may be that W's
+// upper triangle, {W, true}.
 std::optional<AccuracyFigures> choleskyAccuracy(const SystemMatrix& A, std::optional<double> norm1,
-                                                const modChol& chol, bool solved, const Vector& b,
+                                                const Matrix& W, const CalculateOutcome& outcome,
+                                                const MethodState& state, const Vector& b,
                                                 const Vector& x, std::int16_t n,
-                                                const SolveOptions& options = {});
-
-// Either, for the method `outcome` ran; W and chol as calculate left them.
-std::optional<AccuracyFigures> accuracy(const CalculateOutcome& outcome, const SystemMatrix& A,
-                                        std::optional<double> norm1, const Matrix& W,
-                                        const modChol& chol, const Vector& b, const Vector& x,
-                                        std::int16_t n, const SolveOptions& options = {});
+                                                const SolveOptions& options);
 
 } // namespace lse

@@ -9,33 +9,42 @@
 
 namespace lse {
 
-enum class Method { gauss, cholesky };
-
-// How one method's run ended: the solvers' own statuses. Gauss fills `gauss`; Cholesky fills
-// `decomposition`, and `solve` once the decomposition succeeded.
+// How one method's run ended: the ending every caller acts on, and the solvers' own statuses
+// for a program that asks why. Gauss fills `gauss`; Cholesky fills `decomposition`, and
+// `solve` once the decomposition succeeded.
 struct CalculateOutcome {
-    Method method = Method::gauss;
+    enum class Ending {
+        solved,    // x holds the method's solution
+        failed,    // the method could not solve the system; x is as it was
+        cancelled, // the caller's cancel stopped it; x is as it was
+    };
+    Ending ending = Ending::solved;
     GaussOutcome gauss;
     CholeskyOutcome decomposition;
     CholeskySolveStatus solve = CholeskySolveStatus::solved;
 
-    // x holds the method's solution.
-    bool solved() const;
-    // The caller's cancel stopped it; x is as it was.
-    bool cancelled() const;
+    bool solved() const { return ending == Ending::solved; }
+    bool cancelled() const { return ending == Ending::cancelled; }
 };
 
-// Solves A x = b by one method, in the manner of LAPACK's drivers (dgesv, dposv): W holds A in
-// rows and columns 1..n (best with one spare column, which Gauss widens into) and is the
-// working storage; afterwards it holds what the method leaves there (Gauss: the eliminated
-// system; Cholesky: L below the diagonal, which `chol` keeps using as its factor). x(1..n) is
-// written only when the method solved the system; after any failure or a cancel it is as it
-// was. std::bad_alloc when the solver's buffers cannot be had.
-CalculateOutcome calculate(Method method, Matrix& W, const Vector& b, Vector& x, std::int16_t n,
-                           modChol& chol, const SolveOptions& options = {});
+// What the methods keep from their last run besides W, for a caller that reads their factors:
+// the Cholesky module state, whose factor is the W it decomposed.
+struct MethodState {
+    modChol chol;
+};
 
-// The same, for a caller that keeps no Cholesky state.
-CalculateOutcome calculate(Method method, Matrix& W, const Vector& b, Vector& x, std::int16_t n,
-                           const SolveOptions& options = {});
+// How a method runs, alike for every method, in the manner of LAPACK's drivers (dgesv,
+// dposv): W holds A in rows and columns 1..n (best with one spare column, which Gauss widens
+// into) and is the working storage; afterwards it holds what the method leaves there (Gauss:
+// the eliminated system; Cholesky: L below the diagonal, which state.chol keeps using as its
+// factor). x(1..n) is written only when the method solved the system; after any failure or a
+// cancel it is as it was. std::bad_alloc when the solver's buffers cannot be had.
+using MethodSolver = CalculateOutcome (*)(Matrix& W, const Vector& b, Vector& x, std::int16_t n,
+                                          MethodState& state, const SolveOptions& options);
+
+CalculateOutcome calculateGauss(Matrix& W, const Vector& b, Vector& x, std::int16_t n,
+                                MethodState& state, const SolveOptions& options);
+CalculateOutcome calculateCholesky(Matrix& W, const Vector& b, Vector& x, std::int16_t n,
+                                   MethodState& state, const SolveOptions& options);
 
 } // namespace lse

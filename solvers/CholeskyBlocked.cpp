@@ -4,6 +4,7 @@
 #include "Symmetry.h"
 #include "Team.h"
 #include "kernels/Kernels.h"
+#include "kernels/Tuning.h"
 
 #include <algorithm>
 #include <atomic>
@@ -16,20 +17,11 @@ namespace lse::blocked {
 
 namespace {
 
-// Below this order one thread does it all.
-constexpr int kThreadsFrom = 448;
-
 // What can go wrong at a column, in the order the literal decomposition meets them: the sum
 // of the pivot, the pivot itself, then the entries below it.
 // Keys are 3 * column + kind: 64 bits wide on every target, 32-bit WebAssembly included.
 enum Failure : std::int64_t { pivotNotFinite = 0, pivotNotPositive = 1, entryNotFinite = 2 };
 constexpr std::int64_t kNoFailure = std::int64_t{1} << 40;
-
-// The chains ask for the rest of a row of L as they go, this far ahead (4 KB); the head of
-// the next row is asked for while this step runs. Without that, the first 4 KB of every row
-// came from the third-level cache or memory at the chains' pace: at n = 2000 on an AMD EPYC
-// (Zen 5) the decomposition took 1.1 to 1.2 times as long.
-constexpr int kRowHead = 512;
 
 // The schedule. Entry L(j, i) is (A(i, j) - L(i, i-1) L(j, i-1) - ... - L(i, 1) L(j, 1)) /
 // L(i, i), the subtractions in that order, and needs row i of L complete first, so the rows
@@ -48,7 +40,8 @@ public:
                                              ? options.blocks.choleskyTileBytes
                                              : kernels_.choleskyTileBytes)),
           lanes_(tile_.lanes),
-          team_(n >= (options.blocks.threadsFrom > 0 ? options.blocks.threadsFrom : kThreadsFrom)
+          team_(n >= (options.blocks.threadsFrom > 0 ? options.blocks.threadsFrom
+                                                     : tuning::kCholeskyThreadsFrom)
                     ? Team::sizeFor(options.threads)
                     : 1),
           tiles_(static_cast<std::size_t>(team_.size()),
@@ -139,7 +132,7 @@ void Decomposition::decomposeTile(int first, int member) {
         if (i >= failedColumn() || (i < first && !waitForRow(i)))
             return;
         // A tile of the last rows of a large system takes a while: a cancel need not wait.
-        if (i % 256 == 0 && options_.cancelRequested()) {
+        if (i % tuning::kCholeskyCancelSteps == 0 && options_.cancelRequested()) {
             stopped_.store(true);
             return;
         }
@@ -153,8 +146,10 @@ void Decomposition::decomposeTile(int first, int member) {
                 __builtin_prefetch(W_.row(i + 1) + first + t);
         // Row i of L: published in W, or one of the tile's own rows.
         const bool own = i >= first;
+        // The chains ask for the rest of a row as they go; without its head asked for here,
+        // that came from the third-level cache or memory at the chains' pace.
         if (i + 1 < first && rowsReady_.load(std::memory_order_relaxed) > i)
-            prefetchHead(W_.row(i + 1) + i + 1, std::min(i, kRowHead));
+            prefetchHead(W_.row(i + 1) + i + 1, std::min(i, tuning::kCholeskyRowHead));
         // The sums take the steps from the last down: the tile keeps them so, a published
         // row of L is read downwards from L(i, i - 1).
         const double* const l = own ? tileRow(i - 1) + (i - first) : W_.row(i) + i - 1;
@@ -199,10 +194,10 @@ bool Decomposition::symmetric() {
     std::atomic<bool> differs{false};
     team_.run([&](int) {
         while (!differs.load(std::memory_order_relaxed)) {
-            const int first = 1 + nextBand.fetch_add(1) * kSymmetryBand;
+            const int first = 1 + nextBand.fetch_add(1) * tuning::kSymmetryBand;
             if (first > n_)
                 return;
-            if (!symmetricRows(W_, n_, first, first + kSymmetryBand))
+            if (!symmetricRows(W_, n_, first, first + tuning::kSymmetryBand))
                 differs.store(true);
         }
     });

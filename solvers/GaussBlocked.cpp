@@ -2,6 +2,7 @@
 
 #include "Team.h"
 #include "kernels/Kernels.h"
+#include "kernels/Tuning.h"
 
 #include <algorithm>
 #include <atomic>
@@ -13,33 +14,26 @@ namespace lse::blocked {
 
 namespace {
 
-// The built-in block sizes.
+// The built-in block sizes; their reasons are in kernels/Tuning.h.
 constexpr BlockSizes kBuiltIn{
-    // Steps per panel: the depth of each trailing update, large enough that the trailing
-    // matrix is read from memory once per this many steps.
-    .panel = 256,
-    // Panel columns eliminated one step at a time; wider parts of a panel are split in halves.
-    .leaf = 8,
-    // Rows of a triangle updated row by row; larger triangles are split in halves.
-    .triangleLeaf = 16,
-    // Trailing columns a team member takes at a time.
-    .chunk = 384,
-    // Below this order one thread does it all: the others would mostly wait.
-    .threadsFrom = 640,
+    .panel = tuning::kGaussPanel,
+    .leaf = tuning::kGaussLeaf,
+    .triangleLeaf = tuning::kGaussTriangleLeaf,
+    .chunk = tuning::kGaussChunk,
+    .threadsFrom = tuning::kGaussThreadsFrom,
 };
 
 int orBuiltIn(int chosen, int builtIn) {
     return chosen > 0 ? chosen : builtIn;
 }
 
-// The multipliers of two panels take 2 (n + 1) panel doubles. Beyond 8191 equations the panel
-// narrows to keep them within 32 MiB, so that a system with room for A and W finds room for
-// them too; a panel of 128 steps costs little speed, one of 64 (32766 equations) some.
+// The multipliers of two panels take 2 (n + 1) panel doubles: the panel narrows, a multiple of
+// 8 steps, so that they stay within their bound.
 int builtInPanel(int n) {
-    constexpr std::size_t kMultiplierBytes = std::size_t{32} << 20;
     const std::size_t fits =
-        kMultiplierBytes / (2 * sizeof(double) * (static_cast<std::size_t>(n) + 1));
-    return static_cast<int>(std::clamp<std::size_t>(fits / 8 * 8, 64, kBuiltIn.panel));
+        tuning::kGaussMultiplierBytes / (2 * sizeof(double) * (static_cast<std::size_t>(n) + 1));
+    return static_cast<int>(
+        std::clamp<std::size_t>(fits / 8 * 8, tuning::kGaussNarrowestPanel, kBuiltIn.panel));
 }
 
 // How the schedule keeps the literal order. Step k swaps rows k and p(k) over columns k..n+1

@@ -1,19 +1,17 @@
 #pragma once
 
 #include "Matrix.h"
+#include "kernels/Tuning.h"
 
 #include <algorithm>
 
 namespace lse {
 
-// Rows of the upper triangle compared at a time, in square tiles, so that the column read
-// across rows stays in the cache.
-inline constexpr int kSymmetryBand = 32;
-
 // Whether W(j, i) == W(i, j) for every row first <= i < end of the upper triangle and j > i,
 // up to n. The decomposition reads only the upper triangle; a matrix whose lower triangle
-// differs would be decomposed as some other, symmetric, matrix.
+// differs would be decomposed as some other, symmetric, matrix. Compared in square tiles.
 inline bool symmetricRows(const Matrix& W, int n, int first, int end) {
+    using tuning::kSymmetryBand;
     for (int i0 = first; i0 < end; i0 += kSymmetryBand)
         for (int j0 = i0; j0 <= n; j0 += kSymmetryBand)
             for (int i = i0; i < std::min({i0 + kSymmetryBand, end, n + 1}); ++i)

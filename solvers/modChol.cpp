@@ -5,6 +5,7 @@
 #include "Limits.h"
 #include "Power.h"
 #include "Symmetry.h"
+#include "kernels/Tuning.h"
 
 #include <algorithm>
 #include <cmath>
@@ -12,9 +13,6 @@
 namespace lse {
 
 namespace {
-
-// From this order on the blocked decomposition is faster than the literal one.
-constexpr int kBlockedFrom = 64;
 
 // target = sum / divisor, unless the sum is not finite already; false when either is not. So a
 // failed solve leaves the quotient that failed, and nothing for a sum that did.
@@ -41,7 +39,7 @@ CholeskyOutcome modChol::cholDecompose(Matrix& W, std::int16_t n, const SolveOpt
     // Test the symmetry the decomposition relies on (the blocked path with all its threads),
     // then decompose, literally for a small system, blocked for a large one: the same bits.
     const bool blocked = options.path == SolverPath::blocked ||
-                         (options.path == SolverPath::automatic && n >= kBlockedFrom);
+                         (options.path == SolverPath::automatic && n >= tuning::kBlockedFrom);
     if (!blocked && !symmetricRows(W, n, 1, n + 1))
         return {CholeskyStatus::notSymmetric};
     const CholeskyOutcome outcome =

@@ -3,6 +3,7 @@
 #include "Finite.h"
 #include "GaussBlocked.h"
 #include "Limits.h"
+#include "kernels/Tuning.h"
 
 #include <cmath>
 #include <utility>
@@ -11,9 +12,6 @@
 namespace lse::modGauss {
 
 namespace {
-
-// From this order on the blocked elimination is faster than the literal one.
-constexpr int kBlockedFrom = 64;
 
 // Row j becomes the row of largest magnitude in column j at or below it; the earliest row
 // wins a tie. Columns left of j are not exchanged. Returns the row exchanged with j.
@@ -56,7 +54,7 @@ GaussOutcome gaussSolve(Matrix& W, Vector& x, const Vector& b, std::int16_t n,
     // system, blocked for a large one, with the same bits.
     std::vector<int> pivotRows;
     if (options.path == SolverPath::blocked ||
-        (options.path == SolverPath::automatic && n >= kBlockedFrom)) {
+        (options.path == SolverPath::automatic && n >= tuning::kBlockedFrom)) {
         GaussOutcome outcome = blocked::gaussEliminate(W, n, options);
         if (!outcome.solved())
             return outcome;

@@ -51,7 +51,6 @@ ProgressDialog::ProgressDialog(QWidget* parent, WorkStatus& status)
     layout->addWidget(label);
     layout->addWidget(bar);
     layout->addWidget(buttons);
-    buttons->setVisible(status.cancellable);
     refresh(Clock::duration::zero());
 }
 
@@ -75,8 +74,6 @@ void ProgressDialog::refresh(Clock::duration elapsed) {
 }
 
 void ProgressDialog::requestCancel() {
-    if (!status_.cancellable)
-        return;
     status_.cancel = true;
     cancelButton->setEnabled(false);
 }

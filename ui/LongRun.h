@@ -15,8 +15,7 @@ namespace lse::ui {
 
 // What a long run shows while it lasts: what runs, how far it is (elimination columns, MB
 // read), the time so far, and Cancel. Cancel, Esc and the close box ask the work to stop; the
-// dialog stays until it has. Work that cannot stop early shows no Cancel and ignores Esc and the
-// close box.
+// dialog stays until it has.
 class ProgressDialog final : public QDialog {
     Q_OBJECT
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Tuning.h"
+
 #include <cstddef>
 #include <cstdint>
 
@@ -12,7 +14,7 @@ struct Blocking {
     int rows;    // rows of a tile of c (MR): one broadcast of a each per step
     int vectors; // vectors across a tile of c (NR = lanes * vectors columns)
     // Steps a tile of c takes while it stays in registers (KC); a trailing update is at most a
-    // Gauss panel deep (256), so it is taken in one pass and c is read and written once.
+    // Gauss panel deep, so it is taken in one pass and c is read and written once.
     int depth;
     int strips;          // strips of NR columns packed together (NC = strips * NR)
     int slivers;         // slivers of MR rows packed together (MC = slivers * MR)
@@ -34,18 +36,18 @@ inline constexpr std::size_t kTallTileOnly = SIZE_MAX;
 // streaming through.
 
 // 2 lanes, 16 registers (SSE2, NEON): 6 x 4, 12 chains.
-inline constexpr Blocking kBaseline{2, 6, 2, 256, 16, 16, 6, kTallTileOnly};
+inline constexpr Blocking kBaseline{2, 6, 2, tuning::kGaussPanel, 16, 16, 6, kTallTileOnly};
 
 // WebAssembly's 128-bit vectors: tiles of 4 rows by 4 columns; with the baseline's 6 rows the
 // engine (V8 on x86-64 keeps one of the 16 registers for itself) spills, and Gauss at
 // n = 1000 took about 1.5 times as long.
-inline constexpr Blocking kSimd128{2, 4, 2, 256, 16, 16, 6, kTallTileOnly};
+inline constexpr Blocking kSimd128{2, 4, 2, tuning::kGaussPanel, 16, 16, 6, kTallTileOnly};
 
 // 4 lanes, 16 registers (AVX2): 6 x 8, 12 chains, 15 registers. b 256 KB (NC = 128) and a
 // 96 KB (MC = 48): within the 512 KB second-level cache of AMD's AVX2 processors, and
 // measured on an AMD EPYC (Zen 5) at 88 to 92 % of the 256-bit peak at n = 2000, where wider
 // blocks gain at most 2 % there and would not fit the smaller caches.
-inline constexpr Blocking kAvx2{4, 6, 2, 256, 16, 8, 6, kTallTileOnly};
+inline constexpr Blocking kAvx2{4, 6, 2, tuning::kGaussPanel, 16, 8, 6, kTallTileOnly};
 
 // 8 lanes, 32 registers (AVX-512): 8 x 24, 24 chains, 29 registers. b 384 KB (NC = 192) and
 // a 128 KB (MC = 64): half the 1 MB second-level cache of AVX-512 processors (Intel Xeon
@@ -54,6 +56,6 @@ inline constexpr Blocking kAvx2{4, 6, 2, 256, 16, 8, 6, kTallTileOnly};
 // equations, then of 24: on the same processor the 48-row tile was 8 % faster at n = 2000
 // (750 KB), as fast at 3000 (1.1 MB), and 7 to 10 % slower at 4000 (1.5 MB, in the third-level
 // cache), on one thread and two.
-inline constexpr Blocking kAvx512{8, 8, 3, 256, 8, 8, 6, 1 << 20};
+inline constexpr Blocking kAvx512{8, 8, 3, tuning::kGaussPanel, 8, 8, 6, 1 << 20};
 
 } // namespace lse::kernels

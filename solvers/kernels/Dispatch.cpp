@@ -4,12 +4,15 @@
 
 namespace lse::kernels {
 
+// The build defines LINEQ_KERNELS_<NAME> for each family it compiles; the baseline always is.
 extern const Table baselineTable;
-#if defined(__x86_64__)
+#if defined(LINEQ_KERNELS_AVX2)
 extern const Table avx2Table;
+#endif
+#if defined(LINEQ_KERNELS_AVX512)
 extern const Table avx512Table;
 #endif
-#if defined(__EMSCRIPTEN__)
+#if defined(LINEQ_KERNELS_SIMD128)
 extern const Table simd128Table;
 #endif
 
@@ -19,15 +22,17 @@ const Table* tableFor(InstructionSet set) {
     switch (set) {
     case InstructionSet::baseline:
         return &baselineTable;
-#if defined(__x86_64__)
-    // The processor must have the instructions and the system must save their registers;
-    // __builtin_cpu_supports asks both.
+        // The processor must have the instructions and the system must save their registers;
+        // __builtin_cpu_supports asks both.
+#if defined(LINEQ_KERNELS_AVX2)
     case InstructionSet::avx2:
         return __builtin_cpu_supports("avx2") ? &avx2Table : nullptr;
+#endif
+#if defined(LINEQ_KERNELS_AVX512)
     case InstructionSet::avx512:
         return __builtin_cpu_supports("avx512f") ? &avx512Table : nullptr;
 #endif
-#if defined(__EMSCRIPTEN__)
+#if defined(LINEQ_KERNELS_SIMD128)
     // A WebAssembly engine without SIMD refuses the whole module, so once running it has them.
     case InstructionSet::simd128:
         return &simd128Table;

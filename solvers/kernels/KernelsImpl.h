@@ -45,8 +45,6 @@ inline int smaller(int a, int b) {
 // The matrix update c -= a * b, blocked for the caches: NC columns of b are copied into strips
 // of NR and MC rows of a into slivers of MR, both kept in the second-level cache while each
 // tile of c (MR x NR) stays in registers for KC steps. The shapes are in Blocking.h.
-// Columns of a asked for ahead of their packing.
-constexpr int kPackAhead = 4;
 
 template <int Lanes, int MR, int NV, int KC, int Strips, int Slivers> struct Gemm {
     using S = Simd<Lanes>;
@@ -215,9 +213,9 @@ template <int Lanes, int MR, int NV, int KC, int Strips, int Slivers> struct Gem
             const double* const column = a + k * lda;
             // The columns lie a row of W apart, in the third-level cache or memory: each is
             // asked for a few columns ahead, as the prefetchers would not.
-            if (k + kPackAhead < kc)
+            if (k + tuning::kPackAhead < kc)
                 for (int i = 0; i < mc; i += 8)
-                    __builtin_prefetch(column + kPackAhead * lda + i);
+                    __builtin_prefetch(column + tuning::kPackAhead * lda + i);
             int i = 0;
             for (; i + MR <= mc; i += MR)
                 __builtin_memcpy(packed + static_cast<std::size_t>(i) * kc + k * MR, column + i,
@@ -301,10 +299,6 @@ template <int Lanes> double divide(int count, const double* sum, double divisor,
     return S::sum(check) + tail;
 }
 
-// The chains ask for l this many steps (4 KB) ahead: a memory access's latency is a few hundred
-// steps of a few cycles each, and nearer requests left the chains waiting at n = 2000.
-constexpr int kPrefetchL = 512;
-
 // The chains of a Cholesky tile, NV vectors of lanes side by side, each taking its products
 // in the order of q.
 template <int Lanes, int NV>
@@ -320,8 +314,8 @@ void choleskyChain(int count, const double* l, std::ptrdiff_t lStride, const dou
         const double f = l[q * lStride];
         const double* const row = p + static_cast<std::ptrdiff_t>(q) * T;
         // l comes from wherever its row was published, the third-level cache or memory.
-        if (q + kPrefetchL < count)
-            __builtin_prefetch(l + (q + kPrefetchL) * lStride);
+        if (q + tuning::kCholeskyPrefetchSteps < count)
+            __builtin_prefetch(l + (q + tuning::kCholeskyPrefetchSteps) * lStride);
 #pragma GCC unroll 8
         for (int v = 0; v < NV; ++v)
             a[v] = a[v] - S::load(row + v * Lanes) * f;

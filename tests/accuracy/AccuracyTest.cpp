@@ -24,17 +24,18 @@ using Entries = std::vector<double>;
 struct Solved {
     Matrix W;
     Vector x;
-    modChol chol;
+    MethodState state;
     CalculateOutcome outcome;
     std::optional<double> norm1;
     std::optional<AccuracyFigures> figures;
 
-    Solved(const Matrix& a, const Vector& b, Method method, const SolveOptions& options = {}) {
+    Solved(const Matrix& a, const Vector& b, const MethodUnderTest& method,
+           const SolveOptions& options = {}) {
         const auto n = static_cast<std::int16_t>(b.upper());
         norm1 = copyWithNorm1(a, W, n);
         x.recreate(n);
-        outcome = calculate(method, W, b, x, n, chol, options);
-        figures = accuracy(outcome, {a}, norm1, W, chol, b, x, n);
+        outcome = method.solve(W, b, x, n, state, options);
+        figures = method.accuracy({a}, norm1, W, outcome, state, b, x, n, options);
     }
 };
 
@@ -78,18 +79,18 @@ TEST(Accuracy, TheErrorBoundHoldsTheTrueError) {
     struct Case {
         ConditionedSystem system;
         Entries truth;
-        Method method;
+        MethodUnderTest method;
         bool warning;
     };
     const Case cases[] = {
-        {wilkinsonGrowth(60), ones(60), Method::gauss, true},
-        {wilkinsonGrowth(60), alternating(60), Method::gauss, true},
-        {wilkinsonGrowth(20), alternating(20), Method::gauss, false},
-        {pascal(12), ones(12), Method::gauss, false},
-        {pascal(12), ones(12), Method::cholesky, false},
-        {pascal(18), alternating(18), Method::cholesky, true},
-        {randomGeneral(70, 9), alternating(70), Method::gauss, false},
-        {randomPositiveDefinite(70, 9), alternating(70), Method::cholesky, false},
+        {wilkinsonGrowth(60), ones(60), kGauss, true},
+        {wilkinsonGrowth(60), alternating(60), kGauss, true},
+        {wilkinsonGrowth(20), alternating(20), kGauss, false},
+        {pascal(12), ones(12), kGauss, false},
+        {pascal(12), ones(12), kCholesky, false},
+        {pascal(18), alternating(18), kCholesky, true},
+        {randomGeneral(70, 9), alternating(70), kGauss, false},
+        {randomPositiveDefinite(70, 9), alternating(70), kCholesky, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.system.name);
@@ -152,17 +153,17 @@ TEST(Accuracy, TheFactorsAreTheInverse) {
         .panel = 16, .leaf = 4, .triangleLeaf = 4, .chunk = 8, .threadsFrom = 32};
     for (const int n : {1, 2, 9, 40, 100})
         for (const SolveOptions* options : {&literal, &blockedSmall})
-            for (const Method method : {Method::gauss, Method::cholesky}) {
+            for (const MethodUnderTest& method : {kGauss, kCholesky}) {
                 SCOPED_TRACE(testing::Message()
-                             << "n " << n << (options == &literal ? " literal" : " blocked")
-                             << (method == Method::gauss ? " Gauss" : " Cholesky"));
+                             << "n " << n << (options == &literal ? " literal" : " blocked") << " "
+                             << method.name);
                 const ConditionedSystem system =
-                    method == Method::gauss ? randomGeneral(n, 5) : randomPositiveDefinite(n, 5);
+                    method.isGauss() ? randomGeneral(n, 5) : randomPositiveDefinite(n, 5);
                 const Solved s(system.a, system.b, method, *options);
                 ASSERT_TRUE(s.outcome.solved());
                 const auto solve = [&](Entries& v, bool transposed) {
-                    if (method == Method::cholesky)
-                        return CholeskyFactors(s.W, s.chol.diag(), n).solve(v);
+                    if (!method.isGauss())
+                        return CholeskyFactors(s.W, s.state.chol.diag(), n).solve(v);
                     const GaussFactors factors(s.W, s.outcome.gauss.pivotRows, n);
                     return transposed ? factors.solveTransposed(v) : factors.solve(v);
                 };
@@ -194,8 +195,8 @@ TEST(Accuracy, TheFiguresChangeNoBitOfTheSolve) {
     const ConditionedSystem system = randomGeneral(100, 11);
     SolveOptions literal;
     literal.path = SolverPath::literal;
-    const Solved blocked(system.a, system.b, Method::gauss);
-    const Solved plain(system.a, system.b, Method::gauss, literal);
+    const Solved blocked(system.a, system.b, kGauss);
+    const Solved plain(system.a, system.b, kGauss, literal);
     ASSERT_TRUE(blocked.outcome.solved());
     EXPECT_EQ(blocked.outcome.gauss.pivotRows, plain.outcome.gauss.pivotRows);
     EXPECT_EQ(blocked.W, plain.W);
@@ -205,12 +206,13 @@ TEST(Accuracy, TheFiguresChangeNoBitOfTheSolve) {
     copyWithNorm1(system.a, W, 100);
     Vector x;
     x.recreate(100);
-    const CalculateOutcome outcome = calculate(Method::gauss, W, system.b, x, 100);
+    MethodState state;
+    const CalculateOutcome outcome = calculateGauss(W, system.b, x, 100, state, {});
     const Matrix W0 = W;
     const Vector x0 = x;
     const Vector b0 = system.b;
-    const auto first = gaussAccuracy({system.a}, 1.0, W, outcome.gauss, system.b, x, 100);
-    const auto second = gaussAccuracy({system.a}, 1.0, W, outcome.gauss, system.b, x, 100);
+    const auto first = gaussAccuracy({system.a}, 1.0, W, outcome, state, system.b, x, 100, {});
+    const auto second = gaussAccuracy({system.a}, 1.0, W, outcome, state, system.b, x, 100, {});
     EXPECT_EQ(W, W0);
     EXPECT_EQ(x, x0);
     EXPECT_EQ(system.b, b0);
@@ -266,7 +268,7 @@ TEST(Accuracy, FiguresBeyondTheDoublesAreNotAvailable) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        const Solved s(c.a, c.b, Method::gauss);
+        const Solved s(c.a, c.b, kGauss);
         ASSERT_TRUE(s.outcome.solved());
         ASSERT_TRUE(s.figures);
         EXPECT_EQ(s.figures->rcond.has_value(), c.rcond);
@@ -288,21 +290,17 @@ TEST(Accuracy, NoSolutionNoFigures) {
         const char* name;
         Matrix a;
         Vector b;
-        Method method;
+        MethodUnderTest method;
         SolveOptions options;
     };
     const Case cases[] = {
-        {"zero pivot", makeMatrix({{1, 2}, {2, 4}}), makeVector({1, 1}), Method::gauss, {}},
-        {"not positive definite",
-         makeMatrix({{1, 2}, {2, 1}}),
-         makeVector({1, 1}),
-         Method::cholesky,
-         {}},
-        {"cancelled", makeMatrix({{2, 1}, {1, 3}}), makeVector({1, 2}), Method::gauss, cancelled},
-        {"cancelled Cholesky", makeMatrix({{2, 1}, {1, 3}}), makeVector({1, 2}), Method::cholesky,
+        {"zero pivot", makeMatrix({{1, 2}, {2, 4}}), makeVector({1, 1}), kGauss, {}},
+        {"not positive definite", makeMatrix({{1, 2}, {2, 1}}), makeVector({1, 1}), kCholesky, {}},
+        {"cancelled", makeMatrix({{2, 1}, {1, 3}}), makeVector({1, 2}), kGauss, cancelled},
+        {"cancelled Cholesky", makeMatrix({{2, 1}, {1, 3}}), makeVector({1, 2}), kCholesky,
          cancelled},
-        {"no equations", makeMatrix({}), makeVector({}), Method::gauss, {}},
-        {"no equations, Cholesky", makeMatrix({}), makeVector({}), Method::cholesky, {}},
+        {"no equations", makeMatrix({}), makeVector({}), kGauss, {}},
+        {"no equations, Cholesky", makeMatrix({}), makeVector({}), kCholesky, {}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -317,8 +315,9 @@ TEST(Accuracy, CholeskyReadsTheUpperTriangleOfW) {
          {hilbert(8), pascal(12), randomPositiveDefinite(70, 4)}) {
         SCOPED_TRACE(system.name);
         const auto n = static_cast<std::int16_t>(system.b.upper());
-        const Solved s(system.a, system.b, Method::cholesky);
-        const auto fromW = choleskyAccuracy({s.W, true}, s.norm1, s.chol, true, system.b, s.x, n);
+        const Solved s(system.a, system.b, kCholesky);
+        const auto fromW =
+            choleskyAccuracy({s.W, true}, s.norm1, s.W, s.outcome, s.state, system.b, s.x, n, {});
         ASSERT_TRUE(s.figures && fromW);
         EXPECT_EQ(fromW->rcond, s.figures->rcond);
         EXPECT_NEAR(*fromW->ferr, *s.figures->ferr, 0.5 * *s.figures->ferr);
@@ -330,10 +329,10 @@ TEST(Accuracy, CholeskyReadsTheUpperTriangleOfW) {
 TEST(Accuracy, ThreadsChangeNoBitOfTheFigures) {
     struct Case {
         ConditionedSystem system;
-        Method method;
+        MethodUnderTest method;
     };
-    const Case cases[] = {{randomGeneral(1100, 13), Method::gauss},
-                          {diagonallyDominant(1100, 13), Method::cholesky}};
+    const Case cases[] = {{randomGeneral(1100, 13), kGauss},
+                          {diagonallyDominant(1100, 13), kCholesky}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.system.name);
         SolveOptions one;
@@ -344,8 +343,8 @@ TEST(Accuracy, ThreadsChangeNoBitOfTheFigures) {
         ASSERT_TRUE(s.outcome.solved());
         const auto n = static_cast<std::int16_t>(c.system.b.upper());
         const auto figures = [&](const SolveOptions& options) {
-            return accuracy(s.outcome, {c.system.a}, s.norm1, s.W, s.chol, c.system.b, s.x, n,
-                            options);
+            return c.method.accuracy({c.system.a}, s.norm1, s.W, s.outcome, s.state, c.system.b,
+                                     s.x, n, options);
         };
         const auto single = figures(one);
         const auto paired = figures(two);

@@ -30,17 +30,17 @@ std::string entries(const Vector& v, int n) {
     return out + "]";
 }
 
-void report(const test::ConditionedSystem& s, Method method) {
+void report(const test::ConditionedSystem& s, const test::MethodUnderTest& method) {
     const int n = s.a.rowsUpper();
     const auto order = static_cast<std::int16_t>(n);
     Matrix W;
     const std::optional<double> norm1 = copyWithNorm1(s.a, W, order);
     Vector x;
     x.recreate(n);
-    modChol chol;
-    const CalculateOutcome outcome = calculate(method, W, s.b, x, order, chol);
+    MethodState state;
+    const CalculateOutcome outcome = method.solve(W, s.b, x, order, state, {});
     const std::optional<AccuracyFigures> figures =
-        accuracy(outcome, {s.a}, norm1, W, chol, s.b, x, order);
+        method.accuracy({s.a}, norm1, W, outcome, state, s.b, x, order, {});
 
     std::string rows = "[";
     for (int i = 1; i <= n; ++i) {
@@ -52,9 +52,9 @@ void report(const test::ConditionedSystem& s, Method method) {
     rows += "]";
     std::printf("{\"name\":\"%s\",\"method\":\"%s\",\"singular\":%s,\"solved\":%s,\"a\":%s,"
                 "\"b\":%s,\"x\":%s",
-                s.name.c_str(), method == Method::gauss ? "Gauss" : "Cholesky",
-                s.singular ? "true" : "false", outcome.solved() ? "true" : "false", rows.c_str(),
-                entries(s.b, n).c_str(), entries(x, n).c_str());
+                s.name.c_str(), method.name, s.singular ? "true" : "false",
+                outcome.solved() ? "true" : "false", rows.c_str(), entries(s.b, n).c_str(),
+                entries(x, n).c_str());
     if (figures)
         std::printf(",\"rcond\":%s,\"berr\":%s,\"ferr\":%s,\"warning\":%s,\"digits\":%d",
                     hexOr(figures->rcond).c_str(), hexOr(figures->berr).c_str(),
@@ -67,9 +67,9 @@ void report(const test::ConditionedSystem& s, Method method) {
 
 int main() {
     for (const test::ConditionedSystem& s : test::conditionedSystems()) {
-        report(s, Method::gauss);
+        report(s, test::kGauss);
         if (s.symmetric)
-            report(s, Method::cholesky);
+            report(s, test::kCholesky);
     }
     return 0;
 }

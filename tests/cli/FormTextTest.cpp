@@ -47,7 +47,7 @@ TEST(FormText, ProgramPrintsWhatTheWindowShows) {
         s.calculate(Both);
 
         io::LinearSystem system = io::readSystem(plainText(c.count, c.replies));
-        const auto results = solve(system, {cli::Method::gauss, cli::Method::cholesky});
+        const auto results = solve(system, builtInMethods());
         const auto echo = leadingSections(system, windowLines);
         ASSERT_EQ(echo.size(), 2u);
         EXPECT_EQ(echo[0], "Input Matrix\r\n" + s.box(TextBox::display));

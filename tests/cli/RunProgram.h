@@ -14,8 +14,9 @@ struct ProgramRun {
     std::string err;
 };
 
-// lineq-solve in-process, with `input` as its standard input.
-inline ProgramRun runProgram(const std::vector<std::string>& args, const std::string& input = "") {
+// lineq-solve in-process, with `input` as its standard input, offering `methods`.
+inline ProgramRun runProgram(const std::vector<std::string>& args, const std::string& input = "",
+                             MethodTable methods = builtInMethods()) {
     std::istringstream in(input);
     std::ostringstream out;
     std::ostringstream err;
@@ -23,7 +24,7 @@ inline ProgramRun runProgram(const std::vector<std::string>& args, const std::st
     std::vector<const char*> argv{"lineq-solve"};
     for (const std::string& arg : args)
         argv.push_back(arg.c_str());
-    const int status = cli::run(static_cast<int>(argv.size()), argv.data(), console);
+    const int status = cli::run(static_cast<int>(argv.size()), argv.data(), console, methods);
     return {status, out.str(), err.str()};
 }
 

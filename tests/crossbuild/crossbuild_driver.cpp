@@ -6,6 +6,7 @@
 #include "Calculate.h"
 #include "RandomSystems.h"
 #include "kernels/Kernels.h"
+#include "kernels/Tuning.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -76,8 +77,9 @@ struct Arrays {
 // Returns whether the solve succeeded.
 bool addGauss(Hash& hash, const System& s) {
     Arrays a(s);
-    const lse::CalculateOutcome outcome =
-        lse::calculate(lse::Method::gauss, a.W, a.b, a.x, static_cast<std::int16_t>(a.n));
+    lse::MethodState state;
+    const lse::CalculateOutcome outcome = lse::calculateGauss(
+        a.W, a.b, a.x, static_cast<std::int16_t>(a.n), state, lse::SolveOptions{});
     hash.add(static_cast<std::uint64_t>(outcome.gauss.status));
     hash.add(static_cast<std::uint64_t>(outcome.gauss.column));
     if (!outcome.solved())
@@ -85,31 +87,31 @@ bool addGauss(Hash& hash, const System& s) {
     for (int i = 1; i <= a.n; ++i)
         for (int j = 1; j <= a.n + 1; ++j)
             hash.add(a.W(i, j));
-    hash.add(lse::gaussAccuracy({a.A}, a.norm1, a.W, outcome.gauss, a.b, a.x,
-                                static_cast<std::int16_t>(a.n)));
+    hash.add(lse::gaussAccuracy({a.A}, a.norm1, a.W, outcome, state, a.b, a.x,
+                                static_cast<std::int16_t>(a.n), {}));
     return true;
 }
 
 bool addCholesky(Hash& hash, const System& s, const lse::SolveOptions& options = {}) {
     Arrays a(s);
-    lse::modChol chol;
-    const lse::CalculateOutcome outcome = lse::calculate(
-        lse::Method::cholesky, a.W, a.b, a.x, static_cast<std::int16_t>(a.n), chol, options);
+    lse::MethodState state;
+    const lse::CalculateOutcome outcome =
+        lse::calculateCholesky(a.W, a.b, a.x, static_cast<std::int16_t>(a.n), state, options);
     hash.add(static_cast<std::uint64_t>(outcome.decomposition.status));
     hash.add(static_cast<std::uint64_t>(outcome.decomposition.column));
     if (!outcome.decomposition.decomposed())
         return false;
     hash.add(static_cast<std::uint64_t>(outcome.solve));
     for (int i = 1; i <= a.n; ++i) {
-        hash.add(chol.diag()(i));
+        hash.add(state.chol.diag()(i));
         hash.add(a.x(i));
         for (int j = 1; j < i; ++j)
             hash.add(a.W(i, j));
     }
     // The figures with A as given and as the upper triangle of W: two orders of summing.
     const auto order = static_cast<std::int16_t>(a.n);
-    hash.add(lse::choleskyAccuracy({a.A}, a.norm1, chol, outcome.solved(), a.b, a.x, order));
-    hash.add(lse::choleskyAccuracy({a.W, true}, a.norm1, chol, outcome.solved(), a.b, a.x, order));
+    hash.add(lse::choleskyAccuracy({a.A}, a.norm1, a.W, outcome, state, a.b, a.x, order, {}));
+    hash.add(lse::choleskyAccuracy({a.W, true}, a.norm1, a.W, outcome, state, a.b, a.x, order, {}));
     return outcome.solved();
 }
 
@@ -134,7 +136,16 @@ int main(int argc, char** argv) {
     }
     // Larger systems of every kind, on both sides of the size where the solvers change path,
     // and beyond one panel of the blocked elimination.
-    const int largeOrders[] = {63, 64, 65, 96, 127, 129, 200, 257, 300};
+    using lse::tuning::kBlockedFrom;
+    const int largeOrders[] = {kBlockedFrom - 1,
+                               kBlockedFrom,
+                               kBlockedFrom + 1,
+                               96,
+                               127,
+                               129,
+                               200,
+                               lse::tuning::kGaussPanel + 1,
+                               300};
 
     Hash hash;
     std::uint64_t systems = 0;

@@ -2,7 +2,7 @@
 // every layout, with and without helper threads. (One never asked reads as before: the
 // streaming tests and the reader fuzzer compare every path, memory in pieces included.)
 #include "LargeInputs.h"
-#include "SystemLayout.h"
+#include "ReadFromSource.h"
 #include "SystemTexts.h"
 #include "TrickleSource.h"
 

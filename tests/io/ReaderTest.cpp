@@ -2,7 +2,6 @@
 #include "NumberText.h"
 #include "SystemReader.h"
 #include "Systems.h"
-#include "TextFields.h"
 
 #include <gtest/gtest.h>
 

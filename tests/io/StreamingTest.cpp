@@ -1,9 +1,9 @@
 // Reading in pieces: the same systems and the same refusals from memory (whole, and a few
 // bytes in view at a time), a file, a pipe, and a source that delivers a few bytes at a time
 // through a small buffer.
+#include "ReadFromSource.h"
 #include "RefusedInputs.h"
 #include "SystemFiles.h"
-#include "SystemLayout.h"
 #include "Systems.h"
 #include "TrickleSource.h"
 

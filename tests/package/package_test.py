@@ -21,11 +21,13 @@ FILES = {
     "usr/share/applications/lineq.desktop",
     "usr/share/icons/hicolor/scalable/apps/lineq.svg",
     "usr/share/metainfo/example.quorvelt.lineq.metainfo.xml",
+    "usr/libexec/lineq/lineq-exact",
 }
 CLI_FILES = {"usr/bin/lineq-solve", "usr/share/man/man1/lineq-solve.1"}
 # Linked ones, which dpkg-shlibdeps must find, and those loaded at run time, which it cannot.
 DEPENDS = {"libc6", "libstdc++6", "libqt6core6", "libqt6gui6", "libqt6widgets6", "libxcb1",
-           "qt6-qpa-plugins", "libqt6svg6", "fonts-roboto-unhinted", "fonts-dejavu-core"}
+           "qt6-qpa-plugins", "libqt6svg6", "fonts-roboto-unhinted", "fonts-dejavu-core",
+           "libflint17", "libgmp10", "libmpfr6"}
 
 failures = []
 
@@ -100,8 +102,8 @@ check(newest and newest.group(1) == version,
       f"the newest release in the metadata is not {version}")
 
 programs = ["lineq"] + (["lineq-solve"] if with_cli else [])
-for program in programs:
-    path = os.path.join(usr, "bin", program)
+for program in programs + ["../libexec/lineq/lineq-exact"]:
+    path = os.path.normpath(os.path.join(usr, "bin", program))
     check("not found" not in output("ldd", path), f"{program}: a library is not found")
     check("not stripped" not in output("file", path), f"{program} is not stripped")
 if with_cli:

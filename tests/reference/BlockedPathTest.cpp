@@ -4,6 +4,7 @@
 #include "RandomSystems.h"
 #include "Systems.h"
 #include "kernels/Kernels.h"
+#include "kernels/Tuning.h"
 #include "modChol.h"
 #include "modGauss.h"
 
@@ -155,7 +156,9 @@ System withZeroColumn(System s, int column) {
 // orders on both sides of the size where the automatic path changes.
 TEST(BlockedPaths, GiveTheLiteralBitsOnSeededSystems) {
     forEachInstructionSet([] {
-        for (const int n : {1, 2, 3, 5, 8, 13, 31, 63, 64, 65, 97}) {
+        using tuning::kBlockedFrom;
+        for (const int n :
+             {1, 2, 3, 5, 8, 13, 31, kBlockedFrom - 1, kBlockedFrom, kBlockedFrom + 1, 97}) {
             for (std::uint64_t seed = 0; seed < 8 && !testing::Test::HasFailure(); ++seed) {
                 const System s = reference::randomSystem(seed + 100 * n, n);
                 SCOPED_TRACE("n = " + std::to_string(n) + ", " + reference::kindName(s.kind));

@@ -1,5 +1,6 @@
 #include "FormSession.h"
 #include "Messages.h"
+#include "Sanitizers.h"
 #include "Systems.h"
 
 #include <gtest/gtest.h>
@@ -15,18 +16,6 @@ using namespace lse;
 using namespace lse::test;
 
 namespace {
-
-#if defined(__SANITIZE_ADDRESS__)
-constexpr bool kAddressSanitizer = true;
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-constexpr bool kAddressSanitizer = true;
-#else
-constexpr bool kAddressSanitizer = false;
-#endif
-#else
-constexpr bool kAddressSanitizer = false;
-#endif
 
 // Far below the 8.6 GB that A alone needs for 32766 equations.
 constexpr rlim_t kAddressSpace = rlim_t{1} << 30;

@@ -3,6 +3,7 @@
 #include "Calculate.h"
 #include "FakePlatform.h"
 #include "Messages.h"
+#include "MethodTable.h"
 #include "RandomSystems.h"
 
 #include <cstdint>
@@ -47,15 +48,17 @@ inline Vector vectorOf(const std::vector<double>& values) {
 
 // The window's Calculate of one method: the driver on a fresh working copy, the message it
 // would show, and x only when the method produced it.
-inline ProductRun productRun(Method method, const System& system, const SolveOptions& options) {
+inline ProductRun productRun(const MethodEntry& method, const System& system,
+                             const SolveOptions& options) {
     Matrix w = detail::workingCopy(system);
     const Vector b = detail::vectorOf(system.b);
     Vector x = detail::vectorOf(std::vector<double>(system.b.size(), detail::kUntouched));
     const Vector before = x;
+    MethodState state;
     const CalculateOutcome outcome =
-        calculate(method, w, b, x, static_cast<std::int16_t>(system.b.size()), options);
+        method.solve(w, b, x, static_cast<std::int16_t>(system.b.size()), state, options);
     ProductRun run;
-    if (const std::optional<Message> message = messages::about(outcome))
+    if (const std::optional<Message> message = method.about(outcome))
         run.messages.push_back(*message);
     if (outcome.solved())
         run.x = std::vector<double>(x.data() + 1, x.data() + x.upper() + 1);
@@ -64,11 +67,11 @@ inline ProductRun productRun(Method method, const System& system, const SolveOpt
 }
 
 inline ProductRun productGauss(const System& system, const SolveOptions& options = {}) {
-    return productRun(Method::gauss, system, options);
+    return productRun(*findMethod(builtInMethods(), "gauss"), system, options);
 }
 
 inline ProductRun productCholesky(const System& system, const SolveOptions& options = {}) {
-    return productRun(Method::cholesky, system, options);
+    return productRun(*findMethod(builtInMethods(), "cholesky"), system, options);
 }
 
 } // namespace lse::reference

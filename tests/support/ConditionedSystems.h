@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Accuracy.h"
+#include "Calculate.h"
 #include "Matrix.h"
 
 #include <cstdint>
@@ -7,6 +9,17 @@
 #include <vector>
 
 namespace lse::test {
+
+// A method as the accuracy checks run it: its solver and its figures.
+struct MethodUnderTest {
+    const char* name;
+    MethodSolver solve;
+    MethodAccuracy accuracy;
+
+    bool isGauss() const { return solve == calculateGauss; }
+};
+inline constexpr MethodUnderTest kGauss{"Gauss", calculateGauss, gaussAccuracy};
+inline constexpr MethodUnderTest kCholesky{"Cholesky", calculateCholesky, choleskyAccuracy};
 
 // Systems whose accuracy is known in advance, from the classic test matrices of numerical
 // analysis. Every entry is formed by correctly rounded operations, so every build makes the

@@ -28,8 +28,10 @@ enum Choice { Gauss = 0, Both = 1, Cholesky = 2 };
 
 // The form logic behind a fake window that starts as the real one does.
 struct FormSession {
+    explicit FormSession(MethodTable methods = builtInMethods()) : form{platform, methods} {}
+
     FakePlatform platform;
-    frmCholesky form{platform};
+    frmCholesky form;
 
     std::string box(TextBox b) const { return platform.text(b); }
 

@@ -1,6 +1,7 @@
 #include "Calculate.h"
 #include "FormSession.h"
 #include "Messages.h"
+#include "MethodTable.h"
 #include "Systems.h"
 
 #include <gtest/gtest.h>
@@ -42,8 +43,14 @@ Vector ones(int n) {
     return b;
 }
 
-std::string name(Method method) {
-    return method == Method::gauss ? "Gauss" : "Cholesky";
+const MethodEntry& gauss = *findMethod(builtInMethods(), "gauss");
+const MethodEntry& cholesky = *findMethod(builtInMethods(), "cholesky");
+
+// The driver as the window runs it, on a state of its own.
+CalculateOutcome calculate(const MethodEntry& method, Matrix& W, const Vector& b, Vector& x,
+                           std::int16_t n, const SolveOptions& options = {}) {
+    MethodState state;
+    return method.solve(W, b, x, n, state, options);
 }
 
 } // namespace
@@ -53,22 +60,22 @@ std::string name(Method method) {
 TEST(Calculate, ReportsEachOutcomeAndWritesXOnlyWhenSolved) {
     struct Case {
         const char* name;
-        Method method;
+        const MethodEntry& method;
         Matrix a;
         Vector b;
         bool solved;
         std::optional<Message> message;
     };
     const Case cases[] = {
-        {"default, Gauss", Method::gauss, makeMatrix({{4, 2, 14}, {2, 17, -5}, {14, -5, 83}}),
+        {"default, Gauss", gauss, makeMatrix({{4, 2, 14}, {2, 17, -5}, {14, -5, 83}}),
          makeVector({14, -101, 155}), true, std::nullopt},
-        {"default, Cholesky", Method::cholesky, makeMatrix({{4, 2, 14}, {2, 17, -5}, {14, -5, 83}}),
+        {"default, Cholesky", cholesky, makeMatrix({{4, 2, 14}, {2, 17, -5}, {14, -5, 83}}),
          makeVector({14, -101, 155}), true, std::nullopt},
-        {"singular, Gauss", Method::gauss, makeMatrix({{1, 2}, {2, 4}}), makeVector({1, 2}), false,
+        {"singular, Gauss", gauss, makeMatrix({{1, 2}, {2, 4}}), makeVector({1, 2}), false,
          messages::gaussFailed},
-        {"indefinite, Cholesky", Method::cholesky, makeMatrix({{1, 2}, {2, 1}}), makeVector({3, 3}),
-         false, messages::choleskyFailed},
-        {"solution beyond the range, Cholesky", Method::cholesky, makeMatrix({{1e-300}}),
+        {"indefinite, Cholesky", cholesky, makeMatrix({{1, 2}, {2, 1}}), makeVector({3, 3}), false,
+         messages::choleskyFailed},
+        {"solution beyond the range, Cholesky", cholesky, makeMatrix({{1e-300}}),
          makeVector({1e300}), false, messages::choleskySolveFailed},
     };
     for (const Case& c : cases) {
@@ -79,7 +86,7 @@ TEST(Calculate, ReportsEachOutcomeAndWritesXOnlyWhenSolved) {
         const CalculateOutcome outcome = calculate(c.method, W, c.b, x, n);
         EXPECT_EQ(outcome.solved(), c.solved);
         EXPECT_FALSE(outcome.cancelled());
-        EXPECT_EQ(messages::about(outcome), c.message);
+        EXPECT_EQ(c.method.about(outcome), c.message);
         EXPECT_EQ(x != untouched(n), c.solved);
     }
 }
@@ -87,7 +94,7 @@ TEST(Calculate, ReportsEachOutcomeAndWritesXOnlyWhenSolved) {
 TEST(Calculate, AFailedDecompositionIsNotFollowedByASolve) {
     Matrix W = makeMatrix({{1, 2}, {2, 1}});
     Vector x = untouched(2);
-    const CalculateOutcome outcome = calculate(Method::cholesky, W, makeVector({3, 3}), x, 2);
+    const CalculateOutcome outcome = calculate(cholesky, W, makeVector({3, 3}), x, 2);
     EXPECT_EQ(outcome.decomposition.status, CholeskyStatus::pivotNotPositive);
     EXPECT_EQ(outcome.decomposition.column, 2);
     EXPECT_EQ(outcome.solve, CholeskySolveStatus::solved) << "no solve ran";
@@ -106,10 +113,11 @@ TEST(Calculate, CancelStopsEitherMethodOnEveryPathAndLeavesXUntouched) {
     literal.path = SolverPath::literal;
     const Vector b = ones(kN);
 
-    for (const Method method : {Method::gauss, Method::cholesky}) {
+    for (const MethodEntry& method : builtInMethods()) {
         for (const int threads : {1, 2}) {
             for (SolveOptions options : {literal, blocked}) {
-                SCOPED_TRACE(name(method) + ", " + std::to_string(threads) + " threads, " +
+                SCOPED_TRACE(std::string(method.title) + ", " + std::to_string(threads) +
+                             " threads, " +
                              (options.path == SolverPath::blocked ? "blocked" : "literal"));
                 options.threads = threads;
                 Matrix W = wellConditioned(kN);
@@ -128,31 +136,30 @@ TEST(Calculate, CancelStopsEitherMethodOnEveryPathAndLeavesXUntouched) {
                         workLeft = done < total;
                         cancel = true;
                     };
-                    modChol chol;
+                    MethodState state;
                     W = wellConditioned(kN);
                     Vector x = untouched(kN);
-                    const CalculateOutcome outcome =
-                        calculate(method, W, b, x, kN, chol, cancelling);
+                    const CalculateOutcome outcome = method.solve(W, b, x, kN, state, cancelling);
                     EXPECT_LE(progressCalls, beforeStart ? 0 : 1);
                     // The blocked Cholesky reports its calling thread's tiles only; when the
                     // other thread has made all of them, or all but the last, the cancel comes
                     // too late.
                     if (!beforeStart && (progressCalls == 0 || !workLeft)) {
-                        EXPECT_TRUE(method == Method::cholesky && threads > 1);
+                        EXPECT_TRUE(&method == &cholesky && threads > 1);
                         EXPECT_TRUE(outcome.solved());
                         continue;
                     }
                     EXPECT_TRUE(outcome.cancelled());
                     EXPECT_FALSE(outcome.solved());
-                    EXPECT_EQ(messages::about(outcome), std::nullopt);
+                    EXPECT_EQ(method.about(outcome), std::nullopt);
                     EXPECT_EQ(x, untouched(kN));
-                    if (method == Method::cholesky) {
-                        EXPECT_EQ(chol.factor(), nullptr);
+                    if (&method == &cholesky) {
+                        EXPECT_EQ(state.chol.factor(), nullptr);
                     }
 
                     cancel = false;
                     W = wellConditioned(kN);
-                    ASSERT_TRUE(calculate(method, W, b, x, kN, chol, options).solved());
+                    ASSERT_TRUE(method.solve(W, b, x, kN, state, options).solved());
                     EXPECT_EQ(x, expected);
                 }
             }

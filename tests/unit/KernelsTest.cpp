@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <bit>
 #include <cmath>
 #include <cstdint>
@@ -50,7 +51,64 @@ struct GemmShape {
 const GemmShape kGemmShapes[] = {{1, 1, 1},    {5, 3, 2},    {7, 9, 4},     {8, 24, 16},
                                  {13, 37, 33}, {49, 129, 8}, {65, 193, 40}, {130, 400, 300}};
 
+// Each family of kernels: whether the build compiled it (LINEQ_KERNELS_<NAME>), whether the
+// target calls for it, and whether this processor runs it.
+struct Family {
+    const char* name;
+    kernels::InstructionSet set;
+    bool built;
+    bool expected;
+    bool runs;
+};
+
+#if defined(__x86_64__)
+constexpr bool kX86 = true;
+#else
+constexpr bool kX86 = false;
+#endif
+#if defined(__wasm__)
+constexpr bool kWasm = true;
+#else
+constexpr bool kWasm = false;
+#endif
+
+const Family kFamilies[] = {
+    {"baseline", kernels::InstructionSet::baseline, true, true, true},
+#if defined(LINEQ_KERNELS_AVX2)
+    {"avx2", kernels::InstructionSet::avx2, true, kX86, __builtin_cpu_supports("avx2") != 0},
+#else
+    {"avx2", kernels::InstructionSet::avx2, false, kX86, false},
+#endif
+#if defined(LINEQ_KERNELS_AVX512)
+    {"avx512", kernels::InstructionSet::avx512, true, kX86, __builtin_cpu_supports("avx512f") != 0},
+#else
+    {"avx512", kernels::InstructionSet::avx512, false, kX86, false},
+#endif
+#if defined(LINEQ_KERNELS_SIMD128)
+    {"simd128", kernels::InstructionSet::simd128, true, kWasm, true},
+#else
+    {"simd128", kernels::InstructionSet::simd128, false, kWasm, false},
+#endif
+};
+
 } // namespace
+
+// A family compiled but left out of the dispatch, or not compiled where the target has it,
+// would go unnoticed otherwise: every family gives the same bits, only slower.
+TEST(Kernels, EveryFamilyTheTargetHasIsBuiltAndOfferedWhereItRuns) {
+    const auto offered = kernels::supported();
+    for (const Family& family : kFamilies) {
+        SCOPED_TRACE(family.name);
+        EXPECT_EQ(family.built, family.expected);
+        const bool isOffered = std::ranges::find(offered, family.set) != offered.end();
+        EXPECT_EQ(isOffered, family.built && family.runs);
+        EXPECT_EQ(kernels::choose(family.set), isOffered);
+        if (isOffered) {
+            EXPECT_STREQ(kernels::active().name, family.name);
+        }
+    }
+    ASSERT_TRUE(kernels::choose(offered.back()));
+}
 
 TEST(Kernels, MatrixUpdateTakesEachProductInTurn) {
     forEachInstructionSet([](const kernels::Table& k) {

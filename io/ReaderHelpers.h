@@ -2,13 +2,13 @@
 
 // What the readers of the different layouts share; not for use outside them.
 
+#include "NumberBatch.h"
 #include "SystemReader.h"
 #include "TextFields.h"
 #include "TextScanner.h"
 
 #include <cstdint>
 #include <string>
-#include <string_view>
 
 namespace lse::io {
 
@@ -26,11 +26,11 @@ std::string orderTooLarge(double n, int maxOrder);
 
 // A field that must hold a whole number from least to most; otherwise InputError saying that
 // `what` was expected.
-long long wholeNumberAt(const Field& field, long line, long long least, long long most,
-                        const std::string& what);
+std::int64_t wholeNumberAt(const Field& field, std::int64_t line, std::int64_t least,
+                           std::int64_t most, const std::string& what);
 
 // The order given by a count field: refused as too large before anything is allocated.
-int orderAt(const Field& field, long line, int maxOrder, const std::string& what);
+int orderAt(const Field& field, std::int64_t line, int maxOrder, const std::string& what);
 
 // Calls each(field) for every field from the scanner's place to the end of the input.
 template <typename Each> void forEachField(TextScanner& in, Each each) {
@@ -41,20 +41,19 @@ template <typename Each> void forEachField(TextScanner& in, Each each) {
     } while (in.nextLine());
 }
 
-// The first bytes decide: a NumPy array, a Matrix Market file (whose banner may be indented).
-bool isNumpy(std::string_view head);
-bool isMatrixMarket(std::string_view head);
-constexpr std::size_t kHeadBytes = 64;
+// The batch of a reading, flushed whenever the scanner moves its buffer; detached at the end.
+class BatchOnScanner {
+public:
+    // threads: 0 takes one per processor.
+    BatchOnScanner(TextScanner& in, int threads);
+    BatchOnScanner(const BatchOnScanner&) = delete;
+    BatchOnScanner& operator=(const BatchOnScanner&) = delete;
+    ~BatchOnScanner() { in_.setBeforeFill({}); }
+    NumberBatch* operator->() { return &batch_; }
 
-// The system from any source, scanned with a buffer of the given size.
-LinearSystem readFrom(ByteSource& source, const ReadOptions& options,
-                      std::size_t bufferSize = TextScanner::kBufferSize);
-Vector rightHandSideFrom(ByteSource& source, int n,
-                         std::size_t bufferSize = TextScanner::kBufferSize);
-
-LinearSystem readMatrixMarket(TextScanner& in, const ReadOptions& options);
-Vector readMatrixMarketVector(TextScanner& in, int n);
-LinearSystem readNumpy(TextScanner& in, const ReadOptions& options);
-Vector readNumpyVector(TextScanner& in, int n);
+private:
+    TextScanner& in_;
+    NumberBatch batch_;
+};
 
 } // namespace lse::io

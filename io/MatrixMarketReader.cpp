@@ -1,9 +1,12 @@
-#include "SystemLayout.h"
+#include "MarkedLayouts.h"
+
+#include "ReaderHelpers.h"
 
 #include "NumberText.h"
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <initializer_list>
 #include <limits>
 #include <optional>
@@ -16,7 +19,7 @@ namespace {
 constexpr char kComment = '%';
 constexpr std::string_view kBanner = "%%MatrixMarket";
 // Every whole number up to 2^53 is a double; no count here comes near it.
-constexpr long long kLargestCount = 1LL << 53;
+constexpr std::int64_t kLargestCount = std::int64_t{1} << 53;
 
 enum class Symmetry { general, symmetric, skewSymmetric };
 
@@ -27,10 +30,10 @@ struct Banner {
 };
 
 struct Size {
-    long long rows = 0;
-    long long columns = 0;
-    long long entries = 0; // coordinate form only
-    long line = 0;
+    std::int64_t rows = 0;
+    std::int64_t columns = 0;
+    std::int64_t entries = 0; // coordinate form only
+    std::int64_t line = 0;
 };
 
 bool sameWord(std::string_view a, std::string_view b) {
@@ -44,7 +47,7 @@ bool sameWord(std::string_view a, std::string_view b) {
 
 // The banner's next word, which must be one of `choices`; the index of the one found.
 int bannerWord(TextScanner& in, std::initializer_list<std::string_view> choices,
-               const std::string& expected, long* column = nullptr) {
+               const std::string& expected, std::int64_t* column = nullptr) {
     Field word;
     if (!in.nextField(word))
         throw InputError(place(1) + "expected " + expected + ", found the end of the line");
@@ -69,12 +72,12 @@ Banner readBanner(TextScanner& in) {
     bannerWord(in, {"matrix"}, "'matrix'");
     Banner banner;
     banner.coordinate = bannerWord(in, {"array", "coordinate"}, "'array' or 'coordinate'") == 1;
-    long fieldColumn = 0;
+    std::int64_t fieldColumn = 0;
     banner.pattern = bannerWord(in, {"real", "integer", "pattern"},
                                 "'real', 'integer' or 'pattern'", &fieldColumn) == 2;
     if (banner.pattern && !banner.coordinate)
         throw InputError(place(1, fieldColumn) + "'pattern' is for the coordinate form only");
-    long symmetryColumn = 0;
+    std::int64_t symmetryColumn = 0;
     // A hermitian matrix of real numbers is symmetric.
     const int symmetry =
         bannerWord(in, {"general", "symmetric", "skew-symmetric", "hermitian"},
@@ -106,7 +109,7 @@ Size readSize(TextScanner& in, bool coordinate) {
         throw InputError("expected the size line (" + layout + "), found the end of the input");
     Size size;
     size.line = in.line();
-    long long* const values[] = {&size.rows, &size.columns, &size.entries};
+    std::int64_t* const values[] = {&size.rows, &size.columns, &size.entries};
     const char* const names[] = {"a number of rows", "a number of columns", "a number of entries"};
     const int wanted = coordinate ? 3 : 2;
     int found = 0;
@@ -123,7 +126,7 @@ Size readSize(TextScanner& in, bool coordinate) {
     return size;
 }
 
-std::string expectedCount(long long expected, long long found, const char* what) {
+std::string expectedCount(std::int64_t expected, std::int64_t found, const char* what) {
     return "expected " + std::to_string(expected) + " " + what + ", found " + std::to_string(found);
 }
 
@@ -131,12 +134,12 @@ std::string expectedCount(long long expected, long long found, const char* what)
 // a skew-symmetric one the part below the diagonal. The first field that is not a number is
 // refused where it stands; a wrong count at the end.
 void readArray(TextScanner& in, LinearSystem& system, Symmetry symmetry, bool storing) {
-    const long long n = system.n;
-    const long long expected = symmetry == Symmetry::general     ? n * n
-                               : symmetry == Symmetry::symmetric ? (n * n + n) / 2
-                                                                 : (n * n - n) / 2;
+    const std::int64_t n = system.n;
+    const std::int64_t expected = symmetry == Symmetry::general     ? n * n
+                                  : symmetry == Symmetry::symmetric ? (n * n + n) / 2
+                                                                    : (n * n - n) / 2;
     const int skip = symmetry == Symmetry::skewSymmetric ? 1 : 0;
-    long long found = 0;
+    std::int64_t found = 0;
     int i = 1 + skip;
     int j = 1;
     forEachField(in, [&](const Field& field) {
@@ -161,7 +164,7 @@ void readArray(TextScanner& in, LinearSystem& system, Symmetry symmetry, bool st
 // once the line is whole.
 struct Entry {
     std::string text[3];
-    long column[3] = {};
+    std::int64_t column[3] = {};
     int found = 0;
     std::optional<Field> extra;
     std::string extraText;
@@ -183,7 +186,7 @@ public:
     }
 
     // The line's first mistake, or nothing; stores the entry when there is none.
-    std::optional<std::string> take(const Entry& entry, long line) {
+    std::optional<std::string> take(const Entry& entry, std::int64_t line) {
         const int wanted = banner_.pattern ? 2 : 3;
         if (entry.found < wanted)
             return place(line) +
@@ -277,7 +280,7 @@ void readCoordinate(TextScanner& in, LinearSystem& system, const Banner& banner,
     CoordinateReader reader(in, system, banner, duplicates, storing);
     std::optional<std::string> firstMistake;
     std::optional<std::string> firstNonNumber;
-    long long lines = 0;
+    std::int64_t lines = 0;
     Field field;
     while (nextDataLine(in, field)) {
         ++lines;
@@ -307,8 +310,6 @@ void readCoordinate(TextScanner& in, LinearSystem& system, const Banner& banner,
         throw InputError(*firstMistake);
     reader.finish();
 }
-
-} // namespace
 
 bool isMatrixMarket(std::string_view head) {
     const std::size_t start = head.find_first_not_of(" \t");
@@ -360,7 +361,7 @@ Vector readMatrixMarketVector(TextScanner& in, int n) {
                          std::to_string(size.columns));
     Vector b;
     b.recreate(n);
-    long long found = 0;
+    std::int64_t found = 0;
     forEachField(in, [&](const Field& field) {
         const double value = numberAt(field.text, in.line(), field.column);
         if (++found <= n)
@@ -370,5 +371,10 @@ Vector readMatrixMarketVector(TextScanner& in, int n) {
         throw InputError(expectedCount(n, found, "entries of b"));
     return b;
 }
+
+} // namespace
+
+const MarkedLayout kMatrixMarketLayout{InputFormat::matrixMarket, isMatrixMarket, readMatrixMarket,
+                                       readMatrixMarketVector};
 
 } // namespace lse::io

@@ -1,19 +1,36 @@
 #pragma once
 
+// Reading a system A x = b, or b alone, from a text, a file or a stream. The readers behind
+// these entry points are the io library's own.
+
 #include "Limits.h"
 #include "Matrix.h"
-#include "TextFields.h"
 
 #include <atomic>
 #include <cstdint>
+#include <exception>
 #include <functional>
 #include <istream>
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace lse::io {
+
+// Why an input was refused: one line, without the file's name, which the caller knows.
+class InputError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// A reading stopped because its caller asked it to (ReadOptions::cancel): no fault of the
+// input, and nothing to report as one.
+class ReadCancelled : public std::exception {
+public:
+    const char* what() const noexcept override { return "the reading was cancelled"; }
+};
 
 enum class InputFormat {
     automatic,    // chosen by the content

@@ -1,0 +1,47 @@
+#include "MethodTable.h"
+
+#include <algorithm>
+
+namespace lse {
+
+namespace {
+
+// Every way a method can fail shows its one message: a user learns that the method failed,
+// the status tells a program why.
+std::optional<Message> aboutGauss(const CalculateOutcome& outcome) {
+    return messages::about(outcome.gauss);
+}
+
+std::optional<Message> aboutCholesky(const CalculateOutcome& outcome) {
+    if (!outcome.decomposition.decomposed())
+        return messages::about(outcome.decomposition);
+    return messages::about(outcome.solve);
+}
+
+constexpr MethodEntry kBuiltIn[] = {
+    {"gauss", "Gauss Elimination", "Gauss Solution", SolutionMethod::gaussElimination,
+     TextBox::txtGauss, calculateGauss, aboutGauss},
+    {"cholesky", "Cholesky Decomposition", "Cholesky Solution",
+     SolutionMethod::choleskyDecomposition, TextBox::txtCholesky, calculateCholesky, aboutCholesky},
+};
+
+} // namespace
+
+MethodTable builtInMethods() {
+    return kBuiltIn;
+}
+
+const MethodEntry* findMethod(MethodTable methods, std::string_view name) {
+    const auto found = std::find_if(methods.begin(), methods.end(),
+                                    [name](const MethodEntry& m) { return m.name == name; });
+    return found == methods.end() ? nullptr : &*found;
+}
+
+MethodTable methodsChosen(MethodTable methods, const std::function<bool(SolutionMethod)>& chosen) {
+    const auto alone = std::find_if(methods.begin(), methods.end(), [&](const MethodEntry& m) {
+        return m.option != SolutionMethod::bothMethods && chosen(m.option);
+    });
+    return alone == methods.end() ? methods : MethodTable(&*alone, 1);
+}
+
+} // namespace lse

@@ -1,0 +1,42 @@
+#pragma once
+
+#include "Calculate.h"
+#include "Messages.h"
+#include "Platform.h"
+
+#include <functional>
+#include <optional>
+#include <span>
+#include <string_view>
+
+namespace lse {
+
+// One way of solving A x = b, as the window and lineq-solve know it. Everything that tells
+// the methods apart is here, so that a new method is one more entry.
+struct MethodEntry {
+    std::string_view name;    // for options and JSON: "gauss"
+    std::string_view title;   // for messages and progress, its option's caption
+    std::string_view heading; // above its box and its lines in the text output
+    // The button of Option1 that runs this method alone; "Both Solution Methods", or no
+    // button chosen, runs every method, in the table's order.
+    SolutionMethod option;
+    TextBox box; // where the window shows its solution
+    MethodSolver solve;
+    // What the window says about an outcome: nothing when the method produced a solution or
+    // was cancelled (the user knows why the box stays empty).
+    std::optional<Message> (*about)(const CalculateOutcome& outcome);
+};
+
+using MethodTable = std::span<const MethodEntry>;
+
+// Gauss elimination, then Cholesky decomposition.
+MethodTable builtInMethods();
+
+// The entry called `name`, or null.
+const MethodEntry* findMethod(MethodTable methods, std::string_view name);
+
+// What Calculate runs: the method of the first entry whose option button is chosen, or
+// every method.
+MethodTable methodsChosen(MethodTable methods, const std::function<bool(SolutionMethod)>& chosen);
+
+} // namespace lse

@@ -1,0 +1,75 @@
+#include "PlainReader.h"
+
+#include "ReaderHelpers.h"
+
+#include <cstdint>
+#include <stdexcept>
+
+namespace lse::io {
+
+// Read as the fields come, so that the first field that is not a number, or one too many, is
+// refused where it stands.
+LinearSystem readPlain(TextScanner& in, int maxOrder, bool atLine, int threads) {
+    Field field;
+    bool found = atLine && in.nextField(field);
+    while (!found && in.nextLine())
+        found = in.nextField(field);
+    if (!found)
+        throw InputError("expected the number of equations, found the end of the input");
+    const int n = orderAt(field, in.line(), maxOrder, "the number of equations");
+    const std::int64_t coefficients = static_cast<std::int64_t>(n) * n;
+    const std::int64_t needed = coefficients + n;
+
+    LinearSystem system;
+    if (mayHold(in, static_cast<std::uint64_t>(needed)))
+        system = makeSystem(n, InputFormat::plain);
+    const bool storing = system.A.exists();
+    std::int64_t taken = 0;
+    int row = 1;
+    int column = 1;
+    BatchOnScanner batch(in, threads);
+    forEachField(in, [&](const Field& f) {
+        if (++taken > needed) {
+            batch->flush(); // a field before it that is not a number comes first
+            throw InputError(place(in.line(), f.column) +
+                             "expected the end of the input after A and b, found " +
+                             describe(f.text));
+        }
+        double* const destination = !storing   ? nullptr
+                                    : row <= n ? &system.A(row, column)
+                                               : &system.b(column);
+        batch->add(f.text, destination, in.line(), f.column, true);
+        if (++column > n) {
+            column = 1;
+            ++row;
+        }
+    });
+    batch->flush();
+    if (taken < coefficients)
+        throw InputError("expected " + std::to_string(coefficients) + " coefficients of A, found " +
+                         std::to_string(taken));
+    if (taken < needed)
+        throw InputError("expected " + std::to_string(n) + " entries of b, found " +
+                         std::to_string(taken - coefficients));
+    if (!storing)
+        throw std::logic_error("a system was read without its arrays");
+    return system;
+}
+
+Vector readPlainVector(TextScanner& in, int n) {
+    Vector b;
+    b.recreate(n);
+    std::int64_t i = 0;
+    in.nextLine();
+    forEachField(in, [&](const Field& field) {
+        const double value = numberAt(field.text, in.line(), field.column);
+        if (++i <= n)
+            b(static_cast<int>(i)) = value;
+    });
+    if (i != n)
+        throw InputError("expected " + std::to_string(n) + " entries of b, found " +
+                         std::to_string(i));
+    return b;
+}
+
+} // namespace lse::io

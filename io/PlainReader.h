@@ -1,0 +1,16 @@
+#pragma once
+
+// The plain layout: n, then A row by row, then b.
+
+#include "SystemReader.h"
+#include "TextScanner.h"
+
+namespace lse::io {
+
+// The system from the scanner's place on (from the current line, when atLine).
+LinearSystem readPlain(TextScanner& in, int maxOrder, bool atLine, int threads);
+
+// b alone: n numbers in any arrangement of lines.
+Vector readPlainVector(TextScanner& in, int n);
+
+} // namespace lse::io

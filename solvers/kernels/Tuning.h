@@ -1,0 +1,71 @@
+#pragma once
+
+#include <cstddef>
+
+// The thresholds of the solvers' schedules, beside the kernels' shapes (Blocking.h, which
+// keeps what differs by instruction set). Like those they change the speed, never the bits.
+// Each says what chose it: a figure, the processor and how it was taken (build/dev/bench/
+// lineq_bench at the order and threads given unless perf is named; the tables are in
+// bench/results), or that none was kept.
+namespace lse::tuning {
+
+// Both methods take their blocked path from this order on. Chosen with the blocked paths
+// (commit c9dcf38); neither figure nor processor was kept.
+inline constexpr int kBlockedFrom = 64;
+
+// Gauss: steps per panel, the depth of each trailing update, so that the trailing matrix is
+// read from memory once per this many steps; the matrix update's depth block (Blocking.h)
+// equals it, so an update is one pass. Chosen with the blocked paths (c9dcf38); no figure was
+// kept.
+inline constexpr int kGaussPanel = 256;
+
+// Gauss: beyond 8191 equations the panel narrows so that the multipliers of two panels,
+// 2 (n + 1) panel doubles, stay within this, and a system with room for A and W finds room for
+// them too. A memory bound, not a speed: a panel of 128 steps costs little speed, one of 64
+// (32766 equations) some (commit 9261c54).
+inline constexpr std::size_t kGaussMultiplierBytes = std::size_t{32} << 20;
+inline constexpr int kGaussNarrowestPanel = 64;
+
+// Gauss: panel columns eliminated one step at a time (wider parts of a panel are split in
+// halves), rows of a triangle updated row by row (larger ones are split in halves), and the
+// trailing columns a team member takes at a time. Chosen with the blocked paths (c9dcf38); no
+// figure was kept.
+inline constexpr int kGaussLeaf = 8;
+inline constexpr int kGaussTriangleLeaf = 16;
+inline constexpr int kGaussChunk = 384;
+
+// Below these orders one thread does it all: the others would mostly wait. Raised from 384
+// and 256 where a second thread started to pay, on the Intel Xeon AVX-512 with 2 cores (commit
+// e6500bf); no figure was kept. There, at n = 1000, Gauss took 0.0174 s on 2 threads against
+// 0.0177 on 1, Cholesky 0.0086 against 0.0131 (bench/results/intel-xeon-avx512.md).
+inline constexpr int kGaussThreadsFrom = 640;
+inline constexpr int kCholeskyThreadsFrom = 448;
+
+// Cholesky: the chains ask for the rest of a row of L this many steps (4 KB) ahead: a memory
+// access's latency is a few hundred steps of a few cycles each, and nearer requests left the
+// chains waiting at n = 2000 (commit 6bf4bc9); no figure was kept.
+inline constexpr int kCholeskyPrefetchSteps = 512;
+
+// Cholesky: the head of the next row of L asked for while a step runs, as far as the chains'
+// own requests begin. On an AMD EPYC (Zen 5), n = 2000, one thread: 0.089 s against 0.110
+// without, the time of a row kept in the first-level cache (bench/results/amd-epyc-zen5.md).
+inline constexpr int kCholeskyRowHead = kCholeskyPrefetchSteps;
+
+// Cholesky: a tile of the last rows of a large system looks for a cancel request every this
+// many steps, so that a cancel need not wait for the whole tile. Not measured; a look costs
+// one relaxed load (commit 26d1865).
+inline constexpr int kCholeskyCancelSteps = 256;
+
+// Rows of the upper triangle compared at a time, in square tiles, so that the column read
+// across rows stays in the cache; bands of these rows are dealt out to the team. On an AMD
+// EPYC (Zen 5), n = 2000, two threads: the decomposition 0.053 s against 0.057 with the test
+// on one thread (commit c1548f8); the tile's side itself had no figure kept (629e23e).
+inline constexpr int kSymmetryBand = 32;
+
+// The matrix update asks for the columns of a this many columns ahead of their packing. With
+// a packed a sliver at a time and so asked for, perf of Gauss at n = 2000 on one thread on an
+// AMD EPYC (Zen 5): the packing took a sixth of the tiles' time, a third when read a line per
+// step (bench/results/amd-epyc-zen5.md; commit 1ed9314, Intel Xeon, the same third).
+inline constexpr int kPackAhead = 4;
+
+} // namespace lse::tuning
