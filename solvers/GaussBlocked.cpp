@@ -127,7 +127,7 @@ GaussOutcome Elimination::run() {
         }
         if (end == n_) {
             updateTrailing(first, end, end);
-            return unlessNotFinite({});
+            return unlessNotFinite({GaussStatus::solved, 0, std::move(pivotRow_)});
         }
         // The calling thread brings the next panel's columns through these steps and
         // eliminates that panel, while the others update the columns beyond it.

@@ -14,8 +14,8 @@ namespace lse::modGauss {
 namespace {
 
 // Row j becomes the row of largest magnitude in column j at or below it; the earliest row
-// wins a tie. Columns left of j are not exchanged.
-void pivot(Matrix& W, int j, int n) {
+// wins a tie. Columns left of j are not exchanged. Returns the row exchanged with j.
+int pivot(Matrix& W, int j, int n) {
     int p = j;
     double m = std::fabs(W(j, j));
     for (int k = j + 1; k <= n; ++k) {
@@ -26,6 +26,7 @@ void pivot(Matrix& W, int j, int n) {
     }
     if (p != j)
         std::swap_ranges(W.row(j) + j, W.row(j) + n + 2, W.row(p) + j);
+    return p;
 }
 
 } // namespace
@@ -51,15 +52,19 @@ GaussOutcome gaussSolve(Matrix& W, Vector& x, const Vector& b, std::int16_t n,
 
     // Bring W to upper triangular form, one pivot column at a time: literally for a small
     // system, blocked for a large one, with the same bits.
+    std::vector<int> pivotRows;
     if (options.path == SolverPath::blocked ||
         (options.path == SolverPath::automatic && n >= tuning::kBlockedFrom)) {
-        if (const GaussOutcome outcome = blocked::gaussEliminate(W, n, options); !outcome.solved())
+        GaussOutcome outcome = blocked::gaussEliminate(W, n, options);
+        if (!outcome.solved())
             return outcome;
+        pivotRows = std::move(outcome.pivotRows);
     } else {
+        pivotRows.resize(static_cast<std::size_t>(n) + 1);
         for (int j = 1; j <= n - 1; ++j) {
             if (options.cancelRequested())
                 return {GaussStatus::cancelled};
-            pivot(W, j, n);
+            pivotRows[static_cast<std::size_t>(j)] = pivot(W, j, n);
             if (const GaussStatus status = gaussEliminate(W, static_cast<std::int16_t>(j), n);
                 status != GaussStatus::solved)
                 return {status, status == GaussStatus::zeroPivot ? j : 0};
@@ -77,7 +82,8 @@ GaussOutcome gaussSolve(Matrix& W, Vector& x, const Vector& b, std::int16_t n,
     // Copy the solution out.
     for (int i = 1; i <= n; ++i)
         x(i) = W(i, rhs);
-    return {};
+    pivotRows[static_cast<std::size_t>(n)] = n;
+    return {GaussStatus::solved, 0, std::move(pivotRows)};
 }
 
 GaussStatus gaussEliminate(Matrix& W, std::int16_t j, std::int16_t n) {

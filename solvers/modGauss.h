@@ -4,6 +4,7 @@
 #include "SolveOptions.h"
 
 #include <cstdint>
+#include <vector>
 
 namespace lse {
 
@@ -19,6 +20,10 @@ enum class GaussStatus {
 struct GaussOutcome {
     GaussStatus status = GaussStatus::solved;
     int column = 0; // the zero pivot's column, 1..n
+    // When solved: pivotRows[j] is the row that step j exchanged with row j (j itself when
+    // none), for j = 1..n - 1, and pivotRows[n] = n, as LAPACK's IPIV; with W they are the
+    // factors. Empty otherwise.
+    std::vector<int> pivotRows = {};
 
     bool solved() const { return status == GaussStatus::solved; }
 };

@@ -1,6 +1,8 @@
 // Solves seeded random systems with both methods and prints one hash over every status,
-// every solution bit and the working state a success leaves, so that builds by different
-// compilers, optimisation levels, processors and architectures can be compared by a line.
+// every solution bit, the working state a success leaves and its accuracy figures, so that
+// builds by different compilers, optimisation levels, processors and architectures can be
+// compared by a line.
+#include "Accuracy.h"
 #include "Calculate.h"
 #include "RandomSystems.h"
 #include "kernels/Kernels.h"
@@ -10,6 +12,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 
 namespace {
 
@@ -30,6 +33,20 @@ public:
         std::memcpy(&bits, &value, sizeof bits);
         add(bits);
     }
+    // A figure, or a mark that it is not available.
+    void add(const std::optional<double>& figure) {
+        add(std::uint64_t{figure.has_value()});
+        if (figure)
+            add(*figure);
+    }
+    void add(const std::optional<lse::AccuracyFigures>& figures) {
+        add(std::uint64_t{figures.has_value()});
+        if (figures) {
+            add(figures->rcond);
+            add(figures->berr);
+            add(figures->ferr);
+        }
+    }
     std::uint64_t value() const { return state_; }
 
 private:
@@ -37,20 +54,23 @@ private:
 };
 
 struct Arrays {
+    lse::Matrix A;
     lse::Matrix W;
     lse::Vector b;
     lse::Vector x;
     int n;
+    std::optional<double> norm1;
 
     explicit Arrays(const System& s) : n(static_cast<int>(s.b.size())) {
-        W.recreate(n, n, 1);
+        A.recreate(n, n);
         b.recreate(n);
         x.recreate(n);
         for (int i = 1; i <= n; ++i) {
             for (int j = 1; j <= n; ++j)
-                W(i, j) = s.a[i - 1][j - 1];
+                A(i, j) = s.a[i - 1][j - 1];
             b(i) = s.b[i - 1];
         }
+        norm1 = lse::copyWithNorm1(A, W, static_cast<std::int16_t>(n));
     }
 };
 
@@ -67,6 +87,8 @@ bool addGauss(Hash& hash, const System& s) {
     for (int i = 1; i <= a.n; ++i)
         for (int j = 1; j <= a.n + 1; ++j)
             hash.add(a.W(i, j));
+    hash.add(lse::gaussAccuracy({a.A}, a.norm1, a.W, outcome, state, a.b, a.x,
+                                static_cast<std::int16_t>(a.n), {}));
     return true;
 }
 
@@ -86,6 +108,10 @@ bool addCholesky(Hash& hash, const System& s, const lse::SolveOptions& options =
         for (int j = 1; j < i; ++j)
             hash.add(a.W(i, j));
     }
+    // The figures with A as given and as the upper triangle of W: two orders of summing.
+    const auto order = static_cast<std::int16_t>(a.n);
+    hash.add(lse::choleskyAccuracy({a.A}, a.norm1, a.W, outcome, state, a.b, a.x, order, {}));
+    hash.add(lse::choleskyAccuracy({a.W, true}, a.norm1, a.W, outcome, state, a.b, a.x, order, {}));
     return outcome.solved();
 }
 

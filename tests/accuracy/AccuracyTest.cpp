@@ -1,0 +1,300 @@
+#include "Accuracy.h"
+#include "Calculate.h"
+#include "ConditionedSystems.h"
+#include "Factors.h"
+#include "Systems.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cmath>
+#include <optional>
+#include <vector>
+
+using namespace lse;
+using namespace lse::test;
+
+namespace {
+
+using Entries = std::vector<double>;
+
+// A system solved by one method, with its figures; A is kept apart from W.
+struct Solved {
+    Matrix W;
+    Vector x;
+    MethodState state;
+    CalculateOutcome outcome;
+    std::optional<double> norm1;
+    std::optional<AccuracyFigures> figures;
+
+    Solved(const Matrix& a, const Vector& b, const MethodUnderTest& method,
+           const SolveOptions& options = {}) {
+        const auto n = static_cast<std::int16_t>(b.upper());
+        norm1 = copyWithNorm1(a, W, n);
+        x.recreate(n);
+        outcome = method.solve(W, b, x, n, state, options);
+        figures = method.accuracy({a}, norm1, W, outcome, state, b, x, n, options);
+    }
+};
+
+// b = A x for the given x, when every sum is exact (integer and small dyadic entries).
+Vector timesExactly(const Matrix& a, const Entries& x) {
+    Vector b;
+    b.recreate(static_cast<int>(x.size()));
+    for (int i = 1; i <= b.upper(); ++i)
+        for (int j = 1; j <= b.upper(); ++j)
+            b(i) = b(i) + a(i, j) * x[j - 1];
+    return b;
+}
+
+double relativeError(const Vector& x, const Entries& truth) {
+    double error = 0;
+    double largest = 0;
+    for (int i = 1; i <= x.upper(); ++i) {
+        error = std::max(error, std::fabs(x(i) - truth[i - 1]));
+        largest = std::max(largest, std::fabs(x(i)));
+    }
+    return error / largest;
+}
+
+Entries ones(int n) {
+    return Entries(n, 1.0);
+}
+
+// x_i = (-1)^i i: no two entries alike.
+Entries alternating(int n) {
+    Entries x(n);
+    for (int i = 0; i < n; ++i)
+        x[i] = (i % 2 ? -1.0 : 1.0) * (i + 1);
+    return x;
+}
+
+} // namespace
+
+// Systems with a known exact solution: the error bound must hold it, and the warning must
+// come exactly where the bound says the solution has no correct digit.
+TEST(Accuracy, TheErrorBoundHoldsTheTrueError) {
+    struct Case {
+        ConditionedSystem system;
+        Entries truth;
+        MethodUnderTest method;
+        bool warning;
+    };
+    const Case cases[] = {
+        {wilkinsonGrowth(60), ones(60), kGauss, true},
+        {wilkinsonGrowth(60), alternating(60), kGauss, true},
+        {wilkinsonGrowth(20), alternating(20), kGauss, false},
+        {pascal(12), ones(12), kGauss, false},
+        {pascal(12), ones(12), kCholesky, false},
+        {pascal(18), alternating(18), kCholesky, true},
+        {randomGeneral(70, 9), alternating(70), kGauss, false},
+        {randomPositiveDefinite(70, 9), alternating(70), kCholesky, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.system.name);
+        const Vector b = timesExactly(c.system.a, c.truth);
+        const Solved s(c.system.a, b, c.method);
+        ASSERT_TRUE(s.outcome.solved());
+        ASSERT_TRUE(s.figures && s.figures->ferr && s.figures->berr && s.figures->rcond);
+        EXPECT_GE(*s.figures->ferr, relativeError(s.x, c.truth));
+        EXPECT_EQ(s.figures->warning(), c.warning) << "FERR " << *s.figures->ferr;
+        EXPECT_GE(*s.figures->berr, 0);
+        EXPECT_LE(*s.figures->rcond, 1);
+    }
+}
+
+// The factors replayed must be A^-1 and A^-T, whichever path eliminated: A (A^-1 v) = v and
+// u . A^-1 v = A^-T u . v. A pivot row recorded wrong, or a multiplier taken from the wrong
+// place, breaks both by far more than rounding.
+TEST(Accuracy, TheFactorsAreTheInverse) {
+    SolveOptions literal;
+    literal.path = SolverPath::literal;
+    SolveOptions blockedSmall;
+    blockedSmall.path = SolverPath::blocked;
+    blockedSmall.blocks = {
+        .panel = 16, .leaf = 4, .triangleLeaf = 4, .chunk = 8, .threadsFrom = 32};
+    for (const int n : {1, 2, 9, 40, 100})
+        for (const SolveOptions* options : {&literal, &blockedSmall})
+            for (const MethodUnderTest& method : {kGauss, kCholesky}) {
+                SCOPED_TRACE(testing::Message()
+                             << "n " << n << (options == &literal ? " literal" : " blocked") << " "
+                             << method.name);
+                const ConditionedSystem system =
+                    method.isGauss() ? randomGeneral(n, 5) : randomPositiveDefinite(n, 5);
+                const Solved s(system.a, system.b, method, *options);
+                ASSERT_TRUE(s.outcome.solved());
+                const auto solve = [&](Entries& v, bool transposed) {
+                    if (!method.isGauss())
+                        return CholeskyFactors(s.W, s.state.chol.diag(), n).solve(v);
+                    const GaussFactors factors(s.W, s.outcome.gauss.pivotRows, n);
+                    return transposed ? factors.solveTransposed(v) : factors.solve(v);
+                };
+                Entries v(n + 1), u(n + 1);
+                for (int i = 1; i <= n; ++i) {
+                    v[i] = (i * 5) % 7 - 3;
+                    u[i] = (i * 3) % 5 - 2;
+                }
+                Entries inverseV = v, inverseTU = u;
+                ASSERT_TRUE(solve(inverseV, false));
+                ASSERT_TRUE(solve(inverseTU, true));
+                double left = 0, right = 0, scale = 0;
+                for (int i = 1; i <= n; ++i) {
+                    double row = 0;
+                    for (int j = 1; j <= n; ++j)
+                        row += system.a(i, j) * inverseV[j];
+                    EXPECT_NEAR(row, v[i], 1e-9);
+                    left += u[i] * inverseV[i];
+                    right += inverseTU[i] * v[i];
+                    scale += std::fabs(u[i] * inverseV[i]);
+                }
+                EXPECT_NEAR(left, right, 1e-12 * scale);
+            }
+}
+
+// The pivot rows, W and x are the same bits on both paths.
+TEST(Accuracy, BothPathsRecordTheSamePivotRows) {
+    const ConditionedSystem system = randomGeneral(100, 11);
+    SolveOptions literal;
+    literal.path = SolverPath::literal;
+    const Solved blocked(system.a, system.b, kGauss);
+    const Solved plain(system.a, system.b, kGauss, literal);
+    ASSERT_TRUE(blocked.outcome.solved());
+    EXPECT_EQ(blocked.outcome.gauss.pivotRows, plain.outcome.gauss.pivotRows);
+    EXPECT_EQ(blocked.W, plain.W);
+    EXPECT_EQ(blocked.x, plain.x);
+}
+
+TEST(Accuracy, TheWarningRule) {
+    const double eps = kUnitRoundoff;
+    struct Case {
+        AccuracyFigures figures;
+        bool warning;
+        bool singular;
+    };
+    const Case cases[] = {
+        {{1e-3, 1e-17, 1e-13}, false, false},
+        {{1e-3, 1e-17, 0.99}, false, false},
+        {{1e-3, 1e-17, 1.0}, true, false},
+        // FERR decides where it exists, even against RCOND.
+        {{eps / 2, 1e-17, 0.5}, false, true},
+        {{0.5, 1e-17, 3.0}, true, false},
+        // Without a residual, RCOND below the unit roundoff decides.
+        {{eps / 2, std::nullopt, std::nullopt}, true, true},
+        {{eps, std::nullopt, std::nullopt}, false, false},
+        {{0.0, std::nullopt, std::nullopt}, true, true},
+        // Nothing known: no claim either way.
+        {{std::nullopt, std::nullopt, std::nullopt}, false, false},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(c.figures.warning(), c.warning);
+        EXPECT_EQ(c.figures.singularToWorkingPrecision(), c.singular);
+    }
+    EXPECT_EQ((AccuracyFigures{1.0, 0.0, 1e-13}.correctDigits()), 13);
+    EXPECT_EQ((AccuracyFigures{1.0, 0.0, std::nullopt}.correctDigits()), std::nullopt);
+}
+
+// Near the top of the doubles a norm or a residual may overflow: that figure is then not
+// available, never NaN, and never read as singular.
+TEST(Accuracy, FiguresBeyondTheDoublesAreNotAvailable) {
+    struct Case {
+        const char* name;
+        Matrix a;
+        Vector b;
+        bool rcond, residual;
+    };
+    const double big = 1e308;
+    const Case cases[] = {
+        {"the column sum overflows", makeMatrix({{big, 0}, {big, 1}}), makeVector({big, 1}), false,
+         false},
+        {"only |A| |x| + |b| overflows", makeMatrix({{big, 0}, {0, big}}), makeVector({big, big}),
+         true, false},
+        {"well inside", makeMatrix({{2, 1}, {1, 3}}), makeVector({1, 2}), true, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const Solved s(c.a, c.b, kGauss);
+        ASSERT_TRUE(s.outcome.solved());
+        ASSERT_TRUE(s.figures);
+        EXPECT_EQ(s.figures->rcond.has_value(), c.rcond);
+        EXPECT_EQ(s.figures->berr.has_value(), c.residual);
+        EXPECT_EQ(s.figures->ferr.has_value(), c.residual);
+        for (const auto& figure : {s.figures->rcond, s.figures->berr, s.figures->ferr})
+            EXPECT_FALSE(figure && std::isnan(*figure));
+        EXPECT_FALSE(s.figures->singularToWorkingPrecision());
+        EXPECT_FALSE(s.figures->warning());
+    }
+}
+
+// A method that failed, was cancelled or had nothing to solve has no figures.
+TEST(Accuracy, NoSolutionNoFigures) {
+    std::atomic<bool> cancel{true};
+    SolveOptions cancelled;
+    cancelled.cancel = &cancel;
+    struct Case {
+        const char* name;
+        Matrix a;
+        Vector b;
+        MethodUnderTest method;
+        SolveOptions options;
+    };
+    const Case cases[] = {
+        {"zero pivot", makeMatrix({{1, 2}, {2, 4}}), makeVector({1, 1}), kGauss, {}},
+        {"not positive definite", makeMatrix({{1, 2}, {2, 1}}), makeVector({1, 1}), kCholesky, {}},
+        {"cancelled", makeMatrix({{2, 1}, {1, 3}}), makeVector({1, 2}), kGauss, cancelled},
+        {"cancelled Cholesky", makeMatrix({{2, 1}, {1, 3}}), makeVector({1, 2}), kCholesky,
+         cancelled},
+        {"no equations", makeMatrix({}), makeVector({}), kGauss, {}},
+        {"no equations, Cholesky", makeMatrix({}), makeVector({}), kCholesky, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_FALSE(Solved(c.a, c.b, c.method, c.options).figures);
+    }
+}
+
+// Cholesky's residual may read A from the upper triangle W keeps: the same figures as from A
+// itself, but for the sums' order.
+TEST(Accuracy, CholeskyReadsTheUpperTriangleOfW) {
+    for (const ConditionedSystem& system :
+         {hilbert(8), pascal(12), randomPositiveDefinite(70, 4)}) {
+        SCOPED_TRACE(system.name);
+        const auto n = static_cast<std::int16_t>(system.b.upper());
+        const Solved s(system.a, system.b, kCholesky);
+        const auto fromW =
+            choleskyAccuracy({s.W, true}, s.norm1, s.W, s.outcome, s.state, system.b, s.x, n, {});
+        ASSERT_TRUE(s.figures && fromW);
+        EXPECT_EQ(fromW->rcond, s.figures->rcond);
+        EXPECT_NEAR(*fromW->ferr, *s.figures->ferr, 0.5 * *s.figures->ferr);
+        EXPECT_NEAR(*fromW->berr, *s.figures->berr, 2 * kUnitRoundoff * n);
+    }
+}
+
+// A second thread takes one of the two estimates of a large system: the same bits.
+TEST(Accuracy, ThreadsChangeNoBitOfTheFigures) {
+    struct Case {
+        ConditionedSystem system;
+        MethodUnderTest method;
+    };
+    const Case cases[] = {{randomGeneral(1100, 13), kGauss},
+                          {diagonallyDominant(1100, 13), kCholesky}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.system.name);
+        SolveOptions one;
+        one.threads = 1;
+        SolveOptions two;
+        two.threads = 2;
+        const Solved s(c.system.a, c.system.b, c.method, one);
+        ASSERT_TRUE(s.outcome.solved());
+        const auto n = static_cast<std::int16_t>(c.system.b.upper());
+        const auto figures = [&](const SolveOptions& options) {
+            return c.method.accuracy({c.system.a}, s.norm1, s.W, s.outcome, s.state, c.system.b,
+                                     s.x, n, options);
+        };
+        const auto single = figures(one);
+        const auto paired = figures(two);
+        ASSERT_TRUE(single && paired);
+        EXPECT_EQ(bits(*single->rcond), bits(*paired->rcond));
+        EXPECT_EQ(bits(*single->berr), bits(*paired->berr));
+        EXPECT_EQ(bits(*single->ferr), bits(*paired->ferr));
+    }
+}
