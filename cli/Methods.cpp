@@ -6,11 +6,15 @@ namespace lse::cli {
 
 namespace {
 
-void copyOfA(const io::LinearSystem& system, Matrix& W) {
-    // One spare column, so that the Gauss solver widens W in place.
-    W.recreate(system.n, system.n, 1);
-    for (int i = 1; i <= system.n; ++i)
-        std::copy(system.A.row(i) + 1, system.A.row(i) + system.n + 1, W.row(i) + 1);
+// Cholesky leaves A's upper triangle, which holds all of a symmetric A; Gauss leaves nothing.
+bool leavesUpperTriangle(const MethodEntry& method) {
+    return method.solve == calculateCholesky;
+}
+
+bool worksInA(KeepA keepA, const MethodEntry& method, bool last) {
+    if (!last || keepA == KeepA::yes)
+        return false;
+    return keepA == KeepA::no || leavesUpperTriangle(method);
 }
 
 } // namespace
@@ -29,19 +33,32 @@ std::vector<MethodResult> solve(io::LinearSystem& system, MethodTable methods,
         const auto start = std::chrono::steady_clock::now();
         if (progress)
             progress(method, 0, n);
-        MethodResult result{&method, {}, std::nullopt};
+        MethodResult result{&method, {}, std::nullopt, 0, std::nullopt};
         result.x.recreate(n);
         // The last method may use up A; the copy an earlier one used goes first.
-        const bool inA = keepA == KeepA::no && m + 1 == methods.size();
-        if (inA)
+        const bool inA = worksInA(keepA, method, m + 1 == methods.size());
+        std::optional<double> norm1;
+        if (inA) {
             W = Matrix();
-        else
-            copyOfA(system, W);
+            norm1 = norm1Of(system.A, n);
+        } else {
+            norm1 = copyWithNorm1(system.A, W, n);
+        }
+        Matrix& worked = inA ? system.A : W;
         MethodState state;
-        result.failure =
-            method.about(method.solve(inA ? system.A : W, system.b, result.x, n, state, options));
+        const CalculateOutcome outcome =
+            method.solve(worked, system.b, result.x, n, state, options);
+        result.failure = method.about(outcome);
         result.seconds =
             std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        if (method.accuracy != nullptr) {
+            const SystemMatrix a = !inA ? SystemMatrix{system.A}
+                                   : leavesUpperTriangle(method)
+                                       ? SystemMatrix{system.A, true}
+                                       : SystemMatrix{system.A, false, false};
+            result.accuracy =
+                method.accuracy(a, norm1, worked, outcome, state, system.b, result.x, n, options);
+        }
         results.push_back(std::move(result));
     }
     return results;

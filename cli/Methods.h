@@ -16,6 +16,9 @@ struct MethodResult {
     Vector x;                       // 1..n, when solved
     std::optional<Message> failure; // the window's message when the method failed
     double seconds = 0;             // wall time, from the copy of A to the last x
+    // How far x can be trusted; none after a failure or for a method that offers no figures.
+    // Without A after the solve (see KeepA) they have RCOND alone.
+    std::optional<AccuracyFigures> accuracy;
 
     bool solved() const { return !failure; }
 };
@@ -27,11 +30,15 @@ using Progress = std::function<void(const MethodEntry& method, int done, int tot
 enum class KeepA {
     yes, // A stays as read: each method works on a copy
     no,  // the last method works in A itself, so that one method needs no second array
+    // As no, unless the last method leaves nothing of A: then it too works on a copy, so
+    // that its figures can have the residual.
+    forResidual,
 };
 
 // Solves the system by each method in turn, each on a fresh copy of A, as the window's
-// Calculate does, with `threads` threads for a large system (0: one per processor).
-// std::bad_alloc when a working copy cannot be had.
+// Calculate does, and takes each solution's figures from A and the method's factors, with `threads`
+// threads for a large system (0: one per processor). std::bad_alloc when a working copy cannot be
+// had.
 std::vector<MethodResult> solve(io::LinearSystem& system, MethodTable methods,
                                 const Progress& progress = {}, int threads = 0,
                                 KeepA keepA = KeepA::yes);

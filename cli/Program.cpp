@@ -1,5 +1,6 @@
 #include "Program.h"
 
+#include "AccuracyReport.h"
 #include "Methods.h"
 #include "ProgressLine.h"
 #include "Report.h"
@@ -32,6 +33,7 @@ struct Settings {
     std::string digits = "15"; // a text, so that a wrong value is named with the choices
     int threads = 0;
     bool echo = false;
+    bool accuracy = false;
     bool timings = false;
 };
 
@@ -134,6 +136,9 @@ void addOptions(CLI::App& app, Settings& settings, MethodTable methods) {
         ->check(CLI::IsMember({"refuse", "sum"}))
         ->capture_default_str();
     app.add_flag("--echo", settings.echo, "Also print A and b as the window echoes them");
+    app.add_flag("--accuracy", settings.accuracy,
+                 "Also print how far each solution can be trusted: its condition number, "
+                 "backward error, error bound and correct digits");
     app.add_option("--threads", settings.threads,
                    "Threads for a large system, in reading its numbers and in solving; 0 (the "
                    "default) takes one per processor. The results are the same for any number")
@@ -146,7 +151,7 @@ void addOptions(CLI::App& app, Settings& settings, MethodTable methods) {
 int printResults(const Settings& settings, const LinearSystem& system,
                  const std::vector<MethodResult>& results, Console& console) {
     const ReportOptions options{settings.digits == "17" ? Digits::roundTrip : Digits::window,
-                                settings.echo};
+                                settings.echo, "\n", settings.accuracy};
     const bool text = settings.format == "text";
     bool first = true;
     const auto print = [&](const std::string& section) {
@@ -157,7 +162,7 @@ int printResults(const Settings& settings, const LinearSystem& system,
         for (const std::string& section : leadingSections(system, options))
             print(section);
     else
-        console.out << jsonReport(system, results, settings.echo);
+        console.out << jsonReport(system, results, settings.echo, settings.accuracy);
     bool allSolved = true;
     for (const MethodResult& result : results) {
         if (text)
@@ -167,6 +172,11 @@ int printResults(const Settings& settings, const LinearSystem& system,
             // After the method's heading, when both streams go to one terminal.
             console.out.flush();
             console.err << kProgram << ": " << result.method->title << ": " << result.failure->text
+                        << "\n";
+        }
+        if (const std::optional<std::string> warning = accuracyWarning(result)) {
+            console.out.flush();
+            console.err << kProgram << ": warning: " << result.method->title << ": " << *warning
                         << "\n";
         }
         if (settings.timings)
@@ -204,13 +214,17 @@ int run(int argc, const char* const argv[], Console& console, MethodTable method
         LinearSystem system = readInput(settings, console.in, console.err);
         n = system.n;
         ProgressLine progress(console.err, console.errIsTerminal);
-        // Only the echo reads A after the solve; without it the last method solves in A.
+        // Only the echo reads A after the solve; without it the last method solves in A, and
+        // then its figures have no residual unless all of them are asked for.
+        const KeepA keepA = settings.echo       ? KeepA::yes
+                            : settings.accuracy ? KeepA::forResidual
+                                                : KeepA::no;
         const std::vector<MethodResult> results = solve(
             system, methodsNamed(methods, settings.method),
             [&](const MethodEntry& method, int done, int total) {
                 progress.update(method.title, done, total);
             },
-            settings.threads, settings.echo ? KeepA::yes : KeepA::no);
+            settings.threads, keepA);
         progress.clear();
         return printResults(settings, system, results, console);
     } catch (const Refusal& refusal) {

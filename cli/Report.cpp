@@ -1,5 +1,6 @@
 #include "Report.h"
 
+#include "AccuracyReport.h"
 #include "ResultText.h"
 
 #include <nlohmann/json.hpp>
@@ -46,13 +47,14 @@ std::vector<std::string> leadingSections(const io::LinearSystem& system,
 }
 
 std::string resultSection(const MethodResult& result, int n, const ReportOptions& options) {
-    return headed(result.method->heading,
-                  result.solved() ? vectorLines("x", result.x, n, options) : std::string(),
-                  options);
+    std::string lines = result.solved() ? vectorLines("x", result.x, n, options) : std::string();
+    if (options.accuracy)
+        lines.append(accuracyLines(result, options.lineEnd));
+    return headed(result.method->heading, lines, options);
 }
 
 std::string jsonReport(const io::LinearSystem& system, const std::vector<MethodResult>& results,
-                       bool echo) {
+                       bool echo, bool accuracy) {
     // Keys in the order written; doubles are written with the digits that round-trip.
     nlohmann::ordered_json report;
     report["n"] = system.n;
@@ -74,6 +76,7 @@ std::string jsonReport(const io::LinearSystem& system, const std::vector<MethodR
             entry["x"] = entries(result.x, system.n);
         else
             entry["failure"] = result.failure->text;
+        addAccuracy(entry, result, accuracy);
         methods.push_back(std::move(entry));
     }
     report["results"] = std::move(methods);

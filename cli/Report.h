@@ -13,6 +13,7 @@ struct ReportOptions {
     Digits digits = Digits::window;
     bool echo = false; // A and b as the window echoes them
     std::string_view lineEnd = "\n";
+    bool accuracy = false; // each solution's figures after its lines, all of them in JSON
 };
 
 // The sections printed before the results: the note that b was made from A, and the echo.
@@ -20,11 +21,13 @@ struct ReportOptions {
 std::vector<std::string> leadingSections(const io::LinearSystem& system,
                                          const ReportOptions& options);
 
-// A method's heading, then its lines as the window's box shows them: none after a failure.
+// A method's heading, then its lines as the window's box shows them, and with
+// options.accuracy its figures: none after a failure.
 std::string resultSection(const MethodResult& result, int n, const ReportOptions& options);
 
-// The whole run as one JSON object on one line.
+// The whole run as one JSON object on one line; each solution's RCOND, and with `accuracy` all
+// its figures.
 std::string jsonReport(const io::LinearSystem& system, const std::vector<MethodResult>& results,
-                       bool echo);
+                       bool echo, bool accuracy = false);
 
 } // namespace lse::cli

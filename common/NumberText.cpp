@@ -312,6 +312,20 @@ std::string doubleToText(double value, Digits digits) {
     return numbertext::doubleToText(value, digits, numbertext::kNativeConversion);
 }
 
+std::string figureText(double value) {
+    if (value == 0)
+        return "0"; // an exact zero, not a rounded one
+#if defined(__cpp_lib_to_chars)
+    char buffer[32];
+    const auto result =
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific, 1);
+    return std::string(buffer, result.ptr);
+#else
+    const CLocale cLocale;
+    return printScientific(value, 2);
+#endif
+}
+
 std::string intToText(long long value) {
     return std::to_string(value);
 }

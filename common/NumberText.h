@@ -21,6 +21,10 @@ enum class Digits {
 // up. Negative zero is "0"; infinities and NaN are "Infinity", "-Infinity" and "NaN".
 std::string doubleToText(double value, Digits digits = Digits::window);
 
+// A figure about a number rather than the number: two significant digits in exponent form,
+// correctly rounded, as printf's %.1e writes them ("1.2e+17", "3.4e-02"); zero is "0".
+std::string figureText(double value);
+
 // Plain decimal digits, with a leading minus sign when negative.
 std::string intToText(long long value);
 

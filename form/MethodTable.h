@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Accuracy.h"
 #include "Calculate.h"
 #include "Messages.h"
 #include "Platform.h"
@@ -22,6 +23,9 @@ struct MethodEntry {
     SolutionMethod option;
     TextBox box; // where the window shows its solution
     MethodSolver solve;
+    // How far its solution can be trusted, from the factors its run left; null for a method
+    // that offers no figures.
+    MethodAccuracy accuracy;
     // What the window says about an outcome: nothing when the method produced a solution or
     // was cancelled (the user knows why the box stays empty).
     std::optional<Message> (*about)(const CalculateOutcome& outcome);

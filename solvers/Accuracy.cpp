@@ -137,6 +137,8 @@ AccuracyFigures figures(std::optional<double> norm1, const SystemMatrix& A, cons
     AccuracyFigures out;
     const auto condition = [&] { out.rcond = rcondOf(norm1, n, inverse, inverseTransposed); };
     const auto errors = [&] {
+        if (!A.present)
+            return;
         if (const std::optional<Residual> residual = residualOf(A, b, x, n))
             errorsOf(*residual, x, n, inverse, inverseTransposed, out);
     };
@@ -153,6 +155,16 @@ AccuracyFigures figures(std::optional<double> norm1, const SystemMatrix& A, cons
             errors();
     });
     return out;
+}
+
+// ||A||_1 from the column sums; none when it overflows.
+std::optional<double> largestSum(const Entries& sums, int n) {
+    double norm = 0;
+    for (int j = 1; j <= n; ++j)
+        norm = std::max(norm, sums[j]);
+    if (!std::isfinite(norm))
+        return std::nullopt;
+    return norm;
 }
 
 } // namespace
@@ -186,12 +198,17 @@ std::optional<double> copyWithNorm1(const Matrix& A, Matrix& W, std::int16_t n) 
             sums[j] = sums[j] + std::fabs(from[j]);
         }
     }
-    double norm = 0;
-    for (int j = 1; j <= n; ++j)
-        norm = std::max(norm, sums[j]);
-    if (!std::isfinite(norm))
-        return std::nullopt;
-    return norm;
+    return largestSum(sums, n);
+}
+
+std::optional<double> norm1Of(const Matrix& A, std::int16_t n) {
+    Entries sums(static_cast<std::size_t>(std::max<int>(n, 0)) + 1);
+    for (int i = 1; i <= n; ++i) {
+        const double* const from = A.row(i);
+        for (int j = 1; j <= n; ++j)
+            sums[j] = sums[j] + std::fabs(from[j]);
+    }
+    return largestSum(sums, n);
 }
 
 std::optional<AccuracyFigures> gaussAccuracy(const SystemMatrix& A, std::optional<double> norm1,

@@ -38,11 +38,17 @@ struct AccuracyFigures {
 struct SystemMatrix {
     const Matrix& entries;
     bool symmetricUpper = false;
+    // False when A is gone (a method solved in it and left nothing of it): entries is then not
+    // read, and the figures have RCOND alone.
+    bool present = true;
 };
 
 // Copies A into W, rows and columns 1..n, W re-created with one spare column (so that Gauss
 // widens it in place), and returns ||A||_1, or none when it overflows.
 std::optional<double> copyWithNorm1(const Matrix& A, Matrix& W, std::int16_t n);
+
+// ||A||_1 as copyWithNorm1 returns it, the same bits, for a method that works in A itself.
+std::optional<double> norm1Of(const Matrix& A, std::int16_t n);
 
 // How a method's figures are had, alike for every method: from A (norm1 = ||A||_1 as
 // copyWithNorm1 returned it) and what the method's run left: W, its outcome, its state, b and
