@@ -3,6 +3,7 @@
 #include "Accuracy.h"
 #include "Calculate.h"
 #include "Matrix.h"
+#include "NumberText.h"
 
 #include <cstdint>
 #include <string>
@@ -159,6 +160,21 @@ inline ConditionedSystem badlyScaledRows(int n, std::uint64_t seed) {
         s.b(i) = s.b(i) * scale;
     }
     return s;
+}
+
+// The system as lineq-solve reads it, in the plain layout, every number read back exactly.
+inline std::string plainInput(const ConditionedSystem& s) {
+    const int n = s.b.upper();
+    std::string text = std::to_string(n) + "\n";
+    const auto number = [&text](double value, bool last) {
+        text.append(doubleToText(value, Digits::roundTrip)).append(last ? "\n" : " ");
+    };
+    for (int i = 1; i <= n; ++i)
+        for (int j = 1; j <= n; ++j)
+            number(s.a(i, j), j == n);
+    for (int i = 1; i <= n; ++i)
+        number(s.b(i), i == n);
+    return text;
 }
 
 // The table the accuracy checks run through.
