@@ -17,6 +17,16 @@ bool worksInA(KeepA keepA, const MethodEntry& method, bool last) {
     return keepA == KeepA::no || leavesUpperTriangle(method);
 }
 
+// What the residual can read of A after the method: all of it when the method worked on a
+// copy, else what the method left.
+SystemMatrix matrixLeft(const Matrix& A, const MethodEntry& method, bool inA) {
+    if (!inA)
+        return {A};
+    if (leavesUpperTriangle(method))
+        return {A, true};
+    return {A, false, false};
+}
+
 } // namespace
 
 std::vector<MethodResult> solve(io::LinearSystem& system, MethodTable methods,
@@ -33,7 +43,7 @@ std::vector<MethodResult> solve(io::LinearSystem& system, MethodTable methods,
         const auto start = std::chrono::steady_clock::now();
         if (progress)
             progress(method, 0, n);
-        MethodResult result{&method, {}, std::nullopt, 0, std::nullopt};
+        MethodResult result{&method, {}, std::nullopt, 0, std::nullopt, 0};
         result.x.recreate(n);
         // The last method may use up A; the copy an earlier one used goes first.
         const bool inA = worksInA(keepA, method, m + 1 == methods.size());
@@ -49,15 +59,13 @@ std::vector<MethodResult> solve(io::LinearSystem& system, MethodTable methods,
         const CalculateOutcome outcome =
             method.solve(worked, system.b, result.x, n, state, options);
         result.failure = method.about(outcome);
-        result.seconds =
-            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        const auto solved = std::chrono::steady_clock::now();
+        result.seconds = std::chrono::duration<double>(solved - start).count();
         if (method.accuracy != nullptr) {
-            const SystemMatrix a = !inA ? SystemMatrix{system.A}
-                                   : leavesUpperTriangle(method)
-                                       ? SystemMatrix{system.A, true}
-                                       : SystemMatrix{system.A, false, false};
-            result.accuracy =
-                method.accuracy(a, norm1, worked, outcome, state, system.b, result.x, n, options);
+            result.accuracy = method.accuracy(matrixLeft(system.A, method, inA), norm1, worked,
+                                              outcome, state, system.b, result.x, n, options);
+            result.accuracySeconds =
+                std::chrono::duration<double>(std::chrono::steady_clock::now() - solved).count();
         }
         results.push_back(std::move(result));
     }

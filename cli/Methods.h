@@ -19,6 +19,7 @@ struct MethodResult {
     // How far x can be trusted; none after a failure or for a method that offers no figures.
     // Without A after the solve (see KeepA) they have RCOND alone.
     std::optional<AccuracyFigures> accuracy;
+    double accuracySeconds = 0; // wall time of the figures, after the last x
 
     bool solved() const { return !failure; }
 };

@@ -144,7 +144,7 @@ void addOptions(CLI::App& app, Settings& settings, MethodTable methods) {
                    "default) takes one per processor. The results are the same for any number")
         ->check(CLI::Range(0, 1024));
     app.add_flag("--timings", settings.timings,
-                 "Report the reading rate and each method's time on standard error");
+                 "Report the reading rate, each method's time and its figures' on standard error");
     app.set_version_flag("--version", std::string(kProgram) + " " + LINEQ_VERSION);
 }
 
@@ -181,7 +181,7 @@ int printResults(const Settings& settings, const LinearSystem& system,
         }
         if (settings.timings)
             console.err << kProgram << ": " << result.method->title << " took " << result.seconds
-                        << " s\n";
+                        << " s, its figures " << result.accuracySeconds << " s\n";
     }
     console.out.flush();
     if (!console.out) {
