@@ -32,9 +32,9 @@ void hold(QtMsgType type, const QMessageLogContext& context, const QString& text
     QStringList causes;
     for (const HeldMessage& message : held)
         if (message.type == QtWarningMsg || message.type == QtCriticalMsg)
-            causes.append(message.text.trimmed());
+            causes.append(message.text.simplified()); // one line, whatever Qt wrote
     if (causes.isEmpty())
-        causes.append(text.section('\n', 0, 0).trimmed());
+        causes.append(text.section('\n', 0, 0).simplified());
     std::fprintf(stderr, "lineq: no display to open the window on (%s)\n",
                  qPrintable(causes.join("; ")));
     std::exit(2);
