@@ -81,6 +81,16 @@ export async function launchChromium() {
     };
 }
 
+// `promise`, or an error naming `what` once patience runs out.
+function within(promise, what) {
+    let timer;
+    const late = new Promise((_, reject) => {
+        timer = setTimeout(() => reject(new Error(`${what} did not come within ${patience / 1000} s`)),
+            patience);
+    });
+    return Promise.race([promise, late]).finally(() => clearTimeout(timer));
+}
+
 // A fresh page, once the program has loaded and takes clicks. Errors of the page's scripts
 // fail the test that caused them; everything the page says goes into the journal.
 export async function openWindow({ browser, journal }) {
@@ -157,6 +167,26 @@ export class Window {
             buttons: [...box.querySelectorAll("button")].map((button) => button.textContent),
             field: box.querySelector("input") !== null,
         }));
+    }
+    // Has `trigger` open the page's file chooser and answers it with `file`. The chooser is
+    // intercepted from a session of our own, switched on and acknowledged before the trigger:
+    // puppeteer's waitForFileChooser sends the switch alongside the trigger, and a loaded
+    // renderer, which handles input before DevTools commands, then let Chromium cancel the
+    // chooser unseen.
+    async chooseFile(trigger, file) {
+        const session = await this.page.createCDPSession();
+        try {
+            await session.send("Page.enable");
+            await session.send("Page.setInterceptFileChooserDialog", { enabled: true });
+            const opened = new Promise((resolve) => session.once("Page.fileChooserOpened", resolve));
+            await trigger();
+            this.step("wait for the file chooser");
+            const { backendNodeId } = await within(opened, "the file chooser");
+            this.step(`choose ${path.basename(file)}`);
+            await session.send("DOM.setFileInputFiles", { files: [file], backendNodeId });
+        } finally {
+            await session.detach();
+        }
     }
     async pressOk() {
         this.step("press OK");

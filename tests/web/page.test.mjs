@@ -388,17 +388,14 @@ async function paste(w, text, into = "#display", keys = ["Control", "Shift"]) {
     await w.page.focus(into);
     await chord(w, keys, "KeyV");
 }
-// Nothing of the page is awaited beyond a failed step: a promise left waiting there would be
-// rejected when the page closes, and the runner would report that instead of the step.
+// Ctrl+O, and the file chosen. Nothing of the page is left waiting: a promise pending when a
+// failed step closes the page is rejected, and the runner reports that instead of the step.
 async function open(w, name, text) {
     await writeFile(path.join(fileDir, name), text);
     await w.page.$eval("#openSystem", (input) => input.addEventListener("change", () => {
         document.body.dataset.fileChosen = "true";
     }, { once: true }));
-    const [chooser] =
-        await Promise.all([w.page.waitForFileChooser(), chord(w, ["Control"], "KeyO")]);
-    w.step(`choose ${name}`);
-    await chooser.accept([path.join(fileDir, name)]);
+    await w.chooseFile(() => chord(w, ["Control"], "KeyO"), path.join(fileDir, name));
     await w.page.waitForSelector("body[data-file-chosen]");
     await w.page.$eval("body", (body) => delete body.dataset.fileChosen);
 }
