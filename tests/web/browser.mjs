@@ -85,8 +85,8 @@ export async function launchChromium() {
 function within(promise, what) {
     let timer;
     const late = new Promise((_, reject) => {
-        timer = setTimeout(() => reject(new Error(`${what} did not come within ${patience / 1000} s`)),
-            patience);
+        const error = new Error(`${what} did not come within ${patience / 1000} s`);
+        timer = setTimeout(() => reject(error), patience);
     });
     return Promise.race([promise, late]).finally(() => clearTimeout(timer));
 }
@@ -178,7 +178,8 @@ export class Window {
         try {
             await session.send("Page.enable");
             await session.send("Page.setInterceptFileChooserDialog", { enabled: true });
-            const opened = new Promise((resolve) => session.once("Page.fileChooserOpened", resolve));
+            const opened = new Promise((resolve) =>
+                session.once("Page.fileChooserOpened", resolve));
             await trigger();
             this.step("wait for the file chooser");
             const { backendNodeId } = await within(opened, "the file chooser");
