@@ -6,6 +6,8 @@
 
 #include <nlohmann/json.hpp>
 
+#include <chrono>
+
 namespace lse::cli {
 
 namespace {
@@ -60,6 +62,7 @@ std::string errorLine(std::string_view title, const exact::MethodError& error) {
 ExactOutcome solveExactly(const io::LinearSystem& system,
                           const std::vector<MethodResult>& results) {
     exact::endProcessWhenArithmeticRunsOutOfMemory(kOutOfMemoryLine, exitStatus::badInput);
+    const auto start = std::chrono::steady_clock::now();
     const exact::ExactSolution solution = exact::ExactSolution::solve(system.A, system.b, system.n);
     ExactOutcome outcome;
     outcome.status = solution.status();
@@ -71,6 +74,8 @@ ExactOutcome solveExactly(const io::LinearSystem& system,
         else
             outcome.errors.emplace_back();
     }
+    outcome.seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     return outcome;
 }
 

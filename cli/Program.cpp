@@ -181,6 +181,8 @@ int printResults(const Settings& settings, const LinearSystem& system,
     }
     if (text && exact)
         print(exactSection(*exact, results, options));
+    if (settings.timings && exact)
+        console.err << kProgram << ": the exact solution took " << exact->seconds << " s\n";
     console.out.flush();
     if (!console.out) {
         console.err << kProgram << ": cannot write the results\n";

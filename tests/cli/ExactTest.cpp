@@ -17,7 +17,6 @@ const std::string kNote = "\u2248: the fraction has more than 20 digits and is s
                           "17; each number of A and b counts as the binary fraction its double "
                           "holds (0.1 is 3602879701896397/36028797018963968)\n";
 const std::string kSingular = "3\n1 2 3\n4 5 6\n7 8 9\n1 1 1\n"; // Gauss solves it by rounding
-const std::string kTiny = "1\n1e300\n1e-300\n";                  // x underflows to 0
 const std::string kHuge = "2\n1e300 0\n0 1e-300\n1e300 1e300\n"; // x2 overflows
 
 } // namespace
@@ -44,25 +43,6 @@ TEST(ExactOption, TextSectionFollowsTheMethodsUnchanged) {
          "x1 =   1/3   (nearest double 0.3333333333333333)\n"
          "Gauss Elimination: largest error 0 units in the last place, 16 correct digits\n"
          "Cholesky Decomposition: largest error 1 unit in the last place, 15 correct digits\n"},
-        {"twenty digits are a fraction",
-         {"--method", "cholesky"},
-         "1\n9007199254740991\n1234\n",
-         0,
-         "x1 =   1234/9007199254740991   (nearest double 1.3700152123874434E-13)\n"
-         "Cholesky Decomposition: largest error 0 units in the last place, 16 correct digits\n"},
-        {"twenty-one digits are rounded",
-         {"--method", "cholesky"},
-         "1\n9007199254740991\n12345\n",
-         0,
-         "x1 \u2248   1.3705703238997559E-12   (nearest double 1.370570323899756E-12)\n" + kNote +
-             "Cholesky Decomposition: largest error 0 units in the last place, 16 correct "
-             "digits\n"},
-        {"below the doubles: zero, and no digit right",
-         {"--method", "gauss"},
-         kTiny,
-         0,
-         "x1 \u2248   9.9999999999999997E-601   (nearest double 0)\n" + kNote +
-             "Gauss Elimination: largest error 0 units in the last place, 0 correct digits\n"},
         {"beyond the doubles, where both methods fail",
          {},
          kHuge,
@@ -80,12 +60,6 @@ TEST(ExactOption, TextSectionFollowsTheMethodsUnchanged) {
          0,
          "The system has no unique solution.\nGauss Elimination: its numbers come from rounding "
          "alone\n"},
-        {"no equations",
-         {},
-         "0\n",
-         0,
-         "Gauss Elimination: largest error 0 units in the last place, 17 correct digits\n"
-         "Cholesky Decomposition: largest error 0 units in the last place, 17 correct digits\n"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -100,51 +74,20 @@ TEST(ExactOption, TextSectionFollowsTheMethodsUnchanged) {
     }
 }
 
-TEST(ExactOption, JsonHasWholeFractionsAndNullForNumbersBeyondTheDoubles) {
-    struct Case {
-        const char* name;
-        std::vector<std::string> args;
-        std::string input;
-        std::string json;
-    };
-    const std::vector<Case> cases{
-        {"a typed decimal",
-         {"--method", "gauss"},
-         "1\n1\n0.1\n",
-         R"({"n":1,"rhs":"input","results":[{"method":"gauss","status":"solved","x":[0.1],)"
-         R"("max_error_ulps":0,"correct_digits":17}],"exact":{"status":"solved",)"
+// Every fraction whole, null for a double out of range, no errors without a unique solution.
+TEST(ExactOption, JsonHasWholeFractionsAndNullBeyondTheDoubles) {
+    const std::vector<std::pair<std::string, std::string>> cases{
+        {"1\n1\n0.1\n",
+         R"("x":[0.1],"max_error_ulps":0,"correct_digits":17}],"exact":{"status":"solved",)"
          R"("values":["3602879701896397/36028797018963968"],"rounded":[0.1]}})"},
-        {"beyond the doubles",
-         {"--method", "gauss"},
-         "1\n0.5\n1.5e308\n",
-         R"({"n":1,"rhs":"input","results":[{"method":"gauss","status":"failed",)"
-         R"("failure":"Aborting analysis"}],"exact":{"status":"solved","values":[")"
-         R"(30000000000000000329371908883213662522147692903193553901043204870947)"
-         R"(27562147344746114899869354840666971837490091635175468347708512294202)"
-         R"(64984921027594438138093814993508799081557092469098765677130015153398)"
-         R"(49500353528069287863883553288427358736012237436835191051535324531587)"
-         R"(5408679623619818924657146290669355008"],)"
-         R"("rounded":[null]}})"},
-        {"one unit off, one correctly rounded",
-         {},
-         "1\n3\n1\n",
-         R"({"n":1,"rhs":"input","results":[{"method":"gauss","status":"solved",)"
-         R"("x":[0.3333333333333333],"max_error_ulps":0,"correct_digits":16},)"
-         R"({"method":"cholesky","status":"solved","x":[0.33333333333333337],)"
-         R"("max_error_ulps":1,"correct_digits":15}],"exact":{"status":"solved",)"
-         R"("values":["1/3"],"rounded":[0.3333333333333333]}})"},
-        {"singular, solved by rounding",
-         {"--method", "gauss"},
-         kSingular,
-         R"({"n":3,"rhs":"input","results":[{"method":"gauss","status":"solved",)"
-         R"("x":[-2.5,4.0,-1.5]}],"exact":{"status":"no unique solution","values":[],)"
-         R"("rounded":[]}})"},
+        {kHuge, R"(419898880/670228578340049"],"rounded":[1.0,null]}})"},
+        {kSingular, R"("x":[-2.5,4.0,-1.5]}],"exact":{"status":"no unique solution",)"
+                    R"("values":[],"rounded":[]}})"},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        std::vector<std::string> args = c.args;
-        args.insert(args.end(), {"--exact", "--format", "json"});
-        EXPECT_EQ(runProgram(args, c.input).out, c.json + "\n");
+    for (const auto& [input, json] : cases) {
+        const ProgramRun run =
+            runProgram({"--exact", "--format", "json", "--method", "gauss"}, input);
+        EXPECT_NE(run.out.find(json + "\n"), std::string::npos) << run.out;
     }
 }
 
