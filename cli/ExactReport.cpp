@@ -7,6 +7,7 @@
 #include <nlohmann/json.hpp>
 
 #include <chrono>
+#include <cmath>
 
 namespace lse::cli {
 
@@ -20,12 +21,28 @@ constexpr std::string_view kGap = "   "; // as between a name and its number in 
 // printed on standard output by then.
 constexpr const char* kOutOfMemoryLine = "lineq-solve: not enough memory for the exact solution\n";
 
-// Why a system of short decimals can have long fractions.
-std::string approximationNote() {
-    return "\u2248: the fraction has more than " + intToText(exact::kShortFractionDigits) +
-           " digits and is shown rounded to " + intToText(exact::kApproximationDigits) +
-           "; each number of A and b counts as the binary fraction its double holds (0.1 is "
-           "3602879701896397/36028797018963968)";
+// What ≈ means, and, for a system with fractions in it, why short decimals can give long
+// fractions.
+std::string approximationNote(bool fractionsInSystem) {
+    std::string note = "\u2248: the fraction has more than " +
+                       intToText(exact::kShortFractionDigits) + " digits and is shown rounded to " +
+                       intToText(exact::kApproximationDigits);
+    if (fractionsInSystem)
+        note += "; each number of A and b counts as the binary fraction its double holds (0.1 "
+                "is 3602879701896397/36028797018963968)";
+    return note;
+}
+
+bool holdsFractions(const io::LinearSystem& system) {
+    const auto fraction = [](double v) { return v != std::trunc(v); };
+    for (int i = 1; i <= system.n; ++i) {
+        if (fraction(system.b(i)))
+            return true;
+        for (int j = 1; j <= system.n; ++j)
+            if (fraction(system.A(i, j)))
+                return true;
+    }
+    return false;
 }
 
 std::string componentLine(int i, const exact::ExactComponent& component,
@@ -66,6 +83,7 @@ ExactOutcome solveExactly(const io::LinearSystem& system,
     const exact::ExactSolution solution = exact::ExactSolution::solve(system.A, system.b, system.n);
     ExactOutcome outcome;
     outcome.status = solution.status();
+    outcome.fractionsInSystem = holdsFractions(system);
     outcome.components = solution.components();
     outcome.fractions = solution.fractions();
     for (const MethodResult& result : results) {
@@ -90,7 +108,7 @@ std::string exactSection(const ExactOutcome& exact, const std::vector<MethodResu
         approximate = approximate || !exact.components[i].isFraction;
     }
     if (approximate)
-        section.append(approximationNote()).append(options.lineEnd);
+        section.append(approximationNote(exact.fractionsInSystem)).append(options.lineEnd);
     for (std::size_t m = 0; m < results.size(); ++m) {
         const std::string_view title = results[m].method->title;
         if (const std::optional<exact::MethodError>& error = exact.errors[m])

@@ -21,7 +21,8 @@ struct ExactOutcome {
     // One per method result, in order: nullopt for a method that failed, and for every method
     // when the system has no unique solution.
     std::vector<std::optional<exact::MethodError>> errors;
-    double seconds = 0; // wall time of the solve and the judging
+    bool fractionsInSystem = false; // some number of A or b is not whole
+    double seconds = 0;             // wall time of the solve and the judging
 };
 
 // The exact solution of the system as the methods got it, and each solved method's error.

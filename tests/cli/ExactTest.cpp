@@ -13,8 +13,10 @@ using namespace lse::test;
 
 namespace {
 
-const std::string kNote = "\u2248: the fraction has more than 20 digits and is shown rounded to "
-                          "17; each number of A and b counts as the binary fraction its double "
+const std::string kWholeNote =
+    "\u2248: the fraction has more than 20 digits and is shown rounded to 17\n";
+const std::string kNote = kWholeNote.substr(0, kWholeNote.size() - 1) +
+                          "; each number of A and b counts as the binary fraction its double "
                           "holds (0.1 is 3602879701896397/36028797018963968)\n";
 const std::string kSingular = "3\n1 2 3\n4 5 6\n7 8 9\n1 1 1\n"; // Gauss solves it by rounding
 const std::string kHuge = "2\n1e300 0\n0 1e-300\n1e300 1e300\n"; // x2 overflows
@@ -43,6 +45,14 @@ TEST(ExactOption, TextSectionFollowsTheMethodsUnchanged) {
          "x1 =   1/3   (nearest double 0.3333333333333333)\n"
          "Gauss Elimination: largest error 0 units in the last place, 16 correct digits\n"
          "Cholesky Decomposition: largest error 1 unit in the last place, 15 correct digits\n"},
+        {"whole numbers, a long fraction",
+         {"--method", "cholesky"},
+         "1\n9007199254740991\n12345\n",
+         0,
+         "x1 \u2248   1.3705703238997559E-12   (nearest double 1.370570323899756E-12)\n" +
+             kWholeNote +
+             "Cholesky Decomposition: largest error 0 units in the last place, 16 correct "
+             "digits\n"},
         {"beyond the doubles, where both methods fail",
          {},
          kHuge,
