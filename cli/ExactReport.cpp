@@ -1,5 +1,6 @@
 #include "ExactReport.h"
 
+#include "Estimate.h"
 #include "OutOfMemory.h"
 #include "Program.h"
 #include "Rational.h"
@@ -75,6 +76,14 @@ std::string errorLine(std::string_view title, const exact::MethodError& error) {
 }
 
 } // namespace
+
+std::string exactProgressText(const io::LinearSystem& system) {
+    const double seconds =
+        exact::estimatedSeconds(system.n, exact::entryBits(system.A, system.b, system.n));
+    return "Exact Solution: expected to take " +
+           (seconds < 1 ? std::string("under a second")
+                        : "about " + intToText(std::llround(seconds)) + " s");
+}
 
 ExactOutcome solveExactly(const io::LinearSystem& system,
                           const std::vector<MethodResult>& results) {

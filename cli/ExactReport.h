@@ -30,6 +30,9 @@ struct ExactOutcome {
 // when memory runs out, as a system too large to hold does.
 ExactOutcome solveExactly(const io::LinearSystem& system, const std::vector<MethodResult>& results);
 
+// What the progress line says while the exact solution is sought: how long it should take.
+std::string exactProgressText(const io::LinearSystem& system);
+
 // "Exact Solution", its lines in the methods' layout, a line on ≈ when one is shown, then a
 // line per method that produced numbers.
 std::string exactSection(const ExactOutcome& exact, const std::vector<MethodResult>& results,

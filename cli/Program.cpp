@@ -226,8 +226,11 @@ int run(int argc, const char* const argv[], Console& console, MethodTable method
         progress.clear();
         // Before any output, so that running out of memory in it prints nothing on it.
         std::optional<ExactOutcome> exact;
-        if (settings.exact)
+        if (settings.exact) {
+            progress.show(exactProgressText(system));
             exact = solveExactly(system, results);
+            progress.clear();
+        }
         return printResults(settings, system, results, exact ? &*exact : nullptr, console);
     } catch (const Refusal& refusal) {
         console.err << kProgram << ": " << refusal.message << "\n";

@@ -8,6 +8,7 @@
 #include <sys/resource.h>
 
 #include <cstdlib>
+#include <sstream>
 
 using namespace lse::test;
 
@@ -127,4 +128,14 @@ TEST(ExactOption, RunningOutOfMemoryIsOneLineAndExitStatusTwo) {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     EXPECT_EXIT(allocateBeyondALimitAfterAnExactSolve(), ::testing::ExitedWithCode(2),
                 "^lineq-solve: not enough memory for the exact solution\n$");
+}
+
+// On a terminal the progress line says how long the exact solve should take, then goes.
+TEST(ExactOption, ProgressLineStatesTheExpectedTimeAndIsErased) {
+    std::istringstream in("1\n3\n1\n");
+    std::ostringstream out, err;
+    lse::cli::Console console{in, out, err, true};
+    const std::vector<const char*> argv{"lineq-solve", "--exact"};
+    EXPECT_EQ(lse::cli::run(2, argv.data(), console), 0);
+    EXPECT_EQ(err.str(), "\r\033[KExact Solution: expected to take under a second\r\033[K");
 }
