@@ -4,6 +4,7 @@
 #include "OutOfMemory.h"
 #include "Program.h"
 #include "Rational.h"
+#include "ResultText.h"
 
 #include <nlohmann/json.hpp>
 
@@ -15,8 +16,6 @@ namespace lse::cli {
 namespace {
 
 using exact::ExactStatus;
-
-constexpr std::string_view kGap = "   "; // as between a name and its number in the methods' lines
 
 // GMP would abort: one line, then the status of a system too large to hold. Nothing has been
 // printed on standard output by then.
