@@ -48,6 +48,12 @@ TEST(ProgramOutput, MatchesTheGoldenFiles) {
          "matrix-market.json",
          0,
          ""},
+        {{"--exact", dataFile("default.txt")}, "default-exact.out", 0, ""},
+        {{"--exact", "--format", "json", dataFile("default.txt")}, "default-exact.json", 0, ""},
+        {{"--exact", dataFile("singular.csv")},
+         "singular-exact.out",
+         1,
+         gaussFailed + choleskyFailed},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.golden);
