@@ -1,5 +1,7 @@
 #include "MethodTable.h"
 
+#include "WindowLayout.h"
+
 #include <algorithm>
 
 namespace lse {
@@ -19,10 +21,14 @@ std::optional<Message> aboutCholesky(const CalculateOutcome& outcome) {
 }
 
 constexpr MethodEntry kBuiltIn[] = {
-    {"gauss", "Gauss Elimination", "Gauss Solution", SolutionMethod::gaussElimination,
-     TextBox::txtGauss, calculateGauss, aboutGauss},
-    {"cholesky", "Cholesky Decomposition", "Cholesky Solution",
-     SolutionMethod::choleskyDecomposition, TextBox::txtCholesky, calculateCholesky, aboutCholesky},
+    // A method is called by its option's caption and its box's heading, as the window shows
+    // them.
+    {"gauss", window::captionOf(SolutionMethod::gaussElimination),
+     window::headingOf(TextBox::txtGauss), SolutionMethod::gaussElimination, TextBox::txtGauss,
+     calculateGauss, aboutGauss},
+    {"cholesky", window::captionOf(SolutionMethod::choleskyDecomposition),
+     window::headingOf(TextBox::txtCholesky), SolutionMethod::choleskyDecomposition,
+     TextBox::txtCholesky, calculateCholesky, aboutCholesky},
 };
 
 } // namespace

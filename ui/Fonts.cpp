@@ -1,26 +1,20 @@
 #include "Fonts.h"
 
+#include <QStringList>
+
 namespace lse::ui {
 
-namespace {
-
-QFont fontOf(const QStringList& families, QFont::StyleHint hint) {
+QFont qtFont(window::Face face) {
+    const window::Font& described = window::fontOf(face);
+    QStringList families;
+    for (const std::string_view family : described.families)
+        families << QString::fromUtf8(family);
     QFont font;
     font.setFamilies(families);
-    font.setStyleHint(hint);
-    font.setPointSizeF(kPointSize);
-    return font;
-}
-
-} // namespace
-
-QFont dialogFont() {
-    return fontOf(kDialogFamilies, QFont::SansSerif);
-}
-
-QFont addressFont() {
-    QFont font = fontOf(kAddressFamilies, QFont::Serif);
-    font.setBold(true);
+    font.setStyleHint(face == window::Face::address ? QFont::Serif : QFont::SansSerif);
+    font.setPointSizeF(described.pointSize);
+    if (described.bold)
+        font.setBold(true);
     return font;
 }
 

@@ -1,19 +1,17 @@
 #pragma once
 
+#include "WindowLayout.h"
+
 #include <QFont>
-#include <QStringList>
 
 namespace lse::ui {
 
-// The layout was drawn for an 8.25 pt dialog face; these Debian faces stand in for it. The
-// first family found is used, so a machine without them still opens the window.
-inline const QStringList kDialogFamilies{"Roboto Condensed", "Liberation Sans Narrow",
-                                         "DejaVu Sans Condensed"};
-inline const QStringList kAddressFamilies{"DejaVu Serif", "Liberation Serif"};
-inline constexpr double kPointSize = 8.25;
+// The face the window's description names, with the style hint that picks a like face on a
+// machine that has none of its families.
+QFont qtFont(window::Face face);
 
-QFont dialogFont();
-// Bold serif for the web address line.
-QFont addressFont();
+inline QFont dialogFont() {
+    return qtFont(window::Face::dialog);
+}
 
 } // namespace lse::ui

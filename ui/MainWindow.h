@@ -1,15 +1,14 @@
 #pragma once
 
 #include "Platform.h"
+#include "WindowLayout.h"
 
-#include <QString>
 #include <QWidget>
 
 #include <array>
 
 class QButtonGroup;
 class QCheckBox;
-class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
@@ -17,17 +16,9 @@ class QRadioButton;
 
 namespace lse::ui {
 
-inline const QString kCaption = "Linear Simultaneous Equations by Quorvelt";
-inline const QString kAddress = "www.quorvelt.example";
-
-// The layout is drawn in twips; at 96 dpi a logical pixel is 15 of them, and Qt's high-DPI
-// scaling takes it from there.
-constexpr int twips(int value) {
-    return value / 15;
-}
-
-// The calculator's one window: the controls, their layout and tab order. It has no logic of
-// its own; the Calculator binds its two buttons to the equation logic.
+// The calculator's one window, laid out from its description: the controls, their places
+// and tab order. It has no logic of its own; the Calculator binds its two buttons to the
+// equation logic.
 class MainWindow : public QWidget {
     Q_OBJECT
 
@@ -53,13 +44,9 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    template <typename Widget>
-    Widget* place(const char* name, int left, int top, int width, int height);
-    QLabel* label(const char* name, const QString& caption, int left, int top, int width,
-                  int height);
-    QPlainTextEdit* multiLineBox(const char* name, int left, int top, int width, int height);
-    QPushButton* button(const char* name, const QString& caption, int left, int top);
-    void addOption(SolutionMethod button, const QString& caption, int top);
+    QWidget* make(const window::Control& control);
+    template <typename Widget> Widget* place(const window::Control& control);
+    template <typename Widget> Widget* made(std::string_view name) const;
     void keepSelectedOptionAsTabStop();
 
     QButtonGroup* optionGroup_{};

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Platform.h"
+#include "WindowLayout.h"
 
 #include <QString>
 
@@ -11,7 +12,7 @@ namespace lse::ui {
 class MainWindow;
 
 // Shown as the title of a message or input box that brings none of its own.
-inline const QString kProgramTitle = "Lineq";
+inline const QString kProgramTitle = QString::fromUtf8(window::kProgramTitle);
 
 // The platform services on Qt: the window's controls, and message and input boxes modal over
 // it. An adapter only: it holds no logic and binds no events.

@@ -1,5 +1,7 @@
 #include "WebPlatform.h"
 
+#include "WindowLayout.h"
+
 #include <emscripten.h>
 
 #include <cstdlib>
@@ -8,8 +10,8 @@
 namespace {
 
 // Shown as the title of a message or input box that brings none of its own, as on the
-// desktop.
-constexpr const char* kProgramTitle = "Lineq";
+// desktop; a string_view into a literal, so it ends in a zero.
+const char* const kProgramTitle = lse::window::kProgramTitle.data();
 
 // A string the page handed over, allocated with malloc.
 using PageString = std::unique_ptr<char, decltype(&std::free)>;

@@ -1,0 +1,127 @@
+#include "PageMarkup.h"
+#include "WindowLayout.h"
+
+#include <gtest/gtest.h>
+
+#include <regex>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+using namespace lse;
+using window::Kind;
+
+namespace {
+
+// Each element with an id, in the order the browser reads and focuses them. A check box or an
+// option button is placed by the label around it, whose attributes are taken as its own.
+struct Element {
+    std::string tag, id, attributes;
+};
+
+std::vector<Element> elementsOf(const std::string& markup) {
+    static const std::regex tag(R"(<(\w+)([^>]*)>)");
+    static const std::regex id(R"re(\bid="([^"]+)")re");
+    std::vector<Element> found;
+    std::string wrapper;
+    for (std::sregex_iterator it(markup.begin(), markup.end(), tag), end; it != end; ++it) {
+        const std::string name = (*it)[1];
+        const std::string attributes = (*it)[2];
+        std::smatch named;
+        if (!std::regex_search(attributes, named, id)) {
+            wrapper = name == "label" ? attributes : "";
+            continue;
+        }
+        found.push_back({name, named[1], wrapper + attributes});
+        wrapper.clear();
+    }
+    return found;
+}
+
+std::string idOf(const window::Control& c) {
+    return std::string(c.name) + (c.index < 0 ? "" : "_" + std::to_string(c.index));
+}
+
+std::ptrdiff_t positionOf(const std::vector<Element>& elements, const std::string& id) {
+    for (std::size_t i = 0; i < elements.size(); ++i)
+        if (elements[i].id == id)
+            return static_cast<std::ptrdiff_t>(i);
+    return -1;
+}
+
+} // namespace
+
+TEST(PageMarkup, FillsThePlaceholdersAndLeavesOtherAtSignsAlone) {
+    const std::string caption(window::kCaption);
+    const struct {
+        std::string page, expected;
+    } cases[] = {
+        {"<title>@CAPTION@</title>", "<title>" + caption + "</title>"},
+        {"@PROGRAM_TITLE@|@PROGRAM_TITLE@", "Lineq|Lineq"},
+        {"mail@quorvelt.example", "mail@quorvelt.example"},
+        {"@lower@ @ @@", "@lower@ @ @@"},
+        {"", ""},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(web::fillPage(c.page), c.expected) << c.page;
+
+    const std::string filled = web::fillPage("[@WINDOW@]");
+    EXPECT_EQ(filled, "[" + web::windowMarkup() + "]");
+    for (const char* misspelt : {"@CAPTON@", "x @WINDOWS@ y", "@PROGRAM_TITLE@ @TITLE@"})
+        EXPECT_THROW(web::fillPage(misspelt), std::invalid_argument) << misspelt;
+}
+
+TEST(PageMarkup, EveryControlOnceWithItsPlaceAndState) {
+    const std::vector<Element> elements = elementsOf(web::windowMarkup());
+    int focused = 0;
+    for (const Element& e : elements)
+        focused += e.attributes.find(" autofocus") != std::string::npos ? 1 : 0;
+    EXPECT_EQ(focused, 1);
+
+    for (const window::Control& c : window::kControls) {
+        const std::string id = idOf(c);
+        SCOPED_TRACE(id);
+        const std::ptrdiff_t at = positionOf(elements, id);
+        ASSERT_GE(at, 0);
+        const Element& e = elements[static_cast<std::size_t>(at)];
+        const auto& [left, top, width, height] = c.place;
+        const std::string style =
+            "--left:" + std::to_string(left) + ";--top:" + std::to_string(top) +
+            ";--width:" + std::to_string(width) + ";--height:" + std::to_string(height);
+        EXPECT_NE(e.attributes.find(style), std::string::npos) << e.attributes;
+        EXPECT_EQ(e.attributes.find(" checked") != std::string::npos, c.on);
+        EXPECT_EQ(e.attributes.find(" autofocus") != std::string::npos,
+                  &c == &window::kControls[0]);
+    }
+}
+
+// The page's focus follows the window's tab order; a heading is read just before its box and
+// the option group in the screen's order, top to bottom.
+TEST(PageMarkup, OrderIsTabOrderWithHeadingsFirstAndOptionsTopDown) {
+    const std::vector<Element> elements = elementsOf(web::windowMarkup());
+    std::ptrdiff_t lastStop = -1;
+    for (const window::Control& c : window::kControls) {
+        if (!window::takesFocus(c.kind) || c.kind == Kind::optionButton)
+            continue;
+        const std::ptrdiff_t at = positionOf(elements, idOf(c));
+        EXPECT_GT(at, lastStop) << idOf(c);
+        lastStop = at;
+    }
+    for (const window::Control& c : window::kControls) {
+        if (c.kind != Kind::label || c.names.empty())
+            continue;
+        const window::Control& named = window::control(c.names);
+        const bool above = c.place.top + c.place.height <= named.place.top;
+        const std::ptrdiff_t label = positionOf(elements, idOf(c));
+        const std::ptrdiff_t box = positionOf(elements, idOf(named));
+        EXPECT_EQ(label + (above ? 1 : -1), box) << idOf(c);
+    }
+    int previousTop = -1;
+    for (const Element& e : elements) {
+        if (e.id.starts_with("Option1_")) {
+            const int top = window::control("Option1", e.id.back() - '0').place.top;
+            EXPECT_GT(top, previousTop) << e.id;
+            previousTop = top;
+        }
+    }
+}
