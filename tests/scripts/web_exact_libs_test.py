@@ -1,12 +1,13 @@
 """Runs scripts/web-exact-libs --sources against apt configurations of its own and checks the
 deb-src lines it would fetch the libraries' sources through: Debian's archives only, every
 URI and suite of a deb822 stanza, options of one-line entries kept, disabled stanzas and
-comments left out.
+comments left out. Then checks that it refuses to empty a prefix it did not make.
 
 usage: web_exact_libs_test.py SCRIPTS_DIR
 """
 
 import os
+import shutil
 import subprocess
 import sys
 import tempfile
@@ -83,6 +84,26 @@ for name, files, expected in CASES:
     status, lines, stderr = deb_src_lines(files)
     if status != 0 or lines != expected:
         failures.append(f"{name}: status {status}, printed {lines}, said {stderr!r}; expected {expected}")
+
+
+def refuses_foreign_prefix():
+    """The prefix is a folder of someone else's files: refused, and left as it was. Only the
+    tools the refusal needs are on the PATH, so that a script that goes on fails at once."""
+    with tempfile.TemporaryDirectory() as tmp:
+        bin_dir, prefix = os.path.join(tmp, "bin"), os.path.join(tmp, "prefix")
+        os.makedirs(bin_dir)
+        os.makedirs(prefix)
+        for tool in ("bash", "dirname", "realpath", "ls", "nproc"):
+            os.symlink(shutil.which(tool), os.path.join(bin_dir, tool))
+        keep = os.path.join(prefix, "keep")
+        open(keep, "w").close()
+        done = subprocess.run([SCRIPT, prefix], env={"PATH": bin_dir}, capture_output=True,
+                              text=True, timeout=60)
+        return done.returncode == 1 and os.listdir(prefix) == ["keep"] and prefix in done.stderr
+
+
+if not refuses_foreign_prefix():
+    failures.append("a prefix of other files was not refused, or not left as it was")
 for failure in failures:
     print(failure)
 sys.exit(1 if failures else 0)
