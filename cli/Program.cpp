@@ -1,6 +1,7 @@
 #include "Program.h"
 
 #include "AccuracyReport.h"
+#include "ExactReport.h"
 #include "Methods.h"
 #include "ProgressLine.h"
 #include "Report.h"
@@ -34,6 +35,7 @@ struct Settings {
     int threads = 0;
     bool echo = false;
     bool accuracy = false;
+    bool exact = false;
     bool timings = false;
 };
 
@@ -139,6 +141,9 @@ void addOptions(CLI::App& app, Settings& settings, MethodTable methods) {
     app.add_flag("--accuracy", settings.accuracy,
                  "Also print how far each solution can be trusted: its condition number, "
                  "backward error, error bound and correct digits");
+    app.add_flag("--exact", settings.exact,
+                 "Also solve the system in exact rational arithmetic and give each method's "
+                 "error against it");
     app.add_option("--threads", settings.threads,
                    "Threads for a large system, in reading its numbers and in solving; 0 (the "
                    "default) takes one per processor. The results are the same for any number")
@@ -149,7 +154,8 @@ void addOptions(CLI::App& app, Settings& settings, MethodTable methods) {
 }
 
 int printResults(const Settings& settings, const LinearSystem& system,
-                 const std::vector<MethodResult>& results, Console& console) {
+                 const std::vector<MethodResult>& results, const ExactOutcome* exact,
+                 Console& console) {
     const ReportOptions options{settings.digits == "17" ? Digits::roundTrip : Digits::window,
                                 settings.echo, "\n", settings.accuracy};
     const bool text = settings.format == "text";
@@ -162,7 +168,7 @@ int printResults(const Settings& settings, const LinearSystem& system,
         for (const std::string& section : leadingSections(system, options))
             print(section);
     else
-        console.out << jsonReport(system, results, settings.echo, settings.accuracy);
+        console.out << jsonReport(system, results, settings.echo, settings.accuracy, exact);
     bool allSolved = true;
     for (const MethodResult& result : results) {
         if (text)
@@ -183,6 +189,10 @@ int printResults(const Settings& settings, const LinearSystem& system,
             console.err << kProgram << ": " << result.method->title << " took " << result.seconds
                         << " s, its figures " << result.accuracySeconds << " s\n";
     }
+    if (text && exact)
+        print(exactSection(*exact, results, options));
+    if (settings.timings && exact)
+        console.err << kProgram << ": the exact solution took " << exact->seconds << " s\n";
     console.out.flush();
     if (!console.out) {
         console.err << kProgram << ": cannot write the results\n";
@@ -214,11 +224,12 @@ int run(int argc, const char* const argv[], Console& console, MethodTable method
         LinearSystem system = readInput(settings, console.in, console.err);
         n = system.n;
         ProgressLine progress(console.err, console.errIsTerminal);
-        // Only the echo reads A after the solve; without it the last method solves in A, and
-        // then its figures have no residual unless all of them are asked for.
-        const KeepA keepA = settings.echo       ? KeepA::yes
-                            : settings.accuracy ? KeepA::forResidual
-                                                : KeepA::no;
+        // Only the echo and the exact solution read A after the solve; without them the last
+        // method solves in A, and then its figures have no residual unless all of them are
+        // asked for.
+        const KeepA keepA = settings.echo || settings.exact ? KeepA::yes
+                            : settings.accuracy             ? KeepA::forResidual
+                                                            : KeepA::no;
         const std::vector<MethodResult> results = solve(
             system, methodsNamed(methods, settings.method),
             [&](const MethodEntry& method, int done, int total) {
@@ -226,7 +237,14 @@ int run(int argc, const char* const argv[], Console& console, MethodTable method
             },
             settings.threads, keepA);
         progress.clear();
-        return printResults(settings, system, results, console);
+        // Before any output, so that running out of memory in it prints nothing on it.
+        std::optional<ExactOutcome> exact;
+        if (settings.exact) {
+            progress.show(exactProgressText(system));
+            exact = solveExactly(system, results);
+            progress.clear();
+        }
+        return printResults(settings, system, results, exact ? &*exact : nullptr, console);
     } catch (const Refusal& refusal) {
         console.err << kProgram << ": " << refusal.message << "\n";
     } catch (const std::bad_alloc&) {

@@ -1,6 +1,7 @@
 #include "Report.h"
 
 #include "AccuracyReport.h"
+#include "ExactReport.h"
 #include "ResultText.h"
 
 #include <nlohmann/json.hpp>
@@ -54,7 +55,7 @@ std::string resultSection(const MethodResult& result, int n, const ReportOptions
 }
 
 std::string jsonReport(const io::LinearSystem& system, const std::vector<MethodResult>& results,
-                       bool echo, bool accuracy) {
+                       bool echo, bool accuracy, const ExactOutcome* exact) {
     // Keys in the order written; doubles are written with the digits that round-trip.
     nlohmann::ordered_json report;
     report["n"] = system.n;
@@ -77,9 +78,13 @@ std::string jsonReport(const io::LinearSystem& system, const std::vector<MethodR
         else
             entry["failure"] = result.failure->text;
         addAccuracy(entry, result, accuracy);
+        if (exact)
+            addExactError(entry, *exact, methods.size());
         methods.push_back(std::move(entry));
     }
     report["results"] = std::move(methods);
+    if (exact)
+        report["exact"] = exactJson(*exact);
     return report.dump() + "\n";
 }
 

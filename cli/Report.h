@@ -25,9 +25,11 @@ std::vector<std::string> leadingSections(const io::LinearSystem& system,
 // options.accuracy its figures: none after a failure.
 std::string resultSection(const MethodResult& result, int n, const ReportOptions& options);
 
-// The whole run as one JSON object on one line; each solution's RCOND, and with `accuracy` all
-// its figures.
+struct ExactOutcome;
+
+// The whole run as one JSON object on one line: each solution's RCOND, and with `accuracy` all
+// its figures; with the exact solution when given.
 std::string jsonReport(const io::LinearSystem& system, const std::vector<MethodResult>& results,
-                       bool echo, bool accuracy = false);
+                       bool echo, bool accuracy = false, const ExactOutcome* exact = nullptr);
 
 } // namespace lse::cli

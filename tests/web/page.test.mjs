@@ -7,7 +7,7 @@ import { tmpdir } from "node:os";
 import path from "node:path";
 import { after, before, describe, test } from "node:test";
 
-import { artifactDir, launchChromium, openWindow } from "./browser.mjs";
+import { artifactDir, launchChromium, openWindow, patience } from "./browser.mjs";
 
 const caption = "Linear Simultaneous Equations by Quorvelt";
 // The echo and the results as the boxes hold them (a <textarea> gives LF for CR LF).
@@ -36,7 +36,6 @@ const messageBox = (title, text, critical = false) => ({
 const notANumber = messageBox("Lineq", "Enter a number damn you!!");
 
 let chromium;
-let window;
 before(async () => {
     chromium = await launchChromium();
 });
@@ -44,14 +43,24 @@ after(async () => {
     await chromium?.close();
 });
 
-// Each case on a freshly opened page.
+// Each case on a freshly opened page. A failure comes with what the browser and the page did
+// meanwhile, step by step.
 function windowTest(name, body) {
-    test(name, { timeout: 60_000 }, async () => {
-        window = await openWindow(chromium.browser);
+    test(name, { timeout: 5 * patience }, async (t) => {
+        chromium.journal.beginTest(name);
         try {
-            await body(window);
-        } finally {
-            await window.close();
+            const w = await openWindow(chromium);
+            let passed = false;
+            try {
+                await body(w);
+                passed = true;
+            } finally {
+                await w.close(!passed);
+            }
+        } catch (error) {
+            for (const line of chromium.journal.sinceTestBegan())
+                t.diagnostic(line);
+            throw error;
         }
     });
 }
@@ -362,6 +371,7 @@ const fileDir = await mkdtemp(path.join(tmpdir(), "lineq-files-"));
 after(() => rm(fileDir, { recursive: true, force: true }));
 
 async function chord(w, modifiers, key) {
+    w.step(`press ${[...modifiers, key].join("+")}`);
     for (const modifier of modifiers)
         await w.page.keyboard.down(modifier);
     await w.page.keyboard.press(key);
@@ -370,6 +380,7 @@ async function chord(w, modifiers, key) {
 }
 // `text` copied to the clipboard from a scratch box, then the keys pressed in the control.
 async function paste(w, text, into = "#display", keys = ["Control", "Shift"]) {
+    w.step(`copy ${JSON.stringify(text)} to the clipboard, paste it into ${into}`);
     await w.page.evaluate((text) => document.body.appendChild(
         Object.assign(document.createElement("textarea"), { value: text })).select(), text);
     await chord(w, ["Control"], "KeyC");
@@ -377,17 +388,20 @@ async function paste(w, text, into = "#display", keys = ["Control", "Shift"]) {
     await w.page.focus(into);
     await chord(w, keys, "KeyV");
 }
+// Ctrl+O, and the file chosen. Nothing of the page is left waiting: a promise pending when a
+// failed step closes the page is rejected, and the runner reports that instead of the step.
 async function open(w, name, text) {
     await writeFile(path.join(fileDir, name), text);
-    const changed = w.page.evaluate(() => new Promise((resolve) => document.getElementById(
-        "openSystem").addEventListener("change", () => resolve(), { once: true })));
-    const [chooser] =
-        await Promise.all([w.page.waitForFileChooser(), chord(w, ["Control"], "KeyO")]);
-    await chooser.accept([path.join(fileDir, name)]);
-    await changed;
+    await w.page.$eval("#openSystem", (input) => input.addEventListener("change", () => {
+        document.body.dataset.fileChosen = "true";
+    }, { once: true }));
+    await w.chooseFile(() => chord(w, ["Control"], "KeyO"), path.join(fileDir, name));
+    await w.page.waitForSelector("body[data-file-chosen]");
+    await w.page.$eval("body", (body) => delete body.dataset.fileChosen);
 }
 // Files ([name, text]) and a text dragged from outside and dropped on `display`.
 function drop(w, files, text = null) {
+    w.step(`drop ${JSON.stringify(files.map(([name]) => name))} and text ${JSON.stringify(text)}`);
     return w.page.evaluate((files, text) => {
         const dataTransfer = new DataTransfer();
         files.forEach(([name, content]) => dataTransfer.items.add(new File([content], name)));
