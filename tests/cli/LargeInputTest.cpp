@@ -5,6 +5,8 @@
 #include "Sanitizers.h"
 #include "SystemFiles.h"
 
+#include "TestFiles.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -40,7 +42,7 @@ constexpr unsigned long long kAddressSpace = 640ULL << 20;
 TEST(LargeInput, ATextLargerThanTheMemoryLimitIsReadAndSolved) {
     if (kAddressSanitizer || kThreadSanitizer)
         GTEST_SKIP() << "the sanitizers reserve address space beyond the limit";
-    const std::string path = ::testing::TempDir() + "/lineq-large-input.txt";
+    const std::string path = scratchFile("lineq-large-input.txt");
     writeText(SpdSystem(kOrder, 11), path);
     const auto size = std::filesystem::file_size(path);
     ASSERT_GT(size, kAddressSpace) << "the text must not fit in the limit";

@@ -3,6 +3,8 @@
 #include "SystemReader.h"
 #include "Systems.h"
 
+#include "TestFiles.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -139,8 +141,8 @@ TEST(Numpy, ALargeArrayGoesStraightIntoA) {
     // Rows of doubles as the file lays them out are read into A's rows, past the buffer of
     // the text readers.
     const SpdSystem s(300, 7);
-    const std::string path = ::testing::TempDir() + "/numpy-300.npy";
-    const std::string rhsPath = ::testing::TempDir() + "/numpy-300-b.npy";
+    const std::string path = scratchFile("numpy-300.npy");
+    const std::string rhsPath = scratchFile("numpy-300-b.npy");
     writeNpy(s, path, rhsPath);
     const LinearSystem system = readSystemFile(path);
     EXPECT_FALSE(system.hasB);

@@ -3,6 +3,8 @@
 #include "SystemReader.h"
 #include "Systems.h"
 
+#include "TestFiles.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -156,7 +158,7 @@ TEST(Reader, AKeepsRoomForTheColumnGaussAdds) {
 }
 
 TEST(Reader, AFileReadsAsItsText) {
-    const std::string path = ::testing::TempDir() + "/reader-file.txt";
+    const std::string path = scratchFile("reader-file.txt");
     const std::string text = "x1,x2,x3,b\n1,2,3,1\n4,5,6,2\n7,8,10,3\n";
     std::ofstream(path, std::ios::binary) << text;
     const LinearSystem system = readSystemFile(path);

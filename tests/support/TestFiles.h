@@ -1,5 +1,8 @@
 #pragma once
 
+#include <unistd.h>
+
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -19,6 +22,13 @@ inline std::string dataFile(const std::string& name) {
 inline std::string fileContents(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), {}};
+}
+
+// A path in the temporary folder that no other test process writes to at the same time: two
+// builds' suites may run side by side on one machine.
+inline std::string scratchFile(const std::string& name) {
+    return (std::filesystem::temp_directory_path() / (std::to_string(::getpid()) + "-" + name))
+        .string();
 }
 
 } // namespace lse::test
