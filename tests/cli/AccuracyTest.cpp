@@ -20,10 +20,9 @@ const std::string kSingular = "the matrix is singular to working precision (esti
 const std::string kNoDigit = "); the solution may have no correct digit\n";
 const std::string kBound = "the solution may have no correct digit (its error bound is 1.5e+00)";
 
-nlohmann::json resultsOf(const std::vector<std::string>& args, const std::string& input) {
-    std::vector<std::string> json = args;
-    json.insert(json.end(), {"--format", "json"});
-    return nlohmann::json::parse(runProgram(json, input).out)["results"];
+nlohmann::json resultsOf(std::vector<std::string> args, const std::string& input) {
+    args.insert(args.end(), {"--format", "json"});
+    return nlohmann::json::parse(runProgram(args, input).out)["results"];
 }
 
 } // namespace
@@ -38,8 +37,6 @@ TEST(LineqSolveAccuracy, WarnsWhereTheDigitsMayBeLostAndNowhereElse) {
         "lineq-solve: Cholesky Decomposition: Cholesky Decomposition Failed\n";
     const std::vector<std::tuple<std::string, std::vector<std::string>, std::string>> cases{
         {kDefault, {}, ""},
-        {kDefault, {"--method", "gauss"}, ""},
-        {kHuge, {"--accuracy"}, ""},
         {scaled, {"--method", "gauss", "--accuracy"}, ""},
         {scaled, {"--method", "gauss"}, kGaussWarns + kSingular + "9.8e+31" + kNoDigit},
         {plainInput(hilbert(12)),
