@@ -7,6 +7,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstddef>
+#include <cstdio>
 #include <string_view>
 
 namespace lse {
@@ -158,9 +159,17 @@ std::string cell(const std::optional<double>& value) {
 
 std::string shortNumber(double value) {
     char buffer[32];
+#if defined(__cpp_lib_to_chars)
     const auto [end, error] =
         std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific, 1);
     return error == std::errc() ? std::string(buffer, end) : std::string(kNotAvailable);
+#else
+    // Emscripten's C++ library has no floating-point to_chars; its C library's printf rounds
+    // correctly as well, and the page never leaves the C locale.
+    const int length = std::snprintf(buffer, sizeof buffer, "%.1e", value);
+    return length > 0 && length < static_cast<int>(sizeof buffer) ? std::string(buffer, length)
+                                                                  : std::string(kNotAvailable);
+#endif
 }
 
 std::optional<Message> accuracyWarning(const CalculateReport& report) {
