@@ -99,7 +99,7 @@ export class Window {
             kind: box.id,
             title: box.querySelector(".title").textContent,
             text: box.querySelector(".text").textContent,
-            critical: box.id === "messageBox" && !box.querySelector(".icon").hidden,
+            icon: box.querySelector(".icon:not([hidden])")?.getAttribute("aria-label") ?? null,
             buttons: [...box.querySelectorAll("button")].map((button) => button.textContent),
             field: box.querySelector("input") !== null,
         }));
@@ -127,9 +127,23 @@ export class Window {
         }
         return prompts;
     }
+    // Files ([name, text]) and a text dragged from outside and dropped on `display`; whether
+    // that started anything.
+    drop(files, text = null) {
+        return this.page.evaluate((files, text) => {
+            const dataTransfer = new DataTransfer();
+            files.forEach(([name, content]) => dataTransfer.items.add(new File([content], name)));
+            if (text !== null)
+                dataTransfer.setData("text/plain", text);
+            for (const type of ["dragenter", "dragover", "drop"])
+                document.getElementById("display").dispatchEvent(
+                    new DragEvent(type, { dataTransfer, bubbles: true, cancelable: true }));
+            return "busy" in document.documentElement.dataset;
+        }, files, text);
+    }
     // Once the click being handled has ended.
-    async idle() {
-        await this.page.waitForSelector("html:not([data-busy])", { timeout: 15_000 });
+    async idle(timeout = 15_000) {
+        await this.page.waitForSelector("html:not([data-busy])", { timeout });
     }
     async noBoxOpen() {
         return (await this.page.$("dialog[open]")) === null;

@@ -24,12 +24,12 @@ const promptsOf2x2 = [
     "Enter B coefficient (1)",
     "Enter B coefficient (2)",
 ];
-// A message box as the page reports it: one OK button, no field.
-const messageBox = (title, text, critical = false) => ({
+// A message box as the page reports it: one OK button, no field; the icon by its name.
+const messageBox = (title, text, icon = null) => ({
     kind: "messageBox",
     title,
     text,
-    critical,
+    icon,
     buttons: ["OK"],
     field: false,
 });
@@ -167,7 +167,7 @@ describe("a typed system", () => {
             kind: "inputBox",
             title: "Lineq",
             text: promptsOf2x2[0],
-            critical: false,
+            icon: null,
             buttons: ["OK", "Cancel"],
             field: true,
         });
@@ -252,7 +252,7 @@ describe("failures", () => {
         await w.click("Start");
         assert.deepEqual(
             await w.nextBox(),
-            messageBox("Gauss Elimination Error", "Aborting analysis", true),
+            messageBox("Gauss Elimination Error", "Aborting analysis", "Error"),
         );
         await w.pressOk();
         await w.idle();
@@ -386,20 +386,6 @@ async function open(w, name, text) {
     await chooser.accept([path.join(fileDir, name)]);
     await changed;
 }
-// Files ([name, text]) and a text dragged from outside and dropped on `display`.
-function drop(w, files, text = null) {
-    return w.page.evaluate((files, text) => {
-        const dataTransfer = new DataTransfer();
-        files.forEach(([name, content]) => dataTransfer.items.add(new File([content], name)));
-        if (text !== null)
-            dataTransfer.setData("text/plain", text);
-        for (const type of ["dragenter", "dragover", "drop"])
-            document.getElementById("display").dispatchEvent(
-                new DragEvent(type, { dataTransfer, bubbles: true, cancelable: true }));
-        return "busy" in document.documentElement.dataset; // whether it started anything
-    }, files, text);
-}
-
 describe("a system pasted, opened or dropped", () => {
     windowTest("each way brings it in as a completed entry, or keeps the system", async (w) => {
         const csv = "x1,x2,x3,b\r\n4,2,14,14\r\n2,17,-5,-101\r\n14,-5,83,155\r\n";
@@ -409,9 +395,9 @@ describe("a system pasted, opened or dropped", () => {
             [() => paste(w, notASystem[0], "#Start", ["Control"]), notASystem[1]],
             [() => open(w, "bad.txt", notASystem[0]), `bad.txt: ${notASystem[1]}`],
             [() => open(w, "header.csv", csv), null],
-            [() => drop(w, [["bad.csv", notASystem[0]]]), `bad.csv: ${notASystem[1]}`],
-            [() => drop(w, [["header.csv", csv]]), null],
-            [() => drop(w, [], defaultSystemText), null],
+            [() => w.drop([["bad.csv", notASystem[0]]]), `bad.csv: ${notASystem[1]}`],
+            [() => w.drop([["header.csv", csv]]), null],
+            [() => w.drop([], defaultSystemText), null],
         ];
         for (const [bring, message] of ways) {
             await w.page.evaluate(() => {
@@ -434,7 +420,7 @@ describe("a system pasted, opened or dropped", () => {
             assert.equal(await w.text("txtCholesky"), defaultSolution);
         }
         // Two files at once are not taken, and Ctrl+V pastes into a box, as typing would.
-        assert.equal(await drop(w, [["a.txt", "1 1"], ["b.txt", "1 1"]]), false);
+        assert.equal(await w.drop([["a.txt", "1 1"], ["b.txt", "1 1"]]), false);
         await w.typeInto("Textn", "");
         await paste(w, "12", "#Textn", ["Control"]);
         assert.equal(await w.text("Textn"), "12");
@@ -453,7 +439,7 @@ describe("a system pasted, opened or dropped", () => {
         await w.page.evaluate(() => document.getElementById("openSystem").addEventListener(
             "click", () => { document.body.dataset.opened = "true"; }));
         await chord(w, ["Control"], "KeyO");
-        await drop(w, [], defaultSystemText);
+        await w.drop([], defaultSystemText);
         await chord(w, ["Control"], "KeyV");
         await chord(w, ["Control", "Shift"], "KeyV");
         await w.page.keyboard.press("Enter");
