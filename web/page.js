@@ -42,8 +42,9 @@ const lineqPage = (() => {
         const dialog = document.getElementById("messageBox");
         dialog.querySelector(".title").textContent = title;
         dialog.querySelector(".text").textContent = text;
+        // An SVG element has no `hidden` property of its own: the attribute it is.
         for (const shown of dialog.querySelectorAll(".icon"))
-            shown.hidden = !shown.classList.contains(icon);
+            shown.toggleAttribute("hidden", !shown.classList.contains(icon));
         const ok = dialog.querySelector("button.ok");
         // Esc dismisses a box whose only button is OK, as on the desktop.
         return showModal(dialog, ok, undefined, (finish, signal) => {
@@ -122,8 +123,10 @@ const lineqPage = (() => {
     }
     const call = (handler, ...args) => Module.ccall(handler, null, args.map(() => "string"),
         args, { async: true });
-    // A text the program builds, or null when it has none; it shows no box meanwhile.
-    const ask = (query, ...args) => Module.ccall(query, "string", args.map(() => "string"), args);
+    // A text the program builds, or null when it has none (ccall gives a null pointer as the
+    // empty text); it shows no box meanwhile.
+    const ask = (query, ...args) =>
+        Module.ccall(query, "string", args.map(() => "string"), args) || null;
 
     // A text pasted or dropped waits here until the program takes it (it may be too long to
     // pass as an argument).
@@ -239,12 +242,12 @@ const lineqPage = (() => {
     }
 
     // The result boxes' commands, where the desktop has them in their context menus: the
-    // page leaves the browser its own menu there. Ctrl+I anywhere in the window opens the
+    // page leaves the browser its own menu there. Ctrl+I anywhere in the page opens the
     // accuracy view; Ctrl+Shift+C in a result box copies its method's solution, the doubles
     // themselves rather than the box's text.
     function bindResults() {
         const results = ["txtGauss", "txtCholesky"];
-        document.getElementById("frmCholesky").addEventListener("keydown", (event) => {
+        document.addEventListener("keydown", (event) => {
             if (isShortcut(event, "i", false)) {
                 event.preventDefault();
                 run(async () => {

@@ -37,3 +37,10 @@ export function spdText(n, seed = n) {
         return i === j ? n + value : value;
     });
 }
+
+// Wilkinson's matrix of growth 2^(n-1) for Gauss with partial pivoting: ones on the diagonal
+// and in the last column, -1 below the diagonal. Well conditioned, yet at n = 60 the growth
+// leaves Gauss's solution no correct digit; it is not symmetric, so Cholesky refuses it.
+export function wilkinsonText(n) {
+    return rowsText(n, (i, j) => (j === n || i === j ? 1 : i > j ? -1 : 0));
+}

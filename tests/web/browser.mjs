@@ -88,7 +88,7 @@ export class Window {
             await this.click("chkDefault");
     }
 
-    // The next box the program shows: which, its title, its text, and the icon's meaning.
+    // The next box the program shows: which, its title, its text, and the icon's name.
     async nextBox() {
         const serial = this.boxesSeen + 1;
         const dialog = await this.page.waitForSelector(`dialog[open][data-serial="${serial}"]`, {
@@ -99,7 +99,9 @@ export class Window {
             kind: box.id,
             title: box.querySelector(".title").textContent,
             text: box.querySelector(".text").textContent,
-            icon: box.querySelector(".icon:not([hidden])")?.getAttribute("aria-label") ?? null,
+            // The icon drawn, not the one marked.
+            icon: [...box.querySelectorAll(".icon")].find((icon) =>
+                icon.getBoundingClientRect().width > 0)?.getAttribute("aria-label") ?? null,
             buttons: [...box.querySelectorAll("button")].map((button) => button.textContent),
             field: box.querySelector("input") !== null,
         }));
