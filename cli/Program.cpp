@@ -1,5 +1,6 @@
 #include "Program.h"
 
+#include "ExactReport.h"
 #include "Methods.h"
 #include "ProgressLine.h"
 #include "Report.h"
@@ -32,6 +33,7 @@ struct Settings {
     std::string digits = "15"; // a text, so that a wrong value is named with the choices
     int threads = 0;
     bool echo = false;
+    bool exact = false;
     bool timings = false;
 };
 
@@ -134,6 +136,9 @@ void addOptions(CLI::App& app, Settings& settings, MethodTable methods) {
         ->check(CLI::IsMember({"refuse", "sum"}))
         ->capture_default_str();
     app.add_flag("--echo", settings.echo, "Also print A and b as the window echoes them");
+    app.add_flag("--exact", settings.exact,
+                 "Also solve the system in exact rational arithmetic and give each method's "
+                 "error against it");
     app.add_option("--threads", settings.threads,
                    "Threads for a large system, in reading its numbers and in solving; 0 (the "
                    "default) takes one per processor. The results are the same for any number")
@@ -144,7 +149,8 @@ void addOptions(CLI::App& app, Settings& settings, MethodTable methods) {
 }
 
 int printResults(const Settings& settings, const LinearSystem& system,
-                 const std::vector<MethodResult>& results, Console& console) {
+                 const std::vector<MethodResult>& results, const ExactOutcome* exact,
+                 Console& console) {
     const ReportOptions options{settings.digits == "17" ? Digits::roundTrip : Digits::window,
                                 settings.echo};
     const bool text = settings.format == "text";
@@ -157,7 +163,7 @@ int printResults(const Settings& settings, const LinearSystem& system,
         for (const std::string& section : leadingSections(system, options))
             print(section);
     else
-        console.out << jsonReport(system, results, settings.echo);
+        console.out << jsonReport(system, results, settings.echo, exact);
     bool allSolved = true;
     for (const MethodResult& result : results) {
         if (text)
@@ -173,6 +179,10 @@ int printResults(const Settings& settings, const LinearSystem& system,
             console.err << kProgram << ": " << result.method->title << " took " << result.seconds
                         << " s\n";
     }
+    if (text && exact)
+        print(exactSection(*exact, results, options));
+    if (settings.timings && exact)
+        console.err << kProgram << ": the exact solution took " << exact->seconds << " s\n";
     console.out.flush();
     if (!console.out) {
         console.err << kProgram << ": cannot write the results\n";
@@ -204,15 +214,24 @@ int run(int argc, const char* const argv[], Console& console, MethodTable method
         LinearSystem system = readInput(settings, console.in, console.err);
         n = system.n;
         ProgressLine progress(console.err, console.errIsTerminal);
-        // Only the echo reads A after the solve; without it the last method solves in A.
+        // Only the echo and the exact solution read A after the solve; without them the last
+        // method solves in A.
+        const bool keepA = settings.echo || settings.exact;
         const std::vector<MethodResult> results = solve(
             system, methodsNamed(methods, settings.method),
             [&](const MethodEntry& method, int done, int total) {
                 progress.update(method.title, done, total);
             },
-            settings.threads, settings.echo ? KeepA::yes : KeepA::no);
+            settings.threads, keepA ? KeepA::yes : KeepA::no);
         progress.clear();
-        return printResults(settings, system, results, console);
+        // Before any output, so that running out of memory in it prints nothing on it.
+        std::optional<ExactOutcome> exact;
+        if (settings.exact) {
+            progress.show(exactProgressText(system));
+            exact = solveExactly(system, results);
+            progress.clear();
+        }
+        return printResults(settings, system, results, exact ? &*exact : nullptr, console);
     } catch (const Refusal& refusal) {
         console.err << kProgram << ": " << refusal.message << "\n";
     } catch (const std::bad_alloc&) {

@@ -32,6 +32,13 @@ void ProgressLine::update(std::string_view title, int done, int total) {
               << tenths / 10 << "." << tenths % 10 << " s" << std::flush;
 }
 
+void ProgressLine::show(std::string_view text) {
+    if (!enabled_)
+        return;
+    shown_ = true;
+    terminal_ << kEraseLine << text << std::flush;
+}
+
 void ProgressLine::clear() {
     if (shown_)
         terminal_ << kEraseLine << std::flush;

@@ -16,6 +16,8 @@ public:
 
     // `title` names what runs; its start is reported with done = 0.
     void update(std::string_view title, int done, int total);
+    // Shows `text` at once, until the next update or clear: for a step with no columns.
+    void show(std::string_view text);
     // Removes the line, if it was shown.
     void clear();
 

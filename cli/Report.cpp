@@ -1,5 +1,6 @@
 #include "Report.h"
 
+#include "ExactReport.h"
 #include "ResultText.h"
 
 #include <nlohmann/json.hpp>
@@ -52,7 +53,7 @@ std::string resultSection(const MethodResult& result, int n, const ReportOptions
 }
 
 std::string jsonReport(const io::LinearSystem& system, const std::vector<MethodResult>& results,
-                       bool echo) {
+                       bool echo, const ExactOutcome* exact) {
     // Keys in the order written; doubles are written with the digits that round-trip.
     nlohmann::ordered_json report;
     report["n"] = system.n;
@@ -74,9 +75,13 @@ std::string jsonReport(const io::LinearSystem& system, const std::vector<MethodR
             entry["x"] = entries(result.x, system.n);
         else
             entry["failure"] = result.failure->text;
+        if (exact)
+            addExactError(entry, *exact, methods.size());
         methods.push_back(std::move(entry));
     }
     report["results"] = std::move(methods);
+    if (exact)
+        report["exact"] = exactJson(*exact);
     return report.dump() + "\n";
 }
 

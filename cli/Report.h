@@ -23,8 +23,10 @@ std::vector<std::string> leadingSections(const io::LinearSystem& system,
 // A method's heading, then its lines as the window's box shows them: none after a failure.
 std::string resultSection(const MethodResult& result, int n, const ReportOptions& options);
 
-// The whole run as one JSON object on one line.
+struct ExactOutcome;
+
+// The whole run as one JSON object on one line; with the exact solution when given.
 std::string jsonReport(const io::LinearSystem& system, const std::vector<MethodResult>& results,
-                       bool echo);
+                       bool echo, const ExactOutcome* exact = nullptr);
 
 } // namespace lse::cli

@@ -118,6 +118,15 @@ std::vector<ExactComponent> ExactSolution::components() const {
     return state_->components;
 }
 
+std::vector<std::string> ExactSolution::fractions() const {
+    std::vector<std::string> texts;
+    if (state_->status == ExactStatus::solved)
+        for (int i = 0; i < state_->n; ++i)
+            texts.push_back(
+                *fractionText(fmpq_mat_entry(state_->x, i, 0), std::numeric_limits<int>::max()));
+    return texts;
+}
+
 MethodError ExactSolution::judge(const Vector& xhat) const {
     if (state_->status != ExactStatus::solved)
         throw std::logic_error("judging against a system with no unique solution");

@@ -26,6 +26,8 @@ public:
 
     ExactStatus status() const;
     std::vector<ExactComponent> components() const;
+    // Each component as p/q in lowest terms ("p" when q is 1), however long.
+    std::vector<std::string> fractions() const;
     // The error of a method's solution x̂(1..n); only for a solved system.
     MethodError judge(const Vector& xhat) const;
 

@@ -14,11 +14,14 @@ namespace lse::exact {
 
 namespace {
 
+const char* exitLine = "lineq-exact: out of memory\n";
+int exitStatus = kOutOfMemoryStatus;
+
 [[noreturn]] void outOfMemory() {
     // Nothing that could allocate: write(2) and _exit(2) only.
-    constexpr const char* kLine = "lineq-exact: out of memory\n";
-    [[maybe_unused]] const ssize_t written = ::write(STDERR_FILENO, kLine, std::strlen(kLine));
-    ::_exit(kOutOfMemoryStatus);
+    [[maybe_unused]] const ssize_t written =
+        ::write(STDERR_FILENO, exitLine, std::strlen(exitLine));
+    ::_exit(exitStatus);
 }
 
 void* allocate(std::size_t size) {
@@ -52,9 +55,15 @@ void gmpRelease(void* p, std::size_t) {
 
 } // namespace
 
-void endProcessWhenMemoryRunsOut() {
+void endProcessWhenArithmeticRunsOutOfMemory(const char* line, int status) {
+    exitLine = line;
+    exitStatus = status;
     mp_set_memory_functions(allocate, gmpReallocate, gmpRelease);
     __flint_set_memory_functions(allocate, allocateZeroed, reallocate, std::free);
+}
+
+void endProcessWhenMemoryRunsOut() {
+    endProcessWhenArithmeticRunsOutOfMemory(exitLine, exitStatus);
     std::set_new_handler(outOfMemory);
 }
 

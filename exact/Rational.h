@@ -39,13 +39,17 @@ std::optional<double> nearestDouble(const fmpq_t value);
 // The smallest double not below value (+infinity beyond the doubles, 0 only for 0).
 double doubleAbove(const fmpq_t value);
 
+// The longest fraction shown as p/q, in digits; a longer one is shown as decimal digits.
+inline constexpr int kShortFractionDigits = 20;
+inline constexpr int kApproximationDigits = 17;
+
 // "p/q" in lowest terms ("p" when q is 1) when the digits shown number at most maxDigits.
-std::optional<std::string> fractionText(const fmpq_t value, int maxDigits = 20);
+std::optional<std::string> fractionText(const fmpq_t value, int maxDigits = kShortFractionDigits);
 
 // value rounded to `digits` significant decimal digits, ties to even, from the exact value
 // (a binary approximation first would round twice). Every digit is kept; exponent form
 // outside 1E-04 <= |value| < 1E+17 (for 17 digits), as the round-trip texts of doubles have it.
-std::string decimalText(const fmpq_t value, int digits = 17);
+std::string decimalText(const fmpq_t value, int digits = kApproximationDigits);
 
 // How many doubles lie between a and b counted along the number line (adjacent: 1, equal: 0,
 // +0 and -0 are the same); nullopt when either is not a number.

@@ -8,8 +8,6 @@ namespace lse {
 
 namespace {
 
-constexpr std::string_view kGap = "   ";
-
 // Rows 1..rows of columns 1..columns.
 std::string rowsText(const Matrix& matrix, int rows, int columns, std::string_view lineEnd,
                      Digits digits) {

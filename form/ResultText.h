@@ -11,6 +11,9 @@ namespace lse {
 // The texts the window writes into its boxes, also printed by the batch front end. Lines end
 // with CR LF in the window.
 
+// Between a name and its number, and between the numbers of a row.
+inline constexpr std::string_view kGap = "   ";
+
 // Rows 1..count of the matrix, each number after three spaces.
 std::string matrixText(const Matrix& matrix, int count, std::string_view lineEnd = "\r\n",
                        Digits digits = Digits::window);

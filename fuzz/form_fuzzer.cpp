@@ -3,6 +3,7 @@
 // order of Submit, Calculate and Paste System. After every click the boxes, the echo, the messages
 // and the system state must be what the clicks so far allow.
 #include "FakePlatform.h"
+#include "FuzzCheck.h"
 #include "Messages.h"
 #include "NumberText.h"
 #include "ReferenceSolvers.h"
@@ -19,6 +20,7 @@
 #include <vector>
 
 using namespace lse;
+using lse::test::check;
 using lse::test::ShownMessage;
 
 namespace {
@@ -32,13 +34,6 @@ const std::vector<ShownMessage> kOwnMessages{
     messages::gaussFailed,         messages::choleskyFailed,
     messages::choleskySolveFailed,
 };
-
-void check(bool condition, const char* what) {
-    if (!condition) {
-        std::fprintf(stderr, "invariant broken: %s\n", what);
-        std::abort();
-    }
-}
 
 const char* const kNumberTexts[] = {
     "0",

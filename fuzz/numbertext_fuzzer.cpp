@@ -3,6 +3,7 @@
 // bytes taken as a double print like "%.15G" and read back as strtod reads that text; and the
 // second conversion (strtod and snprintf, for WebAssembly) gives the same values and texts.
 #include "FakePlatform.h"
+#include "FuzzCheck.h"
 #include "Limits.h"
 #include "Messages.h"
 #include "NumberText.h"
@@ -20,20 +21,12 @@
 #include <regex>
 #include <string>
 
+using lse::test::check;
+
 namespace {
 
 // Larger counts would make the entry allocate gigabytes; the memory-limit test covers them.
 constexpr double kLargestCountDriven = 64;
-
-[[noreturn]] void fail(const char* what, const std::string& text) {
-    std::fprintf(stderr, "%s: \"%s\"\n", what, text.c_str());
-    std::abort();
-}
-
-void check(bool condition, const char* what, const std::string& text) {
-    if (!condition)
-        fail(what, text);
-}
 
 bool sameBits(double a, double b) {
     return std::bit_cast<std::uint64_t>(a) == std::bit_cast<std::uint64_t>(b);

@@ -6,18 +6,18 @@
 // give a one-line message. Read again a few bytes at a time through a small buffer, as from a file
 // (a pipe, which cannot go back, refuses some inputs that memory reads), it must give the same
 // system or the same message.
+#include "FuzzCheck.h"
 #include "NumberText.h"
 #include "ReadFromSource.h"
 #include "TrickleSource.h"
 
 #include <cmath>
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <string>
 #include <string_view>
 
 using namespace lse;
+using lse::test::check;
 using namespace lse::io;
 
 namespace {
@@ -25,13 +25,6 @@ namespace {
 // A count in the input may ask for any order; refusing those above the limit is the same code
 // as refusing those above 32766, and keeps each run's memory small.
 constexpr int kOrderLimit = 64;
-
-void check(bool condition, const char* what) {
-    if (!condition) {
-        std::fprintf(stderr, "invariant broken: %s\n", what);
-        std::abort();
-    }
-}
 
 std::string plainText(const LinearSystem& system) {
     std::string text = std::to_string(system.n) + "\n";

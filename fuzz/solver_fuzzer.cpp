@@ -3,6 +3,7 @@
 // x, the same bits as the plain reference, and no message; a failure is reported once and
 // leaves x as it was. The blocked paths, with block sizes from the input, give the same as the
 // literal ones, failures and their messages included.
+#include "FuzzCheck.h"
 #include "ProductRun.h"
 #include "RandomSystems.h"
 #include "ReferenceSolvers.h"
@@ -13,10 +14,9 @@
 #include <bit>
 #include <cfloat>
 #include <cmath>
-#include <cstdio>
-#include <cstdlib>
 
 using namespace lse;
+using lse::test::check;
 using namespace lse::reference;
 
 namespace {
@@ -26,13 +26,6 @@ constexpr int kMaxOrder = 8;
 const double kSpecial[] = {0.0,     -0.0,     1.0,     -1.0,     2.0,      0.5,
                            DBL_MAX, -DBL_MAX, DBL_MIN, -DBL_MIN, 4.9e-324, 1e308,
                            1e-308,  1e154,    1e-154,  3.0,      1e16,     -1e-16};
-
-void check(bool condition, const char* what) {
-    if (!condition) {
-        std::fprintf(stderr, "invariant broken: %s\n", what);
-        std::abort();
-    }
-}
 
 double anyFiniteDouble(FuzzedDataProvider& bytes) {
     switch (bytes.ConsumeIntegralInRange(0, 3)) {

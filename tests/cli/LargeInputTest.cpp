@@ -1,11 +1,11 @@
 // A text system larger than the memory the program may use: reading it takes the arrays and a
 // buffer, not the file.
+#include "MemoryLimit.h"
 #include "RunProgram.h"
+#include "Sanitizers.h"
 #include "SystemFiles.h"
 
 #include <gtest/gtest.h>
-
-#include <sys/resource.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -19,14 +19,12 @@ namespace {
 constexpr int kOrder = 6000;
 // A and its working copy take 2 x 288 MB; the text of 6000 x 6000 numbers with 17 digits is
 // about 738 MB, more than the whole limit.
-constexpr rlim_t kAddressSpace = rlim_t{640} << 20;
+constexpr unsigned long long kAddressSpace = 640ULL << 20;
 
 // In the death test's child: solves the system under the limit; exits 0 when every entry of
 // x is printed.
 [[noreturn]] void solveUnderTheLimit(const std::string& path) {
-    const rlimit limit{kAddressSpace, kAddressSpace};
-    if (setrlimit(RLIMIT_AS, &limit) != 0)
-        std::exit(3);
+    limitAddressSpace(kAddressSpace);
     const ProgramRun run = runProgram({"--method", "gauss", "--digits", "17", path});
     std::cerr << run.err << "status " << run.status << "\n";
     if (run.status != 0)
@@ -40,9 +38,8 @@ constexpr rlim_t kAddressSpace = rlim_t{640} << 20;
 } // namespace
 
 TEST(LargeInput, ATextLargerThanTheMemoryLimitIsReadAndSolved) {
-#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
-    GTEST_SKIP() << "the sanitizers reserve address space beyond the limit";
-#endif
+    if (kAddressSanitizer || kThreadSanitizer)
+        GTEST_SKIP() << "the sanitizers reserve address space beyond the limit";
     const std::string path = ::testing::TempDir() + "/lineq-large-input.txt";
     writeText(SpdSystem(kOrder, 11), path);
     const auto size = std::filesystem::file_size(path);

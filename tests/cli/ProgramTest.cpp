@@ -1,23 +1,18 @@
+#include "MemoryLimit.h"
 #include "RefusedInputs.h"
 #include "RunProgram.h"
+#include "Sanitizers.h"
 
 #include <gtest/gtest.h>
 
 #include <sys/resource.h>
 
 #include <cstdlib>
-#include <fstream>
 #include <iostream>
-#include <iterator>
 
 using namespace lse::test;
 
 namespace {
-
-std::string contents(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-}
 
 const std::string kInput = "lineq-solve: standard input: ";
 
@@ -48,14 +43,20 @@ TEST(ProgramOutput, MatchesTheGoldenFiles) {
          "matrix-market.json",
          0,
          ""},
+        {{"--exact", dataFile("default.txt")}, "default-exact.out", 0, ""},
+        {{"--exact", "--format", "json", dataFile("default.txt")}, "default-exact.json", 0, ""},
+        {{"--exact", dataFile("singular.csv")},
+         "singular-exact.out",
+         1,
+         gaussFailed + choleskyFailed},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.golden);
         const ProgramRun run = runProgram(c.args);
-        const std::string golden = std::string(LINEQ_CLI_TEST_DIR) + "/golden/" + c.golden;
+        const std::string golden = testFile("golden/" + c.golden);
         if (std::getenv("LINEQ_UPDATE_GOLDEN") != nullptr)
             std::ofstream(golden, std::ios::binary) << run.out;
-        EXPECT_EQ(run.out, contents(golden));
+        EXPECT_EQ(run.out, fileContents(golden));
         EXPECT_EQ(run.err, c.err);
         EXPECT_EQ(run.status, c.status);
     }
@@ -63,7 +64,7 @@ TEST(ProgramOutput, MatchesTheGoldenFiles) {
 
 // The default system in every other layout: the same texts as from the plain file.
 TEST(ProgramOutput, EveryLayoutOfTheDefaultSystemGivesTheSameResults) {
-    const std::string expected = contents(std::string(LINEQ_CLI_TEST_DIR) + "/golden/default.out");
+    const std::string expected = fileContents(testFile("golden/default.out"));
     const std::string rhs = dataFile("default-rhs.mtx");
     const std::vector<std::vector<std::string>> cases{
         {dataFile("default.npy")},
@@ -74,7 +75,7 @@ TEST(ProgramOutput, EveryLayoutOfTheDefaultSystemGivesTheSameResults) {
     };
     for (const std::vector<std::string>& args : cases) {
         SCOPED_TRACE(args.back());
-        const ProgramRun run = runProgram(args, contents(dataFile("default.npy")));
+        const ProgramRun run = runProgram(args, fileContents(dataFile("default.npy")));
         EXPECT_EQ(run.out, expected);
         EXPECT_EQ(run.err, "");
         EXPECT_EQ(run.status, 0);
@@ -146,10 +147,7 @@ namespace {
 // In the death test's child, under an address-space limit far below the 8.6 GB that A alone
 // needs for 32766 equations.
 [[noreturn]] void readTheLargestSparseSystemUnderALimit() {
-    const rlim_t size = rlim_t{1} << 30;
-    const rlimit limit{size, size};
-    if (setrlimit(RLIMIT_AS, &limit) != 0)
-        std::exit(3);
+    limitAddressSpace(1ULL << 30);
     const ProgramRun run =
         runProgram({}, "%%MatrixMarket matrix coordinate real general\n32766 32766 0\n");
     std::cerr << run.err << "out " << run.out.size() << " bytes\n";
@@ -170,18 +168,16 @@ namespace {
 } // namespace
 
 TEST(ProgramOutput, AShortPipeNamingTheLargestOrderIsRefusedWithoutFillingMemory) {
-#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
-    GTEST_SKIP() << "the sanitizers' allocators write what they hand out";
-#endif
+    if (kAddressSanitizer || kThreadSanitizer)
+        GTEST_SKIP() << "the sanitizers' allocators write what they hand out";
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     EXPECT_EXIT(refuseAShortPipeNamingTheLargestOrder(), ::testing::ExitedWithCode(2),
                 "standard input: expected 1073610756 coefficients of A, found 3\npeak small");
 }
 
 TEST(ProgramOutput, TooLittleMemoryForTheSystemIsAnInputError) {
-#if defined(__SANITIZE_ADDRESS__)
-    GTEST_SKIP() << "AddressSanitizer reports a failed allocation instead of throwing";
-#endif
+    if (kAddressSanitizer)
+        GTEST_SKIP() << "AddressSanitizer reports a failed allocation instead of throwing";
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     EXPECT_EXIT(readTheLargestSparseSystemUnderALimit(), ::testing::ExitedWithCode(2),
                 "standard input: not enough memory for a system of 32766 equations\nout 0 bytes");

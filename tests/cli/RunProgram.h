@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Program.h"
+#include "TestFiles.h"
 
 #include <sstream>
 #include <string>
@@ -26,10 +27,6 @@ inline ProgramRun runProgram(const std::vector<std::string>& args, const std::st
         argv.push_back(arg.c_str());
     const int status = cli::run(static_cast<int>(argv.size()), argv.data(), console, methods);
     return {status, out.str(), err.str()};
-}
-
-inline std::string dataFile(const std::string& name) {
-    return std::string(LINEQ_CLI_TEST_DIR) + "/data/" + name;
 }
 
 } // namespace lse::test

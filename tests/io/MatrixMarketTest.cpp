@@ -2,20 +2,13 @@
 // matrices of real numbers, indented lines, entries given twice.
 #include "SystemReader.h"
 #include "Systems.h"
+#include "TestFiles.h"
 
 #include <gtest/gtest.h>
 
 using namespace lse;
 using namespace lse::io;
 using namespace lse::test;
-
-namespace {
-
-std::string dataFile(const std::string& name) {
-    return std::string(LINEQ_IO_TEST_DIR) + "/data/" + name;
-}
-
-} // namespace
 
 TEST(MatrixMarket, FilesAsOthersWriteThem) {
     struct Case {

@@ -1,8 +1,10 @@
 // Reading in pieces: the same systems and the same refusals from memory (whole, and a few
 // bytes in view at a time), a file, a pipe, and a source that delivers a few bytes at a time
 // through a small buffer.
+#include "MemoryLimit.h"
 #include "ReadFromSource.h"
 #include "RefusedInputs.h"
+#include "Sanitizers.h"
 #include "SystemFiles.h"
 #include "Systems.h"
 #include "TrickleSource.h"
@@ -13,8 +15,6 @@
 #include <cstdlib>
 #include <iostream>
 #include <sstream>
-
-#include <sys/resource.h>
 
 using namespace lse;
 using namespace lse::io;
@@ -109,10 +109,7 @@ namespace {
 
 // In the death test's child, under an address-space limit far below the 8.6 GB that A needs.
 [[noreturn]] void readShortInputsThatNameTheLargestOrder() {
-    const rlim_t size = rlim_t{1} << 30;
-    const rlimit limit{size, size};
-    if (setrlimit(RLIMIT_AS, &limit) != 0)
-        std::exit(3);
+    limitAddressSpace(1ULL << 30);
     std::string row;
     for (int k = 0; k < 32767; ++k)
         row += "1 ";
@@ -131,9 +128,8 @@ namespace {
 } // namespace
 
 TEST(Streaming, AShortInputThatNamesALargeOrderAllocatesNothing) {
-#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
-    GTEST_SKIP() << "the sanitizers reserve address space beyond the limit";
-#endif
+    if (kAddressSanitizer || kThreadSanitizer)
+        GTEST_SKIP() << "the sanitizers reserve address space beyond the limit";
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     EXPECT_EXIT(readShortInputsThatNameTheLargestOrder(), ::testing::ExitedWithCode(0),
                 "expected 1073610756 coefficients of A, found 3\nexpected 32766 rows of 32767 "

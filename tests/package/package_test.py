@@ -25,7 +25,7 @@ FILES = {
 }
 CLI_FILES = {"usr/bin/lineq-solve", "usr/share/man/man1/lineq-solve.1"}
 # Linked ones, which dpkg-shlibdeps must find, and those loaded at run time, which it cannot.
-DEPENDS = {"libc6", "libstdc++6", "libqt6core6", "libqt6gui6", "libqt6widgets6", "libxcb1",
+DEPENDS = {"libc6", "libstdc++6", "libqt6core6", "libqt6gui6", "libqt6widgets6",
            "qt6-qpa-plugins", "libqt6svg6", "fonts-roboto-unhinted", "fonts-dejavu-core",
            "libflint17", "libgmp10", "libmpfr6"}
 

@@ -3,6 +3,7 @@
 // few dozen equations cross many panels, leaves and chunks, and for several thread counts.
 #include "RandomSystems.h"
 #include "Systems.h"
+#include "WorkingCopy.h"
 #include "kernels/Kernels.h"
 #include "kernels/Tuning.h"
 #include "modChol.h"
@@ -66,24 +67,6 @@ struct Result {
 void keep(std::vector<std::uint64_t>& bits, const Vector& v, int n) {
     for (int i = 1; i <= n; ++i)
         bits.push_back(test::bits(v(i)));
-}
-
-Matrix workingCopy(const System& s) {
-    const int n = static_cast<int>(s.b.size());
-    Matrix W;
-    W.recreate(n, n, 1);
-    for (int i = 1; i <= n; ++i)
-        for (int j = 1; j <= n; ++j)
-            W(i, j) = s.a[i - 1][j - 1];
-    return W;
-}
-
-Vector vectorOf(const std::vector<double>& values) {
-    Vector v;
-    v.recreate(static_cast<int>(values.size()));
-    for (std::size_t i = 0; i < values.size(); ++i)
-        v(static_cast<int>(i) + 1) = values[i];
-    return v;
 }
 
 Result gauss(const System& s, const SolveOptions& options) {

@@ -1,3 +1,4 @@
+#include "MemoryLimit.h"
 #include "FormSession.h"
 #include "Messages.h"
 #include "Sanitizers.h"
@@ -5,10 +6,7 @@
 
 #include <gtest/gtest.h>
 
-#include <sys/resource.h>
-
 #include <cstdlib>
-#include <fstream>
 #include <iostream>
 #include <string>
 
@@ -18,14 +16,12 @@ using namespace lse::test;
 namespace {
 
 // Far below the 8.6 GB that A alone needs for 32766 equations.
-constexpr rlim_t kAddressSpace = rlim_t{1} << 30;
+constexpr long long kAddressSpace = 1LL << 30;
 
 // Runs in the death test's child, whose address space is limited; exits 0 when every
 // expectation holds.
 [[noreturn]] void enterTheLargestSystemUnderALimit() {
-    const rlimit limit{kAddressSpace, kAddressSpace};
-    if (setrlimit(RLIMIT_AS, &limit) != 0)
-        std::exit(2);
+    limitAddressSpace(kAddressSpace);
     FormSession s;
     s.submitDefault();
     s.calculate(Both);
@@ -44,13 +40,6 @@ constexpr rlim_t kAddressSpace = rlim_t{1} << 30;
                              s.box(TextBox::txtCholesky) == kDefaultSolution;
     std::cerr << "kept " << kept << ", told " << told << ", still solves " << stillSolves << "\n";
     std::exit(kept && told && stillSolves ? 0 : 1);
-}
-
-long long addressSpaceInUse() {
-    std::ifstream statm("/proc/self/statm");
-    long long pages = 0;
-    statm >> pages;
-    return pages * 4096;
 }
 
 // Answers the coefficient prompts of an n x n system in order, without keeping them: 2n on
@@ -86,10 +75,9 @@ constexpr int kOrder = 3000;
     platform.texts.clear();
 
     const long long array = (kOrder + 1LL) * (kOrder + 8) * 8;
-    const auto room = static_cast<rlim_t>(addressSpaceInUse() + array + (40LL << 20));
-    const rlimit limit{room, room};
-    if (form.n != kOrder || setrlimit(RLIMIT_AS, &limit) != 0)
+    if (form.n != kOrder)
         std::exit(2);
+    limitAddressSpace(addressSpaceInUse() + array + (40LL << 20));
     int solved = 0;
     for (const int choice : {Both, Cholesky, Gauss}) {
         platform.selectedOption = choice;

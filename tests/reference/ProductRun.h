@@ -5,6 +5,7 @@
 #include "Messages.h"
 #include "MethodTable.h"
 #include "RandomSystems.h"
+#include "WorkingCopy.h"
 
 #include <cstdint>
 #include <optional>
@@ -25,34 +26,15 @@ namespace detail {
 
 inline constexpr double kUntouched = -12345.678;
 
-// As the window's copyPass makes it: with the spare column that Gauss widens into.
-inline Matrix workingCopy(const System& system) {
-    const int n = static_cast<int>(system.b.size());
-    Matrix w;
-    w.recreate(n, n, 1);
-    for (int i = 1; i <= n; ++i)
-        for (int j = 1; j <= n; ++j)
-            w(i, j) = system.a[i - 1][j - 1];
-    return w;
-}
-
-inline Vector vectorOf(const std::vector<double>& values) {
-    Vector v;
-    v.recreate(static_cast<int>(values.size()));
-    for (std::size_t i = 0; i < values.size(); ++i)
-        v(static_cast<int>(i) + 1) = values[i];
-    return v;
-}
-
 } // namespace detail
 
 // The window's Calculate of one method: the driver on a fresh working copy, the message it
 // would show, and x only when the method produced it.
 inline ProductRun productRun(const MethodEntry& method, const System& system,
                              const SolveOptions& options) {
-    Matrix w = detail::workingCopy(system);
-    const Vector b = detail::vectorOf(system.b);
-    Vector x = detail::vectorOf(std::vector<double>(system.b.size(), detail::kUntouched));
+    Matrix w = test::workingCopy(system);
+    const Vector b = test::vectorOf(system.b);
+    Vector x = test::vectorOf(std::vector<double>(system.b.size(), detail::kUntouched));
     const Vector before = x;
     MethodState state;
     const CalculateOutcome outcome =

@@ -88,7 +88,7 @@ try {
         `${Math.max(...times).toFixed(0)} ms`);
 
     for (const n of holdOrders) {
-        const w = await openWindow(chromium.browser);
+        const w = await openWindow(chromium);
         const readFrom = Date.now();
         await w.drop([], spdText(n));
         await w.idle(300_000);

@@ -8,7 +8,7 @@ import path from "node:path";
 import { after, before, describe, test } from "node:test";
 
 import { hilbertText, wilkinsonText } from "../support/systemTexts.mjs";
-import { artifactDir, launchChromium, openWindow } from "./browser.mjs";
+import { artifactDir, launchChromium, openWindow, patience } from "./browser.mjs";
 
 const caption = "Linear Simultaneous Equations by Quorvelt";
 // The echo and the results as the boxes hold them (a <textarea> gives LF for CR LF).
@@ -37,7 +37,6 @@ const messageBox = (title, text, icon = null) => ({
 const notANumber = messageBox("Lineq", "Enter a number damn you!!");
 
 let chromium;
-let window;
 before(async () => {
     chromium = await launchChromium();
 });
@@ -45,14 +44,24 @@ after(async () => {
     await chromium?.close();
 });
 
-// Each case on a freshly opened page.
+// Each case on a freshly opened page. A failure comes with what the browser and the page did
+// meanwhile, step by step.
 function windowTest(name, body) {
-    test(name, { timeout: 60_000 }, async () => {
-        window = await openWindow(chromium.browser);
+    test(name, { timeout: 5 * patience }, async (t) => {
+        chromium.journal.beginTest(name);
         try {
-            await body(window);
-        } finally {
-            await window.close();
+            const w = await openWindow(chromium);
+            let passed = false;
+            try {
+                await body(w);
+                passed = true;
+            } finally {
+                await w.close(!passed);
+            }
+        } catch (error) {
+            for (const line of chromium.journal.sinceTestBegan())
+                t.diagnostic(line);
+            throw error;
         }
     });
 }
@@ -363,6 +372,7 @@ const fileDir = await mkdtemp(path.join(tmpdir(), "lineq-files-"));
 after(() => rm(fileDir, { recursive: true, force: true }));
 
 async function chord(w, modifiers, key) {
+    w.step(`press ${[...modifiers, key].join("+")}`);
     for (const modifier of modifiers)
         await w.page.keyboard.down(modifier);
     await w.page.keyboard.press(key);
@@ -371,6 +381,8 @@ async function chord(w, modifiers, key) {
 }
 // The clipboard through a scratch box, as a user's copy and paste elsewhere would.
 async function copyToClipboard(w, text) {
+    w.step(`copy ${text.length < 100 ? JSON.stringify(text) : `${text.length} characters`} ` +
+        "to the clipboard");
     await w.page.evaluate((text) => document.body.appendChild(
         Object.assign(document.createElement("textarea"), { value: text })).select(), text);
     await chord(w, ["Control"], "KeyC");
@@ -396,14 +408,16 @@ async function paste(w, text, into = "#display", keys = ["Control", "Shift"]) {
     await w.page.focus(into);
     await chord(w, keys, "KeyV");
 }
+// Ctrl+O, and the file chosen. Nothing of the page is left waiting: a promise pending when a
+// failed step closes the page is rejected, and the runner reports that instead of the step.
 async function open(w, name, text) {
     await writeFile(path.join(fileDir, name), text);
-    const changed = w.page.evaluate(() => new Promise((resolve) => document.getElementById(
-        "openSystem").addEventListener("change", () => resolve(), { once: true })));
-    const [chooser] =
-        await Promise.all([w.page.waitForFileChooser(), chord(w, ["Control"], "KeyO")]);
-    await chooser.accept([path.join(fileDir, name)]);
-    await changed;
+    await w.page.$eval("#openSystem", (input) => input.addEventListener("change", () => {
+        document.body.dataset.fileChosen = "true";
+    }, { once: true }));
+    await w.chooseFile(() => chord(w, ["Control"], "KeyO"), path.join(fileDir, name));
+    await w.page.waitForSelector("body[data-file-chosen]");
+    await w.page.$eval("body", (body) => delete body.dataset.fileChosen);
 }
 describe("a system pasted, opened or dropped", () => {
     windowTest("each way brings it in as a completed entry, or keeps the system", async (w) => {
@@ -523,7 +537,7 @@ describe("the warning after Calculate", () => {
 async function openAccuracyView(w, from) {
     await w.page.focus(`#${from}`);
     await chord(w, ["Control"], "KeyI");
-    return w.page.waitForSelector("#accuracyView[open]", { timeout: 15_000 });
+    return w.page.waitForSelector("#accuracyView[open]");
 }
 
 describe("the accuracy view", () => {

@@ -1,33 +1,21 @@
 #include "Team.h"
+#include "MemoryLimit.h"
+#include "Sanitizers.h"
 
 #include <gtest/gtest.h>
-
-#include <sys/resource.h>
 
 #include <atomic>
 #include <chrono>
 #include <cstdlib>
-#include <fstream>
 #include <iostream>
 #include <stdexcept>
 #include <string>
 #include <thread>
 
 using namespace lse;
+using namespace lse::test;
 
 namespace {
-
-#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
-constexpr bool kSanitizer = true;
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer)
-constexpr bool kSanitizer = true;
-#else
-constexpr bool kSanitizer = false;
-#endif
-#else
-constexpr bool kSanitizer = false;
-#endif
 
 enum class Thrower { caller, helper, everyone };
 
@@ -74,20 +62,10 @@ TEST(Team, AnExceptionReachesTheCallerAfterEveryMemberHasStopped) {
 
 namespace {
 
-long long addressSpaceInUse() {
-    std::ifstream statm("/proc/self/statm");
-    long long pages = 0;
-    statm >> pages;
-    return pages * 4096;
-}
-
 // Runs in the death test's child, whose address space leaves no room for a thread's stack;
 // exits 0 when every expectation holds.
 [[noreturn]] void startTeamsWithoutRoomForThreads() {
-    const rlim_t room = static_cast<rlim_t>(addressSpaceInUse()) + (rlim_t{2} << 20);
-    const rlimit limit{room, room};
-    if (setrlimit(RLIMIT_AS, &limit) != 0)
-        std::exit(2);
+    limitAddressSpace(addressSpaceInUse() + (2LL << 20));
     // Thread stacks cannot be had, nor room for a billion threads' records.
     Team few(4);
     Team many(1 << 30);
@@ -101,7 +79,7 @@ long long addressSpaceInUse() {
 } // namespace
 
 TEST(Team, ThreadsThatCannotStartMakeTheTeamSmaller) {
-    if (kSanitizer)
+    if (kAddressSanitizer || kThreadSanitizer)
         GTEST_SKIP() << "the sanitizers reserve terabytes of address space";
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     EXPECT_EXIT(startTeamsWithoutRoomForThreads(), ::testing::ExitedWithCode(0), "members");

@@ -1,6 +1,7 @@
 // The C library's conversions, which builds without floating-point to_chars and from_chars
 // use (WebAssembly), must give the texts and values of the C++ library's, bit for bit.
 #include "NumberTextPaths.h"
+#include "TestFiles.h"
 
 #include <gtest/gtest.h>
 
@@ -10,8 +11,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <limits>
 #include <optional>
 #include <random>
@@ -61,9 +60,7 @@ std::vector<std::string> corpusFiles() {
     for (const auto& entry : std::filesystem::recursive_directory_iterator(LINEQ_FUZZ_CORPUS_DIR)) {
         if (!entry.is_regular_file())
             continue;
-        std::ifstream file(entry.path(), std::ios::binary);
-        contents.emplace_back(std::istreambuf_iterator<char>(file),
-                              std::istreambuf_iterator<char>());
+        contents.push_back(test::fileContents(entry.path().string()));
     }
     return contents;
 }

@@ -1,0 +1,141 @@
+// lineq-solve --exact: the exact section's lines and JSON on systems built to reach each case.
+#include "RunProgram.h"
+#include "Sanitizers.h"
+
+#include <gmp.h>
+#include <gtest/gtest.h>
+
+#include <sys/resource.h>
+
+#include <cstdlib>
+#include <sstream>
+
+using namespace lse::test;
+
+namespace {
+
+const std::string kWholeNote =
+    "\u2248: the fraction has more than 20 digits and is shown rounded to 17\n";
+const std::string kNote = kWholeNote.substr(0, kWholeNote.size() - 1) +
+                          "; each number of A and b counts as the binary fraction its double "
+                          "holds (0.1 is 3602879701896397/36028797018963968)\n";
+const std::string kSingular = "3\n1 2 3\n4 5 6\n7 8 9\n1 1 1\n"; // Gauss solves it by rounding
+const std::string kHuge = "2\n1e300 0\n0 1e-300\n1e300 1e300\n"; // x2 overflows
+
+} // namespace
+
+TEST(ExactOption, TextSectionFollowsTheMethodsUnchanged) {
+    struct Case {
+        const char* name;
+        std::vector<std::string> args;
+        std::string input;
+        int status;
+        std::string section; // after the heading
+    };
+    const std::vector<Case> cases{
+        {"a typed decimal",
+         {"--method", "gauss"},
+         "1\n1\n0.1\n",
+         0,
+         "x1 \u2248   0.10000000000000001   (nearest double 0.1)\n" + kNote +
+             "Gauss Elimination: largest error 0 units in the last place, 17 correct digits\n"},
+        {"a short fraction and one unit off",
+         {},
+         "1\n3\n1\n",
+         0,
+         "x1 =   1/3   (nearest double 0.3333333333333333)\n"
+         "Gauss Elimination: largest error 0 units in the last place, 16 correct digits\n"
+         "Cholesky Decomposition: largest error 1 unit in the last place, 15 correct digits\n"},
+        {"whole numbers, a long fraction",
+         {"--method", "cholesky"},
+         "1\n9007199254740991\n12345\n",
+         0,
+         "x1 \u2248   1.3705703238997559E-12   (nearest double 1.370570323899756E-12)\n" +
+             kWholeNote +
+             "Cholesky Decomposition: largest error 0 units in the last place, 16 correct "
+             "digits\n"},
+        {"beyond the doubles, where both methods fail",
+         {},
+         kHuge,
+         1,
+         "x1 =   1\nx2 \u2248   1.0000000000000000E+600   (nearest double out of range)\n" + kNote},
+        {"a method that failed has no line",
+         {},
+         "2\n1 2\n2 1\n3 3\n",
+         1,
+         "x1 =   1\nx2 =   1\n"
+         "Gauss Elimination: largest error 0 units in the last place, 17 correct digits\n"},
+        {"singular, solved by rounding",
+         {"--method", "gauss"},
+         kSingular,
+         0,
+         "The system has no unique solution.\nGauss Elimination: its numbers come from rounding "
+         "alone\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::vector<std::string> args = c.args;
+        const ProgramRun without = runProgram(args, c.input);
+        args.push_back("--exact");
+        const ProgramRun with = runProgram(args, c.input);
+        EXPECT_EQ(with.out, without.out + "\nExact Solution\n" + c.section);
+        EXPECT_EQ(with.err, without.err);
+        EXPECT_EQ(with.status, c.status);
+        EXPECT_EQ(without.status, c.status);
+    }
+}
+
+// Every fraction whole, null for a double out of range, no errors without a unique solution.
+TEST(ExactOption, JsonHasWholeFractionsAndNullBeyondTheDoubles) {
+    const std::vector<std::pair<std::string, std::string>> cases{
+        {"1\n1\n0.1\n",
+         R"("x":[0.1],"max_error_ulps":0,"correct_digits":17}],"exact":{"status":"solved",)"
+         R"("values":["3602879701896397/36028797018963968"],"rounded":[0.1]}})"},
+        {kHuge, R"(419898880/670228578340049"],"rounded":[1.0,null]}})"},
+        {kSingular, R"("x":[-2.5,4.0,-1.5]}],"exact":{"status":"no unique solution",)"
+                    R"("values":[],"rounded":[]}})"},
+    };
+    for (const auto& [input, json] : cases) {
+        const ProgramRun run =
+            runProgram({"--exact", "--format", "json", "--method", "gauss"}, input);
+        EXPECT_NE(run.out.find(json + "\n"), std::string::npos) << run.out;
+    }
+}
+
+namespace {
+
+// In the death test's child: after an exact solve, an allocation of GMP's that cannot be had,
+// as a large system's solve would ask for (8 GB under a limit of 1 GB).
+[[noreturn]] void allocateBeyondALimitAfterAnExactSolve() {
+    const ProgramRun run = runProgram({"--exact"}, "1\n3\n1\n");
+    if (run.status != 0)
+        std::exit(3);
+    const rlim_t size = rlim_t{1} << 30;
+    const rlimit limit{size, size};
+    if (setrlimit(RLIMIT_AS, &limit) != 0)
+        std::exit(3);
+    mpz_t huge;
+    mpz_init2(huge, mp_bitcnt_t{1} << 36);
+    mpz_clear(huge);
+    std::exit(0);
+}
+
+} // namespace
+
+TEST(ExactOption, RunningOutOfMemoryIsOneLineAndExitStatusTwo) {
+    if (kAddressSanitizer)
+        GTEST_SKIP() << "AddressSanitizer needs the address space the test limits";
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(allocateBeyondALimitAfterAnExactSolve(), ::testing::ExitedWithCode(2),
+                "^lineq-solve: not enough memory for the exact solution\n$");
+}
+
+// On a terminal the progress line says how long the exact solve should take, then goes.
+TEST(ExactOption, ProgressLineStatesTheExpectedTimeAndIsErased) {
+    std::istringstream in("1\n3\n1\n");
+    std::ostringstream out, err;
+    lse::cli::Console console{in, out, err, true};
+    const std::vector<const char*> argv{"lineq-solve", "--exact"};
+    EXPECT_EQ(lse::cli::run(2, argv.data(), console), 0);
+    EXPECT_EQ(err.str(), "\r\033[KExact Solution: expected to take under a second\r\033[K");
+}
