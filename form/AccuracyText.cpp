@@ -41,7 +41,7 @@ std::string listed(const std::vector<std::string_view>& names) {
     return text;
 }
 
-bool earnsWarning(const MethodResult& result) {
+bool earnsWarning(const MethodReport& result) {
     return result.solved && result.figures && result.figures->warning();
 }
 
@@ -66,7 +66,7 @@ std::optional<double> measuredError(const exact::ExactReport& exact, const Vecto
 }
 
 // "held" where the error bound is at or above the measured error.
-std::string boundVerdict(const MethodResult& result, const exact::ExactReport& exact, int n) {
+std::string boundVerdict(const MethodReport& result, const exact::ExactReport& exact, int n) {
     const std::optional<double> bound = result.figures ? result.figures->ferr : std::nullopt;
     const std::optional<double> error = measuredError(exact, result.x, n);
     if (!bound || !error)
@@ -75,7 +75,7 @@ std::string boundVerdict(const MethodResult& result, const exact::ExactReport& e
            " (measured error " + shortNumber(*error) + ")";
 }
 
-void appendFigures(std::string& text, const MethodResult& result) {
+void appendFigures(std::string& text, const MethodReport& result) {
     const std::optional<AccuracyFigures>& f = result.figures;
     const auto line = [&text](std::string_view name, const std::string& value,
                               std::string_view meaning) {
@@ -107,7 +107,7 @@ void appendExact(std::string& text, const CalculateReport& report) {
     const exact::ExactReport& exact = *report.exact;
     if (exact.status != exact::ExactStatus::solved) {
         text.append("  ").append(exact::kNoUniqueSolutionText).append("\n");
-        for (const MethodResult& result : report.methods)
+        for (const MethodReport& result : report.methods)
             if (result.solved)
                 text.append("  ")
                     .append(result.method->title)
@@ -133,7 +133,7 @@ void appendExact(std::string& text, const CalculateReport& report) {
                     "0.1 is held as the nearest binary fraction, "
                     "3602879701896397/36028797018963968, so the exact fractions run long.\n");
     std::size_t judged = 0;
-    for (const MethodResult& result : report.methods) {
+    for (const MethodReport& result : report.methods) {
         if (!result.solved || judged >= exact.errors.size())
             continue;
         const exact::MethodError& error = exact.errors[judged++];
@@ -176,7 +176,7 @@ std::optional<Message> accuracyWarning(const CalculateReport& report) {
     std::vector<std::string_view> singular;
     std::optional<double> largestCondition;
     std::string bounds;
-    for (const MethodResult& result : report.methods) {
+    for (const MethodReport& result : report.methods) {
         if (!earnsWarning(result))
             continue;
         const AccuracyFigures& f = *result.figures;
@@ -219,7 +219,7 @@ std::string accuracyText(const CalculateReport& report) {
                "Calculate.\n";
     std::string text = "Accuracy of the last Calculate, " + intToText(report.n) +
                        (report.n == 1 ? " equation\n" : " equations\n");
-    for (const MethodResult& result : report.methods) {
+    for (const MethodReport& result : report.methods) {
         text.append("\n").append(result.method->title).append("\n");
         if (result.solved)
             appendFigures(text, result);
@@ -233,7 +233,7 @@ std::string accuracyText(const CalculateReport& report) {
 
 std::string accuracyTable(const CalculateReport& report) {
     std::string table = "Method\tCondition number\tBackward error\tError bound\tCorrect digits\n";
-    for (const MethodResult& result : report.methods) {
+    for (const MethodReport& result : report.methods) {
         const std::optional<AccuracyFigures>& f = result.figures;
         const std::optional<int> digits = f ? f->correctDigits() : std::nullopt;
         table.append(result.method->title)
@@ -253,8 +253,8 @@ std::string accuracyTable(const CalculateReport& report) {
     if (exact.status != exact::ExactStatus::solved)
         return table.append("\n").append(exact::kNoUniqueSolutionText).append("\n");
     table.append("\nComponent\tExact\tNearest double");
-    std::vector<const MethodResult*> solved;
-    for (const MethodResult& result : report.methods)
+    std::vector<const MethodReport*> solved;
+    for (const MethodReport& result : report.methods)
         if (result.solved) {
             solved.push_back(&result);
             table.append("\t").append(result.method->title).append("\t");
