@@ -129,6 +129,12 @@ void WebPlatform::messageBox(const std::string& text, MessageStyle style,
     showMessageBox(title ? title->c_str() : kProgramTitle, text.c_str(), iconOf(style));
 }
 
+void WebPlatform::runLong(const std::function<void()>& work, WorkStatus&) {
+    emscripten_sleep(0);
+    work();
+    emscripten_sleep(0);
+}
+
 std::optional<std::string> WebPlatform::inputBox(const std::string& prompt) {
     const PageString reply(showInputBox(kProgramTitle, prompt.c_str()), &std::free);
     if (!reply)

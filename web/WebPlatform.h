@@ -21,6 +21,10 @@ public:
     void messageBox(const std::string& text, MessageStyle style,
                     const std::optional<std::string>& title) override;
     std::optional<std::string> inputBox(const std::string& prompt) override;
+    // At once, on the page's one thread; the browser has its turn before and after, so that
+    // a Calculate holds the thread for one method at a time and the boxes filled so far are
+    // shown meanwhile.
+    void runLong(const std::function<void()>& work, WorkStatus& status) override;
 };
 
 // The text box whose control has this id, or none.

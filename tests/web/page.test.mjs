@@ -534,6 +534,26 @@ describe("the warning after Calculate", () => {
     }
 });
 
+describe("the page's one thread", () => {
+    windowTest("a Calculate lets the browser run before it solves", async (w) => {
+        await w.click("submit_but");
+        await w.idle();
+        // A timer set as the click comes runs before the rest of Calculate once the program
+        // gives the browser its turn, however fast the machine.
+        await w.page.$eval("#Start", (start) => start.addEventListener("click", () =>
+            setTimeout(() => {
+                document.body.dataset.during = JSON.stringify([
+                    "busy" in document.documentElement.dataset,
+                    document.getElementById("txtGauss").value]);
+            }), { capture: true, once: true }));
+        await w.click("Start");
+        await w.idle();
+        assert.deepEqual(JSON.parse(await w.page.$eval("body", (b) => b.dataset.during)),
+            [true, ""]);
+        assert.equal(await w.text("txtCholesky"), defaultSolution);
+    });
+});
+
 async function openAccuracyView(w, from) {
     await w.page.focus(`#${from}`);
     await chord(w, ["Control"], "KeyI");
