@@ -2,6 +2,9 @@
 
 #include "Platform.h"
 
+#include <optional>
+#include <string_view>
+
 namespace lse::web {
 
 // The platform services in the browser: the page's controls, found by their ids, which are
@@ -18,6 +21,13 @@ public:
     void messageBox(const std::string& text, MessageStyle style,
                     const std::optional<std::string>& title) override;
     std::optional<std::string> inputBox(const std::string& prompt) override;
+    // At once, on the page's one thread; the browser has its turn before and after, so that
+    // a Calculate holds the thread for one method at a time and the boxes filled so far are
+    // shown meanwhile.
+    void runLong(const std::function<void()>& work, WorkStatus& status) override;
 };
+
+// The text box whose control has this id, or none.
+std::optional<TextBox> textBoxWithId(std::string_view id);
 
 } // namespace lse::web
