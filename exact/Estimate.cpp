@@ -1,6 +1,6 @@
 #include "Estimate.h"
 
-#include "Rational.h"
+#include "BinaryFraction.h"
 
 #include <algorithm>
 #include <bit>

@@ -14,7 +14,7 @@
 // Before it reads, lineq-exact writes the line "ready": by then it has loaded its libraries,
 // so that a limit its parent sets on its address space holds for the solve alone.
 
-#include "ExactSolution.h"
+#include "ExactReport.h"
 #include "Matrix.h"
 
 #include <iosfwd>

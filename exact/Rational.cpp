@@ -95,18 +95,6 @@ Rational::Rational(double exact) {
     setExact(value, exact);
 }
 
-BinaryFraction binaryFraction(double finite) {
-    if (finite == 0)
-        return {};
-    int exponent = 0;
-    const double fraction = std::frexp(finite, &exponent);
-    constexpr int kDigits = std::numeric_limits<double>::digits;
-    auto mantissa = static_cast<std::int64_t>(std::ldexp(fraction, kDigits));
-    exponent -= kDigits;
-    const int zeros = std::countr_zero(static_cast<std::uint64_t>(mantissa));
-    return {mantissa >> zeros, exponent + zeros};
-}
-
 void setExact(fmpq_t out, double finite) {
     const BinaryFraction binary = binaryFraction(finite);
     fmpz_set_si(fmpq_numref(out), binary.mantissa);

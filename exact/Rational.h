@@ -2,6 +2,7 @@
 
 // The exact values behind the solution's texts and errors, on FLINT's rationals.
 
+#include "BinaryFraction.h"
 #include "Matrix.h"
 
 #include <flint/fmpq.h>
@@ -23,13 +24,6 @@ struct Rational {
     Rational& operator=(const Rational&) = delete;
     ~Rational() { fmpq_clear(value); }
 };
-
-// A finite double as mantissa * 2^exponent with an odd mantissa (0 for zero).
-struct BinaryFraction {
-    std::int64_t mantissa = 0;
-    int exponent = 0;
-};
-BinaryFraction binaryFraction(double finite);
 
 // The exact value of a finite double.
 void setExact(fmpq_t out, double finite);

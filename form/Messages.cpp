@@ -8,6 +8,10 @@ Message outOfMemory(long long count) {
     return {"There is not enough memory for a system of " + intToText(count) + " equations."};
 }
 
+Message exactFailed(const std::string& why) {
+    return {"The exact solution could not be computed: " + why};
+}
+
 Message unreadableSystem(const std::string& why, const std::string& fileName) {
     return {fileName.empty() ? why : fileName + ": " + why};
 }

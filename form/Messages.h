@@ -36,6 +36,9 @@ inline const Message choleskyFailed{"Cholesky Decomposition Failed"};
 inline const Message choleskySolveFailed{"The Cholesky solution exceeds the range of numbers."};
 
 Message outOfMemory(long long count);
+// Compute Exact Solution where the platform has no exact solver, or where it failed.
+inline const Message exactUnavailable{"The exact solution cannot be computed here."};
+Message exactFailed(const std::string& why);
 // A system that a text or a file does not hold: the reader's one line, after the file's name.
 Message unreadableSystem(const std::string& why, const std::string& fileName = {});
 std::string coefficientPromptA(int row, int column);

@@ -25,10 +25,10 @@ constexpr MethodEntry kBuiltIn[] = {
     // them.
     {"gauss", window::captionOf(SolutionMethod::gaussElimination),
      window::headingOf(TextBox::txtGauss), SolutionMethod::gaussElimination, TextBox::txtGauss,
-     calculateGauss, aboutGauss},
+     calculateGauss, gaussAccuracy, aboutGauss},
     {"cholesky", window::captionOf(SolutionMethod::choleskyDecomposition),
      window::headingOf(TextBox::txtCholesky), SolutionMethod::choleskyDecomposition,
-     TextBox::txtCholesky, calculateCholesky, aboutCholesky},
+     TextBox::txtCholesky, calculateCholesky, choleskyAccuracy, aboutCholesky},
 };
 
 } // namespace

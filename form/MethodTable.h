@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Accuracy.h"
 #include "Calculate.h"
 #include "Messages.h"
 #include "Platform.h"
@@ -12,7 +13,8 @@
 namespace lse {
 
 // One way of solving A x = b, as the window and lineq-solve know it. Everything that tells
-// the methods apart is here, so that a new method is one more entry.
+// the methods apart is here, so that a new method is one more entry. A method without an
+// estimator of its figures has a null accuracy.
 struct MethodEntry {
     std::string_view name;    // for options and JSON: "gauss"
     std::string_view title;   // for messages and progress, its option's caption
@@ -22,6 +24,7 @@ struct MethodEntry {
     SolutionMethod option;
     TextBox box; // where the window shows its solution
     MethodSolver solve;
+    MethodAccuracy accuracy;
     // What the window says about an outcome: nothing when the method produced a solution or
     // was cancelled (the user knows why the box stays empty).
     std::optional<Message> (*about)(const CalculateOutcome& outcome);

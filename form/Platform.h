@@ -1,9 +1,13 @@
 #pragma once
 
+#include "ExactReport.h"
+#include "Matrix.h"
+
 #include <atomic>
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace lse {
 
@@ -19,7 +23,7 @@ enum class OptionArray { Option1 };
 enum class SolutionMethod { gaussElimination = 0, bothMethods = 1, choleskyDecomposition = 2 };
 
 // Button-and-icon style of a message box; the values follow the classic style codes.
-enum class MessageStyle { OkOnly = 0, OkOnlyCritical = 16 };
+enum class MessageStyle { OkOnly = 0, OkOnlyCritical = 16, OkOnlyExclamation = 48 };
 
 // What a long piece of work and the platform that runs it share, each from its own thread.
 struct WorkStatus {
@@ -28,6 +32,19 @@ struct WorkStatus {
     std::atomic<int> total{0};       // of how much; 0 when it counts none
     std::string unit = "columns";    // what they count: elimination columns, MB read
     std::atomic<bool> cancel{false}; // set by the platform when the user cancels
+};
+
+// How an exact solve ended.
+struct ExactOutcome {
+    enum class Ending {
+        solved,      // report holds the exact solution and the methods' errors
+        cancelled,   // the user's cancel stopped it
+        outOfMemory, // the solve ran out of memory
+        failed,      // it could not run or answered nonsense: see message
+    };
+    Ending ending = Ending::failed;
+    exact::ExactReport report;
+    std::string message;
 };
 
 // What the equation logic needs from the window and the platform. The Qt window implements
@@ -63,6 +80,18 @@ public:
     virtual void runLong(const std::function<void()>& work, WorkStatus& status) {
         (void)status;
         work();
+    }
+
+    // Solves A x = b (rows and columns 1..n) in exact arithmetic and judges each of
+    // methodSolutions (1..n each) against it. Called within runLong's work, so off the
+    // window's thread where the platform has threads; returns once the solve has ended, or
+    // within half a second of status.cancel being set, with the ending cancelled. nullopt
+    // where the platform has no exact solver, as by default.
+    virtual std::optional<ExactOutcome> solveExact(const Matrix& A, const Vector& b, int n,
+                                                   const std::vector<Vector>& methodSolutions,
+                                                   WorkStatus& status) {
+        (void)A, (void)b, (void)n, (void)methodSolutions, (void)status;
+        return std::nullopt;
     }
 };
 

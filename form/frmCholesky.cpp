@@ -1,5 +1,8 @@
 #include "frmCholesky.h"
 
+#include "AccuracyText.h"
+#include "BinaryFraction.h"
+#include "Estimate.h"
 #include "Limits.h"
 #include "Messages.h"
 #include "NumberText.h"
@@ -7,6 +10,7 @@
 #include "SystemReader.h"
 
 #include <algorithm>
+#include <bit>
 #include <climits>
 #include <filesystem>
 #include <ios>
@@ -22,6 +26,7 @@ void frmCholesky::submit_but_Click() {
         loadDefault();
     else
         enterSystem();
+    report_ = {};
     text(A_, b_, n);
 }
 
@@ -171,6 +176,7 @@ void frmCholesky::adopt(io::LinearSystem& system) {
     platform_.setCheckBoxValue(CheckBox::chkDefault, 0);
     text(A_, b_, n);
     clearSolutions();
+    report_ = {};
 }
 
 bool frmCholesky::askCoefficient(const std::string& prompt, double& value) {
@@ -198,12 +204,19 @@ void frmCholesky::Start_Click() {
         return;
     const BusyWhile busy(busy_);
     clearSolutions();
+    report_ = {};
+    report_.n = n;
     const MethodTable runs = methodsChosen(methods_, [this](SolutionMethod button) {
         return platform_.optionValue(OptionArray::Option1, button);
     });
     // A cancel takes back what the run showed so far.
-    if (!std::all_of(runs.begin(), runs.end(), [this](const MethodEntry& m) { return run(m); }))
+    if (!std::all_of(runs.begin(), runs.end(), [this](const MethodEntry& m) { return run(m); })) {
         clearSolutions();
+        report_ = {};
+        return;
+    }
+    if (const std::optional<Message> warning = accuracyWarning(report_))
+        show(*warning);
 }
 
 // A box shows a solution only when its method produced one; a failure shows its message
@@ -229,14 +242,31 @@ bool frmCholesky::run(const MethodEntry& method) {
     };
     try {
         CalculateOutcome outcome;
+        MethodResult result;
+        result.method = &method;
         platform_.runLong(
             [&] {
-                copyPass();
+                const std::optional<double> norm1 = copyWithNorm1(A_, W_, n);
                 outcome = method.solve(W_, b_, x_, n, state_, options);
+                if (!outcome.solved())
+                    return;
+                result.solved = true;
+                // The figures and what the view keeps are extras: without memory for them the
+                // solution is still shown.
+                try {
+                    if (method.accuracy)
+                        result.figures = method.accuracy(SystemMatrix{A_}, norm1, W_, outcome,
+                                                         state_, b_, x_, n, options);
+                    result.x = x_;
+                    measureEntries();
+                } catch (const std::bad_alloc&) {
+                    result.figures.reset();
+                }
             },
             status);
         if (outcome.cancelled())
             return false;
+        report_.methods.push_back(std::move(result));
         if (outcome.solved())
             solutionText(method.box);
         else if (const std::optional<Message> message = method.about(outcome))
@@ -245,6 +275,81 @@ bool frmCholesky::run(const MethodEntry& method) {
         show(messages::outOfMemory(n));
     }
     return true;
+}
+
+// What the exact solve's cost and fractions depend on, measured once per Calculate off the
+// window's thread: at n = 3000 it reads nine million entries.
+void frmCholesky::measureEntries() {
+    if (report_.entryBits > 0 || report_.decimalEntries)
+        return;
+    report_.entryBits = exact::entryBits(A_, b_, n);
+    // A short decimal such as 0.5 is a short binary fraction too; 0.1 needs all 53 bits.
+    constexpr int kShortBits = 24;
+    const auto decimal = [](double value) {
+        const exact::BinaryFraction f = exact::binaryFraction(value);
+        return f.exponent < 0 && std::bit_width(static_cast<std::uint64_t>(
+                                     f.mantissa < 0 ? -f.mantissa : f.mantissa)) > kShortBits;
+    };
+    for (int i = 1; i <= n && !report_.decimalEntries; ++i) {
+        report_.decimalEntries = decimal(b_(i));
+        for (int j = 1; j <= n && !report_.decimalEntries; ++j)
+            report_.decimalEntries = decimal(A_(i, j));
+    }
+}
+
+std::string frmCholesky::accuracyText() const {
+    return lse::accuracyText(report_);
+}
+
+std::string frmCholesky::accuracyTable() const {
+    return lse::accuracyTable(report_);
+}
+
+std::optional<std::string> frmCholesky::solutionCopy(TextBox box) const {
+    for (const MethodResult& result : report_.methods)
+        if (result.solved && result.method->box == box)
+            return solutionCopyText(result.x, report_.n);
+    return std::nullopt;
+}
+
+bool frmCholesky::exactPending() const {
+    return !report_.empty() && !report_.exact;
+}
+
+bool frmCholesky::computeExact() {
+    if (busy_ || !exactPending())
+        return false;
+    const BusyWhile busy(busy_);
+    WorkStatus status;
+    status.title = "Computing the exact solution (" + expectedTimeText(report_) + ")";
+    status.unit = {};
+    std::optional<ExactOutcome> outcome;
+    try {
+        const std::vector<Vector> solutions = report_.solutions();
+        platform_.runLong([&] { outcome = platform_.solveExact(A_, b_, n, solutions, status); },
+                          status);
+    } catch (const std::bad_alloc&) {
+        show(messages::outOfMemory(n));
+        return false;
+    }
+    if (!outcome) {
+        show(messages::exactUnavailable);
+        return false;
+    }
+    switch (outcome->ending) {
+    case ExactOutcome::Ending::solved:
+        report_.exact = std::move(outcome->report);
+        return true;
+    case ExactOutcome::Ending::cancelled:
+        return false;
+    case ExactOutcome::Ending::outOfMemory:
+        show(messages::outOfMemory(n));
+        return false;
+    case ExactOutcome::Ending::failed:
+        show(messages::exactFailed(outcome->message));
+        return false;
+    }
+    return false;
 }
 
 void frmCholesky::copyPass() {

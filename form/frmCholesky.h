@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Calculate.h"
+#include "CalculateReport.h"
 #include "Matrix.h"
 #include "MethodTable.h"
 #include "Platform.h"
@@ -58,6 +59,24 @@ public:
     // Re-creates W as a fresh copy of A.
     void copyPass();
 
+    // What the last Calculate left: each method's solution and figures, and the exact
+    // solution once computed. Empty after Submit, a system loaded or a cancelled Calculate.
+    const CalculateReport& report() const { return report_; }
+    // The accuracy view's text and its table (tab-separated) for the last Calculate.
+    std::string accuracyText() const;
+    std::string accuracyTable() const;
+    // Copy Solution: the doubles of the method whose solution `box` shows, one a line with
+    // round-trip digits; nullopt when the box shows none.
+    std::optional<std::string> solutionCopy(TextBox box) const;
+    // True when Compute Exact Solution has something to do: a Calculate left a report and
+    // its exact solution is not yet known.
+    bool exactPending() const;
+    // Compute Exact Solution: solves the system of the last Calculate exactly, as long work
+    // through the platform, and keeps the answer in the report. A cancel leaves everything
+    // as it was; running out of memory shows the out-of-memory message, another failure its
+    // reason. False when nothing was added to the report.
+    bool computeExact();
+
     // Read-only views of the system state.
     const Vector& b() const { return b_; }
     const Vector& x() const { return x_; }
@@ -69,6 +88,7 @@ private:
     void enterSystem();
     bool askCoefficient(const std::string& prompt, double& value);
     bool run(const MethodEntry& method);
+    void measureEntries();
     void solutionText(TextBox box);
     void clearSolutions();
     void show(const Message& message);
@@ -84,6 +104,7 @@ private:
     Matrix A_;
     Matrix W_;
     MethodState state_;
+    CalculateReport report_;
     bool busy_ = false; // a Calculate runs, or a system is read
 
     struct BusyWhile {

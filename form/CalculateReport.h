@@ -1,0 +1,41 @@
+#pragma once
+
+#include "Accuracy.h"
+#include "ExactReport.h"
+#include "Matrix.h"
+#include "MethodTable.h"
+
+#include <optional>
+#include <vector>
+
+namespace lse {
+
+// One method's part in the last Calculate.
+struct MethodResult {
+    const MethodEntry* method = nullptr;
+    bool solved = false; // false: it failed (a cancelled Calculate keeps no report)
+    Vector x;            // 1..n, the method's own doubles; only when solved
+    // How far x can be trusted; none when it failed, for n = 0, or without an estimator.
+    std::optional<AccuracyFigures> figures;
+};
+
+// What the last Calculate left for the accuracy view, Copy Solution and the exact solve.
+// Cleared by Submit, by a system loaded and by a cancelled Calculate.
+struct CalculateReport {
+    int n = 0;
+    std::vector<MethodResult> methods; // in the order they ran; empty: nothing to show
+    // Bits of the widest entry of the system with rows scaled to integers (exact::entryBits),
+    // for the exact solve's expected time.
+    int entryBits = 0;
+    // Some entry of A or b is a decimal with no short binary fraction (0.1): the exact
+    // solution's fractions then run long.
+    bool decimalEntries = false;
+    // Compute Exact Solution's answer; its errors follow the solved methods in order.
+    std::optional<exact::ExactReport> exact;
+
+    bool empty() const { return methods.empty(); }
+    // The solved methods' solutions, in order, as the exact solve judges them.
+    std::vector<Vector> solutions() const;
+};
+
+} // namespace lse
