@@ -1,6 +1,6 @@
 #include "Program.h"
 
-#include "ExactReport.h"
+#include "ExactSection.h"
 #include "Methods.h"
 #include "ProgressLine.h"
 #include "Report.h"

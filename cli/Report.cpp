@@ -1,6 +1,6 @@
 #include "Report.h"
 
-#include "ExactReport.h"
+#include "ExactSection.h"
 #include "ResultText.h"
 
 #include <nlohmann/json.hpp>
