@@ -3,7 +3,7 @@
 // Runs the exact solve in lineq-exact, a child process, so that a caller can stop it (FLINT
 // has no cancel hook) and survive its running out of memory (GMP aborts then).
 
-#include "ExactReport.h"
+#include "ExactSolution.h"
 #include "Matrix.h"
 
 #include <atomic>

@@ -7,6 +7,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstddef>
+#include <cstdio>
 #include <string_view>
 
 namespace lse {
@@ -40,7 +41,7 @@ std::string listed(const std::vector<std::string_view>& names) {
     return text;
 }
 
-bool earnsWarning(const MethodResult& result) {
+bool earnsWarning(const MethodReport& result) {
     return result.solved && result.figures && result.figures->warning();
 }
 
@@ -65,7 +66,7 @@ std::optional<double> measuredError(const exact::ExactReport& exact, const Vecto
 }
 
 // "held" where the error bound is at or above the measured error.
-std::string boundVerdict(const MethodResult& result, const exact::ExactReport& exact, int n) {
+std::string boundVerdict(const MethodReport& result, const exact::ExactReport& exact, int n) {
     const std::optional<double> bound = result.figures ? result.figures->ferr : std::nullopt;
     const std::optional<double> error = measuredError(exact, result.x, n);
     if (!bound || !error)
@@ -74,7 +75,7 @@ std::string boundVerdict(const MethodResult& result, const exact::ExactReport& e
            " (measured error " + shortNumber(*error) + ")";
 }
 
-void appendFigures(std::string& text, const MethodResult& result) {
+void appendFigures(std::string& text, const MethodReport& result) {
     const std::optional<AccuracyFigures>& f = result.figures;
     const auto line = [&text](std::string_view name, const std::string& value,
                               std::string_view meaning) {
@@ -106,7 +107,7 @@ void appendExact(std::string& text, const CalculateReport& report) {
     const exact::ExactReport& exact = *report.exact;
     if (exact.status != exact::ExactStatus::solved) {
         text.append("  ").append(exact::kNoUniqueSolutionText).append("\n");
-        for (const MethodResult& result : report.methods)
+        for (const MethodReport& result : report.methods)
             if (result.solved)
                 text.append("  ")
                     .append(result.method->title)
@@ -132,7 +133,7 @@ void appendExact(std::string& text, const CalculateReport& report) {
                     "0.1 is held as the nearest binary fraction, "
                     "3602879701896397/36028797018963968, so the exact fractions run long.\n");
     std::size_t judged = 0;
-    for (const MethodResult& result : report.methods) {
+    for (const MethodReport& result : report.methods) {
         if (!result.solved || judged >= exact.errors.size())
             continue;
         const exact::MethodError& error = exact.errors[judged++];
@@ -158,16 +159,24 @@ std::string cell(const std::optional<double>& value) {
 
 std::string shortNumber(double value) {
     char buffer[32];
+#if defined(__cpp_lib_to_chars)
     const auto [end, error] =
         std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific, 1);
     return error == std::errc() ? std::string(buffer, end) : std::string(kNotAvailable);
+#else
+    // Emscripten's C++ library has no floating-point to_chars; its C library's printf rounds
+    // correctly as well, and the page never leaves the C locale.
+    const int length = std::snprintf(buffer, sizeof buffer, "%.1e", value);
+    return length > 0 && length < static_cast<int>(sizeof buffer) ? std::string(buffer, length)
+                                                                  : std::string(kNotAvailable);
+#endif
 }
 
 std::optional<Message> accuracyWarning(const CalculateReport& report) {
     std::vector<std::string_view> singular;
     std::optional<double> largestCondition;
     std::string bounds;
-    for (const MethodResult& result : report.methods) {
+    for (const MethodReport& result : report.methods) {
         if (!earnsWarning(result))
             continue;
         const AccuracyFigures& f = *result.figures;
@@ -210,7 +219,7 @@ std::string accuracyText(const CalculateReport& report) {
                "Calculate.\n";
     std::string text = "Accuracy of the last Calculate, " + intToText(report.n) +
                        (report.n == 1 ? " equation\n" : " equations\n");
-    for (const MethodResult& result : report.methods) {
+    for (const MethodReport& result : report.methods) {
         text.append("\n").append(result.method->title).append("\n");
         if (result.solved)
             appendFigures(text, result);
@@ -224,7 +233,7 @@ std::string accuracyText(const CalculateReport& report) {
 
 std::string accuracyTable(const CalculateReport& report) {
     std::string table = "Method\tCondition number\tBackward error\tError bound\tCorrect digits\n";
-    for (const MethodResult& result : report.methods) {
+    for (const MethodReport& result : report.methods) {
         const std::optional<AccuracyFigures>& f = result.figures;
         const std::optional<int> digits = f ? f->correctDigits() : std::nullopt;
         table.append(result.method->title)
@@ -244,8 +253,8 @@ std::string accuracyTable(const CalculateReport& report) {
     if (exact.status != exact::ExactStatus::solved)
         return table.append("\n").append(exact::kNoUniqueSolutionText).append("\n");
     table.append("\nComponent\tExact\tNearest double");
-    std::vector<const MethodResult*> solved;
-    for (const MethodResult& result : report.methods)
+    std::vector<const MethodReport*> solved;
+    for (const MethodReport& result : report.methods)
         if (result.solved) {
             solved.push_back(&result);
             table.append("\t").append(result.method->title).append("\t");

@@ -4,7 +4,7 @@ namespace lse {
 
 std::vector<Vector> CalculateReport::solutions() const {
     std::vector<Vector> all;
-    for (const MethodResult& result : methods)
+    for (const MethodReport& result : methods)
         if (result.solved)
             all.push_back(result.x);
     return all;

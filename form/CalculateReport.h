@@ -11,7 +11,7 @@
 namespace lse {
 
 // One method's part in the last Calculate.
-struct MethodResult {
+struct MethodReport {
     const MethodEntry* method = nullptr;
     bool solved = false; // false: it failed (a cancelled Calculate keeps no report)
     Vector x;            // 1..n, the method's own doubles; only when solved
@@ -23,7 +23,7 @@ struct MethodResult {
 // Cleared by Submit, by a system loaded and by a cancelled Calculate.
 struct CalculateReport {
     int n = 0;
-    std::vector<MethodResult> methods; // in the order they ran; empty: nothing to show
+    std::vector<MethodReport> methods; // in the order they ran; empty: nothing to show
     // Bits of the widest entry of the system with rows scaled to integers (exact::entryBits),
     // for the exact solve's expected time.
     int entryBits = 0;

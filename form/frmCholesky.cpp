@@ -242,7 +242,7 @@ bool frmCholesky::run(const MethodEntry& method) {
     };
     try {
         CalculateOutcome outcome;
-        MethodResult result;
+        MethodReport result;
         result.method = &method;
         platform_.runLong(
             [&] {
@@ -306,7 +306,7 @@ std::string frmCholesky::accuracyTable() const {
 }
 
 std::optional<std::string> frmCholesky::solutionCopy(TextBox box) const {
-    for (const MethodResult& result : report_.methods)
+    for (const MethodReport& result : report_.methods)
         if (result.solved && result.method->box == box)
             return solutionCopyText(result.x, report_.n);
     return std::nullopt;

@@ -1,6 +1,6 @@
 // The program in the browser put together: the page's platform services and the equation
-// logic, with the page's two buttons, its paste, Ctrl+O and drops bound to the logic (by
-// page.js, which calls the functions below and waits for them).
+// logic, with the page's two buttons, its paste, Ctrl+O, drops and the result boxes' commands
+// bound to the logic (by page.js, which calls the functions below and waits for them).
 #include "Messages.h"
 #include "WebPlatform.h"
 #include "frmCholesky.h"
@@ -9,6 +9,8 @@
 
 #include <cstdlib>
 #include <memory>
+#include <optional>
+#include <string>
 #include <string_view>
 
 namespace {
@@ -82,6 +84,26 @@ EMSCRIPTEN_KEEPALIVE void openSystem(const char* path) {
 // A file chosen or dropped that the browser could not read.
 EMSCRIPTEN_KEEPALIVE void refuseSystemFile(const char* name) {
     showMessage(lse::messages::unreadableSystem("cannot read it", name));
+}
+
+// The accuracy view's text for the last Calculate; valid until the next call.
+EMSCRIPTEN_KEEPALIVE const char* accuracyText() {
+    static std::string text;
+    text = calculator().form.accuracyText();
+    return text.c_str();
+}
+
+// Copy Solution: the doubles of the method whose box has this id, or null when the box shows
+// no solution. Valid until the next call.
+EMSCRIPTEN_KEEPALIVE const char* solutionText(const char* boxId) {
+    static std::string text;
+    const std::optional<lse::TextBox> box = lse::web::textBoxWithId(boxId);
+    const std::optional<std::string> copy =
+        box ? calculator().form.solutionCopy(*box) : std::nullopt;
+    if (!copy)
+        return nullptr;
+    text = *copy;
+    return text.c_str();
 }
 
 } // extern "C"

@@ -45,8 +45,9 @@ EM_JS(void, setControlChecked, (const char* id, int checked), {
     document.getElementById(UTF8ToString(id)).checked = checked !== 0;
 });
 
-EM_ASYNC_JS(void, showMessageBox, (const char* title, const char* text, int critical), {
-    await lineqPage.messageBox(UTF8ToString(title), UTF8ToString(text), critical !== 0);
+// `icon`: "error", "warning" or "".
+EM_ASYNC_JS(void, showMessageBox, (const char* title, const char* text, const char* icon), {
+    await lineqPage.messageBox(UTF8ToString(title), UTF8ToString(text), UTF8ToString(icon));
 });
 
 // The reply, or null when the user cancelled.
@@ -56,6 +57,19 @@ EM_ASYNC_JS(char*, showInputBox, (const char* title, const char* prompt), {
 });
 
 // clang-format on
+
+// The icon as the page names it.
+const char* iconOf(lse::MessageStyle style) {
+    switch (style) {
+    case lse::MessageStyle::OkOnly:
+        return "";
+    case lse::MessageStyle::OkOnlyCritical:
+        return "error";
+    case lse::MessageStyle::OkOnlyExclamation:
+        return "warning";
+    }
+    return "";
+}
 
 const char* idOf(lse::TextBox box) {
     switch (box) {
@@ -112,8 +126,7 @@ bool WebPlatform::optionValue(OptionArray, SolutionMethod button) const {
 
 void WebPlatform::messageBox(const std::string& text, MessageStyle style,
                              const std::optional<std::string>& title) {
-    showMessageBox(title ? title->c_str() : kProgramTitle, text.c_str(),
-                   style == MessageStyle::OkOnlyCritical ? 1 : 0);
+    showMessageBox(title ? title->c_str() : kProgramTitle, text.c_str(), iconOf(style));
 }
 
 std::optional<std::string> WebPlatform::inputBox(const std::string& prompt) {
@@ -121,6 +134,14 @@ std::optional<std::string> WebPlatform::inputBox(const std::string& prompt) {
     if (!reply)
         return std::nullopt;
     return std::string(reply.get());
+}
+
+std::optional<TextBox> textBoxWithId(std::string_view id) {
+    for (const TextBox box : {TextBox::Textn, TextBox::display, TextBox::txtVector,
+                              TextBox::txtGauss, TextBox::txtCholesky})
+        if (id == idOf(box))
+            return box;
+    return std::nullopt;
 }
 
 } // namespace lse::web

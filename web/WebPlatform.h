@@ -2,6 +2,9 @@
 
 #include "Platform.h"
 
+#include <optional>
+#include <string_view>
+
 namespace lse::web {
 
 // The platform services in the browser: the page's controls, found by their ids, which are
@@ -19,5 +22,8 @@ public:
                     const std::optional<std::string>& title) override;
     std::optional<std::string> inputBox(const std::string& prompt) override;
 };
+
+// The text box whose control has this id, or none.
+std::optional<TextBox> textBoxWithId(std::string_view id);
 
 } // namespace lse::web

@@ -1,6 +1,6 @@
 // The page's side of the calculator: the modal message and input boxes that the C++ platform
-// adapter waits for, and the binding of the window's two buttons, of paste, Ctrl+O and drops
-// to the program.
+// adapter waits for, the accuracy view, and the binding of the window's two buttons, of paste,
+// Ctrl+O, drops and the result boxes' commands to the program.
 "use strict";
 
 const lineqPage = (() => {
@@ -37,11 +37,14 @@ const lineqPage = (() => {
         });
     }
 
-    function messageBox(title, text, critical) {
+    // `icon`: "error", "warning", or "" for none.
+    function messageBox(title, text, icon) {
         const dialog = document.getElementById("messageBox");
         dialog.querySelector(".title").textContent = title;
         dialog.querySelector(".text").textContent = text;
-        dialog.querySelector(".icon").hidden = !critical;
+        // An SVG element has no `hidden` property of its own: the attribute it is.
+        for (const shown of dialog.querySelectorAll(".icon"))
+            shown.toggleAttribute("hidden", !shown.classList.contains(icon));
         const ok = dialog.querySelector("button.ok");
         // Esc dismisses a box whose only button is OK, as on the desktop.
         return showModal(dialog, ok, undefined, (finish, signal) => {
@@ -70,6 +73,38 @@ const lineqPage = (() => {
         });
     }
 
+    // Puts `text` on the clipboard. The page holds no permission: where the browser refuses
+    // its clipboard API (an older one, or a page without the focus), the text is copied as a
+    // selection is.
+    async function copyText(text) {
+        try {
+            await navigator.clipboard.writeText(text);
+        } catch {
+            const scratch = document.createElement("textarea");
+            scratch.value = text;
+            document.body.appendChild(scratch);
+            scratch.select();
+            document.execCommand("copy");
+            scratch.remove();
+        }
+    }
+
+    // The accuracy view of the last Calculate, its text the program's; resolves once closed.
+    // The focus starts in the text, so that the keys select and copy it.
+    function accuracyView(text) {
+        const dialog = document.getElementById("accuracyView");
+        const report = dialog.querySelector(".text");
+        report.value = text;
+        report.setSelectionRange(0, 0);
+        report.scrollTop = 0;
+        const copy = dialog.querySelector("button.copy");
+        const close = dialog.querySelector("button.close");
+        return showModal(dialog, report, undefined, (finish, signal) => {
+            copy.addEventListener("click", () => copyText(report.value), { signal });
+            close.addEventListener("click", () => finish(), { signal });
+        });
+    }
+
     // One command (a click, a paste, an open or a drop) is handled at a time, to its end, as
     // on the desktop; the boxes are modal, so a second can only come from a script or from
     // the keyboard and the clipboard, which the page guards itself.
@@ -88,6 +123,10 @@ const lineqPage = (() => {
     }
     const call = (handler, ...args) => Module.ccall(handler, null, args.map(() => "string"),
         args, { async: true });
+    // A text the program builds, or null when it has none (ccall gives a null pointer as the
+    // empty text); it shows no box meanwhile.
+    const ask = (query, ...args) =>
+        Module.ccall(query, "string", args.map(() => "string"), args) || null;
 
     // A text pasted or dropped waits here until the program takes it (it may be too long to
     // pass as an argument).
@@ -202,6 +241,31 @@ const lineqPage = (() => {
         });
     }
 
+    // The result boxes' commands, where the desktop has them in their context menus: the
+    // page leaves the browser its own menu there. Ctrl+I anywhere in the page opens the
+    // accuracy view; Ctrl+Shift+C in a result box copies its method's solution, the doubles
+    // themselves rather than the box's text.
+    function bindResults() {
+        const results = ["txtGauss", "txtCholesky"];
+        document.addEventListener("keydown", (event) => {
+            if (isShortcut(event, "i", false)) {
+                event.preventDefault();
+                run(async () => {
+                    const report = ask("accuracyText");
+                    if (report !== null)
+                        await accuracyView(report);
+                });
+            } else if (isShortcut(event, "c", true) && results.includes(event.target.id)) {
+                event.preventDefault(); // not the browser's inspector
+                run(async () => {
+                    const solution = ask("solutionText", event.target.id);
+                    if (solution !== null)
+                        await copyText(solution);
+                });
+            }
+        });
+    }
+
     function bindWindow() {
         for (const [id, handler] of [["submit_but", "submitClick"], ["Start", "startClick"]]) {
             const button = document.getElementById(id);
@@ -225,6 +289,7 @@ const lineqPage = (() => {
             }
         });
         bindSystemInput();
+        bindResults();
         document.documentElement.dataset.ready = "true";
     }
 

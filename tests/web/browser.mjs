@@ -153,7 +153,7 @@ export class Window {
             await this.click("chkDefault");
     }
 
-    // The next box the program shows: which, its title, its text, and the icon's meaning.
+    // The next box the program shows: which, its title, its text, and the icon's name.
     async nextBox() {
         const serial = this.boxesSeen + 1;
         this.step(`wait for box ${serial}`);
@@ -163,7 +163,9 @@ export class Window {
             kind: box.id,
             title: box.querySelector(".title").textContent,
             text: box.querySelector(".text").textContent,
-            critical: box.id === "messageBox" && !box.querySelector(".icon").hidden,
+            // The icon drawn, not the one marked.
+            icon: [...box.querySelectorAll(".icon")].find((icon) =>
+                icon.getBoundingClientRect().width > 0)?.getAttribute("aria-label") ?? null,
             buttons: [...box.querySelectorAll("button")].map((button) => button.textContent),
             field: box.querySelector("input") !== null,
         }));
@@ -215,10 +217,26 @@ export class Window {
         }
         return prompts;
     }
+    // Files ([name, text]) and a text dragged from outside and dropped on `display`; whether
+    // that started anything.
+    drop(files, text = null) {
+        this.step(`drop ${JSON.stringify(files.map(([name]) => name))} and ` +
+            (text === null ? "no text" : `a text of ${text.length} characters`));
+        return this.page.evaluate((files, text) => {
+            const dataTransfer = new DataTransfer();
+            files.forEach(([name, content]) => dataTransfer.items.add(new File([content], name)));
+            if (text !== null)
+                dataTransfer.setData("text/plain", text);
+            for (const type of ["dragenter", "dragover", "drop"])
+                document.getElementById("display").dispatchEvent(
+                    new DragEvent(type, { dataTransfer, bubbles: true, cancelable: true }));
+            return "busy" in document.documentElement.dataset;
+        }, files, text);
+    }
     // Once the click being handled has ended.
-    async idle() {
+    async idle(timeout = patience) {
         this.step("wait until idle");
-        await this.page.waitForSelector("html:not([data-busy])");
+        await this.page.waitForSelector("html:not([data-busy])", { timeout });
     }
     async noBoxOpen() {
         return (await this.page.$("dialog[open]")) === null;

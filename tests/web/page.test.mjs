@@ -7,6 +7,7 @@ import { tmpdir } from "node:os";
 import path from "node:path";
 import { after, before, describe, test } from "node:test";
 
+import { hilbertText, wilkinsonText } from "../support/systemTexts.mjs";
 import { artifactDir, launchChromium, openWindow, patience } from "./browser.mjs";
 
 const caption = "Linear Simultaneous Equations by Quorvelt";
@@ -24,12 +25,12 @@ const promptsOf2x2 = [
     "Enter B coefficient (1)",
     "Enter B coefficient (2)",
 ];
-// A message box as the page reports it: one OK button, no field.
-const messageBox = (title, text, critical = false) => ({
+// A message box as the page reports it: one OK button, no field; the icon by its name.
+const messageBox = (title, text, icon = null) => ({
     kind: "messageBox",
     title,
     text,
-    critical,
+    icon,
     buttons: ["OK"],
     field: false,
 });
@@ -176,7 +177,7 @@ describe("a typed system", () => {
             kind: "inputBox",
             title: "Lineq",
             text: promptsOf2x2[0],
-            critical: false,
+            icon: null,
             buttons: ["OK", "Cancel"],
             field: true,
         });
@@ -261,7 +262,7 @@ describe("failures", () => {
         await w.click("Start");
         assert.deepEqual(
             await w.nextBox(),
-            messageBox("Gauss Elimination Error", "Aborting analysis", true),
+            messageBox("Gauss Elimination Error", "Aborting analysis", "Error"),
         );
         await w.pressOk();
         await w.idle();
@@ -378,13 +379,32 @@ async function chord(w, modifiers, key) {
     for (const modifier of modifiers.reverse())
         await w.page.keyboard.up(modifier);
 }
-// `text` copied to the clipboard from a scratch box, then the keys pressed in the control.
-async function paste(w, text, into = "#display", keys = ["Control", "Shift"]) {
-    w.step(`copy ${JSON.stringify(text)} to the clipboard, paste it into ${into}`);
+// The clipboard through a scratch box, as a user's copy and paste elsewhere would.
+async function copyToClipboard(w, text) {
+    w.step(`copy ${text.length < 100 ? JSON.stringify(text) : `${text.length} characters`} ` +
+        "to the clipboard");
     await w.page.evaluate((text) => document.body.appendChild(
         Object.assign(document.createElement("textarea"), { value: text })).select(), text);
     await chord(w, ["Control"], "KeyC");
     await w.page.evaluate(() => document.body.lastElementChild.remove());
+}
+async function clipboardText(w) {
+    const focused = await w.focused();
+    await w.page.evaluate(() => document.body.appendChild(
+        document.createElement("textarea")).focus());
+    await chord(w, ["Control"], "KeyV");
+    const text = await w.page.evaluate(() => {
+        const scratch = document.body.lastElementChild;
+        scratch.remove();
+        return scratch.value;
+    });
+    if (focused)
+        await w.page.focus(`#${focused}`);
+    return text;
+}
+// `text` copied to the clipboard, then the keys pressed in the control.
+async function paste(w, text, into = "#display", keys = ["Control", "Shift"]) {
+    await copyToClipboard(w, text);
     await w.page.focus(into);
     await chord(w, keys, "KeyV");
 }
@@ -399,21 +419,6 @@ async function open(w, name, text) {
     await w.page.waitForSelector("body[data-file-chosen]");
     await w.page.$eval("body", (body) => delete body.dataset.fileChosen);
 }
-// Files ([name, text]) and a text dragged from outside and dropped on `display`.
-function drop(w, files, text = null) {
-    w.step(`drop ${JSON.stringify(files.map(([name]) => name))} and text ${JSON.stringify(text)}`);
-    return w.page.evaluate((files, text) => {
-        const dataTransfer = new DataTransfer();
-        files.forEach(([name, content]) => dataTransfer.items.add(new File([content], name)));
-        if (text !== null)
-            dataTransfer.setData("text/plain", text);
-        for (const type of ["dragenter", "dragover", "drop"])
-            document.getElementById("display").dispatchEvent(
-                new DragEvent(type, { dataTransfer, bubbles: true, cancelable: true }));
-        return "busy" in document.documentElement.dataset; // whether it started anything
-    }, files, text);
-}
-
 describe("a system pasted, opened or dropped", () => {
     windowTest("each way brings it in as a completed entry, or keeps the system", async (w) => {
         const csv = "x1,x2,x3,b\r\n4,2,14,14\r\n2,17,-5,-101\r\n14,-5,83,155\r\n";
@@ -423,9 +428,9 @@ describe("a system pasted, opened or dropped", () => {
             [() => paste(w, notASystem[0], "#Start", ["Control"]), notASystem[1]],
             [() => open(w, "bad.txt", notASystem[0]), `bad.txt: ${notASystem[1]}`],
             [() => open(w, "header.csv", csv), null],
-            [() => drop(w, [["bad.csv", notASystem[0]]]), `bad.csv: ${notASystem[1]}`],
-            [() => drop(w, [["header.csv", csv]]), null],
-            [() => drop(w, [], defaultSystemText), null],
+            [() => w.drop([["bad.csv", notASystem[0]]]), `bad.csv: ${notASystem[1]}`],
+            [() => w.drop([["header.csv", csv]]), null],
+            [() => w.drop([], defaultSystemText), null],
         ];
         for (const [bring, message] of ways) {
             await w.page.evaluate(() => {
@@ -448,7 +453,7 @@ describe("a system pasted, opened or dropped", () => {
             assert.equal(await w.text("txtCholesky"), defaultSolution);
         }
         // Two files at once are not taken, and Ctrl+V pastes into a box, as typing would.
-        assert.equal(await drop(w, [["a.txt", "1 1"], ["b.txt", "1 1"]]), false);
+        assert.equal(await w.drop([["a.txt", "1 1"], ["b.txt", "1 1"]]), false);
         await w.typeInto("Textn", "");
         await paste(w, "12", "#Textn", ["Control"]);
         assert.equal(await w.text("Textn"), "12");
@@ -467,7 +472,7 @@ describe("a system pasted, opened or dropped", () => {
         await w.page.evaluate(() => document.getElementById("openSystem").addEventListener(
             "click", () => { document.body.dataset.opened = "true"; }));
         await chord(w, ["Control"], "KeyO");
-        await drop(w, [], defaultSystemText);
+        await w.drop([], defaultSystemText);
         await chord(w, ["Control"], "KeyV");
         await chord(w, ["Control", "Shift"], "KeyV");
         await w.page.keyboard.press("Enter");
@@ -475,5 +480,150 @@ describe("a system pasted, opened or dropped", () => {
         await w.idle();
         assert.equal(await w.text("display"), "   44\n");
         assert.equal(await w.page.$eval("body", (body) => body.dataset.opened), undefined);
+    });
+});
+
+// How far the answers can be trusted: the warning after Calculate, the accuracy view and Copy
+// Solution, with the program's own texts.
+const warningBox = (text) => messageBox("Lineq", text, "Warning");
+const noDigit = (methods) =>
+    `the ${methods} ${methods.includes(" and ") ? "solutions" : "solution"} may have no correct digit.`;
+// The 3 x 3 default by Gauss: the box rounds to 15 digits what Copy Solution gives whole.
+const defaultGaussDoubles = "2.999999999999995\n-5.999999999999999\n1.0000000000000009\n";
+
+describe("the warning after Calculate", () => {
+    const hilbert12 = (w) => paste(w, hilbertText(12));
+    const singular = (methods) => warningBox(new RegExp("^The matrix is singular to working " +
+        "precision \\(estimated condition number \\d\\.\\de\\+1[67]\\): " +
+        `${noDigit(methods).replace(".", "\\.")}$`));
+    // How the system comes in, the option, the boxes in the order shown (texts as patterns),
+    // and whether Cholesky's box is filled. Every box comes once both result boxes are filled.
+    for (const { name, bring, option, boxes, cholesky } of [
+        { name: "Hilbert of order 12 pasted as rows, both methods", bring: hilbert12,
+            option: "Option1_1", cholesky: true,
+            boxes: [singular("Gauss Elimination and Cholesky Decomposition")] },
+        { name: "Hilbert of order 12 by Gauss alone", bring: hilbert12, option: "Option1_0",
+            cholesky: false, boxes: [singular("Gauss Elimination")] },
+        { name: "a 2 x 2 typed through the input boxes, one rounding from singular",
+            bring: (w) => submitTyped(w, "2",
+                ["1", "1", "1", "1.0000000000000002", "2", "2.0000000000000002"]),
+            option: "Option1_1", cholesky: true,
+            boxes: [singular("Gauss Elimination and Cholesky Decomposition")] },
+        // Well conditioned, but Gauss's growth of 2^59 leaves no digit: the error bound tells.
+        { name: "Wilkinson's growth matrix of order 60, after Cholesky's failure",
+            bring: (w) => paste(w, wilkinsonText(60)), option: "Option1_1", cholesky: false,
+            boxes: [messageBox("Lineq", /^Cholesky Decomposition Failed$/),
+                warningBox(/^The Gauss Elimination solution may have no correct digit: its error bound is \d\.\de\+\d\d\.$/)] },
+    ]) {
+        windowTest(name, async (w) => {
+            await bring(w);
+            await w.idle();
+            await w.click(option);
+            await w.click("Start");
+            for (const expected of boxes) {
+                const box = await w.nextBox();
+                assert.match(box.text, expected.text);
+                assert.deepEqual({ ...box, text: null }, { ...expected, text: null });
+                assert.notEqual(await w.text("txtGauss"), "");
+                await w.pressOk();
+            }
+            await w.idle();
+            assert.ok(await w.noBoxOpen());
+            assert.equal(await w.text("txtCholesky") !== "", cholesky);
+        });
+    }
+});
+
+async function openAccuracyView(w, from) {
+    await w.page.focus(`#${from}`);
+    await chord(w, ["Control"], "KeyI");
+    return w.page.waitForSelector("#accuracyView[open]");
+}
+
+describe("the accuracy view", () => {
+    windowTest("opens by Ctrl+I with each method's figures, copyable, keyboard alone", async (w) => {
+        await w.click("submit_but");
+        await w.idle();
+        await w.click("Start");
+        await w.idle();
+        const view = await openAccuracyView(w, "txtCholesky");
+        const text = await w.page.$eval("#accuracyView .text", (e) => e.value);
+        assert.match(text, /^Accuracy of the last Calculate, 3 equations\n/);
+        // Each method in the order it ran, each figure with its value.
+        const headings = text.split("\n").filter((line) => /^\S/.test(line)).slice(1);
+        assert.deepEqual(headings.slice(0, 2), ["Gauss Elimination", "Cholesky Decomposition"]);
+        assert.equal(text.match(/Condition number: +\d\.\de[+-]\d\d\n/g)?.length, 2);
+        assert.equal(text.match(/Error bound: +\d\.\de-\d\d\n/g)?.length, 2);
+        assert.doesNotMatch(text, /may have no correct digit/);
+        // Named for assistive technology; the focus starts in the text, which Tab leaves for
+        // Copy and Close.
+        const node = await w.page.accessibility.snapshot({ root: view });
+        assert.equal(node.name, "Accuracy");
+        const field = await w.page.accessibility.snapshot({ root: await view.$(".text") });
+        assert.deepEqual([field.name, field.readonly], ["Accuracy", true]);
+        assert.equal(await w.focused(), "accuracyView-text");
+        await w.page.keyboard.press("Tab");
+        assert.equal(await w.page.evaluate(() => document.activeElement.className), "copy");
+        await w.page.keyboard.press("Space");
+        await w.page.keyboard.press("Tab");
+        assert.equal(await w.page.evaluate(() => document.activeElement.className), "close");
+        await w.page.keyboard.press("Space");
+        await w.idle();
+        assert.ok(await w.noBoxOpen());
+        assert.equal(await clipboardText(w), text);
+        assert.equal(await w.focused(), "txtCholesky");
+        // Esc closes it too; meanwhile the window takes no command.
+        await openAccuracyView(w, "display");
+        await chord(w, ["Control"], "KeyO");
+        await w.page.keyboard.press("Escape");
+        await w.idle();
+        assert.ok(await w.noBoxOpen());
+    });
+
+    windowTest("before any Calculate, and after a new system, it has no figures", async (w) => {
+        await openAccuracyView(w, "display");
+        const empty = await w.page.$eval("#accuracyView .text", (e) => e.value);
+        assert.doesNotMatch(empty, /Condition number/);
+        await w.page.keyboard.press("Escape");
+        await w.idle();
+        await w.click("submit_but");
+        await w.idle();
+        await w.click("Start");
+        await w.idle();
+        await w.click("submit_but"); // the same system entered again: its figures are gone
+        await w.idle();
+        await openAccuracyView(w, "txtGauss");
+        assert.equal(await w.page.$eval("#accuracyView .text", (e) => e.value), empty);
+    });
+});
+
+describe("Copy Solution", () => {
+    windowTest("Ctrl+Shift+C in a result box copies its method's doubles", async (w) => {
+        await w.click("submit_but");
+        await w.idle();
+        await w.click("Option1_0");
+        await w.click("Start");
+        await w.idle();
+        // Where, and the clipboard afterwards: a box with no solution, and a box that is not
+        // a result box, copy nothing.
+        for (const [box, expected] of [
+            ["txtCholesky", "unchanged"],
+            ["display", "unchanged"],
+            ["txtGauss", defaultGaussDoubles],
+        ]) {
+            await copyToClipboard(w, "unchanged");
+            await w.page.focus(`#${box}`);
+            await chord(w, ["Control", "Shift"], "KeyC");
+            await w.idle();
+            assert.equal(await clipboardText(w), expected, box);
+        }
+        assert.equal(await w.text("txtGauss"), defaultSolution);
+        await w.click("Option1_2");
+        await w.click("Start");
+        await w.idle();
+        await w.page.focus("#txtCholesky");
+        await chord(w, ["Control", "Shift"], "KeyC");
+        await w.idle();
+        assert.equal(await clipboardText(w), "3\n-6\n1\n");
     });
 });
