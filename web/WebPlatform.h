@@ -21,6 +21,10 @@ public:
     void messageBox(const std::string& text, MessageStyle style,
                     const std::optional<std::string>& title) override;
     std::optional<std::string> inputBox(const std::string& prompt) override;
+    // In a Worker (WebExactSolve.cpp), waited for with a progress box whose Cancel ends it.
+    std::optional<ExactOutcome> solveExact(const Matrix& A, const Vector& b, int n,
+                                           const std::vector<Vector>& methodSolutions,
+                                           WorkStatus& status) override;
 };
 
 // The text box whose control has this id, or none.
