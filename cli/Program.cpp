@@ -1,7 +1,7 @@
 #include "Program.h"
 
 #include "AccuracyReport.h"
-#include "ExactReport.h"
+#include "ExactSection.h"
 #include "Methods.h"
 #include "ProgressLine.h"
 #include "Report.h"

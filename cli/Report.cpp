@@ -1,7 +1,7 @@
 #include "Report.h"
 
 #include "AccuracyReport.h"
-#include "ExactReport.h"
+#include "ExactSection.h"
 #include "ResultText.h"
 
 #include <nlohmann/json.hpp>

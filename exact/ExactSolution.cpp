@@ -42,7 +42,7 @@ void setIntegralSystem(fmpz_mat_t M, fmpz_mat_t B, const Matrix& A, const Vector
         for (int j = 1; j <= n + 1; ++j) {
             const BinaryFraction& entry = row[static_cast<std::size_t>(j - 1)];
             fmpz* target = j <= n ? fmpz_mat_entry(M, i - 1, j - 1) : fmpz_mat_entry(B, i - 1, 0);
-            fmpz_set_si(target, entry.mantissa);
+            setInteger(target, entry.mantissa);
             if (entry.mantissa != 0)
                 fmpz_mul_2exp(target, target, static_cast<ulong>(entry.exponent - lowest));
         }

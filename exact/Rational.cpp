@@ -3,8 +3,8 @@
 #include <flint/fmpz.h>
 #include <mpfr.h>
 
-#include <bit>
 #include <cmath>
+#include <cstring>
 #include <limits>
 
 namespace lse::exact {
@@ -95,9 +95,16 @@ Rational::Rational(double exact) {
     setExact(value, exact);
 }
 
+void setInteger(fmpz_t out, std::int64_t value) {
+    // Not fmpz_set_si alone: FLINT's slong has 32 bits in WebAssembly.
+    fmpz_set_si(out, static_cast<slong>(value >> 32));
+    fmpz_mul_2exp(out, out, 32);
+    fmpz_add_ui(out, out, static_cast<ulong>(value & 0xffffffff));
+}
+
 void setExact(fmpq_t out, double finite) {
     const BinaryFraction binary = binaryFraction(finite);
-    fmpz_set_si(fmpq_numref(out), binary.mantissa);
+    setInteger(fmpq_numref(out), binary.mantissa);
     fmpz_one(fmpq_denref(out));
     if (binary.exponent >= 0)
         fmpz_mul_2exp(fmpq_numref(out), fmpq_numref(out), static_cast<ulong>(binary.exponent));
@@ -175,7 +182,9 @@ std::optional<std::uint64_t> doublesBetween(double a, double b) {
         return std::nullopt;
     // Doubles in order map to integers in order once the sign is taken off and put back.
     const auto place = [](double v) {
-        const auto bits = std::bit_cast<std::uint64_t>(v);
+        // memcpy, not std::bit_cast: the page's C++ library has none.
+        std::uint64_t bits;
+        std::memcpy(&bits, &v, sizeof bits);
         const std::uint64_t magnitude = bits & ~(std::uint64_t{1} << 63);
         return (bits >> 63) != 0 ? std::uint64_t{0} - magnitude : magnitude;
     };

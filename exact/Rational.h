@@ -25,6 +25,9 @@ struct Rational {
     ~Rational() { fmpq_clear(value); }
 };
 
+// out = value, for every 64-bit value whatever the width of FLINT's slong.
+void setInteger(fmpz_t out, std::int64_t value);
+
 // The exact value of a finite double.
 void setExact(fmpq_t out, double finite);
 

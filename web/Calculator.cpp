@@ -106,6 +106,11 @@ EMSCRIPTEN_KEEPALIVE const char* solutionText(const char* boxId) {
     return text.c_str();
 }
 
+// Compute Exact Solution for the last Calculate; 1 when the accuracy view has more to show.
+EMSCRIPTEN_KEEPALIVE int computeExact() {
+    return calculator().form.computeExact() ? 1 : 0;
+}
+
 } // extern "C"
 
 int main() {

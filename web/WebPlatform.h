@@ -25,6 +25,10 @@ public:
     // a Calculate holds the thread for one method at a time and the boxes filled so far are
     // shown meanwhile.
     void runLong(const std::function<void()>& work, WorkStatus& status) override;
+    // In a Worker (WebExactSolve.cpp), waited for with a progress box whose Cancel ends it.
+    std::optional<ExactOutcome> solveExact(const Matrix& A, const Vector& b, int n,
+                                           const std::vector<Vector>& methodSolutions,
+                                           WorkStatus& status) override;
 };
 
 // The text box whose control has this id, or none.

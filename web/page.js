@@ -89,8 +89,9 @@ const lineqPage = (() => {
         }
     }
 
-    // The accuracy view of the last Calculate, its text the program's; resolves once closed.
-    // The focus starts in the text, so that the keys select and copy it.
+    // The accuracy view of the last Calculate, its text the program's; resolves once closed,
+    // with "exact" when closed by Compute Exact Solution. The focus starts in the text, so
+    // that the keys select and copy it.
     function accuracyView(text) {
         const dialog = document.getElementById("accuracyView");
         const report = dialog.querySelector(".text");
@@ -99,7 +100,9 @@ const lineqPage = (() => {
         report.scrollTop = 0;
         const copy = dialog.querySelector("button.copy");
         const close = dialog.querySelector("button.close");
+        const exact = dialog.querySelector("button.exact");
         return showModal(dialog, report, undefined, (finish, signal) => {
+            exact.addEventListener("click", () => finish("exact"), { signal });
             copy.addEventListener("click", () => copyText(report.value), { signal });
             close.addEventListener("click", () => finish(), { signal });
         });
@@ -251,9 +254,12 @@ const lineqPage = (() => {
             if (isShortcut(event, "i", false)) {
                 event.preventDefault();
                 run(async () => {
-                    const report = ask("accuracyText");
-                    if (report !== null)
-                        await accuracyView(report);
+                    let report = ask("accuracyText");
+                    // The view shows again with the exact solution once it is computed.
+                    while (report !== null && await accuracyView(report) === "exact") {
+                        await Module.ccall("computeExact", "number", [], [], { async: true });
+                        report = ask("accuracyText");
+                    }
                 });
             } else if (isShortcut(event, "c", true) && results.includes(event.target.id)) {
                 event.preventDefault(); // not the browser's inspector

@@ -57,7 +57,7 @@ TEST(FormText, ProgramPrintsWhatTheWindowShows) {
         EXPECT_EQ(resultSection(results[1], system.n, windowLines),
                   "Cholesky Solution\r\n" + s.box(TextBox::txtCholesky));
         std::vector<Message> failures;
-        for (const MethodResult& result : results)
+        for (const cli::MethodResult& result : results)
             if (!result.solved())
                 failures.push_back(*result.failure);
         EXPECT_EQ(failures, s.platform.messages);

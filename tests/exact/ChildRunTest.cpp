@@ -1,4 +1,5 @@
 #include "ChildRun.h"
+#include "ExactSolution.h"
 #include "Sanitizers.h"
 #include "Systems.h"
 

@@ -4,8 +4,10 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdint>
 #include <limits>
 #include <optional>
+#include <utility>
 
 using namespace lse::exact;
 using lse::test::RationalText;
@@ -135,6 +137,33 @@ TEST(DoublesBetween, CountsAlongTheNumberLine) {
     for (const auto& c : cases) {
         EXPECT_EQ(doublesBetween(c.a, c.b), c.count) << c.a << " " << c.b;
         EXPECT_EQ(doublesBetween(c.b, c.a), c.count) << c.b << " " << c.a;
+    }
+}
+
+// Every 64-bit value whole, also where FLINT's slong is narrower (the page's WebAssembly):
+// the halves either side of bit 32, their signs and the extremes.
+TEST(SetInteger, HoldsEverySixtyFourBitValue) {
+    constexpr std::int64_t kLowest = std::numeric_limits<std::int64_t>::min();
+    constexpr std::int64_t kHighest = std::numeric_limits<std::int64_t>::max();
+    const std::pair<std::int64_t, const char*> cases[] = {
+        {0, "0"},
+        {-1, "-1"},
+        {0xffffffff, "4294967295"},
+        {0x100000000, "4294967296"},
+        {-0x100000001, "-4294967297"},
+        {0x1fffffffffffff, "9007199254740991"},
+        {-0x1ffffffffffffb, "-9007199254740987"},
+        {kHighest, "9223372036854775807"},
+        {kLowest, "-9223372036854775808"},
+    };
+    for (const auto& [value, text] : cases) {
+        fmpz_t integer;
+        fmpz_init(integer);
+        setInteger(integer, value);
+        char* digits = fmpz_get_str(nullptr, 10, integer);
+        EXPECT_STREQ(digits, text);
+        flint_free(digits);
+        fmpz_clear(integer);
     }
 }
 

@@ -7,7 +7,7 @@ import { tmpdir } from "node:os";
 import path from "node:path";
 import { after, before, describe, test } from "node:test";
 
-import { hilbertText, wilkinsonText } from "../support/systemTexts.mjs";
+import { hilbertText, spdText, wilkinsonText } from "../support/systemTexts.mjs";
 import { artifactDir, launchChromium, openWindow, patience } from "./browser.mjs";
 
 const caption = "Linear Simultaneous Equations by Quorvelt";
@@ -620,4 +620,89 @@ describe("Copy Solution", () => {
         await w.idle();
         assert.equal(await clipboardText(w), "3\n-6\n1\n");
     });
+});
+
+// The exact solution in the accuracy view: computed in a Worker made from the module the page
+// loads only when asked, with a progress box whose Cancel leaves everything as it was.
+const viewText = (w) => w.page.$eval("#accuracyView .text", (e) => e.value);
+const exactModuleLoaded = (w) =>
+    w.page.$$eval("script", (scripts) => scripts.some((s) => s.src.endsWith("lineq-exact.js")));
+
+// Calculate by both methods on the system `bring` leaves, then the accuracy view.
+async function calculateAndView(w, bring) {
+    await bring(w);
+    await w.idle();
+    await w.click("Option1_1");
+    await w.click("Start");
+    await w.idle();
+    await openAccuracyView(w, "txtGauss");
+}
+
+// Compute Exact Solution in the open view; resolves once the view shows again.
+async function computeExact(w) {
+    const serial = await w.page.$eval("#accuracyView", (d) => d.dataset.serial);
+    await w.page.click("#accuracyView button.exact");
+    await w.page.waitForSelector("#exactProgress[open]");
+    return serial;
+}
+const viewShownAgain = (w, serial) => w.page.waitForSelector(
+    `#accuracyView[open]:not([data-serial="${serial}"])`, { timeout: patience });
+
+describe("the exact solution", () => {
+    const defaultSystem = async (w) => w.click("submit_but");
+    // The system, and what the view says once the exact solution is in.
+    for (const { name, bring, expected } of [
+        { name: "the default system: 3, -6, 1; Gauss 11 ulps off, Cholesky exact",
+            bring: defaultSystem,
+            expected: [/\n {2}x1 = {3}3\n {2}x2 = {3}-6\n {2}x3 = {3}1\n/,
+                /Gauss Elimination: largest error 11 units in the last place/,
+                /Cholesky Decomposition: largest error 0 units in the last place/] },
+        { name: "a random system of order 100, full-precision doubles",
+            bring: (w) => paste(w, spdText(100)),
+            expected: [/\n {2}x100 \u2248 {3}\S+/, /Gauss Elimination: largest error \d+ units/] },
+    ]) {
+        windowTest(name, async (w) => {
+            await calculateAndView(w, bring);
+            assert.equal(await exactModuleLoaded(w), false, "loaded before it was asked for");
+            assert.match(await viewText(w), /Not computed yet/);
+            const started = Date.now();
+            await viewShownAgain(w, await computeExact(w));
+            const text = await viewText(w);
+            // A figure for the record, not a condition.
+            console.log(`# exact solution, ${name}: ${Date.now() - started} ms`);
+            for (const line of expected)
+                assert.match(text, line);
+            assert.doesNotMatch(text, /Not computed yet/);
+            await w.page.keyboard.press("Escape");
+            await w.idle();
+            assert.ok(await w.noBoxOpen());
+        });
+    }
+
+    windowTest("Cancel or Esc during a long solve leaves everything as it was",
+        async (w) => {
+            await calculateAndView(w, (w) => paste(w, spdText(300)));
+            const before = {
+                view: await viewText(w),
+                boxes: await Promise.all(["txtGauss", "txtCholesky", "display"].map(w.text, w)),
+            };
+            // Once the Worker has the request: it cannot have finished by the click.
+            const serial = await computeExact(w);
+            await w.page.waitForSelector('#exactProgress[open][data-state="solving"]');
+            await w.page.$eval("#exactProgress button.cancel", (button) => button.click());
+            await viewShownAgain(w, serial);
+            assert.equal(await viewText(w), before.view);
+            assert.deepEqual(
+                await Promise.all(["txtGauss", "txtCholesky", "display"].map(w.text, w)),
+                before.boxes);
+            // Esc cancels as well; no message box comes of either.
+            const again = await computeExact(w);
+            await w.page.waitForSelector('#exactProgress[open][data-state="solving"]');
+            await w.page.keyboard.press("Escape");
+            await viewShownAgain(w, again);
+            assert.equal(await viewText(w), before.view);
+            await w.page.keyboard.press("Escape");
+            await w.idle();
+            assert.ok(await w.noBoxOpen());
+        });
 });

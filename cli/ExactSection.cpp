@@ -1,4 +1,4 @@
-#include "ExactReport.h"
+#include "ExactSection.h"
 
 #include "Estimate.h"
 #include "OutOfMemory.h"
