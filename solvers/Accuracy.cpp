@@ -166,7 +166,10 @@ template <class Factors> void runTogether(const Factors& factors, Estimate* a, E
         const Side sideB = sideOf(b);
         if (sideA == Side::none && sideB == Side::none)
             return;
-        if (sideA == sideB) {
+        // A^-T is A^-1 for symmetric factors: every two products pair.
+        const bool pair =
+            sideA != Side::none && sideB != Side::none && (sideA == sideB || Factors::kSymmetric);
+        if (pair) {
             a->before();
             b->before();
             const TwoColumns both{&a->vector(), &b->vector()};

@@ -21,6 +21,8 @@ public:
     GaussFactors(const Matrix& W, const std::vector<int>& pivotRows, int n)
         : W_(W), pivotRows_(pivotRows), n_(n) {}
 
+    static constexpr bool kSymmetric = false; // whether A^-T = A^-1
+
     bool solve(std::vector<double>& v) const;           // v := A^-1 v
     bool solveTransposed(std::vector<double>& v) const; // v := A^-T v
     std::array<bool, 2> solve(const TwoColumns& v) const;
@@ -43,6 +45,8 @@ private:
 class CholeskyFactors {
 public:
     CholeskyFactors(const Matrix& W, const Vector& diag, int n) : W_(W), diag_(diag), n_(n) {}
+
+    static constexpr bool kSymmetric = true;
 
     bool solve(std::vector<double>& v) const; // v := A^-1 v = L^-T L^-1 v
     std::array<bool, 2> solve(const TwoColumns& v) const;
