@@ -60,9 +60,12 @@ inline std::array<double, C> dots(int count, const double* a,
                                   const std::array<const double*, C>& b) {
     Partial s[C];
     int t = 0;
+    // Unrolled, so that the partial sums stay in registers.
     for (; t + kLanes <= count; t += kLanes)
+#pragma GCC unroll 4
         for (int q = 0; q < 4; ++q) {
             const Pair va = load(a + t + 2 * q);
+#pragma GCC unroll 4
             for (std::size_t c = 0; c < C; ++c)
                 s[c].q[q] = s[c].q[q] + va * load(b[c] + t + 2 * q);
         }
