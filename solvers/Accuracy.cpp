@@ -68,37 +68,30 @@ std::optional<Residual> residualOf(const SystemMatrix& A, const Vector& b, const
 // makes RCOND's first product.
 constexpr int kThreadsFrom = 1000;
 
-// BERR (dgerfs, dporfs): tiny denominators are raised by safe1, and their numerators with
-// them, so that an exact zero in |A| |x| + |b| does not blow the ratio up.
-constexpr double kSafe1Scale = DBL_MIN;
-
-double backwardError(const Residual& residual, int n) {
-    const double safe1 = (n + 1) * kSafe1Scale;
-    const double safe2 = safe1 / kUnitRoundoff;
+// BERR, into out, and FERR's weights from the residual (dgerfs, dporfs).
+Entries backwardErrorAndWeights(const Residual& residual, int n, AccuracyFigures& out) {
+    // BERR: tiny denominators are raised by safe1, and their numerators with them, so that an
+    // exact zero in |A| |x| + |b| does not blow the ratio up.
+    const double eps = kUnitRoundoff;
+    const double nz = n + 1;
+    const double safe1 = nz * DBL_MIN;
+    const double safe2 = safe1 / eps;
+    const Entries& r = residual.r;
+    const Entries& scale = residual.scale;
     double berr = 0;
     for (int i = 1; i <= n; ++i) {
-        const double r = residual.r[i];
-        const double scale = residual.scale[i];
-        const double ratio =
-            scale > safe2 ? std::fabs(r) / scale : (std::fabs(r) + safe1) / (scale + safe1);
+        const double ratio = scale[i] > safe2 ? std::fabs(r[i]) / scale[i]
+                                              : (std::fabs(r[i]) + safe1) / (scale[i] + safe1);
         berr = std::max(berr, ratio);
     }
-    return berr;
-}
+    out.berr = berr;
 
-// FERR's weights w = |r| + (n + 1) eps (|A| |x| + |b|), the rounding of the residual allowed
-// for: FERR is ||A^-1| w|_inf, estimated as ||diag(w) A^-T||_1.
-Entries errorWeights(const Residual& residual, int n) {
-    const double nz = n + 1;
-    const double safe1 = nz * kSafe1Scale;
-    const double safe2 = safe1 / kUnitRoundoff;
+    // FERR is ||A^-1| w|_inf with w = |r| + (n + 1) eps (|A| |x| + |b|), the rounding of the
+    // residual allowed for, estimated as ||diag(w) A^-T||_1.
     Entries w(static_cast<std::size_t>(n) + 1);
-    for (int i = 1; i <= n; ++i) {
-        const double r = residual.r[i];
-        const double scale = residual.scale[i];
-        w[i] = scale > safe2 ? std::fabs(r) + nz * kUnitRoundoff * scale
-                             : std::fabs(r) + nz * kUnitRoundoff * scale + safe1;
-    }
+    for (int i = 1; i <= n; ++i)
+        w[i] = scale[i] > safe2 ? std::fabs(r[i]) + nz * eps * scale[i]
+                                : std::fabs(r[i]) + nz * eps * scale[i] + safe1;
     return w;
 }
 
@@ -210,8 +203,7 @@ AccuracyFigures figures(std::optional<double> norm1, const SystemMatrix& A, cons
     Entries weights;
     std::optional<Estimate> errors;
     if (residual) {
-        out.berr = backwardError(*residual, n);
-        weights = errorWeights(*residual, n);
+        weights = backwardErrorAndWeights(*residual, n, out);
         errors.emplace(n, &weights);
     }
     runTogether(factors, condition ? &*condition : nullptr, errors ? &*errors : nullptr);

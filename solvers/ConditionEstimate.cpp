@@ -127,12 +127,4 @@ void Norm1Estimate::advance(bool finite) {
     }
 }
 
-std::optional<double> estimateNorm1(int n, const Product& times, const Product& timesTransposed) {
-    Norm1Estimate estimate(n);
-    for (Norm1Estimate::Need need; (need = estimate.need()) != Norm1Estimate::Need::nothing;)
-        estimate.advance(need == Norm1Estimate::Need::times ? times(estimate.vector())
-                                                            : timesTransposed(estimate.vector()));
-    return estimate.result();
-}
-
 } // namespace lse

@@ -1,14 +1,9 @@
 #pragma once
 
-#include <functional>
 #include <optional>
 #include <vector>
 
 namespace lse {
-
-// v := B v, or v := B^T v, for v with entries 1..n (entry 0 unused); false when a result is
-// not finite.
-using Product = std::function<bool(std::vector<double>& v)>;
 
 // An estimate of ||B||_1 from a few products with B and B^T: Hager's method as refined by
 // Higham, LAPACK's dlacn2, by reverse communication as there: the caller makes each product
@@ -21,7 +16,8 @@ public:
 
     explicit Norm1Estimate(int n);
 
-    // The product wanted next on vector(), or nothing once the estimate is had.
+    // The product wanted next on vector() (entries 1..n, entry 0 unused), or nothing once the
+    // estimate is had.
     Need need() const { return need_; }
     std::vector<double>& vector() { return x_; }
     // After the product asked for: finite, whether every entry of vector() is.
@@ -49,8 +45,5 @@ private:
     Need need_ = Need::times;
     std::optional<double> result_;
 };
-
-// The estimate with its products made one at a time.
-std::optional<double> estimateNorm1(int n, const Product& times, const Product& timesTransposed);
 
 } // namespace lse
