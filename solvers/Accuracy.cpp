@@ -64,25 +64,12 @@ std::optional<Residual> residualOf(const SystemMatrix& A, const Vector& b, const
     return out;
 }
 
-// From this order on the two estimates run side by side when a second thread is allowed: each
-// reads all the factors from memory several times.
+// From this order on, when a second thread is allowed, it forms the residual while the first
+// makes RCOND's first product.
 constexpr int kThreadsFrom = 1000;
 
-// RCOND: 1 / (||A||_1 ||A^-1||_1), ||A^-1||_1 estimated (dgecon, dpocon); 0 when the
-// estimate overflows, as LAPACK's scaled solves give for a matrix that far from invertible.
-std::optional<double> rcondOf(std::optional<double> norm1, int n, const Product& inverse,
-                              const Product& inverseTransposed) {
-    if (!norm1)
-        return std::nullopt;
-    if (*norm1 == 0)
-        return 0.0;
-    const std::optional<double> inverseNorm = estimateNorm1(n, inverse, inverseTransposed);
-    return inverseNorm && *inverseNorm != 0 ? (1.0 / *inverseNorm) / *norm1 : 0.0;
-}
-
-// BERR and FERR from the residual (dgerfs, dporfs).
-void errorsOf(const Residual& residual, const Vector& x, int n, const Product& inverse,
-              const Product& inverseTransposed, AccuracyFigures& out) {
+// BERR, into out, and FERR's weights from the residual (dgerfs, dporfs).
+Entries backwardErrorAndWeights(const Residual& residual, int n, AccuracyFigures& out) {
     // BERR: tiny denominators are raised by safe1, and their numerators with them, so that an
     // exact zero in |A| |x| + |b| does not blow the ratio up.
     const double eps = kUnitRoundoff;
@@ -99,61 +86,143 @@ void errorsOf(const Residual& residual, const Vector& x, int n, const Product& i
     }
     out.berr = berr;
 
-    // FERR: ||A^-1| w|_inf with w = |r| + (n + 1) eps (|A| |x| + |b|), the rounding of the
-    // residual allowed for, estimated as ||diag(w) A^-T||_1, then taken relative to ||x||_inf.
+    // FERR is ||A^-1| w|_inf with w = |r| + (n + 1) eps (|A| |x| + |b|), the rounding of the
+    // residual allowed for, estimated as ||diag(w) A^-T||_1.
     Entries w(static_cast<std::size_t>(n) + 1);
     for (int i = 1; i <= n; ++i)
         w[i] = scale[i] > safe2 ? std::fabs(r[i]) + nz * eps * scale[i]
                                 : std::fabs(r[i]) + nz * eps * scale[i] + safe1;
-    const auto scaled = [&w, n](Entries& v) {
-        for (int i = 1; i <= n; ++i)
-            v[i] = v[i] * w[i];
-    };
-    const std::optional<double> bound = estimateNorm1(
-        n,
-        [&](Entries& v) {
-            if (!inverseTransposed(v))
-                return false;
-            scaled(v);
-            return true;
-        },
-        [&](Entries& v) {
-            scaled(v);
-            return inverse(v);
-        });
-    if (!bound)
-        return;
-    double largest = 0;
-    for (int i = 1; i <= n; ++i)
-        largest = std::max(largest, std::fabs(x(i)));
-    out.ferr = largest != 0 ? *bound / largest : *bound;
+    return w;
 }
 
-// The figures from ||A||_1, the residual, and products with A^-1 and A^-T. The two estimates
-// share nothing, so a second thread may take one: the same bits either way.
-AccuracyFigures figures(std::optional<double> norm1, const SystemMatrix& A, const Vector& b,
-                        const Vector& x, int n, const Product& inverse,
-                        const Product& inverseTransposed, const SolveOptions& options) {
-    AccuracyFigures out;
-    const auto condition = [&] { out.rcond = rcondOf(norm1, n, inverse, inverseTransposed); };
-    const auto errors = [&] {
-        if (!A.present)
-            return;
-        if (const std::optional<Residual> residual = residualOf(A, b, x, n))
-            errorsOf(*residual, x, n, inverse, inverseTransposed, out);
-    };
-    if (n < kThreadsFrom || Team::sizeFor(options.threads) < 2) {
-        condition();
-        errors();
-        return out;
+enum class Side { inverse, transposed, none };
+
+// One of the two estimates: RCOND's of ||A^-1||_1 from products with A^-1 and A^-T; FERR's
+// of ||diag(w) A^-T||_1 from A^-T followed by diag(w), and diag(w) followed by A^-1.
+class Estimate {
+public:
+    Estimate(int n, const Entries* weights) : norm_(n), weights_(weights) {}
+
+    Side side() const {
+        switch (norm_.need()) {
+        case Norm1Estimate::Need::times:
+            return weights_ ? Side::transposed : Side::inverse;
+        case Norm1Estimate::Need::timesTransposed:
+            return weights_ ? Side::inverse : Side::transposed;
+        case Norm1Estimate::Need::nothing:
+            break;
+        }
+        return Side::none;
     }
-    Team team(2);
-    team.run([&](int member) {
-        if (member == 0)
-            condition();
-        if (member == 1 || team.size() < 2)
-            errors();
-    });
+    Entries& vector() { return norm_.vector(); }
+    int products() const { return norm_.products(); }
+    std::optional<double> result() const { return norm_.result(); }
+
+    void before() {
+        if (weights_ && norm_.need() == Norm1Estimate::Need::timesTransposed)
+            scale();
+    }
+    void after(bool finite) {
+        if (finite && weights_ && norm_.need() == Norm1Estimate::Need::times)
+            scale();
+        norm_.advance(finite);
+    }
+
+private:
+    void scale() {
+        Entries& v = norm_.vector();
+        for (std::size_t i = 1; i < v.size(); ++i)
+            v[i] = v[i] * (*weights_)[i];
+    }
+
+    Norm1Estimate norm_;
+    const Entries* weights_;
+};
+
+Side sideOf(const Estimate* e) {
+    return e ? e->side() : Side::none;
+}
+
+template <class Factors> void stepAlone(const Factors& factors, Estimate& e) {
+    const Side side = e.side();
+    e.before();
+    e.after(side == Side::inverse ? factors.solve(e.vector())
+                                  : factors.solveTransposed(e.vector()));
+}
+
+// Makes the products two estimates ask for, in one pass over the factors whenever both ask for
+// the same one, else the one behind alone: the factors are read from memory about half as
+// often, and each estimate sees the bits it sees alone.
+template <class Factors> void runTogether(const Factors& factors, Estimate* a, Estimate* b) {
+    for (;;) {
+        const Side sideA = sideOf(a);
+        const Side sideB = sideOf(b);
+        if (sideA == Side::none && sideB == Side::none)
+            return;
+        // A^-T is A^-1 for symmetric factors: every two products pair.
+        const bool pair =
+            sideA != Side::none && sideB != Side::none && (sideA == sideB || Factors::kSymmetric);
+        if (pair) {
+            a->before();
+            b->before();
+            const TwoColumns both{&a->vector(), &b->vector()};
+            const std::array<bool, 2> finite =
+                sideA == Side::inverse ? factors.solve(both) : factors.solveTransposed(both);
+            a->after(finite[0]);
+            b->after(finite[1]);
+        } else if (sideB == Side::none || (sideA != Side::none && a->products() <= b->products())) {
+            stepAlone(factors, *a);
+        } else {
+            stepAlone(factors, *b);
+        }
+    }
+}
+
+// The figures from ||A||_1, the residual, and the two estimates run together on the factors.
+template <class Factors>
+AccuracyFigures figures(std::optional<double> norm1, const SystemMatrix& A, const Vector& b,
+                        const Vector& x, int n, const Factors& factors,
+                        const SolveOptions& options) {
+    // RCOND: 1 / (||A||_1 ||A^-1||_1), ||A^-1||_1 estimated (dgecon, dpocon).
+    std::optional<Estimate> condition;
+    if (norm1 && *norm1 != 0)
+        condition.emplace(n, nullptr);
+    // The residual needs A, which Gauss run in place no longer has.
+    std::optional<Residual> residual;
+    if (A.present && condition && n >= kThreadsFrom && Team::sizeFor(options.threads) >= 2) {
+        Team team(2);
+        team.run([&](int member) {
+            if (member == 0)
+                stepAlone(factors, *condition);
+            if (member == 1 || team.size() < 2)
+                residual = residualOf(A, b, x, n);
+        });
+    } else if (A.present) {
+        residual = residualOf(A, b, x, n);
+    }
+    AccuracyFigures out;
+    Entries weights;
+    std::optional<Estimate> errors;
+    if (residual) {
+        weights = backwardErrorAndWeights(*residual, n, out);
+        errors.emplace(n, &weights);
+    }
+    runTogether(factors, condition ? &*condition : nullptr, errors ? &*errors : nullptr);
+
+    // 0 when the estimate overflows, as LAPACK's scaled solves give for a matrix that far from
+    // invertible.
+    if (norm1) {
+        const std::optional<double> inverseNorm = condition ? condition->result() : std::nullopt;
+        out.rcond = inverseNorm && *inverseNorm != 0 ? (1.0 / *inverseNorm) / *norm1 : 0.0;
+    }
+    // FERR, relative to ||x||_inf.
+    if (errors)
+        if (const std::optional<double> bound = errors->result()) {
+            double largest = 0;
+            for (int i = 1; i <= n; ++i)
+                largest = std::max(largest, std::fabs(x(i)));
+            out.ferr = largest != 0 ? *bound / largest : *bound;
+        }
     return out;
 }
 
@@ -218,10 +287,7 @@ std::optional<AccuracyFigures> gaussAccuracy(const SystemMatrix& A, std::optiona
     const std::vector<int>& pivotRows = outcome.gauss.pivotRows;
     if (!outcome.solved() || n <= 0 || pivotRows.size() <= static_cast<std::size_t>(n))
         return std::nullopt;
-    const GaussFactors factors(W, pivotRows, n);
-    return figures(
-        norm1, A, b, x, n, [&](Entries& v) { return factors.solve(v); },
-        [&](Entries& v) { return factors.solveTransposed(v); }, options);
+    return figures(norm1, A, b, x, n, GaussFactors(W, pivotRows, n), options);
 }
 
 std::optional<AccuracyFigures> choleskyAccuracy(const SystemMatrix& A, std::optional<double> norm1,
@@ -232,9 +298,7 @@ std::optional<AccuracyFigures> choleskyAccuracy(const SystemMatrix& A, std::opti
     const modChol& chol = state.chol;
     if (!outcome.solved() || n <= 0 || chol.factor() == nullptr || chol.cholOrder() != n)
         return std::nullopt;
-    const CholeskyFactors factors(*chol.factor(), chol.diag(), n);
-    const Product inverse = [&](Entries& v) { return factors.solve(v); };
-    return figures(norm1, A, b, x, n, inverse, inverse, options);
+    return figures(norm1, A, b, x, n, CholeskyFactors(*chol.factor(), chol.diag(), n), options);
 }
 
 } // namespace lse

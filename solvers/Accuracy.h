@@ -53,7 +53,8 @@ std::optional<double> norm1Of(const Matrix& A, std::int16_t n);
 // How a method's figures are had, alike for every method: from A (norm1 = ||A||_1 as
 // copyWithNorm1 returned it) and what the method's run left: W, its outcome, its state, b and
 // x. None unless the run solved the system with n > 0. options.threads: for a large system a
-// second thread, if allowed, takes one of the two estimates; the bits are the same.
+// second thread, if allowed, forms the residual beside the first product; the bits are the
+// same.
 using MethodAccuracy = std::optional<AccuracyFigures> (*)(
     const SystemMatrix& A, std::optional<double> norm1, const Matrix& W,
     const CalculateOutcome& outcome, const MethodState& state, const Vector& b, const Vector& x,

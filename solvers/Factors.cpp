@@ -44,6 +44,35 @@ void unmark(const std::vector<int>& rows, std::vector<char>& marked) {
         marked[static_cast<std::size_t>(row)] = 0;
 }
 
+template <std::size_t C> std::array<bool, C> finite(const std::array<double*, C>& v, int n) {
+    std::array<bool, C> out;
+    for (std::size_t c = 0; c < C; ++c)
+        out[c] = fixed::allFinite(n, v[c] + 1);
+    return out;
+}
+
+template <std::size_t C> std::array<const double*, C> constant(const std::array<double*, C>& v) {
+    std::array<const double*, C> out;
+    for (std::size_t c = 0; c < C; ++c)
+        out[c] = v[c];
+    return out;
+}
+
+template <std::size_t C> std::array<double*, C> offset(const std::array<double*, C>& v, int by) {
+    std::array<double*, C> out;
+    for (std::size_t c = 0; c < C; ++c)
+        out[c] = v[c] + by;
+    return out;
+}
+
+std::array<double*, 1> columns(std::vector<double>& v) {
+    return {v.data()};
+}
+
+std::array<double*, 2> columns(const TwoColumns& v) {
+    return {v[0]->data(), v[1]->data()};
+}
+
 } // namespace
 
 // The steps of the elimination are E_k P_k (P_k exchanges rows k and p(k), E_k subtracts the
@@ -51,7 +80,8 @@ void unmark(const std::vector<int>& rows, std::vector<char>& marked) {
 // v, then back substitution. Each multiplier stays where its step left it, below the
 // diagonal of W, and later exchanges do not move it, so replaying the steps in their order
 // finds each at its place.
-bool GaussFactors::solve(std::vector<double>& v) const {
+template <std::size_t C>
+std::array<bool, C> GaussFactors::solveColumns(std::array<double*, C> v) const {
     const int n = n_;
     std::vector<char> marked(static_cast<std::size_t>(n) + 1);
     // Solve L y = P b, a block of steps at a time. Each entry takes the same subtractions in the
@@ -62,11 +92,18 @@ bool GaussFactors::solve(std::vector<double>& v) const {
         const int end = std::min(first + kBlock, n);
         const std::vector<int> exchanged = reached(pivotRows_, first, end, marked);
         for (int k = first; k < end; ++k) {
-            std::swap(v[k], v[pivotRows_[k]]);
+            const int p = pivotRows_[static_cast<std::size_t>(k)];
+            for (double* const column : v)
+                std::swap(column[k], column[p]);
+            const auto eliminate = [&](int i) {
+                const double m = multiplier(i, k);
+                for (double* const column : v)
+                    column[i] = column[i] - m * column[k];
+            };
             for (int i = k + 1; i < end; ++i)
-                v[i] = v[i] - multiplier(i, k) * v[k];
+                eliminate(i);
             for (const int i : exchanged)
-                v[i] = v[i] - multiplier(i, k) * v[k];
+                eliminate(i);
         }
         const int width = end - first;
         double pivots[kBlock + 1] = {};
@@ -77,36 +114,50 @@ bool GaussFactors::solve(std::vector<double>& v) const {
                 continue;
             prefetchRow(W_, i, n, first, width);
             const double* const numerators = W_.row(i) + first;
-            const double* const taken = v.data() + first;
-            double vi = v[i];
+            double vi[C];
+            for (std::size_t c = 0; c < C; ++c)
+                vi[c] = v[c][i];
             int t = 0;
             for (; t + 2 <= width; t += 2) {
+                // One division serves every column.
                 const fixed::Pair m = fixed::load(numerators + t) / fixed::load(pivots + t);
-                vi = vi - m[0] * taken[t];
-                vi = vi - m[1] * taken[t + 1];
+                for (std::size_t c = 0; c < C; ++c) {
+                    vi[c] = vi[c] - m[0] * v[c][first + t];
+                    vi[c] = vi[c] - m[1] * v[c][first + t + 1];
+                }
             }
-            if (t < width)
-                vi = vi - numerators[t] / pivots[t] * taken[t];
-            v[i] = vi;
+            if (t < width) {
+                const double m = numerators[t] / pivots[t];
+                for (std::size_t c = 0; c < C; ++c)
+                    vi[c] = vi[c] - m * v[c][first + t];
+            }
+            for (std::size_t c = 0; c < C; ++c)
+                v[c][i] = vi[c];
         }
         unmark(exchanged, marked);
     }
     // Solve U x = y, row by row.
     for (int i = n; i >= 1; --i) {
         const double* const row = W_.row(i);
-        v[i] = (v[i] - fixed::dot(n - i, row + i + 1, v.data() + i + 1)) / row[i];
+        const std::array<double, C> sums =
+            fixed::dots<C>(n - i, row + i + 1, constant(offset(v, i + 1)));
+        for (std::size_t c = 0; c < C; ++c)
+            v[c][i] = (v[c][i] - sums[c]) / row[i];
     }
-    return fixed::allFinite(n, v.data() + 1);
+    return finite(v, n);
 }
 
 // A^-T = P_1 E_1^T ... P_(n-1) E_(n-1)^T U^-T.
-bool GaussFactors::solveTransposed(std::vector<double>& v) const {
+template <std::size_t C>
+std::array<bool, C> GaussFactors::solveTransposedColumns(std::array<double*, C> v) const {
     const int n = n_;
     // Solve U^T y = b, a row of U at a time.
     for (int j = 1; j <= n; ++j) {
         const double* const row = W_.row(j);
-        v[j] = v[j] / row[j];
-        fixed::subtractMultiple(n - j, v[j], row + j + 1, v.data() + j + 1);
+        std::array<double, C> taken;
+        for (std::size_t c = 0; c < C; ++c)
+            taken[c] = v[c][j] = v[c][j] / row[j];
+        fixed::subtractMultiples<C>(n - j, taken, row + j + 1, offset(v, j + 1));
     }
     // Solve L^T P x = y, the steps backwards, a block at a time. Step k subtracts the sum of
     // m(i, k) v(i) over the rows below it: over the rows below the block that its exchanges do
@@ -124,51 +175,92 @@ bool GaussFactors::solveTransposed(std::vector<double>& v) const {
         double pivots[kBlock] = {};
         for (int t = 0; t < width; ++t)
             pivots[t] = W_(first + t, first + t);
-        // sums[lane][t]: step first + t's partial sum over the rows i with i - end = lane mod 8.
-        alignas(16) double sums[fixed::kLanes][kBlock] = {};
+        // sums[c][lane][t]: column c's partial sum for step first + t over the rows i with
+        // i - end = lane mod 8.
+        alignas(16) double sums[C][fixed::kLanes][kBlock] = {};
         for (int i = end; i <= n; ++i) {
             if (marked[static_cast<std::size_t>(i)])
                 continue;
             prefetchRow(W_, i, n, first, width);
             const double* const numerators = W_.row(i) + first;
-            double* const sum = sums[(i - end) % fixed::kLanes];
-            const fixed::Pair vi = {v[i], v[i]};
+            const int lane = (i - end) % fixed::kLanes;
             int t = 0;
             for (; t + 2 <= width; t += 2) {
                 const fixed::Pair m = fixed::load(numerators + t) / fixed::load(pivots + t);
-                fixed::store(sum + t, fixed::load(sum + t) + m * vi);
+                for (std::size_t c = 0; c < C; ++c) {
+                    double* const sum = sums[c][lane];
+                    const fixed::Pair vi = {v[c][i], v[c][i]};
+                    fixed::store(sum + t, fixed::load(sum + t) + m * vi);
+                }
             }
-            if (t < width)
-                sum[t] = sum[t] + numerators[t] / pivots[t] * v[i];
+            if (t < width) {
+                const double m = numerators[t] / pivots[t];
+                for (std::size_t c = 0; c < C; ++c)
+                    sums[c][lane][t] = sums[c][lane][t] + m * v[c][i];
+            }
         }
         for (int k = end - 1; k >= first; --k) {
-            double lanes[fixed::kLanes];
-            for (int l = 0; l < fixed::kLanes; ++l)
-                lanes[l] = sums[l][k - first];
-            double near = 0;
-            for (int i = k + 1; i < end; ++i)
-                near = near + multiplier(i, k) * v[i];
-            for (const int i : exchanged)
-                near = near + multiplier(i, k) * v[i];
-            v[k] = v[k] - (fixed::combine(lanes) + near);
-            std::swap(v[k], v[pivotRows_[k]]);
+            const int p = pivotRows_[static_cast<std::size_t>(k)];
+            for (std::size_t c = 0; c < C; ++c) {
+                double lanes[fixed::kLanes];
+                for (int l = 0; l < fixed::kLanes; ++l)
+                    lanes[l] = sums[c][l][k - first];
+                double near = 0;
+                for (int i = k + 1; i < end; ++i)
+                    near = near + multiplier(i, k) * v[c][i];
+                for (const int i : exchanged)
+                    near = near + multiplier(i, k) * v[c][i];
+                v[c][k] = v[c][k] - (fixed::combine(lanes) + near);
+                std::swap(v[c][k], v[c][p]);
+            }
         }
         unmark(exchanged, marked);
     }
-    return fixed::allFinite(n, v.data() + 1);
+    return finite(v, n);
+}
+
+bool GaussFactors::solve(std::vector<double>& v) const {
+    return solveColumns(columns(v))[0];
+}
+
+bool GaussFactors::solveTransposed(std::vector<double>& v) const {
+    return solveTransposedColumns(columns(v))[0];
+}
+
+std::array<bool, 2> GaussFactors::solve(const TwoColumns& v) const {
+    return solveColumns(columns(v));
+}
+
+std::array<bool, 2> GaussFactors::solveTransposed(const TwoColumns& v) const {
+    return solveTransposedColumns(columns(v));
+}
+
+template <std::size_t C>
+std::array<bool, C> CholeskyFactors::solveColumns(std::array<double*, C> v) const {
+    const int n = n_;
+    // Solve L y = b, row by row.
+    for (int i = 1; i <= n; ++i) {
+        const std::array<double, C> sums =
+            fixed::dots<C>(i - 1, W_.row(i) + 1, constant(offset(v, 1)));
+        for (std::size_t c = 0; c < C; ++c)
+            v[c][i] = (v[c][i] - sums[c]) / diag_(i);
+    }
+    // Solve L^T x = y, a row of L at a time, from the last.
+    for (int i = n; i >= 1; --i) {
+        std::array<double, C> taken;
+        for (std::size_t c = 0; c < C; ++c)
+            taken[c] = v[c][i] = v[c][i] / diag_(i);
+        fixed::subtractMultiples<C>(i - 1, taken, W_.row(i) + 1, offset(v, 1));
+    }
+    return finite(v, n);
 }
 
 bool CholeskyFactors::solve(std::vector<double>& v) const {
-    const int n = n_;
-    // Solve L y = b, row by row.
-    for (int i = 1; i <= n; ++i)
-        v[i] = (v[i] - fixed::dot(i - 1, W_.row(i) + 1, v.data() + 1)) / diag_(i);
-    // Solve L^T x = y, a row of L at a time, from the last.
-    for (int i = n; i >= 1; --i) {
-        v[i] = v[i] / diag_(i);
-        fixed::subtractMultiple(i - 1, v[i], W_.row(i) + 1, v.data() + 1);
-    }
-    return fixed::allFinite(n, v.data() + 1);
+    return solveColumns(columns(v))[0];
+}
+
+std::array<bool, 2> CholeskyFactors::solve(const TwoColumns& v) const {
+    return solveColumns(columns(v));
 }
 
 } // namespace lse

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <array>
+#include <cstddef>
 #include <cstdint>
 #include <cstring>
 
@@ -51,21 +53,39 @@ inline void padded(int count, const double* from, double (&to)[kLanes]) {
         to[l] = l < count ? from[l] : 0.0;
 }
 
-// a . b over count entries.
-inline double dot(int count, const double* a, const double* b) {
-    Partial s;
+// a . b over count entries, for each of a few b at once: a is read once, and each b takes the
+// operations it takes alone.
+template <std::size_t C>
+inline std::array<double, C> dots(int count, const double* a,
+                                  const std::array<const double*, C>& b) {
+    Partial s[C];
     int t = 0;
+    // Unrolled, so that the partial sums stay in registers.
     for (; t + kLanes <= count; t += kLanes)
-        for (int q = 0; q < 4; ++q)
-            s.q[q] = s.q[q] + load(a + t + 2 * q) * load(b + t + 2 * q);
+#pragma GCC unroll 4
+        for (int q = 0; q < 4; ++q) {
+            const Pair va = load(a + t + 2 * q);
+#pragma GCC unroll 4
+            for (std::size_t c = 0; c < C; ++c)
+                s[c].q[q] = s[c].q[q] + va * load(b[c] + t + 2 * q);
+        }
     if (t < count) {
         double ta[kLanes], tb[kLanes];
         padded(count - t, a + t, ta);
-        padded(count - t, b + t, tb);
-        for (int q = 0; q < 4; ++q)
-            s.q[q] = s.q[q] + load(ta + 2 * q) * load(tb + 2 * q);
+        for (std::size_t c = 0; c < C; ++c) {
+            padded(count - t, b[c] + t, tb);
+            for (int q = 0; q < 4; ++q)
+                s[c].q[q] = s[c].q[q] + load(ta + 2 * q) * load(tb + 2 * q);
+        }
     }
-    return combine(s);
+    std::array<double, C> out;
+    for (std::size_t c = 0; c < C; ++c)
+        out[c] = combine(s[c]);
+    return out;
+}
+
+inline double dot(int count, const double* a, const double* b) {
+    return dots<1>(count, a, {b})[0];
 }
 
 // a . b and |a| . |b| in one pass.
@@ -109,14 +129,26 @@ inline double sumOfMagnitudes(int count, const double* v) {
     return combine(s);
 }
 
-// y := y - f * x, entry by entry: each entry's own product and difference.
-inline void subtractMultiple(int count, double f, const double* x, double* y) {
-    const Pair vf = {f, f};
+// y := y - f * x, entry by entry: each entry's own product and difference; for each of a few
+// (f, y) at once, x read once.
+template <std::size_t C>
+inline void subtractMultiples(int count, const std::array<double, C>& f, const double* x,
+                              const std::array<double*, C>& y) {
     int t = 0;
-    for (; t + 2 <= count; t += 2)
-        store(y + t, load(y + t) - vf * load(x + t));
+    for (; t + 2 <= count; t += 2) {
+        const Pair vx = load(x + t);
+        for (std::size_t c = 0; c < C; ++c) {
+            const Pair vf = {f[c], f[c]};
+            store(y[c] + t, load(y[c] + t) - vf * vx);
+        }
+    }
     for (; t < count; ++t)
-        y[t] = y[t] - f * x[t];
+        for (std::size_t c = 0; c < C; ++c)
+            y[c][t] = y[c][t] - f[c] * x[t];
+}
+
+inline void subtractMultiple(int count, double f, const double* x, double* y) {
+    subtractMultiples<1>(count, {f}, x, {y});
 }
 
 // Whether every entry is finite: x - x is 0 for finite x, NaN otherwise.

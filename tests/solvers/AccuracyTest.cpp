@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <atomic>
 #include <cmath>
 #include <optional>
@@ -151,6 +152,61 @@ TEST(Accuracy, TheFactorsAreTheInverse) {
             }
 }
 
+// Two columns in one pass over the factors each get the bits they get alone, and their own
+// answer on finiteness: a column mixed into the other, or an operation moved, changes a bit.
+TEST(Accuracy, TwoColumnsTakeTheBitsOfOne) {
+    struct Case {
+        int n;
+        MethodUnderTest method;
+        bool transposed;
+        double uScale; // 1e308 makes u's product overflow while v's stays finite
+    };
+    const Case cases[] = {
+        {1, kGauss, false, 1},         {2, kGauss, true, 1},     {9, kGauss, false, 1},
+        {130, kGauss, false, 1},       {130, kGauss, true, 1},   {130, kGauss, true, 1e308},
+        {70, kGauss, false, 1e308},    {9, kCholesky, false, 1}, {130, kCholesky, false, 1},
+        {70, kCholesky, false, 1e308},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message()
+                     << "n " << c.n << " " << c.method.name << (c.transposed ? " transposed" : "")
+                     << " u x " << c.uScale);
+        const int n = c.n;
+        const ConditionedSystem system =
+            c.method.isGauss() ? randomGeneral(n, 7) : randomPositiveDefinite(n, 7);
+        const Solved s(system.a, system.b, c.method);
+        ASSERT_TRUE(s.outcome.solved());
+        Entries v(n + 1), u(n + 1);
+        for (int i = 1; i <= n; ++i) {
+            v[i] = (i * 5) % 7 - 3.25;
+            u[i] = c.uScale * ((i * 3) % 5 - 1.5);
+        }
+        Entries vAlone = v, uAlone = u;
+        struct Finite {
+            bool v, u;
+            std::array<bool, 2> both;
+        };
+        const auto run = [&](const auto& factors) {
+            if (c.transposed)
+                return Finite{factors.solveTransposed(vAlone), factors.solveTransposed(uAlone),
+                              factors.solveTransposed(TwoColumns{&v, &u})};
+            return Finite{factors.solve(vAlone), factors.solve(uAlone),
+                          factors.solve(TwoColumns{&v, &u})};
+        };
+        const Finite finite = c.method.isGauss()
+                                  ? run(GaussFactors(s.W, s.outcome.gauss.pivotRows, n))
+                                  : run(CholeskyFactors(s.W, s.state.chol.diag(), n));
+        EXPECT_TRUE(finite.v);
+        EXPECT_EQ(finite.u, c.uScale == 1);
+        EXPECT_EQ(finite.both[0], finite.v);
+        EXPECT_EQ(finite.both[1], finite.u);
+        for (int i = 1; i <= n; ++i) {
+            EXPECT_EQ(bits(v[i]), bits(vAlone[i])) << i;
+            EXPECT_EQ(bits(u[i]), bits(uAlone[i])) << i;
+        }
+    }
+}
+
 // The pivot rows, W and x are the same bits on both paths.
 TEST(Accuracy, BothPathsRecordTheSamePivotRows) {
     const ConditionedSystem system = randomGeneral(100, 11);
@@ -269,7 +325,8 @@ TEST(Accuracy, CholeskyReadsTheUpperTriangleOfW) {
     }
 }
 
-// A second thread takes one of the two estimates of a large system: the same bits.
+// A second thread forms the residual of a large system while the first makes RCOND's first
+// product: the same bits.
 TEST(Accuracy, ThreadsChangeNoBitOfTheFigures) {
     struct Case {
         ConditionedSystem system;
