@@ -83,8 +83,7 @@ void appendFigures(std::string& text, const MethodReport& result) {
         text.append(meaning).append("\n");
     };
     line("Condition number", figureText(conditionNumber(f)),
-         "How much errors in A and b may be magnified in x: 1 is ideal, 1e+16 can leave no "
-         "correct digit.");
+         "How much errors in A and b can grow in x: 1 is ideal, 1e+16 leaves no digit.");
     line("Backward error", figureText(f ? f->berr : std::nullopt),
          "The smallest relative change to the entries of A and b that makes x exact.");
     line("Error bound", figureText(f ? f->ferr : std::nullopt),

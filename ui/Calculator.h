@@ -2,6 +2,7 @@
 
 #include "MainWindow.h"
 #include "QtPlatform.h"
+#include "ResultActions.h"
 #include "SystemInput.h"
 #include "frmCholesky.h"
 
@@ -21,6 +22,8 @@ public:
     frmCholesky form{platform};
     // Paste, open and drop; parented to the window, which deletes it.
     SystemInput* systemInput = new SystemInput(window, form);
+    // Accuracy…, Copy Solution and Compute Exact Solution; parented to the window too.
+    ResultActions* resultActions = new ResultActions(window, form);
 };
 
 } // namespace lse::ui

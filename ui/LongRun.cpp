@@ -11,7 +11,6 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-#include <condition_variable>
 #include <exception>
 #include <mutex>
 #include <system_error>
@@ -91,9 +90,11 @@ void runWithProgress(QWidget& parent, const std::function<void()>& work, WorkSta
                      std::chrono::milliseconds quietTime) {
     const Clock::time_point start = Clock::now();
     std::mutex mutex;
-    std::condition_variable ended;
     bool finished = false;
     std::exception_ptr error;
+    // Runs while the work does, so that the window goes on painting: first without user input
+    // for the quiet time, then under the progress dialog. The work's end quits it at once.
+    QEventLoop loop;
     std::thread worker;
     try {
         worker = std::thread([&] {
@@ -102,9 +103,11 @@ void runWithProgress(QWidget& parent, const std::function<void()>& work, WorkSta
             } catch (...) {
                 error = std::current_exception();
             }
-            const std::lock_guard lock(mutex);
-            finished = true;
-            ended.notify_all();
+            {
+                const std::lock_guard lock(mutex);
+                finished = true;
+            }
+            QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
         });
     } catch (const std::system_error&) {
         work();
@@ -114,25 +117,24 @@ void runWithProgress(QWidget& parent, const std::function<void()>& work, WorkSta
         const std::lock_guard lock(mutex);
         return finished;
     };
-    bool quick;
-    {
-        std::unique_lock lock(mutex);
-        quick = ended.wait_for(lock, quietTime, [&] { return finished; });
-    }
-    if (!quick) {
+    // A quick run passes as an instant: the window paints, but takes no input meanwhile.
+    QTimer quiet;
+    quiet.setSingleShot(true);
+    QObject::connect(&quiet, &QTimer::timeout, &loop, &QEventLoop::quit);
+    quiet.start(quietTime);
+    if (!hasFinished())
+        loop.exec(QEventLoop::ExcludeUserInputEvents);
+    quiet.stop();
+    if (!hasFinished()) {
         ProgressDialog dialog(&parent, status);
-        QEventLoop loop;
         QTimer timer;
-        QObject::connect(&timer, &QTimer::timeout, &dialog, [&] {
-            if (hasFinished())
-                loop.quit();
-            else
-                dialog.refresh(Clock::now() - start);
-        });
+        QObject::connect(&timer, &QTimer::timeout, &dialog,
+                         [&] { dialog.refresh(Clock::now() - start); });
         dialog.refresh(Clock::now() - start);
         dialog.show();
         timer.start(kRefreshInterval);
-        loop.exec();
+        if (!hasFinished())
+            loop.exec();
         // The loop also ends when the program quits: the work is asked to stop, not left
         // running on a window that is going away.
         if (!hasFinished())

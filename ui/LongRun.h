@@ -40,9 +40,9 @@ private:
 };
 
 // Runs `work` on a thread of its own and returns once it has ended, rethrowing what it threw.
-// A run that ends within `quietTime` is waited for, as a quick one always was; a longer one
-// shows the ProgressDialog, modal over `parent`, whose event loop keeps the window painted.
-// Where no thread can be had the work runs here.
+// Meanwhile the window's thread runs an event loop, so that the window keeps painting: for
+// `quietTime` without taking user input (a quick run passes as an instant), then under the
+// ProgressDialog, modal over `parent`. Where no thread can be had the work runs here.
 void runWithProgress(QWidget& parent, const std::function<void()>& work, WorkStatus& status,
                      std::chrono::milliseconds quietTime);
 

@@ -1,14 +1,18 @@
 #include "QtPlatform.h"
 
+#include "ChildRun.h"
 #include "LongRun.h"
 #include "MainWindow.h"
 
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QInputDialog>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QRadioButton>
+
+#include <unistd.h>
 
 namespace lse::ui {
 
@@ -64,8 +68,9 @@ bool QtPlatform::optionValue(OptionArray, SolutionMethod button) const {
 
 void QtPlatform::messageBox(const std::string& text, MessageStyle style,
                             const std::optional<std::string>& title) {
-    const QMessageBox::Icon icon =
-        style == MessageStyle::OkOnlyCritical ? QMessageBox::Critical : QMessageBox::NoIcon;
+    const QMessageBox::Icon icon = style == MessageStyle::OkOnlyCritical ? QMessageBox::Critical
+                                   : style == MessageStyle::OkOnlyExclamation ? QMessageBox::Warning
+                                                                              : QMessageBox::NoIcon;
     QMessageBox box(icon, title ? QString::fromStdString(*title) : kProgramTitle,
                     QString::fromStdString(text), QMessageBox::Ok, &window_);
     box.setTextFormat(Qt::PlainText);
@@ -80,6 +85,39 @@ std::optional<std::string> QtPlatform::inputBox(const std::string& prompt) {
     if (!accepted)
         return std::nullopt;
     return reply.toStdString();
+}
+
+std::uint64_t QtPlatform::physicalMemory() {
+    const long pages = sysconf(_SC_PHYS_PAGES);
+    const long pageSize = sysconf(_SC_PAGESIZE);
+    if (pages <= 0 || pageSize <= 0)
+        return 0;
+    return static_cast<std::uint64_t>(pages) * static_cast<std::uint64_t>(pageSize);
+}
+
+std::optional<ExactOutcome> QtPlatform::solveExact(const Matrix& A, const Vector& b, int n,
+                                                   const std::vector<Vector>& methodSolutions,
+                                                   WorkStatus& status) {
+    exact::ChildOptions options;
+    options.program =
+        exactProgram.empty()
+            ? exact::exactProgramBeside(QCoreApplication::applicationFilePath().toStdString())
+            : exactProgram;
+    options.addressSpaceLimit = exactMemoryLimit;
+    options.cancel = &status.cancel;
+    exact::ChildResult result = exact::runExactChild(options, A, b, n, methodSolutions);
+    using Ending = ExactOutcome::Ending;
+    switch (result.outcome) {
+    case exact::ChildOutcome::finished:
+        return ExactOutcome{Ending::solved, std::move(result.report), {}};
+    case exact::ChildOutcome::cancelled:
+        return ExactOutcome{Ending::cancelled, {}, {}};
+    case exact::ChildOutcome::outOfMemory:
+        return ExactOutcome{Ending::outOfMemory, {}, {}};
+    case exact::ChildOutcome::failed:
+        break;
+    }
+    return ExactOutcome{Ending::failed, {}, result.message};
 }
 
 void QtPlatform::runLong(const std::function<void()>& work, WorkStatus& status) {

@@ -6,6 +6,8 @@
 #include <QString>
 
 #include <chrono>
+#include <cstdint>
+#include <string>
 
 namespace lse::ui {
 
@@ -31,10 +33,23 @@ public:
     // Off the window's thread; the progress dialog once it has run for quietTime.
     void runLong(const std::function<void()>& work, WorkStatus& status) override;
 
+    // In lineq-exact, run from runLong's thread; a cancel kills it.
+    std::optional<ExactOutcome> solveExact(const Matrix& A, const Vector& b, int n,
+                                           const std::vector<Vector>& methodSolutions,
+                                           WorkStatus& status) override;
+
+    // The exact solver's program: empty for lineq-exact beside the running program.
+    std::string exactProgram;
+    // The most address space the exact solve may take, so that it runs out of memory alone
+    // rather than pushing the desktop into swap: the machine's memory.
+    std::uint64_t exactMemoryLimit = physicalMemory();
+
     // About a quarter of a second: less passes as an instant, more wants a sign of life.
     std::chrono::milliseconds quietTime{250};
 
 private:
+    static std::uint64_t physicalMemory();
+
     MainWindow& window_;
 };
 

@@ -177,6 +177,19 @@ inline std::string plainInput(const ConditionedSystem& s) {
     return text;
 }
 
+// The system as a user pastes it: n rows of n + 1 numbers, b last, each number read back as
+// the same double.
+inline std::string pastedText(const ConditionedSystem& s) {
+    std::string text;
+    const int n = s.a.rowsUpper();
+    for (int i = 1; i <= n; ++i) {
+        for (int j = 1; j <= n; ++j)
+            text += doubleToText(s.a(i, j), Digits::roundTrip) + " ";
+        text += doubleToText(s.b(i), Digits::roundTrip) + "\n";
+    }
+    return text;
+}
+
 // The table the accuracy checks run through.
 inline std::vector<ConditionedSystem> conditionedSystems() {
     std::vector<ConditionedSystem> all;

@@ -82,6 +82,19 @@ public:
     std::vector<std::string> longRuns;              // their titles, in order
     std::vector<std::pair<int, int>> progressShown; // columns done and total at their end
 
+    // Compute Exact Solution's solver, called within a long run; none by default, as on a
+    // platform that has none.
+    std::function<std::optional<ExactOutcome>(const Matrix&, const Vector&, int,
+                                              const std::vector<Vector>&, WorkStatus&)>
+        exactSolver;
+    std::optional<ExactOutcome> solveExact(const Matrix& A, const Vector& b, int n,
+                                           const std::vector<Vector>& methodSolutions,
+                                           WorkStatus& status) override {
+        if (!exactSolver)
+            return std::nullopt;
+        return exactSolver(A, b, n, methodSolutions, status);
+    }
+
     std::optional<std::string> inputBox(const std::string& prompt) override {
         prompts.push_back(prompt);
         if (replies.empty())

@@ -197,7 +197,7 @@ TEST_F(LongCalculate, TheWindowAnswersWhileASolveRuns) {
             window.submit_but->click();
             calculator.systemInput->pasteAction->trigger();
         }
-        if (ticks >= 20 && gate.waiting())
+        if (ticks >= 20 && gate.waiting() && openProgress())
             gate.open();
     });
     struct PaintCounter : QObject {

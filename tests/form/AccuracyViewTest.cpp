@@ -1,0 +1,297 @@
+// The report of the last Calculate as the accuracy view, Copy Solution and the warning after
+// Calculate show it, and Compute Exact Solution through the platform.
+
+#include "AccuracyText.h"
+#include "ConditionedSystems.h"
+#include "ExactSolution.h"
+#include "FormSession.h"
+#include "Systems.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <sstream>
+
+namespace lse::test {
+namespace {
+
+// Solves in-process, as the child program does, and counts its calls.
+struct InProcessExact {
+    int calls = 0;
+    std::optional<ExactOutcome> operator()(const Matrix& A, const Vector& b, int n,
+                                           const std::vector<Vector>& solutions, WorkStatus&) {
+        ++calls;
+        return ExactOutcome{
+            ExactOutcome::Ending::solved, exact::solveAndJudge(A, b, n, solutions), {}};
+    }
+};
+
+std::string pasted(std::initializer_list<std::initializer_list<double>> rows) {
+    std::string text;
+    for (const auto& row : rows) {
+        for (const double value : row)
+            text += doubleToText(value, Digits::roundTrip) + " ";
+        text += "\n";
+    }
+    return text;
+}
+
+constexpr double kTiny = 0x1p-52;
+
+struct WarningCase {
+    const char* name;
+    std::string system; // pasted; empty: the default system
+    Choice method;
+    std::vector<ShownMessage> messages;
+};
+
+const ShownMessage kWarn(std::string text) {
+    return {std::move(text), MessageStyle::OkOnlyExclamation, std::nullopt};
+}
+
+TEST(AccuracyWarning, OneBoxPerCalculateAfterTheResultsWhereTheFiguresEarnIt) {
+    const std::vector<WarningCase> cases{
+        {"default system", "", Both, {}},
+        {"well conditioned random", pastedText(randomPositiveDefinite(12, 5)), Both, {}},
+        {"badly scaled but accurate", pastedText(badlyScaledRows(9, 4)), Gauss, {}},
+        {"Hilbert 12 by Gauss",
+         pastedText(hilbert(12)),
+         Gauss,
+         {kWarn("The matrix is singular to working precision (estimated condition number "
+                "3.8e+16): the Gauss Elimination solution may have no correct digit.")}},
+        {"nearly equal rows, both methods",
+         pasted({{1, 1, 2}, {1, 1 + kTiny, 2}}),
+         Both,
+         {kWarn("The matrix is singular to working precision (estimated condition number "
+                "1.8e+16): the Gauss Elimination and Cholesky Decomposition solutions may "
+                "have no correct digit.")}},
+        {"Cholesky fails first, then the warning",
+         pasted({{1, 1, 2}, {1, 1 - kTiny, 2}}),
+         Both,
+         {kCholeskyFailed,
+          kWarn("The matrix is singular to working precision (estimated condition number "
+                "1.8e+16): the Gauss Elimination solution may have no correct digit.")}},
+        {"Wilkinson growth 60: by its error bound",
+         pastedText(wilkinsonGrowth(60)),
+         Gauss,
+         {kWarn("The Gauss Elimination solution may have no correct digit: its error bound is "
+                "1.5e+00.")}},
+    };
+    for (const WarningCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        FormSession s;
+        if (c.system.empty())
+            s.submitDefault();
+        else
+            s.paste(c.system);
+        s.calculate(c.method);
+        EXPECT_EQ(s.platform.messages, c.messages);
+        // Every solved method still shows its solution.
+        for (const MethodReport& m : s.form.report().methods)
+            EXPECT_EQ(s.box(m.method->box).empty(), !m.solved);
+    }
+}
+
+TEST(AccuracyReport, SubmitALoadedSystemOrACancelLeaveNothingToShow) {
+    const std::string nothing = accuracyText({});
+    const std::vector<std::pair<const char*, std::function<void(FormSession&)>>> clearers{
+        {"Submit", [](FormSession& s) { s.submitDefault(); }},
+        {"system pasted",
+         [](FormSession& s) {
+             s.paste(pasted({{2, 4}}));
+         }},
+        {"Calculate cancelled",
+         [](FormSession& s) {
+             s.platform.cancelRuns = {s.platform.longRuns.size() + 2};
+             s.calculate(Both);
+         }},
+    };
+    for (const auto& [name, clear] : clearers) {
+        SCOPED_TRACE(name);
+        FormSession s;
+        s.submitDefault();
+        s.calculate(Both);
+        ASSERT_EQ(s.form.report().methods.size(), 2u);
+        ASSERT_NE(s.form.accuracyText(), nothing);
+        clear(s);
+        EXPECT_TRUE(s.form.report().empty());
+        EXPECT_EQ(s.form.accuracyText(), nothing);
+        EXPECT_EQ(s.form.solutionCopy(TextBox::txtGauss), std::nullopt);
+        EXPECT_FALSE(s.form.exactPending());
+    }
+}
+
+TEST(AccuracyView, EachSolvedMethodsFiguresAndWhatTheyMean) {
+    FormSession s;
+    s.paste(pasted({{1, 1, 2}, {1, 1 - kTiny, 2}}));
+    s.calculate(Both);
+    const std::string text = s.form.accuracyText();
+    EXPECT_EQ(text.substr(0, text.find("Exact solution")),
+              "Accuracy of the last Calculate, 2 equations\n"
+              "\n"
+              "Gauss Elimination\n"
+              "  Condition number:   1.8e+16\n"
+              "    How much errors in A and b can grow in x: 1 is ideal, 1e+16 leaves no digit.\n"
+              "  Backward error:   0.0e+00\n"
+              "    The smallest relative change to the entries of A and b that makes x exact.\n"
+              "  Error bound:   6.0e+00\n"
+              "    The largest error in x relative to x's largest entry is almost certainly "
+              "below this.\n"
+              "  Correct digits:   0\n"
+              "    Significant digits of x's largest entries that the error bound guarantees.\n"
+              "  This solution may have no correct digit.\n"
+              "\n"
+              "Cholesky Decomposition\n"
+              "  No solution: the method failed, so there is nothing to measure.\n"
+              "\n");
+    // No equations: solved, but nothing to measure.
+    FormSession empty;
+    empty.enter("0", {});
+    empty.calculate(Gauss);
+    EXPECT_NE(empty.form.accuracyText().find("  Condition number:   not available\n"),
+              std::string::npos);
+    EXPECT_NE(empty.form.accuracyText().find("  Correct digits:   not available\n"),
+              std::string::npos);
+}
+
+TEST(CopySolution, TheMethodsOwnDoublesReadBackBitForBit) {
+    const std::vector<std::pair<const char*, std::string>> systems{
+        {"default", ""},
+        {"thirds", pasted({{3, 0, 1}, {0, 7, 1}})},
+        {"extremes", pasted({{1e-300, 0, 3}, {0, 1e300, 1e-10}})},
+        {"Hilbert 8", pastedText(hilbert(8))},
+    };
+    for (const auto& [name, system] : systems) {
+        SCOPED_TRACE(name);
+        FormSession s;
+        if (system.empty())
+            s.submitDefault();
+        else
+            s.paste(system);
+        s.calculate(Both);
+        for (const MethodReport& m : s.form.report().methods) {
+            const std::optional<std::string> copy = s.form.solutionCopy(m.method->box);
+            ASSERT_TRUE(copy);
+            std::istringstream lines(*copy);
+            std::string line;
+            for (int i = 1; i <= s.form.n; ++i) {
+                ASSERT_TRUE(std::getline(lines, line));
+                const std::optional<double> value = textToDouble(line);
+                ASSERT_TRUE(value) << line;
+                EXPECT_EQ(bits(*value), bits(m.x(i))) << line;
+                if (&m == &s.form.report().methods.back()) {
+                    EXPECT_EQ(bits(m.x(i)), bits(s.form.x()(i))) << "the report keeps x";
+                }
+            }
+            EXPECT_FALSE(std::getline(lines, line));
+        }
+    }
+    FormSession s;
+    s.submitDefault();
+    s.calculate(Both);
+    EXPECT_EQ(s.form.solutionCopy(TextBox::txtGauss),
+              "2.999999999999995\n-5.999999999999999\n1.0000000000000009\n");
+    EXPECT_EQ(s.form.solutionCopy(TextBox::txtCholesky), "3\n-6\n1\n");
+}
+
+TEST(ExactSolution, TheDefaultSystemAndEachMethodsErrorInTheView) {
+    FormSession s;
+    InProcessExact solver;
+    s.platform.exactSolver = std::ref(solver);
+    s.submitDefault();
+    s.calculate(Both);
+    EXPECT_NE(s.form.accuracyText().find("Not computed yet: Compute Exact Solution is expected "
+                                         "to take under a second."),
+              std::string::npos);
+    ASSERT_TRUE(s.form.computeExact());
+    EXPECT_EQ(solver.calls, 1);
+    EXPECT_FALSE(s.form.exactPending());
+    const std::string text = s.form.accuracyText();
+    EXPECT_EQ(text.substr(text.find("Exact solution")),
+              "Exact solution\n"
+              "  x1 =   3\n"
+              "  x2 =   -6\n"
+              "  x3 =   1\n"
+              "  Gauss Elimination: largest error 11 units in the last place, 15 correct "
+              "digits; error bound 1.0e-14: held (measured error 8.1e-16)\n"
+              "  Cholesky Decomposition: largest error 0 units in the last place, 17 correct "
+              "digits; error bound 9.2e-15: held (measured error 0.0e+00)\n"
+              "    A unit in the last place is the gap between neighbouring doubles: 0 means the "
+              "method found the correctly rounded value.\n");
+    const std::string table = s.form.accuracyTable();
+    EXPECT_EQ(table.substr(table.find("\n\n") + 2),
+              "Component\tExact\tNearest double\tGauss Elimination\tGauss Elimination error "
+              "(ulps)\tCholesky Decomposition\tCholesky Decomposition error (ulps)\n"
+              "x1\t3\t3\t2.999999999999995\t11\t3\t0\n"
+              "x2\t-6\t-6\t-5.999999999999999\t1\t-6\t0\n"
+              "x3\t1\t1\t1.0000000000000009\t4\t1\t0\n");
+}
+
+TEST(ExactSolution, DecimalsNoUniqueSolutionAndEndingsOtherThanAnAnswer) {
+    // A typed 0.1 makes the fraction long, and the view says why.
+    {
+        FormSession s;
+        InProcessExact solver;
+        s.platform.exactSolver = std::ref(solver);
+        s.paste("1 0.1\n");
+        s.calculate(Gauss);
+        ASSERT_TRUE(s.form.computeExact());
+        const std::string text = s.form.accuracyText();
+        EXPECT_NE(text.find("  x1 \u2248   0.10000000000000001   (nearest double: 0.1)\n  Values "
+                            "marked \u2248 are rounded to 17 digits: a typed decimal"),
+                  std::string::npos)
+            << text;
+    }
+    // An exactly singular system that Gauss solves by rounding.
+    {
+        FormSession s;
+        s.platform.exactSolver = [](const Matrix&, const Vector&, int, const std::vector<Vector>&,
+                                    WorkStatus&) {
+            return ExactOutcome{ExactOutcome::Ending::solved, {}, {}};
+        };
+        s.submitDefault();
+        s.calculate(Gauss);
+        ASSERT_TRUE(s.form.computeExact());
+        const std::string text = s.form.accuracyText();
+        EXPECT_EQ(text.substr(text.find("Exact solution")),
+                  "Exact solution\n  The system has no unique solution.\n  Gauss Elimination: "
+                  "its numbers come from rounding alone. The system has no unique solution.\n");
+    }
+    struct Ending {
+        const char* name;
+        ExactOutcome::Ending ending;
+        std::vector<ShownMessage> messages;
+    };
+    const std::vector<Ending> endings{
+        {"cancelled", ExactOutcome::Ending::cancelled, {}},
+        {"out of memory",
+         ExactOutcome::Ending::outOfMemory,
+         {{"There is not enough memory for a system of 3 equations."}}},
+        {"failed",
+         ExactOutcome::Ending::failed,
+         {{"The exact solution could not be computed: it broke"}}},
+    };
+    for (const Ending& e : endings) {
+        SCOPED_TRACE(e.name);
+        FormSession s;
+        s.platform.exactSolver = [&](const Matrix&, const Vector&, int, const std::vector<Vector>&,
+                                     WorkStatus&) {
+            return ExactOutcome{e.ending, {}, "it broke"};
+        };
+        s.submitDefault();
+        s.calculate(Both);
+        const std::string before = s.form.accuracyText();
+        EXPECT_FALSE(s.form.computeExact());
+        EXPECT_EQ(s.platform.messages, e.messages);
+        EXPECT_EQ(s.form.accuracyText(), before);
+        EXPECT_TRUE(s.form.exactPending());
+    }
+    FormSession s;
+    s.submitDefault();
+    s.calculate(Both);
+    EXPECT_FALSE(s.form.computeExact());
+    EXPECT_EQ(s.platform.messages, std::vector<ShownMessage>{messages::exactUnavailable});
+}
+
+} // namespace
+} // namespace lse::test
