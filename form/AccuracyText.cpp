@@ -4,10 +4,8 @@
 #include "NumberText.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cmath>
 #include <cstddef>
-#include <cstdio>
 #include <string_view>
 
 namespace lse {
@@ -16,8 +14,8 @@ namespace {
 
 constexpr std::string_view kNotAvailable = "not available";
 
-std::string figureText(const std::optional<double>& value) {
-    return value ? shortNumber(*value) : std::string(kNotAvailable);
+std::string figureOrNotAvailable(const std::optional<double>& value) {
+    return value ? figureText(*value) : std::string(kNotAvailable);
 }
 
 // κ₁ = 1 / RCOND; none where RCOND is unknown or so small that its reciprocal overflows.
@@ -70,9 +68,9 @@ std::string boundVerdict(const MethodReport& result, const exact::ExactReport& e
     const std::optional<double> bound = result.figures ? result.figures->ferr : std::nullopt;
     const std::optional<double> error = measuredError(exact, result.x, n);
     if (!bound || !error)
-        return "error bound " + figureText(bound);
-    return "error bound " + shortNumber(*bound) + (*bound >= *error ? ": held" : ": failed") +
-           " (measured error " + shortNumber(*error) + ")";
+        return "error bound " + figureOrNotAvailable(bound);
+    return "error bound " + figureText(*bound) + (*bound >= *error ? ": held" : ": failed") +
+           " (measured error " + figureText(*error) + ")";
 }
 
 void appendFigures(std::string& text, const MethodReport& result) {
@@ -82,11 +80,11 @@ void appendFigures(std::string& text, const MethodReport& result) {
         text.append("  ").append(name).append(":   ").append(value).append("\n    ");
         text.append(meaning).append("\n");
     };
-    line("Condition number", figureText(conditionNumber(f)),
+    line("Condition number", figureOrNotAvailable(conditionNumber(f)),
          "How much errors in A and b can grow in x: 1 is ideal, 1e+16 leaves no digit.");
-    line("Backward error", figureText(f ? f->berr : std::nullopt),
+    line("Backward error", figureOrNotAvailable(f ? f->berr : std::nullopt),
          "The smallest relative change to the entries of A and b that makes x exact.");
-    line("Error bound", figureText(f ? f->ferr : std::nullopt),
+    line("Error bound", figureOrNotAvailable(f ? f->ferr : std::nullopt),
          "The largest error in x relative to x's largest entry is almost certainly below this.");
     const std::optional<int> digits = f ? f->correctDigits() : std::nullopt;
     line("Correct digits", digits ? intToText(*digits) : std::string(kNotAvailable),
@@ -137,7 +135,7 @@ void appendExact(std::string& text, const CalculateReport& report) {
             continue;
         const exact::MethodError& error = exact.errors[judged++];
         text.append("  ").append(result.method->title).append(": largest error ");
-        text.append(error.largestUlps ? intToText(static_cast<long long>(*error.largestUlps))
+        text.append(error.largestUlps ? std::to_string(*error.largestUlps)
                                       : std::string("out of range"));
         text.append(" units in the last place, ")
             .append(intToText(error.correctDigits))
@@ -155,21 +153,6 @@ std::string cell(const std::optional<double>& value) {
 }
 
 } // namespace
-
-std::string shortNumber(double value) {
-    char buffer[32];
-#if defined(__cpp_lib_to_chars)
-    const auto [end, error] =
-        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific, 1);
-    return error == std::errc() ? std::string(buffer, end) : std::string(kNotAvailable);
-#else
-    // Emscripten's C++ library has no floating-point to_chars; its C library's printf rounds
-    // correctly as well, and the page never leaves the C locale.
-    const int length = std::snprintf(buffer, sizeof buffer, "%.1e", value);
-    return length > 0 && length < static_cast<int>(sizeof buffer) ? std::string(buffer, length)
-                                                                  : std::string(kNotAvailable);
-#endif
-}
 
 std::optional<Message> accuracyWarning(const CalculateReport& report) {
     std::vector<std::string_view> singular;
@@ -189,7 +172,7 @@ std::optional<Message> accuracyWarning(const CalculateReport& report) {
             .append("The ")
             .append(result.method->title)
             .append(" solution may have no correct digit: its error bound is ")
-            .append(shortNumber(*f.ferr))
+            .append(figureText(*f.ferr))
             .append(".");
     }
     if (singular.empty() && bounds.empty())
@@ -199,7 +182,7 @@ std::optional<Message> accuracyWarning(const CalculateReport& report) {
         text = "The matrix is singular to working precision";
         if (largestCondition)
             text.append(" (estimated condition number ")
-                .append(shortNumber(*largestCondition))
+                .append(figureText(*largestCondition))
                 .append(")");
         text.append(": the ")
             .append(listed(singular))
@@ -267,7 +250,7 @@ std::string accuracyTable(const CalculateReport& report) {
         for (std::size_t m = 0; m < solved.size() && m < exact.errors.size(); ++m) {
             const std::optional<std::uint64_t>& ulps = exact.errors[m].ulps[i];
             table.append("\t").append(cell(solved[m]->x(static_cast<int>(i + 1)))).append("\t");
-            table.append(ulps ? intToText(static_cast<long long>(*ulps))
+            table.append(ulps ? std::to_string(*ulps)
                               : std::string("out of range"));
         }
         table.append("\n");

@@ -28,9 +28,6 @@ std::string accuracyTable(const CalculateReport& report);
 // the same double.
 std::string solutionCopyText(const Vector& x, int n);
 
-// A figure in the short form of messages: two significant digits, "1.2e+17".
-std::string shortNumber(double value);
-
 // What the exact solve of the report's system is expected to take, for the view to say
 // before it starts: "about 3 seconds".
 std::string expectedTimeText(const CalculateReport& report);

@@ -132,7 +132,7 @@ TEST(AccuracyView, EachSolvedMethodsFiguresAndWhatTheyMean) {
               "Gauss Elimination\n"
               "  Condition number:   1.8e+16\n"
               "    How much errors in A and b can grow in x: 1 is ideal, 1e+16 leaves no digit.\n"
-              "  Backward error:   0.0e+00\n"
+              "  Backward error:   0\n"
               "    The smallest relative change to the entries of A and b that makes x exact.\n"
               "  Error bound:   6.0e+00\n"
               "    The largest error in x relative to x's largest entry is almost certainly "
@@ -215,7 +215,7 @@ TEST(ExactSolution, TheDefaultSystemAndEachMethodsErrorInTheView) {
               "  Gauss Elimination: largest error 11 units in the last place, 15 correct "
               "digits; error bound 1.0e-14: held (measured error 8.1e-16)\n"
               "  Cholesky Decomposition: largest error 0 units in the last place, 17 correct "
-              "digits; error bound 9.2e-15: held (measured error 0.0e+00)\n"
+              "digits; error bound 9.2e-15: held (measured error 0)\n"
               "    A unit in the last place is the gap between neighbouring doubles: 0 means the "
               "method found the correctly rounded value.\n");
     const std::string table = s.form.accuracyTable();
