@@ -104,7 +104,7 @@ public:
         return reply;
     }
 
-    void reply(std::initializer_list<std::string> texts) {
+    void reply(const std::vector<std::string>& texts) {
         for (const std::string& text : texts)
             replies.emplace_back(text);
     }

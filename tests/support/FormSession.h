@@ -36,7 +36,7 @@ struct FormSession {
     std::string box(TextBox b) const { return platform.text(b); }
 
     // Submit with the box unticked, the count in Textn and the replies in order.
-    void enter(const std::string& count, std::initializer_list<std::string> replies) {
+    void enter(const std::string& count, const std::vector<std::string>& replies) {
         platform.chkDefault = 0;
         platform.texts[TextBox::Textn] = count;
         platform.reply(replies);
