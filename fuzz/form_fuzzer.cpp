@@ -2,6 +2,7 @@
 // text, every reply (numbers, garbage, empty, cancel), the method, the texts pasted, and the
 // order of Submit, Calculate and Paste System. After every click the boxes, the echo, the messages
 // and the system state must be what the clicks so far allow.
+#include "AccuracyText.h"
 #include "FakePlatform.h"
 #include "FuzzCheck.h"
 #include "Messages.h"
@@ -318,7 +319,17 @@ void calculate(FuzzedDataProvider& bytes, ScriptedPlatform& platform, frmCholesk
           "the Cholesky box is not the method's result, or not empty after its failure");
     // A solve that fails after a good decomposition has a message of its own.
     const std::size_t failures = (gaussX ? 0 : 1) + (choleskyX ? 0 : 1);
-    check(platform.messages.size() == failures, "not one message per failed method");
+    // Then at most one warning, after everything else, its text made from the figures; it
+    // leaves the record here, which holds the program's fixed messages alone.
+    const std::optional<Message> warning = accuracyWarning(form.report());
+    check(platform.messages.size() == failures + (warning ? 1 : 0),
+          "not one message per failed method and at most one warning");
+    if (warning) {
+        check(platform.messages.back() == *warning &&
+                  warning->style == MessageStyle::OkOnlyExclamation,
+              "the warning is not the last message, with the exclamation icon");
+        platform.messages.pop_back();
+    }
     check(sameBits(form.A(), before.A) && sameBits(form.b(), before.b) && form.n == before.n,
           "Calculate changed the system");
 }
