@@ -93,6 +93,13 @@ EMSCRIPTEN_KEEPALIVE const char* accuracyText() {
     return text.c_str();
 }
 
+// The same figures (and exact table) as tab-separated values, for a spreadsheet.
+EMSCRIPTEN_KEEPALIVE const char* accuracyTable() {
+    static std::string text;
+    text = calculator().form.accuracyTable();
+    return text.c_str();
+}
+
 // Copy Solution: the doubles of the method whose box has this id, or null when the box shows
 // no solution. Valid until the next call.
 EMSCRIPTEN_KEEPALIVE const char* solutionText(const char* boxId) {

@@ -99,11 +99,13 @@ const lineqPage = (() => {
         report.setSelectionRange(0, 0);
         report.scrollTop = 0;
         const copy = dialog.querySelector("button.copy");
+        const copyTable = dialog.querySelector("button.copyTable");
         const close = dialog.querySelector("button.close");
         const exact = dialog.querySelector("button.exact");
         return showModal(dialog, report, undefined, (finish, signal) => {
             exact.addEventListener("click", () => finish("exact"), { signal });
             copy.addEventListener("click", () => copyText(report.value), { signal });
+            copyTable.addEventListener("click", () => copyText(ask("accuracyTable")), { signal });
             close.addEventListener("click", () => finish(), { signal });
         });
     }

@@ -562,7 +562,7 @@ describe("the accuracy view", () => {
         assert.equal(text.match(/Error bound: +\d\.\de-\d\d\n/g)?.length, 2);
         assert.doesNotMatch(text, /may have no correct digit/);
         // Named for assistive technology; the focus starts in the text, which Tab leaves for
-        // Copy and Close.
+        // Copy, Copy as Tab-Separated and Close.
         const node = await w.page.accessibility.snapshot({ root: view });
         assert.equal(node.name, "Accuracy");
         const field = await w.page.accessibility.snapshot({ root: await view.$(".text") });
@@ -571,12 +571,21 @@ describe("the accuracy view", () => {
         await w.page.keyboard.press("Tab");
         assert.equal(await w.page.evaluate(() => document.activeElement.className), "copy");
         await w.page.keyboard.press("Space");
+        await w.page.keyboard.press("Escape");
+        await w.idle();
+        assert.equal(await clipboardText(w), text);
+        await openAccuracyView(w, "txtCholesky");
+        await w.page.keyboard.press("Tab");
+        await w.page.keyboard.press("Tab");
+        assert.equal(await w.page.evaluate(() => document.activeElement.className), "copyTable");
+        await w.page.keyboard.press("Space");
         await w.page.keyboard.press("Tab");
         assert.equal(await w.page.evaluate(() => document.activeElement.className), "close");
         await w.page.keyboard.press("Space");
         await w.idle();
         assert.ok(await w.noBoxOpen());
-        assert.equal(await clipboardText(w), text);
+        assert.match(await clipboardText(w),
+            /^Method\tCondition number\t.*\nGauss Elimination\t.*\nCholesky Decomposition\t.*\n$/);
         assert.equal(await w.focused(), "txtCholesky");
         // Esc closes it too; meanwhile the window takes no command.
         await openAccuracyView(w, "display");
