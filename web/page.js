@@ -80,12 +80,15 @@ const lineqPage = (() => {
         try {
             await navigator.clipboard.writeText(text);
         } catch {
+            // Beside an open modal box the page is inert, and a selection there copies nothing.
+            const focused = document.activeElement;
             const scratch = document.createElement("textarea");
             scratch.value = text;
-            document.body.appendChild(scratch);
+            (document.querySelector("dialog[open]") ?? document.body).appendChild(scratch);
             scratch.select();
             document.execCommand("copy");
             scratch.remove();
+            focused?.focus();
         }
     }
 
