@@ -93,9 +93,9 @@ const lineqPage = (() => {
     }
 
     // The accuracy view of the last Calculate, its text the program's; resolves once closed,
-    // with "exact" when closed by Compute Exact Solution. The focus starts in the text, so
-    // that the keys select and copy it.
-    function accuracyView(text) {
+    // with "exact" when closed by Compute Exact Solution, and not before its copies have
+    // reached the clipboard. The focus starts in the text, so that the keys select and copy it.
+    async function accuracyView(text) {
         const dialog = document.getElementById("accuracyView");
         const report = dialog.querySelector(".text");
         report.value = text;
@@ -105,12 +105,18 @@ const lineqPage = (() => {
         const copyTable = dialog.querySelector("button.copyTable");
         const close = dialog.querySelector("button.close");
         const exact = dialog.querySelector("button.exact");
-        return showModal(dialog, report, undefined, (finish, signal) => {
+        let copies = Promise.resolve();
+        const copyOnClick = (button, textOf, signal) => button.addEventListener("click", () => {
+            copies = Promise.all([copies, copyText(textOf())]);
+        }, { signal });
+        const ending = await showModal(dialog, report, undefined, (finish, signal) => {
             exact.addEventListener("click", () => finish("exact"), { signal });
-            copy.addEventListener("click", () => copyText(report.value), { signal });
-            copyTable.addEventListener("click", () => copyText(ask("accuracyTable")), { signal });
+            copyOnClick(copy, () => report.value, signal);
+            copyOnClick(copyTable, () => ask("accuracyTable"), signal);
             close.addEventListener("click", () => finish(), { signal });
         });
+        await copies;
+        return ending;
     }
 
     // One command (a click, a paste, an open or a drop) is handled at a time, to its end, as
