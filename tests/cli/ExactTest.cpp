@@ -1,11 +1,10 @@
 // lineq-solve --exact: the exact section's lines and JSON on systems built to reach each case.
+#include "MemoryLimit.h"
 #include "RunProgram.h"
 #include "Sanitizers.h"
 
 #include <gmp.h>
 #include <gtest/gtest.h>
-
-#include <sys/resource.h>
 
 #include <cstdlib>
 #include <sstream>
@@ -111,10 +110,7 @@ namespace {
     const ProgramRun run = runProgram({"--exact"}, "1\n3\n1\n");
     if (run.status != 0)
         std::exit(3);
-    const rlim_t size = rlim_t{1} << 30;
-    const rlimit limit{size, size};
-    if (setrlimit(RLIMIT_AS, &limit) != 0)
-        std::exit(3);
+    limitAddressSpace(1ULL << 30);
     mpz_t huge;
     mpz_init2(huge, mp_bitcnt_t{1} << 36);
     mpz_clear(huge);
