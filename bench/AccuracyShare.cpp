@@ -48,10 +48,8 @@ void fill(Matrix& A, Vector& b, int n) {
 struct Timed {
     const char* name;
     MethodSolver solve;
-    MethodAccuracy accuracy;
 };
-constexpr Timed kMethods[] = {{"Gauss", calculateGauss, gaussAccuracy},
-                              {"Cholesky", calculateCholesky, choleskyAccuracy}};
+constexpr Timed kMethods[] = {{"Gauss", calculateGauss}, {"Cholesky", calculateCholesky}};
 
 } // namespace
 
@@ -94,11 +92,13 @@ int main(int argc, char** argv) {
                     solveProcessor = std::min(solveProcessor, processorSeconds() - processor);
                     start = Clock::now();
                     processor = processorSeconds();
-                    const auto result =
-                        method.accuracy({A}, norm1, W, outcome, state, b, x, order, options);
+                    if (!outcome.factors)
+                        return 1;
+                    const AccuracyFigures result =
+                        accuracyFigures({A, norm1}, *outcome.factors, b, x, options);
                     figures = std::min(figures, seconds(start));
                     figuresProcessor = std::min(figuresProcessor, processorSeconds() - processor);
-                    if (!result)
+                    if (!result.rcond)
                         return 1;
                 }
                 std::printf("| %s | %d | %d | %.4f | %.4f | %.1f %% | %.4f | %.4f | %.1f %% |\n",

@@ -1,5 +1,6 @@
 #include "ExactSection.h"
 
+#include "AccuracyText.h"
 #include "Estimate.h"
 #include "OutOfMemory.h"
 #include "Program.h"
@@ -20,30 +21,6 @@ using exact::ExactStatus;
 // GMP would abort: one line, then the status of a system too large to hold. Nothing has been
 // printed on standard output by then.
 constexpr const char* kOutOfMemoryLine = "lineq-solve: not enough memory for the exact solution\n";
-
-// What ≈ means, and, for a system with fractions in it, why short decimals can give long
-// fractions.
-std::string approximationNote(bool fractionsInSystem) {
-    std::string note = "\u2248: the fraction has more than " +
-                       intToText(exact::kShortFractionDigits) + " digits and is shown rounded to " +
-                       intToText(exact::kApproximationDigits);
-    if (fractionsInSystem)
-        note += "; each number of A and b counts as the binary fraction its double holds (0.1 "
-                "is 3602879701896397/36028797018963968)";
-    return note;
-}
-
-bool holdsFractions(const io::LinearSystem& system) {
-    const auto fraction = [](double v) { return v != std::trunc(v); };
-    for (int i = 1; i <= system.n; ++i) {
-        if (fraction(system.b(i)))
-            return true;
-        for (int j = 1; j <= system.n; ++j)
-            if (fraction(system.A(i, j)))
-                return true;
-    }
-    return false;
-}
 
 std::string componentLine(int i, const exact::ExactComponent& component,
                           const ReportOptions& options) {
@@ -77,25 +54,22 @@ std::string errorLine(std::string_view title, const exact::MethodError& error) {
 } // namespace
 
 std::string exactProgressText(const io::LinearSystem& system) {
-    const double seconds =
-        exact::estimatedSeconds(system.n, exact::entryBits(system.A, system.b, system.n));
     return "Exact Solution: expected to take " +
-           (seconds < 1 ? std::string("under a second")
-                        : "about " + intToText(std::llround(seconds)) + " s");
+           expectedTimeText(system.n, exact::entryBits(system.A, system.b, system.n));
 }
 
 ExactOutcome solveExactly(const io::LinearSystem& system,
-                          const std::vector<MethodResult>& results) {
+                          const std::vector<MethodReport>& results) {
     exact::endProcessWhenArithmeticRunsOutOfMemory(kOutOfMemoryLine, exitStatus::badInput);
     const auto start = std::chrono::steady_clock::now();
     const exact::ExactSolution solution = exact::ExactSolution::solve(system.A, system.b, system.n);
     ExactOutcome outcome;
     outcome.status = solution.status();
-    outcome.fractionsInSystem = holdsFractions(system);
+    outcome.fractionsInSystem = holdsLongFractions(system.A, system.b, system.n);
     outcome.components = solution.components();
     outcome.fractions = solution.fractions();
-    for (const MethodResult& result : results) {
-        if (result.solved() && outcome.status == ExactStatus::solved)
+    for (const MethodReport& result : results) {
+        if (result.solved && outcome.status == ExactStatus::solved)
             outcome.errors.emplace_back(solution.judge(result.x));
         else
             outcome.errors.emplace_back();
@@ -105,7 +79,7 @@ ExactOutcome solveExactly(const io::LinearSystem& system,
     return outcome;
 }
 
-std::string exactSection(const ExactOutcome& exact, const std::vector<MethodResult>& results,
+std::string exactSection(const ExactOutcome& exact, const std::vector<MethodReport>& results,
                          const ReportOptions& options) {
     std::string section = std::string("Exact Solution").append(options.lineEnd);
     if (exact.status != ExactStatus::solved)
@@ -121,7 +95,7 @@ std::string exactSection(const ExactOutcome& exact, const std::vector<MethodResu
         const std::string_view title = results[m].method->title;
         if (const std::optional<exact::MethodError>& error = exact.errors[m])
             section.append(errorLine(title, *error)).append(options.lineEnd);
-        else if (results[m].solved())
+        else if (results[m].solved)
             section.append(title)
                 .append(": its numbers come from rounding alone")
                 .append(options.lineEnd);

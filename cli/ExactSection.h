@@ -21,21 +21,21 @@ struct ExactOutcome {
     // One per method result, in order: nullopt for a method that failed, and for every method
     // when the system has no unique solution.
     std::vector<std::optional<exact::MethodError>> errors;
-    bool fractionsInSystem = false; // some number of A or b is not whole
+    bool fractionsInSystem = false; // holdsLongFractions: some number of A or b is a decimal
     double seconds = 0;             // wall time of the solve and the judging
 };
 
 // The exact solution of the system as the methods got it, and each solved method's error.
 // Before it, GMP's and FLINT's allocations end the program with one line and exit status 2
 // when memory runs out, as a system too large to hold does.
-ExactOutcome solveExactly(const io::LinearSystem& system, const std::vector<MethodResult>& results);
+ExactOutcome solveExactly(const io::LinearSystem& system, const std::vector<MethodReport>& results);
 
 // What the progress line says while the exact solution is sought: how long it should take.
 std::string exactProgressText(const io::LinearSystem& system);
 
 // "Exact Solution", its lines in the methods' layout, a line on ≈ when one is shown, then a
 // line per method that produced numbers.
-std::string exactSection(const ExactOutcome& exact, const std::vector<MethodResult>& results,
+std::string exactSection(const ExactOutcome& exact, const std::vector<MethodReport>& results,
                          const ReportOptions& options);
 
 // "max_error_ulps" and "correct_digits" into the JSON of result number `index`, when judged.

@@ -1,6 +1,7 @@
 #include "Program.h"
 
 #include "AccuracyReport.h"
+#include "AccuracyText.h"
 #include "ExactSection.h"
 #include "Methods.h"
 #include "ProgressLine.h"
@@ -154,7 +155,7 @@ void addOptions(CLI::App& app, Settings& settings, MethodTable methods) {
 }
 
 int printResults(const Settings& settings, const LinearSystem& system,
-                 const std::vector<MethodResult>& results, const ExactOutcome* exact,
+                 const std::vector<MethodReport>& results, const ExactOutcome* exact,
                  Console& console) {
     const ReportOptions options{settings.digits == "17" ? Digits::roundTrip : Digits::window,
                                 settings.echo, "\n", settings.accuracy};
@@ -170,24 +171,23 @@ int printResults(const Settings& settings, const LinearSystem& system,
     else
         console.out << jsonReport(system, results, settings.echo, settings.accuracy, exact);
     bool allSolved = true;
-    for (const MethodResult& result : results) {
+    for (const MethodReport& result : results) {
         if (text)
             print(resultSection(result, system.n, options));
-        if (!result.solved()) {
+        if (!result.solved) {
             allSolved = false;
             // After the method's heading, when both streams go to one terminal.
             console.out.flush();
             console.err << kProgram << ": " << result.method->title << ": " << result.failure->text
                         << "\n";
         }
-        if (const std::optional<std::string> warning = accuracyWarning(result)) {
+        if (const std::optional<std::string> warning = doubtText(result)) {
             console.out.flush();
-            console.err << kProgram << ": warning: " << result.method->title << ": " << *warning
-                        << "\n";
+            console.err << kProgram << ": warning: " << *warning << "\n";
         }
         if (settings.timings)
             console.err << kProgram << ": " << result.method->title << " took " << result.seconds
-                        << " s, its figures " << result.accuracySeconds << " s\n";
+                        << " s, its figures " << result.figuresSeconds << " s\n";
     }
     if (text && exact)
         print(exactSection(*exact, results, options));
@@ -230,12 +230,14 @@ int run(int argc, const char* const argv[], Console& console, MethodTable method
         const KeepA keepA = settings.echo || settings.exact ? KeepA::yes
                             : settings.accuracy             ? KeepA::forResidual
                                                             : KeepA::no;
-        const std::vector<MethodResult> results = solve(
-            system, methodsNamed(methods, settings.method),
-            [&](const MethodEntry& method, int done, int total) {
-                progress.update(method.title, done, total);
-            },
-            settings.threads, keepA);
+        const std::vector<MethodReport> results =
+            solve(
+                system, methodsNamed(methods, settings.method),
+                [&](const MethodEntry& method, int done, int total) {
+                    progress.update(method.title, done, total);
+                },
+                settings.threads, keepA)
+                .methods;
         progress.clear();
         // Before any output, so that running out of memory in it prints nothing on it.
         std::optional<ExactOutcome> exact;

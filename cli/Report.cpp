@@ -47,14 +47,14 @@ std::vector<std::string> leadingSections(const io::LinearSystem& system,
     return sections;
 }
 
-std::string resultSection(const MethodResult& result, int n, const ReportOptions& options) {
-    std::string lines = result.solved() ? vectorLines("x", result.x, n, options) : std::string();
+std::string resultSection(const MethodReport& result, int n, const ReportOptions& options) {
+    std::string lines = result.solved ? vectorLines("x", result.x, n, options) : std::string();
     if (options.accuracy)
         lines.append(accuracyLines(result, options.lineEnd));
     return headed(result.method->heading, lines, options);
 }
 
-std::string jsonReport(const io::LinearSystem& system, const std::vector<MethodResult>& results,
+std::string jsonReport(const io::LinearSystem& system, const std::vector<MethodReport>& results,
                        bool echo, bool accuracy, const ExactOutcome* exact) {
     // Keys in the order written; doubles are written with the digits that round-trip.
     nlohmann::ordered_json report;
@@ -69,11 +69,11 @@ std::string jsonReport(const io::LinearSystem& system, const std::vector<MethodR
         report["b"] = entries(system.b, system.n);
     }
     nlohmann::ordered_json methods = nlohmann::ordered_json::array();
-    for (const MethodResult& result : results) {
+    for (const MethodReport& result : results) {
         nlohmann::ordered_json entry;
         entry["method"] = std::string(result.method->name);
-        entry["status"] = result.solved() ? "solved" : "failed";
-        if (result.solved())
+        entry["status"] = result.solved ? "solved" : "failed";
+        if (result.solved)
             entry["x"] = entries(result.x, system.n);
         else
             entry["failure"] = result.failure->text;

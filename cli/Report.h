@@ -23,13 +23,13 @@ std::vector<std::string> leadingSections(const io::LinearSystem& system,
 
 // A method's heading, then its lines as the window's box shows them, and with
 // options.accuracy its figures: none after a failure.
-std::string resultSection(const MethodResult& result, int n, const ReportOptions& options);
+std::string resultSection(const MethodReport& result, int n, const ReportOptions& options);
 
 struct ExactOutcome;
 
 // The whole run as one JSON object on one line: each solution's RCOND, and with `accuracy` all
 // its figures; with the exact solution when given.
-std::string jsonReport(const io::LinearSystem& system, const std::vector<MethodResult>& results,
+std::string jsonReport(const io::LinearSystem& system, const std::vector<MethodReport>& results,
                        bool echo, bool accuracy = false, const ExactOutcome* exact = nullptr);
 
 } // namespace lse::cli

@@ -10,6 +10,10 @@
 
 namespace lse::exact {
 
+// The longest fraction shown as p/q, in digits; a longer one is shown as decimal digits.
+inline constexpr int kShortFractionDigits = 20;
+inline constexpr int kApproximationDigits = 17;
+
 enum class ExactStatus { solved, noUniqueSolution };
 
 inline constexpr const char* kNoUniqueSolutionText = "The system has no unique solution.";

@@ -3,6 +3,7 @@
 // The exact values behind the solution's texts and errors, on FLINT's rationals.
 
 #include "BinaryFraction.h"
+#include "ExactReport.h"
 #include "Matrix.h"
 
 #include <flint/fmpq.h>
@@ -41,10 +42,6 @@ std::optional<double> nearestDouble(const fmpq_t value);
 
 // The smallest double not below value (+infinity beyond the doubles, 0 only for 0).
 double doubleAbove(const fmpq_t value);
-
-// The longest fraction shown as p/q, in digits; a longer one is shown as decimal digits.
-inline constexpr int kShortFractionDigits = 20;
-inline constexpr int kApproximationDigits = 17;
 
 // "p/q" in lowest terms ("p" when q is 1) when the digits shown number at most maxDigits.
 std::optional<std::string> fractionText(const fmpq_t value, int maxDigits = kShortFractionDigits);

@@ -1,9 +1,11 @@
 #include "AccuracyText.h"
 
+#include "BinaryFraction.h"
 #include "Estimate.h"
 #include "NumberText.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <cstddef>
 #include <string_view>
@@ -18,25 +20,41 @@ std::string figureOrNotAvailable(const std::optional<double>& value) {
     return value ? figureText(*value) : std::string(kNotAvailable);
 }
 
-// κ₁ = 1 / RCOND; none where RCOND is unknown or so small that its reciprocal overflows.
-std::optional<double> conditionNumber(const std::optional<AccuracyFigures>& figures) {
-    if (!figures || !figures->rcond || *figures->rcond == 0)
-        return std::nullopt;
-    const double kappa = 1 / *figures->rcond;
-    if (std::isinf(kappa))
-        return std::nullopt;
-    return kappa;
+// Why a figure is missing, as the view says it after "not available".
+std::string_view gapText(FigureGap gap) {
+    switch (gap) {
+    case FigureGap::none:
+        break;
+    case FigureGap::matrixBeyondDoubles:
+        return "the norm of A is beyond the doubles";
+    case FigureGap::inverseBeyondDoubles:
+        return "the norm of A\u207B\u00B9 is beyond the doubles: A is singular as far as they "
+               "can tell";
+    case FigureGap::conditionBeyondDoubles:
+        return "it is beyond the doubles";
+    case FigureGap::noResidual:
+        return "the method worked in A itself and left too little of it for a residual";
+    case FigureGap::residualBeyondDoubles:
+        return "the residual b \u2212 A x is beyond the doubles";
+    case FigureGap::boundBeyondDoubles:
+        return "it is beyond the doubles";
+    case FigureGap::factorsChangedA:
+        return "the factors do not reproduce A to working precision, so a bound from them "
+               "would not hold";
+    case FigureGap::solutionUnderflowed:
+        return "x lies below the normal doubles, where its digits are lost";
+    }
+    return {};
 }
 
-// "A", "A and B", "A, B and C".
-std::string listed(const std::vector<std::string_view>& names) {
-    std::string text;
-    for (std::size_t i = 0; i < names.size(); ++i) {
-        if (i > 0)
-            text.append(i + 1 == names.size() ? " and " : ", ");
-        text.append(names[i]);
-    }
-    return text;
+FigureLine figureLine(std::string_view name, std::string_view key, std::optional<double> value,
+                      FigureGap gap, std::string_view meaning) {
+    FigureLine line{name,    key,
+                    value,   value ? figureText(*value) : std::string(kNotAvailable),
+                    meaning, std::nullopt};
+    if (!value && gap != FigureGap::none)
+        line.why = std::string(gapText(gap));
+    return line;
 }
 
 bool earnsWarning(const MethodReport& result) {
@@ -74,21 +92,12 @@ std::string boundVerdict(const MethodReport& result, const exact::ExactReport& e
 }
 
 void appendFigures(std::string& text, const MethodReport& result) {
-    const std::optional<AccuracyFigures>& f = result.figures;
-    const auto line = [&text](std::string_view name, const std::string& value,
-                              std::string_view meaning) {
-        text.append("  ").append(name).append(":   ").append(value).append("\n    ");
-        text.append(meaning).append("\n");
-    };
-    line("Condition number", figureOrNotAvailable(conditionNumber(f)),
-         "How much errors in A and b can grow in x: 1 is ideal, 1e+16 leaves no digit.");
-    line("Backward error", figureOrNotAvailable(f ? f->berr : std::nullopt),
-         "The smallest relative change to the entries of A and b that makes x exact.");
-    line("Error bound", figureOrNotAvailable(f ? f->ferr : std::nullopt),
-         "The largest error in x relative to x's largest entry is almost certainly below this.");
-    const std::optional<int> digits = f ? f->correctDigits() : std::nullopt;
-    line("Correct digits", digits ? intToText(*digits) : std::string(kNotAvailable),
-         "Significant digits of x's largest entries that the error bound guarantees.");
+    for (const FigureLine& line : figureLines(result)) {
+        text.append("  ").append(line.name).append(":   ").append(line.text);
+        if (line.why)
+            text.append(" (").append(*line.why).append(")");
+        text.append("\n    ").append(line.meaning).append("\n");
+    }
     if (earnsWarning(result))
         text.append("  This solution may have no correct digit.\n");
 }
@@ -125,10 +134,8 @@ void appendExact(std::string& text, const CalculateReport& report) {
             text.append("   (nearest double: ").append(nearest).append(")");
         text.append("\n");
     }
-    if (approximated && report.decimalEntries)
-        text.append("  Values marked \u2248 are rounded to 17 digits: a typed decimal such as "
-                    "0.1 is held as the nearest binary fraction, "
-                    "3602879701896397/36028797018963968, so the exact fractions run long.\n");
+    if (approximated)
+        text.append("  ").append(approximationNote(report.decimalEntries)).append("\n");
     std::size_t judged = 0;
     for (const MethodReport& result : report.methods) {
         if (!result.solved || judged >= exact.errors.size())
@@ -154,44 +161,84 @@ std::string cell(const std::optional<double>& value) {
 
 } // namespace
 
-std::optional<Message> accuracyWarning(const CalculateReport& report) {
-    std::vector<std::string_view> singular;
-    std::optional<double> largestCondition;
-    std::string bounds;
-    for (const MethodReport& result : report.methods) {
-        if (!earnsWarning(result))
-            continue;
-        const AccuracyFigures& f = *result.figures;
-        if (f.singularToWorkingPrecision() || !f.ferr) {
-            singular.push_back(result.method->title);
-            if (const std::optional<double> kappa = conditionNumber(result.figures))
-                largestCondition = std::max(largestCondition.value_or(0), *kappa);
-            continue;
-        }
-        bounds.append(bounds.empty() ? "" : " ")
-            .append("The ")
-            .append(result.method->title)
-            .append(" solution may have no correct digit: its error bound is ")
-            .append(figureText(*f.ferr))
-            .append(".");
-    }
-    if (singular.empty() && bounds.empty())
+std::vector<FigureLine> figureLines(const MethodReport& result) {
+    if (!result.solved)
+        return {};
+    // A solved system of no equations, or a method without factors, has nothing to measure.
+    const AccuracyFigures f = result.figures.value_or(AccuracyFigures{});
+    const std::optional<double> kappa = f.conditionNumber();
+    FigureGap kappaGap = f.rcondGap;
+    if (!kappa && f.rcond)
+        kappaGap = FigureGap::conditionBeyondDoubles;
+    std::vector<FigureLine> lines{
+        figureLine("Condition number", "condition_number", kappa, kappaGap,
+                   "How much errors in A and b can grow in x: 1 is ideal, 1e+16 leaves no digit."),
+        figureLine("Backward error", "backward_error", f.berr, f.berrGap,
+                   "The smallest relative change to the entries of A and b that makes x exact."),
+        figureLine("Error bound", "forward_error_bound", f.ferr, f.ferrGap,
+                   "The largest error in x relative to x's largest entry is almost certainly "
+                   "below this."),
+    };
+    const std::optional<int> digits = f.correctDigits();
+    FigureLine digitsLine{"Correct digits",
+                          "estimated_correct_digits",
+                          digits ? std::optional<double>(*digits) : std::nullopt,
+                          digits ? intToText(*digits) : std::string(kNotAvailable),
+                          "Significant digits of x's largest entries that the error bound "
+                          "guarantees.",
+                          std::nullopt,
+                          true};
+    if (!digits && f.ferrGap != FigureGap::none)
+        digitsLine.why = "there is no error bound";
+    lines.push_back(std::move(digitsLine));
+    return lines;
+}
+
+std::optional<std::string> doubtText(const MethodReport& result) {
+    if (!result.solved || !result.figures)
         return std::nullopt;
-    std::string text;
-    if (!singular.empty()) {
-        text = "The matrix is singular to working precision";
-        if (largestCondition)
-            text.append(" (estimated condition number ")
-                .append(figureText(*largestCondition))
-                .append(")");
-        text.append(": the ")
-            .append(listed(singular))
-            .append(singular.size() > 1 ? " solutions" : " solution")
-            .append(" may have no correct digit.");
-        if (!bounds.empty())
-            text.append(" ");
+    const AccuracyFigures& f = *result.figures;
+    const std::optional<double> kappa = f.conditionNumber();
+    std::string why;
+    switch (f.doubt()) {
+    case Doubt::none:
+        return std::nullopt;
+    case Doubt::singular:
+        why = "the matrix is singular to working precision (" +
+              (kappa ? "estimated condition number " + figureText(*kappa)
+                     : std::string("its condition number is beyond the doubles")) +
+              ")";
+        break;
+    case Doubt::noDigit:
+        why = "its error bound is " +
+              (f.ferr ? figureText(*f.ferr) : std::string("beyond the doubles"));
+        break;
+    case Doubt::unstable:
+        why =
+            !f.factorsReproduceA
+                ? std::string("its factors do not reproduce A to working precision (an "
+                              "underflow changed the problem)")
+                : "its backward error is " + figureText(*f.berr) + ", far above the unit roundoff";
+        break;
+    case Doubt::growth:
+        why = "the elimination's pivot growth is " + figureText(*f.growth) +
+              " with an estimated condition number of " + figureText(*kappa);
+        break;
+    case Doubt::underflowed:
+        why = "it lies below the normal doubles, where digits are lost";
+        break;
     }
-    text.append(bounds);
+    return "The " + std::string(result.method->title) +
+           " solution may have no correct digit: " + why + ".";
+}
+
+std::optional<Message> accuracyWarning(const CalculateReport& report) {
+    std::string text;
+    for (const MethodReport& result : report.methods)
+        if (const std::optional<std::string> doubt = doubtText(result))
+            text.append(text.empty() ? "" : " ").append(*doubt);
+    if (text.empty())
+        return std::nullopt;
     return Message{text, MessageStyle::OkOnlyExclamation};
 }
 
@@ -216,18 +263,13 @@ std::string accuracyText(const CalculateReport& report) {
 std::string accuracyTable(const CalculateReport& report) {
     std::string table = "Method\tCondition number\tBackward error\tError bound\tCorrect digits\n";
     for (const MethodReport& result : report.methods) {
-        const std::optional<AccuracyFigures>& f = result.figures;
-        const std::optional<int> digits = f ? f->correctDigits() : std::nullopt;
-        table.append(result.method->title)
-            .append("\t")
-            .append(cell(conditionNumber(f)))
-            .append("\t")
-            .append(cell(f ? f->berr : std::nullopt))
-            .append("\t")
-            .append(cell(f ? f->ferr : std::nullopt))
-            .append("\t")
-            .append(digits ? intToText(*digits) : std::string(kNotAvailable))
-            .append("\n");
+        table.append(result.method->title);
+        const std::vector<FigureLine> lines = figureLines(result);
+        for (std::size_t i = 0; i < 4; ++i)
+            table.append("\t").append(i < lines.size() && lines[i].value
+                                          ? (i == 3 ? lines[i].text : cell(lines[i].value))
+                                          : std::string(kNotAvailable));
+        table.append("\n");
     }
     if (!report.exact)
         return table;
@@ -250,8 +292,7 @@ std::string accuracyTable(const CalculateReport& report) {
         for (std::size_t m = 0; m < solved.size() && m < exact.errors.size(); ++m) {
             const std::optional<std::uint64_t>& ulps = exact.errors[m].ulps[i];
             table.append("\t").append(cell(solved[m]->x(static_cast<int>(i + 1)))).append("\t");
-            table.append(ulps ? std::to_string(*ulps)
-                              : std::string("out of range"));
+            table.append(ulps ? std::to_string(*ulps) : std::string("out of range"));
         }
         table.append("\n");
     }
@@ -265,8 +306,40 @@ std::string solutionCopyText(const Vector& x, int n) {
     return text;
 }
 
+std::string approximationNote(bool longFractions) {
+    std::string note = "\u2248: the fraction has more than " +
+                       intToText(exact::kShortFractionDigits) + " digits and is shown rounded to " +
+                       intToText(exact::kApproximationDigits);
+    if (longFractions)
+        note += "; each number of A and b counts as the binary fraction its double holds (0.1 "
+                "is 3602879701896397/36028797018963968)";
+    return note;
+}
+
 std::string expectedTimeText(const CalculateReport& report) {
-    const double seconds = exact::estimatedSeconds(report.n, report.entryBits);
+    return expectedTimeText(report.n, report.entryBits);
+}
+
+bool holdsLongFractions(const Matrix& A, const Vector& b, int n) {
+    // A short decimal such as 0.5 is a short binary fraction too; 0.1 needs all 53 bits.
+    constexpr int kShortBits = 24;
+    const auto decimal = [](double value) {
+        const exact::BinaryFraction f = exact::binaryFraction(value);
+        return f.exponent < 0 && std::bit_width(static_cast<std::uint64_t>(
+                                     f.mantissa < 0 ? -f.mantissa : f.mantissa)) > kShortBits;
+    };
+    for (int i = 1; i <= n; ++i) {
+        if (decimal(b(i)))
+            return true;
+        for (int j = 1; j <= n; ++j)
+            if (decimal(A(i, j)))
+                return true;
+    }
+    return false;
+}
+
+std::string expectedTimeText(int n, int entryBits) {
+    const double seconds = exact::estimatedSeconds(n, entryBits);
     const auto about = [](double amount, std::string_view unit) {
         const long long whole = std::max(1LL, std::llround(amount));
         return "about " + intToText(whole) + " " + std::string(unit) + (whole == 1 ? "" : "s");

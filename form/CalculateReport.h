@@ -15,8 +15,13 @@ struct MethodReport {
     const MethodEntry* method = nullptr;
     bool solved = false; // false: it failed (a cancelled Calculate keeps no report)
     Vector x;            // 1..n, the method's own doubles; only when solved
-    // How far x can be trusted; none when it failed, for n = 0, or without an estimator.
+    // What is said of its failure; none when it solved the system.
+    std::optional<Message> failure;
+    // How far x can be trusted; none when it failed, for n = 0, or for a method that yields
+    // no factors.
     std::optional<AccuracyFigures> figures;
+    double seconds = 0;        // wall time from the copy of A to the last x
+    double figuresSeconds = 0; // wall time of the figures, after the last x
 };
 
 // What the last Calculate left for the accuracy view, Copy Solution and the exact solve.

@@ -25,10 +25,10 @@ constexpr MethodEntry kBuiltIn[] = {
     // them.
     {"gauss", window::captionOf(SolutionMethod::gaussElimination),
      window::headingOf(TextBox::txtGauss), SolutionMethod::gaussElimination, TextBox::txtGauss,
-     calculateGauss, gaussAccuracy, aboutGauss},
+     calculateGauss, KeptOfA::nothing, aboutGauss},
     {"cholesky", window::captionOf(SolutionMethod::choleskyDecomposition),
      window::headingOf(TextBox::txtCholesky), SolutionMethod::choleskyDecomposition,
-     TextBox::txtCholesky, calculateCholesky, choleskyAccuracy, aboutCholesky},
+     TextBox::txtCholesky, calculateCholesky, KeptOfA::upperTriangle, aboutCholesky},
 };
 
 } // namespace

@@ -13,8 +13,8 @@
 namespace lse {
 
 // One way of solving A x = b, as the window and lineq-solve know it. Everything that tells
-// the methods apart is here, so that a new method is one more entry. A method without an
-// estimator of its figures has a null accuracy.
+// the methods apart is here, so that a new method is one more entry. A method's figures come
+// from the factors its solver yields; one that yields none offers no figures.
 struct MethodEntry {
     std::string_view name;    // for options and JSON: "gauss"
     std::string_view title;   // for messages and progress, its option's caption
@@ -24,9 +24,9 @@ struct MethodEntry {
     SolutionMethod option;
     TextBox box; // where the window shows its solution
     MethodSolver solve;
-    // How far its solution can be trusted, from the factors its run left; null for a method
-    // that offers no figures.
-    MethodAccuracy accuracy;
+    // What a run in A itself leaves of A, as its factors tell (their keptOfA): known before
+    // the run, for a caller deciding whether the residual needs a copy.
+    KeptOfA leaves;
     // What the window says about an outcome: nothing when the method produced a solution or
     // was cancelled (the user knows why the box stays empty).
     std::optional<Message> (*about)(const CalculateOutcome& outcome);

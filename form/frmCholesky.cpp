@@ -5,6 +5,7 @@
 #include "Estimate.h"
 #include "Limits.h"
 #include "Messages.h"
+#include "MethodRun.h"
 #include "NumberText.h"
 #include "ResultText.h"
 #include "SystemReader.h"
@@ -241,35 +242,21 @@ bool frmCholesky::run(const MethodEntry& method) {
             status.cancel = true;
     };
     try {
-        CalculateOutcome outcome;
-        MethodReport result;
-        result.method = &method;
+        MethodRun result;
         platform_.runLong(
             [&] {
-                const std::optional<double> norm1 = copyWithNorm1(A_, W_, n);
-                outcome = method.solve(W_, b_, x_, n, state_, options);
-                if (!outcome.solved())
-                    return;
-                result.solved = true;
-                // The figures and what the view keeps are extras: without memory for them the
-                // solution is still shown.
-                try {
-                    if (method.accuracy)
-                        result.figures = method.accuracy(SystemMatrix{A_}, norm1, W_, outcome,
-                                                         state_, b_, x_, n, options);
-                    result.x = x_;
+                result = runMethod(method, A_, b_, x_, n, W_, state_, options);
+                if (result.report.solved)
                     measureEntries();
-                } catch (const std::bad_alloc&) {
-                    result.figures.reset();
-                }
             },
             status);
+        const CalculateOutcome& outcome = result.outcome;
         if (outcome.cancelled())
             return false;
-        report_.methods.push_back(std::move(result));
+        report_.methods.push_back(std::move(result.report));
         if (outcome.solved())
             solutionText(method.box);
-        else if (const std::optional<Message> message = method.about(outcome))
+        else if (const std::optional<Message>& message = report_.methods.back().failure)
             show(*message);
     } catch (const std::bad_alloc&) {
         show(messages::outOfMemory(n));
@@ -283,18 +270,7 @@ void frmCholesky::measureEntries() {
     if (report_.entryBits > 0 || report_.decimalEntries)
         return;
     report_.entryBits = exact::entryBits(A_, b_, n);
-    // A short decimal such as 0.5 is a short binary fraction too; 0.1 needs all 53 bits.
-    constexpr int kShortBits = 24;
-    const auto decimal = [](double value) {
-        const exact::BinaryFraction f = exact::binaryFraction(value);
-        return f.exponent < 0 && std::bit_width(static_cast<std::uint64_t>(
-                                     f.mantissa < 0 ? -f.mantissa : f.mantissa)) > kShortBits;
-    };
-    for (int i = 1; i <= n && !report_.decimalEntries; ++i) {
-        report_.decimalEntries = decimal(b_(i));
-        for (int j = 1; j <= n && !report_.decimalEntries; ++j)
-            report_.decimalEntries = decimal(A_(i, j));
-    }
+    report_.decimalEntries = holdsLongFractions(A_, b_, n);
 }
 
 std::string frmCholesky::accuracyText() const {

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cfloat>
 #include <cmath>
+#include <limits>
 #include <vector>
 
 namespace lse {
@@ -28,7 +29,7 @@ std::optional<Residual> residualOf(const SystemMatrix& A, const Vector& b, const
                  Entries(static_cast<std::size_t>(n) + 1)};
     const Matrix& a = A.entries;
     const double* const xs = x.data();
-    if (!A.symmetricUpper) {
+    if (A.kept == KeptOfA::all) {
         for (int i = 1; i <= n; ++i) {
             double product = 0;
             double magnitude = 0;
@@ -71,15 +72,21 @@ constexpr int kThreadsFrom = 1000;
 // BERR, into out, and FERR's weights from the residual (dgerfs, dporfs).
 Entries backwardErrorAndWeights(const Residual& residual, int n, AccuracyFigures& out) {
     // BERR: tiny denominators are raised by safe1, and their numerators with them, so that an
-    // exact zero in |A| |x| + |b| does not blow the ratio up.
+    // exact zero in |A| |x| + |b| does not blow the ratio up. Unlike dgerfs, safe1 is what
+    // underflow can really add to a sum of n + 1 products (the smallest subnormal each, not
+    // the smallest normal number), so that a system of tiny numbers is measured rather than
+    // read as BERR = 1; and a row whose residual is exactly 0 counts 0, so that an exact
+    // solution has BERR = 0.
     const double eps = kUnitRoundoff;
     const double nz = n + 1;
-    const double safe1 = nz * DBL_MIN;
+    const double safe1 = nz * std::numeric_limits<double>::denorm_min();
     const double safe2 = safe1 / eps;
     const Entries& r = residual.r;
     const Entries& scale = residual.scale;
     double berr = 0;
     for (int i = 1; i <= n; ++i) {
+        if (r[i] == 0)
+            continue;
         const double ratio = scale[i] > safe2 ? std::fabs(r[i]) / scale[i]
                                               : (std::fabs(r[i]) + safe1) / (scale[i] + safe1);
         berr = std::max(berr, ratio);
@@ -143,7 +150,7 @@ Side sideOf(const Estimate* e) {
     return e ? e->side() : Side::none;
 }
 
-template <class Factors> void stepAlone(const Factors& factors, Estimate& e) {
+void stepAlone(const Factors& factors, Estimate& e) {
     const Side side = e.side();
     e.before();
     e.after(side == Side::inverse ? factors.solve(e.vector())
@@ -153,7 +160,7 @@ template <class Factors> void stepAlone(const Factors& factors, Estimate& e) {
 // Makes the products two estimates ask for, in one pass over the factors whenever both ask for
 // the same one, else the one behind alone: the factors are read from memory about half as
 // often, and each estimate sees the bits it sees alone.
-template <class Factors> void runTogether(const Factors& factors, Estimate* a, Estimate* b) {
+void runTogether(const Factors& factors, Estimate* a, Estimate* b) {
     for (;;) {
         const Side sideA = sideOf(a);
         const Side sideB = sideOf(b);
@@ -161,7 +168,7 @@ template <class Factors> void runTogether(const Factors& factors, Estimate* a, E
             return;
         // A^-T is A^-1 for symmetric factors: every two products pair.
         const bool pair =
-            sideA != Side::none && sideB != Side::none && (sideA == sideB || Factors::kSymmetric);
+            sideA != Side::none && sideB != Side::none && (sideA == sideB || factors.symmetric());
         if (pair) {
             a->before();
             b->before();
@@ -178,18 +185,70 @@ template <class Factors> void runTogether(const Factors& factors, Estimate* a, E
     }
 }
 
-// The figures from ||A||_1, the residual, and the two estimates run together on the factors.
-template <class Factors>
-AccuracyFigures figures(std::optional<double> norm1, const SystemMatrix& A, const Vector& b,
-                        const Vector& x, int n, const Factors& factors,
-                        const SolveOptions& options) {
+// 1 / (||A||_1 ||A^-1||_1) as dgecon forms it, or the other way round where that overflows
+// first (a 1 x 1 system of the largest double); none where the quotient lies beyond the doubles.
+std::optional<double> reciprocalCondition(double norm1, double inverseNorm) {
+    double rcond = (1.0 / inverseNorm) / norm1;
+    if (!std::isfinite(rcond) || rcond == 0)
+        rcond = (1.0 / norm1) / inverseNorm;
+    if (!std::isfinite(rcond) || rcond == 0)
+        return std::nullopt;
+    return rcond;
+}
+
+// A(i, j) as the figures can read it; j >= i always can be.
+double entryOf(const SystemMatrix& A, int i, int j) {
+    return A.kept == KeptOfA::all || j >= i ? A.entries(i, j) : A.entries(j, i);
+}
+
+// The premise of the bound: no underflow in making the factors, and, where it is cheap, every
+// row of the factors multiplied out within the rounding the factorisation allows,
+// |A - L U| <= gamma |L| |U|, with room for the rebuild's own rounding and underflow.
+bool reproducesA(const SystemMatrix& A, const Factors& factors) {
+    if (factors.underflowed())
+        return false;
+    const int n = factors.order();
+    if (n > kRebuildCheckUpTo || A.kept == KeptOfA::nothing)
+        return true;
+    const double tolerance = 4.0 * (n + 1) * kUnitRoundoff;
+    const double absolute = 4.0 * (n + 1) * std::numeric_limits<double>::denorm_min();
+    Entries row;
+    Entries magnitude;
+    for (int i = 1; i <= n; ++i) {
+        factors.rebuildRow(i, row, magnitude);
+        for (int j = 1; j <= n; ++j) {
+            const double a = entryOf(A, i, j);
+            const double allowed = tolerance * (magnitude[j] + std::fabs(a)) + absolute;
+            if (!(std::fabs(a - row[j]) <= allowed))
+                return false;
+        }
+    }
+    return true;
+}
+
+bool allZero(const Vector& v, int n) {
+    for (int i = 1; i <= n; ++i)
+        if (v(i) != 0)
+            return false;
+    return true;
+}
+
+} // namespace
+
+AccuracyFigures accuracyFigures(const SystemMatrix& A, const Factors& factors, const Vector& b,
+                                const Vector& x, const SolveOptions& options) {
+    const int n = factors.order();
+    const std::optional<double> norm1 = A.norm1;
+    AccuracyFigures out;
+    out.growth = factors.pivotGrowth();
     // RCOND: 1 / (||A||_1 ||A^-1||_1), ||A^-1||_1 estimated (dgecon, dpocon).
     std::optional<Estimate> condition;
     if (norm1 && *norm1 != 0)
         condition.emplace(n, nullptr);
     // The residual needs A, which Gauss run in place no longer has.
+    const bool present = A.kept != KeptOfA::nothing;
     std::optional<Residual> residual;
-    if (A.present && condition && n >= kThreadsFrom && Team::sizeFor(options.threads) >= 2) {
+    if (present && condition && n >= kThreadsFrom && Team::sizeFor(options.threads) >= 2) {
         Team team(2);
         team.run([&](int member) {
             if (member == 0)
@@ -197,34 +256,53 @@ AccuracyFigures figures(std::optional<double> norm1, const SystemMatrix& A, cons
             if (member == 1 || team.size() < 2)
                 residual = residualOf(A, b, x, n);
         });
-    } else if (A.present) {
+    } else if (present) {
         residual = residualOf(A, b, x, n);
     }
-    AccuracyFigures out;
     Entries weights;
     std::optional<Estimate> errors;
     if (residual) {
         weights = backwardErrorAndWeights(*residual, n, out);
         errors.emplace(n, &weights);
+    } else {
+        out.berrGap = out.ferrGap =
+            present ? FigureGap::residualBeyondDoubles : FigureGap::noResidual;
     }
     runTogether(factors, condition ? &*condition : nullptr, errors ? &*errors : nullptr);
 
-    // 0 when the estimate overflows, as LAPACK's scaled solves give for a matrix that far from
-    // invertible.
-    if (norm1) {
+    if (!norm1) {
+        out.rcondGap = FigureGap::matrixBeyondDoubles;
+    } else {
         const std::optional<double> inverseNorm = condition ? condition->result() : std::nullopt;
-        out.rcond = inverseNorm && *inverseNorm != 0 ? (1.0 / *inverseNorm) / *norm1 : 0.0;
+        out.rcond = inverseNorm && *inverseNorm != 0 ? reciprocalCondition(*norm1, *inverseNorm)
+                                                     : std::nullopt;
+        if (!out.rcond)
+            out.rcondGap = FigureGap::inverseBeyondDoubles;
     }
+
+    double largest = 0;
+    for (int i = 1; i <= n; ++i)
+        largest = std::max(largest, std::fabs(x(i)));
+    out.solutionUnderflowed = largest < DBL_MIN && !allZero(b, n);
+    out.factorsReproduceA = reproducesA(A, factors);
     // FERR, relative to ||x||_inf.
-    if (errors)
-        if (const std::optional<double> bound = errors->result()) {
-            double largest = 0;
-            for (int i = 1; i <= n; ++i)
-                largest = std::max(largest, std::fabs(x(i)));
-            out.ferr = largest != 0 ? *bound / largest : *bound;
-        }
+    if (!out.factorsReproduceA) {
+        out.ferrGap = FigureGap::factorsChangedA;
+    } else if (out.solutionUnderflowed) {
+        out.ferrGap = FigureGap::solutionUnderflowed;
+    } else if (errors) {
+        const std::optional<double> bound = errors->result();
+        const double relative = bound ? (largest != 0 ? *bound / largest : *bound)
+                                      : std::numeric_limits<double>::infinity();
+        if (std::isfinite(relative))
+            out.ferr = relative;
+        else
+            out.ferrGap = FigureGap::boundBeyondDoubles;
+    }
     return out;
 }
+
+namespace {
 
 // ||A||_1 from the column sums; none when it overflows.
 std::optional<double> largestSum(const Entries& sums, int n) {
@@ -238,20 +316,55 @@ std::optional<double> largestSum(const Entries& sums, int n) {
 
 } // namespace
 
+std::optional<double> AccuracyFigures::conditionNumber() const {
+    if (!rcond)
+        return std::nullopt;
+    const double kappa = 1 / *rcond;
+    if (!std::isfinite(kappa))
+        return std::nullopt;
+    return kappa;
+}
+
 std::optional<int> AccuracyFigures::correctDigits() const {
+    if (solutionUnderflowed)
+        return 0;
     if (!ferr)
         return std::nullopt;
     return significantDigits(*ferr);
 }
 
-bool AccuracyFigures::warning() const {
-    if (ferr)
-        return *ferr >= 1;
-    return singularToWorkingPrecision();
+bool AccuracyFigures::singularToWorkingPrecision() const {
+    return rcond ? *rcond < kUnitRoundoff : rcondGap == FigureGap::inverseBeyondDoubles;
 }
 
-bool AccuracyFigures::singularToWorkingPrecision() const {
-    return rcond && *rcond < kUnitRoundoff;
+Doubt AccuracyFigures::doubt() const {
+    if (solutionUnderflowed)
+        return Doubt::underflowed;
+    if (!factorsReproduceA)
+        return Doubt::unstable;
+    const bool singular = singularToWorkingPrecision();
+    // A method that lost the problem: the condition number's warning stands whatever the
+    // bound says, and the first-order bound kappa BERR decides.
+    if (berr && *berr > kBackwardErrorLimit) {
+        if (singular)
+            return Doubt::singular;
+        const std::optional<double> kappa = conditionNumber();
+        if (!kappa || *kappa * *berr > kNoDigitError)
+            return Doubt::unstable;
+    }
+    // Where the bound leaves no digit on a matrix singular to working precision, the matrix
+    // is the reason given.
+    const bool noDigit = ferr ? *ferr > kNoDigitError : ferrGap == FigureGap::boundBeyondDoubles;
+    if (ferr || ferrGap == FigureGap::boundBeyondDoubles)
+        return !noDigit ? Doubt::none : singular ? Doubt::singular : Doubt::noDigit;
+    if (singular)
+        return Doubt::singular;
+    // Without a residual, the growth bounds the backward error at about growth * eps, and
+    // the error at kappa times that.
+    if (const std::optional<double> kappa = conditionNumber();
+        kappa && growth && *kappa * *growth * kUnitRoundoff > kNoDigitError)
+        return Doubt::growth;
+    return Doubt::none;
 }
 
 std::optional<double> copyWithNorm1(const Matrix& A, Matrix& W, std::int16_t n) {
@@ -278,27 +391,6 @@ std::optional<double> norm1Of(const Matrix& A, std::int16_t n) {
             sums[j] = sums[j] + std::fabs(from[j]);
     }
     return largestSum(sums, n);
-}
-
-std::optional<AccuracyFigures> gaussAccuracy(const SystemMatrix& A, std::optional<double> norm1,
-                                             const Matrix& W, const CalculateOutcome& outcome,
-                                             const MethodState&, const Vector& b, const Vector& x,
-                                             std::int16_t n, const SolveOptions& options) {
-    const std::vector<int>& pivotRows = outcome.gauss.pivotRows;
-    if (!outcome.solved() || n <= 0 || pivotRows.size() <= static_cast<std::size_t>(n))
-        return std::nullopt;
-    return figures(norm1, A, b, x, n, GaussFactors(W, pivotRows, n), options);
-}
-
-std::optional<AccuracyFigures> choleskyAccuracy(const SystemMatrix& A, std::optional<double> norm1,
-                                                const Matrix&, const CalculateOutcome& outcome,
-                                                const MethodState& state, const Vector& b,
-                                                const Vector& x, std::int16_t n,
-                                                const SolveOptions& options) {
-    const modChol& chol = state.chol;
-    if (!outcome.solved() || n <= 0 || chol.factor() == nullptr || chol.cholOrder() != n)
-        return std::nullopt;
-    return figures(norm1, A, b, x, n, CholeskyFactors(*chol.factor(), chol.diag(), n), options);
 }
 
 } // namespace lse

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Calculate.h"
+#include "Factors.h"
 #include "Matrix.h"
 #include "SolveOptions.h"
 
@@ -12,35 +12,81 @@ namespace lse {
 // The unit roundoff of doubles, LAPACK's dlamch('Epsilon').
 inline constexpr double kUnitRoundoff = 0x1p-53;
 
+// Why a figure is missing.
+enum class FigureGap {
+    none,
+    matrixBeyondDoubles,    // ||A||_1 overflows
+    inverseBeyondDoubles,   // the estimate of ||A^-1||_1 overflows: A is singular as far as
+                            // the doubles can tell
+    conditionBeyondDoubles, // RCOND is so small that 1 / RCOND overflows
+    noResidual,             // the method worked in A itself and left too little of it
+    residualBeyondDoubles,  // b - A x or |A| |x| + |b| overflows
+    boundBeyondDoubles,     // the estimate of the bound overflows
+    factorsChangedA,        // the factors do not multiply out to A to working precision
+    solutionUnderflowed,    // x lies below the normal doubles, where its bits are lost
+};
+
+// Why a solution should not be trusted, when it should not.
+enum class Doubt {
+    none,
+    singular,    // RCOND < the unit roundoff, with nothing better to go by
+    noDigit,     // the error bound leaves no correct digit
+    unstable,    // the factors or the backward error show the method lost the problem
+    growth,      // Gauss without a residual: its pivot growth leaves no digit
+    underflowed, // the solution lies below the normal doubles
+};
+
 // What a solution's bits are worth, as LAPACK's expert drivers (dgesvx, dposvx) tell it. Each
-// figure is none where it cannot be had: a norm or a residual beyond the doubles.
+// figure is none where it cannot be had, with its gap saying why.
 struct AccuracyFigures {
     // 1 / (||A||_1 ||A^-1||_1), with ||A^-1||_1 estimated from the method's factors (dgecon,
-    // dpocon); 0 when the estimate overflows.
+    // dpocon).
     std::optional<double> rcond;
+    FigureGap rcondGap = FigureGap::none;
     // The componentwise backward error max_i |b - A x|_i / (|A| |x| + |b|)_i (dgerfs, dporfs):
-    // the smallest relative change to the entries of A and b that makes x exact.
+    // the smallest relative change to the entries of A and b that makes x exact. A row whose
+    // residual is exactly 0 counts 0.
     std::optional<double> berr;
+    FigureGap berrGap = FigureGap::none;
     // An estimated bound on ||x_true - x||_inf / ||x||_inf (dgerfs, dporfs, without refining x).
     std::optional<double> ferr;
+    FigureGap ferrGap = FigureGap::none;
+    // max |U| / max |A| for Gauss.
+    std::optional<double> growth;
+    // The premise of the bound: the factors multiply out to A to working precision.
+    bool factorsReproduceA = true;
+    // ||x||_inf is below the normal doubles while b is not 0.
+    bool solutionUnderflowed = false;
 
-    // The decimal digits of x that FERR vouches for; none without FERR.
+    // kappa_1 = 1 / RCOND; none where RCOND is missing or its reciprocal overflows.
+    std::optional<double> conditionNumber() const;
+    // The decimal digits of x that FERR vouches for: none without FERR, 0 for a solution that
+    // underflowed.
     std::optional<int> correctDigits() const;
-    // The solution should not be trusted: FERR >= 1, or, without FERR, RCOND < the unit
-    // roundoff (LAPACK's INFO = N + 1).
-    bool warning() const;
-    // RCOND < the unit roundoff.
+    // Why the solution should not be trusted, or none.
+    Doubt doubt() const;
+    bool warning() const { return doubt() != Doubt::none; }
+    // RCOND < the unit roundoff (LAPACK's INFO = N + 1), or beyond the doubles.
     bool singularToWorkingPrecision() const;
 };
 
-// The matrix of the system: as given, or symmetric with its upper triangle read (Cholesky
-// leaves A's upper triangle in W). The two give different bits: their sums run differently.
+// A backward error above this (half the digits) is far above the unit roundoff: the method,
+// not the matrix, lost accuracy, and the bound's premise is no longer taken on trust.
+inline constexpr double kBackwardErrorLimit = 0x1p-26;
+// An estimated relative error above this leaves no correct digit: significantDigits' 10^-1.
+inline constexpr double kNoDigitError = 1e-1;
+// Up to this order the factors are multiplied out row by row and checked against A; beyond
+// it the check is the factors' own scan for underflow (a full rebuild would cost a solve).
+inline constexpr int kRebuildCheckUpTo = 64;
+
+// The matrix of the system, as far as the figures can read it after the method: as given, or
+// what the method left of it when it worked in A itself (Cholesky: the upper triangle, all of
+// a symmetric A; Gauss: nothing, and then the figures have no residual). The two readings
+// give different bits: their sums run differently.
 struct SystemMatrix {
     const Matrix& entries;
-    bool symmetricUpper = false;
-    // False when A is gone (a method solved in it and left nothing of it): entries is then not
-    // read, and the figures have RCOND alone.
-    bool present = true;
+    std::optional<double> norm1; // ||A||_1 as copyWithNorm1 returned it
+    KeptOfA kept = KeptOfA::all;
 };
 
 // Copies A into W, rows and columns 1..n, W re-created with one spare column (so that Gauss
@@ -50,29 +96,10 @@ std::optional<double> copyWithNorm1(const Matrix& A, Matrix& W, std::int16_t n);
 // ||A||_1 as copyWithNorm1 returns it, the same bits, for a method that works in A itself.
 std::optional<double> norm1Of(const Matrix& A, std::int16_t n);
 
-// How a method's figures are had, alike for every method: from A (norm1 = ||A||_1 as
-// copyWithNorm1 returned it) and what the method's run left: W, its outcome, its state, b and
-// x. None unless the run solved the system with n > 0. options.threads: for a large system a
-// second thread, if allowed, forms the residual beside the first product; the bits are the
-// same.
-using MethodAccuracy = std::optional<AccuracyFigures> (*)(
-    const SystemMatrix& A, std::optional<double> norm1, const Matrix& W,
-    const CalculateOutcome& outcome, const MethodState& state, const Vector& b, const Vector& x,
-    std::int16_t n, const SolveOptions& options);
-
-// Gauss: from W as the elimination leaves it and the pivot rows in outcome.gauss.
-std::optional<AccuracyFigures> gaussAccuracy(const SystemMatrix& A, std::optional<double> norm1,
-                                             const Matrix& W, const CalculateOutcome& outcome,
-                                             const MethodState& state, const Vector& b,
-                                             const Vector& x, std::int16_t n,
-                                             const SolveOptions& options);
-
-// Cholesky: from the factor state.chol keeps (L in the W it decomposed). A may be that W's
-// upper triangle, {W, true}.
-std::optional<AccuracyFigures> choleskyAccuracy(const SystemMatrix& A, std::optional<double> norm1,
-                                                const Matrix& W, const CalculateOutcome& outcome,
-                                                const MethodState& state, const Vector& b,
-                                                const Vector& x, std::int16_t n,
-                                                const SolveOptions& options);
+// The figures of a solution x of A x = b from the factors its method made, alike for every
+// method. options.threads: for a large system a second thread, if allowed, forms the residual
+// beside the first product; the bits are the same.
+AccuracyFigures accuracyFigures(const SystemMatrix& A, const Factors& factors, const Vector& b,
+                                const Vector& x, const SolveOptions& options = {});
 
 } // namespace lse

@@ -1,6 +1,7 @@
 #include "Calculate.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace lse {
 
@@ -8,16 +9,30 @@ namespace {
 
 using Ending = CalculateOutcome::Ending;
 
+// max |W(i, j)|, for the growth the elimination will have made.
+double largestEntry(const Matrix& W, int n) {
+    double largest = 0;
+    for (int i = 1; i <= n; ++i) {
+        const double* const row = W.row(i);
+        for (int j = 1; j <= n; ++j)
+            largest = std::max(largest, std::fabs(row[j]));
+    }
+    return largest;
+}
+
 } // namespace
 
 CalculateOutcome calculateGauss(Matrix& W, const Vector& b, Vector& x, std::int16_t n, MethodState&,
                                 const SolveOptions& options) {
     CalculateOutcome outcome;
+    const double largestOfA = n > 0 && W.rowsUpper() >= n ? largestEntry(W, n) : 0;
     outcome.gauss = modGauss::gaussSolve(W, x, b, n, options);
     if (outcome.gauss.status == GaussStatus::cancelled)
         outcome.ending = Ending::cancelled;
     else if (!outcome.gauss.solved())
         outcome.ending = Ending::failed;
+    else if (n > 0)
+        outcome.factors = std::make_shared<GaussFactors>(W, outcome.gauss.pivotRows, n, largestOfA);
     return outcome;
 }
 
@@ -46,6 +61,9 @@ CalculateOutcome calculateCholesky(Matrix& W, const Vector& b, Vector& x, std::i
     if (n > 0)
         std::copy(y.data() + 1, y.data() + n + 1, x.data() + 1);
     outcome.ending = Ending::solved;
+    if (n > 0 && state.chol.factor() != nullptr)
+        outcome.factors =
+            std::make_shared<CholeskyFactors>(*state.chol.factor(), state.chol.diag(), n);
     return outcome;
 }
 

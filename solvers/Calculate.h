@@ -1,11 +1,13 @@
 #pragma once
 
+#include "Factors.h"
 #include "Matrix.h"
 #include "SolveOptions.h"
 #include "modChol.h"
 #include "modGauss.h"
 
 #include <cstdint>
+#include <memory>
 
 namespace lse {
 
@@ -22,6 +24,9 @@ struct CalculateOutcome {
     GaussOutcome gauss;
     CholeskyOutcome decomposition;
     CholeskySolveStatus solve = CholeskySolveStatus::solved;
+    // When solved: the factors the method made, which the figures read; they refer to the W
+    // and the state the method worked in. Null for a method that offers none.
+    std::shared_ptr<const Factors> factors;
 
     bool solved() const { return ending == Ending::solved; }
     bool cancelled() const { return ending == Ending::cancelled; }

@@ -3,6 +3,8 @@
 #include "FixedSums.h"
 
 #include <algorithm>
+#include <cfloat>
+#include <cmath>
 #include <utility>
 
 namespace lse {
@@ -74,6 +76,84 @@ std::array<double*, 2> columns(const TwoColumns& v) {
 }
 
 } // namespace
+
+GaussFactors::GaussFactors(const Matrix& W, std::vector<int> pivotRows, int n, double largestOfA)
+    : W_(W), pivotRows_(std::move(pivotRows)), n_(n) {
+    // A multiplier below the normal doubles has lost bits, or all of them, and what it
+    // multiplies may be large: then L U is no longer A to working precision. Row by row, each
+    // numerator against its pivot's threshold.
+    std::vector<double> threshold(static_cast<std::size_t>(std::max(n, 0)) + 1);
+    double largestOfU = 0;
+    for (int k = 1; k <= n; ++k) {
+        const double pivot = std::fabs(W(k, k));
+        underflowed_ = underflowed_ || pivot < DBL_MIN;
+        threshold[static_cast<std::size_t>(k)] = DBL_MIN * pivot;
+    }
+    for (int i = 1; i <= n; ++i) {
+        const double* const row = W.row(i);
+        bool small = false;
+        for (int k = 1; k < i; ++k)
+            small = small ||
+                    (row[k] != 0 && std::fabs(row[k]) < threshold[static_cast<std::size_t>(k)]);
+        underflowed_ = underflowed_ || small;
+        for (int j = i; j <= n; ++j)
+            largestOfU = std::max(largestOfU, std::fabs(row[j]));
+    }
+    if (largestOfA > 0 && std::isfinite(largestOfA)) {
+        const double growth = largestOfU / largestOfA;
+        if (std::isfinite(growth))
+            growth_ = growth;
+    }
+}
+
+// Row i of A = P_1 E_1^-1 ... P_(n-1) E_(n-1)^-1 U: e_i^T taken through the steps in their
+// order, then times U.
+void GaussFactors::rebuildRow(int i, std::vector<double>& row,
+                              std::vector<double>& magnitude) const {
+    const int n = n_;
+    std::vector<double> r(static_cast<std::size_t>(n) + 1);
+    std::vector<double> rm(static_cast<std::size_t>(n) + 1);
+    r[static_cast<std::size_t>(i)] = 1;
+    rm[static_cast<std::size_t>(i)] = 1;
+    for (int k = 1; k < n; ++k) {
+        const auto p = static_cast<std::size_t>(pivotRows_[static_cast<std::size_t>(k)]);
+        std::swap(r[static_cast<std::size_t>(k)], r[p]);
+        std::swap(rm[static_cast<std::size_t>(k)], rm[p]);
+        for (int j = k + 1; j <= n; ++j) {
+            const double m = multiplier(j, k);
+            r[static_cast<std::size_t>(k)] += r[static_cast<std::size_t>(j)] * m;
+            rm[static_cast<std::size_t>(k)] += rm[static_cast<std::size_t>(j)] * std::fabs(m);
+        }
+    }
+    row.assign(static_cast<std::size_t>(n) + 1, 0.0);
+    magnitude.assign(static_cast<std::size_t>(n) + 1, 0.0);
+    for (int k = 1; k <= n; ++k)
+        for (int j = k; j <= n; ++j) {
+            row[static_cast<std::size_t>(j)] += r[static_cast<std::size_t>(k)] * W_(k, j);
+            magnitude[static_cast<std::size_t>(j)] +=
+                rm[static_cast<std::size_t>(k)] * std::fabs(W_(k, j));
+        }
+}
+
+CholeskyFactors::CholeskyFactors(const Matrix& W, const Vector& diag, int n)
+    : W_(W), diag_(diag), n_(n) {
+    for (int i = 1; i <= n; ++i)
+        underflowed_ = underflowed_ || diag(i) < DBL_MIN;
+}
+
+void CholeskyFactors::rebuildRow(int i, std::vector<double>& row,
+                                 std::vector<double>& magnitude) const {
+    const int n = n_;
+    const auto l = [this](int r, int c) { return r == c ? diag_(r) : W_(r, c); };
+    row.assign(static_cast<std::size_t>(n) + 1, 0.0);
+    magnitude.assign(static_cast<std::size_t>(n) + 1, 0.0);
+    for (int j = 1; j <= n; ++j)
+        for (int k = 1; k <= std::min(i, j); ++k) {
+            const double product = l(i, k) * l(j, k);
+            row[static_cast<std::size_t>(j)] += product;
+            magnitude[static_cast<std::size_t>(j)] += std::fabs(product);
+        }
+}
 
 // The steps of the elimination are E_k P_k (P_k exchanges rows k and p(k), E_k subtracts the
 // multiples of row k), so A^-1 = U^-1 E_(n-1) P_(n-1) ... E_1 P_1: the elimination replayed on

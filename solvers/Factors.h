@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstddef>
+#include <optional>
 #include <vector>
 
 namespace lse {
@@ -14,19 +15,63 @@ namespace lse {
 // the same order, it takes alone; each gets its own answer.
 using TwoColumns = std::array<std::vector<double>*, 2>;
 
+// What of A the storage a method worked in still holds once it has made its factors.
+enum class KeptOfA {
+    all,           // the method worked on a copy: A is whole
+    upperTriangle, // Cholesky reads A's lower triangle and leaves the upper one, all of a symmetric
+                   // A
+    nothing,       // the method overwrote all of A
+};
+
+// A method's factors as a value, in the manner of LAPACK's (A = P L U with IPIV, A = L L^T):
+// what the accuracy figures and a check of the factorisation take, for any method. It refers
+// to the storage the method worked in (W, and its own state) and is valid while they are
+// unchanged.
+class Factors {
+public:
+    virtual ~Factors() = default;
+
+    virtual int order() const = 0;
+    virtual bool symmetric() const = 0; // whether A^-T = A^-1
+    // What of A the method left in the storage it worked in, were that A itself.
+    virtual KeptOfA keptOfA() const = 0;
+
+    virtual bool solve(std::vector<double>& v) const = 0;           // v := A^-1 v
+    virtual bool solveTransposed(std::vector<double>& v) const = 0; // v := A^-T v
+    virtual std::array<bool, 2> solve(const TwoColumns& v) const = 0;
+    virtual std::array<bool, 2> solveTransposed(const TwoColumns& v) const = 0;
+
+    // Row i of the matrix the factors multiply out to, into row(1..n), and the same product
+    // of their magnitudes into magnitude(1..n), against which its rounding is measured.
+    virtual void rebuildRow(int i, std::vector<double>& row,
+                            std::vector<double>& magnitude) const = 0;
+    // A multiplier or pivot fell below the normal doubles, so that the factors may multiply
+    // out to another matrix than the one the method was given.
+    virtual bool underflowed() const = 0;
+    // max |U| / max |A|, the growth of the entries in the elimination (the reciprocal of
+    // dgesvx's RPVGRW); none for a method whose entries cannot grow.
+    virtual std::optional<double> pivotGrowth() const { return std::nullopt; }
+};
+
 // Gauss: W as the elimination leaves it (U on and above the diagonal, each multiplier's
 // numerator below it, where the step that made it left it) and the pivot rows of the steps.
-class GaussFactors {
+class GaussFactors final : public Factors {
 public:
-    GaussFactors(const Matrix& W, const std::vector<int>& pivotRows, int n)
-        : W_(W), pivotRows_(pivotRows), n_(n) {}
+    // largestOfA: max |A(i, j)|, taken before the elimination overwrote A.
+    GaussFactors(const Matrix& W, std::vector<int> pivotRows, int n, double largestOfA);
 
-    static constexpr bool kSymmetric = false; // whether A^-T = A^-1
+    int order() const override { return n_; }
+    bool symmetric() const override { return false; }
+    KeptOfA keptOfA() const override { return KeptOfA::nothing; }
 
-    bool solve(std::vector<double>& v) const;           // v := A^-1 v
-    bool solveTransposed(std::vector<double>& v) const; // v := A^-T v
-    std::array<bool, 2> solve(const TwoColumns& v) const;
-    std::array<bool, 2> solveTransposed(const TwoColumns& v) const;
+    bool solve(std::vector<double>& v) const override;
+    bool solveTransposed(std::vector<double>& v) const override;
+    std::array<bool, 2> solve(const TwoColumns& v) const override;
+    std::array<bool, 2> solveTransposed(const TwoColumns& v) const override;
+
+    void rebuildRow(int i, std::vector<double>& row, std::vector<double>& magnitude) const override;
+    bool underflowed() const override { return underflowed_; }
+    std::optional<double> pivotGrowth() const override { return growth_; }
 
 private:
     template <std::size_t C> std::array<bool, C> solveColumns(std::array<double*, C> v) const;
@@ -37,22 +82,29 @@ private:
     double multiplier(int i, int k) const { return W_(i, k) / W_(k, k); }
 
     const Matrix& W_;
-    const std::vector<int>& pivotRows_;
+    std::vector<int> pivotRows_;
     int n_;
+    std::optional<double> growth_;
+    bool underflowed_ = false;
 };
 
 // Cholesky: L's strictly lower triangle in W, its diagonal apart. A^-1 is symmetric.
-class CholeskyFactors {
+class CholeskyFactors final : public Factors {
 public:
-    CholeskyFactors(const Matrix& W, const Vector& diag, int n) : W_(W), diag_(diag), n_(n) {}
+    CholeskyFactors(const Matrix& W, const Vector& diag, int n);
 
-    static constexpr bool kSymmetric = true;
+    int order() const override { return n_; }
+    bool symmetric() const override { return true; }
+    KeptOfA keptOfA() const override { return KeptOfA::upperTriangle; }
 
-    bool solve(std::vector<double>& v) const; // v := A^-1 v = L^-T L^-1 v
-    std::array<bool, 2> solve(const TwoColumns& v) const;
+    bool solve(std::vector<double>& v) const override; // v := A^-1 v = L^-T L^-1 v
+    std::array<bool, 2> solve(const TwoColumns& v) const override;
     // A^-T = A^-1.
-    bool solveTransposed(std::vector<double>& v) const { return solve(v); }
-    std::array<bool, 2> solveTransposed(const TwoColumns& v) const { return solve(v); }
+    bool solveTransposed(std::vector<double>& v) const override { return solve(v); }
+    std::array<bool, 2> solveTransposed(const TwoColumns& v) const override { return solve(v); }
+
+    void rebuildRow(int i, std::vector<double>& row, std::vector<double>& magnitude) const override;
+    bool underflowed() const override { return underflowed_; }
 
 private:
     template <std::size_t C> std::array<bool, C> solveColumns(std::array<double*, C> v) const;
@@ -60,6 +112,7 @@ private:
     const Matrix& W_;
     const Vector& diag_;
     int n_;
+    bool underflowed_ = false;
 };
 
 } // namespace lse

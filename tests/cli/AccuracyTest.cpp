@@ -14,11 +14,16 @@ const std::string kDefault = "3\n4 2 14\n2 17 -5\n14 -5 83\n14 -101 155\n";
 // Solved exactly, but ||A||_1 and |A| |x| + |b| overflow.
 const std::string kHuge = "2\n1e308 1e308\n1e308 1.7e308\n1e308 1e308\n";
 
-const std::string kGaussWarns = "lineq-solve: warning: Gauss Elimination: ";
+const std::string kGaussWarns =
+    "lineq-solve: warning: The Gauss Elimination solution may have no correct digit: ";
+const std::string kCholeskyWarns =
+    "lineq-solve: warning: The Cholesky Decomposition solution may have no correct digit: ";
 const std::string kSingular = "the matrix is singular to working precision (estimated "
                               "condition number ";
-const std::string kNoDigit = "); the solution may have no correct digit\n";
-const std::string kBound = "the solution may have no correct digit (its error bound is 1.5e+00)";
+const std::string kEnd = ").\n";
+const std::string kUnstable = "its backward error is 1.6e-01, far above the unit roundoff.\n";
+const std::string kGrowth =
+    "the elimination's pivot growth is 5.8e+17 with an estimated condition number of 6.0e+01.\n";
 
 nlohmann::json resultsOf(std::vector<std::string> args, const std::string& input) {
     args.insert(args.end(), {"--format", "json"});
@@ -27,9 +32,9 @@ nlohmann::json resultsOf(std::vector<std::string> args, const std::string& input
 
 } // namespace
 
-// Gauss run last works in A, so without --accuracy RCOND alone decides, as LAPACK's drivers
-// do: Wilkinson's matrix (well conditioned, growth 2^59) slips through and badly scaled rows
-// are warned of though accurate. Elsewhere the error bound decides.
+// Gauss run last works in A, so without --accuracy RCOND and the pivot growth decide:
+// Wilkinson's matrix (well conditioned, growth 2^59) is warned of by its growth, and badly
+// scaled rows though accurate. Elsewhere the error bound and the backward error decide.
 TEST(LineqSolveAccuracy, WarnsWhereTheDigitsMayBeLostAndNowhereElse) {
     const std::string wilkinson = plainInput(wilkinsonGrowth(60));
     const std::string scaled = plainInput(badlyScaledRows(20, 4));
@@ -38,17 +43,17 @@ TEST(LineqSolveAccuracy, WarnsWhereTheDigitsMayBeLostAndNowhereElse) {
     const std::vector<std::tuple<std::string, std::vector<std::string>, std::string>> cases{
         {kDefault, {}, ""},
         {scaled, {"--method", "gauss", "--accuracy"}, ""},
-        {scaled, {"--method", "gauss"}, kGaussWarns + kSingular + "9.8e+31" + kNoDigit},
+        {scaled, {"--method", "gauss"}, kGaussWarns + kSingular + "9.8e+31" + kEnd},
         {plainInput(hilbert(12)),
          {},
-         kGaussWarns + kSingular + "3.8e+16" + kNoDigit +
-             "lineq-solve: warning: Cholesky Decomposition: " + kSingular + "4.2e+16" + kNoDigit},
+         kGaussWarns + kSingular + "3.8e+16" + kEnd + kCholeskyWarns + kSingular + "4.2e+16" +
+             kEnd},
         {plainInput(neumannPoisson(5)),
          {"--method", "gauss"},
-         kGaussWarns + kSingular + "8.2e+16" + kNoDigit},
-        {wilkinson, {}, kGaussWarns + kBound + "\n" + choleskyFailed},
-        {wilkinson, {"--method", "gauss"}, ""},
-        {wilkinson, {"--method", "gauss", "--accuracy"}, kGaussWarns + kBound + "\n"},
+         kGaussWarns + kSingular + "8.2e+16" + kEnd},
+        {wilkinson, {}, kGaussWarns + kUnstable + choleskyFailed},
+        {wilkinson, {"--method", "gauss"}, kGaussWarns + kGrowth},
+        {wilkinson, {"--method", "gauss", "--accuracy"}, kGaussWarns + kUnstable},
     };
     for (const auto& [input, args, err] : cases) {
         SCOPED_TRACE(::testing::PrintToString(args) + " on " + input.substr(0, 30));
@@ -82,7 +87,8 @@ TEST(LineqSolveAccuracy, JsonGivesEachSolvedResultEveryFigureOrNull) {
         for (const char* figure : figures)
             EXPECT_TRUE(result.at(figure).is_null()) << figure;
     const nlohmann::json wilkinson = resultsOf({"--accuracy"}, plainInput(wilkinsonGrowth(60)));
-    EXPECT_EQ(wilkinson[0]["warning"], kBound);
+    EXPECT_EQ(wilkinson[0]["warning"], kGaussWarns.substr(kGaussWarns.find("The")) +
+                                           kUnstable.substr(0, kUnstable.size() - 1));
     EXPECT_EQ(wilkinson[0]["estimated_correct_digits"], 0);
     EXPECT_EQ(wilkinson[1].size(), 3u) << wilkinson[1]; // method, status, failure
 }

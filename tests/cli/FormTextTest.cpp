@@ -47,7 +47,7 @@ TEST(FormText, ProgramPrintsWhatTheWindowShows) {
         s.calculate(Both);
 
         io::LinearSystem system = io::readSystem(plainText(c.count, c.replies));
-        const auto results = solve(system, builtInMethods());
+        const auto results = solve(system, builtInMethods()).methods;
         const auto echo = leadingSections(system, windowLines);
         ASSERT_EQ(echo.size(), 2u);
         EXPECT_EQ(echo[0], "Input Matrix\r\n" + s.box(TextBox::display));
@@ -57,8 +57,8 @@ TEST(FormText, ProgramPrintsWhatTheWindowShows) {
         EXPECT_EQ(resultSection(results[1], system.n, windowLines),
                   "Cholesky Solution\r\n" + s.box(TextBox::txtCholesky));
         std::vector<Message> failures;
-        for (const cli::MethodResult& result : results)
-            if (!result.solved())
+        for (const MethodReport& result : results)
+            if (!result.solved)
                 failures.push_back(*result.failure);
         EXPECT_EQ(failures, s.platform.messages);
     }

@@ -13,7 +13,7 @@ TEST(JsonReport, SolutionsReadBackAsTheSameBits) {
     system.n = 2;
     system.A = makeMatrix({{3, 1}, {1, 7}});
     system.b = makeVector({1, 0.1});
-    const auto results = solve(system, builtInMethods());
+    const auto results = solve(system, builtInMethods()).methods;
     const auto report = nlohmann::json::parse(jsonReport(system, results, false));
     ASSERT_EQ(report["results"].size(), 2u);
     for (int m = 0; m < 2; ++m)

@@ -45,6 +45,8 @@ public:
             add(figures->rcond);
             add(figures->berr);
             add(figures->ferr);
+            add(figures->growth);
+            add(static_cast<std::uint64_t>(figures->doubt()));
         }
     }
     std::uint64_t value() const { return state_; }
@@ -87,8 +89,7 @@ bool addGauss(Hash& hash, const System& s) {
     for (int i = 1; i <= a.n; ++i)
         for (int j = 1; j <= a.n + 1; ++j)
             hash.add(a.W(i, j));
-    hash.add(lse::gaussAccuracy({a.A}, a.norm1, a.W, outcome, state, a.b, a.x,
-                                static_cast<std::int16_t>(a.n), {}));
+    hash.add(lse::accuracyFigures({a.A, a.norm1}, *outcome.factors, a.b, a.x));
     return true;
 }
 
@@ -109,10 +110,12 @@ bool addCholesky(Hash& hash, const System& s, const lse::SolveOptions& options =
             hash.add(a.W(i, j));
     }
     // The figures with A as given and as the upper triangle of W: two orders of summing.
-    const auto order = static_cast<std::int16_t>(a.n);
-    hash.add(lse::choleskyAccuracy({a.A}, a.norm1, a.W, outcome, state, a.b, a.x, order, {}));
-    hash.add(lse::choleskyAccuracy({a.W, true}, a.norm1, a.W, outcome, state, a.b, a.x, order, {}));
-    return outcome.solved();
+    if (!outcome.solved())
+        return false;
+    hash.add(lse::accuracyFigures({a.A, a.norm1}, *outcome.factors, a.b, a.x));
+    hash.add(lse::accuracyFigures({a.W, a.norm1, lse::KeptOfA::upperTriangle}, *outcome.factors,
+                                  a.b, a.x));
+    return true;
 }
 
 } // namespace

@@ -34,7 +34,7 @@ struct Solved {
         norm1 = copyWithNorm1(a, W, n);
         x.recreate(n);
         outcome = method.solve(W, b, x, n, state, options);
-        figures = method.accuracy({a}, norm1, W, outcome, state, b, x, n, options);
+        figures = figuresOf({a, norm1}, outcome, b, x, options);
     }
 };
 
@@ -125,9 +125,7 @@ TEST(Accuracy, TheFactorsAreTheInverse) {
                 const Solved s(system.a, system.b, method, *options);
                 ASSERT_TRUE(s.outcome.solved());
                 const auto solve = [&](Entries& v, bool transposed) {
-                    if (!method.isGauss())
-                        return CholeskyFactors(s.W, s.state.chol.diag(), n).solve(v);
-                    const GaussFactors factors(s.W, s.outcome.gauss.pivotRows, n);
+                    const Factors& factors = *s.outcome.factors;
                     return transposed ? factors.solveTransposed(v) : factors.solve(v);
                 };
                 Entries v(n + 1), u(n + 1);
@@ -193,9 +191,7 @@ TEST(Accuracy, TwoColumnsTakeTheBitsOfOne) {
             return Finite{factors.solve(vAlone), factors.solve(uAlone),
                           factors.solve(TwoColumns{&v, &u})};
         };
-        const Finite finite = c.method.isGauss()
-                                  ? run(GaussFactors(s.W, s.outcome.gauss.pivotRows, n))
-                                  : run(CholeskyFactors(s.W, s.state.chol.diag(), n));
+        const Finite finite = run(*s.outcome.factors);
         EXPECT_TRUE(finite.v);
         EXPECT_EQ(finite.u, c.uScale == 1);
         EXPECT_EQ(finite.both[0], finite.v);
@@ -220,33 +216,81 @@ TEST(Accuracy, BothPathsRecordTheSamePivotRows) {
     EXPECT_EQ(blocked.x, plain.x);
 }
 
+// Each doubt the figures can raise, and the precedence among them: a bound that leaves no
+// digit warns from 0.1 on; a failed premise (factors that do not reproduce A, BERR far above
+// eps) lets RCOND's warning stand against the bound; without a residual, RCOND and then the
+// growth decide; a solution below the normal doubles claims no digit.
 TEST(Accuracy, TheWarningRule) {
     const double eps = kUnitRoundoff;
+    const auto figures = [](std::optional<double> rcond, std::optional<double> berr,
+                            std::optional<double> ferr) {
+        AccuracyFigures f;
+        f.rcond = rcond;
+        f.berr = berr;
+        f.ferr = ferr;
+        if (!berr)
+            f.berrGap = f.ferrGap = FigureGap::noResidual;
+        return f;
+    };
+    const auto with = [](AccuracyFigures f, auto change) {
+        change(f);
+        return f;
+    };
     struct Case {
+        const char* name;
         AccuracyFigures figures;
-        bool warning;
-        bool singular;
+        Doubt doubt;
+        std::optional<int> digits;
     };
     const Case cases[] = {
-        {{1e-3, 1e-17, 1e-13}, false, false},
-        {{1e-3, 1e-17, 0.99}, false, false},
-        {{1e-3, 1e-17, 1.0}, true, false},
-        // FERR decides where it exists, even against RCOND.
-        {{eps / 2, 1e-17, 0.5}, false, true},
-        {{0.5, 1e-17, 3.0}, true, false},
-        // Without a residual, RCOND below the unit roundoff decides.
-        {{eps / 2, std::nullopt, std::nullopt}, true, true},
-        {{eps, std::nullopt, std::nullopt}, false, false},
-        {{0.0, std::nullopt, std::nullopt}, true, true},
-        // Nothing known: no claim either way.
-        {{std::nullopt, std::nullopt, std::nullopt}, false, false},
+        {"accurate", figures(1e-3, 1e-17, 1e-13), Doubt::none, 13},
+        {"one digit", figures(1e-3, 1e-17, 0.1), Doubt::none, 1},
+        {"bound between 0.1 and 1", figures(1e-3, 1e-17, 0.5), Doubt::noDigit, 0},
+        {"bound above 1", figures(0.5, 1e-17, 3.0), Doubt::noDigit, 0},
+        {"badly scaled but accurate", figures(eps / 2, 1e-17, 1e-3), Doubt::none, 3},
+        {"singular with a large BERR", figures(eps / 2, 1e-3, 1e-3), Doubt::singular, 3},
+        {"kappa BERR leaves no digit", figures(1e-2, 1e-2, 1e-5), Doubt::unstable, 5},
+        {"large BERR, small kappa", figures(0.5, 1e-7, 1e-6), Doubt::none, 6},
+        {"factors changed A",
+         with(figures(0.5, 1e-17, std::nullopt),
+              [](auto& f) {
+                  f.factorsReproduceA = false;
+                  f.ferrGap = FigureGap::factorsChangedA;
+              }),
+         Doubt::unstable, std::nullopt},
+        {"no residual, singular", figures(eps / 2, std::nullopt, std::nullopt), Doubt::singular,
+         std::nullopt},
+        {"no residual, RCOND at eps", figures(eps, std::nullopt, std::nullopt), Doubt::none,
+         std::nullopt},
+        {"no residual, inverse beyond the doubles",
+         with(figures(std::nullopt, std::nullopt, std::nullopt),
+              [](auto& f) { f.rcondGap = FigureGap::inverseBeyondDoubles; }),
+         Doubt::singular, std::nullopt},
+        {"no residual, growth leaves no digit",
+         with(figures(1.0 / 60, std::nullopt, std::nullopt), [](auto& f) { f.growth = 0x1p59; }),
+         Doubt::growth, std::nullopt},
+        {"no residual, modest growth",
+         with(figures(1e-6, std::nullopt, std::nullopt), [](auto& f) { f.growth = 30; }),
+         Doubt::none, std::nullopt},
+        {"bound beyond the doubles",
+         with(figures(1e-3, 1e-17, std::nullopt),
+              [](auto& f) { f.ferrGap = FigureGap::boundBeyondDoubles; }),
+         Doubt::noDigit, std::nullopt},
+        {"solution underflowed",
+         with(figures(1.0, 0.0, std::nullopt),
+              [](auto& f) {
+                  f.solutionUnderflowed = true;
+                  f.ferrGap = FigureGap::solutionUnderflowed;
+              }),
+         Doubt::underflowed, 0},
+        {"nothing known", figures(std::nullopt, std::nullopt, std::nullopt), Doubt::none,
+         std::nullopt},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(c.figures.warning(), c.warning);
-        EXPECT_EQ(c.figures.singularToWorkingPrecision(), c.singular);
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(c.figures.doubt(), c.doubt);
+        EXPECT_EQ(c.figures.correctDigits(), c.digits);
     }
-    EXPECT_EQ((AccuracyFigures{1.0, 0.0, 1e-13}.correctDigits()), 13);
-    EXPECT_EQ((AccuracyFigures{1.0, 0.0, std::nullopt}.correctDigits()), std::nullopt);
 }
 
 // Near the top of the doubles a norm or a residual may overflow: that figure is then not
@@ -317,7 +361,7 @@ TEST(Accuracy, CholeskyReadsTheUpperTriangleOfW) {
         const auto n = static_cast<std::int16_t>(system.b.upper());
         const Solved s(system.a, system.b, kCholesky);
         const auto fromW =
-            choleskyAccuracy({s.W, true}, s.norm1, s.W, s.outcome, s.state, system.b, s.x, n, {});
+            figuresOf({s.W, s.norm1, KeptOfA::upperTriangle}, s.outcome, system.b, s.x);
         ASSERT_TRUE(s.figures && fromW);
         EXPECT_EQ(fromW->rcond, s.figures->rcond);
         EXPECT_NEAR(*fromW->ferr, *s.figures->ferr, 0.5 * *s.figures->ferr);
@@ -342,10 +386,8 @@ TEST(Accuracy, ThreadsChangeNoBitOfTheFigures) {
         two.threads = 2;
         const Solved s(c.system.a, c.system.b, c.method, one);
         ASSERT_TRUE(s.outcome.solved());
-        const auto n = static_cast<std::int16_t>(c.system.b.upper());
         const auto figures = [&](const SolveOptions& options) {
-            return c.method.accuracy({c.system.a}, s.norm1, s.W, s.outcome, s.state, c.system.b,
-                                     s.x, n, options);
+            return figuresOf({c.system.a, s.norm1}, s.outcome, c.system.b, s.x, options);
         };
         const auto single = figures(one);
         const auto paired = figures(two);

@@ -40,7 +40,7 @@ void report(const test::ConditionedSystem& s, const test::MethodUnderTest& metho
     MethodState state;
     const CalculateOutcome outcome = method.solve(W, s.b, x, order, state, {});
     const std::optional<AccuracyFigures> figures =
-        method.accuracy({s.a}, norm1, W, outcome, state, s.b, x, order, {});
+        lse::test::figuresOf({s.a, norm1}, outcome, s.b, x);
 
     std::string rows = "[";
     for (int i = 1; i <= n; ++i) {

@@ -6,21 +6,30 @@
 #include "NumberText.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
 namespace lse::test {
 
-// A method as the accuracy checks run it: its solver and its figures.
+// A method as the accuracy checks run it: its solver, whose factors give the figures.
 struct MethodUnderTest {
     const char* name;
     MethodSolver solve;
-    MethodAccuracy accuracy;
 
     bool isGauss() const { return solve == calculateGauss; }
 };
-inline constexpr MethodUnderTest kGauss{"Gauss", calculateGauss, gaussAccuracy};
-inline constexpr MethodUnderTest kCholesky{"Cholesky", calculateCholesky, choleskyAccuracy};
+inline constexpr MethodUnderTest kGauss{"Gauss", calculateGauss};
+inline constexpr MethodUnderTest kCholesky{"Cholesky", calculateCholesky};
+
+// The figures of a run from the factors it yielded; none where it yielded none.
+inline std::optional<AccuracyFigures> figuresOf(const SystemMatrix& A,
+                                                const CalculateOutcome& outcome, const Vector& b,
+                                                const Vector& x, const SolveOptions& options = {}) {
+    if (!outcome.factors)
+        return std::nullopt;
+    return accuracyFigures(A, *outcome.factors, b, x, options);
+}
 
 // Systems whose accuracy is known in advance, from the classic test matrices of numerical
 // analysis. Every entry is formed by correctly rounded operations, so every build makes the

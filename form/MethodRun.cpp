@@ -1,0 +1,46 @@
+#include "MethodRun.h"
+
+#include <chrono>
+#include <new>
+
+namespace lse {
+
+MethodRun runMethod(const MethodEntry& method, Matrix& A, const Vector& b, Vector& x,
+                    std::int16_t n, Matrix& W, MethodState& state, const SolveOptions& options,
+                    bool inA) {
+    using Clock = std::chrono::steady_clock;
+    const auto seconds = [](Clock::time_point from) {
+        return std::chrono::duration<double>(Clock::now() - from).count();
+    };
+    const Clock::time_point start = Clock::now();
+    std::optional<double> norm1;
+    if (inA) {
+        W = Matrix();
+        norm1 = norm1Of(A, n);
+    } else {
+        norm1 = copyWithNorm1(A, W, n);
+    }
+    MethodRun run;
+    run.outcome = method.solve(inA ? A : W, b, x, n, state, options);
+    MethodReport& report = run.report;
+    report.method = &method;
+    report.solved = run.outcome.solved();
+    report.failure = method.about(run.outcome);
+    report.seconds = seconds(start);
+    if (!report.solved)
+        return run;
+    const Clock::time_point solved = Clock::now();
+    try {
+        if (const std::shared_ptr<const Factors>& factors = run.outcome.factors) {
+            const KeptOfA kept = inA ? factors->keptOfA() : KeptOfA::all;
+            report.figures = accuracyFigures({A, norm1, kept}, *factors, b, x, options);
+        }
+        report.x = x;
+    } catch (const std::bad_alloc&) {
+        report.figures.reset();
+    }
+    report.figuresSeconds = seconds(solved);
+    return run;
+}
+
+} // namespace lse

@@ -1,0 +1,25 @@
+#pragma once
+
+#include "CalculateReport.h"
+#include "MethodTable.h"
+
+#include <cstdint>
+
+namespace lse {
+
+// What one method's run leaves: how it ended, and its part of the report.
+struct MethodRun {
+    CalculateOutcome outcome;
+    MethodReport report;
+};
+
+// One method's run as every front end makes it: W a fresh copy of A (or, with inA, A itself,
+// W released first so that the method needs no second array), the solve, then the figures
+// from the factors it yields, from A or what the run left of it. x(1..n) is written when the
+// method solved the system. The figures are extras: without memory for them the solution is
+// still reported. std::bad_alloc when the copy or the solver's buffers cannot be had.
+MethodRun runMethod(const MethodEntry& method, Matrix& A, const Vector& b, Vector& x,
+                    std::int16_t n, Matrix& W, MethodState& state, const SolveOptions& options,
+                    bool inA = false);
+
+} // namespace lse
