@@ -22,35 +22,6 @@ using exact::ExactStatus;
 // printed on standard output by then.
 constexpr const char* kOutOfMemoryLine = "lineq-solve: not enough memory for the exact solution\n";
 
-std::string componentLine(int i, const exact::ExactComponent& component,
-                          const ReportOptions& options) {
-    std::string line = "x" + intToText(i) + (component.isFraction ? " =" : " \u2248");
-    line.append(kGap).append(component.text);
-    // The double beside a value that is not written as that double, so that each method's
-    // number can be read against it.
-    if (!component.nearest)
-        line.append(kGap).append("(nearest double out of range)");
-    else if (const std::string nearest = doubleToText(*component.nearest, Digits::roundTrip);
-             nearest != component.text)
-        line.append(kGap).append("(nearest double ").append(nearest).append(")");
-    return line.append(options.lineEnd);
-}
-
-std::string counted(std::uint64_t count, std::string_view one, std::string_view many) {
-    return std::to_string(count).append(" ").append(count == 1 ? one : many);
-}
-
-std::string errorLine(std::string_view title, const exact::MethodError& error) {
-    std::string line(title);
-    line.append(": largest error ")
-        .append(error.largestUlps ? counted(*error.largestUlps, "unit", "units")
-                                  : std::string("out of range"))
-        .append(error.largestUlps ? " in the last place, " : ", ")
-        .append(counted(static_cast<std::uint64_t>(error.correctDigits), "correct digit",
-                        "correct digits"));
-    return line;
-}
-
 } // namespace
 
 std::string exactProgressText(const io::LinearSystem& system) {
@@ -58,8 +29,8 @@ std::string exactProgressText(const io::LinearSystem& system) {
            expectedTimeText(system.n, exact::entryBits(system.A, system.b, system.n));
 }
 
-ExactOutcome solveExactly(const io::LinearSystem& system,
-                          const std::vector<MethodReport>& results) {
+ExactOutcome solveExactly(const io::LinearSystem& system, CalculateReport& report) {
+    const std::vector<MethodReport>& results = report.methods;
     exact::endProcessWhenArithmeticRunsOutOfMemory(kOutOfMemoryLine, exitStatus::badInput);
     const auto start = std::chrono::steady_clock::now();
     const exact::ExactSolution solution = exact::ExactSolution::solve(system.A, system.b, system.n);
@@ -76,30 +47,20 @@ ExactOutcome solveExactly(const io::LinearSystem& system,
     }
     outcome.seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    exact::ExactReport& shown = report.exact.emplace();
+    shown.status = outcome.status;
+    shown.components = outcome.components;
+    for (const std::optional<exact::MethodError>& error : outcome.errors)
+        if (error)
+            shown.errors.push_back(*error);
+    report.decimalEntries = outcome.fractionsInSystem;
     return outcome;
 }
 
-std::string exactSection(const ExactOutcome& exact, const std::vector<MethodReport>& results,
-                         const ReportOptions& options) {
+std::string exactSection(const CalculateReport& report, const ReportOptions& options) {
     std::string section = std::string("Exact Solution").append(options.lineEnd);
-    if (exact.status != ExactStatus::solved)
-        section.append(exact::kNoUniqueSolutionText).append(options.lineEnd);
-    bool approximate = false;
-    for (std::size_t i = 0; i < exact.components.size(); ++i) {
-        section.append(componentLine(static_cast<int>(i) + 1, exact.components[i], options));
-        approximate = approximate || !exact.components[i].isFraction;
-    }
-    if (approximate)
-        section.append(approximationNote(exact.fractionsInSystem)).append(options.lineEnd);
-    for (std::size_t m = 0; m < results.size(); ++m) {
-        const std::string_view title = results[m].method->title;
-        if (const std::optional<exact::MethodError>& error = exact.errors[m])
-            section.append(errorLine(title, *error)).append(options.lineEnd);
-        else if (results[m].solved)
-            section.append(title)
-                .append(": its numbers come from rounding alone")
-                .append(options.lineEnd);
-    }
+    for (const std::string& line : exactLines(report))
+        section.append(line).append(options.lineEnd);
     return section;
 }
 

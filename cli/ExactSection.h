@@ -28,15 +28,14 @@ struct ExactOutcome {
 // The exact solution of the system as the methods got it, and each solved method's error.
 // Before it, GMP's and FLINT's allocations end the program with one line and exit status 2
 // when memory runs out, as a system too large to hold does.
-ExactOutcome solveExactly(const io::LinearSystem& system, const std::vector<MethodReport>& results);
+// The report gets the exact solution as every front end shows it.
+ExactOutcome solveExactly(const io::LinearSystem& system, CalculateReport& report);
 
 // What the progress line says while the exact solution is sought: how long it should take.
 std::string exactProgressText(const io::LinearSystem& system);
 
-// "Exact Solution", its lines in the methods' layout, a line on ≈ when one is shown, then a
-// line per method that produced numbers.
-std::string exactSection(const ExactOutcome& exact, const std::vector<MethodReport>& results,
-                         const ReportOptions& options);
+// "Exact Solution", then the report's exact lines as the accuracy view gives them.
+std::string exactSection(const CalculateReport& report, const ReportOptions& options);
 
 // "max_error_ulps" and "correct_digits" into the JSON of result number `index`, when judged.
 void addExactError(nlohmann::ordered_json& result, const ExactOutcome& exact, std::size_t index);

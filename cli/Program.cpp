@@ -155,8 +155,8 @@ void addOptions(CLI::App& app, Settings& settings, MethodTable methods) {
 }
 
 int printResults(const Settings& settings, const LinearSystem& system,
-                 const std::vector<MethodReport>& results, const ExactOutcome* exact,
-                 Console& console) {
+                 const CalculateReport& report, const ExactOutcome* exact, Console& console) {
+    const std::vector<MethodReport>& results = report.methods;
     const ReportOptions options{settings.digits == "17" ? Digits::roundTrip : Digits::window,
                                 settings.echo, "\n", settings.accuracy};
     const bool text = settings.format == "text";
@@ -190,7 +190,7 @@ int printResults(const Settings& settings, const LinearSystem& system,
                         << " s, its figures " << result.figuresSeconds << " s\n";
     }
     if (text && exact)
-        print(exactSection(*exact, results, options));
+        print(exactSection(report, options));
     if (settings.timings && exact)
         console.err << kProgram << ": the exact solution took " << exact->seconds << " s\n";
     console.out.flush();
@@ -230,23 +230,21 @@ int run(int argc, const char* const argv[], Console& console, MethodTable method
         const KeepA keepA = settings.echo || settings.exact ? KeepA::yes
                             : settings.accuracy             ? KeepA::forResidual
                                                             : KeepA::no;
-        const std::vector<MethodReport> results =
-            solve(
-                system, methodsNamed(methods, settings.method),
-                [&](const MethodEntry& method, int done, int total) {
-                    progress.update(method.title, done, total);
-                },
-                settings.threads, keepA)
-                .methods;
+        CalculateReport report = solve(
+            system, methodsNamed(methods, settings.method),
+            [&](const MethodEntry& method, int done, int total) {
+                progress.update(method.title, done, total);
+            },
+            settings.threads, keepA);
         progress.clear();
         // Before any output, so that running out of memory in it prints nothing on it.
         std::optional<ExactOutcome> exact;
         if (settings.exact) {
             progress.show(exactProgressText(system));
-            exact = solveExactly(system, results);
+            exact = solveExactly(system, report);
             progress.clear();
         }
-        return printResults(settings, system, results, exact ? &*exact : nullptr, console);
+        return printResults(settings, system, report, exact ? &*exact : nullptr, console);
     } catch (const Refusal& refusal) {
         console.err << kProgram << ": " << refusal.message << "\n";
     } catch (const std::bad_alloc&) {

@@ -102,6 +102,10 @@ void appendFigures(std::string& text, const MethodReport& result) {
         text.append("  This solution may have no correct digit.\n");
 }
 
+std::string counted(std::uint64_t count, std::string_view one, std::string_view many) {
+    return std::to_string(count).append(" ").append(count == 1 ? one : many);
+}
+
 void appendExact(std::string& text, const CalculateReport& report) {
     text.append("Exact solution\n");
     if (!report.exact) {
@@ -110,49 +114,8 @@ void appendExact(std::string& text, const CalculateReport& report) {
             .append(".\n");
         return;
     }
-    const exact::ExactReport& exact = *report.exact;
-    if (exact.status != exact::ExactStatus::solved) {
-        text.append("  ").append(exact::kNoUniqueSolutionText).append("\n");
-        for (const MethodReport& result : report.methods)
-            if (result.solved)
-                text.append("  ")
-                    .append(result.method->title)
-                    .append(": its numbers come from rounding alone. ")
-                    .append(exact::kNoUniqueSolutionText)
-                    .append("\n");
-        return;
-    }
-    bool approximated = false;
-    for (std::size_t i = 0; i < exact.components.size(); ++i) {
-        const exact::ExactComponent& c = exact.components[i];
-        approximated = approximated || !c.isFraction;
-        text.append("  x").append(intToText(static_cast<long long>(i + 1)));
-        text.append(c.isFraction ? " =   " : " \u2248   ").append(c.text);
-        const std::string nearest =
-            c.nearest ? doubleToText(*c.nearest, Digits::roundTrip) : "beyond the doubles";
-        if (nearest != c.text)
-            text.append("   (nearest double: ").append(nearest).append(")");
-        text.append("\n");
-    }
-    if (approximated)
-        text.append("  ").append(approximationNote(report.decimalEntries)).append("\n");
-    std::size_t judged = 0;
-    for (const MethodReport& result : report.methods) {
-        if (!result.solved || judged >= exact.errors.size())
-            continue;
-        const exact::MethodError& error = exact.errors[judged++];
-        text.append("  ").append(result.method->title).append(": largest error ");
-        text.append(error.largestUlps ? std::to_string(*error.largestUlps)
-                                      : std::string("out of range"));
-        text.append(" units in the last place, ")
-            .append(intToText(error.correctDigits))
-            .append(" correct digits; ")
-            .append(boundVerdict(result, exact, report.n))
-            .append("\n");
-    }
-    if (judged > 0)
-        text.append("    A unit in the last place is the gap between neighbouring doubles: 0 "
-                    "means the method found the correctly rounded value.\n");
+    for (const std::string& line : exactLines(report))
+        text.append("  ").append(line).append("\n");
 }
 
 std::string cell(const std::optional<double>& value) {
@@ -240,6 +203,58 @@ std::optional<Message> accuracyWarning(const CalculateReport& report) {
     if (text.empty())
         return std::nullopt;
     return Message{text, MessageStyle::OkOnlyExclamation};
+}
+
+std::vector<std::string> exactLines(const CalculateReport& report) {
+    if (!report.exact)
+        return {};
+    const exact::ExactReport& exact = *report.exact;
+    std::vector<std::string> lines;
+    if (exact.status != exact::ExactStatus::solved) {
+        lines.emplace_back(exact::kNoUniqueSolutionText);
+        for (const MethodReport& result : report.methods)
+            if (result.solved)
+                lines.push_back(std::string(result.method->title) +
+                                ": its numbers come from rounding alone.");
+        return lines;
+    }
+    bool approximated = false;
+    for (std::size_t i = 0; i < exact.components.size(); ++i) {
+        const exact::ExactComponent& c = exact.components[i];
+        approximated = approximated || !c.isFraction;
+        std::string line = "x" + intToText(static_cast<long long>(i + 1));
+        line.append(c.isFraction ? " =   " : " \u2248   ").append(c.text);
+        // The double beside a value that is not written as that double, so that each
+        // method's number can be read against it.
+        const std::string nearest =
+            c.nearest ? doubleToText(*c.nearest, Digits::roundTrip) : "beyond the doubles";
+        if (nearest != c.text)
+            line.append("   (nearest double: ").append(nearest).append(")");
+        lines.push_back(std::move(line));
+    }
+    if (approximated)
+        lines.push_back(approximationNote(report.decimalEntries));
+    std::size_t judged = 0;
+    for (const MethodReport& result : report.methods) {
+        if (!result.solved || judged >= exact.errors.size())
+            continue;
+        const exact::MethodError& error = exact.errors[judged++];
+        lines.push_back(
+            std::string(result.method->title)
+                .append(": largest error ")
+                .append(error.largestUlps
+                            ? counted(*error.largestUlps, "unit", "units") + " in the last place"
+                            : std::string("out of range"))
+                .append(", ")
+                .append(counted(static_cast<std::uint64_t>(error.correctDigits), "correct digit",
+                                "correct digits"))
+                .append("; ")
+                .append(boundVerdict(result, exact, report.n)));
+    }
+    if (judged > 0)
+        lines.emplace_back("A unit in the last place is the gap between neighbouring doubles: 0 "
+                           "means the method found the correctly rounded value.");
+    return lines;
 }
 
 std::string accuracyText(const CalculateReport& report) {

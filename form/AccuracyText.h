@@ -42,6 +42,11 @@ std::optional<Message> accuracyWarning(const CalculateReport& report);
 // time. "Nothing to show" text when the report is empty.
 std::string accuracyText(const CalculateReport& report);
 
+// The exact solution's lines once computed, each without its line end: the components (p/q,
+// or ≈ with the nearest double), the note on ≈, each solved method's error against it with
+// whether its error bound held; or that the system has no unique solution. Empty before.
+std::vector<std::string> exactLines(const CalculateReport& report);
+
 // The view's figures and exact table as tab-separated values, a header row first, for a
 // spreadsheet.
 std::string accuracyTable(const CalculateReport& report);

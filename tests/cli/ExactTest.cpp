@@ -18,6 +18,8 @@ const std::string kWholeNote =
 const std::string kNote = kWholeNote.substr(0, kWholeNote.size() - 1) +
                           "; each number of A and b counts as the binary fraction its double "
                           "holds (0.1 is 3602879701896397/36028797018963968)\n";
+const std::string kUlp = "A unit in the last place is the gap between neighbouring doubles: 0 "
+                         "means the method found the correctly rounded value.\n";
 const std::string kSingular = "3\n1 2 3\n4 5 6\n7 8 9\n1 1 1\n"; // Gauss solves it by rounding
 const std::string kHuge = "2\n1e300 0\n0 1e-300\n1e300 1e300\n"; // x2 overflows
 
@@ -36,40 +38,49 @@ TEST(ExactOption, TextSectionFollowsTheMethodsUnchanged) {
          {"--method", "gauss"},
          "1\n1\n0.1\n",
          0,
-         "x1 \u2248   0.10000000000000001   (nearest double 0.1)\n" + kNote +
-             "Gauss Elimination: largest error 0 units in the last place, 17 correct digits\n"},
+         "x1 \u2248   0.10000000000000001   (nearest double: 0.1)\n" + kNote +
+             "Gauss Elimination: largest error 0 units in the last place, 17 correct digits; "
+             "error bound 4.4e-16: held (measured error 0)\n" +
+             kUlp},
         {"a short fraction and one unit off",
          {},
          "1\n3\n1\n",
          0,
-         "x1 =   1/3   (nearest double 0.3333333333333333)\n"
-         "Gauss Elimination: largest error 0 units in the last place, 16 correct digits\n"
-         "Cholesky Decomposition: largest error 1 unit in the last place, 15 correct digits\n"},
+         "x1 =   1/3   (nearest double: 0.3333333333333333)\n"
+         "Gauss Elimination: largest error 0 units in the last place, 16 correct digits; error "
+         "bound 4.4e-16: held (measured error 0)\n"
+         "Cholesky Decomposition: largest error 1 unit in the last place, 15 correct digits; "
+         "error bound 4.4e-16: held (measured error 1.7e-16)\n" +
+             kUlp},
         {"whole numbers, a long fraction",
          {"--method", "cholesky"},
          "1\n9007199254740991\n12345\n",
          0,
-         "x1 \u2248   1.3705703238997559E-12   (nearest double 1.370570323899756E-12)\n" +
+         "x1 \u2248   1.3705703238997559E-12   (nearest double: 1.370570323899756E-12)\n" +
              kWholeNote +
              "Cholesky Decomposition: largest error 0 units in the last place, 16 correct "
-             "digits\n"},
+             "digits; error bound 4.4e-16: held (measured error 0)\n" +
+             kUlp},
         {"beyond the doubles, where both methods fail",
          {},
          kHuge,
          1,
-         "x1 =   1\nx2 \u2248   1.0000000000000000E+600   (nearest double out of range)\n" + kNote},
+         "x1 =   1\nx2 \u2248   1.0000000000000000E+600   (nearest double: beyond the doubles)\n" +
+             kNote},
         {"a method that failed has no line",
          {},
          "2\n1 2\n2 1\n3 3\n",
          1,
          "x1 =   1\nx2 =   1\n"
-         "Gauss Elimination: largest error 0 units in the last place, 17 correct digits\n"},
+         "Gauss Elimination: largest error 0 units in the last place, 17 correct digits; error "
+         "bound 2.0e-15: held (measured error 0)\n" +
+             kUlp},
         {"singular, solved by rounding",
          {"--method", "gauss"},
          kSingular,
          0,
          "The system has no unique solution.\nGauss Elimination: its numbers come from rounding "
-         "alone\n"},
+         "alone.\n"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
