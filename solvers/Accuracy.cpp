@@ -299,6 +299,20 @@ AccuracyFigures accuracyFigures(const SystemMatrix& A, const Factors& factors, c
         else
             out.ferrGap = FigureGap::boundBeyondDoubles;
     }
+    // A matrix singular to working precision whose bound still vouches for digits: either
+    // its rows are merely badly scaled, or the estimate of the bound missed (Hager's
+    // estimates are lower bounds). The condition number of A with its rows equilibrated tells
+    // the two apart: ||A^-1 diag(|A| e)||_inf, estimated as ||diag(|A| e) A^-T||_1, as FERR's
+    // is.
+    if (out.ferr && out.singularToWorkingPrecision()) {
+        Entries rowSums(static_cast<std::size_t>(n) + 1);
+        for (int i = 1; i <= n; ++i)
+            for (int j = 1; j <= n; ++j)
+                rowSums[i] = rowSums[i] + std::fabs(entryOf(A, i, j));
+        Estimate scaled(n, &rowSums);
+        runTogether(factors, &scaled, nullptr);
+        out.scaledCondition = scaled.result();
+    }
     return out;
 }
 
@@ -355,6 +369,11 @@ Doubt AccuracyFigures::doubt() const {
     // Where the bound leaves no digit on a matrix singular to working precision, the matrix
     // is the reason given.
     const bool noDigit = ferr ? *ferr > kNoDigitError : ferrGap == FigureGap::boundBeyondDoubles;
+    // A singular matrix whose rows equilibrated are singular too has no bound to trust.
+    const bool scaledSingular =
+        singular && ferr && !(scaledCondition && *scaledCondition * kUnitRoundoff < 1);
+    if (scaledSingular)
+        return Doubt::singular;
     if (ferr || ferrGap == FigureGap::boundBeyondDoubles)
         return !noDigit ? Doubt::none : singular ? Doubt::singular : Doubt::noDigit;
     if (singular)

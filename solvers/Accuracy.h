@@ -53,6 +53,10 @@ struct AccuracyFigures {
     FigureGap ferrGap = FigureGap::none;
     // max |U| / max |A| for Gauss.
     std::optional<double> growth;
+    // Where RCOND < the unit roundoff but FERR vouches for digits: the estimated condition
+    // number of A with its rows equilibrated, ||A^-1 diag(|A| e)||_inf; none beyond the
+    // doubles. Badly scaled rows leave it small; a matrix singular however scaled does not.
+    std::optional<double> scaledCondition;
     // The premise of the bound: the factors multiply out to A to working precision.
     bool factorsReproduceA = true;
     // ||x||_inf is below the normal doubles while b is not 0.
