@@ -1,33 +1,20 @@
 #include "AccuracyDialog.h"
 
-#include "QtPlatform.h"
-
-#include <QClipboard>
 #include <QDialogButtonBox>
 #include <QFontDatabase>
-#include <QGuiApplication>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include <array>
+#include <tuple>
+
 namespace lse::ui {
 
-namespace {
-
-QPushButton* addButton(QDialogButtonBox* box, const QString& text, const char* name,
-                       QDialogButtonBox::ButtonRole role) {
-    QPushButton* const button = box->addButton(text, role);
-    button->setObjectName(name);
-    button->setAccessibleName(QString(text).remove('&'));
-    button->setAutoDefault(false);
-    return button;
-}
-
-} // namespace
-
-AccuracyDialog::AccuracyDialog(QWidget* parent, frmCholesky& form) : QDialog(parent), form_(form) {
+AccuracyDialog::AccuracyDialog(QWidget* parent, frmCholesky& form, CommandActions& commands)
+    : QDialog(parent), form_(form), commands_(commands) {
     setObjectName("accuracy");
-    setWindowTitle(QString::fromUtf8("Accuracy \u2014 ") + kProgramTitle);
+    setWindowTitle(QString::fromStdString(accuracyTitle()));
     setModal(true);
     view = new QPlainTextEdit(this);
     view->setObjectName("accuracyText");
@@ -41,19 +28,16 @@ AccuracyDialog::AccuracyDialog(QWidget* parent, frmCholesky& form) : QDialog(par
                          view->fontMetrics().lineSpacing() * 28);
 
     auto* const buttons = new QDialogButtonBox(this);
-    copyButton = addButton(buttons, "&Copy", "copyText", QDialogButtonBox::ActionRole);
-    copyTableButton =
-        addButton(buttons, "Copy as &Tab-Separated", "copyTable", QDialogButtonBox::ActionRole);
-    exactButton =
-        addButton(buttons, "Compute &Exact Solution", "computeExact", QDialogButtonBox::ActionRole);
-    closeButton = addButton(buttons, "Close", "close", QDialogButtonBox::RejectRole);
-    connect(copyButton, &QPushButton::clicked, this, [this] {
-        QGuiApplication::clipboard()->setText(QString::fromStdString(form_.accuracyText()));
-    });
-    connect(copyTableButton, &QPushButton::clicked, this, [this] {
-        QGuiApplication::clipboard()->setText(QString::fromStdString(form_.accuracyTable()));
-    });
-    connect(exactButton, &QPushButton::clicked, this, &AccuracyDialog::computeExact);
+    std::array<QPushButton*, std::size(kAccuracyViewCommands)> made{};
+    for (std::size_t i = 0; i < made.size(); ++i) {
+        made[i] = buttons->addButton(QString(), QDialogButtonBox::ActionRole);
+        made[i]->setAutoDefault(false);
+        commands.bindButton(made[i], kAccuracyViewCommands[i]);
+    }
+    std::tie(copyButton, copyTableButton, exactButton) = std::tuple(made[0], made[1], made[2]);
+    closeButton = buttons->addButton(QDialogButtonBox::Close);
+    closeButton->setObjectName("close");
+    closeButton->setAutoDefault(false);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 
     auto* const layout = new QVBoxLayout(this);
@@ -70,8 +54,7 @@ void AccuracyDialog::computeExact() {
 
 void AccuracyDialog::refresh() {
     view->setPlainText(QString::fromStdString(form_.accuracyText()));
-    exactButton->setEnabled(form_.exactPending());
-    copyTableButton->setEnabled(!form_.report().empty());
+    commands_.refresh();
 }
 
 } // namespace lse::ui

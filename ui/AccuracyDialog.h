@@ -1,5 +1,6 @@
 #pragma once
 
+#include "CommandActions.h"
 #include "frmCholesky.h"
 
 #include <QDialog>
@@ -10,14 +11,15 @@ class QPushButton;
 namespace lse::ui {
 
 // The accuracy view of the last Calculate: the form's text, read-only but selectable with the
-// keyboard, with Copy, Copy as Tab-Separated, Compute Exact Solution and Close.
+// keyboard, with a button for each of the view's commands (Copy, Copy as Tab-Separated,
+// Compute Exact Solution), which act through the window's actions, and Close.
 class AccuracyDialog final : public QDialog {
     Q_OBJECT
 
 public:
-    AccuracyDialog(QWidget* parent, frmCholesky& form);
+    AccuracyDialog(QWidget* parent, frmCholesky& form, CommandActions& commands);
 
-    // Solves exactly, as the button does, and shows the answer.
+    // Solves exactly and shows the answer.
     void computeExact();
 
     QPlainTextEdit* view{};
@@ -30,6 +32,7 @@ private:
     void refresh();
 
     frmCholesky& form_;
+    CommandActions& commands_;
 };
 
 } // namespace lse::ui

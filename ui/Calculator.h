@@ -1,5 +1,6 @@
 #pragma once
 
+#include "CommandActions.h"
 #include "MainWindow.h"
 #include "QtPlatform.h"
 #include "ResultActions.h"
@@ -20,10 +21,12 @@ public:
     MainWindow window;
     QtPlatform platform{window};
     frmCholesky form{platform};
-    // Paste, open and drop; parented to the window, which deletes it.
-    SystemInput* systemInput = new SystemInput(window, form);
-    // Accuracy…, Copy Solution and Compute Exact Solution; parented to the window too.
-    ResultActions* resultActions = new ResultActions(window, form);
+    // The declared commands' actions; parented to the window, which deletes it.
+    CommandActions* commands = new CommandActions(window, form);
+    // Paste, open and drop; parented to the window too.
+    SystemInput* systemInput = new SystemInput(window, form, *commands);
+    // Accuracy…, Copy Solution, Compute Exact Solution and the accuracy view's copies; the same.
+    ResultActions* resultActions = new ResultActions(window, form, *commands);
 };
 
 } // namespace lse::ui

@@ -10,17 +10,29 @@
 
 namespace lse::ui {
 
-ResultActions::ResultActions(MainWindow& window, frmCholesky& form)
-    : QObject(&window), window_(window), form_(form) {
-    accuracyAction = new QAction(QString::fromUtf8("Accuracy\u2026"), &window);
-    accuracyAction->setObjectName("accuracy");
-    accuracyAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_I));
-    accuracyAction->setShortcutContext(Qt::WindowShortcut);
-    connect(accuracyAction, &QAction::triggered, this, [this] { showAccuracy(); });
-    window.addAction(accuracyAction);
+namespace {
 
-    for (const auto& [box, name] : {std::pair{window.txtGauss, TextBox::txtGauss},
-                                    std::pair{window.txtCholesky, TextBox::txtCholesky}}) {
+void toClipboard(const std::string& text) {
+    QGuiApplication::clipboard()->setText(QString::fromStdString(text));
+}
+
+} // namespace
+
+ResultActions::ResultActions(MainWindow& window, frmCholesky& form, CommandActions& commands)
+    : QObject(&window), window_(window), form_(form), commands_(commands) {
+    accuracyAction = commands.action(Command::accuracy);
+    commands.bind(Command::accuracy, [this] { showAccuracy(); });
+    commands.bind(Command::copySolution, [this] {
+        if (const std::optional<TextBox> box = commands_.resultBox())
+            copySolution(*box);
+    });
+    commands.bind(Command::computeExact, [this] { computeExact(); });
+    commands.bind(Command::copyText, [this] { toClipboard(form_.accuracyText()); });
+    commands.bind(Command::copyTable, [this] { toClipboard(form_.accuracyTable()); });
+
+    for (const TextBox name : resultBoxes()) {
+        auto* const box = window.findChild<QPlainTextEdit*>(
+            QString::fromUtf8(window::nameOf(name).data(), window::nameOf(name).size()));
         box->setContextMenuPolicy(Qt::CustomContextMenu);
         connect(
             box, &QWidget::customContextMenuRequested, this,
@@ -29,31 +41,36 @@ ResultActions::ResultActions(MainWindow& window, frmCholesky& form)
 }
 
 void ResultActions::showAccuracy(bool computeExact) {
-    AccuracyDialog dialog(&window_, form_);
+    AccuracyDialog dialog(&window_, form_, commands_);
+    view_ = &dialog;
     if (computeExact)
         dialog.computeExact();
     dialog.exec();
+    view_ = nullptr;
+    commands_.refresh();
+}
+
+void ResultActions::computeExact() {
+    if (view_)
+        view_->computeExact();
+    else
+        showAccuracy(true);
 }
 
 void ResultActions::copySolution(TextBox box) {
     if (const std::optional<std::string> text = form_.solutionCopy(box))
-        QGuiApplication::clipboard()->setText(QString::fromStdString(*text));
+        toClipboard(*text);
 }
 
 void ResultActions::showContextMenu(QPlainTextEdit* box, TextBox name, const QPoint& position) {
     QMenu* const menu = box->createStandardContextMenu();
     menu->setObjectName(box->objectName() + "Menu");
     menu->addSeparator();
-    menu->addAction(accuracyAction);
-    QAction* const copy =
-        menu->addAction("Copy Solution", this, [this, name] { copySolution(name); });
-    copy->setObjectName("copySolution");
-    copy->setEnabled(form_.solutionCopy(name).has_value());
-    QAction* const exact =
-        menu->addAction("Compute Exact Solution", this, [this] { showAccuracy(true); });
-    exact->setObjectName("computeExact");
-    exact->setEnabled(form_.exactPending());
+    for (const Command command : {Command::accuracy, Command::copySolution, Command::computeExact})
+        menu->addAction(commands_.action(command));
+    commands_.setMenuBox(name);
     menu->exec(box->mapToGlobal(position));
+    commands_.setMenuBox(std::nullopt);
     delete menu;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "CommandActions.h"
 #include "MainWindow.h"
 #include "frmCholesky.h"
 
@@ -10,14 +11,17 @@ class QPlainTextEdit;
 
 namespace lse::ui {
 
+class AccuracyDialog;
+
 // What the result boxes offer besides their text, in each box's context menu: Accuracy… (also
-// Ctrl+I anywhere in the window), Copy Solution (the method's own doubles) and Compute Exact
-// Solution, for the last Calculate.
+// Ctrl+I anywhere in the window), Copy Solution (the method's own doubles, also Ctrl+Shift+C in
+// the box) and Compute Exact Solution, for the last Calculate; and what the accuracy view's
+// buttons do.
 class ResultActions final : public QObject {
     Q_OBJECT
 
 public:
-    ResultActions(MainWindow& window, frmCholesky& form);
+    ResultActions(MainWindow& window, frmCholesky& form, CommandActions& commands);
 
     QAction* accuracyAction{};
 
@@ -29,9 +33,13 @@ public:
 
 private:
     void showContextMenu(QPlainTextEdit* box, TextBox name, const QPoint& position);
+    // In the open view, or in a view opened for it.
+    void computeExact();
 
     MainWindow& window_;
     frmCholesky& form_;
+    CommandActions& commands_;
+    AccuracyDialog* view_{};
 };
 
 } // namespace lse::ui

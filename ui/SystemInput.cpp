@@ -18,26 +18,28 @@ namespace {
 
 const QString kFileFilter = "Systems (*.txt *.csv *.tsv *.dat *.mtx *.npy);;All files (*)";
 
+QString shortcutOf(Command id) {
+    return QString::fromUtf8(declarationOf(id).shortcut.data(),
+                             static_cast<qsizetype>(declarationOf(id).shortcut.size()));
+}
+
 } // namespace
 
-SystemInput::SystemInput(MainWindow& window, frmCholesky& form)
+QString systemToolTip() {
+    return "A system can also be pasted here (" + shortcutOf(Command::pasteSystem) +
+           "), opened from a file (" + shortcutOf(Command::openSystem) +
+           ") or dropped on the window: n rows of n + 1 numbers with b last, as a spreadsheet "
+           "copies them; n, then A row by row, then b; or a NumPy array of n rows of n + 1.";
+}
+
+SystemInput::SystemInput(MainWindow& window, frmCholesky& form, CommandActions& commands)
     : QObject(&window), window_(window), form_(form) {
-    pasteAction = new QAction("Paste System", &window);
-    pasteAction->setObjectName("pasteSystem");
-    pasteAction->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_V));
-    pasteAction->setShortcutContext(Qt::WindowShortcut);
-    connect(pasteAction, &QAction::triggered, this, &SystemInput::paste);
+    pasteAction = commands.action(Command::pasteSystem);
+    commands.bind(Command::pasteSystem, [this] { paste(); });
+    openAction = commands.action(Command::openSystem);
+    commands.bind(Command::openSystem, [this] { open(); });
 
-    openAction = new QAction(QString::fromUtf8("Open System\u2026"), &window);
-    openAction->setObjectName("openSystem");
-    openAction->setShortcut(QKeySequence::Open);
-    openAction->setShortcutContext(Qt::WindowShortcut);
-    connect(openAction, &QAction::triggered, this, &SystemInput::open);
-
-    window.addAction(pasteAction);
-    window.addAction(openAction);
-
-    window.display->setToolTip(kSystemToolTip);
+    window.display->setToolTip(systemToolTip());
     window.display->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(window.display, &QWidget::customContextMenuRequested, this,
             &SystemInput::showContextMenu);
@@ -57,8 +59,11 @@ void SystemInput::paste() {
 }
 
 void SystemInput::open() {
-    const QString path =
-        QFileDialog::getOpenFileName(&window_, "Open System", lastFolder_, kFileFilter);
+    // Titled by the command, without the ellipsis that promised this dialog.
+    QString title = openAction->text();
+    if (title.endsWith(QChar(0x2026)))
+        title.chop(1);
+    const QString path = QFileDialog::getOpenFileName(&window_, title, lastFolder_, kFileFilter);
     if (path.isEmpty())
         return;
     lastFolder_ = QFileInfo(path).absolutePath();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "CommandActions.h"
 #include "MainWindow.h"
 #include "frmCholesky.h"
 
@@ -11,10 +12,8 @@ class QMimeData;
 
 namespace lse::ui {
 
-inline const QString kSystemToolTip =
-    "A system can also be pasted here (Ctrl+Shift+V), opened from a file (Ctrl+O) or dropped "
-    "on the window: n rows of n + 1 numbers with b last, as a spreadsheet copies them; n, "
-    "then A row by row, then b; or a NumPy array of n rows of n + 1.";
+// The Input Matrix box's tooltip, with the keys as the commands declare them.
+QString systemToolTip();
 
 // The ways a system comes into the window besides typing: Paste System (Ctrl+Shift+V
 // anywhere in the window) and Open System… (Ctrl+O), both also in the Input Matrix box's
@@ -24,7 +23,7 @@ class SystemInput final : public QObject {
     Q_OBJECT
 
 public:
-    SystemInput(MainWindow& window, frmCholesky& form);
+    SystemInput(MainWindow& window, frmCholesky& form, CommandActions& commands);
 
     QAction* pasteAction{};
     QAction* openAction{};

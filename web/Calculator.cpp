@@ -1,6 +1,7 @@
 // The program in the browser put together: the page's platform services and the equation
 // logic, with the page's two buttons, its paste, Ctrl+O, drops and the result boxes' commands
 // bound to the logic (by page.js, which calls the functions below and waits for them).
+#include "Commands.h"
 #include "Messages.h"
 #include "WebPlatform.h"
 #include "frmCholesky.h"
@@ -111,6 +112,18 @@ EMSCRIPTEN_KEEPALIVE const char* solutionText(const char* boxId) {
         return nullptr;
     text = *copy;
     return text.c_str();
+}
+
+// The declared commands that have something to do now, by name, space-separated; a result
+// box's command as asked for the box with id `boxId` (empty: none). Valid until the next call.
+EMSCRIPTEN_KEEPALIVE const char* enabledCommands(const char* boxId) {
+    static std::string names;
+    const std::optional<lse::TextBox> box = lse::web::textBoxWithId(boxId);
+    names.clear();
+    for (const lse::CommandDeclaration& command : lse::commands())
+        if (command.enabled(calculator().form, box))
+            names += (names.empty() ? "" : " ") + std::string(command.name);
+    return names.c_str();
 }
 
 // Compute Exact Solution for the last Calculate; 1 when the accuracy view has more to show.

@@ -1,8 +1,10 @@
 #include "PageMarkup.h"
 
+#include "Commands.h"
 #include "WindowLayout.h"
 
 #include <algorithm>
+#include <cctype>
 #include <regex>
 #include <stdexcept>
 #include <vector>
@@ -48,6 +50,14 @@ std::string placeOf(const Control& c) {
            ";--width:" + std::to_string(width) + ";--height:" + std::to_string(height) + "\"";
 }
 
+// A result box's commands are heard in the boxes so marked.
+std::string resultBoxMark(const Control& c) {
+    for (const TextBox box : resultBoxes())
+        if (window::nameOf(box) == c.name)
+            return " data-result-box";
+    return "";
+}
+
 // The first control in tab order starts with the focus, as on the desktop.
 bool startsFocused(const Control& c) {
     for (const Control& other : window::kControls)
@@ -69,8 +79,9 @@ std::string element(const Control& c) {
                placeOf(c) + ">" + text + "</label>";
     }
     case Kind::multiLineBox:
-        return "<textarea" + id + " class=\"box\"" + placeOf(c) + " spellcheck=\"false\"" +
-               (startsFocused(c) ? " autofocus" : "") + ">" + text + "</textarea>";
+        return "<textarea" + id + " class=\"box\"" + placeOf(c) + resultBoxMark(c) +
+               " spellcheck=\"false\"" + (startsFocused(c) ? " autofocus" : "") + ">" + text +
+               "</textarea>";
     case Kind::textBox:
         return "<input" + id + " type=\"text\" value=\"" + text + "\" class=\"line\"" + placeOf(c) +
                " spellcheck=\"false\" autocomplete=\"off\"" +
@@ -118,6 +129,47 @@ std::string optionGroup(std::string_view name, const std::string& indent) {
 
 } // namespace
 
+std::string placeholderName(std::string_view commandName) {
+    std::string out;
+    for (const char c : commandName) {
+        if (std::isupper(static_cast<unsigned char>(c)))
+            out += '_';
+        out += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    }
+    return out;
+}
+
+std::string commandButton(const CommandDeclaration& command) {
+    const std::string name(command.name);
+    return "<button type=\"button\" class=\"" + name + "\" data-command=\"" + name + "\">" +
+           escaped(plainCaption(command.caption)) + "</button>";
+}
+
+std::string commandsJson() {
+    // Inside a <script> element, where "</" would end it.
+    const auto quoted = [](std::string_view text) {
+        std::string out = "\"";
+        for (const char c : text) {
+            if (c == '"' || c == '\\')
+                out += '\\';
+            if (c == '<')
+                out += "\\u003c";
+            else
+                out += c;
+        }
+        return out + "\"";
+    };
+    std::string out = "[";
+    for (const CommandDeclaration& c : commands()) {
+        out += std::string(out.size() > 1 ? ",\n" : "\n") + "{\"name\":" + quoted(c.name) +
+               ",\"caption\":" + quoted(plainCaption(c.caption)) +
+               ",\"shortcut\":" + quoted(c.shortcut) +
+               ",\"scope\":" + quoted(c.scope == CommandScope::window ? "window" : "resultBox") +
+               "}";
+    }
+    return out + "\n]";
+}
+
 std::string windowMarkup() {
     const std::string indent = "    ";
     std::string controls;
@@ -146,11 +198,18 @@ std::string windowMarkup() {
 }
 
 std::string fillPage(std::string_view page) {
-    const std::pair<std::string_view, std::string> fills[] = {
+    std::vector<std::pair<std::string, std::string>> fills = {
         {"CAPTION", escaped(window::kCaption)},
         {"WINDOW", windowMarkup()},
         {"PROGRAM_TITLE", escaped(window::kProgramTitle)},
+        {"ACCURACY_TITLE", escaped(accuracyTitle())},
+        {"COMMANDS", commandsJson()},
     };
+    for (const CommandDeclaration& command : commands()) {
+        const std::string name = placeholderName(command.name);
+        fills.emplace_back("BUTTON_" + name, commandButton(command));
+        fills.emplace_back("CAPTION_" + name, escaped(plainCaption(command.caption)));
+    }
     static const std::regex placeholder("@([A-Z_]+)@");
     std::string out;
     const char* done = page.data();

@@ -1,6 +1,6 @@
 // The page's side of the calculator: the modal message and input boxes that the C++ platform
 // adapter waits for, the accuracy view, and the binding of the window's two buttons, of paste,
-// Ctrl+O, drops and the result boxes' commands to the program.
+// drops and the declared commands' keys to the program.
 "use strict";
 
 const lineqPage = (() => {
@@ -95,24 +95,33 @@ const lineqPage = (() => {
     // The accuracy view of the last Calculate, its text the program's; resolves once closed,
     // with "exact" when closed by Compute Exact Solution, and not before its copies have
     // reached the clipboard. The focus starts in the text, so that the keys select and copy it.
+    // Its commands' buttons are enabled as the program says when it opens.
     async function accuracyView(text) {
         const dialog = document.getElementById("accuracyView");
         const report = dialog.querySelector(".text");
         report.value = text;
         report.setSelectionRange(0, 0);
         report.scrollTop = 0;
-        const copy = dialog.querySelector("button.copy");
-        const copyTable = dialog.querySelector("button.copyTable");
         const close = dialog.querySelector("button.close");
-        const exact = dialog.querySelector("button.exact");
+        const enabled = enabledCommands();
         let copies = Promise.resolve();
-        const copyOnClick = (button, textOf, signal) => button.addEventListener("click", () => {
+        const copy = (textOf) => () => {
             copies = Promise.all([copies, copyText(textOf())]);
-        }, { signal });
+        };
         const ending = await showModal(dialog, report, undefined, (finish, signal) => {
-            exact.addEventListener("click", () => finish("exact"), { signal });
-            copyOnClick(copy, () => report.value, signal);
-            copyOnClick(copyTable, () => ask("accuracyTable"), signal);
+            const actions = {
+                copyText: copy(() => report.value),
+                copyTable: copy(() => ask("accuracyTable")),
+                computeExact: () => finish("exact"),
+            };
+            for (const button of dialog.querySelectorAll("button[data-command]")) {
+                const name = button.dataset.command;
+                button.disabled = !enabled.has(name);
+                button.addEventListener("click", () => {
+                    if (!button.disabled)
+                        actions[name]();
+                }, { signal });
+            }
             close.addEventListener("click", () => finish(), { signal });
         });
         await copies;
@@ -141,6 +150,28 @@ const lineqPage = (() => {
     // empty text); it shows no box meanwhile.
     const ask = (query, ...args) =>
         Module.ccall(query, "string", args.map(() => "string"), args) || null;
+
+    // The commands as the program declares them (written into the page at build time), and
+    // which of them have something to do now; a result box's for the box with `boxId`.
+    const commands = JSON.parse(document.getElementById("commands").textContent);
+    const enabledCommands = (boxId = "") =>
+        new Set((ask("enabledCommands", boxId) ?? "").split(" "));
+    const resultBoxId = (target) =>
+        target instanceof Element && target.matches("[data-result-box]") ? target.id : "";
+
+    // "Ctrl+Shift+C": Ctrl is Cmd on a Mac; the other modifiers must be as named.
+    function matchesShortcut(event, shortcut) {
+        if (!shortcut)
+            return false;
+        const parts = shortcut.split("+");
+        const key = parts.pop().toLowerCase();
+        return (event.ctrlKey || event.metaKey) === parts.includes("Ctrl") &&
+            event.shiftKey === parts.includes("Shift") && event.altKey === parts.includes("Alt") &&
+            (event.key?.toLowerCase() === key || event.code === `Key${key.toUpperCase()}`);
+    }
+    // The command whose key this is where it was pressed, or undefined.
+    const commandOfKey = (event) => commands.find((command) => matchesShortcut(event,
+        command.shortcut) && (command.scope === "window" || resultBoxId(event.target) !== ""));
 
     // A text pasted or dropped waits here until the program takes it (it may be too long to
     // pass as an argument).
@@ -181,12 +212,9 @@ const lineqPage = (() => {
         });
     }
 
-    // Ctrl+Shift+V (Cmd on a Mac) pastes a system even into a box; a plain paste goes into
-    // the box that has the focus, as on the desktop.
+    // Paste System's key (Cmd for Ctrl on a Mac) pastes a system even into a box; a plain
+    // paste goes into the box that has the focus, as on the desktop.
     let systemPasteKeys = false;
-    const isShortcut = (event, key, shift) => (event.ctrlKey || event.metaKey) &&
-        event.shiftKey === shift && !event.altKey &&
-        (event.key?.toLowerCase() === key || event.code === `Key${key.toUpperCase()}`);
 
     function bindSystemInput() {
         const frame = document.getElementById("frmCholesky");
@@ -198,12 +226,7 @@ const lineqPage = (() => {
                 openSystem(file);
         });
         document.addEventListener("keydown", (event) => {
-            systemPasteKeys = isShortcut(event, "v", true);
-            if (isShortcut(event, "o", false)) {
-                event.preventDefault(); // not the browser's own open dialog
-                if (!busy)
-                    fileInput.click();
-            }
+            systemPasteKeys = commandOfKey(event)?.name === "pasteSystem";
         });
         document.addEventListener("keyup", () => {
             systemPasteKeys = false;
@@ -214,7 +237,8 @@ const lineqPage = (() => {
             if (target.closest("dialog") || (!systemPasteKeys && target.matches("textarea, input")))
                 return;
             event.preventDefault();
-            pasteSystem(event.clipboardData?.getData("text/plain") ?? "");
+            if (!busy && enabledCommands().has("pasteSystem"))
+                pasteSystem(event.clipboardData?.getData("text/plain") ?? "");
         });
 
         // A drag that starts in the page (text moved within a box) stays the boxes' own. From
@@ -255,31 +279,38 @@ const lineqPage = (() => {
         });
     }
 
-    // The result boxes' commands, where the desktop has them in their context menus: the
-    // page leaves the browser its own menu there. Ctrl+I anywhere in the page opens the
-    // accuracy view; Ctrl+Shift+C in a result box copies its method's solution, the doubles
-    // themselves rather than the box's text.
-    function bindResults() {
-        const results = ["txtGauss", "txtCholesky"];
+    // The commands' keys. The result boxes' commands, where the desktop has them in their
+    // context menus: the page leaves the browser its own menu there. Accuracy… anywhere in the
+    // page opens the accuracy view; Copy Solution in a result box copies its method's solution,
+    // the doubles themselves rather than the box's text. A command's key is the page's, not
+    // the browser's (its open dialog, its inspector), also while the command has nothing to do.
+    function bindCommandKeys() {
+        const fileInput = document.getElementById("openSystem");
+        const actions = {
+            accuracy: () => run(async () => {
+                let report = ask("accuracyText");
+                // The view shows again with the exact solution once it is computed.
+                while (report !== null && await accuracyView(report) === "exact") {
+                    await Module.ccall("computeExact", "number", [], [], { async: true });
+                    report = ask("accuracyText");
+                }
+            }),
+            copySolution: (box) => run(async () => {
+                const solution = ask("solutionText", box);
+                if (solution !== null)
+                    await copyText(solution);
+            }),
+            openSystem: () => fileInput.click(),
+        };
         document.addEventListener("keydown", (event) => {
-            if (isShortcut(event, "i", false)) {
-                event.preventDefault();
-                run(async () => {
-                    let report = ask("accuracyText");
-                    // The view shows again with the exact solution once it is computed.
-                    while (report !== null && await accuracyView(report) === "exact") {
-                        await Module.ccall("computeExact", "number", [], [], { async: true });
-                        report = ask("accuracyText");
-                    }
-                });
-            } else if (isShortcut(event, "c", true) && results.includes(event.target.id)) {
-                event.preventDefault(); // not the browser's inspector
-                run(async () => {
-                    const solution = ask("solutionText", event.target.id);
-                    if (solution !== null)
-                        await copyText(solution);
-                });
-            }
+            const command = commandOfKey(event);
+            // The browser's paste event brings Paste System its text.
+            if (!command || !(command.name in actions))
+                return;
+            event.preventDefault();
+            const box = resultBoxId(event.target);
+            if (!busy && enabledCommands(box).has(command.name))
+                actions[command.name](box);
         });
     }
 
@@ -306,7 +337,7 @@ const lineqPage = (() => {
             }
         });
         bindSystemInput();
-        bindResults();
+        bindCommandKeys();
         document.documentElement.dataset.ready = "true";
     }
 

@@ -1,4 +1,5 @@
 #include "PageMarkup.h"
+#include "Commands.h"
 #include "WindowLayout.h"
 
 #include <gtest/gtest.h>
@@ -123,5 +124,20 @@ TEST(PageMarkup, OrderIsTabOrderWithHeadingsFirstAndOptionsTopDown) {
             EXPECT_GT(top, previousTop) << e.id;
             previousTop = top;
         }
+    }
+}
+
+// page.js hears a result box's commands in the boxes marked so, the methods' boxes alone, and
+// finds each command's button and caption where its placeholders stand.
+TEST(PageMarkup, ResultBoxesAreMarkedAndEachCommandHasItsPlaceholders) {
+    for (const Element& e : elementsOf(web::windowMarkup()))
+        EXPECT_EQ(e.attributes.find(" data-result-box") != std::string::npos,
+                  e.id == "txtGauss" || e.id == "txtCholesky")
+            << e.id;
+    EXPECT_EQ(web::placeholderName("computeExact"), "COMPUTE_EXACT");
+    for (const CommandDeclaration& c : commands()) {
+        const std::string name = web::placeholderName(c.name);
+        EXPECT_EQ(web::fillPage("@BUTTON_" + name + "@"), web::commandButton(c));
+        EXPECT_EQ(web::fillPage("@CAPTION_" + name + "@"), plainCaption(c.caption));
     }
 }

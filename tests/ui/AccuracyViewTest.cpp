@@ -146,6 +146,26 @@ TEST_F(AccuracyView, EachResultBoxsMenuOpensTheViewAndCopiesTheSolution) {
         eventually([] { return QGuiApplication::clipboard()->text() == QString("3\n-6\n1\n"); }));
 }
 
+// The key the page has too: in a box without a solution it copies nothing.
+TEST_F(AccuracyView, CtrlShiftCInAResultBoxCopiesItsMethodsSolution) {
+    chkDefault()->setChecked(true);
+    window.submit_but->click();
+    window.option(SolutionMethod::gaussElimination)->setChecked(true);
+    window.Start->click();
+    QApplication::setActiveWindow(&window);
+    for (const auto& [box, expected] :
+         {std::pair{window.txtCholesky, "unchanged"},
+          std::pair{window.txtGauss,
+                    "2.999999999999995\n-5.999999999999999\n1.0000000000000009\n"}}) {
+        SCOPED_TRACE(box->objectName().toStdString());
+        QGuiApplication::clipboard()->setText("unchanged");
+        box->setFocus();
+        QTest::keyClick(box, Qt::Key_C, Qt::ControlModifier | Qt::ShiftModifier);
+        QApplication::processEvents();
+        EXPECT_EQ(QGuiApplication::clipboard()->text(), QString(expected));
+    }
+}
+
 TEST_F(AccuracyView, CtrlIOpensItAnywhereInTheWindowEvenWithNothingToShow) {
     for (const bool calculated : {false, true}) {
         SCOPED_TRACE(calculated ? "after Calculate" : "before");

@@ -2,7 +2,7 @@
 // the default system by each method, typed systems, the refusals and failures with their
 // boxes, and the keyboard alone.
 import assert from "node:assert/strict";
-import { mkdir, mkdtemp, rm, writeFile } from "node:fs/promises";
+import { mkdir, mkdtemp, readFile, rm, writeFile } from "node:fs/promises";
 import { tmpdir } from "node:os";
 import path from "node:path";
 import { after, before, describe, test } from "node:test";
@@ -540,6 +540,18 @@ describe("the page's one thread", () => {
     });
 });
 
+// What the form's tests expect of the declared commands: the accuracy view's title, and which
+// commands are enabled in each state a session reaches, for the result box named.
+const commandStates = { title: "", states: [] };
+for (const line of (await readFile(new URL("../support/commandStates.txt", import.meta.url),
+    "utf8")).split("\n")) {
+    const [state, box, names] = line.split(": ");
+    if (state === "title")
+        commandStates.title = box;
+    else if (names !== undefined && !state.startsWith("#"))
+        commandStates.states.push({ state, box, enabled: new Set(names.split(" ")) });
+}
+
 async function openAccuracyView(w, from) {
     await w.page.focus(`#${from}`);
     await chord(w, ["Control"], "KeyI");
@@ -564,12 +576,12 @@ describe("the accuracy view", () => {
         // Named for assistive technology; the focus starts in the text, which Tab leaves for
         // Copy, Copy as Tab-Separated and Close.
         const node = await w.page.accessibility.snapshot({ root: view });
-        assert.equal(node.name, "Accuracy");
+        assert.equal(node.name, commandStates.title);
         const field = await w.page.accessibility.snapshot({ root: await view.$(".text") });
         assert.deepEqual([field.name, field.readonly], ["Accuracy", true]);
         assert.equal(await w.focused(), "accuracyView-text");
         await w.page.keyboard.press("Tab");
-        assert.equal(await w.page.evaluate(() => document.activeElement.className), "copy");
+        assert.equal(await w.page.evaluate(() => document.activeElement.className), "copyText");
         await w.page.keyboard.press("Space");
         await w.page.keyboard.press("Escape");
         await w.idle();
@@ -654,7 +666,7 @@ async function calculateAndView(w, bring) {
 // Compute Exact Solution in the open view; resolves once the view shows again.
 async function computeExact(w) {
     const serial = await w.page.$eval("#accuracyView", (d) => d.dataset.serial);
-    await w.page.$eval("#accuracyView button.exact", (button) => button.click());
+    await w.page.$eval("#accuracyView button.computeExact", (button) => button.click());
     await w.page.waitForSelector("#exactProgress[open]");
     return serial;
 }
@@ -668,6 +680,39 @@ async function viewShownAgain(w, serial) {
 }
 
 describe("the exact solution", () => {
+    windowTest("the view's commands are enabled as the window's, under its title", async (w) => {
+        const reach = {
+            nothing: async () => {},
+            calculated: async () => {
+                await w.click("submit_but");
+                await w.idle();
+                await w.click("Option1_0");
+                await w.click("Start");
+                await w.idle();
+            },
+            exact: async () => {
+                await openAccuracyView(w, "txtGauss");
+                await viewShownAgain(w, await computeExact(w));
+                await w.page.keyboard.press("Escape");
+                await w.idle();
+            },
+        };
+        let reached;
+        for (const { state, box, enabled } of commandStates.states) {
+            if (state !== reached)
+                await reach[state]();
+            reached = state;
+            const view = await openAccuracyView(w, box);
+            assert.equal(await view.$eval(".title", (e) => e.textContent), commandStates.title);
+            const buttons = await view.$$eval("button[data-command]",
+                (all) => all.map((b) => [b.dataset.command, !b.disabled]));
+            assert.ok(buttons.length > 0);
+            assert.deepEqual(buttons, buttons.map(([name]) => [name, enabled.has(name)]), state);
+            await w.page.keyboard.press("Escape");
+            await w.idle();
+        }
+    });
+
     const defaultSystem = async (w) => w.click("submit_but");
     // The system, and what the view says once the exact solution is in.
     for (const { name, bring, expected } of [

@@ -1,0 +1,97 @@
+#include "Commands.h"
+
+#include "MethodTable.h"
+#include "WindowLayout.h"
+#include "frmCholesky.h"
+
+#include <array>
+#include <stdexcept>
+#include <vector>
+
+namespace lse {
+
+namespace {
+
+bool always(const frmCholesky&, std::optional<TextBox>) {
+    return true;
+}
+
+bool boxHasSolution(const frmCholesky& form, std::optional<TextBox> box) {
+    return box && form.solutionCopy(*box).has_value();
+}
+
+bool exactPending(const frmCholesky& form, std::optional<TextBox>) {
+    return form.exactPending();
+}
+
+// Without a Calculate the table would hold its header alone.
+bool calculated(const frmCholesky& form, std::optional<TextBox>) {
+    return !form.report().empty();
+}
+
+constexpr std::array kCommands{
+    CommandDeclaration{Command::accuracy, "accuracy", "Accuracy\u2026", "Ctrl+I",
+                       CommandScope::window, always},
+    CommandDeclaration{Command::copySolution, "copySolution", "Copy Solution", "Ctrl+Shift+C",
+                       CommandScope::resultBox, boxHasSolution},
+    CommandDeclaration{Command::computeExact, "computeExact", "Compute &Exact Solution", "",
+                       CommandScope::window, exactPending},
+    CommandDeclaration{Command::copyTable, "copyTable", "Copy as &Tab-Separated", "",
+                       CommandScope::window, calculated},
+    // The view always has a text to copy, if only that nothing was calculated.
+    CommandDeclaration{Command::copyText, "copyText", "&Copy", "", CommandScope::window, always},
+    CommandDeclaration{Command::pasteSystem, "pasteSystem", "Paste System", "Ctrl+Shift+V",
+                       CommandScope::window, always},
+    CommandDeclaration{Command::openSystem, "openSystem", "Open System\u2026", "Ctrl+O",
+                       CommandScope::window, always},
+};
+
+} // namespace
+
+std::span<const CommandDeclaration> commands() {
+    return kCommands;
+}
+
+const CommandDeclaration& declarationOf(Command id) {
+    for (const CommandDeclaration& c : kCommands)
+        if (c.id == id)
+            return c;
+    throw std::out_of_range("an undeclared command");
+}
+
+const CommandDeclaration* findCommand(std::string_view name) {
+    for (const CommandDeclaration& c : kCommands)
+        if (c.name == name)
+            return &c;
+    return nullptr;
+}
+
+bool isEnabled(Command id, const frmCholesky& form, std::optional<TextBox> box) {
+    return declarationOf(id).enabled(form, box);
+}
+
+std::string plainCaption(std::string_view caption) {
+    std::string plain;
+    for (std::size_t i = 0; i < caption.size(); ++i) {
+        if (caption[i] == '&' && i + 1 < caption.size())
+            ++i;
+        plain += caption[i];
+    }
+    return plain;
+}
+
+std::span<const TextBox> resultBoxes() {
+    static const std::vector<TextBox> boxes = [] {
+        std::vector<TextBox> found;
+        for (const MethodEntry& method : builtInMethods())
+            found.push_back(method.box);
+        return found;
+    }();
+    return boxes;
+}
+
+std::string accuracyTitle() {
+    return "Accuracy \u2014 " + std::string(window::kProgramTitle);
+}
+
+} // namespace lse

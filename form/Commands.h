@@ -1,0 +1,61 @@
+#pragma once
+
+#include "Platform.h"
+
+#include <cstddef>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+
+namespace lse {
+
+class frmCholesky;
+
+// The window's commands beside its two buttons, declared once: the desktop binds a QAction to
+// each, the page a key and a button, so that both name, caption, key and enable them alike.
+enum class Command {
+    accuracy,
+    copySolution,
+    computeExact,
+    copyTable,
+    copyText,
+    pasteSystem,
+    openSystem,
+};
+inline constexpr std::size_t kCommandCount = static_cast<std::size_t>(Command::openSystem) + 1;
+
+// Where a command's key is heard: anywhere in the window, or in a result box, where it acts
+// for that box's method.
+enum class CommandScope { window, resultBox };
+
+struct CommandDeclaration {
+    Command id;
+    std::string_view name; // Qt's object name; the page's class
+    // An '&' marks the mnemonic's letter, as Qt reads it; the page and menus show it plain.
+    std::string_view caption;
+    std::string_view shortcut; // portable text ("Ctrl+Shift+C"); empty for none
+    CommandScope scope;
+    // Whether the command has something to do now; `box` is the result box asked about, for a
+    // command of a result box.
+    bool (*enabled)(const frmCholesky& form, std::optional<TextBox> box);
+};
+
+std::span<const CommandDeclaration> commands();
+const CommandDeclaration& declarationOf(Command id);
+// The command called `name`, or null.
+const CommandDeclaration* findCommand(std::string_view name);
+bool isEnabled(Command id, const frmCholesky& form, std::optional<TextBox> box = std::nullopt);
+
+// `caption` without its mnemonic mark ("&&" stays one '&').
+std::string plainCaption(std::string_view caption);
+
+// The boxes where a result box's command is heard: each built-in method's.
+std::span<const TextBox> resultBoxes();
+
+// The accuracy view's commands, each a button beside its Close, and its title.
+inline constexpr Command kAccuracyViewCommands[] = {Command::copyText, Command::copyTable,
+                                                    Command::computeExact};
+std::string accuracyTitle();
+
+} // namespace lse

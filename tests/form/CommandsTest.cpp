@@ -1,0 +1,92 @@
+// Each declared command enabled as the form's state allows, against the expectations the page's
+// tests share, and how a caption's mnemonic is read.
+
+#include "Commands.h"
+#include "ExactSolution.h"
+#include "FormSession.h"
+#include "TestFiles.h"
+#include "WindowLayout.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+#include <sstream>
+
+namespace lse::test {
+namespace {
+
+struct Expected {
+    std::string title;
+    struct State {
+        std::string name, box;
+        std::set<std::string> enabled;
+    };
+    std::vector<State> states;
+};
+
+Expected readExpected() {
+    std::istringstream lines(fileContents(testFile("../support/commandStates.txt")));
+    Expected expected;
+    for (std::string line; std::getline(lines, line);) {
+        if (line.empty() || line[0] == '#')
+            continue;
+        std::istringstream words(line);
+        std::string state, box;
+        words >> state;
+        if (state == "title:") {
+            std::getline(words >> std::ws, expected.title);
+            continue;
+        }
+        words >> box;
+        Expected::State s{state.substr(0, state.size() - 1), box.substr(0, box.size() - 1), {}};
+        for (std::string name; words >> name;)
+            s.enabled.insert(name);
+        expected.states.push_back(std::move(s));
+    }
+    return expected;
+}
+
+TEST(Commands, EachIsEnabledAsTheStateAllows) {
+    const Expected expected = readExpected();
+    ASSERT_EQ(expected.states.size(), 4u);
+    EXPECT_EQ(accuracyTitle(), expected.title);
+    FormSession s;
+    s.platform.exactSolver = [](const Matrix& A, const Vector& b, int n,
+                                const std::vector<Vector>& solutions, WorkStatus&) {
+        return std::optional<ExactOutcome>(ExactOutcome{
+            ExactOutcome::Ending::solved, exact::solveAndJudge(A, b, n, solutions), {}});
+    };
+    for (const Expected::State& state : expected.states) {
+        SCOPED_TRACE(state.name + " in " + state.box);
+        if (state.name == "calculated" && s.form.report().empty()) {
+            s.submitDefault();
+            s.calculate(Gauss);
+        } else if (state.name == "exact" && s.form.exactPending()) {
+            ASSERT_TRUE(s.form.computeExact());
+        }
+        const std::optional<TextBox> box =
+            state.box == "txtGauss" ? TextBox::txtGauss : TextBox::txtCholesky;
+        for (const CommandDeclaration& command : commands())
+            EXPECT_EQ(isEnabled(command.id, s.form, box),
+                      state.enabled.contains(std::string(command.name)))
+                << command.name;
+        // Asked for no box, a result box's command has nothing to act on.
+        EXPECT_FALSE(isEnabled(Command::copySolution, s.form));
+    }
+}
+
+TEST(Commands, NamesAreUniqueAndCaptionsLoseOnlyTheirMnemonicMark) {
+    std::set<std::string_view> names;
+    for (const CommandDeclaration& command : commands()) {
+        EXPECT_TRUE(names.insert(command.name).second) << command.name;
+        EXPECT_EQ(&declarationOf(command.id), &command);
+        EXPECT_EQ(findCommand(command.name), &command);
+    }
+    EXPECT_EQ(names.size(), kCommandCount);
+    EXPECT_EQ(plainCaption("Copy as &Tab-Separated"), "Copy as Tab-Separated");
+    EXPECT_EQ(plainCaption("Fish && &Chips"), "Fish & Chips");
+    EXPECT_EQ(plainCaption("Accuracy\u2026"), "Accuracy\u2026");
+}
+
+} // namespace
+} // namespace lse::test
