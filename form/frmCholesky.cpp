@@ -2,6 +2,7 @@
 
 #include "AccuracyText.h"
 #include "BinaryFraction.h"
+#include "Commands.h"
 #include "Estimate.h"
 #include "Limits.h"
 #include "Messages.h"
@@ -350,7 +351,7 @@ void frmCholesky::solutionText(TextBox box) {
 
 // The window's solution boxes, whichever methods write into them.
 void frmCholesky::clearSolutions() {
-    for (const TextBox box : {TextBox::txtGauss, TextBox::txtCholesky})
+    for (const TextBox box : resultBoxes())
         platform_.replaceText(box, "");
 }
 

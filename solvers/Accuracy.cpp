@@ -201,15 +201,14 @@ double entryOf(const SystemMatrix& A, int i, int j) {
     return A.kept == KeptOfA::all || j >= i ? A.entries(i, j) : A.entries(j, i);
 }
 
-// The premise of the bound: no underflow in making the factors, and, where it is cheap, every
-// row of the factors multiplied out within the rounding the factorisation allows,
-// |A - L U| <= gamma |L| |U|, with room for the rebuild's own rounding and underflow.
+// The premise of the bound: where it is cheap, every row of the factors multiplied out within
+// the rounding the factorisation allows, |A - L U| <= gamma |L| |U|, with room for the
+// rebuild's own rounding and underflow; beyond, or without A, no multiplier or pivot below
+// the normal doubles (which also flags one that happens to be exact).
 bool reproducesA(const SystemMatrix& A, const Factors& factors) {
-    if (factors.underflowed())
-        return false;
     const int n = factors.order();
     if (n > kRebuildCheckUpTo || A.kept == KeptOfA::nothing)
-        return true;
+        return !factors.underflowed();
     const double tolerance = 4.0 * (n + 1) * kUnitRoundoff;
     const double absolute = 4.0 * (n + 1) * std::numeric_limits<double>::denorm_min();
     Entries row;

@@ -80,7 +80,8 @@ inline constexpr double kBackwardErrorLimit = 0x1p-26;
 // An estimated relative error above this leaves no correct digit: significantDigits' 10^-1.
 inline constexpr double kNoDigitError = 1e-1;
 // Up to this order the factors are multiplied out row by row and checked against A; beyond
-// it the check is the factors' own scan for underflow (a full rebuild would cost a solve).
+// it the check is the factors' own scan for underflow, since a full rebuild costs about what
+// the factorisation did (at 64, 0.1 ms).
 inline constexpr int kRebuildCheckUpTo = 64;
 
 // The matrix of the system, as far as the figures can read it after the method: as given, or

@@ -330,6 +330,70 @@ TEST(Accuracy, FiguresBeyondTheDoublesAreNotAvailable) {
     }
 }
 
+// The edges of the doubles, each against what is true of its solution: no figure is ever
+// inf, NaN or a 0 standing for an overflow, and the doubt raised is the one the truth calls
+// for. In place: Gauss worked in A itself, so the figures have no residual.
+TEST(Accuracy, TheEdgesOfTheDoubles) {
+    struct Case {
+        const char* name;
+        Matrix a;
+        Vector b;
+        MethodUnderTest method;
+        bool inPlace;
+        Doubt doubt;
+        std::optional<int> digits;
+        bool kappa = true; // the condition number can be had
+    };
+    const double largest = std::numeric_limits<double>::max();
+    const ConditionedSystem wilkinson = wilkinsonGrowth(60);
+    const Case cases[] = {
+        {"1 x 1 of the largest double", makeMatrix({{largest}}), makeVector({largest}), kGauss,
+         false, Doubt::none, std::nullopt},
+        {"a solution below the normal doubles", makeMatrix({{1}}), makeVector({1e-310}), kCholesky,
+         false, Doubt::underflowed, 0},
+        {"a solution that underflowed to 0", makeMatrix({{1e300}}), makeVector({1e-300}), kGauss,
+         false, Doubt::underflowed, 0},
+        {"an exact solution with a 0 in b", makeMatrix({{2, 0}, {0, 4}}), makeVector({2, 0}),
+         kCholesky, false, Doubt::none, 15},
+        {"a tiny right-hand side", makeMatrix({{2, 1}, {1, 3}}), makeVector({1e-300, 2e-300}),
+         kGauss, false, Doubt::none, 14},
+        // 1e-325 flushed to 0 drops half of U(2, 2): the answer is off by half.
+        {"a multiplier that underflows to 0", makeMatrix({{1e50, 1e50}, {1e-275, 2e-275}}),
+         makeVector({1, 1e-300}), kGauss, false, Doubt::unstable, std::nullopt, false},
+        {"Wilkinson's growth without a residual", wilkinson.a, wilkinson.b, kGauss, true,
+         Doubt::growth, std::nullopt},
+        // Rows 1 and 3 all but equal at 4e297: RCOND is tiny and Hager's estimate of the bound
+        // misses (1e-15 against a true error of 100 %); equilibrated, the rows stay singular.
+        {"singular however its rows are scaled",
+         makeMatrix({{4.058448828761429e+297, -5499443398.70978, 4.058448828761429e+297, 1.0},
+                     {-5499443398.70978, 3.1980910724827027e+288, -1e-322, 6.444161327984069e-17},
+                     {4.058448828761429e+297, -1e-322, 4.058448828761429e+297, -1.0},
+                     {1.0, 6.444161327984069e-17, -1.0, 2.0}}),
+         makeVector({2.767562522188163e-16, -1.0, 3.0476032021524044e-305, -7.755757964795452e+28}),
+         kCholesky, false, Doubt::singular, 14},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const auto n = static_cast<std::int16_t>(c.b.upper());
+        Matrix W;
+        Matrix A = c.a;
+        const std::optional<double> norm1 = copyWithNorm1(A, W, n);
+        Vector x;
+        x.recreate(n);
+        MethodState state;
+        const CalculateOutcome outcome = c.method.solve(c.inPlace ? A : W, c.b, x, n, state, {});
+        ASSERT_TRUE(outcome.solved());
+        const AccuracyFigures f = *figuresOf(
+            {A, norm1, c.inPlace ? outcome.factors->keptOfA() : KeptOfA::all}, outcome, c.b, x);
+        EXPECT_EQ(f.doubt(), c.doubt);
+        EXPECT_EQ(f.correctDigits(), c.digits);
+        EXPECT_EQ(f.conditionNumber().has_value(), c.kappa);
+        for (const std::optional<double>& figure : {f.rcond, f.berr, f.ferr, f.conditionNumber()})
+            EXPECT_TRUE(!figure || (std::isfinite(*figure) && *figure > 0) ||
+                        (figure == f.berr && *figure == 0));
+    }
+}
+
 // A method that failed, was cancelled or had nothing to solve has no figures.
 TEST(Accuracy, NoSolutionNoFigures) {
     std::atomic<bool> cancel{true};
