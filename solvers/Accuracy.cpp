@@ -378,9 +378,9 @@ Doubt AccuracyFigures::doubt() const {
     if (singular)
         return Doubt::singular;
     // Without a residual, the growth bounds the backward error at about growth * eps, and
-    // the error at kappa times that.
+    // the error at kappa times that; the limit is measured.
     if (const std::optional<double> kappa = conditionNumber();
-        kappa && growth && *kappa * *growth * kUnitRoundoff > kNoDigitError)
+        kappa && growth && *kappa * *growth * kUnitRoundoff > kGrowthRuleLimit)
         return Doubt::growth;
     return Doubt::none;
 }

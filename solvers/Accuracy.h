@@ -79,6 +79,12 @@ struct AccuracyFigures {
 inline constexpr double kBackwardErrorLimit = 0x1p-26;
 // An estimated relative error above this leaves no correct digit: significantDigits' 10^-1.
 inline constexpr double kNoDigitError = 1e-1;
+// Without a residual, Gauss warns where kappa rho eps exceeds this (rho its pivot growth).
+// Measured by scripts/growth-rule against the exact solution: the true error was at most
+// 0.075 kappa rho eps on Wilkinson's growth matrix (n = 20 to 60), random matrices (n = 50 to
+// 400) and nearly singular random ones (kappa 6e14, 7.5e15), so above 1 the error may leave
+// no digit; Wilkinson's matrix warns from n = 50 (true error 2.5e-3; 1.6e-1 at n = 55).
+inline constexpr double kGrowthRuleLimit = 1;
 // Up to this order the factors are multiplied out row by row and checked against A; beyond
 // it the check is the factors' own scan for underflow, since a full rebuild costs about what
 // the factorisation did (at 64, 0.1 ms).
