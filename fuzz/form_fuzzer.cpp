@@ -330,6 +330,13 @@ void calculate(FuzzedDataProvider& bytes, ScriptedPlatform& platform, frmCholesk
               "the warning is not the last message, with the exclamation icon");
         platform.messages.pop_back();
     }
+    // No figure is inf, NaN or negative, and none is shown as such.
+    for (const MethodReport& result : form.report().methods)
+        for (const FigureLine& line : figureLines(result))
+            check((!line.value || (std::isfinite(*line.value) && *line.value >= 0)) &&
+                      line.text.find("inf") == std::string::npos &&
+                      line.text.find("nan") == std::string::npos,
+                  "a figure is not a number a reader can take");
     check(sameBits(form.A(), before.A) && sameBits(form.b(), before.b) && form.n == before.n,
           "Calculate changed the system");
 }
