@@ -9,15 +9,20 @@ namespace {
 
 using Ending = CalculateOutcome::Ending;
 
-// max |W(i, j)|, for the growth the elimination will have made.
+// max |W(i, j)|, for the growth the elimination will have made: four running maxima, so that
+// the pass runs at the speed of memory.
 double largestEntry(const Matrix& W, int n) {
-    double largest = 0;
+    double m[4] = {};
     for (int i = 1; i <= n; ++i) {
-        const double* const row = W.row(i);
-        for (int j = 1; j <= n; ++j)
-            largest = std::max(largest, std::fabs(row[j]));
+        const double* const row = W.row(i) + 1;
+        int j = 0;
+        for (; j + 4 <= n; j += 4)
+            for (int l = 0; l < 4; ++l)
+                m[l] = std::max(m[l], std::fabs(row[j + l]));
+        for (; j < n; ++j)
+            m[0] = std::max(m[0], std::fabs(row[j]));
     }
-    return largest;
+    return std::max(std::max(m[0], m[1]), std::max(m[2], m[3]));
 }
 
 } // namespace
