@@ -176,6 +176,16 @@ TEST_F(LongCalculate, SameTextsMessagesAndBitsAsInPlace) {
 // dialog shows the columns and the time, the window repaints and a click on Calculate or
 // Submit, or a paste, starts nothing.
 TEST_F(LongCalculate, TheWindowAnswersWhileASolveRuns) {
+    // A run that ends within the quiet time shows no dialog: the default system's solve takes
+    // microseconds. (How close to the quiet time the dialog of a long run comes is the timer's
+    // precision, which a user cannot see: Qt's coarse timers may fire 5 % early.)
+    {
+        const ProgressWatcher quick;
+        window.chkDefault->setChecked(true);
+        window.submit_but->click();
+        calculate(Gauss);
+        EXPECT_TRUE(quick.shown.empty()) << "a quick run shows no dialog";
+    }
     form.loadSystemText(rowsSystem(300, Kind::definite));
     const std::string system = text(TextBox::display);
     FormSession inPlace;
@@ -213,15 +223,12 @@ TEST_F(LongCalculate, TheWindowAnswersWhileASolveRuns) {
     DialogAnswerer answerer;
 
     ticker.start(10);
-    const auto start = std::chrono::steady_clock::now();
     calculate(Gauss);
-    const auto took = std::chrono::steady_clock::now() - start;
     ticker.stop();
     window.removeEventFilter(&counter);
 
     EXPECT_GE(ticks, 20);
     EXPECT_GT(paints, 0);
-    EXPECT_GE(took, platform.quietTime) << "a quick run shows no dialog";
     ASSERT_EQ(progress.shown.size(), 1u) << "one dialog, not one per click during the run";
     EXPECT_TRUE(progress.shown[0].startsWith("Gauss Elimination: "))
         << progress.shown[0].toStdString();
