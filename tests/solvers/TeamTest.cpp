@@ -36,17 +36,26 @@ TEST(Team, AnExceptionReachesTheCallerAfterEveryMemberHasStopped) {
         Team team(3);
         ASSERT_EQ(team.size(), 3);
         std::atomic<int> stopped{0};
+        std::atomic<int> thrown{0};
+        const int throwers = c.thrower == Thrower::everyone ? 3 : 1;
         try {
             team.run([&](int member) {
-                // Those that do not throw at once are still at work when the others return.
                 const bool throws = c.thrower == Thrower::everyone ||
                                     (c.thrower == Thrower::caller && member == 0) ||
                                     (c.thrower == Thrower::helper && member == 2);
-                if (!throws)
+                // Those that do not throw are still at work when the others throw, however
+                // the threads are scheduled, and stay at it a while longer, so that a run()
+                // that returned on the exception would find them unfinished.
+                if (!throws) {
+                    while (thrown.load() < throwers)
+                        std::this_thread::yield();
                     std::this_thread::sleep_for(std::chrono::milliseconds(30));
+                }
                 ++stopped;
-                if (throws)
+                if (throws) {
+                    ++thrown;
                     throw std::runtime_error("member " + std::to_string(member));
+                }
             });
             ADD_FAILURE() << "no exception";
         } catch (const std::runtime_error& error) {
