@@ -128,12 +128,10 @@ TEST(Calculate, CancelStopsEitherMethodOnEveryPathAndLeavesXUntouched) {
                     SCOPED_TRACE(beforeStart ? "before the start" : "during the solve");
                     std::atomic<bool> cancel{beforeStart};
                     int progressCalls = 0;
-                    bool workLeft = true;
                     SolveOptions cancelling = options;
                     cancelling.cancel = &cancel;
-                    cancelling.progress = [&](int done, int total) {
+                    cancelling.progress = [&](int, int) {
                         ++progressCalls;
-                        workLeft = done < total;
                         cancel = true;
                     };
                     MethodState state;
@@ -141,12 +139,14 @@ TEST(Calculate, CancelStopsEitherMethodOnEveryPathAndLeavesXUntouched) {
                     Vector x = untouched(kN);
                     const CalculateOutcome outcome = method.solve(W, b, x, kN, state, cancelling);
                     EXPECT_LE(progressCalls, beforeStart ? 0 : 1);
-                    // The blocked Cholesky reports its calling thread's tiles only; when the
-                    // other thread has made all of them, or all but the last, the cancel comes
-                    // too late.
-                    if (!beforeStart && (progressCalls == 0 || !workLeft)) {
-                        EXPECT_TRUE(&method == &cholesky && threads > 1);
-                        EXPECT_TRUE(outcome.solved());
+                    // The blocked Cholesky reports its calling thread's tiles only, and the
+                    // other thread may make every tile left before the cancel is seen, however
+                    // the threads are scheduled: then the run ends solved, with the bits of
+                    // an uncancelled one.
+                    if (!beforeStart && outcome.solved()) {
+                        EXPECT_TRUE(&method == &cholesky && threads > 1 &&
+                                    options.path == SolverPath::blocked);
+                        EXPECT_EQ(x, expected);
                         continue;
                     }
                     EXPECT_TRUE(outcome.cancelled());
