@@ -31,13 +31,12 @@ std::string_view gapText(FigureGap gap) {
         return "the norm of A\u207B\u00B9 is beyond the doubles: A is singular as far as they "
                "can tell";
     case FigureGap::conditionBeyondDoubles:
+    case FigureGap::boundBeyondDoubles:
         return "it is beyond the doubles";
     case FigureGap::noResidual:
         return "the method worked in A itself and left too little of it for a residual";
     case FigureGap::residualBeyondDoubles:
         return "the residual b \u2212 A x is beyond the doubles";
-    case FigureGap::boundBeyondDoubles:
-        return "it is beyond the doubles";
     case FigureGap::factorsChangedA:
         return "the factors do not reproduce A to working precision, so a bound from them "
                "would not hold";
