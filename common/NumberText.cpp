@@ -330,8 +330,85 @@ std::string intToText(long long value) {
     return std::to_string(value);
 }
 
-std::optional<double> textToDouble(std::string_view text) {
+namespace {
+
+// A double holds every whole number up to 2^53 exactly, so that p/q is correctly rounded by
+// one division; longer parts would need arithmetic beyond the doubles.
+constexpr std::uint64_t kLargestFractionPart = std::uint64_t{1} << 53;
+
+struct FractionParts {
+    std::string_view numerator; // with its sign, if any
+    std::string_view denominator;
+};
+
+// The two sides of the one '/' of a trimmed text, or nullopt without one.
+std::optional<FractionParts> splitFraction(std::string_view text) {
+    const std::size_t slash = text.find('/');
+    if (slash == std::string_view::npos)
+        return std::nullopt;
+    return FractionParts{text.substr(0, slash), text.substr(slash + 1)};
+}
+
+// An optional sign, then digits of value at most kLargestFractionPart.
+std::optional<double> wholePart(std::string_view text, bool& tooLarge) {
+    bool negative = false;
+    if (!text.empty() && (text.front() == '+' || text.front() == '-')) {
+        negative = text.front() == '-';
+        text.remove_prefix(1);
+    }
+    if (text.empty() || skipDigits(text, 0) != text.size())
+        return std::nullopt;
+    std::uint64_t value = 0;
+    for (const char c : text) {
+        value = value * 10 + static_cast<std::uint64_t>(c - '0');
+        if (value > kLargestFractionPart) {
+            tooLarge = true;
+            return std::nullopt;
+        }
+    }
+    const auto magnitude = static_cast<double>(value);
+    return negative ? -magnitude : magnitude;
+}
+
+std::optional<double> fractionToDouble(const FractionParts& parts, std::string* fault) {
+    bool tooLarge = false;
+    const std::optional<double> p = wholePart(parts.numerator, tooLarge);
+    const std::optional<double> q = wholePart(parts.denominator, tooLarge);
+    if (tooLarge) {
+        if (fault != nullptr)
+            *fault = "a fraction's numerator and denominator may be at most 9007199254740992";
+        return std::nullopt;
+    }
+    if (!p || !q)
+        return std::nullopt;
+    if (*q == 0) {
+        if (fault != nullptr)
+            *fault = "its denominator is 0";
+        return std::nullopt;
+    }
+    return *p / *q;
+}
+
+} // namespace
+
+std::optional<double> decimalToDouble(std::string_view text) {
     return numbertext::textToDouble(text, numbertext::kNativeConversion);
+}
+
+std::optional<double> textToDouble(std::string_view text) {
+    if (const std::optional<double> decimal = decimalToDouble(text))
+        return decimal;
+    if (const std::optional<FractionParts> parts = splitFraction(trimBlanks(text)))
+        return fractionToDouble(*parts, nullptr);
+    return std::nullopt;
+}
+
+std::optional<std::string> fractionFault(std::string_view text) {
+    const std::optional<FractionParts> parts = splitFraction(trimBlanks(text));
+    std::string fault;
+    if (!parts || fractionToDouble(*parts, &fault) || fault.empty())
+        return std::nullopt;
+    return fault;
 }
 
 bool isNumeric(std::string_view text) {
@@ -339,7 +416,7 @@ bool isNumeric(std::string_view text) {
 }
 
 std::optional<std::int16_t> textToInt16(std::string_view text) {
-    const std::optional<double> value = textToDouble(text);
+    const std::optional<double> value = decimalToDouble(text);
     if (!value || std::trunc(*value) != *value)
         return std::nullopt;
     if (*value < std::numeric_limits<std::int16_t>::min() ||

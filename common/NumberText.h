@@ -28,10 +28,20 @@ std::string figureText(double value);
 // Plain decimal digits, with a leading minus sign when negative.
 std::string intToText(long long value);
 
-// Surrounding spaces and tabs, an optional sign, digits with an optional fraction and an
-// optional exponent ("1e3", "-2.5E-3", ".5", "5."), within the range of a double.
+// A number as a person writes one: surrounding spaces and tabs, then a decimal (an optional
+// sign, digits with an optional fraction and an optional exponent: "1e3", "-2.5E-3", ".5",
+// "5.") within the range of a double, or a fraction p/q ("1/3", "-22/7", "3/-4") of whole
+// numbers, each with an optional sign, of magnitude at most 2^53, q not 0. The value is the
+// double nearest to what was written: a fraction's is one division of two exact doubles.
 // Everything else, including the empty text, is refused with nullopt.
 std::optional<double> textToDouble(std::string_view text);
+
+// The same for decimals alone, as Matrix Market and the counts of a layout write them.
+std::optional<double> decimalToDouble(std::string_view text);
+
+// Why a text written as a fraction is refused, for a message ("its denominator is 0");
+// nullopt for a text that is not written as a fraction, or is one that textToDouble accepts.
+std::optional<std::string> fractionFault(std::string_view text);
 
 // True exactly when textToDouble accepts the text.
 bool isNumeric(std::string_view text);

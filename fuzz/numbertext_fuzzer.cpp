@@ -45,16 +45,36 @@ std::optional<double> expectedValue(const std::string& text) {
     return value;
 }
 
+// A fraction p/q once more by a regular expression, with strtoll for its parts.
+std::optional<double> expectedFraction(const std::string& text) {
+    static const std::regex grammar(R"([ \t]*([+-]?[0-9]+)/([+-]?[0-9]+)[ \t]*)");
+    std::smatch parts;
+    if (!std::regex_match(text, parts, grammar))
+        return std::nullopt;
+    constexpr long long kLargest = 1LL << 53;
+    errno = 0;
+    const long long p = std::strtoll(parts[1].str().c_str(), nullptr, 10);
+    const long long q = std::strtoll(parts[2].str().c_str(), nullptr, 10);
+    if (errno != 0 || q == 0 || std::llabs(p) > kLargest || std::llabs(q) > kLargest)
+        return std::nullopt;
+    return static_cast<double>(p) / static_cast<double>(q);
+}
+
 void checkParsing(const std::string& text) {
-    const std::optional<double> parsed = lse::textToDouble(text);
+    const std::optional<double> decimalOrFraction = lse::textToDouble(text);
+    const std::optional<double> fraction = expectedFraction(text);
+    const std::optional<double> parsed = lse::decimalToDouble(text);
+    check(decimalOrFraction.has_value() == (parsed || fraction) &&
+              (!decimalOrFraction || sameBits(*decimalOrFraction, parsed ? *parsed : *fraction)),
+          "a fraction is read otherwise than as one division", text);
     // The C library's conversion, which WebAssembly builds use, reads the same value.
     const std::optional<double> byCLibrary =
         lse::numbertext::textToDouble(text, lse::numbertext::Conversion::cLibrary);
     check(parsed.has_value() == byCLibrary.has_value() &&
               (!parsed || sameBits(*parsed, *byCLibrary)),
           "the C library's conversion reads another value", text);
-    check(lse::isNumeric(text) == parsed.has_value(), "isNumeric disagrees with textToDouble",
-          text);
+    check(lse::isNumeric(text) == decimalOrFraction.has_value(),
+          "isNumeric disagrees with textToDouble", text);
     const std::optional<double> expected = expectedValue(text);
     check(parsed.has_value() == expected.has_value(), "accepted differently from strtod", text);
     if (expected)

@@ -143,7 +143,7 @@ void readArray(TextScanner& in, LinearSystem& system, Symmetry symmetry, bool st
     int i = 1 + skip;
     int j = 1;
     forEachField(in, [&](const Field& field) {
-        const double value = numberAt(field.text, in.line(), field.column);
+        const double value = decimalAt(field.text, in.line(), field.column);
         if (++found > expected || !storing)
             return;
         system.A(i, j) = value;
@@ -205,7 +205,7 @@ public:
             const auto j = static_cast<int>(wholeNumberAt({entry.text[1], entry.column[1]}, line, 1,
                                                           system_.n, "a column index" + rows_));
             const double value =
-                banner_.pattern ? 1.0 : numberAt(entry.text[2], line, entry.column[2]);
+                banner_.pattern ? 1.0 : decimalAt(entry.text[2], line, entry.column[2]);
             const std::string name = "entry (" + std::to_string(i) + ", " + std::to_string(j) + ")";
             if (banner_.symmetry == Symmetry::symmetric && j > i)
                 return place(line) + name +
@@ -286,7 +286,7 @@ void readCoordinate(TextScanner& in, LinearSystem& system, const Banner& banner,
         ++lines;
         Entry entry;
         do {
-            if (!firstNonNumber && !textToDouble(field.text))
+            if (!firstNonNumber && !decimalToDouble(field.text))
                 firstNonNumber = place(in.line(), field.column) + "expected a number, found " +
                                  describe(field.text);
             if (entry.found < 3) {
@@ -363,7 +363,7 @@ Vector readMatrixMarketVector(TextScanner& in, int n) {
     b.recreate(n);
     std::int64_t found = 0;
     forEachField(in, [&](const Field& field) {
-        const double value = numberAt(field.text, in.line(), field.column);
+        const double value = decimalAt(field.text, in.line(), field.column);
         if (++found <= n)
             b(static_cast<int>(found)) = value;
     });

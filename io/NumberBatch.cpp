@@ -36,8 +36,7 @@ void NumberBatch::mistakeAt(const Item& item) {
     if (item.atOnce)
         numberAt(item.text, item.line, item.column); // throws
     if (!laterMistake_)
-        laterMistake_ =
-            place(item.line, item.column) + "expected a number, found " + describe(item.text);
+        laterMistake_ = notANumber(item.text, item.line, item.column);
 }
 
 std::size_t NumberBatch::parse(std::vector<Item>& items, std::size_t begin, std::size_t end) {

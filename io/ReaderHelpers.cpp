@@ -44,7 +44,7 @@ std::string orderTooLarge(double n, int maxOrder) {
 
 std::int64_t wholeNumberAt(const Field& field, std::int64_t line, std::int64_t least,
                            std::int64_t most, const std::string& what) {
-    const std::optional<double> value = textToDouble(field.text);
+    const std::optional<double> value = decimalToDouble(field.text);
     if (!value || std::trunc(*value) != *value || *value < static_cast<double>(least) ||
         *value > static_cast<double>(most))
         throw InputError(place(line, field.column) + "expected " + what + ", found " +
@@ -53,7 +53,7 @@ std::int64_t wholeNumberAt(const Field& field, std::int64_t line, std::int64_t l
 }
 
 int orderAt(const Field& field, std::int64_t line, int maxOrder, const std::string& what) {
-    const std::optional<double> value = textToDouble(field.text);
+    const std::optional<double> value = decimalToDouble(field.text);
     if (value && *value > maxOrder && std::trunc(*value) == *value)
         throw InputError(place(line, field.column) + orderTooLarge(*value, maxOrder));
     return static_cast<int>(wholeNumberAt(

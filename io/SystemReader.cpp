@@ -32,7 +32,7 @@ void skipByteOrderMark(TextScanner& in) {
 // The total a plain system would have if the first field is its count: for the choice between
 // the layouts when the first line holds several numbers.
 std::optional<std::int64_t> plainTotalFor(const FirstLine& first) {
-    const std::optional<double> m = textToDouble(first.first);
+    const std::optional<double> m = decimalToDouble(first.first);
     if (first.headerLine != 0 || !m || *m < 0 || *m > kMaxOrder || std::trunc(*m) != *m)
         return std::nullopt;
     const auto order = static_cast<std::int64_t>(*m);

@@ -39,8 +39,20 @@ std::string describe(std::string_view field) {
     return shown;
 }
 
+std::string notANumber(std::string_view field, std::int64_t line, std::int64_t column) {
+    const std::optional<std::string> fault = fractionFault(field);
+    return place(line, column) + "expected a number, found " + describe(field) +
+           (fault ? ": " + *fault : std::string());
+}
+
 double numberAt(std::string_view field, std::int64_t line, std::int64_t column) {
     if (const std::optional<double> value = textToDouble(field))
+        return *value;
+    throw InputError(notANumber(field, line, column));
+}
+
+double decimalAt(std::string_view field, std::int64_t line, std::int64_t column) {
+    if (const std::optional<double> value = decimalToDouble(field))
         return *value;
     throw InputError(place(line, column) + "expected a number, found " + describe(field));
 }

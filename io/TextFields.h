@@ -16,8 +16,14 @@ std::string place(std::int64_t line);
 // field cut short, so that the message stays one readable line.
 std::string describe(std::string_view field);
 
-// A number through the program's one parser, or InputError naming where and what was found.
+// "line 2, column 5: expected a number, found '1/0': its denominator is 0"
+std::string notANumber(std::string_view field, std::int64_t line, std::int64_t column);
+
+// A number through the program's one parser, or InputError naming where and what was found
+// (and why, for a fraction refused).
 double numberAt(std::string_view field, std::int64_t line, std::int64_t column);
+// The same for a decimal alone (Matrix Market's numbers).
+double decimalAt(std::string_view field, std::int64_t line, std::int64_t column);
 
 // A field of a line and where it starts; the text is empty for an empty field between commas.
 struct Field {

@@ -77,6 +77,53 @@ TEST(TextToDouble, RefusedForms) {
     }
 }
 
+// A fraction is one correctly rounded division of two exact doubles; decimals alone are read
+// as before, and Matrix Market's grammar (decimalToDouble) takes no fraction.
+TEST(TextToDouble, FractionsAreOneDivisionOfExactParts) {
+    const struct {
+        const char* text;
+        double value;
+    } accepted[] = {
+        {"1/3", 1.0 / 3},
+        {"-22/7", -22.0 / 7},
+        {"3/-4", -0.75},
+        {" +5/10 ", 0.5},
+        {"0/7", 0},
+        {"9007199254740992/3", 9007199254740992.0 / 3},
+        {"1/9007199254740992", 0x1p-53},
+    };
+    for (const auto& c : accepted) {
+        SCOPED_TRACE(c.text);
+        EXPECT_EQ(textToDouble(c.text), c.value);
+        EXPECT_FALSE(decimalToDouble(c.text).has_value());
+        EXPECT_FALSE(fractionFault(c.text).has_value());
+    }
+    const struct {
+        const char* text;
+        const char* fault; // nullptr: refused as not a fraction at all
+    } refused[] = {
+        {"1/0", "its denominator is 0"},
+        {"-5/-0", "its denominator is 0"},
+        {"9007199254740993/2",
+         "a fraction's numerator and denominator may be at most 9007199254740992"},
+        {"1/99999999999999999999",
+         "a fraction's numerator and denominator may be at most 9007199254740992"},
+        {"1/", nullptr},
+        {"/2", nullptr},
+        {"1/2/3", nullptr},
+        {"1.5/2", nullptr},
+        {"1/ 2", nullptr},
+        {"1/2e3", nullptr},
+        {"--1/2", nullptr},
+    };
+    for (const auto& c : refused) {
+        SCOPED_TRACE(c.text);
+        EXPECT_FALSE(textToDouble(c.text).has_value());
+        EXPECT_EQ(fractionFault(c.text),
+                  c.fault ? std::optional<std::string>(c.fault) : std::nullopt);
+    }
+}
+
 TEST(TextToInt16, WholeNumbersInRangeOnly) {
     EXPECT_EQ(textToInt16("3"), 3);
     EXPECT_EQ(textToInt16(" 1e3 "), 1000);

@@ -21,6 +21,19 @@ inline const std::vector<RefusedInput>& refusedInputs() {
         {"1\n1e400\n1\n", "line 2, column 1: expected a number, found '1e400'"},
         {"1 inf 1", "line 1, column 3: expected a number, found 'inf'"},
         {"1\n0x10 1\n", "line 2, column 1: expected a number, found '0x10'"},
+        {"2\n1 1/0\n1 1\n1 1\n",
+         "line 2, column 3: expected a number, found '1/0': its denominator is 0"},
+        {"1/2 1/3 3/1\n1/3 1/4 1/-0\n",
+         "line 2, column 9: expected a number, found '1/-0': its denominator is 0"},
+        {"1 9007199254740993/3\n", "line 1, column 3: expected a number, found "
+                                   "'9007199254740993/3': a fraction's numerator and denominator "
+                                   "may be at most 9007199254740992"},
+        {"2/1\n1 2\n3 4\n5 6\n",
+         "line 1, column 1: expected the number of equations, a whole "
+         "number from 0 to 32766, found '2/1'",
+         "plain"},
+        {"%%MatrixMarket matrix array real general\n1 1\n1/2\n",
+         "line 3, column 1: expected a number, found '1/2'"},
         {"3\n1 2 3 4 5 6 7 8\n", "expected 9 coefficients of A, found 8"},
         {"2\n1 2 3 4\n5\n", "expected 2 entries of b, found 1"},
         {"1\n1\n2 3\n", "line 3, column 3: expected the end of the input after A and b, found '3'"},
