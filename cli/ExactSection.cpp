@@ -30,30 +30,23 @@ std::string exactProgressText(const io::LinearSystem& system) {
 }
 
 ExactOutcome solveExactly(const io::LinearSystem& system, CalculateReport& report) {
-    const std::vector<MethodReport>& results = report.methods;
     exact::endProcessWhenArithmeticRunsOutOfMemory(kOutOfMemoryLine, exitStatus::badInput);
     const auto start = std::chrono::steady_clock::now();
-    const exact::ExactSolution solution = exact::ExactSolution::solve(system.A, system.b, system.n);
     ExactOutcome outcome;
-    outcome.status = solution.status();
-    outcome.fractionsInSystem = holdsLongFractions(system.A, system.b, system.n);
-    outcome.components = solution.components();
-    outcome.fractions = solution.fractions();
-    for (const MethodReport& result : results) {
-        if (result.solved && outcome.status == ExactStatus::solved)
-            outcome.errors.emplace_back(solution.judge(result.x));
+    outcome.report = exact::solveAndJudge(system.A, system.b, system.n, report.solutions(),
+                                          system.written, exact::ExactDetail::whole);
+    const bool judged = outcome.report.ofDoubles().status == ExactStatus::solved;
+    std::size_t next = 0;
+    for (const MethodReport& result : report.methods) {
+        if (result.solved && judged)
+            outcome.errors.emplace_back(outcome.report.errors.at(next++));
         else
             outcome.errors.emplace_back();
     }
     outcome.seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    exact::ExactReport& shown = report.exact.emplace();
-    shown.status = outcome.status;
-    shown.components = outcome.components;
-    for (const std::optional<exact::MethodError>& error : outcome.errors)
-        if (error)
-            shown.errors.push_back(*error);
-    report.decimalEntries = outcome.fractionsInSystem;
+    report.exact = outcome.report;
+    report.decimalEntries = holdsLongFractions(system.A, system.b, system.n);
     return outcome;
 }
 
@@ -73,14 +66,67 @@ void addExactError(nlohmann::ordered_json& result, const ExactOutcome& exact, st
     result["correct_digits"] = error->correctDigits;
 }
 
+namespace {
+
+nlohmann::ordered_json wholeValues(const exact::ExactVector& v) {
+    nlohmann::ordered_json values = nlohmann::ordered_json::array();
+    for (const exact::ExactComponent& c : v)
+        values.push_back(c.whole);
+    return values;
+}
+
+const char* statusName(ExactStatus status) {
+    switch (status) {
+    case ExactStatus::solved:
+        return "solved";
+    case ExactStatus::noSolution:
+        return "no solution";
+    case ExactStatus::infinitelyMany:
+        return "infinitely many";
+    }
+    return "solved";
+}
+
+} // namespace
+
 nlohmann::ordered_json exactJson(const ExactOutcome& exact) {
-    nlohmann::ordered_json rounded = nlohmann::ordered_json::array();
-    for (const exact::ExactComponent& component : exact.components)
-        rounded.push_back(component.nearest ? nlohmann::ordered_json(*component.nearest) : nullptr);
+    const exact::ExactReport& report = exact.report;
+    const exact::ExactAnswer& written = report.asWritten;
     nlohmann::ordered_json object;
-    object["status"] = exact.status == ExactStatus::solved ? "solved" : "no unique solution";
-    object["values"] = exact.fractions;
-    object["rounded"] = std::move(rounded);
+    object["status"] = statusName(written.status);
+    object["rank"] = written.rank;
+    object["augmented_rank"] = written.augmentedRank;
+    if (written.status == ExactStatus::solved) {
+        nlohmann::ordered_json rounded = nlohmann::ordered_json::array();
+        for (const exact::ExactComponent& component : written.components)
+            rounded.push_back(component.nearest ? nlohmann::ordered_json(*component.nearest)
+                                                : nullptr);
+        object["values"] = wholeValues(written.components);
+        object["rounded"] = std::move(rounded);
+    } else if (written.status == ExactStatus::infinitelyMany) {
+        object["particular"] = wholeValues(written.components);
+        nlohmann::ordered_json basis = nlohmann::ordered_json::array();
+        for (const exact::ExactVector& v : written.nullSpace)
+            basis.push_back(wholeValues(v));
+        object["null_space"] = std::move(basis);
+    } else {
+        object["certificate"] = wholeValues(written.certificate);
+        object["certificate_value"] = written.certificateValue.whole;
+    }
+    if (report.doubles) {
+        object["doubles_status"] = statusName(report.doubles->status);
+        if (report.doubles->status == ExactStatus::solved)
+            object["doubles_values"] = wholeValues(report.doubles->components);
+    }
+    if (report.inputRounding) {
+        object["input_rounding_ulps"] =
+            report.inputRounding->largestUlps
+                ? nlohmann::ordered_json(*report.inputRounding->largestUlps)
+                : nullptr;
+        object["input_rounding_correct_digits"] = report.inputRounding->correctDigits;
+    }
+    if (report.writtenDropped)
+        object["as_written"] = false;
     return object;
 }
 

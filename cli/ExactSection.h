@@ -15,17 +15,15 @@
 namespace lse::cli {
 
 struct ExactOutcome {
-    exact::ExactStatus status = exact::ExactStatus::noUniqueSolution;
-    std::vector<exact::ExactComponent> components; // as shown: short fractions, else ≈
-    std::vector<std::string> fractions;            // every p/q whole, for JSON
+    exact::ExactReport report; // every p/q also whole, for JSON
     // One per method result, in order: nullopt for a method that failed, and for every method
-    // when the system has no unique solution.
+    // when the doubles' system has no unique solution.
     std::vector<std::optional<exact::MethodError>> errors;
-    bool fractionsInSystem = false; // holdsLongFractions: some number of A or b is a decimal
-    double seconds = 0;             // wall time of the solve and the judging
+    double seconds = 0; // wall time of the solves and the judging
 };
 
-// The exact solution of the system as the methods got it, and each solved method's error.
+// The exact answer of the system as written (read with ReadOptions::keepWritten) and of the
+// doubles the methods got, and each solved method's error.
 // Before it, GMP's and FLINT's allocations end the program with one line and exit status 2
 // when memory runs out, as a system too large to hold does.
 // The report gets the exact solution as every front end shows it.
@@ -40,7 +38,10 @@ std::string exactSection(const CalculateReport& report, const ReportOptions& opt
 // "max_error_ulps" and "correct_digits" into the JSON of result number `index`, when judged.
 void addExactError(nlohmann::ordered_json& result, const ExactOutcome& exact, std::size_t index);
 
-// The "exact" member: status, values (whole fractions), rounded (null beyond the doubles).
+// The "exact" member: status and ranks; values (whole fractions) and rounded (null beyond the
+// doubles) of the system as written, doubles_values and the input's rounding where the doubles
+// differ; particular and null_space, or certificate and certificate_value, without a unique
+// solution.
 nlohmann::ordered_json exactJson(const ExactOutcome& exact);
 
 } // namespace lse::cli

@@ -70,6 +70,8 @@ LinearSystem readInput(const Settings& settings, std::istream& standardInput, st
     io::ReadOptions options;
     options.format = io::inputFormatNamed(settings.inputFormat).value(); // checked by the parser
     options.threads = settings.threads;
+    // Only the exact solve reads the numbers as written; without it reading costs as before.
+    options.keepWritten = settings.exact;
     options.duplicates =
         settings.duplicates == "sum" ? io::Duplicates::sum : io::Duplicates::refuse;
     LinearSystem system;

@@ -99,11 +99,12 @@ std::string exactProgramBeside(const std::string& programPath) {
 }
 
 ChildResult runExactChild(const ChildOptions& options, const Matrix& A, const Vector& b, int n,
+                          const WrittenValues& written,
                           const std::vector<Vector>& methodSolutions) {
     if (options.cancel != nullptr && options.cancel->load())
         return {ChildOutcome::cancelled, {}, {}};
     std::ostringstream requestText;
-    writeRequest(requestText, A, b, n, methodSolutions);
+    writeRequest(requestText, A, b, n, written, methodSolutions);
     const std::string request = requestText.str();
 
     // The request goes through a socket, whose send can refuse SIGPIPE; the answers come

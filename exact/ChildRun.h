@@ -41,9 +41,9 @@ inline constexpr int kOutOfMemoryStatus = 3;
 // it relative to the program's folder (../libexec/lineq/); the first when neither exists.
 std::string exactProgramBeside(const std::string& programPath);
 
-// Solves A x = b exactly in the child and judges the methods' solutions against it. Blocks
-// until the child ends; no signal reaches the caller (a broken pipe is not one).
+// Solves A x = b exactly, as given and as written, in the child and judges the methods' solutions
+// against it. Blocks until the child ends; no signal reaches the caller (a broken pipe is not one).
 ChildResult runExactChild(const ChildOptions& options, const Matrix& A, const Vector& b, int n,
-                          const std::vector<Vector>& methodSolutions);
+                          const WrittenValues& written, const std::vector<Vector>& methodSolutions);
 
 } // namespace lse::exact

@@ -14,7 +14,7 @@ namespace lse::exact {
 inline constexpr int kShortFractionDigits = 20;
 inline constexpr int kApproximationDigits = 17;
 
-enum class ExactStatus { solved, noUniqueSolution };
+enum class ExactStatus { solved, noSolution, infinitelyMany };
 
 inline constexpr const char* kNoUniqueSolutionText = "The system has no unique solution.";
 
@@ -28,8 +28,18 @@ struct ExactComponent {
     // The double nearest to the value, ties to even, subnormals included; nullopt when that
     // lies beyond the largest double.
     std::optional<double> nearest;
+    // The whole p/q however long, when the caller asked for it (ExactDetail::whole).
+    std::string whole = {};
 
     bool operator==(const ExactComponent&) const = default;
+};
+
+using ExactVector = std::vector<ExactComponent>;
+
+// How much of each exact value a report carries.
+enum class ExactDetail {
+    shown, // what a view shows: short fractions, else 17 digits (a long p/q can be megabytes)
+    whole, // and every p/q whole, for JSON
 };
 
 // How far one method's solution lies from the exact one.
@@ -47,11 +57,41 @@ struct MethodError {
     bool operator==(const MethodError&) const = default;
 };
 
-// The exact solution with the error of each method's solution that was judged against it.
+// One system's exact answer: its solution, or why it has no unique one.
+struct ExactAnswer {
+    ExactStatus status = ExactStatus::solved;
+    int rank = 0;          // of A
+    int augmentedRank = 0; // of [A | b]
+    // solved: x; infinitely many: a particular solution, the free unknowns 0.
+    ExactVector components = {};
+    // infinitely many: a basis of the solutions of A x = 0, one free unknown 1 in each.
+    std::vector<ExactVector> nullSpace = {};
+    // no solution: y with y^T A = 0 and y^T b = c, not 0: y's whole numbers combine the
+    // equations into 0 = c.
+    ExactVector certificate = {};
+    ExactComponent certificateValue = {};
+
+    bool operator==(const ExactAnswer&) const = default;
+};
+
+// The exact answer of the system as written, that of the doubles the methods got where they
+// differ, and the error of each method's solution that was judged.
 struct ExactReport {
-    ExactStatus status = ExactStatus::noUniqueSolution;
-    std::vector<ExactComponent> components; // x1..xn; empty without a unique solution
-    std::vector<MethodError> errors;        // one per judged solution, in order
+    // Each decimal as its decimal value and each fraction as its value; the same as the
+    // doubles' where every number of the system is its double.
+    ExactAnswer asWritten;
+    // The doubles' own, where the written system differs from them.
+    std::optional<ExactAnswer> doubles;
+    // The doubles' exact solution judged against the written one: what rounding the input
+    // did. Only where both are solved and differ.
+    std::optional<MethodError> inputRounding;
+    // One per judged solution, in order, against the doubles' exact solution: what each
+    // method did. Empty when the doubles' system has no unique solution.
+    std::vector<MethodError> errors;
+    // The system was too large to keep what was written (WrittenValues::kLargestOrder).
+    bool writtenDropped = false;
+
+    const ExactAnswer& ofDoubles() const { return doubles ? *doubles : asWritten; }
 
     bool operator==(const ExactReport&) const = default;
 };

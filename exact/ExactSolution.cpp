@@ -24,6 +24,21 @@ struct IntegerMatrix {
     ~IntegerMatrix() { fmpz_mat_clear(value); }
 };
 
+// An fmpq_mat_t that clears itself.
+struct RationalMatrix {
+    fmpq_mat_t value;
+    RationalMatrix(slong rows, slong cols) { fmpq_mat_init(value, rows, cols); }
+    RationalMatrix(const RationalMatrix&) = delete;
+    RationalMatrix& operator=(const RationalMatrix&) = delete;
+    ~RationalMatrix() { fmpq_mat_clear(value); }
+    fmpq* at(slong i, slong j) { return fmpq_mat_entry(value, i, j); }
+};
+
+void requireFinite(double value) {
+    if (!std::isfinite(value))
+        throw std::invalid_argument("the system holds a number that is not finite");
+}
+
 // Each row of [A | b] times the power of two that makes its entries integers with no common
 // factor of two: the solution is the same, and FLINT's integer solvers need no denominators.
 void setIntegralSystem(fmpz_mat_t M, fmpz_mat_t B, const Matrix& A, const Vector& b, int n) {
@@ -32,8 +47,7 @@ void setIntegralSystem(fmpz_mat_t M, fmpz_mat_t B, const Matrix& A, const Vector
         int lowest = std::numeric_limits<int>::max();
         for (int j = 1; j <= n + 1; ++j) {
             const double value = j <= n ? A(i, j) : b(i);
-            if (!std::isfinite(value))
-                throw std::invalid_argument("the system holds a number that is not finite");
+            requireFinite(value);
             BinaryFraction& entry = row[static_cast<std::size_t>(j - 1)];
             entry = binaryFraction(value);
             if (entry.mantissa != 0)
@@ -47,6 +61,28 @@ void setIntegralSystem(fmpz_mat_t M, fmpz_mat_t B, const Matrix& A, const Vector
                 fmpz_mul_2exp(target, target, static_cast<ulong>(entry.exponent - lowest));
         }
     }
+}
+
+// The same for rational rows: each row times the least common multiple of its denominators.
+// For decimals of d places that is 10^d at most, so the integers stay as short as written.
+void setIntegralRows(fmpz_mat_t M, fmpz_mat_t B, const fmpq_mat_t system) {
+    const slong n = fmpq_mat_nrows(system);
+    fmpz_t multiple, factor;
+    fmpz_init(multiple);
+    fmpz_init(factor);
+    for (slong i = 0; i < n; ++i) {
+        fmpz_one(multiple);
+        for (slong j = 0; j <= n; ++j)
+            fmpz_lcm(multiple, multiple, fmpq_denref(fmpq_mat_entry(system, i, j)));
+        for (slong j = 0; j <= n; ++j) {
+            const fmpq* entry = fmpq_mat_entry(system, i, j);
+            fmpz* target = j < n ? fmpz_mat_entry(M, i, j) : fmpz_mat_entry(B, i, 0);
+            fmpz_divexact(factor, multiple, fmpq_denref(entry));
+            fmpz_mul(target, fmpq_numref(entry), factor);
+        }
+    }
+    fmpz_clear(multiple);
+    fmpz_clear(factor);
 }
 
 // A X = B exactly, checked as A * num = B * den with X = num / den: a second computation,
@@ -63,7 +99,7 @@ bool satisfies(const fmpz_mat_t A, const fmpz_mat_t B, const fmpq_mat_t X) {
     return fmpz_mat_equal(left.value, right.value) != 0;
 }
 
-ExactComponent describe(const fmpq_t value) {
+ExactComponent describe(const fmpq_t value, ExactDetail detail) {
     ExactComponent component;
     if (std::optional<std::string> fraction = fractionText(value)) {
         component.isFraction = true;
@@ -72,75 +108,136 @@ ExactComponent describe(const fmpq_t value) {
         component.text = decimalText(value);
     }
     component.nearest = nearestDouble(value);
+    if (detail == ExactDetail::whole)
+        component.whole = *fractionText(value, std::numeric_limits<int>::max());
     return component;
 }
 
-} // namespace
+ExactVector describeColumn(const fmpq_mat_t column, ExactDetail detail) {
+    ExactVector vector;
+    for (slong i = 0; i < fmpq_mat_nrows(column); ++i)
+        vector.push_back(describe(fmpq_mat_entry(column, i, 0), detail));
+    return vector;
+}
 
-struct ExactSolution::State {
-    int n;
-    ExactStatus status = ExactStatus::noUniqueSolution;
-    fmpq_mat_t x;
-    std::vector<ExactComponent> components;
+void checked(bool holds, const char* what) {
+    if (!holds)
+        throw std::logic_error(std::string("the exact answer failed its check: ") + what);
+}
 
-    explicit State(int order) : n(order) { fmpq_mat_init(x, order, 1); }
-    State(const State&) = delete;
-    State& operator=(const State&) = delete;
-    ~State() { fmpq_mat_clear(x); }
-};
+// M v for the n x n part of `system` (n x (n + 1)), into `product` (n x 1).
+void multiplyA(fmpq_mat_t product, const fmpq_mat_t system, const fmpq_mat_t v) {
+    const slong n = fmpq_mat_nrows(system);
+    fmpq_mat_t window;
+    fmpq_mat_window_init(window, system, 0, 0, n, n);
+    fmpq_mat_mul(product, window, v);
+    fmpq_mat_window_clear(window);
+}
 
-ExactSolution::ExactSolution(std::unique_ptr<State> state) : state_(std::move(state)) {}
-ExactSolution::ExactSolution(ExactSolution&&) noexcept = default;
-ExactSolution& ExactSolution::operator=(ExactSolution&&) noexcept = default;
-ExactSolution::~ExactSolution() = default;
+// Why [A | b] (n x (n + 1), rational) has no unique solution, from its reduced row echelon
+// form: the ranks, then a certificate or the general solution, each checked against the
+// system itself.
+void explainSingular(ExactAnswer& answer, const fmpq_mat_t system, ExactDetail detail) {
+    const slong n = fmpq_mat_nrows(system);
+    // [A | b | I]: the identity's columns record which combination of the equations each row
+    // of the echelon form is; [A | b] is echelon-reduced in its first n + 1 columns alone.
+    RationalMatrix work(n, 2 * n + 1), echelon(n, 2 * n + 1);
+    for (slong i = 0; i < n; ++i) {
+        for (slong j = 0; j <= n; ++j)
+            fmpq_set(work.at(i, j), fmpq_mat_entry(system, i, j));
+        fmpq_one(work.at(i, n + 1 + i));
+    }
+    fmpq_mat_rref(echelon.value, work.value);
+    std::vector<slong> pivotColumn; // of each nonzero row of the echelon form's [A | b]
+    for (slong r = 0; r < n; ++r) {
+        slong j = 0;
+        while (j <= n && fmpq_is_zero(echelon.at(r, j)))
+            ++j;
+        if (j > n)
+            break;
+        pivotColumn.push_back(j);
+    }
+    const bool inconsistent = !pivotColumn.empty() && pivotColumn.back() == n;
+    answer.augmentedRank = static_cast<int>(pivotColumn.size());
+    answer.rank = answer.augmentedRank - (inconsistent ? 1 : 0);
 
-ExactSolution ExactSolution::solve(const Matrix& A, const Vector& b, int n) {
-    auto state = std::make_unique<State>(n);
-    IntegerMatrix M(n, n), B(n, 1);
-    setIntegralSystem(M.value, B.value, A, b, n);
-    // FLINT picks the method: fraction-free elimination for small orders, Dixon's p-adic
-    // lifting above. Either proves a singular matrix singular.
-    if (!fmpq_mat_solve_fmpz_mat(state->x, M.value, B.value))
-        return ExactSolution(std::move(state));
-    if (!satisfies(M.value, B.value, state->x))
-        throw std::logic_error("the exact solution failed its check A x = b");
-    state->status = ExactStatus::solved;
+    RationalMatrix product(n, 1);
+    if (inconsistent) {
+        // That row reads 0 = 1: y^T [A | b] = (0, 1). Scaled to whole numbers without a common
+        // factor, it combines the equations into 0 = c.
+        answer.status = ExactStatus::noSolution;
+        const slong row = answer.augmentedRank - 1;
+        RationalMatrix y(n, 1), yT(1, n), left(1, n + 1);
+        for (slong i = 0; i < n; ++i)
+            fmpq_set(y.at(i, 0), echelon.at(row, n + 1 + i));
+        fmpz_t denominator;
+        fmpz_init(denominator);
+        IntegerMatrix whole(n, 1);
+        fmpq_mat_get_fmpz_mat_matwise(whole.value, denominator, y.value);
+        fmpz_t content;
+        fmpz_init(content);
+        fmpz_mat_content(content, whole.value);
+        for (slong i = 0; i < n; ++i) {
+            fmpz_divexact(fmpz_mat_entry(whole.value, i, 0), fmpz_mat_entry(whole.value, i, 0),
+                          content);
+            fmpq_set_fmpz_frac(y.at(i, 0), fmpz_mat_entry(whole.value, i, 0), denominator);
+            fmpz_set(fmpq_numref(yT.at(0, i)), fmpz_mat_entry(whole.value, i, 0));
+            fmpz_one(fmpq_denref(yT.at(0, i)));
+        }
+        fmpz_clear(content);
+        fmpz_clear(denominator);
+        fmpq_mat_mul(left.value, yT.value, system);
+        for (slong j = 0; j < n; ++j)
+            checked(fmpq_is_zero(left.at(0, j)), "y^T A = 0");
+        checked(!fmpq_is_zero(left.at(0, n)), "y^T b is not 0");
+        RationalMatrix certificate(n, 1);
+        for (slong i = 0; i < n; ++i)
+            fmpq_set(certificate.at(i, 0), yT.at(0, i));
+        answer.certificate = describeColumn(certificate.value, detail);
+        answer.certificateValue = describe(left.at(0, n), detail);
+        return;
+    }
+
+    answer.status = ExactStatus::infinitelyMany;
+    std::vector<bool> isPivot(static_cast<std::size_t>(n), false);
+    RationalMatrix particular(n, 1), b(n, 1);
+    for (std::size_t r = 0; r < pivotColumn.size(); ++r) {
+        isPivot[static_cast<std::size_t>(pivotColumn[r])] = true;
+        fmpq_set(particular.at(pivotColumn[r], 0), echelon.at(static_cast<slong>(r), n));
+    }
     for (slong i = 0; i < n; ++i)
-        state->components.push_back(describe(fmpq_mat_entry(state->x, i, 0)));
-    return ExactSolution(std::move(state));
+        fmpq_set(b.at(i, 0), fmpq_mat_entry(system, i, n));
+    multiplyA(product.value, system, particular.value);
+    checked(fmpq_mat_equal(product.value, b.value) != 0, "A x = b");
+    answer.components = describeColumn(particular.value, detail);
+    for (slong free = 0; free < n; ++free) {
+        if (isPivot[static_cast<std::size_t>(free)])
+            continue;
+        RationalMatrix v(n, 1);
+        fmpq_one(v.at(free, 0));
+        for (std::size_t r = 0; r < pivotColumn.size(); ++r)
+            fmpq_neg(v.at(pivotColumn[r], 0), echelon.at(static_cast<slong>(r), free));
+        multiplyA(product.value, system, v.value);
+        checked(fmpq_mat_is_zero(product.value) != 0, "A v = 0");
+        answer.nullSpace.push_back(describeColumn(v.value, detail));
+    }
 }
 
-ExactStatus ExactSolution::status() const {
-    return state_->status;
-}
-
-std::vector<ExactComponent> ExactSolution::components() const {
-    return state_->components;
-}
-
-std::vector<std::string> ExactSolution::fractions() const {
-    std::vector<std::string> texts;
-    if (state_->status == ExactStatus::solved)
-        for (int i = 0; i < state_->n; ++i)
-            texts.push_back(
-                *fractionText(fmpq_mat_entry(state_->x, i, 0), std::numeric_limits<int>::max()));
-    return texts;
-}
-
-MethodError ExactSolution::judge(const Vector& xhat) const {
-    if (state_->status != ExactStatus::solved)
-        throw std::logic_error("judging against a system with no unique solution");
+// |truth - other|∞ / |truth|∞ rounded up to a double, and the ulps between the nearest doubles,
+// as a method's error is told.
+MethodError compare(const fmpq_mat_t truth, const ExactVector& truthShown,
+                    const std::vector<std::optional<double>>& otherDoubles,
+                    const std::vector<const fmpq*>& otherValues) {
     MethodError error;
     error.largestUlps = 0;
-    Rational difference, largestDifference, magnitude, largestMagnitude, methodValue;
+    Rational difference, largestDifference, magnitude, largestMagnitude;
     bool finite = true;
-    for (int i = 1; i <= state_->n; ++i) {
-        const fmpq* exactValue = fmpq_mat_entry(state_->x, i - 1, 0);
-        const std::optional<double>& nearest =
-            state_->components[static_cast<std::size_t>(i - 1)].nearest;
+    for (std::size_t i = 0; i < truthShown.size(); ++i) {
+        const fmpq* exactValue = fmpq_mat_entry(truth, static_cast<slong>(i), 0);
+        const std::optional<double>& nearest = truthShown[i].nearest;
         std::optional<std::uint64_t> ulps;
-        if (nearest)
-            ulps = doublesBetween(xhat(i), *nearest);
+        if (nearest && otherDoubles[i])
+            ulps = doublesBetween(*otherDoubles[i], *nearest);
         error.ulps.push_back(ulps);
         if (!ulps)
             error.largestUlps.reset();
@@ -150,12 +247,11 @@ MethodError ExactSolution::judge(const Vector& xhat) const {
         fmpq_abs(magnitude.value, exactValue);
         if (fmpq_cmp(magnitude.value, largestMagnitude.value) > 0)
             fmpq_set(largestMagnitude.value, magnitude.value);
-        if (!std::isfinite(xhat(i))) {
+        if (otherValues[i] == nullptr) {
             finite = false;
             continue;
         }
-        setExact(methodValue.value, xhat(i));
-        fmpq_sub(difference.value, exactValue, methodValue.value);
+        fmpq_sub(difference.value, exactValue, otherValues[i]);
         fmpq_abs(difference.value, difference.value);
         if (fmpq_cmp(difference.value, largestDifference.value) > 0)
             fmpq_set(largestDifference.value, difference.value);
@@ -171,16 +267,172 @@ MethodError ExactSolution::judge(const Vector& xhat) const {
     return error;
 }
 
+// [A | b] of the doubles, exactly.
+void setDoublesSystem(fmpq_mat_t system, const Matrix& A, const Vector& b, int n) {
+    for (int i = 1; i <= n; ++i)
+        for (int j = 1; j <= n + 1; ++j) {
+            const double value = j <= n ? A(i, j) : b(i);
+            requireFinite(value);
+            setExact(fmpq_mat_entry(system, i - 1, j - 1), value);
+        }
+}
+
+// Puts the written values into the doubles' system; true when any differs from its double.
+bool setWrittenValues(fmpq_mat_t system, const WrittenValues& written, int n) {
+    bool differs = false;
+    Rational value;
+    for (std::size_t k = 0; k < written.size(); ++k) {
+        const WrittenValues::Entry entry = written[k];
+        if (entry.row < 1 || entry.row > n || entry.column < 1 || entry.column > n + 1)
+            throw std::invalid_argument("a written value lies outside the system");
+        if (!setWritten(value.value, entry.text))
+            continue;
+        fmpq* target = fmpq_mat_entry(system, entry.row - 1, entry.column - 1);
+        if (!fmpq_equal(target, value.value)) {
+            fmpq_set(target, value.value);
+            differs = true;
+        }
+    }
+    if (written.bIsRowSums && differs) {
+        for (int i = 0; i < n; ++i) {
+            fmpq* sum = fmpq_mat_entry(system, i, n);
+            fmpq_zero(sum);
+            for (int j = 0; j < n; ++j)
+                fmpq_add(sum, sum, fmpq_mat_entry(system, i, j));
+        }
+    }
+    return differs;
+}
+
+} // namespace
+
+struct ExactSolution::State {
+    int n;
+    ExactAnswer answer;
+    fmpq_mat_t x;
+
+    explicit State(int order) : n(order) { fmpq_mat_init(x, order, 1); }
+    State(const State&) = delete;
+    State& operator=(const State&) = delete;
+    ~State() { fmpq_mat_clear(x); }
+};
+
+namespace {
+
+// Solves the integral system M x = B, whose rational form is `system` (for the explanation of
+// a singular one; built here when null, from A and b).
+std::unique_ptr<ExactSolution::State> solveIntegral(const fmpz_mat_t M, const fmpz_mat_t B,
+                                                    const fmpq_mat_t system, const Matrix& A,
+                                                    const Vector& b, int n, ExactDetail detail) {
+    auto state = std::make_unique<ExactSolution::State>(n);
+    // FLINT picks the method: fraction-free elimination for small orders, Dixon's p-adic
+    // lifting above. Either proves a singular matrix singular.
+    if (!fmpq_mat_solve_fmpz_mat(state->x, M, B)) {
+        if (system != nullptr) {
+            explainSingular(state->answer, system, detail);
+        } else {
+            RationalMatrix doubles(n, n + 1);
+            setDoublesSystem(doubles.value, A, b, n);
+            explainSingular(state->answer, doubles.value, detail);
+        }
+        return state;
+    }
+    checked(satisfies(M, B, state->x), "A x = b");
+    state->answer.status = ExactStatus::solved;
+    state->answer.rank = n;
+    state->answer.augmentedRank = n;
+    state->answer.components = describeColumn(state->x, detail);
+    return state;
+}
+
+} // namespace
+
+ExactSolution::ExactSolution(std::unique_ptr<State> state) : state_(std::move(state)) {}
+ExactSolution::ExactSolution(ExactSolution&&) noexcept = default;
+ExactSolution& ExactSolution::operator=(ExactSolution&&) noexcept = default;
+ExactSolution::~ExactSolution() = default;
+
+ExactSolution ExactSolution::solve(const Matrix& A, const Vector& b, int n, ExactDetail detail) {
+    IntegerMatrix M(n, n), B(n, 1);
+    setIntegralSystem(M.value, B.value, A, b, n);
+    return ExactSolution(solveIntegral(M.value, B.value, nullptr, A, b, n, detail));
+}
+
+ExactStatus ExactSolution::status() const {
+    return state_->answer.status;
+}
+
+const ExactAnswer& ExactSolution::answer() const {
+    return state_->answer;
+}
+
+std::vector<std::string> ExactSolution::fractions() const {
+    std::vector<std::string> texts;
+    if (state_->answer.status == ExactStatus::solved)
+        for (int i = 0; i < state_->n; ++i)
+            texts.push_back(
+                *fractionText(fmpq_mat_entry(state_->x, i, 0), std::numeric_limits<int>::max()));
+    return texts;
+}
+
+MethodError ExactSolution::judge(const Vector& xhat) const {
+    if (state_->answer.status != ExactStatus::solved)
+        throw std::logic_error("judging against a system with no unique solution");
+    const auto size = static_cast<std::size_t>(state_->n);
+    std::vector<std::optional<double>> doubles(size);
+    std::vector<Rational> exactValues(size);
+    std::vector<const fmpq*> values(size, nullptr);
+    for (std::size_t i = 0; i < size; ++i) {
+        const double v = xhat(static_cast<int>(i) + 1);
+        doubles[i] = v;
+        if (std::isfinite(v)) {
+            setExact(exactValues[i].value, v);
+            values[i] = exactValues[i].value;
+        }
+    }
+    return compare(state_->x, state_->answer.components, doubles, values);
+}
+
+MethodError ExactSolution::judge(const ExactSolution& other) const {
+    if (state_->answer.status != ExactStatus::solved ||
+        other.state_->answer.status != ExactStatus::solved || other.state_->n != state_->n)
+        throw std::logic_error("judging solutions that are not both unique");
+    const auto size = static_cast<std::size_t>(state_->n);
+    std::vector<std::optional<double>> nearest(size);
+    std::vector<const fmpq*> values(size);
+    for (std::size_t i = 0; i < size; ++i) {
+        nearest[i] = other.state_->answer.components[i].nearest;
+        values[i] = fmpq_mat_entry(other.state_->x, static_cast<slong>(i), 0);
+    }
+    return compare(state_->x, state_->answer.components, nearest, values);
+}
+
 ExactReport solveAndJudge(const Matrix& A, const Vector& b, int n,
-                          const std::vector<Vector>& methodSolutions) {
-    const ExactSolution solution = ExactSolution::solve(A, b, n);
+                          const std::vector<Vector>& methodSolutions, const WrittenValues& written,
+                          ExactDetail detail) {
     ExactReport report;
-    report.status = solution.status();
-    if (report.status != ExactStatus::solved)
-        return report;
-    report.components = solution.components();
-    for (const Vector& xhat : methodSolutions)
-        report.errors.push_back(solution.judge(xhat));
+    report.writtenDropped = written.dropped;
+    const ExactSolution ofDoubles = ExactSolution::solve(A, b, n, detail);
+    if (!written.empty()) {
+        RationalMatrix system(n, n + 1);
+        setDoublesSystem(system.value, A, b, n);
+        if (setWrittenValues(system.value, written, n)) {
+            IntegerMatrix M(n, n), B(n, 1);
+            setIntegralRows(M.value, B.value, system.value);
+            const ExactSolution asWritten(
+                solveIntegral(M.value, B.value, system.value, A, b, n, detail));
+            report.asWritten = asWritten.answer();
+            report.doubles = ofDoubles.answer();
+            if (asWritten.status() == ExactStatus::solved &&
+                ofDoubles.status() == ExactStatus::solved)
+                report.inputRounding = asWritten.judge(ofDoubles);
+        }
+    }
+    if (!report.doubles)
+        report.asWritten = ofDoubles.answer();
+    if (ofDoubles.status() == ExactStatus::solved)
+        for (const Vector& xhat : methodSolutions)
+            report.errors.push_back(ofDoubles.judge(xhat));
     return report;
 }
 

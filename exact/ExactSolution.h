@@ -2,43 +2,54 @@
 
 #include "ExactReport.h"
 #include "Matrix.h"
+#include "WrittenValues.h"
 
-#include <cstdint>
 #include <memory>
-#include <optional>
 #include <string>
 #include <vector>
 
 namespace lse::exact {
 
-// The solution of A x = b in exact rational arithmetic, each double of A(1..n, 1..n) and
-// b(1..n) taken as the binary fraction it is. Verified by A x = b in exact arithmetic before
-// it is handed out.
+// A x = b in exact rational arithmetic: a unique solution, verified by A x = b before it is
+// handed out, or, without one, the ranks of A and [A | b] with a certificate of no solution or
+// the general solution, each verified the same way.
 class ExactSolution {
 public:
-    // std::invalid_argument for an entry that is not finite; std::logic_error if the solution
-    // fails its check (a fault in the arithmetic library, never expected).
-    static ExactSolution solve(const Matrix& A, const Vector& b, int n);
+    // The system as the methods got it: each double of A(1..n, 1..n) and b(1..n) taken as the
+    // binary fraction it is. std::invalid_argument for an entry that is not finite;
+    // std::logic_error if an answer fails its check (a fault in the arithmetic library, never
+    // expected).
+    static ExactSolution solve(const Matrix& A, const Vector& b, int n,
+                               ExactDetail detail = ExactDetail::shown);
 
     ExactSolution(ExactSolution&&) noexcept;
     ExactSolution& operator=(ExactSolution&&) noexcept;
     ~ExactSolution();
 
     ExactStatus status() const;
-    std::vector<ExactComponent> components() const;
+    const ExactAnswer& answer() const;
+    std::vector<ExactComponent> components() const { return answer().components; }
     // Each component as p/q in lowest terms ("p" when q is 1), however long.
     std::vector<std::string> fractions() const;
     // The error of a method's solution x̂(1..n); only for a solved system.
     MethodError judge(const Vector& xhat) const;
+    // The error of another exact solution of the same order, both solved: its nearest doubles
+    // in ulps from these, and its correct digits.
+    MethodError judge(const ExactSolution& other) const;
 
-private:
     struct State;
     explicit ExactSolution(std::unique_ptr<State> state);
+
+private:
     std::unique_ptr<State> state_;
 };
 
-// The solution with the errors of the given methods' solutions.
+// The exact answers of the system as written and, where the written values differ from the
+// doubles, of the doubles, with the input's rounding and each method's error told apart.
+// std::invalid_argument also for a written text that is not a number.
 ExactReport solveAndJudge(const Matrix& A, const Vector& b, int n,
-                          const std::vector<Vector>& methodSolutions);
+                          const std::vector<Vector>& methodSolutions,
+                          const WrittenValues& written = {},
+                          ExactDetail detail = ExactDetail::shown);
 
 } // namespace lse::exact

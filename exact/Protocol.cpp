@@ -12,7 +12,7 @@ namespace lse::exact {
 
 namespace {
 
-constexpr const char* kHeader = "lineq-exact 1";
+constexpr const char* kHeader = "lineq-exact 2";
 constexpr const char* kOutOfRange = "out-of-range";
 constexpr const char* kNone = "-";
 
@@ -31,7 +31,30 @@ void expect(std::istream& in, const std::string& expected) {
 
 void expectHeader(std::istream& in) {
     expect(in, "lineq-exact");
-    expect(in, "1");
+    expect(in, "2");
+}
+
+constexpr struct {
+    ExactStatus status;
+    const char* word;
+} kStatusWords[] = {
+    {ExactStatus::solved, "solved"},
+    {ExactStatus::noSolution, "no-solution"},
+    {ExactStatus::infinitelyMany, "infinitely-many"},
+};
+
+const char* statusWord(ExactStatus status) {
+    for (const auto& s : kStatusWords)
+        if (s.status == status)
+            return s.word;
+    return "solved";
+}
+
+ExactStatus statusNamed(const std::string& word) {
+    for (const auto& s : kStatusWords)
+        if (word == s.word)
+            return s.status;
+    throw ProtocolError("unknown status \"" + word + "\"");
 }
 
 double number(std::istream& in) {
@@ -78,7 +101,8 @@ Vector readVector(std::istream& in, int n) {
 } // namespace
 
 void writeRequest(std::ostream& out, const Matrix& A, const Vector& b, int n,
-                  const std::vector<Vector>& methodSolutions) {
+                  const WrittenValues& written, const std::vector<Vector>& methodSolutions,
+                  ExactDetail detail) {
     out << kHeader << '\n' << n << '\n';
     for (int i = 1; i <= n; ++i) {
         for (int j = 1; j <= n; ++j)
@@ -86,6 +110,13 @@ void writeRequest(std::ostream& out, const Matrix& A, const Vector& b, int n,
         out << '\n';
     }
     writeVector(out, b, n);
+    out << "written " << written.size() << (written.bIsRowSums ? " rowsums" : " given")
+        << (written.dropped ? " dropped" : " kept") << '\n';
+    for (std::size_t k = 0; k < written.size(); ++k) {
+        const WrittenValues::Entry entry = written[k];
+        out << entry.row << ' ' << entry.column << ' ' << entry.text << '\n';
+    }
+    out << "detail " << (detail == ExactDetail::whole ? "whole" : "shown") << '\n';
     out << methodSolutions.size() << '\n';
     for (const Vector& x : methodSolutions)
         writeVector(out, x, n);
@@ -103,66 +134,172 @@ ExactRequest readRequest(std::istream& in) {
         for (int j = 1; j <= request.n; ++j)
             request.A(i, j) = number(in);
     request.b = readVector(in, request.n);
+    expect(in, "written");
+    const std::uint64_t kept = count(word(in));
+    const std::string sums = word(in);
+    if (sums != "rowsums" && sums != "given")
+        throw ProtocolError("expected \"rowsums\" or \"given\", found \"" + sums + "\"");
+    const std::string dropped = word(in);
+    if (dropped != "dropped" && dropped != "kept")
+        throw ProtocolError("expected \"dropped\" or \"kept\", found \"" + dropped + "\"");
+    request.written.bIsRowSums = sums == "rowsums";
+    request.written.dropped = dropped == "dropped";
+    for (std::uint64_t k = 0; k < kept; ++k) {
+        const std::uint64_t row = count(word(in));
+        const std::uint64_t column = count(word(in));
+        if (row < 1 || row > n || column < 1 || column > n + 1)
+            throw ProtocolError("a written value lies outside the system");
+        const std::string value = word(in);
+        if (!isNumeric(value))
+            throw ProtocolError("not a number: \"" + value + "\"");
+        request.written.note(static_cast<int>(row), static_cast<int>(column), value);
+    }
+    expect(in, "detail");
+    const std::string detail = word(in);
+    if (detail != "whole" && detail != "shown")
+        throw ProtocolError("expected \"whole\" or \"shown\", found \"" + detail + "\"");
+    request.detail = detail == "whole" ? ExactDetail::whole : ExactDetail::shown;
     const std::uint64_t solutions = count(word(in));
     for (std::uint64_t k = 0; k < solutions; ++k)
         request.methodSolutions.push_back(readVector(in, request.n));
     return request;
 }
 
-void writeReport(std::ostream& out, const ExactReport& report) {
-    out << kHeader << '\n';
-    out << "status " << (report.status == ExactStatus::solved ? "solved" : "no-unique-solution")
-        << '\n';
-    for (const ExactComponent& x : report.components)
-        out << "x " << (x.isFraction ? "fraction " : "approx ") << x.text << ' '
-            << (x.nearest ? text(*x.nearest) : kOutOfRange) << '\n';
+namespace {
+
+void writeComponent(std::ostream& out, const char* tag, const ExactComponent& x) {
+    out << tag << ' ' << (x.isFraction ? "fraction " : "approx ") << x.text << ' '
+        << (x.nearest ? text(*x.nearest) : kOutOfRange) << ' '
+        << (x.whole.empty() ? kNone : x.whole.c_str()) << '\n';
+}
+
+ExactComponent readComponent(std::istream& in) {
+    ExactComponent x;
+    const std::string kind = word(in);
+    if (kind != "fraction" && kind != "approx")
+        throw ProtocolError("unknown kind of component \"" + kind + "\"");
+    x.isFraction = kind == "fraction";
+    x.text = word(in);
+    const std::string nearest = word(in);
+    if (nearest != kOutOfRange) {
+        x.nearest = textToDouble(nearest);
+        if (!x.nearest)
+            throw ProtocolError("not a number: \"" + nearest + "\"");
+    }
+    x.whole = word(in);
+    if (x.whole == kNone)
+        x.whole.clear();
+    return x;
+}
+
+void writeAnswer(std::ostream& out, const char* which, const ExactAnswer& answer) {
+    out << "answer " << which << ' ' << statusWord(answer.status) << ' ' << answer.rank << ' '
+        << answer.augmentedRank << '\n';
+    for (const ExactComponent& x : answer.components)
+        writeComponent(out, "x", x);
+    for (const ExactVector& v : answer.nullSpace)
+        for (const ExactComponent& x : v)
+            writeComponent(out, "v", x);
+    for (const ExactComponent& x : answer.certificate)
+        writeComponent(out, "y", x);
+    if (answer.status == ExactStatus::noSolution)
+        writeComponent(out, "c", answer.certificateValue);
+}
+
+void writeError(std::ostream& out, const char* tag, const MethodError& error) {
     const auto optional = [](const std::optional<std::uint64_t>& value) {
         return value ? std::to_string(*value) : std::string(kNone);
     };
-    for (const MethodError& error : report.errors) {
-        out << "error " << error.correctDigits << ' ' << optional(error.largestUlps);
-        for (const std::optional<std::uint64_t>& ulps : error.ulps)
-            out << ' ' << optional(ulps);
-        out << '\n';
-    }
+    out << tag << ' ' << error.correctDigits << ' ' << optional(error.largestUlps);
+    for (const std::optional<std::uint64_t>& ulps : error.ulps)
+        out << ' ' << optional(ulps);
+    out << '\n';
+}
+
+MethodError readError(std::istream& in, std::size_t n) {
+    MethodError error;
+    error.correctDigits = static_cast<int>(count(word(in)));
+    error.largestUlps = optionalCount(in);
+    for (std::size_t i = 0; i < n; ++i)
+        error.ulps.push_back(optionalCount(in));
+    return error;
+}
+
+} // namespace
+
+void writeReport(std::ostream& out, const ExactReport& report) {
+    out << kHeader << '\n';
+    writeAnswer(out, "written", report.asWritten);
+    if (report.doubles)
+        writeAnswer(out, "doubles", *report.doubles);
+    if (report.inputRounding)
+        writeError(out, "rounding", *report.inputRounding);
+    for (const MethodError& error : report.errors)
+        writeError(out, "error", error);
+    if (report.writtenDropped)
+        out << "dropped\n";
     out << "end\n";
 }
 
 ExactReport readReport(std::istream& in) {
     expectHeader(in);
     ExactReport report;
-    expect(in, "status");
-    const std::string status = word(in);
-    if (status == "solved")
-        report.status = ExactStatus::solved;
-    else if (status != "no-unique-solution")
-        throw ProtocolError("unknown status \"" + status + "\"");
+    ExactAnswer* answer = nullptr;
+    ExactVector nullVectors; // every v in order, cut into vectors of n at the end
+    const auto finishAnswer = [&] {
+        if (answer == nullptr)
+            return;
+        const std::size_t n = std::max(answer->components.size(), answer->certificate.size());
+        if (n == 0 ? !nullVectors.empty() : nullVectors.size() % n != 0)
+            throw ProtocolError("a null-space vector is cut short");
+        for (std::size_t k = 0; k < nullVectors.size(); k += n)
+            answer->nullSpace.emplace_back(nullVectors.begin() + static_cast<std::ptrdiff_t>(k),
+                                           nullVectors.begin() +
+                                               static_cast<std::ptrdiff_t>(k + n));
+        nullVectors.clear();
+    };
+    const auto current = [&]() -> ExactAnswer& {
+        if (answer == nullptr)
+            throw ProtocolError("a component before its answer");
+        return *answer;
+    };
+    std::size_t order = 0;
     for (std::string key = word(in); key != "end"; key = word(in)) {
-        if (key == "x") {
-            ExactComponent x;
-            const std::string kind = word(in);
-            if (kind != "fraction" && kind != "approx")
-                throw ProtocolError("unknown kind of component \"" + kind + "\"");
-            x.isFraction = kind == "fraction";
-            x.text = word(in);
-            const std::string nearest = word(in);
-            if (nearest != kOutOfRange) {
-                x.nearest = textToDouble(nearest);
-                if (!x.nearest)
-                    throw ProtocolError("not a number: \"" + nearest + "\"");
-            }
-            report.components.push_back(std::move(x));
-        } else if (key == "error") {
-            MethodError error;
-            error.correctDigits = static_cast<int>(count(word(in)));
-            error.largestUlps = optionalCount(in);
-            for (std::size_t i = 0; i < report.components.size(); ++i)
-                error.ulps.push_back(optionalCount(in));
-            report.errors.push_back(std::move(error));
+        if (key == "answer") {
+            finishAnswer();
+            const std::string which = word(in);
+            if (which == "written" && answer == nullptr)
+                answer = &report.asWritten;
+            else if (which == "doubles" && answer == &report.asWritten)
+                answer = &report.doubles.emplace();
+            else
+                throw ProtocolError("unexpected answer \"" + which + "\"");
+            answer->status = statusNamed(word(in));
+            answer->rank = static_cast<int>(count(word(in)));
+            answer->augmentedRank = static_cast<int>(count(word(in)));
+        } else if (key == "x") {
+            current().components.push_back(readComponent(in));
+        } else if (key == "v") {
+            current();
+            nullVectors.push_back(readComponent(in));
+        } else if (key == "y") {
+            current().certificate.push_back(readComponent(in));
+        } else if (key == "c") {
+            current().certificateValue = readComponent(in);
+        } else if (key == "rounding" || key == "error") {
+            finishAnswer();
+            order = report.ofDoubles().components.size();
+            (key == "rounding" ? report.inputRounding.emplace() : report.errors.emplace_back()) =
+                readError(in, order);
+        } else if (key == "dropped") {
+            report.writtenDropped = true;
         } else {
             throw ProtocolError("unknown line \"" + key + "\"");
         }
     }
+    finishAnswer();
+    if (answer == nullptr)
+        throw ProtocolError("the report holds no answer");
     return report;
 }
 

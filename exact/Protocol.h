@@ -3,19 +3,26 @@
 // What the window and lineq-exact say to each other through its standard input and output.
 // Both are lines of words separated by single spaces, numbers as round-trip texts:
 //
-// request:  lineq-exact 1                     report:  lineq-exact 1
-//           n                                          status solved | status no-unique-solution
-//           A, row by row (n lines of n)               x fraction TEXT NEAREST   (per component)
-//           b (one line of n)                          x approx TEXT NEAREST
-//           k, then k method solutions of n            error DIGITS LARGEST ULPS...  (per method)
-//                                                      end
+// request:  lineq-exact 2                       report:  lineq-exact 2
+//           n                                            answer written|doubles STATUS RANK
+//           AUGMENTED A, row by row (n lines of n)                 x KIND TEXT NEAREST WHOLE  (per
+//           component) b (one line of n)                            v KIND TEXT NEAREST WHOLE (null
+//           space, n each) written K rowsums|given kept|dropped         y KIND TEXT NEAREST WHOLE
+//           (certificate) ROW COLUMN TEXT (K lines)                    c KIND TEXT NEAREST WHOLE
+//           detail shown|whole                           rounding DIGITS LARGEST ULPS...
+//           k, then k method solutions of n              error DIGITS LARGEST ULPS... (per method)
+//                                                        dropped (when it was)
+//                                                        end
 //
-// NEAREST is a round-trip text or "out-of-range"; LARGEST and each of ULPS a count or "-".
+// STATUS is solved, no-solution or infinitely-many; KIND fraction or approx; NEAREST a
+// round-trip text or "out-of-range"; WHOLE the whole p/q or "-"; LARGEST and each of ULPS a
+// count or "-". An answer's lines follow its own "answer" line; the written one comes first.
 // Before it reads, lineq-exact writes the line "ready": by then it has loaded its libraries,
 // so that a limit its parent sets on its address space holds for the solve alone.
 
 #include "ExactReport.h"
 #include "Matrix.h"
+#include "WrittenValues.h"
 
 #include <iosfwd>
 #include <stdexcept>
@@ -31,11 +38,14 @@ struct ExactRequest {
     int n = 0;
     Matrix A; // rows and columns 1..n
     Vector b;
+    WrittenValues written;
+    ExactDetail detail = ExactDetail::shown;
     std::vector<Vector> methodSolutions;
 };
 
 void writeRequest(std::ostream& out, const Matrix& A, const Vector& b, int n,
-                  const std::vector<Vector>& methodSolutions);
+                  const WrittenValues& written, const std::vector<Vector>& methodSolutions,
+                  ExactDetail detail = ExactDetail::shown);
 // ProtocolError for anything but a well-formed request of an order up to kMaxOrder.
 ExactRequest readRequest(std::istream& in);
 

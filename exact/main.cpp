@@ -22,7 +22,8 @@ int main() {
     try {
         const ExactRequest request = readRequest(std::cin);
         const ExactReport report =
-            solveAndJudge(request.A, request.b, request.n, request.methodSolutions);
+            solveAndJudge(request.A, request.b, request.n, request.methodSolutions, request.written,
+                          request.detail);
         writeReport(std::cout, report);
         std::cout.flush();
         flint_cleanup_master(); // FLINT's caches, which a leak checker would otherwise report

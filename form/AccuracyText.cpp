@@ -3,6 +3,7 @@
 #include "BinaryFraction.h"
 #include "Estimate.h"
 #include "NumberText.h"
+#include "WrittenValues.h"
 
 #include <algorithm>
 #include <bit>
@@ -67,7 +68,7 @@ std::optional<double> measuredError(const exact::ExactReport& exact, const Vecto
     double largest = 0;
     for (int i = 1; i <= n; ++i) {
         const std::optional<double> nearest =
-            exact.components[static_cast<std::size_t>(i - 1)].nearest;
+            exact.ofDoubles().components[static_cast<std::size_t>(i - 1)].nearest;
         if (!nearest || !std::isfinite(x(i)))
             return std::nullopt;
         difference = std::max(difference, std::fabs(*nearest - x(i)));
@@ -204,51 +205,139 @@ std::optional<Message> accuracyWarning(const CalculateReport& report) {
     return Message{text, MessageStyle::OkOnlyExclamation};
 }
 
-std::vector<std::string> exactLines(const CalculateReport& report) {
-    if (!report.exact)
-        return {};
-    const exact::ExactReport& exact = *report.exact;
-    std::vector<std::string> lines;
-    if (exact.status != exact::ExactStatus::solved) {
-        lines.emplace_back(exact::kNoUniqueSolutionText);
-        for (const MethodReport& result : report.methods)
-            if (result.solved)
-                lines.push_back(std::string(result.method->title) +
-                                ": its numbers come from rounding alone.");
-        return lines;
-    }
-    bool approximated = false;
-    for (std::size_t i = 0; i < exact.components.size(); ++i) {
-        const exact::ExactComponent& c = exact.components[i];
-        approximated = approximated || !c.isFraction;
+namespace {
+
+std::string shownValue(const exact::ExactComponent& c) {
+    return (c.isFraction ? "" : "\u2248 ") + c.text;
+}
+
+std::string shownVector(const exact::ExactVector& v) {
+    std::string text = "(";
+    for (std::size_t i = 0; i < v.size(); ++i)
+        text.append(i > 0 ? ", " : "").append(shownValue(v[i]));
+    return text + ")";
+}
+
+// "x1 =   7/3", with the nearest double beside a value not written as that double, so that
+// each method's number can be read against it.
+void appendComponents(std::vector<std::string>& lines, const exact::ExactVector& x) {
+    for (std::size_t i = 0; i < x.size(); ++i) {
+        const exact::ExactComponent& c = x[i];
         std::string line = "x" + intToText(static_cast<long long>(i + 1));
         line.append(c.isFraction ? " =   " : " \u2248   ").append(c.text);
-        // The double beside a value that is not written as that double, so that each
-        // method's number can be read against it.
         const std::string nearest =
             c.nearest ? doubleToText(*c.nearest, Digits::roundTrip) : "beyond the doubles";
         if (nearest != c.text)
             line.append("   (nearest double: ").append(nearest).append(")");
         lines.push_back(std::move(line));
     }
-    if (approximated)
-        lines.push_back(approximationNote(report.decimalEntries));
+}
+
+// The ranks, then the combination of the equations that reads 0 = c, or the general solution.
+void appendSingular(std::vector<std::string>& lines, const exact::ExactAnswer& answer) {
+    lines.emplace_back(exact::kNoUniqueSolutionText);
+    const std::string ranks = "A has rank " + intToText(answer.rank) + " and [A | b] rank " +
+                              intToText(answer.augmentedRank);
+    if (answer.status == exact::ExactStatus::noSolution) {
+        lines.push_back(ranks + ": there is no solution.");
+        std::string combination;
+        for (std::size_t i = 0; i < answer.certificate.size(); ++i) {
+            std::string factor = shownValue(answer.certificate[i]);
+            if (factor == "0")
+                continue;
+            const bool negative = factor.front() == '-';
+            if (negative)
+                factor.erase(0, 1);
+            combination.append(combination.empty() ? (negative ? "-" : "")
+                                                   : (negative ? " - " : " + "));
+            combination.append(factor)
+                .append(" \u00d7 equation ")
+                .append(intToText(static_cast<long long>(i + 1)));
+        }
+        const exact::ExactComponent& c = answer.certificateValue;
+        lines.push_back(combination + " reads " +
+                        (c.isFraction ? "0 = " + c.text : "0 = c with c \u2248 " + c.text) + ".");
+        return;
+    }
+    std::string general = "x = p";
+    std::string any;
+    for (std::size_t k = 1; k <= answer.nullSpace.size(); ++k) {
+        const std::string t = "t" + intToText(static_cast<long long>(k));
+        general.append(" + ").append(t).append(" v").append(intToText(static_cast<long long>(k)));
+        any.append(k > 1 ? ", " : "").append(t);
+    }
+    lines.push_back(ranks + ": there are infinitely many solutions, " + general + " for any " +
+                    any + ", with");
+    lines.push_back("p = " + shownVector(answer.components));
+    for (std::size_t k = 0; k < answer.nullSpace.size(); ++k)
+        lines.push_back("v" + intToText(static_cast<long long>(k + 1)) + " = " +
+                        shownVector(answer.nullSpace[k]));
+}
+
+// Largest error in ulps and correct digits: "largest error 1 unit in the last place, 16
+// correct digits".
+std::string errorText(const exact::MethodError& error) {
+    return "largest error " +
+           (error.largestUlps ? counted(*error.largestUlps, "unit", "units") + " in the last place"
+                              : std::string("out of range")) +
+           ", " +
+           counted(static_cast<std::uint64_t>(error.correctDigits), "correct digit",
+                   "correct digits");
+}
+
+bool approximates(const exact::ExactAnswer& answer) {
+    const auto approximate = [](const exact::ExactComponent& c) { return !c.isFraction; };
+    bool any = std::any_of(answer.components.begin(), answer.components.end(), approximate);
+    for (const exact::ExactVector& v : answer.nullSpace)
+        any = any || std::any_of(v.begin(), v.end(), approximate);
+    return any;
+}
+
+void appendAnswer(std::vector<std::string>& lines, const exact::ExactAnswer& answer) {
+    if (answer.status == exact::ExactStatus::solved)
+        appendComponents(lines, answer.components);
+    else
+        appendSingular(lines, answer);
+}
+
+} // namespace
+
+std::vector<std::string> exactLines(const CalculateReport& report) {
+    if (!report.exact)
+        return {};
+    const exact::ExactReport& exact = *report.exact;
+    const exact::ExactAnswer& ofDoubles = exact.ofDoubles();
+    std::vector<std::string> lines;
+    if (exact.doubles) {
+        lines.emplace_back("As written, each decimal and fraction its own value:");
+        appendAnswer(lines, exact.asWritten);
+        lines.emplace_back("As the methods got it, each number its nearest double:");
+    }
+    appendAnswer(lines, ofDoubles);
+    if (approximates(exact.asWritten) || approximates(ofDoubles))
+        lines.push_back(approximationNote(report.decimalEntries && !exact.doubles));
+    if (exact.writtenDropped && report.decimalEntries)
+        lines.push_back("The system has more than " + intToText(WrittenValues::kLargestOrder) +
+                        " equations: its numbers count as their doubles, not as written.");
+    if (ofDoubles.status != exact::ExactStatus::solved) {
+        for (const MethodReport& result : report.methods)
+            if (result.solved)
+                lines.push_back(std::string(result.method->title) +
+                                ": its numbers come from rounding alone.");
+        return lines;
+    }
+    if (exact.inputRounding)
+        lines.push_back("Rounding the input to doubles: " + errorText(*exact.inputRounding));
     std::size_t judged = 0;
     for (const MethodReport& result : report.methods) {
         if (!result.solved || judged >= exact.errors.size())
             continue;
         const exact::MethodError& error = exact.errors[judged++];
-        lines.push_back(
-            std::string(result.method->title)
-                .append(": largest error ")
-                .append(error.largestUlps
-                            ? counted(*error.largestUlps, "unit", "units") + " in the last place"
-                            : std::string("out of range"))
-                .append(", ")
-                .append(counted(static_cast<std::uint64_t>(error.correctDigits), "correct digit",
-                                "correct digits"))
-                .append("; ")
-                .append(boundVerdict(result, exact, report.n)));
+        lines.push_back(std::string(result.method->title)
+                            .append(exact.doubles ? " against the doubles' solution: " : ": ")
+                            .append(errorText(error))
+                            .append("; ")
+                            .append(boundVerdict(result, exact, report.n)));
     }
     if (judged > 0)
         lines.emplace_back("A unit in the last place is the gap between neighbouring doubles: 0 "
@@ -288,9 +377,12 @@ std::string accuracyTable(const CalculateReport& report) {
     if (!report.exact)
         return table;
     const exact::ExactReport& exact = *report.exact;
-    if (exact.status != exact::ExactStatus::solved)
+    const exact::ExactAnswer& ofDoubles = exact.ofDoubles();
+    if (ofDoubles.status != exact::ExactStatus::solved)
         return table.append("\n").append(exact::kNoUniqueSolutionText).append("\n");
-    table.append("\nComponent\tExact\tNearest double");
+    const bool written = exact.doubles && exact.asWritten.status == exact::ExactStatus::solved;
+    table.append(written ? "\nComponent\tAs written\tExact\tNearest double"
+                         : "\nComponent\tExact\tNearest double");
     std::vector<const MethodReport*> solved;
     for (const MethodReport& result : report.methods)
         if (result.solved) {
@@ -299,9 +391,11 @@ std::string accuracyTable(const CalculateReport& report) {
             table.append(result.method->title).append(" error (ulps)");
         }
     table.append("\n");
-    for (std::size_t i = 0; i < exact.components.size(); ++i) {
-        const exact::ExactComponent& c = exact.components[i];
+    for (std::size_t i = 0; i < ofDoubles.components.size(); ++i) {
+        const exact::ExactComponent& c = ofDoubles.components[i];
         table.append("x").append(intToText(static_cast<long long>(i + 1))).append("\t");
+        if (written)
+            table.append(exact.asWritten.components[i].text).append("\t");
         table.append(c.text).append("\t").append(cell(c.nearest));
         for (std::size_t m = 0; m < solved.size() && m < exact.errors.size(); ++m) {
             const std::optional<std::uint64_t>& ulps = exact.errors[m].ulps[i];

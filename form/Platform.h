@@ -2,6 +2,7 @@
 
 #include "ExactReport.h"
 #include "Matrix.h"
+#include "WrittenValues.h"
 
 #include <atomic>
 #include <functional>
@@ -32,6 +33,16 @@ struct WorkStatus {
     std::atomic<int> total{0};       // of how much; 0 when it counts none
     std::string unit = "columns";    // what they count: elimination columns, MB read
     std::atomic<bool> cancel{false}; // set by the platform when the user cancels
+};
+
+// What Compute Exact Solution hands the exact solver: A x = b (rows and columns 1..n), the
+// numbers as they were written where they may differ, and the methods' solutions (1..n each).
+struct ExactProblem {
+    const Matrix& A;
+    const Vector& b;
+    int n;
+    const WrittenValues& written;
+    const std::vector<Vector>& methodSolutions;
 };
 
 // How an exact solve ended.
@@ -82,15 +93,14 @@ public:
         work();
     }
 
-    // Solves A x = b (rows and columns 1..n) in exact arithmetic and judges each of
-    // methodSolutions (1..n each) against it. Called within runLong's work, so off the
+    // Solves the problem's system in exact arithmetic, as given and as written, and judges
+    // each of its method solutions against it. Called within runLong's work, so off the
     // window's thread where the platform has threads; returns once the solve has ended, or
     // within half a second of status.cancel being set, with the ending cancelled. nullopt
     // where the platform has no exact solver, as by default.
-    virtual std::optional<ExactOutcome> solveExact(const Matrix& A, const Vector& b, int n,
-                                                   const std::vector<Vector>& methodSolutions,
+    virtual std::optional<ExactOutcome> solveExact(const ExactProblem& problem,
                                                    WorkStatus& status) {
-        (void)A, (void)b, (void)n, (void)methodSolutions, (void)status;
+        (void)problem, (void)status;
         return std::nullopt;
     }
 };

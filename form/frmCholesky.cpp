@@ -37,6 +37,7 @@ void frmCholesky::loadDefault() {
     static constexpr double kB[3] = {14, -101, 155};
 
     n = 3;
+    written_.clear();
     platform_.replaceText(TextBox::Textn, intToText(n));
     platform_.replaceText(TextBox::display, "");
     A_.recreate(n, n);
@@ -69,20 +70,24 @@ void frmCholesky::enterSystem() {
         Matrix newA;
         Vector newB;
         Vector newX;
+        WrittenValues newWritten;
+        newWritten.dropped = size > WrittenValues::kLargestOrder;
         newA.recreate(size, size);
         newB.recreate(size);
         newX.recreate(size);
         for (int i = 1; i <= size; ++i)
             for (int j = 1; j <= size; ++j)
-                if (!askCoefficient(messages::coefficientPromptA(i, j), newA(i, j)))
+                if (!askCoefficient(messages::coefficientPromptA(i, j), newA(i, j), newWritten, i,
+                                    j))
                     return;
         for (int i = 1; i <= size; ++i)
-            if (!askCoefficient(messages::coefficientPromptB(i), newB(i)))
+            if (!askCoefficient(messages::coefficientPromptB(i), newB(i), newWritten, i, size + 1))
                 return;
         n = *count;
         A_ = std::move(newA);
         b_ = std::move(newB);
         x_ = std::move(newX);
+        written_ = std::move(newWritten);
     } catch (const std::bad_alloc&) {
         show(messages::outOfMemory(*count));
     }
@@ -132,6 +137,7 @@ void frmCholesky::load(const std::function<io::LinearSystem(const io::ReadOption
     status.total = megabytes(size + kMegabyte - 1);
     io::ReadOptions options = readOptions;
     options.cancel = &status.cancel;
+    options.keepWritten = true;
     options.progress = [&](std::uint64_t position) {
         status.done = megabytes(position);
         if (readOptions.progress)
@@ -174,6 +180,7 @@ void frmCholesky::adopt(io::LinearSystem& system) {
     A_ = std::move(system.A);
     b_ = std::move(system.b);
     x_ = std::move(newX);
+    written_ = std::move(system.written);
     platform_.replaceText(TextBox::Textn, intToText(n));
     platform_.setCheckBoxValue(CheckBox::chkDefault, 0);
     text(A_, b_, n);
@@ -181,13 +188,19 @@ void frmCholesky::adopt(io::LinearSystem& system) {
     report_ = {};
 }
 
-bool frmCholesky::askCoefficient(const std::string& prompt, double& value) {
+bool frmCholesky::askCoefficient(const std::string& prompt, double& value, WrittenValues& written,
+                                 int row, int column) {
     for (;;) {
         const std::optional<std::string> reply = platform_.inputBox(prompt);
         if (!reply)
             return false;
         if (const std::optional<double> number = textToDouble(*reply)) {
             value = *number;
+            std::string_view text = *reply;
+            text.remove_prefix(std::min(text.find_first_not_of(" \t"), text.size()));
+            text = text.substr(0, text.find_last_not_of(" \t") + 1);
+            if (!written.dropped)
+                written.note(row, column, text);
             return true;
         }
         show(messages::notANumber);
@@ -303,8 +316,11 @@ bool frmCholesky::computeExact() {
     std::optional<ExactOutcome> outcome;
     try {
         const std::vector<Vector> solutions = report_.solutions();
-        platform_.runLong([&] { outcome = platform_.solveExact(A_, b_, n, solutions, status); },
-                          status);
+        platform_.runLong(
+            [&] {
+                outcome = platform_.solveExact({A_, b_, n, written_, solutions}, status);
+            },
+            status);
     } catch (const std::bad_alloc&) {
         show(messages::outOfMemory(n));
         return false;

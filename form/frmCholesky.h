@@ -7,6 +7,7 @@
 #include "Platform.h"
 #include "SolveOptions.h"
 #include "SystemReader.h"
+#include "WrittenValues.h"
 
 #include <cstdint>
 #include <functional>
@@ -86,7 +87,9 @@ public:
 private:
     void loadDefault();
     void enterSystem();
-    bool askCoefficient(const std::string& prompt, double& value);
+    // The reply's text is noted in `written` as entry (row, column) of [A | b].
+    bool askCoefficient(const std::string& prompt, double& value, WrittenValues& written, int row,
+                        int column);
     bool run(const MethodEntry& method);
     void measureEntries();
     void solutionText(TextBox box);
@@ -103,6 +106,8 @@ private:
     Vector x_;
     Matrix A_;
     Matrix W_;
+    // The numbers of A and b as written, where they may differ from their doubles.
+    WrittenValues written_;
     MethodState state_;
     CalculateReport report_;
     bool busy_ = false; // a Calculate runs, or a system is read

@@ -9,7 +9,8 @@ namespace lse::io {
 
 // Read as the fields come, so that the first field that is not a number, or one too many, is
 // refused where it stands.
-LinearSystem readPlain(TextScanner& in, int maxOrder, bool atLine, int threads) {
+LinearSystem readPlain(TextScanner& in, const ReadOptions& options, bool atLine) {
+    const int maxOrder = options.maxOrder;
     Field field;
     bool found = atLine && in.nextField(field);
     while (!found && in.nextLine())
@@ -24,10 +25,12 @@ LinearSystem readPlain(TextScanner& in, int maxOrder, bool atLine, int threads) 
     if (mayHold(in, static_cast<std::uint64_t>(needed)))
         system = makeSystem(n, InputFormat::plain);
     const bool storing = system.A.exists();
+    system.written.dropped = options.keepWritten && n > WrittenValues::kLargestOrder;
+    const bool keepWritten = storing && options.keepWritten && !system.written.dropped;
     std::int64_t taken = 0;
     int row = 1;
     int column = 1;
-    BatchOnScanner batch(in, threads);
+    BatchOnScanner batch(in, options.threads);
     forEachField(in, [&](const Field& f) {
         if (++taken > needed) {
             batch->flush(); // a field before it that is not a number comes first
@@ -39,6 +42,8 @@ LinearSystem readPlain(TextScanner& in, int maxOrder, bool atLine, int threads) 
                                     : row <= n ? &system.A(row, column)
                                                : &system.b(column);
         batch->add(f.text, destination, in.line(), f.column, true);
+        if (keepWritten)
+            system.written.note(row <= n ? row : column, row <= n ? column : n + 1, f.text);
         if (++column > n) {
             column = 1;
             ++row;

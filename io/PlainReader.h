@@ -8,7 +8,7 @@
 namespace lse::io {
 
 // The system from the scanner's place on (from the current line, when atLine).
-LinearSystem readPlain(TextScanner& in, int maxOrder, bool atLine, int threads);
+LinearSystem readPlain(TextScanner& in, const ReadOptions& options, bool atLine);
 
 // b alone: n numbers in any arrangement of lines.
 Vector readPlainVector(TextScanner& in, int n);

@@ -57,8 +57,10 @@ FirstLine findFirstLine(TextScanner& in, bool headerAllowed) {
 
 // Lines are read into A whole (A has a row and a column to spare), and b is taken from its
 // last column once the number of lines says which it is.
-std::optional<LinearSystem> readRows(TextScanner& in, const FirstLine& first, int maxOrder,
-                                     std::optional<std::int64_t> plainTotal, int threads) {
+std::optional<LinearSystem> readRows(TextScanner& in, const FirstLine& first,
+                                     const ReadOptions& options,
+                                     std::optional<std::int64_t> plainTotal) {
+    const int maxOrder = options.maxOrder;
     if (first.line == 0)
         throw InputError("expected rows of coefficients and b, found the end of the input");
     const std::int64_t width = first.fields;
@@ -79,8 +81,12 @@ std::optional<LinearSystem> readRows(TextScanner& in, const FirstLine& first, in
         }
     }
     const bool storing = A.exists();
+    // n is width or width - 1, known at the end; texts of a wider system are not kept.
+    const bool keepWritten =
+        storing && options.keepWritten && width - 1 <= WrittenValues::kLargestOrder;
+    WrittenValues written;
     RowsPass pass;
-    BatchOnScanner batch(in, threads);
+    BatchOnScanner batch(in, options.threads);
     do {
         Field field;
         if (!in.nextField(field))
@@ -98,6 +104,8 @@ std::optional<LinearSystem> readRows(TextScanner& in, const FirstLine& first, in
             batch->add(field.text,
                        target != nullptr && column < width ? target + column + 1 : nullptr,
                        in.line(), field.column, !pass.shapeError);
+            if (keepWritten && column < width)
+                written.note(static_cast<int>(row), static_cast<int>(column + 1), field.text);
             ++column;
         } while (in.nextField(field));
         pass.fields += column;
@@ -138,6 +146,9 @@ std::optional<LinearSystem> readRows(TextScanner& in, const FirstLine& first, in
             A(i, system.n + 1) = 0;
         }
     A.shrink(system.n, system.n);
+    if (n <= WrittenValues::kLargestOrder)
+        system.written = std::move(written);
+    system.written.dropped = options.keepWritten && n > WrittenValues::kLargestOrder;
     system.A = std::move(A);
     return system;
 }

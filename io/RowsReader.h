@@ -26,7 +26,8 @@ FirstLine findFirstLine(TextScanner& in, bool headerAllowed);
 // The rows from the first line on; the first data line tells the width. Nothing when
 // plainTotal is given and the input holds exactly that many numbers, which no rows layout
 // has: the caller reads it again as a plain system.
-std::optional<LinearSystem> readRows(TextScanner& in, const FirstLine& first, int maxOrder,
-                                     std::optional<std::int64_t> plainTotal, int threads);
+std::optional<LinearSystem> readRows(TextScanner& in, const FirstLine& first,
+                                     const ReadOptions& options,
+                                     std::optional<std::int64_t> plainTotal);
 
 } // namespace lse::io

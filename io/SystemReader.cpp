@@ -44,26 +44,25 @@ std::optional<std::int64_t> plainTotalFor(const FirstLine& first) {
 // written on one line, as a pipe often carries it.
 LinearSystem readText(TextScanner& in, const ReadOptions& options) {
     const int maxOrder = options.maxOrder;
-    const int threads = options.threads;
     if (options.format == InputFormat::plain)
-        return readPlain(in, maxOrder, false, threads);
+        return readPlain(in, options, false);
     const FirstLine first = findFirstLine(in, true);
     if (options.format == InputFormat::rows)
-        return *readRows(in, first, maxOrder, std::nullopt, threads);
+        return *readRows(in, first, options, std::nullopt);
     if (first.headerLine == 0 && first.fields < 2)
-        return readPlain(in, maxOrder, true, threads);
+        return readPlain(in, options, true);
     const std::optional<std::int64_t> plainTotal = plainTotalFor(first);
     // A plain system on one line, too long for a row.
     if (first.fields - 1 > maxOrder && plainTotal && first.fields == *plainTotal)
-        return readPlain(in, maxOrder, true, threads);
-    if (std::optional<LinearSystem> rows = readRows(in, first, maxOrder, plainTotal, threads))
+        return readPlain(in, options, true);
+    if (std::optional<LinearSystem> rows = readRows(in, first, options, plainTotal))
         return std::move(*rows);
     if (!in.rewind())
         throw InputError(place(first.line) +
                          "a count followed by the whole system on more than one line cannot be "
                          "read again from a pipe; give the count alone on the first line");
     skipByteOrderMark(in);
-    return readPlain(in, maxOrder, false, threads);
+    return readPlain(in, options, false);
 }
 
 } // namespace
@@ -156,6 +155,7 @@ void setRowSums(LinearSystem& system) {
         system.b(i) = sum;
     }
     system.bIsRowSums = true;
+    system.written.bIsRowSums = true;
 }
 
 } // namespace lse::io

@@ -95,8 +95,7 @@ std::uint64_t QtPlatform::physicalMemory() {
     return static_cast<std::uint64_t>(pages) * static_cast<std::uint64_t>(pageSize);
 }
 
-std::optional<ExactOutcome> QtPlatform::solveExact(const Matrix& A, const Vector& b, int n,
-                                                   const std::vector<Vector>& methodSolutions,
+std::optional<ExactOutcome> QtPlatform::solveExact(const ExactProblem& problem,
                                                    WorkStatus& status) {
     exact::ChildOptions options;
     options.program =
@@ -105,7 +104,8 @@ std::optional<ExactOutcome> QtPlatform::solveExact(const Matrix& A, const Vector
             : exactProgram;
     options.addressSpaceLimit = exactMemoryLimit;
     options.cancel = &status.cancel;
-    exact::ChildResult result = exact::runExactChild(options, A, b, n, methodSolutions);
+    exact::ChildResult result = exact::runExactChild(options, problem.A, problem.b, problem.n,
+                                                     problem.written, problem.methodSolutions);
     using Ending = ExactOutcome::Ending;
     switch (result.outcome) {
     case exact::ChildOutcome::finished:

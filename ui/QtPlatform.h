@@ -34,8 +34,7 @@ public:
     void runLong(const std::function<void()>& work, WorkStatus& status) override;
 
     // In lineq-exact, run from runLong's thread; a cancel kills it.
-    std::optional<ExactOutcome> solveExact(const Matrix& A, const Vector& b, int n,
-                                           const std::vector<Vector>& methodSolutions,
+    std::optional<ExactOutcome> solveExact(const ExactProblem& problem,
                                            WorkStatus& status) override;
 
     // The exact solver's program: empty for lineq-exact beside the running program.

@@ -49,11 +49,11 @@ lse::ExactOutcome outcomeOf(const std::string& ending, std::istream& rest) {
 
 namespace lse::web {
 
-std::optional<ExactOutcome> WebPlatform::solveExact(const Matrix& A, const Vector& b, int n,
-                                                    const std::vector<Vector>& methodSolutions,
+std::optional<ExactOutcome> WebPlatform::solveExact(const ExactProblem& problem,
                                                     WorkStatus& status) {
     std::ostringstream request;
-    exact::writeRequest(request, A, b, n, methodSolutions);
+    exact::writeRequest(request, problem.A, problem.b, problem.n, problem.written,
+                        problem.methodSolutions);
     const std::unique_ptr<char, decltype(&std::free)> reply(
         runExactWorker(status.title.c_str(), request.str().c_str()), &std::free);
     std::istringstream in(reply.get());

@@ -26,8 +26,7 @@ public:
     // shown meanwhile.
     void runLong(const std::function<void()>& work, WorkStatus& status) override;
     // In a Worker (WebExactSolve.cpp), waited for with a progress box whose Cancel ends it.
-    std::optional<ExactOutcome> solveExact(const Matrix& A, const Vector& b, int n,
-                                           const std::vector<Vector>& methodSolutions,
+    std::optional<ExactOutcome> solveExact(const ExactProblem& problem,
                                            WorkStatus& status) override;
 };
 

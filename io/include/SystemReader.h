@@ -5,6 +5,7 @@
 
 #include "Limits.h"
 #include "Matrix.h"
+#include "WrittenValues.h"
 
 #include <atomic>
 #include <cstdint>
@@ -64,6 +65,10 @@ struct ReadOptions {
     const std::atomic<bool>* cancel = nullptr;
     // Called on the reading thread with the bytes read so far, once per piece of the input.
     std::function<void(std::uint64_t)> progress = {};
+    // Keep the texts of numbers whose written value may differ from their double (0.1, 1/3),
+    // for the exact solve of the system as written; plain and rows layouts, up to
+    // WrittenValues::kLargestOrder. Costs memory and time beside the arrays.
+    bool keepWritten = false;
 };
 
 struct LinearSystem {
@@ -79,6 +84,7 @@ struct LinearSystem {
     bool hasB = true;
     bool bIsRowSums = false; // b = A (1, ..., 1), made by setRowSums
     std::uint64_t bytes = 0; // the size of the input read, for a reading rate
+    WrittenValues written;   // with ReadOptions::keepWritten
 };
 
 // The system held in `text` (a clipboard's text, a string), every number through the

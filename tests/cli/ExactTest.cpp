@@ -18,6 +18,8 @@ const std::string kWholeNote =
 const std::string kNote = kWholeNote.substr(0, kWholeNote.size() - 1) +
                           "; each number of A and b counts as the binary fraction its double "
                           "holds (0.1 is 3602879701896397/36028797018963968)\n";
+const std::string kWritten = "As written, each decimal and fraction its own value:\n";
+const std::string kDoubles = "As the methods got it, each number its nearest double:\n";
 const std::string kUlp = "A unit in the last place is the gap between neighbouring doubles: 0 "
                          "means the method found the correctly rounded value.\n";
 const std::string kSingular = "3\n1 2 3\n4 5 6\n7 8 9\n1 1 1\n"; // Gauss solves it by rounding
@@ -34,13 +36,15 @@ TEST(ExactOption, TextSectionFollowsTheMethodsUnchanged) {
         std::string section; // after the heading
     };
     const std::vector<Case> cases{
-        {"a typed decimal",
+        {"a typed decimal, as written and as its double",
          {"--method", "gauss"},
          "1\n1\n0.1\n",
          0,
-         "x1 \u2248   0.10000000000000001   (nearest double: 0.1)\n" + kNote +
-             "Gauss Elimination: largest error 0 units in the last place, 17 correct digits; "
-             "error bound 4.4e-16: held (measured error 0)\n" +
+         kWritten + "x1 =   1/10   (nearest double: 0.1)\n" + kDoubles +
+             "x1 \u2248   0.10000000000000001   (nearest double: 0.1)\n" + kWholeNote +
+             "Rounding the input to doubles: largest error 0 units in the last place, 16 correct "
+             "digits\nGauss Elimination against the doubles' solution: largest error 0 units in "
+             "the last place, 17 correct digits; error bound 4.4e-16: held (measured error 0)\n" +
              kUlp},
         {"a short fraction and one unit off",
          {},
@@ -65,8 +69,14 @@ TEST(ExactOption, TextSectionFollowsTheMethodsUnchanged) {
          {},
          kHuge,
          1,
-         "x1 =   1\nx2 \u2248   1.0000000000000000E+600   (nearest double: beyond the doubles)\n" +
-             kNote},
+         kWritten +
+             "x1 =   1\nx2 \u2248   1.0000000000000000E+600   (nearest double: beyond the "
+             "doubles)\n" +
+             kDoubles +
+             "x1 =   1\nx2 \u2248   1.0000000000000000E+600   (nearest double: beyond the "
+             "doubles)\n" +
+             kWholeNote +
+             "Rounding the input to doubles: largest error out of range, 16 correct digits\n"},
         {"a method that failed has no line",
          {},
          "2\n1 2\n2 1\n3 3\n",
@@ -79,8 +89,20 @@ TEST(ExactOption, TextSectionFollowsTheMethodsUnchanged) {
          {"--method", "gauss"},
          kSingular,
          0,
-         "The system has no unique solution.\nGauss Elimination: its numbers come from rounding "
-         "alone.\n"},
+         "The system has no unique solution.\nA has rank 2 and [A | b] rank 2: there are "
+         "infinitely many solutions, x = p + t1 v1 for any t1, with\np = (-1, 1, 0)\nv1 = (1, -2, "
+         "1)\nGauss Elimination: its numbers come from rounding alone.\n"},
+        {"no solution, in fractions",
+         {"--method", "gauss"},
+         "2\n1 2\n2 4\n1/3 1\n",
+         1,
+         kWritten +
+             "The system has no unique solution.\nA has rank 1 and [A | b] rank 2: there is no "
+             "solution.\n-2 \u00d7 equation 1 + 1 \u00d7 equation 2 reads 0 = 1/3.\n" +
+             kDoubles +
+             "The system has no unique solution.\nA has rank 1 and [A | b] rank 2: there is no "
+             "solution.\n-2 \u00d7 equation 1 + 1 \u00d7 equation 2 reads 0 = c with c \u2248 "
+             "0.33333333333333337.\n"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -95,16 +117,23 @@ TEST(ExactOption, TextSectionFollowsTheMethodsUnchanged) {
     }
 }
 
-// Every fraction whole, null for a double out of range, no errors without a unique solution.
+// Every fraction whole, null for a double out of range, no errors without a unique solution;
+// the doubles' values and the input's rounding where they differ from what was written.
 TEST(ExactOption, JsonHasWholeFractionsAndNullBeyondTheDoubles) {
     const std::vector<std::pair<std::string, std::string>> cases{
         {"1\n1\n0.1\n", R"("x":[0.1],"rcond":1.0,"max_error_ulps":0,"correct_digits":17}],)"
-                        R"("exact":{"status":"solved",)"
-                        R"("values":["3602879701896397/36028797018963968"],"rounded":[0.1]}})"},
-        {kHuge, R"(419898880/670228578340049"],"rounded":[1.0,null]}})"},
+                        R"("exact":{"status":"solved","rank":1,"augmented_rank":1,)"
+                        R"("values":["1/10"],"rounded":[0.1],"doubles_status":"solved",)"
+                        R"("doubles_values":["3602879701896397/36028797018963968"],)"
+                        R"("input_rounding_ulps":0,"input_rounding_correct_digits":16}})"},
+        {kHuge, R"(419898880/670228578340049"],"input_rounding_ulps":null,)"
+                R"("input_rounding_correct_digits":16}})"},
         {kSingular, R"(working precision (estimated condition number 6.5e+17)."}],)"
-                    R"("exact":{"status":"no unique solution",)"
-                    R"("values":[],"rounded":[]}})"},
+                    R"("exact":{"status":"infinitely many","rank":2,"augmented_rank":2,)"
+                    R"("particular":["-1","1","0"],"null_space":[["1","-2","1"]]}})"},
+        {"2\n1 2\n2 4\n1/3 1\n", R"("exact":{"status":"no solution","rank":1,)"
+                                 R"("augmented_rank":2,"certificate":["-2","1"],)"
+                                 R"("certificate_value":"1/3","doubles_status":"no solution"}})"},
     };
     for (const auto& [input, json] : cases) {
         const ProgramRun run =

@@ -63,7 +63,7 @@ TEST(ExactChild, AnswersAsTheSolveInThisProcess) {
     const System s = defaultSystem();
     const std::vector<Vector> methods{makeVector({2.999999999999995, -6, 1}),
                                       makeVector({3, -6, 1})};
-    const ChildResult result = runExactChild(options(), s.A, s.b, s.n, methods);
+    const ChildResult result = runExactChild(options(), s.A, s.b, s.n, {}, methods);
     ASSERT_EQ(result.outcome, ChildOutcome::finished) << result.message;
     EXPECT_EQ(result.report, solveAndJudge(s.A, s.b, s.n, methods));
     EXPECT_EQ(result.report.errors.at(0).ulps.at(0), 11u);
@@ -80,7 +80,7 @@ TEST(ExactChild, SaysWhatWentWrong) {
         {"a program that answers nothing", {"/bin/true"}, "lineq-exact answered nonsense"},
     };
     for (const auto& c : cases) {
-        const ChildResult result = runExactChild(c.options, s.A, s.b, s.n, {});
+        const ChildResult result = runExactChild(c.options, s.A, s.b, s.n, {}, {});
         EXPECT_EQ(result.outcome, ChildOutcome::failed) << c.name;
         EXPECT_TRUE(result.message.starts_with(c.message)) << c.name << ": " << result.message;
     }
@@ -90,16 +90,17 @@ TEST(ExactChild, RunsOutOfMemoryUnderAnAddressSpaceLimit) {
     if (kAddressSanitizer)
         GTEST_SKIP() << "the sanitizer's shadow memory cannot live under a limit";
     const System s = identity(1000);
-    const ChildResult result = runExactChild(options(std::uint64_t{32} << 20), s.A, s.b, s.n, {});
+    const ChildResult result =
+        runExactChild(options(std::uint64_t{32} << 20), s.A, s.b, s.n, {}, {});
     EXPECT_EQ(result.outcome, ChildOutcome::outOfMemory) << result.message;
     EXPECT_EQ(result.message, "lineq-exact: out of memory\n");
 }
 
 TEST(ExactChild, SolvesTheSameSystemWithoutTheLimit) {
     const System s = identity(1000);
-    const ChildResult result = runExactChild(options(), s.A, s.b, s.n, {});
+    const ChildResult result = runExactChild(options(), s.A, s.b, s.n, {}, {});
     ASSERT_EQ(result.outcome, ChildOutcome::finished) << result.message;
-    EXPECT_EQ(result.report.components.at(999).text, "1000");
+    EXPECT_EQ(result.report.asWritten.components.at(999).text, "1000");
 }
 
 TEST(ExactChild, CancelStopsIt) {
@@ -119,7 +120,7 @@ TEST(ExactChild, CancelStopsIt) {
             cancelledAt = std::chrono::steady_clock::now();
             cancel = true;
         });
-        const ChildResult result = runExactChild(options(0, &cancel), s.A, s.b, s.n, {});
+        const ChildResult result = runExactChild(options(0, &cancel), s.A, s.b, s.n, {}, {});
         canceller.join();
         EXPECT_EQ(result.outcome, ChildOutcome::cancelled) << c.name << ": " << result.message;
         // Reported, not asserted: a loaded machine may take longer.

@@ -77,25 +77,146 @@ TEST(ExactSolution, AgreesWithTheMultimodularSolverOnRandomSystems) {
     EXPECT_GT(singular, 0); // the draw has reached the singular kinds
 }
 
-TEST(ExactSolution, SystemsWithoutAUniqueSolutionSaySo) {
+// p + t1 v1 + t2 v2 + ... from the whole fractions, for the chosen t.
+std::vector<Rational> pointOf(const ExactAnswer& answer, const std::vector<long>& t) {
+    std::vector<Rational> x(answer.components.size());
+    Rational term, value;
+    for (std::size_t j = 0; j < x.size(); ++j) {
+        fmpq_set_str(x[j].value, answer.components[j].whole.c_str(), 10);
+        for (std::size_t k = 0; k < t.size(); ++k) {
+            fmpq_set_str(value.value, answer.nullSpace[k][j].whole.c_str(), 10);
+            fmpq_mul_si(term.value, value.value, t[k]);
+            fmpq_add(x[j].value, x[j].value, term.value);
+        }
+    }
+    return x;
+}
+
+TEST(ExactSolution, SingularSystemsGetTheirRanksAndACertificateOrTheGeneralSolution) {
     const struct {
         const char* name;
         Matrix A;
         Vector b;
+        ExactStatus status;
+        int rank, augmentedRank;
     } cases[] = {
-        {"dependent rows, consistent", makeMatrix({{1, 2}, {2, 4}}), makeVector({3, 6})},
-        {"dependent rows, inconsistent", makeMatrix({{1, 2}, {2, 4}}), makeVector({3, 7})},
-        {"zero matrix", makeMatrix({{0, 0}, {0, 0}}), makeVector({0, 0})},
-        {"1 x 1 zero", makeMatrix({{0}}), makeVector({1})},
+        {"dependent rows, consistent", makeMatrix({{1, 2}, {2, 4}}), makeVector({3, 6}),
+         ExactStatus::infinitelyMany, 1, 1},
+        {"dependent rows, inconsistent", makeMatrix({{1, 2}, {2, 4}}), makeVector({3, 7}),
+         ExactStatus::noSolution, 1, 2},
+        {"zero matrix", makeMatrix({{0, 0}, {0, 0}}), makeVector({0, 0}),
+         ExactStatus::infinitelyMany, 0, 0},
+        {"1 x 1 zero", makeMatrix({{0}}), makeVector({1}), ExactStatus::noSolution, 0, 1},
         {"third row the exact sum of the others",
          makeMatrix({{1, 0.5, 0x1p-1000}, {0.25, 7, 0x1p-1000}, {1.25, 7.5, 0x1p-999}}),
-         makeVector({1, 2, 3})},
+         makeVector({1, 2, 3}), ExactStatus::infinitelyMany, 2, 2},
+        {"4 x 4 of rank 2",
+         makeMatrix({{1, 2, 3, 4}, {2, 4, 6, 8.5}, {0, 0, 0, 0.5}, {3, 6, 9, 12.5}}),
+         makeVector({1, 2.5, 0.5, 3.5}), ExactStatus::infinitelyMany, 2, 2},
+        {"4 x 4 of rank 2, inconsistent",
+         makeMatrix({{1, 2, 3, 4}, {2, 4, 6, 8.5}, {0, 0, 0, 0.5}, {3, 6, 9, 12.5}}),
+         makeVector({1, 2.5, 0.5, 4}), ExactStatus::noSolution, 2, 3},
     };
     for (const auto& c : cases) {
-        const ExactReport report = solveAndJudge(c.A, c.b, c.A.rowsUpper(), {});
-        EXPECT_EQ(report.status, ExactStatus::noUniqueSolution) << c.name;
-        EXPECT_TRUE(report.components.empty()) << c.name;
+        SCOPED_TRACE(c.name);
+        const int n = c.A.rowsUpper();
+        Vector ones;
+        ones.recreate(n);
+        const ExactReport report = solveAndJudge(c.A, c.b, n, {ones}, {}, ExactDetail::whole);
+        const ExactAnswer& answer = report.asWritten;
+        EXPECT_FALSE(report.doubles);
+        EXPECT_TRUE(report.errors.empty()); // nothing to judge a method's numbers against
+        ASSERT_EQ(answer.status, c.status);
+        EXPECT_EQ(answer.rank, c.rank);
+        EXPECT_EQ(answer.augmentedRank, c.augmentedRank);
+        Rational sum, term, entry;
+        if (c.status == ExactStatus::noSolution) {
+            // y^T A = 0 and y^T b = c, not 0.
+            ASSERT_EQ(answer.certificate.size(), static_cast<std::size_t>(n));
+            for (int j = 1; j <= n + 1; ++j) {
+                fmpq_zero(sum.value);
+                for (int i = 1; i <= n; ++i) {
+                    fmpq_set_str(term.value, answer.certificate[i - 1].whole.c_str(), 10);
+                    setExact(entry.value, j <= n ? c.A(i, j) : c.b(i));
+                    fmpq_addmul(sum.value, term.value, entry.value);
+                }
+                fmpq_set_str(term.value, answer.certificateValue.whole.c_str(), 10);
+                if (j <= n)
+                    EXPECT_TRUE(fmpq_is_zero(sum.value)) << "column " << j;
+                else
+                    EXPECT_TRUE(fmpq_equal(sum.value, term.value) && !fmpq_is_zero(sum.value));
+            }
+            continue;
+        }
+        ASSERT_EQ(answer.nullSpace.size(), static_cast<std::size_t>(n - c.rank));
+        for (const std::vector<long>& t : {std::vector<long>(answer.nullSpace.size(), 0),
+                                           std::vector<long>(answer.nullSpace.size(), -3),
+                                           std::vector<long>(answer.nullSpace.size(), 7)}) {
+            const std::vector<Rational> x = pointOf(answer, t);
+            for (int i = 1; i <= n; ++i) {
+                fmpq_zero(sum.value);
+                for (int j = 1; j <= n; ++j) {
+                    setExact(entry.value, c.A(i, j));
+                    fmpq_addmul(sum.value, entry.value, x[static_cast<std::size_t>(j - 1)].value);
+                }
+                setExact(entry.value, c.b(i));
+                EXPECT_TRUE(fmpq_equal(sum.value, entry.value)) << "row " << i;
+            }
+        }
     }
+}
+
+// The systems a user writes: decimals and fractions count as written, and the doubles' own
+// solution comes beside it with the input's rounding told apart from each method's error.
+TEST(ExactSolution, TheSystemAsWrittenComesFirst) {
+    WrittenValues tenths;
+    const char* texts[2][3] = {{"0.1", "0.2", "0.1"}, {"0.3", "0.3", "0.5"}};
+    Matrix A = makeMatrix({{0.1, 0.2}, {0.3, 0.3}});
+    Vector b = makeVector({0.1, 0.5});
+    for (int i = 1; i <= 2; ++i)
+        for (int j = 1; j <= 3; ++j)
+            tenths.note(i, j, texts[i - 1][j - 1]);
+    const ExactReport report = solveAndJudge(A, b, 2, {makeVector({7.0 / 3, -2.0 / 3})}, tenths);
+    ASSERT_TRUE(report.doubles);
+    EXPECT_EQ(report.asWritten.components[0].text, "7/3");
+    EXPECT_EQ(report.asWritten.components[1].text, "-2/3");
+    EXPECT_FALSE(report.doubles->components[0].isFraction); // 0.1's double has 55 bits
+    ASSERT_TRUE(report.inputRounding);
+    EXPECT_GT(report.inputRounding->correctDigits, 10);
+    ASSERT_EQ(report.errors.size(), 1u); // against the doubles' solution
+
+    // The 7 x 7 Hilbert matrix in fractions with b its row sums: exactly ones, as written.
+    const int n = 7;
+    WrittenValues hilbert;
+    Matrix H;
+    Vector sums;
+    H.recreate(n, n);
+    sums.recreate(n);
+    for (int i = 1; i <= n; ++i) {
+        Rational sum, entry;
+        for (int j = 1; j <= n; ++j) {
+            H(i, j) = 1.0 / (i + j - 1);
+            hilbert.note(i, j, "1/" + std::to_string(i + j - 1));
+            fmpq_set_si(entry.value, 1, static_cast<ulong>(i + j - 1));
+            fmpq_add(sum.value, sum.value, entry.value);
+        }
+        sums(i) = *nearestDouble(sum.value);
+        hilbert.note(i, n + 1, *fractionText(sum.value, 100));
+    }
+    const ExactReport ones = solveAndJudge(H, sums, n, {}, hilbert);
+    ASSERT_TRUE(ones.doubles);
+    for (const ExactComponent& x : ones.asWritten.components)
+        EXPECT_EQ(x.text, "1");
+    ASSERT_TRUE(ones.inputRounding);
+    EXPECT_LT(ones.inputRounding->correctDigits, 10); // kappa ~ 5e8 magnifies the rounding
+
+    // Decimals that are their doubles leave one answer.
+    WrittenValues halves;
+    halves.note(1, 1, "0.5");
+    halves.note(1, 2, "2.5e0");
+    const ExactReport same = solveAndJudge(makeMatrix({{0.5}}), makeVector({2.5}), 1, {}, halves);
+    EXPECT_FALSE(same.doubles);
+    EXPECT_EQ(same.asWritten.components[0].text, "5");
 }
 
 TEST(ExactSolution, ComponentsOfOneByOneSystems) {

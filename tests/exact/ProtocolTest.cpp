@@ -21,14 +21,27 @@ ExactReport roundTrip(const ExactReport& report) {
 }
 
 TEST(Protocol, ReportsComeBackAsTheyWent) {
+    const ExactComponent half{true, "1/2", 0.5, "1/2"};
+    const ExactComponent zero{true, "0", 0.0};
+    ExactAnswer infinitelyMany{ExactStatus::infinitelyMany, 1, 1, {half, zero}};
+    infinitelyMany.nullSpace = {{zero, half}, {half, zero}};
+    ExactAnswer noSolution{ExactStatus::noSolution, 1, 2};
+    noSolution.certificate = {{true, "2", 2.0}, {true, "-1", -1.0}};
+    noSolution.certificateValue = {true, "5", 5.0, "5"};
+    const ExactAnswer solved{ExactStatus::solved,
+                             4,
+                             4,
+                             {{true, "-7/2", -3.5},
+                              {false, "0.10000000000000001", 0.1},
+                              {false, "3.5953862697246314E+308", std::nullopt},
+                              {false, "7.4109846876186982E-324", 2 * kTiny}}};
+    const MethodError error{{0, 1, std::nullopt, 3}, std::nullopt, 15};
     const ExactReport cases[] = {
-        {ExactStatus::noUniqueSolution, {}, {}},
-        {ExactStatus::solved,
-         {{true, "-7/2", -3.5},
-          {false, "0.10000000000000001", 0.1},
-          {false, "3.5953862697246314E+308", std::nullopt},
-          {false, "7.4109846876186982E-324", 2 * kTiny}},
-         {{{0, 1, std::nullopt, 3}, std::nullopt, 15}, {{0, 0, 0, 0}, 0, 17}}},
+        {infinitelyMany, {}, {}, {}, false},
+        {noSolution, {}, {}, {}, true},
+        {solved, {}, {}, {error, {{0, 0, 0, 0}, 0, 17}}, false},
+        {noSolution, solved, {}, {error}, false},
+        {solved, solved, MethodError{{1, 0, 0, 0}, 1, 16}, {error}, false},
     };
     for (const ExactReport& report : cases)
         EXPECT_EQ(roundTrip(report), report);
@@ -38,10 +51,19 @@ TEST(Protocol, RequestsComeBackBitForBit) {
     const Matrix A = makeMatrix({{1e300, -kTiny}, {0.1, 1.0 / 3}});
     const Vector b = makeVector({std::numeric_limits<double>::max(), -2.5e-310});
     const std::vector<Vector> solutions{makeVector({0.30000000000000004, 7}), makeVector({1, 2})};
+    WrittenValues written;
+    written.note(2, 1, "0.1");
+    written.note(2, 3, "-1/3");
+    written.bIsRowSums = true;
     std::stringstream channel;
-    writeRequest(channel, A, b, 2, solutions);
+    writeRequest(channel, A, b, 2, written, solutions, ExactDetail::whole);
     const ExactRequest request = readRequest(channel);
     EXPECT_EQ(request.n, 2);
+    EXPECT_EQ(request.detail, ExactDetail::whole);
+    ASSERT_EQ(request.written.size(), 2u);
+    EXPECT_EQ(request.written[1].text, "-1/3");
+    EXPECT_EQ(request.written[1].column, 3);
+    EXPECT_TRUE(request.written.bIsRowSums);
     for (int i = 1; i <= 2; ++i) {
         for (int j = 1; j <= 2; ++j)
             EXPECT_EQ(bits(request.A(i, j)), bits(A(i, j)));
@@ -58,15 +80,26 @@ TEST(Protocol, RefusesBrokenMessages) {
         bool isReport;
         const char* text;
     } cases[] = {
-        {"report cut short", true, "lineq-exact 1\nstatus solved\nx fraction 3 3\n"},
-        {"unknown status", true, "lineq-exact 1\nstatus maybe\nend\n"},
-        {"unknown line", true, "lineq-exact 1\nstatus solved\ny 3\nend\n"},
-        {"nearest not a number", true, "lineq-exact 1\nstatus solved\nx approx 3 three\nend\n"},
+        {"an older version", true, "lineq-exact 1\nstatus solved\nend\n"},
+        {"report cut short", true, "lineq-exact 2\nanswer written solved 1 1\nx fraction 3 3 -\n"},
+        {"unknown status", true, "lineq-exact 2\nanswer written maybe 1 1\nend\n"},
+        {"unknown line", true, "lineq-exact 2\nanswer written solved 1 1\nz 3\nend\n"},
+        {"no answer", true, "lineq-exact 2\nend\n"},
+        {"doubles first", true, "lineq-exact 2\nanswer doubles solved 1 1\nend\n"},
+        {"null space cut short", true,
+         "lineq-exact 2\nanswer written infinitely-many 1 1\nx fraction 0 0 -\nx fraction 0 0 "
+         "-\nv fraction 1 1 -\nend\n"},
+        {"nearest not a number", true,
+         "lineq-exact 2\nanswer written solved 1 1\nx approx 3 three -\nend\n"},
         {"count not a count", true,
-         "lineq-exact 1\nstatus solved\nx fraction 3 3\nerror 15 -1 0\nend\n"},
-        {"order zero", false, "lineq-exact 1\n0\n0\n"},
-        {"numbers missing", false, "lineq-exact 1\n2\n1 2\n3 4\n5\n"},
-        {"number beyond the doubles", false, "lineq-exact 1\n1\n1e999\n1\n0\n"},
+         "lineq-exact 2\nanswer written solved 1 1\nx fraction 3 3 -\nerror 15 -1 0\nend\n"},
+        {"order zero", false, "lineq-exact 2\n0\n0\n"},
+        {"numbers missing", false, "lineq-exact 2\n2\n1 2\n3 4\n5\n"},
+        {"number beyond the doubles", false, "lineq-exact 2\n1\n1e999\n1\n0\n"},
+        {"written outside the system", false,
+         "lineq-exact 2\n1\n1\n1\nwritten 1 given kept\n1 3 0.1\ndetail shown\n0\n"},
+        {"written not a number", false,
+         "lineq-exact 2\n1\n1\n1\nwritten 1 given kept\n1 1 1/0\ndetail shown\n0\n"},
     };
     for (const auto& c : cases) {
         std::istringstream in(c.text);

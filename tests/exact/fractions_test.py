@@ -1,7 +1,9 @@
 #!/usr/bin/env python3
 """lineq-exact against Python's own exact arithmetic: fractions for the solution, the decimal
-module for the 17 digits, float() for the nearest double. Then the child under a memory limit
-its parent sets before starting it.
+module for the 17 digits, float() for the nearest double; systems given as doubles and as
+written (decimals and fractions, which Fraction reads as lineq does), singular ones with their
+ranks, certificate or general solution. Then the child under a memory limit its parent sets
+before starting it.
 
 usage: fractions_test.py LINEQ_EXACT"""
 
@@ -14,6 +16,24 @@ import sys
 from fractions import Fraction
 
 OUT_OF_MEMORY = 3
+
+
+def ranks(a, b):
+    """The ranks of A and [A | b] by Gauss-Jordan elimination in fractions."""
+    m = [[Fraction(v) for v in row] + [Fraction(bv)] for row, bv in zip(a, b)]
+    n, rank, rank_a = len(b), 0, 0
+    for col in range(n + 1):
+        pivot = next((r for r in range(rank, n) if m[r][col] != 0), None)
+        if pivot is None:
+            continue
+        m[rank], m[pivot] = m[pivot], m[rank]
+        for r in range(n):
+            if r != rank and m[r][col] != 0:
+                f = m[r][col] / m[rank][col]
+                m[r] = [x - f * y for x, y in zip(m[r], m[rank])]
+        rank += 1
+        rank_a += col < n
+    return rank_a, rank
 
 
 def solve(a, b):
@@ -86,11 +106,15 @@ def text(v):
     return repr(float(v))
 
 
-def request(a, b, solutions):
+def request(a, b, solutions, written=()):
+    """written: (row, column, text) from 1, column n + 1 for b; a and b hold their doubles."""
     n = len(b)
-    lines = ["lineq-exact 1", str(n)]
+    lines = ["lineq-exact 2", str(n)]
     lines += [" ".join(text(v) for v in row) for row in a]
     lines.append(" ".join(text(v) for v in b))
+    lines.append(f"written {len(written)} given kept")
+    lines += [f"{i} {j} {t}" for i, j, t in written]
+    lines.append("detail whole")
     lines.append(str(len(solutions)))
     lines += [" ".join(text(v) for v in x) for x in solutions]
     return "\n".join(lines) + "\n"
@@ -125,25 +149,32 @@ def check_random_systems(program):
             if all(v is not None for v in nearest):
                 methods = [[step(v, k) for v, k in zip(nearest, offsets)]]
         result = run(program, request(a, b, methods))
-        lines = result.stdout.splitlines()
-        want = ["ready", "lineq-exact 1"]
+        lines = [line for line in result.stdout.splitlines() if line.split(" ")[0] not in "vyc"]
+        want = ["ready", "lineq-exact 2"]
         if x is None:
             singular += 1
-            want.append("status no-unique-solution")
+            rank_a, rank_ab = ranks(a, b)
+            status = "no-solution" if rank_a < rank_ab else "infinitely-many"
+            want.append(f"answer written {status} {rank_a} {rank_ab}")
+            if status == "infinitely-many":
+                want += ["x P"] * len(b)
         else:
             solved += 1
-            want.append("status solved")
+            want.append(f"answer written solved {len(b)} {len(b)}")
             for v in x:
                 kind, shown, nearest = expected_component(v)
-                want.append(f"x {kind} {shown} " + ("out-of-range" if nearest is None else repr(nearest + 0.0)))
+                whole = str(v.numerator) + ("" if v.denominator == 1 else f"/{v.denominator}")
+                want.append(f"x {kind} {shown} " + ("out-of-range" if nearest is None else repr(nearest + 0.0)) + " " + whole)
             for _ in methods:
                 want.append("error D " + " ".join(str(abs(k)) for k in offsets))
         want.append("end")
         got = []
         for line in lines:
             words = line.split(" ")
-            if words[0] == "x" and words[-1] != "out-of-range":
-                words[-1] = repr(float(words[-1]) + 0.0)  # by value; the text has no -0
+            if words[0] == "x" and x is None:
+                words = ["x", "P"]  # a particular solution: checked by check_general_solutions
+            elif words[0] == "x" and words[-2] != "out-of-range":
+                words[-2] = repr(float(words[-2]) + 0.0)  # by value; the text has no -0
             if words[0] == "error":
                 words[1:3] = ["D"]  # the digits and the largest: checked by the C++ tests
             got.append(" ".join(words))
@@ -152,6 +183,100 @@ def check_random_systems(program):
             print(f"case {case}: {a} {b}\n  want {want}\n  got  {lines}\n  {result.stderr}")
     print(f"{solved} solved and {singular} singular systems checked, {failures} failures")
     return failures == 0 and solved > 0 and singular > 0
+
+
+def answers(stdout):
+    """Each answer's status line and its vectors by tag, whole values as fractions."""
+    found = []
+    for line in stdout.splitlines():
+        words = line.split(" ")
+        if words[0] == "answer":
+            found.append({"status": words[2:], "x": [], "v": [], "y": [], "c": []})
+        elif words[0] in ("x", "v", "y", "c") and found:
+            found[-1][words[0]].append(Fraction(words[4]))
+    return found
+
+
+def check_general_solutions(program):
+    """Singular systems, written as typed: a general solution that solves the system for
+    every choice of the free parameters, or a combination of the equations that reads 0 = c."""
+    rng = random.Random(20261208)
+    failures = 0
+    seen = {"no-solution": 0, "infinitely-many": 0}
+    for case in range(60):
+        n = rng.randint(2, 5)
+        rank = rng.randint(1, n - 1)
+        basis = [[Fraction(rng.randint(-5, 5), rng.choice([1, 2, 3, 10])) for _ in range(n)]
+                 for _ in range(rank)]
+        mix = [[Fraction(rng.randint(-3, 3)) for _ in range(rank)] for _ in range(n)]
+        a = [[sum(m * row[j] for m, row in zip(mix[i], basis)) for j in range(n)] for i in range(n)]
+        x0 = [Fraction(rng.randint(-4, 4), rng.choice([1, 5])) for _ in range(n)]
+        b = [sum(a[i][j] * x0[j] for j in range(n)) for i in range(n)]
+        if rng.random() < 0.5:
+            b[rng.randrange(n)] += rng.choice([1, Fraction(1, 3)])
+        written = [(i + 1, j + 1, f"{a[i][j].numerator}/{a[i][j].denominator}")
+                   for i in range(n) for j in range(n)]
+        written += [(i + 1, n + 1, f"{v.numerator}/{v.denominator}") for i, v in enumerate(b)]
+        doubles_a = [[float(v) for v in row] for row in a]
+        result = run(program, request(doubles_a, [float(v) for v in b], [], written))
+        found = answers(result.stdout)
+        rank_a, rank_ab = ranks(a, b)
+        status = "no-solution" if rank_a < rank_ab else "infinitely-many"
+        ok = result.returncode == 0 and found and found[0]["status"] == [
+            status, str(rank_a), str(rank_ab)]
+        if ok and status == "infinitely-many":
+            p, v = found[0]["x"], found[0]["v"]
+            vectors = [v[k:k + n] for k in range(0, len(v), n)]
+            ok = len(vectors) == n - rank_a
+            for _ in range(3):
+                t = [Fraction(rng.randint(-9, 9), rng.randint(1, 4)) for _ in vectors]
+                x = [p[j] + sum(tk * vec[j] for tk, vec in zip(t, vectors)) for j in range(n)]
+                ok = ok and all(sum(a[i][j] * x[j] for j in range(n)) == b[i] for i in range(n))
+        elif ok:
+            y, c = found[0]["y"], found[0]["c"]
+            ok = (len(y) == n and c[0] != 0 and sum(yi * bi for yi, bi in zip(y, b)) == c[0] and
+                  all(sum(y[i] * a[i][j] for i in range(n)) == 0 for j in range(n)))
+        if ok:
+            seen[status] += 1
+        else:
+            failures += 1
+            print(f"general case {case}: {a} {b}\n  got {result.stdout}\n  {result.stderr}")
+    print(f"general solutions: {seen}, {failures} failures")
+    return failures == 0 and all(seen.values())
+
+
+def check_written_systems(program):
+    """Decimals and fractions as written against their doubles: the written system's solution,
+    and the doubles' beside it exactly where some value is not its double."""
+    rng = random.Random(20261209)
+    failures = 0
+    differing = 0
+    for case in range(60):
+        n = rng.randint(1, 5)
+        texts = [[rng.choice([f"{rng.randint(-999, 999) / 100:.2f}", f"{rng.randint(-9, 9)}/{rng.randint(1, 9)}",
+                              str(rng.randint(-9, 9)), "0.5", "1e-1"])
+                  for _ in range(n + 1)] for _ in range(n)]
+        exact = [[Fraction(t) for t in row] for row in texts]
+        doubles = [[float(v) for v in row] for row in exact]
+        a, b = [row[:n] for row in exact], [row[n] for row in exact]
+        x = solve(a, b)
+        written = [(i + 1, j + 1, t) for i, row in enumerate(texts) for j, t in enumerate(row)
+                   if any(c in t for c in "./eE")]
+        result = run(program, request([r[:n] for r in doubles], [r[n] for r in doubles], [], written))
+        found = answers(result.stdout)
+        differs = any(Fraction(d) != e for rd, re in zip(doubles, exact) for d, e in zip(rd, re))
+        ok = result.returncode == 0 and len(found) == (2 if differs else 1)
+        if ok and x is not None:
+            ok = found[0]["x"] == x
+        if ok and differs:
+            differing += 1
+            y = solve([[Fraction(v) for v in r[:n]] for r in doubles], [Fraction(r[n]) for r in doubles])
+            ok = y is None or found[1]["x"] == y
+        if not ok:
+            failures += 1
+            print(f"written case {case}: {texts}\n  got {result.stdout}\n  {result.stderr}")
+    print(f"written systems: {differing} differ from their doubles, {failures} failures")
+    return failures == 0 and differing > 0
 
 
 def check_memory_limit(program):
@@ -169,7 +294,8 @@ def check_memory_limit(program):
 
 def main():
     program = sys.argv[1]
-    results = [check_random_systems(program), check_memory_limit(program)]
+    results = [check_random_systems(program), check_general_solutions(program),
+               check_written_systems(program), check_memory_limit(program)]
     return 0 if all(results) else 1
 
 

@@ -18,11 +18,11 @@ namespace {
 // Solves in-process, as the child program does, and counts its calls.
 struct InProcessExact {
     int calls = 0;
-    std::optional<ExactOutcome> operator()(const Matrix& A, const Vector& b, int n,
-                                           const std::vector<Vector>& solutions, WorkStatus&) {
+    std::optional<ExactOutcome> operator()(const ExactProblem& p, WorkStatus&) {
         ++calls;
-        return ExactOutcome{
-            ExactOutcome::Ending::solved, exact::solveAndJudge(A, b, n, solutions), {}};
+        return ExactOutcome{ExactOutcome::Ending::solved,
+                            exact::solveAndJudge(p.A, p.b, p.n, p.methodSolutions, p.written),
+                            {}};
     }
 };
 
@@ -229,35 +229,49 @@ TEST(ExactSolution, TheDefaultSystemAndEachMethodsErrorInTheView) {
 }
 
 TEST(ExactSolution, DecimalsNoUniqueSolutionAndEndingsOtherThanAnAnswer) {
-    // A typed 0.1 makes the fraction long, and the view says why.
+    // Typed decimals count as written; the doubles' solution follows, and the input's
+    // rounding is told apart from the method's error.
     {
         FormSession s;
         InProcessExact solver;
         s.platform.exactSolver = std::ref(solver);
-        s.paste("1 0.1\n");
+        s.paste("2\n0.1 0.2\n0.3 0.3\n0.1 0.5\n");
         s.calculate(Gauss);
         ASSERT_TRUE(s.form.computeExact());
         const std::string text = s.form.accuracyText();
-        EXPECT_NE(text.find("  x1 \u2248   0.10000000000000001   (nearest double: 0.1)\n  "
-                            "\u2248: the fraction has more than 20 digits and is shown rounded "
-                            "to 17; each number of A and b counts as the binary fraction"),
+        EXPECT_NE(text.find("  As written, each decimal and fraction its own value:\n"
+                            "  x1 =   7/3   (nearest double: 2.3333333333333335)\n"
+                            "  x2 =   -2/3   (nearest double: -0.6666666666666666)\n"
+                            "  As the methods got it, each number its nearest double:\n"
+                            "  x1 \u2248   2.3333333333333335\n"),
+                  std::string::npos)
+            << text;
+        EXPECT_NE(text.find("  Rounding the input to doubles: largest error 1 unit in the last "
+                            "place, 16 correct digits\n  Gauss Elimination against the doubles' "
+                            "solution: largest error 0 units"),
                   std::string::npos)
             << text;
     }
-    // An exactly singular system that Gauss solves by rounding.
+    // An exactly singular system that Gauss solves by rounding: the general solution.
     {
         FormSession s;
-        s.platform.exactSolver = [](const Matrix&, const Vector&, int, const std::vector<Vector>&,
-                                    WorkStatus&) {
-            return ExactOutcome{ExactOutcome::Ending::solved, {}, {}};
+        s.platform.exactSolver = [](const ExactProblem&, WorkStatus&) {
+            exact::ExactReport report;
+            const exact::ExactComponent zero{true, "0", 0.0}, one{true, "1", 1.0},
+                half{true, "-1/2", -0.5};
+            report.asWritten = {exact::ExactStatus::infinitelyMany, 2, 2, {one, zero, zero}};
+            report.asWritten.nullSpace = {{half, one, zero}};
+            return ExactOutcome{ExactOutcome::Ending::solved, report, {}};
         };
         s.submitDefault();
         s.calculate(Gauss);
         ASSERT_TRUE(s.form.computeExact());
         const std::string text = s.form.accuracyText();
         EXPECT_EQ(text.substr(text.find("Exact solution")),
-                  "Exact solution\n  The system has no unique solution.\n  Gauss Elimination: "
-                  "its numbers come from rounding alone.\n");
+                  "Exact solution\n  The system has no unique solution.\n  A has rank 2 and [A | "
+                  "b] rank 2: there are infinitely many solutions, x = p + t1 v1 for any t1, "
+                  "with\n  p = (1, 0, 0)\n  v1 = (-1/2, 1, 0)\n  Gauss Elimination: its numbers "
+                  "come from rounding alone.\n");
     }
     struct Ending {
         const char* name;
@@ -276,8 +290,7 @@ TEST(ExactSolution, DecimalsNoUniqueSolutionAndEndingsOtherThanAnAnswer) {
     for (const Ending& e : endings) {
         SCOPED_TRACE(e.name);
         FormSession s;
-        s.platform.exactSolver = [&](const Matrix&, const Vector&, int, const std::vector<Vector>&,
-                                     WorkStatus&) {
+        s.platform.exactSolver = [&](const ExactProblem&, WorkStatus&) {
             return ExactOutcome{e.ending, {}, "it broke"};
         };
         s.submitDefault();

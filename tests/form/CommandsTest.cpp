@@ -51,10 +51,11 @@ TEST(Commands, EachIsEnabledAsTheStateAllows) {
     ASSERT_EQ(expected.states.size(), 4u);
     EXPECT_EQ(accuracyTitle(), expected.title);
     FormSession s;
-    s.platform.exactSolver = [](const Matrix& A, const Vector& b, int n,
-                                const std::vector<Vector>& solutions, WorkStatus&) {
-        return std::optional<ExactOutcome>(ExactOutcome{
-            ExactOutcome::Ending::solved, exact::solveAndJudge(A, b, n, solutions), {}});
+    s.platform.exactSolver = [](const ExactProblem& p, WorkStatus&) {
+        return std::optional<ExactOutcome>(
+            ExactOutcome{ExactOutcome::Ending::solved,
+                         exact::solveAndJudge(p.A, p.b, p.n, p.methodSolutions, p.written),
+                         {}});
     };
     for (const Expected::State& state : expected.states) {
         SCOPED_TRACE(state.name + " in " + state.box);

@@ -84,15 +84,12 @@ public:
 
     // Compute Exact Solution's solver, called within a long run; none by default, as on a
     // platform that has none.
-    std::function<std::optional<ExactOutcome>(const Matrix&, const Vector&, int,
-                                              const std::vector<Vector>&, WorkStatus&)>
-        exactSolver;
-    std::optional<ExactOutcome> solveExact(const Matrix& A, const Vector& b, int n,
-                                           const std::vector<Vector>& methodSolutions,
+    std::function<std::optional<ExactOutcome>(const ExactProblem&, WorkStatus&)> exactSolver;
+    std::optional<ExactOutcome> solveExact(const ExactProblem& problem,
                                            WorkStatus& status) override {
         if (!exactSolver)
             return std::nullopt;
-        return exactSolver(A, b, n, methodSolutions, status);
+        return exactSolver(problem, status);
     }
 
     std::optional<std::string> inputBox(const std::string& prompt) override {

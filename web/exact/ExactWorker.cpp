@@ -33,7 +33,8 @@ EMSCRIPTEN_KEEPALIVE const char* solveRequest(const char* requestText) {
         std::istringstream in(requestText);
         const ExactRequest request = readRequest(in);
         std::ostringstream out;
-        writeReport(out, solveAndJudge(request.A, request.b, request.n, request.methodSolutions));
+        writeReport(out, solveAndJudge(request.A, request.b, request.n, request.methodSolutions,
+                                       request.written, request.detail));
         answer = out.str();
     } catch (const std::bad_alloc&) {
         answer = "out-of-memory\n";

@@ -1,0 +1,63 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace lse {
+
+// The numbers of a system as they were written, where that may differ from the doubles the
+// methods get: 0.1 is 1/10 and 1/3 is 1/3 to the exact solve. Only such texts are kept, so a
+// system of whole numbers keeps none.
+class WrittenValues {
+public:
+    // A larger system keeps none: at n = 1000 the texts of a system of decimals take some
+    // 40 MB beside A's 8 MB, and its exact solve is expected to take minutes
+    // (exact::estimatedSeconds); beyond that the exact solve is of the doubles, and says so.
+    static constexpr int kLargestOrder = 1000;
+
+    // Whether the written value of a number text may differ from its double: one with a
+    // point, an exponent or a slash, or with more than 15 digits.
+    static bool mayDiffer(std::string_view text);
+
+    struct Entry {
+        int row;
+        int column; // n + 1 for b
+        std::string_view text;
+    };
+
+    // Keeps the text of entry (row, column) of [A | b] when it may differ from its double.
+    void note(int row, int column, std::string_view text) {
+        if (mayDiffer(text))
+            keep(row, column, text);
+    }
+    void clear();
+
+    bool empty() const { return kept_.empty(); }
+    std::size_t size() const { return kept_.size(); }
+    Entry operator[](std::size_t k) const {
+        const Kept& e = kept_[k];
+        return {e.row, e.column, std::string_view(texts_).substr(e.offset, e.length)};
+    }
+
+    // b was made as A's row sums (io::setRowSums): the written b is the written A's.
+    bool bIsRowSums = false;
+    // The system was too large to keep its texts (kLargestOrder): the exact solve is of the
+    // doubles although some number may have been written otherwise.
+    bool dropped = false;
+
+private:
+    struct Kept {
+        int row;
+        int column;
+        std::size_t offset;
+        std::size_t length;
+    };
+    void keep(int row, int column, std::string_view text);
+
+    std::vector<Kept> kept_;
+    std::string texts_;
+};
+
+} // namespace lse
