@@ -1,13 +1,18 @@
-// The exact solve's time beside FLINT's own Dixon solver on the same systems, and the
-// figures its time estimate is calibrated on:
+// The exact solve's time beside FLINT's own solvers on the same systems, and the figures its
+// time estimate is calibrated on:
 //   exact_timing N BITS [RUNS]
 // Entries are random doubles whose exponents within a row spread so that, scaled to
 // integers, they take about BITS bits; below 53 bits, they are integers. Prints n, bits, the
 // estimate, then the fastest of RUNS (processor time) for this program's solve and for
 // fmpq_mat_solve_dixon.
+//   exact_timing --written N DECIMALS [RUNS]
+// Entries are random decimals of DECIMALS places below 10 in magnitude, as typed: the solve
+// of the system as written beside FLINT's own solve (fmpq_mat_solve_fmpz_mat) of the same
+// system times 10^DECIMALS, then the whole Compute Exact Solution (written and doubles).
 
 #include "Estimate.h"
 #include "ExactSolution.h"
+#include "NumberText.h"
 #include "Rational.h"
 
 #include <flint/fmpq_mat.h>
@@ -18,6 +23,7 @@
 #include <cstdlib>
 #include <ctime>
 #include <random>
+#include <string>
 
 namespace {
 
@@ -34,7 +40,50 @@ double seconds(auto&& work) {
 
 } // namespace
 
+// The system as written against FLINT on the same integers.
+int written(int n, int decimals, int runs) {
+    std::mt19937_64 random(20261208);
+    const long scale = std::lround(std::pow(10.0, decimals));
+    std::uniform_int_distribution<long> digits(-10 * scale + 1, 10 * scale - 1);
+    lse::Matrix A;
+    lse::Vector b;
+    lse::WrittenValues texts;
+    A.recreate(n, n + 1);
+    b.recreate(n);
+    fmpz_mat_t M, B;
+    fmpz_mat_init(M, n, n);
+    fmpz_mat_init(B, n, 1);
+    char text[64];
+    for (int i = 1; i <= n; ++i)
+        for (int j = 1; j <= n + 1; ++j) {
+            const long whole = digits(random);
+            std::snprintf(text, sizeof text, "%s%ld.%0*ld", whole < 0 ? "-" : "",
+                          std::labs(whole) / scale, decimals, std::labs(whole) % scale);
+            const double value = *lse::textToDouble(text);
+            (j <= n ? A(i, j) : b(i)) = value;
+            texts.note(i, j, text);
+            fmpz_set_si(j <= n ? fmpz_mat_entry(M, i - 1, j - 1) : fmpz_mat_entry(B, i - 1, 0),
+                        whole);
+        }
+    fmpq_mat_t X;
+    fmpq_mat_init(X, n, 1);
+    double ours = 1e300, flint = 1e300, whole = 1e300;
+    for (int run = 0; run < runs; ++run) {
+        ours = std::min(ours, seconds([&] { lse::exact::solveAsWritten(A, b, n, texts); }));
+        flint = std::min(flint, seconds([&] { fmpq_mat_solve_fmpz_mat(X, M, B); }));
+        whole = std::min(whole, seconds([&] { lse::exact::solveAndJudge(A, b, n, {}, texts); }));
+    }
+    std::printf("n %d decimals %d written %.3f flint %.3f ratio %.3f with the doubles' %.3f\n", n,
+                decimals, ours, flint, ours / flint, whole);
+    fmpq_mat_clear(X);
+    fmpz_mat_clear(M);
+    fmpz_mat_clear(B);
+    return 0;
+}
+
 int main(int argc, char** argv) {
+    if (argc >= 4 && std::string(argv[1]) == "--written")
+        return written(std::atoi(argv[2]), std::atoi(argv[3]), argc > 4 ? std::atoi(argv[4]) : 3);
     if (argc < 3) {
         std::fprintf(stderr, "usage: exact_timing N BITS [RUNS]\n");
         return 2;

@@ -407,29 +407,32 @@ MethodError ExactSolution::judge(const ExactSolution& other) const {
     return compare(state_->x, state_->answer.components, nearest, values);
 }
 
+std::optional<ExactSolution> solveAsWritten(const Matrix& A, const Vector& b, int n,
+                                            const WrittenValues& written, ExactDetail detail) {
+    if (written.empty())
+        return std::nullopt;
+    RationalMatrix system(n, n + 1);
+    setDoublesSystem(system.value, A, b, n);
+    if (!setWrittenValues(system.value, written, n))
+        return std::nullopt;
+    IntegerMatrix M(n, n), B(n, 1);
+    setIntegralRows(M.value, B.value, system.value);
+    return ExactSolution(solveIntegral(M.value, B.value, system.value, A, b, n, detail));
+}
+
 ExactReport solveAndJudge(const Matrix& A, const Vector& b, int n,
                           const std::vector<Vector>& methodSolutions, const WrittenValues& written,
                           ExactDetail detail) {
     ExactReport report;
     report.writtenDropped = written.dropped;
+    const std::optional<ExactSolution> asWritten = solveAsWritten(A, b, n, written, detail);
     const ExactSolution ofDoubles = ExactSolution::solve(A, b, n, detail);
-    if (!written.empty()) {
-        RationalMatrix system(n, n + 1);
-        setDoublesSystem(system.value, A, b, n);
-        if (setWrittenValues(system.value, written, n)) {
-            IntegerMatrix M(n, n), B(n, 1);
-            setIntegralRows(M.value, B.value, system.value);
-            const ExactSolution asWritten(
-                solveIntegral(M.value, B.value, system.value, A, b, n, detail));
-            report.asWritten = asWritten.answer();
-            report.doubles = ofDoubles.answer();
-            if (asWritten.status() == ExactStatus::solved &&
-                ofDoubles.status() == ExactStatus::solved)
-                report.inputRounding = asWritten.judge(ofDoubles);
-        }
+    report.asWritten = asWritten ? asWritten->answer() : ofDoubles.answer();
+    if (asWritten) {
+        report.doubles = ofDoubles.answer();
+        if (asWritten->status() == ExactStatus::solved && ofDoubles.status() == ExactStatus::solved)
+            report.inputRounding = asWritten->judge(ofDoubles);
     }
-    if (!report.doubles)
-        report.asWritten = ofDoubles.answer();
     if (ofDoubles.status() == ExactStatus::solved)
         for (const Vector& xhat : methodSolutions)
             report.errors.push_back(ofDoubles.judge(xhat));

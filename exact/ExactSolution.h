@@ -5,6 +5,7 @@
 #include "WrittenValues.h"
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -43,6 +44,15 @@ public:
 private:
     std::unique_ptr<State> state_;
 };
+
+// The system as written: each written decimal and fraction its own value, each other number
+// its double's, and b the written A's row sums where it was made so. Each row is scaled to
+// whole numbers by the least common multiple of its denominators, so that a system of
+// decimals of d places costs what the same system times 10^d does. nullopt where every
+// written value is its double.
+std::optional<ExactSolution> solveAsWritten(const Matrix& A, const Vector& b, int n,
+                                            const WrittenValues& written,
+                                            ExactDetail detail = ExactDetail::shown);
 
 // The exact answers of the system as written and, where the written values differ from the
 // doubles, of the doubles, with the input's rounding and each method's error told apart.
