@@ -44,3 +44,19 @@ export function spdText(n, seed = n) {
 export function wilkinsonText(n) {
     return rowsText(n, (i, j) => (j === n || i === j ? 1 : i > j ? -1 : 0));
 }
+
+// Decimals of three places as typed, b too: the page keeps them as written for the exact
+// solve. Seeded; a dominant diagonal keeps it well conditioned.
+export function decimalsText(n, seed = n) {
+    let state = BigInt(seed) | 1n;
+    const next = () => {
+        state = (state * 6364136223846793005n + 1442695040888963407n) & 0xffffffffffffffffn;
+        return Number(state >> 33n) % 19999 - 9999;
+    };
+    const text = (thousandths) => (thousandths / 1000).toFixed(3);
+    const lines = [];
+    for (let i = 0; i < n; ++i)
+        lines.push(Array.from({ length: n + 1 }, (_, j) => text(next() + (i === j ? 10000 * n : 0)))
+            .join(" "));
+    return lines.join("\n") + "\n";
+}

@@ -7,7 +7,7 @@ import { tmpdir } from "node:os";
 import path from "node:path";
 import { after, before, describe, test } from "node:test";
 
-import { hilbertText, spdText, wilkinsonText } from "../support/systemTexts.mjs";
+import { decimalsText, hilbertText, spdText, wilkinsonText } from "../support/systemTexts.mjs";
 import { artifactDir, launchChromium, openWindow, patience } from "./browser.mjs";
 
 const caption = "Linear Simultaneous Equations by Quorvelt";
@@ -738,6 +738,14 @@ describe("the exact solution", () => {
         { name: "a random system of order 100, full-precision doubles",
             bring: (w) => paste(w, spdText(100)),
             expected: [/\n {2}x100 \u2248 {3}\S+/, /Gauss Elimination: largest error \d+ units/] },
+        { name: "decimals as written: 7/3 and -2/3, then the doubles' own",
+            bring: (w) => paste(w, "2\n0.1 0.2\n0.3 0.3\n0.1 0.5\n"),
+            expected: [/As written.*\n {2}x1 = {3}7\/3 .*\n {2}x2 = {3}-2\/3 /,
+                /Rounding the input to doubles: largest error 1 unit in the last place/] },
+        { name: "a system of order 100 in decimals of three places",
+            bring: (w) => paste(w, decimalsText(100)),
+            expected: [/As written/, /\n {2}x100 [=\u2248] {3}\S+/,
+                /Rounding the input to doubles: largest error/] },
     ]) {
         windowTest(name, async (w) => {
             await calculateAndView(w, bring);
