@@ -125,13 +125,15 @@ void checked(bool holds, const char* what) {
         throw std::logic_error(std::string("the exact answer failed its check: ") + what);
 }
 
-// M v for the n x n part of `system` (n x (n + 1)), into `product` (n x 1).
+// A v for the n x n part A of `system` (n x (n + 1)), into `product` (n x 1).
 void multiplyA(fmpq_mat_t product, const fmpq_mat_t system, const fmpq_mat_t v) {
     const slong n = fmpq_mat_nrows(system);
-    fmpq_mat_t window;
-    fmpq_mat_window_init(window, system, 0, 0, n, n);
-    fmpq_mat_mul(product, window, v);
-    fmpq_mat_window_clear(window);
+    for (slong i = 0; i < n; ++i) {
+        fmpq* sum = fmpq_mat_entry(product, i, 0);
+        fmpq_zero(sum);
+        for (slong j = 0; j < n; ++j)
+            fmpq_addmul(sum, fmpq_mat_entry(system, i, j), fmpq_mat_entry(v, j, 0));
+    }
 }
 
 // Why [A | b] (n x (n + 1), rational) has no unique solution, from its reduced row echelon
@@ -140,14 +142,36 @@ void multiplyA(fmpq_mat_t product, const fmpq_mat_t system, const fmpq_mat_t v) 
 void explainSingular(ExactAnswer& answer, const fmpq_mat_t system, ExactDetail detail) {
     const slong n = fmpq_mat_nrows(system);
     // [A | b | I]: the identity's columns record which combination of the equations each row
-    // of the echelon form is; [A | b] is echelon-reduced in its first n + 1 columns alone.
-    RationalMatrix work(n, 2 * n + 1), echelon(n, 2 * n + 1);
-    for (slong i = 0; i < n; ++i) {
-        for (slong j = 0; j <= n; ++j)
-            fmpq_set(work.at(i, j), fmpq_mat_entry(system, i, j));
-        fmpq_one(work.at(i, n + 1 + i));
+    // of the echelon form is; [A | b] is echelon-reduced in its first n + 1 columns alone. Each
+    // row is scaled to whole numbers first, which leaves the row space and so the reduced form
+    // as they are, for FLINT's fraction-free integer reduction.
+    IntegerMatrix work(n, 2 * n + 1), reduced(n, 2 * n + 1);
+    {
+        fmpz_t multiple, factor;
+        fmpz_init(multiple);
+        fmpz_init(factor);
+        for (slong i = 0; i < n; ++i) {
+            fmpz_one(multiple);
+            for (slong j = 0; j <= n; ++j)
+                fmpz_lcm(multiple, multiple, fmpq_denref(fmpq_mat_entry(system, i, j)));
+            for (slong j = 0; j <= n; ++j) {
+                const fmpq* entry = fmpq_mat_entry(system, i, j);
+                fmpz_divexact(factor, multiple, fmpq_denref(entry));
+                fmpz_mul(fmpz_mat_entry(work.value, i, j), fmpq_numref(entry), factor);
+            }
+            fmpz_set(fmpz_mat_entry(work.value, i, n + 1 + i), multiple);
+        }
+        fmpz_clear(multiple);
+        fmpz_clear(factor);
     }
-    fmpq_mat_rref(echelon.value, work.value);
+    fmpz_t denominator;
+    fmpz_init(denominator);
+    fmpz_mat_rref(reduced.value, denominator, work.value);
+    RationalMatrix echelon(n, 2 * n + 1);
+    for (slong i = 0; i < n; ++i)
+        for (slong j = 0; j < 2 * n + 1; ++j)
+            fmpq_set_fmpz_frac(echelon.at(i, j), fmpz_mat_entry(reduced.value, i, j), denominator);
+    fmpz_clear(denominator);
     std::vector<slong> pivotColumn; // of each nonzero row of the echelon form's [A | b]
     for (slong r = 0; r < n; ++r) {
         slong j = 0;
@@ -176,7 +200,8 @@ void explainSingular(ExactAnswer& answer, const fmpq_mat_t system, ExactDetail d
         fmpq_mat_get_fmpz_mat_matwise(whole.value, denominator, y.value);
         fmpz_t content;
         fmpz_init(content);
-        fmpz_mat_content(content, whole.value);
+        for (slong i = 0; i < n; ++i)
+            fmpz_gcd(content, content, fmpz_mat_entry(whole.value, i, 0));
         for (slong i = 0; i < n; ++i) {
             fmpz_divexact(fmpz_mat_entry(whole.value, i, 0), fmpz_mat_entry(whole.value, i, 0),
                           content);
