@@ -5,6 +5,7 @@
 #include "WrittenValues.h"
 
 #include <atomic>
+#include <chrono>
 #include <functional>
 #include <optional>
 #include <string>
@@ -25,6 +26,11 @@ enum class SolutionMethod { gaussElimination = 0, bothMethods = 1, choleskyDecom
 
 // Button-and-icon style of a message box; the values follow the classic style codes.
 enum class MessageStyle { OkOnly = 0, OkOnlyCritical = 16, OkOnlyExclamation = 48 };
+
+// How long a long piece of work passes as an instant, without a progress display, on every
+// platform that shows one: about a quarter of a second, as less passes as an instant and more
+// wants a sign of life.
+inline constexpr std::chrono::milliseconds kQuietTime{250};
 
 // What a long piece of work and the platform that runs it share, each from its own thread.
 struct WorkStatus {

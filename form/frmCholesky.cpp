@@ -120,6 +120,14 @@ void frmCholesky::loadSystemFile(const std::string& path) {
          name, size == static_cast<std::uintmax_t>(-1) ? 0 : size);
 }
 
+void frmCholesky::loadSystemWith(
+    const std::function<io::LinearSystem(const io::ReadOptions&)>& read, const std::string& name,
+    std::uint64_t size) {
+    if (busy_)
+        return;
+    load(read, name, size);
+}
+
 // A large input takes a while to read: it is read as long work, which Cancel stops. A cancel
 // leaves everything as it was, without a message, whether the reader stopped or had just
 // ended (with a system, which is dropped, or a refusal).

@@ -56,7 +56,31 @@ EM_ASYNC_JS(char*, showInputBox, (const char* title, const char* prompt), {
     return reply === null ? 0 : allocateUTF8(reply);
 });
 
+// The status of the long work that runs, for the progress box that work waiting for a Worker
+// shows after `quietMs` (page.js); it reads and sets the status in the program's memory.
+EM_JS(void, beginLongWork, (const char* title, const char* unit, const void* done,
+                            const void* total, void* cancel, int quietMs), {
+    lineqPage.beginLongWork({ title: UTF8ToString(title), unit: UTF8ToString(unit), done,
+        total, cancel, quietMs });
+});
+
+EM_JS(void, endLongWork, (), {
+    lineqPage.endLongWork();
+});
+
 // clang-format on
+
+// The progress box's status while the work runs, also when it throws.
+class LongWorkShown {
+public:
+    explicit LongWorkShown(lse::WorkStatus& status) {
+        beginLongWork(status.title.c_str(), status.unit.c_str(), &status.done, &status.total,
+                      &status.cancel, static_cast<int>(lse::kQuietTime.count()));
+    }
+    ~LongWorkShown() { endLongWork(); }
+    LongWorkShown(const LongWorkShown&) = delete;
+    LongWorkShown& operator=(const LongWorkShown&) = delete;
+};
 
 // The icon as the page names it.
 const char* iconOf(lse::MessageStyle style) {
@@ -129,9 +153,12 @@ void WebPlatform::messageBox(const std::string& text, MessageStyle style,
     showMessageBox(title ? title->c_str() : kProgramTitle, text.c_str(), iconOf(style));
 }
 
-void WebPlatform::runLong(const std::function<void()>& work, WorkStatus&) {
+void WebPlatform::runLong(const std::function<void()>& work, WorkStatus& status) {
     emscripten_sleep(0);
-    work();
+    {
+        const LongWorkShown shown(status);
+        work();
+    }
     emscripten_sleep(0);
 }
 

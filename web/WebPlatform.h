@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Platform.h"
+#include "SystemReader.h"
 
 #include <optional>
 #include <string_view>
@@ -23,12 +24,18 @@ public:
     std::optional<std::string> inputBox(const std::string& prompt) override;
     // At once, on the page's one thread; the browser has its turn before and after, so that
     // a Calculate holds the thread for one method at a time and the boxes filled so far are
-    // shown meanwhile.
+    // shown meanwhile. Work that waits for a Worker (a reading) shows the status and Cancel
+    // once it has run for the quiet time, as on the desktop.
     void runLong(const std::function<void()>& work, WorkStatus& status) override;
     // In a Worker (WebExactSolve.cpp), waited for with a progress box whose Cancel ends it.
     std::optional<ExactOutcome> solveExact(const ExactProblem& problem,
                                            WorkStatus& status) override;
 };
+
+// The system in the file or text that the page holds for the reading (page.js), read in a
+// Worker while the page's thread waits (WebRead.cpp): the readers' system, refusals and
+// cancel, as a read on the desktop gives them.
+io::LinearSystem readInWorker(const io::ReadOptions& options);
 
 // The text box whose control has this id, or none.
 std::optional<TextBox> textBoxWithId(std::string_view id);

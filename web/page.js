@@ -173,43 +173,169 @@ const lineqPage = (() => {
     const commandOfKey = (event) => commands.find((command) => matchesShortcut(event,
         command.shortcut) && (command.scope === "window" || resultBoxId(event.target) !== ""));
 
-    // A text pasted or dropped waits here until the program takes it (it may be too long to
-    // pass as an argument).
-    let systemText = "";
-    function takeSystemText() {
-        const text = systemText;
-        systemText = "";
-        return text;
-    }
-    function pasteSystem(text) {
-        run(() => {
-            systemText = text;
-            return call("pasteSystem");
+    // The reading module (web/read/), loaded from lineq-read.js when a system is first pasted,
+    // opened or dropped (or a drag first enters the window): a page opened from a file can
+    // start a Worker from a Blob URL only. Once per page; a failed load is tried again.
+    let readModule = null;
+    let readModuleArrived = null;
+    function loadReadModule() {
+        readModule ??= new Promise((resolve, reject) => {
+            readModuleArrived = resolve;
+            const script = document.createElement("script");
+            script.src = "lineq-read.js";
+            script.onerror = () => {
+                readModule = null;
+                script.remove();
+                reject(new Error("cannot load lineq-read.js"));
+            };
+            document.head.appendChild(script);
         });
+        return readModule;
+    }
+    function readModuleLoaded(text) {
+        readModuleArrived(URL.createObjectURL(new Blob([text], { type: "text/javascript" })));
     }
 
-    // The program reads a file by its path: the file's bytes go into its memory file system
-    // under the name the user chose, so that the messages name it as the desktop's do.
-    function openSystem(file) {
+    // One reading at a time: the input the program is about to read ({ file } or { text }),
+    // then the Worker reading it and what it answered, which the program takes one event at a
+    // time (nextReadEvent, readEvent; web/WebRead.cpp).
+    const readEvents = { progress: 0, system: 1, refused: 2, outOfMemory: 3, unreadable: 4,
+        cancelled: 5 };
+    let reading = null;
+    function startReading() {
+        const current = reading;
+        current.events = [];
+        const arrive = (event) => {
+            if (current.ended)
+                return;
+            // Only the latest progress counts.
+            if (event.progress !== undefined && current.events.at(-1)?.progress !== undefined)
+                current.events.pop();
+            current.events.push(event);
+            if (event.ending !== undefined)
+                endReading(current);
+            current.wake?.();
+        };
+        current.cancel = () => arrive({ ending: "cancelled" });
+        loadReadModule().then((url) => {
+            if (current.ended)
+                return;
+            current.worker = new Worker(url);
+            current.worker.onmessage = (message) => arrive(message.data);
+            current.worker.onerror = (error) => {
+                error.preventDefault();
+                arrive(/memory|OOM/i.test(error.message ?? "") ? { ending: "outOfMemory" } :
+                    { ending: "refused", text: error.message || "the reader stopped" });
+            };
+            current.worker.postMessage(current.input);
+        }, (error) => arrive({ ending: "refused", text: error.message }));
+    }
+    // A reading ends at its answer or its cancel; its Worker, and the memory it holds, go.
+    function endReading(current) {
+        current.ended = true;
+        current.worker?.terminate();
+        current.worker = null;
+    }
+    async function nextReadEvent() {
+        const current = reading;
+        longWork?.waiting();
+        while (current.events.length === 0)
+            await new Promise((wake) => { current.wake = wake; });
+        current.event = current.events.shift();
+        const { ending } = current.event;
+        return ending === undefined ? readEvents.progress : readEvents[ending];
+    }
+    const readEvent = () => reading.event;
+
+    function readSystem(input, command) {
         run(async () => {
-            let bytes;
+            reading = { input };
             try {
-                bytes = new Uint8Array(await file.arrayBuffer());
-            } catch {
-                return call("refuseSystemFile", file.name);
-            }
-            const folder = "/opened";
-            if (!Module.FS.analyzePath(folder).exists)
-                Module.FS.mkdir(folder);
-            // A name from the browser never holds a slash; one from a script might.
-            const path = `${folder}/${file.name.replaceAll("/", "_") || "_"}`;
-            Module.FS.writeFile(path, bytes, { canOwn: true });
-            try {
-                await call("openSystem", path);
+                await command();
             } finally {
-                Module.FS.unlink(path);
+                if (!reading.ended)
+                    endReading(reading);
+                reading = null;
             }
         });
+    }
+    function pasteSystem(text) {
+        // Its length counts its bytes for the progress display: a system is digits, signs,
+        // points and spaces.
+        readSystem({ text }, () => Module.ccall("pasteSystem", null, ["number"], [text.length],
+            { async: true }));
+    }
+    function openSystem(file) {
+        readSystem({ file }, () => Module.ccall("openSystem", null, ["string", "number"],
+            [file.name, file.size], { async: true }));
+    }
+
+    // The long work that runs (WebPlatform::runLong), with its status in the program's memory.
+    // Work that waits (a reading) shows it once it has run for the quiet time, as the desktop's
+    // progress dialog does: what runs, how far, the time so far, and Cancel (or Esc), which
+    // asks the work to stop; the box stays until it has.
+    let longWork = null;
+    function beginLongWork(status) {
+        const dialog = document.getElementById("progressBox");
+        const text = dialog.querySelector(".text");
+        const bar = dialog.querySelector("progress");
+        const cancel = dialog.querySelector("button.cancel");
+        const started = performance.now();
+        let showing = null;
+        let refreshing = null;
+        const cancelled = () => HEAPU8[status.cancel] !== 0;
+        const refresh = () => {
+            const done = HEAP32[status.done >> 2];
+            const total = HEAP32[status.total >> 2];
+            const seconds = `${(Math.floor((performance.now() - started) / 100) / 10).toFixed(1)} s`;
+            bar.max = Math.max(total, 1);
+            if (total > 0)
+                bar.value = Math.min(done, total);
+            else
+                bar.removeAttribute("value");
+            text.textContent = cancelled() ? `${status.title}: cancelling, ${seconds}` :
+                total === 0 ? `${status.title}: ${seconds}` :
+                    `${status.title}: ${done} of ${total} ${status.unit}, ${seconds}`;
+        };
+        const requestCancel = () => {
+            HEAPU8[status.cancel] = 1;
+            cancel.disabled = true;
+            refresh();
+            reading?.cancel?.();
+        };
+        const onCancel = (event) => {
+            event.preventDefault();
+            requestCancel();
+        };
+        const show = () => {
+            showing = null;
+            cancel.disabled = cancelled();
+            refresh();
+            cancel.onclick = requestCancel;
+            dialog.addEventListener("cancel", onCancel);
+            dialog.showModal();
+            cancel.focus();
+            refreshing = setInterval(refresh, 100);
+        };
+        longWork = {
+            // The work waits for the page's turn: the box shows once the quiet time is over.
+            waiting() {
+                if (showing === null && !dialog.open)
+                    showing = setTimeout(show, Math.max(0, started + status.quietMs -
+                        performance.now()));
+            },
+            end() {
+                clearTimeout(showing);
+                clearInterval(refreshing);
+                dialog.removeEventListener("cancel", onCancel);
+                if (dialog.open)
+                    dialog.close();
+            },
+        };
+    }
+    function endLongWork() {
+        longWork?.end();
+        longWork = null;
     }
 
     // Paste System's key (Cmd for Ctrl on a Mac) pastes a system even into a box; a plain
@@ -259,6 +385,10 @@ const lineqPage = (() => {
                 return [...data.items].filter((item) => item.kind === "file").length === 1;
             return data.types.includes("text/plain");
         };
+        document.addEventListener("dragenter", () => {
+            if (!dragFromPage)
+                loadReadModule().catch(() => {});
+        });
         document.addEventListener("dragover", (event) => {
             if (dragFromPage)
                 return;
@@ -300,7 +430,10 @@ const lineqPage = (() => {
                 if (solution !== null)
                     await copyText(solution);
             }),
-            openSystem: () => fileInput.click(),
+            openSystem: () => {
+                loadReadModule().catch(() => {});
+                fileInput.click();
+            },
         };
         document.addEventListener("keydown", (event) => {
             const command = commandOfKey(event);
@@ -341,8 +474,12 @@ const lineqPage = (() => {
         document.documentElement.dataset.ready = "true";
     }
 
-    return { messageBox, inputBox, takeSystemText, bindWindow };
+    return { messageBox, inputBox, bindWindow, readModuleLoaded, startReading, nextReadEvent,
+        readEvent, beginLongWork, endLongWork };
 })();
+
+// lineq-read.js hands the reading module over here.
+const lineqRead = { moduleLoaded: lineqPage.readModuleLoaded };
 
 var Module = {
     onRuntimeInitialized: lineqPage.bindWindow,
