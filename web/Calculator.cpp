@@ -45,11 +45,12 @@ EMSCRIPTEN_KEEPALIVE void startClick() {
 // called `name` and of `size` bytes: page.js holds it for the reading Worker, which reads it
 // while the form waits.
 EMSCRIPTEN_KEEPALIVE void pasteSystem(double size) {
-    calculator().form.loadSystemWith(lse::web::readInWorker, {}, static_cast<std::uint64_t>(size));
+    calculator().form.loadSystemWith(lse::web::ReadInWorker{}, {},
+                                     static_cast<std::uint64_t>(size));
 }
 
 EMSCRIPTEN_KEEPALIVE void openSystem(const char* name, double size) {
-    calculator().form.loadSystemWith(lse::web::readInWorker, name,
+    calculator().form.loadSystemWith(lse::web::ReadInWorker{}, name,
                                      static_cast<std::uint64_t>(size));
 }
 

@@ -35,7 +35,9 @@ public:
 // The system in the file or text that the page holds for the reading (page.js), read in a
 // Worker while the page's thread waits (WebRead.cpp): the readers' system, refusals and
 // cancel, as a read on the desktop gives them.
-io::LinearSystem readInWorker(const io::ReadOptions& options);
+struct ReadInWorker {
+    io::LinearSystem operator()(const io::ReadOptions& options) const;
+};
 
 // The text box whose control has this id, or none.
 std::optional<TextBox> textBoxWithId(std::string_view id);

@@ -78,7 +78,7 @@ lse::io::LinearSystem systemOfEvent() {
 
 namespace lse::web {
 
-io::LinearSystem readInWorker(const io::ReadOptions& options) {
+io::LinearSystem ReadInWorker::operator()(const io::ReadOptions& options) const {
     startReading();
     for (;;) {
         switch (static_cast<ReadEvent>(nextReadEvent())) {
