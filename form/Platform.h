@@ -74,6 +74,17 @@ public:
     // Afterwards the box shows exactly `text`; a CR LF pair starts a new line.
     virtual void replaceText(TextBox box, const std::string& text) = 0;
 
+    // The same for a text of `lines` lines that `line` gives one at a time (0 first, each with
+    // its CR LF), for a text too large to build at once: a platform may ask for a line
+    // whenever it shows it, until the box's text is replaced, which the logic does before the
+    // data the lines come from changes. By default the whole text, at once.
+    virtual void replaceLines(TextBox box, int lines, std::function<std::string(int)> line) {
+        std::string text;
+        for (int i = 0; i < lines; ++i)
+            text += line(i);
+        replaceText(box, text);
+    }
+
     // Non-zero when ticked.
     virtual int checkBoxValue(CheckBox box) const = 0;
     // Ticks the box for a non-zero value, unticks it for zero.

@@ -54,6 +54,15 @@ EMSCRIPTEN_KEEPALIVE void openSystem(const char* name, double size) {
                                      static_cast<std::uint64_t>(size));
 }
 
+// Lines first.. first + count - 1 of the text in the box with id `boxId`, for the lines the
+// page shows of a large text; valid until the next call.
+EMSCRIPTEN_KEEPALIVE const char* boxLines(const char* boxId, int first, int count) {
+    static std::string text;
+    const std::optional<lse::TextBox> box = lse::web::textBoxWithId(boxId);
+    text = box ? calculator().platform.boxLines(*box, first, count) : std::string();
+    return text.c_str();
+}
+
 // The accuracy view's text for the last Calculate; valid until the next call.
 EMSCRIPTEN_KEEPALIVE const char* accuracyText() {
     static std::string text;

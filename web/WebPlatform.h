@@ -3,7 +3,10 @@
 #include "Platform.h"
 #include "SystemReader.h"
 
+#include <functional>
+#include <map>
 #include <optional>
+#include <string>
 #include <string_view>
 
 namespace lse::web {
@@ -16,6 +19,8 @@ class WebPlatform final : public Platform {
 public:
     std::string readText(TextBox box) const override;
     void replaceText(TextBox box, const std::string& text) override;
+    // The page builds the lines it shows, as it shows them (page.js), through boxLines.
+    void replaceLines(TextBox box, int lines, std::function<std::string(int)> line) override;
     int checkBoxValue(CheckBox box) const override;
     void setCheckBoxValue(CheckBox box, int value) override;
     bool optionValue(OptionArray array, SolutionMethod button) const override;
@@ -30,6 +35,12 @@ public:
     // In a Worker (WebExactSolve.cpp), waited for with a progress box whose Cancel ends it.
     std::optional<ExactOutcome> solveExact(const ExactProblem& problem,
                                            WorkStatus& status) override;
+
+    // Lines first.. first + count - 1 of the box's text, as replaceLines gave them.
+    std::string boxLines(TextBox box, int first, int count) const;
+
+private:
+    std::map<TextBox, std::function<std::string(int)>> lineSources_;
 };
 
 // The system in the file or text that the page holds for the reading (page.js), read in a
