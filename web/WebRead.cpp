@@ -5,6 +5,7 @@
 
 #include <emscripten.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <ios>
 #include <memory>
@@ -44,13 +45,18 @@ EM_JS(int, readHasB, (), {
     return lineqPage.readEvent().hasB ? 1 : 0;
 });
 
-// Row i of A into `rows` + (i - 1) * stride doubles, and b into `b`; the Worker's arrays are
-// let go.
-EM_JS(void, copyReadSystem, (double* rows, int stride, double* b), {
+// Rows first.. first + count - 1 of A (from 1), row i into `rows` + (i - first) * stride
+// doubles.
+EM_JS(void, copyReadRows, (int first, int count, double* rows, int stride), {
     const event = lineqPage.readEvent();
     const n = event.n;
-    for (let i = 0; i < n; ++i)
-        HEAPF64.set(event.a.subarray(i * n, (i + 1) * n), (rows >> 3) + i * stride);
+    for (let i = 0; i < count; ++i)
+        HEAPF64.set(event.a.subarray((first - 1 + i) * n, (first + i) * n), (rows >> 3) + i * stride);
+});
+
+// b into `b`; the Worker's arrays are let go.
+EM_JS(void, copyReadB, (double* b), {
+    const event = lineqPage.readEvent();
     HEAPF64.set(event.b, b >> 3);
     event.a = null;
     event.b = null;
@@ -62,21 +68,39 @@ EM_JS(char*, readRefusal, (), {
 
 // clang-format on
 
-lse::io::LinearSystem systemOfEvent() {
-    lse::io::LinearSystem system;
+} // namespace
+
+namespace lse::web {
+
+namespace {
+
+// Doubles copied in one go: 16 MB, a few milliseconds.
+constexpr long kCopiedAtOnce = 1L << 21;
+
+// The system the Worker read. The browser has its turn after the arrays are allocated (their
+// pages are touched for the first time: 60 ms for 3000 equations) and between blocks of rows,
+// so that no task of the page's holds its thread for long.
+io::LinearSystem systemOfEvent() {
+    io::LinearSystem system;
     system.n = readOrder();
     system.hasB = readHasB() != 0;
     // Shaped as the readers shape it: one spare column, for Gauss to solve in place.
     system.A.recreate(system.n, system.n, 1);
     system.b.recreate(system.n);
-    if (system.n > 0)
-        copyReadSystem(&system.A(1, 1), static_cast<int>(system.A.stride()), &system.b(1));
+    if (system.n == 0)
+        return system;
+    emscripten_sleep(0);
+    const int block = static_cast<int>(std::max<long>(1, kCopiedAtOnce / system.n));
+    for (int first = 1; first <= system.n; first += block) {
+        copyReadRows(first, std::min(block, system.n - first + 1), &system.A(first, 1),
+                     static_cast<int>(system.A.stride()));
+        emscripten_sleep(0);
+    }
+    copyReadB(&system.b(1));
     return system;
 }
 
 } // namespace
-
-namespace lse::web {
 
 io::LinearSystem ReadInWorker::operator()(const io::ReadOptions& options) const {
     startReading();

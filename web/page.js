@@ -449,9 +449,15 @@ const lineqPage = (() => {
         const fetch = (first, n) => linesOf(Module.ccall("boxLines", "string",
             ["string", "number", "number"], [id, first, n]).replaceAll("\r\n", "\n"));
         const text = () => count === 0 ? "" : fetch(0, count).join("\n") + "\n";
-        if (count === 0 || (fetch(0, 1)[0].length + 1) * count <= kShortText)
+        // The first line tells the length; at 3000 equations it is 3000 numbers' texts.
+        const first = count === 0 ? [] : fetch(0, 1);
+        if (count === 0 || (first[0].length + 1) * count <= kShortText)
             return showInArea(box, text());
-        showInView(box, { count, lines: fetch, text });
+        showInView(box, {
+            count,
+            lines: (from, n) => from === 0 && n === 1 ? first : fetch(from, n),
+            text,
+        });
     }
 
     // The reading module (web/read/), loaded from lineq-read.js when a system is first pasted,
