@@ -78,7 +78,8 @@ async function dropAndMeasure(w, file) {
     }));
 }
 
-// The highest resident memory of the browser's renderers so far, in bytes (Linux).
+// The highest resident memory of any of the browser's renderers that are running, in bytes
+// (Linux): a tab's renderer holds its page and its Workers.
 async function rendererPeak(chromium) {
     const { execFileSync } = await import("node:child_process");
     const pids = execFileSync("pgrep", ["-P", String(chromium.browser.process().pid)],
@@ -182,6 +183,8 @@ try {
             const result = await dropAndMeasure(w, file);
             if (result.order !== String(n))
                 throw new Error(`the dropped system of order ${n} was not read: ${result.order}`);
+            // Before the tab closes, its renderer (with the reading Worker) is still there.
+            result.peak = await rendererPeak(chromium);
             runs.push(result);
             await w.close();
         }
@@ -192,10 +195,9 @@ try {
             `${Math.max(...ms).toFixed(0)} ms over ${dropRuns}); longest task median ` +
             `${median(longest).toFixed(0)} ms (at most ${Math.max(...longest).toFixed(0)}; 0: none ` +
             `over 50 ms); the page's WebAssembly memory ${mb(runs[0].wasm)}, its JavaScript heap ` +
-            `${mb(runs[0].js)}`);
+            `${mb(runs[0].js)}, the renderer's highest resident memory ` +
+            `${mb(Math.max(...runs.map((r) => r.peak)))}`);
     }
-    if (dropOrders.length > 0)
-        console.log(`highest resident memory of a renderer so far: ${mb(await rendererPeak(chromium))}`);
 
     for (const n of holdOrders) {
         const w = await openWindow(chromium);
