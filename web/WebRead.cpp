@@ -11,6 +11,8 @@
 #include <memory>
 #include <new>
 #include <string>
+#include <string_view>
+#include <vector>
 
 namespace {
 
@@ -26,8 +28,9 @@ enum class ReadEvent {
 
 // clang-format off
 
-EM_JS(void, startReading, (), {
-    lineqPage.startReading();
+// `keepWritten`: 1 when the form keeps the numbers as written.
+EM_JS(void, startReading, (int keepWritten), {
+    lineqPage.startReading(keepWritten !== 0);
 });
 
 EM_ASYNC_JS(int, nextReadEvent, (), {
@@ -62,6 +65,26 @@ EM_JS(void, copyReadB, (double* b), {
     event.b = null;
 });
 
+// The numbers kept as written: how many, the length of their texts, the flags (bit 0: b made
+// as row sums, bit 1: too large to keep them); then their (row, column, length) triplets and
+// their texts one after another.
+EM_JS(int, readWrittenCount, (), {
+    return lineqPage.readEvent().written.entries.length / 3;
+});
+EM_JS(int, readWrittenTextLength, (), {
+    return lineqPage.readEvent().written.texts.length;
+});
+EM_JS(int, readWrittenFlags, (), {
+    return lineqPage.readEvent().written.flags;
+});
+EM_JS(void, copyReadWritten, (int* entries, char* texts, int textLength), {
+    const written = lineqPage.readEvent().written;
+    HEAP32.set(written.entries, entries >> 2);
+    HEAPU8.set(written.texts.subarray(0, textLength), texts);
+    written.entries = null;
+    written.texts = null;
+});
+
 EM_JS(char*, readRefusal, (), {
     return allocateUTF8(lineqPage.readEvent().text);
 });
@@ -74,8 +97,9 @@ namespace lse::web {
 
 namespace {
 
-// Doubles copied in one go: 16 MB, a few milliseconds.
+// Doubles copied in one go: 16 MB, a few milliseconds; and numbers noted as written.
 constexpr long kCopiedAtOnce = 1L << 21;
+constexpr int kNotedAtOnce = 1 << 18;
 
 // The system the Worker read. The browser has its turn after the arrays are allocated (their
 // pages are touched for the first time: 60 ms for 3000 equations) and between blocks of rows,
@@ -97,13 +121,31 @@ io::LinearSystem systemOfEvent() {
         emscripten_sleep(0);
     }
     copyReadB(&system.b(1));
+    const int flags = readWrittenFlags();
+    system.written.bIsRowSums = (flags & 1) != 0;
+    system.written.dropped = (flags & 2) != 0;
+    const int kept = readWrittenCount();
+    if (kept == 0)
+        return system;
+    std::vector<int> entries(3 * static_cast<std::size_t>(kept));
+    std::string texts(static_cast<std::size_t>(readWrittenTextLength()), '\0');
+    copyReadWritten(entries.data(), texts.data(), static_cast<int>(texts.size()));
+    std::size_t offset = 0;
+    for (int k = 0; k < kept; ++k) {
+        const auto length = static_cast<std::size_t>(entries[3 * k + 2]);
+        system.written.note(entries[3 * k], entries[3 * k + 1],
+                            std::string_view(texts).substr(offset, length));
+        offset += length;
+        if ((k + 1) % kNotedAtOnce == 0)
+            emscripten_sleep(0);
+    }
     return system;
 }
 
 } // namespace
 
 io::LinearSystem ReadInWorker::operator()(const io::ReadOptions& options) const {
-    startReading();
+    startReading(options.keepWritten ? 1 : 0);
     for (;;) {
         switch (static_cast<ReadEvent>(nextReadEvent())) {
         case ReadEvent::progress:

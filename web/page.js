@@ -489,8 +489,9 @@ const lineqPage = (() => {
     const readEvents = { progress: 0, system: 1, refused: 2, outOfMemory: 3, unreadable: 4,
         cancelled: 5 };
     let reading = null;
-    function startReading() {
+    function startReading(keepWritten) {
         const current = reading;
+        current.input.keepWritten = keepWritten;
         current.events = [];
         const arrive = (event) => {
             if (current.ended)

@@ -6,14 +6,20 @@
 #include <emscripten.h>
 
 #include <cstdint>
+#include <functional>
 #include <new>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace {
 
 lse::io::LinearSystem systemRead;
 std::string refusal;
+// The numbers kept as written, flat for the page: (row, column, length) per number, and
+// their texts one after another.
+std::vector<int> writtenEntries;
+std::string writtenTexts;
 
 // clang-format off
 
@@ -25,13 +31,24 @@ EM_JS(void, reportProgress, (double bytes), {
 // clang-format on
 
 // 0: the system is read; 1: refused, with refusal's reason; 2: out of memory.
-int readWith(const std::function<lse::io::LinearSystem(const lse::io::ReadOptions&)>& read) {
+int readWith(const std::function<lse::io::LinearSystem(const lse::io::ReadOptions&)>& read,
+             bool keepWritten) {
     lse::io::ReadOptions options;
+    options.keepWritten = keepWritten;
     // A Worker's module has no threads of its own.
     options.threads = 1;
     options.progress = [](std::uint64_t bytes) { reportProgress(static_cast<double>(bytes)); };
     try {
         systemRead = read(options);
+        const lse::WrittenValues& written = systemRead.written;
+        writtenEntries.clear();
+        writtenTexts.clear();
+        for (std::size_t k = 0; k < written.size(); ++k) {
+            const lse::WrittenValues::Entry entry = written[k];
+            writtenEntries.insert(writtenEntries.end(),
+                                  {entry.row, entry.column, static_cast<int>(entry.text.size())});
+            writtenTexts.append(entry.text);
+        }
         return 0;
     } catch (const lse::io::InputError& error) {
         refusal = error.what();
@@ -45,16 +62,21 @@ int readWith(const std::function<lse::io::LinearSystem(const lse::io::ReadOption
 
 extern "C" {
 
-// The file that the Worker has put at `path` in its memory file system.
-EMSCRIPTEN_KEEPALIVE int readPath(const char* path) {
-    return readWith([path](const auto& options) { return lse::io::readSystemFile(path, options); });
+// The file that the Worker has put at `path` in its memory file system; the numbers as
+// written are kept when `keepWritten` is 1, as the form asks.
+EMSCRIPTEN_KEEPALIVE int readPath(const char* path, int keepWritten) {
+    return readWith([path](const auto& options) { return lse::io::readSystemFile(path, options); },
+                    keepWritten != 0);
 }
 
 // A text of `size` bytes (UTF-8) at `text`.
-EMSCRIPTEN_KEEPALIVE int readText(const char* text, int size) {
-    return readWith([text, size](const auto& options) {
-        return lse::io::readSystem(std::string_view(text, static_cast<std::size_t>(size)), options);
-    });
+EMSCRIPTEN_KEEPALIVE int readText(const char* text, int size, int keepWritten) {
+    return readWith(
+        [text, size](const auto& options) {
+            return lse::io::readSystem(std::string_view(text, static_cast<std::size_t>(size)),
+                                       options);
+        },
+        keepWritten != 0);
 }
 
 EMSCRIPTEN_KEEPALIVE const char* refusalText() {
@@ -80,8 +102,29 @@ EMSCRIPTEN_KEEPALIVE const double* systemB() {
     return &systemRead.b(1);
 }
 
+// The numbers kept as written: how many; their (row, column, length) triplets; their texts
+// and the texts' length; bit 0 for b made as row sums, bit 1 for a system too large to keep
+// them.
+EMSCRIPTEN_KEEPALIVE int writtenCount() {
+    return static_cast<int>(writtenEntries.size() / 3);
+}
+EMSCRIPTEN_KEEPALIVE const int* writtenEntryData() {
+    return writtenEntries.data();
+}
+EMSCRIPTEN_KEEPALIVE const char* writtenTextData() {
+    return writtenTexts.data();
+}
+EMSCRIPTEN_KEEPALIVE int writtenTextLength() {
+    return static_cast<int>(writtenTexts.size());
+}
+EMSCRIPTEN_KEEPALIVE int writtenFlags() {
+    return (systemRead.written.bIsRowSums ? 1 : 0) | (systemRead.written.dropped ? 2 : 0);
+}
+
 EMSCRIPTEN_KEEPALIVE void releaseSystem() {
     systemRead = {};
+    writtenEntries = {};
+    writtenTexts = {};
 }
 
 } // extern "C"

@@ -1,8 +1,10 @@
 // Appended to the reading module (--post-js): the Worker's side of the page's reading. A
-// message is { file } (a File the user chose or dropped) or { text } (pasted or dropped); the
-// replies are { progress: bytes } as the reading goes, then one of { ending: "system", n,
-// hasB, a, b } (A's rows one after another, and b, as Float64Arrays that are handed over),
-// { ending: "refused", text }, { ending: "outOfMemory" } or { ending: "unreadable" }.
+// message is { file } (a File the user chose or dropped) or { text } (pasted or dropped), with
+// keepWritten (the numbers as written are kept); the replies are { progress: bytes } as the
+// reading goes, then one of { ending: "system", n, hasB, a, b, written } (A's rows one after
+// another, and b, as Float64Arrays that are handed over; written: { entries, texts, flags },
+// ReadWorker.cpp's, the texts as UTF-8 bytes), { ending: "refused", text }, { ending: "outOfMemory" } or
+// { ending: "unreadable" }.
 "use strict";
 
 (() => {
@@ -28,7 +30,7 @@
             const path = "/input";
             FS.writeFile(path, bytes, { canOwn: true });
             try {
-                return Module._readPath(allocateUTF8OnStack(path));
+                return Module._readPath(allocateUTF8OnStack(path), request.keepWritten ? 1 : 0);
             } finally {
                 FS.unlink(path);
             }
@@ -39,7 +41,7 @@
             return 2;
         try {
             stringToUTF8(request.text, text, size + 1);
-            return Module._readText(text, size);
+            return Module._readText(text, size, request.keepWritten ? 1 : 0);
         } finally {
             Module._free(text);
         }
@@ -70,8 +72,15 @@
         const first = Module._systemB() / 8;
         const b = HEAPF64.slice(first, first + n);
         const hasB = Module._systemHasB() === 1;
+        const kept = Module._writtenCount();
+        const entries = HEAP32.slice(Module._writtenEntryData() / 4,
+            Module._writtenEntryData() / 4 + 3 * kept);
+        const texts = HEAPU8.slice(Module._writtenTextData(),
+            Module._writtenTextData() + Module._writtenTextLength());
+        const written = { entries, texts, flags: Module._writtenFlags() };
         Module._releaseSystem();
-        postMessage({ ending: "system", n, hasB, a, b }, [a.buffer, b.buffer]);
+        postMessage({ ending: "system", n, hasB, a, b, written }, [a.buffer, b.buffer,
+            entries.buffer, texts.buffer]);
     }
 
     self.onmessage = (event) => {
