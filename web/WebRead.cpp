@@ -99,7 +99,7 @@ namespace {
 
 // Doubles copied in one go: 16 MB, a few milliseconds; and numbers noted as written.
 constexpr long kCopiedAtOnce = 1L << 21;
-constexpr int kNotedAtOnce = 1 << 18;
+constexpr int kNotedAtOnce = 1 << 16;
 
 // The system the Worker read. The browser has its turn after the arrays are allocated (their
 // pages are touched for the first time: 60 ms for 3000 equations) and between blocks of rows,
@@ -130,6 +130,7 @@ io::LinearSystem systemOfEvent() {
     std::vector<int> entries(3 * static_cast<std::size_t>(kept));
     std::string texts(static_cast<std::size_t>(readWrittenTextLength()), '\0');
     copyReadWritten(entries.data(), texts.data(), static_cast<int>(texts.size()));
+    emscripten_sleep(0);
     std::size_t offset = 0;
     for (int k = 0; k < kept; ++k) {
         const auto length = static_cast<std::size_t>(entries[3 * k + 2]);
