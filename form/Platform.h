@@ -5,6 +5,7 @@
 #include "WrittenValues.h"
 
 #include <atomic>
+#include <chrono>
 #include <functional>
 #include <optional>
 #include <string>
@@ -25,6 +26,11 @@ enum class SolutionMethod { gaussElimination = 0, bothMethods = 1, choleskyDecom
 
 // Button-and-icon style of a message box; the values follow the classic style codes.
 enum class MessageStyle { OkOnly = 0, OkOnlyCritical = 16, OkOnlyExclamation = 48 };
+
+// How long a long piece of work passes as an instant, without a progress display, on every
+// platform that shows one: about a quarter of a second, as less passes as an instant and more
+// wants a sign of life.
+inline constexpr std::chrono::milliseconds kQuietTime{250};
 
 // What a long piece of work and the platform that runs it share, each from its own thread.
 struct WorkStatus {
@@ -67,6 +73,17 @@ public:
     virtual std::string readText(TextBox box) const = 0;
     // Afterwards the box shows exactly `text`; a CR LF pair starts a new line.
     virtual void replaceText(TextBox box, const std::string& text) = 0;
+
+    // The same for a text of `lines` lines that `line` gives one at a time (0 first, each with
+    // its CR LF), for a text too large to build at once: a platform may ask for a line
+    // whenever it shows it, until the box's text is replaced, which the logic does before the
+    // data the lines come from changes. By default the whole text, at once.
+    virtual void replaceLines(TextBox box, int lines, std::function<std::string(int)> line) {
+        std::string text;
+        for (int i = 0; i < lines; ++i)
+            text += line(i);
+        replaceText(box, text);
+    }
 
     // Non-zero when ticked.
     virtual int checkBoxValue(CheckBox box) const = 0;

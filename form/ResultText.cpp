@@ -8,15 +8,20 @@ namespace lse {
 
 namespace {
 
+// Row i of columns 1..columns, with its line end.
+std::string& appendRow(std::string& text, const Matrix& matrix, int i, int columns,
+                       std::string_view lineEnd, Digits digits) {
+    for (int j = 1; j <= columns; ++j)
+        text.append(kGap).append(doubleToText(matrix(i, j), digits));
+    return text.append(lineEnd);
+}
+
 // Rows 1..rows of columns 1..columns.
 std::string rowsText(const Matrix& matrix, int rows, int columns, std::string_view lineEnd,
                      Digits digits) {
     std::string text;
-    for (int i = 1; i <= rows; ++i) {
-        for (int j = 1; j <= columns; ++j)
-            text.append(kGap).append(doubleToText(matrix(i, j), digits));
-        text.append(lineEnd);
-    }
+    for (int i = 1; i <= rows; ++i)
+        appendRow(text, matrix, i, columns, lineEnd, digits);
     return text;
 }
 
@@ -33,11 +38,22 @@ int echoedRows(int count) {
     return static_cast<int>(std::clamp<long>(fit, 1, count));
 }
 
-std::string matrixEcho(const Matrix& matrix, int count) {
+int matrixEchoLines(int count) {
     const int rows = echoedRows(count);
-    std::string text = rowsText(matrix, rows, count, "\r\n", Digits::window);
-    if (const int left = count - rows; left > 0)
-        text.append("(").append(intToText(left)).append(" more rows not shown)\r\n");
+    return rows + (count > rows ? 1 : 0);
+}
+
+std::string matrixEchoLine(const Matrix& matrix, int count, int line) {
+    std::string text;
+    if (line < echoedRows(count))
+        return appendRow(text, matrix, line + 1, count, "\r\n", Digits::window);
+    return "(" + intToText(count - echoedRows(count)) + " more rows not shown)\r\n";
+}
+
+std::string matrixEcho(const Matrix& matrix, int count) {
+    std::string text;
+    for (int line = 0; line < matrixEchoLines(count); ++line)
+        text += matrixEchoLine(matrix, count, line);
     return text;
 }
 

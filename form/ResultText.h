@@ -30,6 +30,10 @@ int echoedRows(int count);
 // The window's echo of A: matrixText of the rows echoedRows shows, then, when some are left
 // out, a line saying how many ("(31736 more rows not shown)").
 std::string matrixEcho(const Matrix& matrix, int count);
+// The same echo a line at a time, for a box that asks only for the lines it shows: how many
+// lines it has, and line `line` (0 first) with its line end.
+int matrixEchoLines(int count);
+std::string matrixEchoLine(const Matrix& matrix, int count, int line);
 
 // One line per entry 1..count: "b1 =   14", "x2 =   -6".
 std::string namedLines(std::string_view name, const Vector& values, int count,

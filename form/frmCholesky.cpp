@@ -120,6 +120,14 @@ void frmCholesky::loadSystemFile(const std::string& path) {
          name, size == static_cast<std::uintmax_t>(-1) ? 0 : size);
 }
 
+void frmCholesky::loadSystemWith(
+    const std::function<io::LinearSystem(const io::ReadOptions&)>& read, const std::string& name,
+    std::uint64_t size) {
+    if (busy_)
+        return;
+    load(read, name, size);
+}
+
 // A large input takes a while to read: it is read as long work, which Cancel stops. A cancel
 // leaves everything as it was, without a message, whether the reader stopped or had just
 // ended (with a system, which is dropped, or a refusal).
@@ -209,8 +217,12 @@ bool frmCholesky::askCoefficient(const std::string& prompt, double& value, Writt
 
 void frmCholesky::text(const Matrix& matrix, const Vector& vector, std::int16_t count) {
     // Built in memory and written once per box: appending through the control would cost
-    // time quadratic in the length of the text. A large matrix shows its first rows only.
-    platform_.replaceText(TextBox::display, matrixEcho(matrix, count));
+    // time quadratic in the length of the text. A large matrix shows its first rows only, and
+    // the platform may build those lines only as it shows them: from `matrix` (A itself), which
+    // changes only after the display has been written again.
+    platform_.replaceLines(TextBox::display, matrixEchoLines(count), [&matrix, count](int line) {
+        return matrixEchoLine(matrix, count, line);
+    });
     platform_.replaceText(TextBox::txtVector, namedLines("b", vector, count));
 }
 

@@ -51,6 +51,10 @@ public:
     void loadSystemText(std::string_view text);
     // Open System… and a dropped file: the same for the system in the file at `path`.
     void loadSystemFile(const std::string& path);
+    // The same for a system that `read` reads where the platform reads (the page: in a
+    // Worker), from the input called `name` (empty for a text) of `size` bytes (0: unknown).
+    void loadSystemWith(const std::function<io::LinearSystem(const io::ReadOptions&)>& read,
+                        const std::string& name, std::uint64_t size);
 
     // Writes matrix (1..count squared; of a large one the first rows, see matrixEcho) into
     // display and vector (1..count) into txtVector.

@@ -43,8 +43,7 @@ public:
     // rather than pushing the desktop into swap: the machine's memory.
     std::uint64_t exactMemoryLimit = physicalMemory();
 
-    // About a quarter of a second: less passes as an instant, more wants a sign of life.
-    std::chrono::milliseconds quietTime{250};
+    std::chrono::milliseconds quietTime{kQuietTime};
 
 private:
     static std::uint64_t physicalMemory();

@@ -2,14 +2,12 @@
 // logic, with the page's two buttons, its paste, Ctrl+O, drops and the result boxes' commands
 // bound to the logic (by page.js, which calls the functions below and waits for them).
 #include "Commands.h"
-#include "Messages.h"
 #include "WebPlatform.h"
 #include "frmCholesky.h"
 
 #include <emscripten.h>
 
-#include <cstdlib>
-#include <memory>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -31,28 +29,6 @@ Calculator& calculator() {
     return instance;
 }
 
-void showMessage(const lse::Message& message) {
-    calculator().platform.messageBox(message.text, message.style, message.title);
-}
-
-// clang-format off
-
-// The text pasted or dropped, which the page holds until it is taken, as UTF-8 with its
-// length: it may be megabytes (more than the stack that a string argument would be copied
-// to) and may hold a NUL.
-EM_JS(char*, takeSystemText, (int* length), {
-    const text = lineqPage.takeSystemText();
-    const size = lengthBytesUTF8(text);
-    const bytes = _malloc(size + 1);
-    if (bytes === 0)
-        return 0;
-    stringToUTF8(text, bytes, size + 1);
-    HEAP32[length >> 2] = size;
-    return bytes;
-});
-
-// clang-format on
-
 } // namespace
 
 extern "C" {
@@ -65,26 +41,26 @@ EMSCRIPTEN_KEEPALIVE void startClick() {
     calculator().form.Start_Click();
 }
 
-// A paste or a dropped text.
-EMSCRIPTEN_KEEPALIVE void pasteSystem() {
-    int length = 0;
-    const std::unique_ptr<char, decltype(&std::free)> text(takeSystemText(&length), &std::free);
-    if (!text) {
-        showMessage(lse::messages::unreadableSystem("not enough memory to read it"));
-        return;
-    }
-    calculator().form.loadSystemText(std::string_view(text.get(), length));
+// A paste or a dropped text of `size` characters, or a file chosen with Ctrl+O or dropped,
+// called `name` and of `size` bytes: page.js holds it for the reading Worker, which reads it
+// while the form waits.
+EMSCRIPTEN_KEEPALIVE void pasteSystem(double size) {
+    calculator().form.loadSystemWith(lse::web::ReadInWorker{}, {},
+                                     static_cast<std::uint64_t>(size));
 }
 
-// A file chosen with Ctrl+O or dropped, which the page has put at `path` in the program's
-// memory file system under the name the user knows it by.
-EMSCRIPTEN_KEEPALIVE void openSystem(const char* path) {
-    calculator().form.loadSystemFile(path);
+EMSCRIPTEN_KEEPALIVE void openSystem(const char* name, double size) {
+    calculator().form.loadSystemWith(lse::web::ReadInWorker{}, name,
+                                     static_cast<std::uint64_t>(size));
 }
 
-// A file chosen or dropped that the browser could not read.
-EMSCRIPTEN_KEEPALIVE void refuseSystemFile(const char* name) {
-    showMessage(lse::messages::unreadableSystem("cannot read it", name));
+// Lines first.. first + count - 1 of the text in the box with id `boxId`, for the lines the
+// page shows of a large text; valid until the next call.
+EMSCRIPTEN_KEEPALIVE const char* boxLines(const char* boxId, int first, int count) {
+    static std::string text;
+    const std::optional<lse::TextBox> box = lse::web::textBoxWithId(boxId);
+    text = box ? calculator().platform.boxLines(*box, first, count) : std::string();
+    return text.c_str();
 }
 
 // The accuracy view's text for the last Calculate; valid until the next call.

@@ -27,14 +27,18 @@ EM_JS(char*, readControlText, (const char* id), {
     // macro into the generated JavaScript.
     const lf = String.fromCharCode(10);
     const crlf = String.fromCharCode(13, 10);
-    const text = control.tagName === "TEXTAREA" ? control.value.split(lf).join(crlf)
-                                                : control.value;
+    const text = control.tagName === "INPUT" ? control.value : control.value.split(lf).join(crlf);
     return allocateUTF8(text);
 });
 
-// A <textarea> turns CR LF into one line break; an <input> shows one line.
+// A multi-line box turns CR LF into one line break; an <input> shows one line.
 EM_JS(void, writeControlText, (const char* id, const char* text), {
-    document.getElementById(UTF8ToString(id)).value = UTF8ToString(text);
+    lineqPage.setBoxText(UTF8ToString(id), UTF8ToString(text));
+});
+
+// A multi-line box's text of `lines` lines, which the page asks for as it shows them.
+EM_JS(void, writeControlLines, (const char* id, int lines), {
+    lineqPage.setBoxLines(UTF8ToString(id), lines);
 });
 
 EM_JS(int, isControlChecked, (const char* id), {
@@ -56,7 +60,31 @@ EM_ASYNC_JS(char*, showInputBox, (const char* title, const char* prompt), {
     return reply === null ? 0 : allocateUTF8(reply);
 });
 
+// The status of the long work that runs, for the progress box that work waiting for a Worker
+// shows after `quietMs` (page.js); it reads and sets the status in the program's memory.
+EM_JS(void, beginLongWork, (const char* title, const char* unit, const void* done,
+                            const void* total, void* cancel, int quietMs), {
+    lineqPage.beginLongWork({ title: UTF8ToString(title), unit: UTF8ToString(unit), done,
+        total, cancel, quietMs });
+});
+
+EM_JS(void, endLongWork, (), {
+    lineqPage.endLongWork();
+});
+
 // clang-format on
+
+// The progress box's status while the work runs, also when it throws.
+class LongWorkShown {
+public:
+    explicit LongWorkShown(lse::WorkStatus& status) {
+        beginLongWork(status.title.c_str(), status.unit.c_str(), &status.done, &status.total,
+                      &status.cancel, static_cast<int>(lse::kQuietTime.count()));
+    }
+    ~LongWorkShown() { endLongWork(); }
+    LongWorkShown(const LongWorkShown&) = delete;
+    LongWorkShown& operator=(const LongWorkShown&) = delete;
+};
 
 // The icon as the page names it.
 const char* iconOf(lse::MessageStyle style) {
@@ -109,7 +137,21 @@ std::string WebPlatform::readText(TextBox box) const {
 }
 
 void WebPlatform::replaceText(TextBox box, const std::string& text) {
+    lineSources_.erase(box);
     writeControlText(idOf(box), text.c_str());
+}
+
+void WebPlatform::replaceLines(TextBox box, int lines, std::function<std::string(int)> line) {
+    lineSources_[box] = std::move(line);
+    writeControlLines(idOf(box), lines);
+}
+
+std::string WebPlatform::boxLines(TextBox box, int first, int count) const {
+    std::string text;
+    if (const auto source = lineSources_.find(box); source != lineSources_.end())
+        for (int i = first; i < first + count; ++i)
+            text += source->second(i);
+    return text;
 }
 
 int WebPlatform::checkBoxValue(CheckBox) const {
@@ -129,9 +171,12 @@ void WebPlatform::messageBox(const std::string& text, MessageStyle style,
     showMessageBox(title ? title->c_str() : kProgramTitle, text.c_str(), iconOf(style));
 }
 
-void WebPlatform::runLong(const std::function<void()>& work, WorkStatus&) {
+void WebPlatform::runLong(const std::function<void()>& work, WorkStatus& status) {
     emscripten_sleep(0);
-    work();
+    {
+        const LongWorkShown shown(status);
+        work();
+    }
     emscripten_sleep(0);
 }
 

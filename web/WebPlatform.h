@@ -1,8 +1,12 @@
 #pragma once
 
 #include "Platform.h"
+#include "SystemReader.h"
 
+#include <functional>
+#include <map>
 #include <optional>
+#include <string>
 #include <string_view>
 
 namespace lse::web {
@@ -15,6 +19,8 @@ class WebPlatform final : public Platform {
 public:
     std::string readText(TextBox box) const override;
     void replaceText(TextBox box, const std::string& text) override;
+    // The page builds the lines it shows, as it shows them (page.js), through boxLines.
+    void replaceLines(TextBox box, int lines, std::function<std::string(int)> line) override;
     int checkBoxValue(CheckBox box) const override;
     void setCheckBoxValue(CheckBox box, int value) override;
     bool optionValue(OptionArray array, SolutionMethod button) const override;
@@ -23,11 +29,25 @@ public:
     std::optional<std::string> inputBox(const std::string& prompt) override;
     // At once, on the page's one thread; the browser has its turn before and after, so that
     // a Calculate holds the thread for one method at a time and the boxes filled so far are
-    // shown meanwhile.
+    // shown meanwhile. Work that waits for a Worker (a reading) shows the status and Cancel
+    // once it has run for the quiet time, as on the desktop.
     void runLong(const std::function<void()>& work, WorkStatus& status) override;
     // In a Worker (WebExactSolve.cpp), waited for with a progress box whose Cancel ends it.
     std::optional<ExactOutcome> solveExact(const ExactProblem& problem,
                                            WorkStatus& status) override;
+
+    // Lines first.. first + count - 1 of the box's text, as replaceLines gave them.
+    std::string boxLines(TextBox box, int first, int count) const;
+
+private:
+    std::map<TextBox, std::function<std::string(int)>> lineSources_;
+};
+
+// The system in the file or text that the page holds for the reading (page.js), read in a
+// Worker while the page's thread waits (WebRead.cpp): the readers' system, refusals and
+// cancel, as a read on the desktop gives them.
+struct ReadInWorker {
+    io::LinearSystem operator()(const io::ReadOptions& options) const;
 };
 
 // The text box whose control has this id, or none.

@@ -173,43 +173,457 @@ const lineqPage = (() => {
     const commandOfKey = (event) => commands.find((command) => matchesShortcut(event,
         command.shortcut) && (command.scope === "window" || resultBoxId(event.target) !== ""));
 
-    // A text pasted or dropped waits here until the program takes it (it may be too long to
-    // pass as an argument).
-    let systemText = "";
-    function takeSystemText() {
-        const text = systemText;
-        systemText = "";
-        return text;
+    // The window's multi-line boxes. A short text goes into the box's <textarea>, as it always
+    // has; a long one into a view that lays out only the lines in sight (LineView), which takes
+    // the box's place and id while it shows the text. Short is at most kShortText characters:
+    // the narrowest box lays 8.6 KB of solution lines out in about 30 ms, and Chromium takes
+    // seconds for a megabyte, however it wraps.
+    const kShortText = 8192;
+    // A long line is laid out in pieces of at most this many characters, each starting a row
+    // of its own: a row of A at n = 32766 is 650 KB.
+    const kPiece = 2048;
+    const kRow = 15; // px, page.css's line-height of the boxes
+
+    // Splits a line into pieces, each ending after the spaces that precede a number, so that
+    // every piece starts where a wrapped row would.
+    function piecesOf(line) {
+        const pieces = [];
+        let start = 0;
+        while (line.length - start > kPiece) {
+            let cut = start + kPiece;
+            while (cut > start + 1 && !(line[cut - 1] === " " && line[cut] !== " "))
+                --cut;
+            if (cut === start + 1)
+                cut = start + kPiece;
+            pieces.push(line.slice(start, cut));
+            start = cut;
+        }
+        pieces.push(line.slice(start));
+        return pieces;
     }
-    function pasteSystem(text) {
-        run(() => {
-            systemText = text;
-            return call("pasteSystem");
+
+    // A box's long text, shown from a top row on: the text comes from `source` (count lines,
+    // lines(first, n) without their line ends, text() the whole text with LF line ends), a few
+    // lines at a time as they come into sight. It keeps the box's id, role, name and place,
+    // takes the focus in its turn, and scrolls by the keys that move a text box's caret (the
+    // arrows, Page Up and Down, Ctrl+Home and Ctrl+End) and by the wheel. Ctrl+A and a copy
+    // take the whole text; a selection made with the mouse copies what it holds. It takes no
+    // typing: the program never reads these boxes.
+    class LineView {
+        constructor(area) {
+            const view = document.createElement("div");
+            view.className = "box view";
+            view.setAttribute("style", area.getAttribute("style"));
+            view.tabIndex = 0;
+            view.setAttribute("role", "textbox");
+            view.setAttribute("aria-multiline", "true");
+            view.setAttribute("aria-readonly", "true");
+            const label = document.querySelector(`label[for="${area.id}"]`);
+            if (label?.id)
+                view.setAttribute("aria-labelledby", label.id);
+            if (area.hasAttribute("data-result-box"))
+                view.setAttribute("data-result-box", "");
+            this.lines = document.createElement("div");
+            this.lines.className = "lines";
+            view.append(this.lines);
+            Object.defineProperty(view, "value", { get: () => this.source.text() });
+            view.addEventListener("keydown", (event) => this.key(event));
+            view.addEventListener("wheel", (event) => {
+                event.preventDefault();
+                this.scrollBy(Math.sign(event.deltaY) *
+                    Math.max(1, Math.round(Math.abs(event.deltaY) / (event.deltaMode ? 1 : 3 * kRow))));
+            }, { passive: false });
+            view.addEventListener("copy", (event) => {
+                if (!this.allSelected)
+                    return;
+                event.preventDefault();
+                event.clipboardData.setData("text/plain", this.source.text());
+            });
+            view.addEventListener("mousedown", () => {
+                this.allSelected = false;
+            });
+            this.element = view;
+        }
+
+        show(source) {
+            this.source = source;
+            this.pieceCache = new Map();
+            this.top = { line: 0, piece: 0, row: 0 };
+            this.render();
+        }
+
+        pieces(line) {
+            let pieces = this.pieceCache.get(line);
+            if (pieces === undefined) {
+                if (this.pieceCache.size > 4096)
+                    this.pieceCache.clear();
+                pieces = piecesOf(this.source.lines(line, 1)[0] ?? "");
+                pieces.rows = new Array(pieces.length);
+                this.pieceCache.set(line, pieces);
+            }
+            return pieces;
+        }
+        next({ line, piece }) {
+            if (piece + 1 < this.pieces(line).length)
+                return { line, piece: piece + 1 };
+            return line + 1 < this.source.count ? { line: line + 1, piece: 0 } : null;
+        }
+        previous({ line, piece }) {
+            if (piece > 0)
+                return { line, piece: piece - 1 };
+            return line > 0 ? { line: line - 1, piece: this.pieces(line - 1).length - 1 } : null;
+        }
+        // A piece's element, and its rows once it is laid out in `into`.
+        pieceElement({ line, piece }, into) {
+            const element = document.createElement("div");
+            element.textContent = this.pieces(line)[piece];
+            into.append(element);
+            this.pieces(line).rows[piece] = Math.max(1, Math.round(element.offsetHeight / kRow));
+            return element;
+        }
+        rowsOf(at) {
+            const pieces = this.pieces(at.line);
+            if (pieces.rows[at.piece] === undefined) {
+                const measure = document.createElement("div");
+                measure.className = "lines measure";
+                this.element.append(measure);
+                this.pieceElement(at, measure);
+                measure.remove();
+            }
+            return pieces.rows[at.piece];
+        }
+        visibleRows() {
+            const style = getComputedStyle(this.element);
+            return Math.max(1, Math.floor((this.element.clientHeight - parseFloat(style.paddingTop) -
+                parseFloat(style.paddingBottom)) / kRow));
+        }
+
+        // Moves the top by `rows` (up when negative), no further than the text goes: the last
+        // rows fill the box, as a text box scrolled to its end shows them.
+        scrollBy(rows) {
+            let at = { line: this.top.line, piece: this.top.piece };
+            let row = this.top.row + rows;
+            for (;;) {
+                if (row < 0) {
+                    const before = this.previous(at);
+                    if (before === null) {
+                        row = 0;
+                        break;
+                    }
+                    at = before;
+                    row += this.rowsOf(at);
+                } else if (row >= this.rowsOf(at)) {
+                    const after = this.next(at);
+                    if (after === null) {
+                        row = this.rowsOf(at) - 1;
+                        break;
+                    }
+                    row -= this.rowsOf(at);
+                    at = after;
+                } else {
+                    break;
+                }
+            }
+            // Rows from the top to the end, as far as a box full.
+            const wanted = this.visibleRows();
+            let left = this.rowsOf(at) - row;
+            for (let after = this.next(at); after !== null && left < wanted;
+                after = this.next(after))
+                left += this.rowsOf(after);
+            this.top = { ...at, row };
+            if (left < wanted && rows > 0)
+                return this.scrollBy(left - wanted);
+            this.render();
+        }
+
+        render() {
+            this.allSelected = false;
+            const shown = window.getSelection();
+            if (shown?.anchorNode && this.element.contains(shown.anchorNode))
+                shown.removeAllRanges();
+            this.lines.replaceChildren();
+            this.lines.style.marginTop = `${-this.top.row * kRow}px`;
+            const wanted = this.top.row + this.visibleRows() + 1;
+            let rows = 0;
+            for (let at = this.source.count > 0 ? this.top : null; at !== null && rows < wanted;
+                at = this.next(at)) {
+                this.pieceElement(at, this.lines);
+                rows += this.rowsOf(at);
+            }
+        }
+
+        key(event) {
+            const control = event.ctrlKey || event.metaKey;
+            if (event.altKey)
+                return;
+            const page = Math.max(1, this.visibleRows() - 1);
+            const moves = {
+                ArrowDown: () => this.scrollBy(1),
+                ArrowUp: () => this.scrollBy(-1),
+                PageDown: () => this.scrollBy(page),
+                PageUp: () => this.scrollBy(-page),
+                Home: () => control && this.show(this.source),
+                End: () => control && this.scrollBy(Number.MAX_SAFE_INTEGER),
+            };
+            if (control && event.key.toLowerCase() === "a" && !event.shiftKey) {
+                event.preventDefault();
+                this.selectAll();
+            } else if (event.key in moves && !event.shiftKey) {
+                event.preventDefault();
+                moves[event.key]();
+            }
+        }
+
+        // What is in sight is selected, as a sign; a copy takes the whole text.
+        selectAll() {
+            const range = document.createRange();
+            range.selectNodeContents(this.lines);
+            const selection = window.getSelection();
+            selection.removeAllRanges();
+            selection.addRange(range);
+            this.allSelected = true;
+        }
+    }
+
+    // Each box by its id: its <textarea>, and its view while it shows a long text.
+    const boxes = new Map();
+    function boxOf(id) {
+        if (!boxes.has(id))
+            boxes.set(id, { area: document.getElementById(id), view: null });
+        return boxes.get(id);
+    }
+    function showInArea(box, text) {
+        if (box.view !== null) {
+            const focused = document.activeElement === box.view.element;
+            const id = box.view.element.id;
+            box.view.element.remove();
+            box.view = null;
+            box.area.id = id;
+            box.area.hidden = false;
+            if (focused)
+                box.area.focus();
+        }
+        box.area.value = text;
+    }
+    function showInView(box, source) {
+        if (box.view === null) {
+            const focused = document.activeElement === box.area;
+            box.view = new LineView(box.area);
+            box.view.element.id = box.area.id;
+            box.area.value = "";
+            box.area.id = "";
+            box.area.hidden = true;
+            box.area.after(box.view.element);
+            if (focused)
+                box.view.element.focus();
+        }
+        box.view.show(source);
+    }
+    const linesOf = (text) => {
+        const lines = text.split("\n");
+        if (lines.at(-1) === "")
+            lines.pop();
+        return lines;
+    };
+    // The program's text for a box (WebPlatform's replaceText); CR LF ends its lines.
+    function setBoxText(id, text) {
+        const box = boxOf(id);
+        if (box.area.tagName === "INPUT") {
+            box.area.value = text;
+            return;
+        }
+        const whole = text.replaceAll("\r\n", "\n");
+        if (whole.length <= kShortText)
+            return showInArea(box, whole);
+        const lines = linesOf(whole);
+        showInView(box, {
+            count: lines.length,
+            lines: (first, n) => lines.slice(first, first + n),
+            text: () => whole,
+        });
+    }
+    // A box's text of `count` lines that the program builds as they are asked for
+    // (WebPlatform's replaceLines).
+    function setBoxLines(id, count) {
+        const box = boxOf(id);
+        const fetch = (first, n) => linesOf(Module.ccall("boxLines", "string",
+            ["string", "number", "number"], [id, first, n]).replaceAll("\r\n", "\n"));
+        const text = () => count === 0 ? "" : fetch(0, count).join("\n") + "\n";
+        // The first line tells the length; at 3000 equations it is 3000 numbers' texts.
+        const first = count === 0 ? [] : fetch(0, 1);
+        if (count === 0 || (first[0].length + 1) * count <= kShortText)
+            return showInArea(box, text());
+        showInView(box, {
+            count,
+            lines: (from, n) => from === 0 && n === 1 ? first : fetch(from, n),
+            text,
         });
     }
 
-    // The program reads a file by its path: the file's bytes go into its memory file system
-    // under the name the user chose, so that the messages name it as the desktop's do.
-    function openSystem(file) {
+    // The reading module (web/read/), loaded from lineq-read.js when a system is first pasted,
+    // opened or dropped (or a drag first enters the window): a page opened from a file can
+    // start a Worker from a Blob URL only. Once per page; a failed load is tried again.
+    let readModule = null;
+    let readModuleArrived = null;
+    function loadReadModule() {
+        readModule ??= new Promise((resolve, reject) => {
+            readModuleArrived = resolve;
+            const script = document.createElement("script");
+            script.src = "lineq-read.js";
+            script.onerror = () => {
+                readModule = null;
+                script.remove();
+                reject(new Error("cannot load lineq-read.js"));
+            };
+            document.head.appendChild(script);
+        });
+        return readModule;
+    }
+    function readModuleLoaded(text) {
+        readModuleArrived(URL.createObjectURL(new Blob([text], { type: "text/javascript" })));
+    }
+
+    // One reading at a time: the input the program is about to read ({ file } or { text }),
+    // then the Worker reading it and what it answered, which the program takes one event at a
+    // time (nextReadEvent, readEvent; web/WebRead.cpp).
+    const readEvents = { progress: 0, system: 1, refused: 2, outOfMemory: 3, unreadable: 4,
+        cancelled: 5 };
+    let reading = null;
+    function startReading(keepWritten) {
+        const current = reading;
+        current.input.keepWritten = keepWritten;
+        current.events = [];
+        const arrive = (event) => {
+            if (current.ended)
+                return;
+            // Only the latest progress counts.
+            if (event.progress !== undefined && current.events.at(-1)?.progress !== undefined)
+                current.events.pop();
+            current.events.push(event);
+            if (event.ending !== undefined)
+                endReading(current);
+            current.wake?.();
+        };
+        current.cancel = () => arrive({ ending: "cancelled" });
+        loadReadModule().then((url) => {
+            if (current.ended)
+                return;
+            current.worker = new Worker(url);
+            current.worker.onmessage = (message) => arrive(message.data);
+            current.worker.onerror = (error) => {
+                error.preventDefault();
+                arrive(/memory|OOM/i.test(error.message ?? "") ? { ending: "outOfMemory" } :
+                    { ending: "refused", text: error.message || "the reader stopped" });
+            };
+            current.worker.postMessage(current.input);
+        }, (error) => arrive({ ending: "refused", text: error.message }));
+    }
+    // A reading ends at its answer or its cancel; its Worker, and the memory it holds, go.
+    function endReading(current) {
+        current.ended = true;
+        current.worker?.terminate();
+        current.worker = null;
+    }
+    async function nextReadEvent() {
+        const current = reading;
+        longWork?.waiting();
+        while (current.events.length === 0)
+            await new Promise((wake) => { current.wake = wake; });
+        current.event = current.events.shift();
+        const { ending } = current.event;
+        return ending === undefined ? readEvents.progress : readEvents[ending];
+    }
+    const readEvent = () => reading.event;
+
+    function readSystem(input, command) {
         run(async () => {
-            let bytes;
+            reading = { input };
             try {
-                bytes = new Uint8Array(await file.arrayBuffer());
-            } catch {
-                return call("refuseSystemFile", file.name);
-            }
-            const folder = "/opened";
-            if (!Module.FS.analyzePath(folder).exists)
-                Module.FS.mkdir(folder);
-            // A name from the browser never holds a slash; one from a script might.
-            const path = `${folder}/${file.name.replaceAll("/", "_") || "_"}`;
-            Module.FS.writeFile(path, bytes, { canOwn: true });
-            try {
-                await call("openSystem", path);
+                await command();
             } finally {
-                Module.FS.unlink(path);
+                if (!reading.ended)
+                    endReading(reading);
+                reading = null;
             }
         });
+    }
+    function pasteSystem(text) {
+        // Its length counts its bytes for the progress display: a system is digits, signs,
+        // points and spaces.
+        readSystem({ text }, () => Module.ccall("pasteSystem", null, ["number"], [text.length],
+            { async: true }));
+    }
+    function openSystem(file) {
+        readSystem({ file }, () => Module.ccall("openSystem", null, ["string", "number"],
+            [file.name, file.size], { async: true }));
+    }
+
+    // The long work that runs (WebPlatform::runLong), with its status in the program's memory.
+    // Work that waits (a reading) shows it once it has run for the quiet time, as the desktop's
+    // progress dialog does: what runs, how far, the time so far, and Cancel (or Esc), which
+    // asks the work to stop; the box stays until it has.
+    let longWork = null;
+    function beginLongWork(status) {
+        const dialog = document.getElementById("progressBox");
+        const text = dialog.querySelector(".text");
+        const bar = dialog.querySelector("progress");
+        const cancel = dialog.querySelector("button.cancel");
+        const started = performance.now();
+        let showing = null;
+        let refreshing = null;
+        const cancelled = () => HEAPU8[status.cancel] !== 0;
+        const refresh = () => {
+            const done = HEAP32[status.done >> 2];
+            const total = HEAP32[status.total >> 2];
+            const seconds = `${(Math.floor((performance.now() - started) / 100) / 10).toFixed(1)} s`;
+            bar.max = Math.max(total, 1);
+            if (total > 0)
+                bar.value = Math.min(done, total);
+            else
+                bar.removeAttribute("value");
+            text.textContent = cancelled() ? `${status.title}: cancelling, ${seconds}` :
+                total === 0 ? `${status.title}: ${seconds}` :
+                    `${status.title}: ${done} of ${total} ${status.unit}, ${seconds}`;
+        };
+        const requestCancel = () => {
+            HEAPU8[status.cancel] = 1;
+            cancel.disabled = true;
+            refresh();
+            reading?.cancel?.();
+        };
+        const onCancel = (event) => {
+            event.preventDefault();
+            requestCancel();
+        };
+        const show = () => {
+            showing = null;
+            cancel.disabled = cancelled();
+            refresh();
+            cancel.onclick = requestCancel;
+            dialog.addEventListener("cancel", onCancel);
+            dialog.showModal();
+            cancel.focus();
+            refreshing = setInterval(refresh, 100);
+        };
+        longWork = {
+            // The work waits for the page's turn: the box shows once the quiet time is over.
+            waiting() {
+                if (showing === null && !dialog.open)
+                    showing = setTimeout(show, Math.max(0, started + status.quietMs -
+                        performance.now()));
+            },
+            end() {
+                clearTimeout(showing);
+                clearInterval(refreshing);
+                dialog.removeEventListener("cancel", onCancel);
+                if (dialog.open)
+                    dialog.close();
+            },
+        };
+    }
+    function endLongWork() {
+        longWork?.end();
+        longWork = null;
     }
 
     // Paste System's key (Cmd for Ctrl on a Mac) pastes a system even into a box; a plain
@@ -233,8 +647,10 @@ const lineqPage = (() => {
         });
         document.addEventListener("paste", (event) => {
             const target = event.target instanceof Element ? event.target : document.body;
-            // The input box's field, and a box of the window for a plain paste, take the text.
-            if (target.closest("dialog") || (!systemPasteKeys && target.matches("textarea, input")))
+            // The input box's field, and a box of the window for a plain paste, take the text; a
+            // box's view of a long text takes none.
+            if (target.closest("dialog") ||
+                (!systemPasteKeys && target.matches("textarea, input, .view")))
                 return;
             event.preventDefault();
             if (!busy && enabledCommands().has("pasteSystem"))
@@ -259,6 +675,10 @@ const lineqPage = (() => {
                 return [...data.items].filter((item) => item.kind === "file").length === 1;
             return data.types.includes("text/plain");
         };
+        document.addEventListener("dragenter", () => {
+            if (!dragFromPage)
+                loadReadModule().catch(() => {});
+        });
         document.addEventListener("dragover", (event) => {
             if (dragFromPage)
                 return;
@@ -300,7 +720,10 @@ const lineqPage = (() => {
                 if (solution !== null)
                     await copyText(solution);
             }),
-            openSystem: () => fileInput.click(),
+            openSystem: () => {
+                loadReadModule().catch(() => {});
+                fileInput.click();
+            },
         };
         document.addEventListener("keydown", (event) => {
             const command = commandOfKey(event);
@@ -324,12 +747,13 @@ const lineqPage = (() => {
                     event.preventDefault();
             });
         }
-        // Tab goes round the window, as in a desktop window, rather than on to the browser.
-        const first = document.getElementById("display");
-        const last = document.getElementById("txtVector");
+        // Tab goes round the window, as in a desktop window, rather than on to the browser. A
+        // box's element changes while it shows a long text: they are found by their ids.
         document.getElementById("frmCholesky").addEventListener("keydown", (event) => {
             if (event.key !== "Tab" || event.altKey || event.ctrlKey || event.metaKey)
                 return;
+            const first = document.getElementById("display");
+            const last = document.getElementById("txtVector");
             const [from, to] = event.shiftKey ? [first, last] : [last, first];
             if (document.activeElement === from) {
                 event.preventDefault();
@@ -341,8 +765,12 @@ const lineqPage = (() => {
         document.documentElement.dataset.ready = "true";
     }
 
-    return { messageBox, inputBox, takeSystemText, bindWindow };
+    return { messageBox, inputBox, bindWindow, setBoxText, setBoxLines, readModuleLoaded,
+        startReading, nextReadEvent, readEvent, beginLongWork, endLongWork };
 })();
+
+// lineq-read.js hands the reading module over here.
+const lineqRead = { moduleLoaded: lineqPage.readModuleLoaded };
 
 var Module = {
     onRuntimeInitialized: lineqPage.bindWindow,

@@ -233,6 +233,25 @@ export class Window {
             return "busy" in document.documentElement.dataset;
         }, files, text);
     }
+    // The file at `file` dropped on `display` as a file from outside comes: a File that a file
+    // input of the test's own (which handles nothing) took, so that a large one never passes
+    // through the test's connection to the browser.
+    async dropFile(file) {
+        this.step(`drop ${path.basename(file)}`);
+        await this.page.evaluate(() => {
+            document.getElementById("droppedFile")?.remove();
+            document.body.append(Object.assign(document.createElement("input"),
+                { type: "file", id: "droppedFile", hidden: true }));
+        });
+        await (await this.page.$("#droppedFile")).uploadFile(file);
+        await this.page.evaluate(() => {
+            const dataTransfer = new DataTransfer();
+            dataTransfer.items.add(document.getElementById("droppedFile").files[0]);
+            for (const type of ["dragenter", "dragover", "drop"])
+                document.getElementById("display").dispatchEvent(
+                    new DragEvent(type, { dataTransfer, bubbles: true, cancelable: true }));
+        });
+    }
     // Once the click being handled has ended.
     async idle(timeout = patience) {
         this.step("wait until idle");

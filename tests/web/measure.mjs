@@ -1,11 +1,14 @@
 // Not a test: the figures of the page in headless Chromium. The time from opening
-// build/web/index.html (a file URL) to data-ready, over several loads; how long a Calculate
-// holds the page's one thread, for each choice of method, on a dropped system of each order
-// in LINEQ_HOLD_ORDERS (default 1000; empty for none); and the solvers' speed in the browser
-// (lineq_timing.js of the web build).
+// build/web/index.html (a file URL) to data-ready, over several loads; for a file of each order
+// in LINEQ_DROP_ORDERS (default 300 1000 3000; empty for none), dropped LINEQ_DROP_RUNS times
+// (default 3), the time until the window answers again, the page's longest task meanwhile and
+// the memory it then holds; how long a Calculate holds the page's one thread, for each choice
+// of method, on a dropped system of each order in LINEQ_HOLD_ORDERS (default 1000; empty for
+// none); and the solvers' speed in the browser (lineq_timing.js of the web build).
 //
 // usage: node measure.mjs [LOADS] [TIMING_JS]
-import { writeFile } from "node:fs/promises";
+import { readFile, stat, writeFile } from "node:fs/promises";
+import { tmpdir } from "node:os";
 import path from "node:path";
 import { pathToFileURL } from "node:url";
 
@@ -17,6 +20,90 @@ const timingJs = process.argv[3];
 const holdOrders = (process.env.LINEQ_HOLD_ORDERS ?? "1000").split(/[ ,]+/).filter(Boolean)
     .map(Number);
 const holdRuns = 9;
+const dropOrders = (process.env.LINEQ_DROP_ORDERS ?? "300 1000 3000").split(/[ ,]+/)
+    .filter(Boolean).map(Number);
+const dropRuns = Number(process.env.LINEQ_DROP_RUNS ?? 3);
+
+// The seeded system of order n as a file, written once into the scratch folder and kept for
+// later runs (3000 equations are 184 MB).
+async function systemFile(n) {
+    const file = path.join(tmpdir(), `lineq-measure-spd-${n}.txt`);
+    try {
+        await stat(file);
+    } catch {
+        await writeFile(file, spdText(n));
+    }
+    return file;
+}
+
+// Drops `file` on the window as a file from outside would come (a File of the test's own file
+// input, which handles nothing), and measures from the drop until the window has answered and
+// painted: the time, the page's longest task meanwhile (as the browser's long-task timing
+// reports every task over 50 ms), and the memory then held.
+async function dropAndMeasure(w, file) {
+    await w.page.evaluate(() => {
+        document.getElementById("measureFile")?.remove();
+        document.body.append(Object.assign(document.createElement("input"),
+            { type: "file", id: "measureFile", hidden: true }));
+    });
+    await (await w.page.$("#measureFile")).uploadFile(file);
+    return w.page.evaluate(() => new Promise((resolve) => {
+        const [dropped] = document.getElementById("measureFile").files;
+        const dataTransfer = new DataTransfer();
+        dataTransfer.items.add(dropped);
+        let longest = 0;
+        const observer = new PerformanceObserver((list) => {
+            for (const entry of list.getEntries())
+                longest = Math.max(longest, entry.duration);
+        });
+        observer.observe({ type: "longtask" });
+        const start = performance.now();
+        for (const type of ["dragenter", "dragover", "drop"])
+            document.getElementById("display").dispatchEvent(
+                new DragEvent(type, { dataTransfer, bubbles: true, cancelable: true }));
+        const answered = () => {
+            if ("busy" in document.documentElement.dataset)
+                return setTimeout(answered, 2);
+            requestAnimationFrame(() => setTimeout(() => {
+                const ms = performance.now() - start;
+                // A long task is reported once it has ended, in a later task.
+                setTimeout(() => {
+                    observer.disconnect();
+                    resolve({ ms, longest, order: document.getElementById("Textn").value,
+                        wasm: HEAP8.length, js: performance.memory?.usedJSHeapSize ?? 0 });
+                }, 100);
+            }));
+        };
+        answered();
+    }));
+}
+
+// The highest resident memory of any of the browser's renderers that are running, in bytes
+// (Linux): a tab's renderer holds its page and its Workers.
+async function rendererPeak(chromium) {
+    const { execFileSync } = await import("node:child_process");
+    const pids = execFileSync("pgrep", ["-P", String(chromium.browser.process().pid)],
+        { encoding: "utf8" }).split("\n").filter(Boolean);
+    let peak = 0;
+    const visit = async (pid) => {
+        const status = await readFile(`/proc/${pid}/status`, "utf8").catch(() => "");
+        const cmdline = await readFile(`/proc/${pid}/cmdline`, "utf8").catch(() => "");
+        const hwm = Number(/VmHWM:\s+(\d+) kB/.exec(status)?.[1] ?? 0) * 1024;
+        if (cmdline.includes("--type=renderer"))
+            peak = Math.max(peak, hwm);
+        let children = [];
+        try {
+            children = execFileSync("pgrep", ["-P", pid], { encoding: "utf8" }).split("\n")
+                .filter(Boolean);
+        } catch {
+        }
+        for (const child of children)
+            await visit(child);
+    };
+    for (const pid of pids)
+        await visit(pid);
+    return peak;
+}
 
 // The longest task of each Calculate, as the browser's long-task timing reports it (every
 // task over 50 ms), and the time from the click to the end of the command: no box is shown
@@ -86,6 +173,31 @@ try {
     console.log(`data-ready from a file URL over ${loads} loads: median ${median(times).toFixed(0)} ms, ` +
         `first ${times[0].toFixed(0)} ms, range ${Math.min(...times).toFixed(0)}-` +
         `${Math.max(...times).toFixed(0)} ms`);
+
+    const mb = (bytes) => `${(bytes / 2 ** 20).toFixed(0)} MiB`;
+    for (const n of dropOrders) {
+        const file = await systemFile(n);
+        const runs = [];
+        for (let run = 0; run < dropRuns; ++run) {
+            const w = await openWindow(chromium);
+            const result = await dropAndMeasure(w, file);
+            if (result.order !== String(n))
+                throw new Error(`the dropped system of order ${n} was not read: ${result.order}`);
+            // Before the tab closes, its renderer (with the reading Worker) is still there.
+            result.peak = await rendererPeak(chromium);
+            runs.push(result);
+            await w.close();
+        }
+        const ms = runs.map((r) => r.ms);
+        const longest = runs.map((r) => r.longest);
+        console.log(`drop of ${n} equations (${((await stat(file)).size / 1e6).toFixed(1)} MB) to ` +
+            `answer: median ${median(ms).toFixed(0)} ms (${Math.min(...ms).toFixed(0)}-` +
+            `${Math.max(...ms).toFixed(0)} ms over ${dropRuns}); longest task median ` +
+            `${median(longest).toFixed(0)} ms (at most ${Math.max(...longest).toFixed(0)}; 0: none ` +
+            `over 50 ms); the page's WebAssembly memory ${mb(runs[0].wasm)}, its JavaScript heap ` +
+            `${mb(runs[0].js)}, the renderer's highest resident memory ` +
+            `${mb(Math.max(...runs.map((r) => r.peak)))}`);
+    }
 
     for (const n of holdOrders) {
         const w = await openWindow(chromium);

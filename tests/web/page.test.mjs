@@ -2,7 +2,7 @@
 // the default system by each method, typed systems, the refusals and failures with their
 // boxes, and the keyboard alone.
 import assert from "node:assert/strict";
-import { mkdir, mkdtemp, readFile, rm, writeFile } from "node:fs/promises";
+import { mkdir, mkdtemp, readFile, rm, stat, writeFile } from "node:fs/promises";
 import { tmpdir } from "node:os";
 import path from "node:path";
 import { after, before, describe, test } from "node:test";
@@ -412,10 +412,13 @@ async function paste(w, text, into = "#display", keys = ["Control", "Shift"]) {
 // failed step closes the page is rejected, and the runner reports that instead of the step.
 async function open(w, name, text) {
     await writeFile(path.join(fileDir, name), text);
+    await openFile(w, path.join(fileDir, name));
+}
+async function openFile(w, file) {
     await w.page.$eval("#openSystem", (input) => input.addEventListener("change", () => {
         document.body.dataset.fileChosen = "true";
     }, { once: true }));
-    await w.chooseFile(() => chord(w, ["Control"], "KeyO"), path.join(fileDir, name));
+    await w.chooseFile(() => chord(w, ["Control"], "KeyO"), file);
     await w.page.waitForSelector("body[data-file-chosen]");
     await w.page.$eval("body", (body) => delete body.dataset.fileChosen);
 }
@@ -480,6 +483,110 @@ describe("a system pasted, opened or dropped", () => {
         await w.idle();
         assert.equal(await w.text("display"), "   44\n");
         assert.equal(await w.page.$eval("body", (body) => body.dataset.opened), undefined);
+    });
+});
+
+// Large systems, as a user brings them in from files. What the window shows once it answers;
+// how soon it answers, and how long it holds the page's thread meanwhile, are measure.mjs's.
+const largeFiles = new Map();
+async function largeFile(n) {
+    if (!largeFiles.has(n)) {
+        const file = path.join(fileDir, `spd${n}.txt`);
+        await writeFile(file, spdText(n));
+        largeFiles.set(n, file);
+    }
+    return largeFiles.get(n);
+}
+// A reading of 3000 equations takes seconds in WebAssembly: room for a machine three times
+// slower than a loaded one.
+const readingGuard = 5 * patience;
+const lines = (text) => text.split("\n").slice(0, -1);
+// The rows the view of a box lays out now.
+const inSight = (w, id) => w.page.$eval(`#${id} .lines`, (e) => e.innerText);
+
+describe("large systems", () => {
+    // How the file comes in; the lines of the echo of A (the desktop's limit: a million
+    // numbers) and its last line; whether Ctrl+A and a copy are checked (a copy's text is
+    // pasted back into a box, which lays out what it gets).
+    for (const { n, bring, echoLines, lastLine, copy } of [
+        { n: 300, bring: "drop", echoLines: 300, copy: true },
+        { n: 1000, bring: "drop", echoLines: 1000 },
+        { n: 3000, bring: "open", echoLines: 334, lastLine: "(2667 more rows not shown)" },
+    ]) {
+        windowTest(`${n} equations ${bring === "drop" ? "dropped" : "opened"}`, async (w) => {
+            const file = await largeFile(n);
+            if (bring === "drop")
+                await w.dropFile(file);
+            else
+                await openFile(w, file);
+            await w.idle(readingGuard);
+            assert.ok(await w.noBoxOpen());
+            assert.deepEqual([await w.text("Textn"), await w.checked("chkDefault")],
+                [String(n), false]);
+            // The echo, whole as scripts read it, in a box that keeps its role and name.
+            const echo = lines(await w.text("display"));
+            assert.equal(echo.length, echoLines);
+            assert.match(echo[0], /^( {3}-?\d\S*){3}/);
+            if (lastLine)
+                assert.equal(echo.at(-1), lastLine);
+            const node = await w.page.accessibility.snapshot({ root: await w.page.$("#display") });
+            assert.deepEqual([node.role, node.name], ["textbox", "Input Matrix"]);
+            const b = lines(await w.text("txtVector"));
+            assert.equal(b.length, n);
+            assert.match(b.at(-1), new RegExp(`^b${n} = {3}\\S+$`));
+            // The keys scroll it to its end and back; Tab goes on as from the box.
+            await w.page.focus("#display");
+            assert.ok(echo[0].startsWith((await inSight(w, "display")).split("\n")[0]));
+            await chord(w, ["Control"], "End");
+            assert.ok(echo.at(-1).endsWith((await inSight(w, "display")).split("\n").at(-1)));
+            await chord(w, ["Control"], "Home");
+            assert.ok(echo[0].startsWith((await inSight(w, "display")).split("\n")[0]));
+            if (copy) {
+                await chord(w, ["Control"], "KeyA");
+                await chord(w, ["Control"], "KeyC");
+                assert.equal(await clipboardText(w), `${echo.join("\n")}\n`);
+            }
+            await w.page.keyboard.press("Tab");
+            assert.equal(await w.focused(), "submit_but");
+            await w.click("Option1_0");
+            await w.click("Start");
+            await w.idle(readingGuard);
+            const x = lines(await w.text("txtGauss"));
+            assert.equal(x.length, n);
+            assert.match(x.at(-1), new RegExp(`^x${n} = {3}(1|0\\.9+\\d*|1\\.0+\\d*)$`));
+        });
+    }
+
+    windowTest("a long reading shows its progress; Cancel leaves everything as it was", async (w) => {
+        await w.click("submit_but");
+        await w.idle();
+        const file = await largeFile(3000);
+        const megabytes = Math.ceil((await stat(file)).size / 1e6);
+        // The page notes the box as it opens and cancels there and then, as a user's Cancel
+        // would, so that the reading cannot end first however fast the machine reads.
+        await w.page.evaluate(() => new MutationObserver((changes, observer) => {
+            const box = document.querySelector("#progressBox[open]");
+            if (box === null)
+                return;
+            observer.disconnect();
+            document.body.dataset.progress = JSON.stringify([box.querySelector(".text").textContent,
+                document.activeElement.className]);
+            box.querySelector("button.cancel").click();
+        }).observe(document.body, { subtree: true, attributes: true, attributeFilter: ["open"] }));
+        await openFile(w, file);
+        // After the quiet time: what is read, how far in megabytes of the file's, the time so
+        // far, and Cancel, which has the focus.
+        const noted = await w.page.waitForSelector("body[data-progress]", { timeout: readingGuard });
+        const [text, focused] = JSON.parse(await noted.evaluate((body) => body.dataset.progress));
+        assert.match(text, new RegExp(`^Reading spd3000\\.txt: \\d+ of ${megabytes} MB, \\d+\\.\\d s$`));
+        assert.equal(focused, "cancel");
+        await w.idle(readingGuard);
+        assert.ok(await w.noBoxOpen());
+        assert.deepEqual([await w.text("Textn"), await w.checked("chkDefault")], ["3", true]);
+        assert.equal(await w.text("display"), defaultEcho.display);
+        await w.click("Start");
+        await w.idle();
+        assert.equal(await w.text("txtCholesky"), defaultSolution);
     });
 });
 

@@ -1,0 +1,172 @@
+// The page's reading: the reading Worker (web/read/) reads the file or text that page.js holds,
+// and the page's thread waits for its answers through Asyncify, as it waits for a box. The
+// Worker's progress reaches the form's progress display, and a cancel ends the Worker.
+#include "WebPlatform.h"
+
+#include <emscripten.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <ios>
+#include <memory>
+#include <new>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace {
+
+// What the Worker answered, as lineqPage.nextReadEvent gives it.
+enum class ReadEvent {
+    progress = 0,
+    system = 1,
+    refused = 2,
+    outOfMemory = 3,
+    unreadable = 4,
+    cancelled = 5
+};
+
+// clang-format off
+
+// `keepWritten`: 1 when the form keeps the numbers as written.
+EM_JS(void, startReading, (int keepWritten), {
+    lineqPage.startReading(keepWritten !== 0);
+});
+
+EM_ASYNC_JS(int, nextReadEvent, (), {
+    return await lineqPage.nextReadEvent();
+});
+
+// Of the event just answered: the bytes read so far, the order and whether it holds b.
+EM_JS(double, readProgress, (), {
+    return lineqPage.readEvent().progress;
+});
+EM_JS(int, readOrder, (), {
+    return lineqPage.readEvent().n;
+});
+EM_JS(int, readHasB, (), {
+    return lineqPage.readEvent().hasB ? 1 : 0;
+});
+
+// Rows first.. first + count - 1 of A (from 1), row i into `rows` + (i - first) * stride
+// doubles.
+EM_JS(void, copyReadRows, (int first, int count, double* rows, int stride), {
+    const event = lineqPage.readEvent();
+    const n = event.n;
+    for (let i = 0; i < count; ++i)
+        HEAPF64.set(event.a.subarray((first - 1 + i) * n, (first + i) * n), (rows >> 3) + i * stride);
+});
+
+// b into `b`; the Worker's arrays are let go.
+EM_JS(void, copyReadB, (double* b), {
+    const event = lineqPage.readEvent();
+    HEAPF64.set(event.b, b >> 3);
+    event.a = null;
+    event.b = null;
+});
+
+// The numbers kept as written: how many, the length of their texts, the flags (bit 0: b made
+// as row sums, bit 1: too large to keep them); then their (row, column, length) triplets and
+// their texts one after another.
+EM_JS(int, readWrittenCount, (), {
+    return lineqPage.readEvent().written.entries.length / 3;
+});
+EM_JS(int, readWrittenTextLength, (), {
+    return lineqPage.readEvent().written.texts.length;
+});
+EM_JS(int, readWrittenFlags, (), {
+    return lineqPage.readEvent().written.flags;
+});
+EM_JS(void, copyReadWritten, (int* entries, char* texts, int textLength), {
+    const written = lineqPage.readEvent().written;
+    HEAP32.set(written.entries, entries >> 2);
+    HEAPU8.set(written.texts.subarray(0, textLength), texts);
+    written.entries = null;
+    written.texts = null;
+});
+
+EM_JS(char*, readRefusal, (), {
+    return allocateUTF8(lineqPage.readEvent().text);
+});
+
+// clang-format on
+
+} // namespace
+
+namespace lse::web {
+
+namespace {
+
+// Doubles copied in one go: 16 MB, a few milliseconds; and numbers noted as written.
+constexpr long kCopiedAtOnce = 1L << 21;
+constexpr int kNotedAtOnce = 1 << 16;
+
+// The system the Worker read. The browser has its turn after the arrays are allocated (their
+// pages are touched for the first time: 60 ms for 3000 equations) and between blocks of rows,
+// so that no task of the page's holds its thread for long.
+io::LinearSystem systemOfEvent() {
+    io::LinearSystem system;
+    system.n = readOrder();
+    system.hasB = readHasB() != 0;
+    // Shaped as the readers shape it: one spare column, for Gauss to solve in place.
+    system.A.recreate(system.n, system.n, 1);
+    system.b.recreate(system.n);
+    if (system.n == 0)
+        return system;
+    emscripten_sleep(0);
+    const int block = static_cast<int>(std::max<long>(1, kCopiedAtOnce / system.n));
+    for (int first = 1; first <= system.n; first += block) {
+        copyReadRows(first, std::min(block, system.n - first + 1), &system.A(first, 1),
+                     static_cast<int>(system.A.stride()));
+        emscripten_sleep(0);
+    }
+    copyReadB(&system.b(1));
+    const int flags = readWrittenFlags();
+    system.written.bIsRowSums = (flags & 1) != 0;
+    system.written.dropped = (flags & 2) != 0;
+    const int kept = readWrittenCount();
+    if (kept == 0)
+        return system;
+    std::vector<int> entries(3 * static_cast<std::size_t>(kept));
+    std::string texts(static_cast<std::size_t>(readWrittenTextLength()), '\0');
+    copyReadWritten(entries.data(), texts.data(), static_cast<int>(texts.size()));
+    emscripten_sleep(0);
+    std::size_t offset = 0;
+    for (int k = 0; k < kept; ++k) {
+        const auto length = static_cast<std::size_t>(entries[3 * k + 2]);
+        system.written.note(entries[3 * k], entries[3 * k + 1],
+                            std::string_view(texts).substr(offset, length));
+        offset += length;
+        if ((k + 1) % kNotedAtOnce == 0)
+            emscripten_sleep(0);
+    }
+    return system;
+}
+
+} // namespace
+
+io::LinearSystem ReadInWorker::operator()(const io::ReadOptions& options) const {
+    startReading(options.keepWritten ? 1 : 0);
+    for (;;) {
+        switch (static_cast<ReadEvent>(nextReadEvent())) {
+        case ReadEvent::progress:
+            if (options.progress)
+                options.progress(static_cast<std::uint64_t>(readProgress()));
+            break;
+        case ReadEvent::system:
+            return systemOfEvent();
+        case ReadEvent::refused: {
+            const std::unique_ptr<char, decltype(&std::free)> reason(readRefusal(), &std::free);
+            throw io::InputError(reason.get());
+        }
+        case ReadEvent::outOfMemory:
+            throw std::bad_alloc();
+        case ReadEvent::unreadable:
+            throw std::ios_base::failure("cannot read it");
+        case ReadEvent::cancelled:
+            throw io::ReadCancelled();
+        }
+    }
+}
+
+} // namespace lse::web
