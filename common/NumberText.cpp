@@ -11,6 +11,11 @@
 #include <locale.h>
 #include <system_error>
 
+#if __has_include(<fast_float/fast_float.h>)
+#include <fast_float/fast_float.h>
+#define LINEQ_HAS_FAST_FLOAT 1
+#endif
+
 namespace lse {
 
 namespace {
@@ -178,26 +183,49 @@ std::string scientificByCLibrary(double magnitude, Digits digits) {
     return printScientific(magnitude, kRoundTripDigits);
 }
 
+struct Parsed {
+    const char* stop;
+    std::errc error;
+};
+
+// from_chars in general form by the C++ library or by fast_float; conversion is one of the
+// two and available. fast_float gives a value beyond the largest double as infinity and one
+// below the smallest as zero, without an error.
+Parsed fromChars([[maybe_unused]] numbertext::Conversion conversion,
+                 [[maybe_unused]] const char* first, [[maybe_unused]] const char* last,
+                 [[maybe_unused]] double& value) {
+#if defined(LINEQ_HAS_FAST_FLOAT)
+    if (conversion == numbertext::Conversion::fastFloat) {
+        const auto [stop, error] = fast_float::from_chars(first, last, value);
+        return {stop, error};
+    }
+#endif
+#if defined(__cpp_lib_to_chars)
+    const auto [stop, error] = std::from_chars(first, last, value, std::chars_format::general);
+    return {stop, error};
+#else
+    return {first, std::errc::invalid_argument};
+#endif
+}
+
 // The value of an unsigned decimal text that isUnsignedDecimal accepted; nullopt when it is
 // too large for a double, 0 when too small to tell from zero.
-std::optional<double> magnitudeByCharconv([[maybe_unused]] std::string_view text) {
-#if defined(__cpp_lib_to_chars)
+std::optional<double> magnitudeByFromChars(numbertext::Conversion conversion,
+                                           std::string_view text) {
     double magnitude = 0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), magnitude,
-                                              std::chars_format::general);
+    const auto [end, error] =
+        fromChars(conversion, text.data(), text.data() + text.size(), magnitude);
     if (error == std::errc::result_out_of_range) {
         // Too small to tell from zero is still a number (it underflows to zero); too large
         // for a double is not.
         if (!isBelowOne(text))
             return std::nullopt;
         magnitude = 0;
-    } else if (error != std::errc() || end != text.data() + text.size()) {
+    } else if (error != std::errc() || end != text.data() + text.size() ||
+               !std::isfinite(magnitude)) {
         return std::nullopt;
     }
     return magnitude;
-#else
-    return std::nullopt;
-#endif
 }
 
 std::optional<double> magnitudeByCLibrary(std::string_view text) {
@@ -217,11 +245,23 @@ std::optional<double> magnitudeByCLibrary(std::string_view text) {
 namespace numbertext {
 
 bool available([[maybe_unused]] Conversion conversion) {
+    switch (conversion) {
+    case Conversion::charconv:
 #if defined(__cpp_lib_to_chars)
-    return true;
+        return true;
 #else
-    return conversion == Conversion::cLibrary;
+        return false;
 #endif
+    case Conversion::fastFloat:
+#if defined(LINEQ_HAS_FAST_FLOAT)
+        return true;
+#else
+        return false;
+#endif
+    case Conversion::cLibrary:
+        break;
+    }
+    return true;
 }
 
 std::string doubleToText(double value, Digits digits, Conversion conversion) {
@@ -273,24 +313,22 @@ std::string doubleToText(double value, Digits digits, Conversion conversion) {
 std::optional<double> textToDouble(std::string_view text, Conversion conversion) {
     if (!available(conversion))
         conversion = Conversion::cLibrary;
-#if defined(__cpp_lib_to_chars)
+    const bool byFromChars = conversion != Conversion::cLibrary;
     // The common case first, in one pass: from_chars reads exactly the form accepted here once
     // the sign is taken off and the text starts with a digit or a point (no "inf", "nan" or
     // second sign), so a text it reads whole into a finite value is accepted as it is. Blanks,
     // ranges and mistakes go the long way below, which decides alone.
-    if (conversion == Conversion::charconv && !text.empty()) {
+    if (byFromChars && !text.empty()) {
         const bool negative = text.front() == '-';
         const std::size_t start = negative || text.front() == '+' ? 1 : 0;
         if (start < text.size() && (isDigit(text[start]) || text[start] == '.')) {
             double magnitude = 0;
             const char* const end = text.data() + text.size();
-            const auto [stop, error] =
-                std::from_chars(text.data() + start, end, magnitude, std::chars_format::general);
+            const auto [stop, error] = fromChars(conversion, text.data() + start, end, magnitude);
             if (error == std::errc() && stop == end && std::isfinite(magnitude))
                 return negative ? -magnitude : magnitude;
         }
     }
-#endif
     text = trimBlanks(text);
     bool negative = false;
     if (!text.empty() && (text.front() == '+' || text.front() == '-')) {
@@ -300,7 +338,7 @@ std::optional<double> textToDouble(std::string_view text, Conversion conversion)
     if (!isUnsignedDecimal(text))
         return std::nullopt;
     const std::optional<double> magnitude =
-        conversion == Conversion::charconv ? magnitudeByCharconv(text) : magnitudeByCLibrary(text);
+        byFromChars ? magnitudeByFromChars(conversion, text) : magnitudeByCLibrary(text);
     if (!magnitude || !std::isfinite(*magnitude))
         return std::nullopt;
     return negative ? -*magnitude : *magnitude;
@@ -392,7 +430,7 @@ std::optional<double> fractionToDouble(const FractionParts& parts, std::string* 
 } // namespace
 
 std::optional<double> decimalToDouble(std::string_view text) {
-    return numbertext::textToDouble(text, numbertext::kNativeConversion);
+    return numbertext::textToDouble(text, numbertext::kReadingConversion);
 }
 
 std::optional<double> textToDouble(std::string_view text) {

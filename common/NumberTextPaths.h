@@ -7,19 +7,28 @@
 #include <string_view>
 #include <version>
 
-// The number texts have two ways to convert between doubles and decimal digits: the C++
-// library's from_chars and to_chars, and, for C++ libraries without them for floating point
-// (Emscripten's), the C library's strtod and snprintf in the C locale. Both round correctly,
-// so both give the same texts and the same values; the tests hold them to that.
+// The number texts have three ways to convert between doubles and decimal digits: the C++
+// library's from_chars and to_chars; for C++ libraries without them for floating point
+// (Emscripten's), fast_float's from_chars, the algorithm libstdc++'s own is built on, for
+// reading (the C library's strtod there computes in long doubles emulated in software, about
+// 30 times slower); and the C library's strtod and snprintf in the C locale. All round
+// correctly, so all give the same texts and the same values; the tests hold them to that.
+// fast_float only reads: writing by it is writing by the C library.
 namespace lse::numbertext {
 
-enum class Conversion { charconv, cLibrary };
+enum class Conversion { charconv, fastFloat, cLibrary };
 
-// The one this build's public functions use.
+// The ones this build's public functions use, to write and to read.
 #if defined(__cpp_lib_to_chars)
 inline constexpr Conversion kNativeConversion = Conversion::charconv;
+inline constexpr Conversion kReadingConversion = Conversion::charconv;
 #else
 inline constexpr Conversion kNativeConversion = Conversion::cLibrary;
+#if __has_include(<fast_float/fast_float.h>)
+inline constexpr Conversion kReadingConversion = Conversion::fastFloat;
+#else
+inline constexpr Conversion kReadingConversion = Conversion::cLibrary;
+#endif
 #endif
 
 // Whether this build has the conversion.
