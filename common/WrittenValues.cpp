@@ -1,6 +1,8 @@
 #include "WrittenValues.h"
 
 #include <algorithm>
+#include <stdexcept>
+#include <utility>
 
 namespace lse {
 
@@ -21,6 +23,14 @@ bool WrittenValues::mayDiffer(std::string_view text) {
 void WrittenValues::keep(int row, int column, std::string_view text) {
     kept_.push_back({row, column, texts_.size(), text.size()});
     texts_.append(text);
+}
+
+void WrittenValues::assign(std::vector<Record> records, std::string texts) {
+    for (const Record& r : records)
+        if (r.offset > texts.size() || r.length > texts.size() - r.offset)
+            throw std::invalid_argument("a number kept as written reaches beyond the texts");
+    kept_ = std::move(records);
+    texts_ = std::move(texts);
 }
 
 void WrittenValues::clear() {

@@ -37,9 +37,23 @@ public:
     bool empty() const { return kept_.empty(); }
     std::size_t size() const { return kept_.size(); }
     Entry operator[](std::size_t k) const {
-        const Kept& e = kept_[k];
+        const Record& e = kept_[k];
         return {e.row, e.column, std::string_view(texts_).substr(e.offset, e.length)};
     }
+
+    // The kept texts whole: a record per number and the texts one after another, so that the
+    // page's reading Worker hands them over in two copies rather than one by one.
+    struct Record {
+        int row;
+        int column;
+        std::size_t offset;
+        std::size_t length;
+    };
+    const std::vector<Record>& records() const { return kept_; }
+    const std::string& texts() const { return texts_; }
+    // Takes records and texts that records() and texts() gave; throws std::invalid_argument
+    // when a record reaches beyond the texts.
+    void assign(std::vector<Record> records, std::string texts);
 
     // b was made as A's row sums (io::setRowSums): the written b is the written A's.
     bool bIsRowSums = false;
@@ -48,15 +62,9 @@ public:
     bool dropped = false;
 
 private:
-    struct Kept {
-        int row;
-        int column;
-        std::size_t offset;
-        std::size_t length;
-    };
     void keep(int row, int column, std::string_view text);
 
-    std::vector<Kept> kept_;
+    std::vector<Record> kept_;
     std::string texts_;
 };
 

@@ -65,11 +65,11 @@ EM_JS(void, copyReadB, (double* b), {
     event.b = null;
 });
 
-// The numbers kept as written: how many, the length of their texts, the flags (bit 0: b made
-// as row sums, bit 1: too large to keep them); then their (row, column, length) triplets and
-// their texts one after another.
-EM_JS(int, readWrittenCount, (), {
-    return lineqPage.readEvent().written.entries.length / 3;
+// The numbers kept as written: the bytes of their records (WrittenValues::Record), the length
+// of their texts, the flags (bit 0: b made as row sums, bit 1: too large to keep them); then
+// the records and the texts.
+EM_JS(int, readWrittenRecordBytes, (), {
+    return lineqPage.readEvent().written.entries.length;
 });
 EM_JS(int, readWrittenTextLength, (), {
     return lineqPage.readEvent().written.texts.length;
@@ -77,12 +77,18 @@ EM_JS(int, readWrittenTextLength, (), {
 EM_JS(int, readWrittenFlags, (), {
     return lineqPage.readEvent().written.flags;
 });
-EM_JS(void, copyReadWritten, (int* entries, char* texts, int textLength), {
+EM_JS(void, copyReadWritten, (void* records, char* texts, int textLength), {
     const written = lineqPage.readEvent().written;
-    HEAP32.set(written.entries, entries >> 2);
+    HEAPU8.set(written.entries, records);
     HEAPU8.set(written.texts.subarray(0, textLength), texts);
     written.entries = null;
     written.texts = null;
+});
+
+// Writes zeros over bytes [at, at + size) of the page's memory; opaque to the compiler, so that
+// the writing stays.
+EM_JS(void, touchMemory, (char* at, double size), {
+    HEAPU8.fill(0, at, at + size);
 });
 
 EM_JS(char*, readRefusal, (), {
@@ -97,9 +103,24 @@ namespace lse::web {
 
 namespace {
 
-// Doubles copied in one go: 16 MB, a few milliseconds; and numbers noted as written.
+// Doubles copied in one go: 16 MB, a few milliseconds.
 constexpr long kCopiedAtOnce = 1L << 21;
-constexpr int kNotedAtOnce = 1 << 16;
+// Bytes of fresh memory touched in one go: 8 MB, some 30 ms.
+constexpr std::size_t kTouchedAtOnce = std::size_t{1} << 23;
+
+// Memory the page has never used costs its first touch (the system's page faults): 0.2 s
+// of one task for the 72 MB of a system of 3000 equations, zeroed at once by calloc. A block
+// of the size the system will take is touched here a slice at a time, with the browser's turn
+// between, then given back, where the allocations that follow find it.
+void touchFreshMemory(std::size_t bytes) {
+    const std::unique_ptr<char[]> block(new (std::nothrow) char[bytes]);
+    if (!block)
+        return;
+    for (std::size_t at = 0; at < bytes; at += kTouchedAtOnce) {
+        touchMemory(block.get() + at, static_cast<double>(std::min(kTouchedAtOnce, bytes - at)));
+        emscripten_sleep(0);
+    }
+}
 
 // The system the Worker read. The browser has its turn after the arrays are allocated (their
 // pages are touched for the first time: 60 ms for 3000 equations) and between blocks of rows,
@@ -107,6 +128,10 @@ constexpr int kNotedAtOnce = 1 << 16;
 io::LinearSystem systemOfEvent() {
     io::LinearSystem system;
     system.n = readOrder();
+    const auto order = static_cast<std::size_t>(system.n);
+    const auto recordBytes = static_cast<std::size_t>(readWrittenRecordBytes());
+    const auto textBytes = static_cast<std::size_t>(readWrittenTextLength());
+    touchFreshMemory((order + 1) * (order + 2) * sizeof(double) + recordBytes + textBytes);
     system.hasB = readHasB() != 0;
     // Shaped as the readers shape it: one spare column, for Gauss to solve in place.
     system.A.recreate(system.n, system.n, 1);
@@ -124,22 +149,14 @@ io::LinearSystem systemOfEvent() {
     const int flags = readWrittenFlags();
     system.written.bIsRowSums = (flags & 1) != 0;
     system.written.dropped = (flags & 2) != 0;
-    const int kept = readWrittenCount();
-    if (kept == 0)
+    if (recordBytes == 0)
         return system;
-    std::vector<int> entries(3 * static_cast<std::size_t>(kept));
-    std::string texts(static_cast<std::size_t>(readWrittenTextLength()), '\0');
-    copyReadWritten(entries.data(), texts.data(), static_cast<int>(texts.size()));
+    std::vector<WrittenValues::Record> records(recordBytes / sizeof(WrittenValues::Record));
+    std::string texts(textBytes, '\0');
     emscripten_sleep(0);
-    std::size_t offset = 0;
-    for (int k = 0; k < kept; ++k) {
-        const auto length = static_cast<std::size_t>(entries[3 * k + 2]);
-        system.written.note(entries[3 * k], entries[3 * k + 1],
-                            std::string_view(texts).substr(offset, length));
-        offset += length;
-        if ((k + 1) % kNotedAtOnce == 0)
-            emscripten_sleep(0);
-    }
+    copyReadWritten(records.data(), texts.data(), static_cast<int>(texts.size()));
+    system.written.assign(std::move(records), std::move(texts));
+    emscripten_sleep(0);
     return system;
 }
 

@@ -16,11 +16,6 @@ namespace {
 
 lse::io::LinearSystem systemRead;
 std::string refusal;
-// The numbers kept as written, flat for the page: (row, column, length) per number, and
-// their texts one after another.
-std::vector<int> writtenEntries;
-std::string writtenTexts;
-
 // clang-format off
 
 // The bytes read so far, to the page's progress display.
@@ -40,15 +35,6 @@ int readWith(const std::function<lse::io::LinearSystem(const lse::io::ReadOption
     options.progress = [](std::uint64_t bytes) { reportProgress(static_cast<double>(bytes)); };
     try {
         systemRead = read(options);
-        const lse::WrittenValues& written = systemRead.written;
-        writtenEntries.clear();
-        writtenTexts.clear();
-        for (std::size_t k = 0; k < written.size(); ++k) {
-            const lse::WrittenValues::Entry entry = written[k];
-            writtenEntries.insert(writtenEntries.end(),
-                                  {entry.row, entry.column, static_cast<int>(entry.text.size())});
-            writtenTexts.append(entry.text);
-        }
         return 0;
     } catch (const lse::io::InputError& error) {
         refusal = error.what();
@@ -102,20 +88,21 @@ EMSCRIPTEN_KEEPALIVE const double* systemB() {
     return &systemRead.b(1);
 }
 
-// The numbers kept as written: how many; their (row, column, length) triplets; their texts
-// and the texts' length; bit 0 for b made as row sums, bit 1 for a system too large to keep
-// them.
-EMSCRIPTEN_KEEPALIVE int writtenCount() {
-    return static_cast<int>(writtenEntries.size() / 3);
+// The numbers kept as written, as WrittenValues holds them: the records' bytes and the
+// texts' (the page is built with the same layout); the flags: bit 0 for b made as row sums,
+// bit 1 for a system too large to keep them.
+EMSCRIPTEN_KEEPALIVE const void* writtenRecordData() {
+    return systemRead.written.records().data();
 }
-EMSCRIPTEN_KEEPALIVE const int* writtenEntryData() {
-    return writtenEntries.data();
+EMSCRIPTEN_KEEPALIVE int writtenRecordBytes() {
+    return static_cast<int>(systemRead.written.records().size() *
+                            sizeof(lse::WrittenValues::Record));
 }
 EMSCRIPTEN_KEEPALIVE const char* writtenTextData() {
-    return writtenTexts.data();
+    return systemRead.written.texts().data();
 }
 EMSCRIPTEN_KEEPALIVE int writtenTextLength() {
-    return static_cast<int>(writtenTexts.size());
+    return static_cast<int>(systemRead.written.texts().size());
 }
 EMSCRIPTEN_KEEPALIVE int writtenFlags() {
     return (systemRead.written.bIsRowSums ? 1 : 0) | (systemRead.written.dropped ? 2 : 0);
@@ -123,8 +110,6 @@ EMSCRIPTEN_KEEPALIVE int writtenFlags() {
 
 EMSCRIPTEN_KEEPALIVE void releaseSystem() {
     systemRead = {};
-    writtenEntries = {};
-    writtenTexts = {};
 }
 
 } // extern "C"

@@ -72,9 +72,8 @@
         const first = Module._systemB() / 8;
         const b = HEAPF64.slice(first, first + n);
         const hasB = Module._systemHasB() === 1;
-        const kept = Module._writtenCount();
-        const entries = HEAP32.slice(Module._writtenEntryData() / 4,
-            Module._writtenEntryData() / 4 + 3 * kept);
+        const entries = HEAPU8.slice(Module._writtenRecordData(),
+            Module._writtenRecordData() + Module._writtenRecordBytes());
         const texts = HEAPU8.slice(Module._writtenTextData(),
             Module._writtenTextData() + Module._writtenTextLength());
         const written = { entries, texts, flags: Module._writtenFlags() };
