@@ -855,6 +855,10 @@ describe("the exact solution", () => {
             bring: (w) => paste(w, decimalsText(100)), option: "Option1_0",
             expected: [/As written/, /\n {2}x100 [=\u2248] {3}\S+/,
                 /Rounding the input to doubles: largest error/] },
+        // Its request is larger than the exact Worker's stack.
+        { name: "a system of order 300 in decimals of three places",
+            bring: (w) => paste(w, decimalsText(300)), option: "Option1_0",
+            expected: [/As written/, /\n {2}x300 [=\u2248] {3}\S+/] },
     ]) {
         windowTest(name, async (w) => {
             await calculateAndView(w, bring, option);

@@ -10,9 +10,24 @@
     let ready = false;
     const waiting = [];
 
+    // The request goes into the heap: ccall would put a string argument on the stack, which a
+    // system of some 280 equations or more overflows.
+    function solve(request) {
+        const size = lengthBytesUTF8(request) + 1;
+        const text = Module._malloc(size);
+        if (text === 0)
+            return "out-of-memory";
+        try {
+            stringToUTF8(request, text, size);
+            return Module.ccall("solveRequest", "string", ["number"], [text]);
+        } finally {
+            Module._free(text);
+        }
+    }
+
     function answer(request) {
         try {
-            const text = Module.ccall("solveRequest", "string", ["string"], [request]);
+            const text = solve(request);
             if (text.startsWith("out-of-memory"))
                 return { ending: "outOfMemory" };
             if (text.startsWith("error "))
