@@ -33,6 +33,8 @@ public:
             keep(row, column, text);
     }
     void clear();
+    // Room for `count` numbers' records, so that a large system's are not moved as they grow.
+    void reserve(std::size_t count) { kept_.reserve(count); }
 
     bool empty() const { return kept_.empty(); }
     std::size_t size() const { return kept_.size(); }

@@ -27,6 +27,8 @@ LinearSystem readPlain(TextScanner& in, const ReadOptions& options, bool atLine)
     const bool storing = system.A.exists();
     system.written.dropped = options.keepWritten && n > WrittenValues::kLargestOrder;
     const bool keepWritten = storing && options.keepWritten && !system.written.dropped;
+    if (keepWritten)
+        system.written.reserve(static_cast<std::size_t>(needed));
     std::int64_t taken = 0;
     int row = 1;
     int column = 1;
