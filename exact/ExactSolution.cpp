@@ -63,26 +63,35 @@ void setIntegralSystem(fmpz_mat_t M, fmpz_mat_t B, const Matrix& A, const Vector
     }
 }
 
-// The same for rational rows: each row times the least common multiple of its denominators.
-// For decimals of d places that is 10^d at most, so the integers stay as short as written.
+// Row i of a rational [A | b] times the least common multiple of its denominators, which is
+// left in `multiple`: entry j into target(j). For decimals of d places the multiple is 10^d at
+// most, so the integers stay as short as written.
+template <typename Target>
+void scaleRowToIntegers(const fmpq_mat_t system, slong i, fmpz_t multiple, Target target) {
+    const slong n = fmpq_mat_nrows(system);
+    fmpz_t factor;
+    fmpz_init(factor);
+    fmpz_one(multiple);
+    for (slong j = 0; j <= n; ++j)
+        fmpz_lcm(multiple, multiple, fmpq_denref(fmpq_mat_entry(system, i, j)));
+    for (slong j = 0; j <= n; ++j) {
+        const fmpq* entry = fmpq_mat_entry(system, i, j);
+        fmpz_divexact(factor, multiple, fmpq_denref(entry));
+        fmpz_mul(target(j), fmpq_numref(entry), factor);
+    }
+    fmpz_clear(factor);
+}
+
+// The same for rational rows, each scaled to whole numbers.
 void setIntegralRows(fmpz_mat_t M, fmpz_mat_t B, const fmpq_mat_t system) {
     const slong n = fmpq_mat_nrows(system);
-    fmpz_t multiple, factor;
+    fmpz_t multiple;
     fmpz_init(multiple);
-    fmpz_init(factor);
-    for (slong i = 0; i < n; ++i) {
-        fmpz_one(multiple);
-        for (slong j = 0; j <= n; ++j)
-            fmpz_lcm(multiple, multiple, fmpq_denref(fmpq_mat_entry(system, i, j)));
-        for (slong j = 0; j <= n; ++j) {
-            const fmpq* entry = fmpq_mat_entry(system, i, j);
-            fmpz* target = j < n ? fmpz_mat_entry(M, i, j) : fmpz_mat_entry(B, i, 0);
-            fmpz_divexact(factor, multiple, fmpq_denref(entry));
-            fmpz_mul(target, fmpq_numref(entry), factor);
-        }
-    }
+    for (slong i = 0; i < n; ++i)
+        scaleRowToIntegers(system, i, multiple, [&](slong j) {
+            return j < n ? fmpz_mat_entry(M, i, j) : fmpz_mat_entry(B, i, 0);
+        });
     fmpz_clear(multiple);
-    fmpz_clear(factor);
 }
 
 // A X = B exactly, checked as A * num = B * den with X = num / den: a second computation,
@@ -147,22 +156,14 @@ void explainSingular(ExactAnswer& answer, const fmpq_mat_t system, ExactDetail d
     // as they are, for FLINT's fraction-free integer reduction.
     IntegerMatrix work(n, 2 * n + 1), reduced(n, 2 * n + 1);
     {
-        fmpz_t multiple, factor;
+        fmpz_t multiple;
         fmpz_init(multiple);
-        fmpz_init(factor);
         for (slong i = 0; i < n; ++i) {
-            fmpz_one(multiple);
-            for (slong j = 0; j <= n; ++j)
-                fmpz_lcm(multiple, multiple, fmpq_denref(fmpq_mat_entry(system, i, j)));
-            for (slong j = 0; j <= n; ++j) {
-                const fmpq* entry = fmpq_mat_entry(system, i, j);
-                fmpz_divexact(factor, multiple, fmpq_denref(entry));
-                fmpz_mul(fmpz_mat_entry(work.value, i, j), fmpq_numref(entry), factor);
-            }
+            scaleRowToIntegers(system, i, multiple,
+                               [&](slong j) { return fmpz_mat_entry(work.value, i, j); });
             fmpz_set(fmpz_mat_entry(work.value, i, n + 1 + i), multiple);
         }
         fmpz_clear(multiple);
-        fmpz_clear(factor);
     }
     fmpz_t denominator;
     fmpz_init(denominator);

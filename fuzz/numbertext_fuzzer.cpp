@@ -110,8 +110,10 @@ void checkEntryCount(const std::string& text) {
     form.submit_but_Click();
 
     if (!accepted) {
-        const std::string& message =
-            expected ? lse::messages::badCount.text : lse::messages::notANumber.text;
+        // A number that is no count, fractions too, is told so; anything else is no number.
+        const std::string& message = expected || expectedFraction(text)
+                                         ? lse::messages::badCount.text
+                                         : lse::messages::notANumber.text;
         check(platform.messages.size() == 1 && platform.messages[0].text == message,
               "refused count without its message", text);
         check(platform.prompts.empty() && form.n == 3, "refused count changed the system", text);

@@ -50,7 +50,8 @@ TEST(Entry, RefusedCountsKeepThePreviousSystem) {
     };
     for (const Case& c :
          {Case{"abc", kNotANumber}, Case{"", kNotANumber}, Case{"-1", kBadCount},
-          Case{"2.5", kBadCount}, Case{"40000", kBadCount}, Case{"32767", kBadCount}}) {
+          Case{"2.5", kBadCount}, Case{"70/266", kBadCount}, Case{"6/2", kBadCount},
+          Case{"1/0", kNotANumber}, Case{"40000", kBadCount}, Case{"32767", kBadCount}}) {
         SCOPED_TRACE(c.count);
         FormSession s;
         s.submitDefault();
