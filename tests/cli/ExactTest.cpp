@@ -22,8 +22,8 @@ const std::string kWritten = "As written, each decimal and fraction its own valu
 const std::string kDoubles = "As the methods got it, each number its nearest double:\n";
 const std::string kUlp = "A unit in the last place is the gap between neighbouring doubles: 0 "
                          "means the method found the correctly rounded value.\n";
-const std::string kSingular = "3\n1 2 3\n4 5 6\n7 8 9\n1 1 1\n"; // Gauss solves it by rounding
-const std::string kHuge = "2\n1e300 0\n0 1e-300\n1e300 1e300\n"; // x2 overflows
+const std::string kRankTwoSystem = "3\n1 2 3\n4 5 6\n7 8 9\n1 1 1\n"; // Gauss solves it by rounding
+const std::string kOverflowingSystem = "2\n1e300 0\n0 1e-300\n1e300 1e300\n"; // x2 overflows
 
 } // namespace
 
@@ -67,7 +67,7 @@ TEST(ExactOption, TextSectionFollowsTheMethodsUnchanged) {
              kUlp},
         {"beyond the doubles, where both methods fail",
          {},
-         kHuge,
+         kOverflowingSystem,
          1,
          kWritten +
              "x1 =   1\nx2 \u2248   1.0000000000000000E+600   (nearest double: beyond the "
@@ -87,7 +87,7 @@ TEST(ExactOption, TextSectionFollowsTheMethodsUnchanged) {
              kUlp},
         {"singular, solved by rounding",
          {"--method", "gauss"},
-         kSingular,
+         kRankTwoSystem,
          0,
          "The system has no unique solution.\nA has rank 2 and [A | b] rank 2: there are "
          "infinitely many solutions, x = p + t1 v1 for any t1, with\np = (-1, 1, 0)\nv1 = (1, -2, "
@@ -126,9 +126,9 @@ TEST(ExactOption, JsonHasWholeFractionsAndNullBeyondTheDoubles) {
                         R"("values":["1/10"],"rounded":[0.1],"doubles_status":"solved",)"
                         R"("doubles_values":["3602879701896397/36028797018963968"],)"
                         R"("input_rounding_ulps":0,"input_rounding_correct_digits":16}})"},
-        {kHuge, R"(419898880/670228578340049"],"input_rounding_ulps":null,)"
+        {kOverflowingSystem, R"(419898880/670228578340049"],"input_rounding_ulps":null,)"
                 R"("input_rounding_correct_digits":16}})"},
-        {kSingular, R"(working precision (estimated condition number 6.5e+17)."}],)"
+        {kRankTwoSystem, R"(working precision (estimated condition number 6.5e+17)."}],)"
                     R"("exact":{"status":"infinitely many","rank":2,"augmented_rank":2,)"
                     R"("particular":["-1","1","0"],"null_space":[["1","-2","1"]]}})"},
         {"2\n1 2\n2 4\n1/3 1\n", R"("exact":{"status":"no solution","rank":1,)"

@@ -18,9 +18,6 @@ using namespace lse::test;
 
 namespace {
 
-constexpr double kMax = std::numeric_limits<double>::max();
-constexpr double kTiny = std::numeric_limits<double>::denorm_min();
-constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 
 Matrix defaultA() {
     return makeMatrix({{4, 2, 14}, {2, 17, -5}, {14, -5, 83}});

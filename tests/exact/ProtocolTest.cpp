@@ -1,4 +1,5 @@
 #include "Protocol.h"
+#include "ExactSystems.h"
 #include "Systems.h"
 
 #include <gtest/gtest.h>
@@ -12,7 +13,6 @@ using namespace lse::test;
 
 namespace {
 
-constexpr double kTiny = std::numeric_limits<double>::denorm_min();
 
 ExactReport roundTrip(const ExactReport& report) {
     std::stringstream channel;

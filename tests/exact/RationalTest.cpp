@@ -10,15 +10,14 @@
 #include <utility>
 
 using namespace lse::exact;
+using lse::test::kInf;
+using lse::test::kMax;
+using lse::test::kNaN;
+using lse::test::kTiny;
 using lse::test::RationalText;
 using lse::test::setRational;
 
 namespace {
-
-constexpr double kMax = std::numeric_limits<double>::max();
-constexpr double kTiny = std::numeric_limits<double>::denorm_min();
-constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
-constexpr double kInf = std::numeric_limits<double>::infinity();
 
 struct NearestCase {
     const char* name;

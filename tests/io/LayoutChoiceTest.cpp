@@ -22,10 +22,10 @@ constexpr std::size_t kSmallBuffer = 16;
 const std::string kLongComment =
     "# a system of two equations, written by hand and piped in, as the tests below need\n";
 
-const Matrix kA = makeMatrix({{1.5, 2}, {3, 4}});
-const Vector kB = makeVector({5, 6});
+const Matrix kSmallA = makeMatrix({{1.5, 2}, {3, 4}});
+const Vector kSmallB = makeVector({5, 6});
 
-// "plain" or "rows" when the system read is kA, kB; otherwise the refusal. nullopt: memory.
+// "plain" or "rows" when the system read is kSmallA, kSmallB; otherwise the refusal. nullopt: memory.
 std::string outcome(const std::string& text, int maxOrder, std::optional<SourceKind> kind) {
     ReadOptions options;
     options.maxOrder = maxOrder;
@@ -34,7 +34,7 @@ std::string outcome(const std::string& text, int maxOrder, std::optional<SourceK
         TrickleSource trickle(text, 3, kind.value_or(SourceKind::file));
         const LinearSystem system =
             readFrom(kind ? static_cast<ByteSource&>(trickle) : memory, options, kSmallBuffer);
-        if (system.A != kA || system.b != kB || !system.hasB)
+        if (system.A != kSmallA || system.b != kSmallB || !system.hasB)
             return "another system";
         return system.format == InputFormat::plain  ? "plain"
                : system.format == InputFormat::rows ? "rows"

@@ -58,7 +58,7 @@ double relativeError(const Vector& x, const Entries& truth) {
     return error / largest;
 }
 
-Entries ones(int n) {
+Entries onesEntries(int n) {
     return Entries(n, 1.0);
 }
 
@@ -82,11 +82,11 @@ TEST(Accuracy, TheErrorBoundHoldsTheTrueError) {
         bool warning;
     };
     const Case cases[] = {
-        {wilkinsonGrowth(60), ones(60), kGauss, true},
+        {wilkinsonGrowth(60), onesEntries(60), kGauss, true},
         {wilkinsonGrowth(60), alternating(60), kGauss, true},
         {wilkinsonGrowth(20), alternating(20), kGauss, false},
-        {pascal(12), ones(12), kGauss, false},
-        {pascal(12), ones(12), kCholesky, false},
+        {pascal(12), onesEntries(12), kGauss, false},
+        {pascal(12), onesEntries(12), kCholesky, false},
         {pascal(18), alternating(18), kCholesky, true},
         {randomGeneral(70, 9), alternating(70), kGauss, false},
         {randomPositiveDefinite(70, 9), alternating(70), kCholesky, false},

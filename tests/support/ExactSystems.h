@@ -7,9 +7,16 @@
 
 #include <flint/fmpq.h>
 
+#include <limits>
 #include <string>
 
 namespace lse::test {
+
+// The doubles at the ends of the range.
+inline constexpr double kMax = std::numeric_limits<double>::max();
+inline constexpr double kTiny = std::numeric_limits<double>::denorm_min();
+inline constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+inline constexpr double kInf = std::numeric_limits<double>::infinity();
 
 // The seeded random system as the program holds it.
 inline void toArrays(const reference::System& system, Matrix& A, Vector& b) {

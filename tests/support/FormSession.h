@@ -23,8 +23,8 @@ inline const ShownMessage kCholeskyFailed{"Cholesky Decomposition Failed", Messa
 inline const ShownMessage kCholeskySolveFailed{
     "The Cholesky solution exceeds the range of numbers.", MessageStyle::OkOnly, std::nullopt};
 
-// The option button chosen in Option1.
-enum Choice { Gauss = 0, Both = 1, Cholesky = 2 };
+// The option button chosen in Option1; an int underneath, so that a test may choose none.
+enum Choice : int { Gauss = 0, Both = 1, Cholesky = 2 };
 
 // The form logic behind a fake window that starts as the real one does.
 struct FormSession {
