@@ -127,10 +127,10 @@ TEST(ExactOption, JsonHasWholeFractionsAndNullBeyondTheDoubles) {
                         R"("doubles_values":["3602879701896397/36028797018963968"],)"
                         R"("input_rounding_ulps":0,"input_rounding_correct_digits":16}})"},
         {kOverflowingSystem, R"(419898880/670228578340049"],"input_rounding_ulps":null,)"
-                R"("input_rounding_correct_digits":16}})"},
+                             R"("input_rounding_correct_digits":16}})"},
         {kRankTwoSystem, R"(working precision (estimated condition number 6.5e+17)."}],)"
-                    R"("exact":{"status":"infinitely many","rank":2,"augmented_rank":2,)"
-                    R"("particular":["-1","1","0"],"null_space":[["1","-2","1"]]}})"},
+                         R"("exact":{"status":"infinitely many","rank":2,"augmented_rank":2,)"
+                         R"("particular":["-1","1","0"],"null_space":[["1","-2","1"]]}})"},
         {"2\n1 2\n2 4\n1/3 1\n", R"("exact":{"status":"no solution","rank":1,)"
                                  R"("augmented_rank":2,"certificate":["-2","1"],)"
                                  R"("certificate_value":"1/3","doubles_status":"no solution"}})"},

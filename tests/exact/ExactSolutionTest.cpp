@@ -18,7 +18,6 @@ using namespace lse::test;
 
 namespace {
 
-
 Matrix defaultA() {
     return makeMatrix({{4, 2, 14}, {2, 17, -5}, {14, -5, 83}});
 }

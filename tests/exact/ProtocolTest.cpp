@@ -13,7 +13,6 @@ using namespace lse::test;
 
 namespace {
 
-
 ExactReport roundTrip(const ExactReport& report) {
     std::stringstream channel;
     writeReport(channel, report);
