@@ -6,6 +6,7 @@
 #include "Methods.h"
 #include "ProgressLine.h"
 #include "Report.h"
+#include "SavedTexts.h"
 #include "SystemReader.h"
 
 #include <CLI/CLI.hpp>
@@ -127,8 +128,9 @@ void addOptions(CLI::App& app, Settings& settings, MethodTable methods) {
                    "15 as the window shows numbers, or 17 for digits that read back exactly")
         ->check(CLI::IsMember({"15", "17"}))
         ->capture_default_str();
-    app.add_option("--format", settings.format, "text, as the window's boxes, or json")
-        ->check(CLI::IsMember({"text", "json"}))
+    app.add_option("--format", settings.format,
+                   "text, as the window's boxes; json; or csv, the table Save Results writes")
+        ->check(CLI::IsMember({"text", "json", "csv"}))
         ->capture_default_str();
     app.add_option("--input-format", settings.inputFormat,
                    "auto (by content), plain, rows, matrix-market or npy")
@@ -170,6 +172,8 @@ int printResults(const Settings& settings, const LinearSystem& system,
     if (text)
         for (const std::string& section : leadingSections(system, options))
             print(section);
+    else if (settings.format == "csv")
+        console.out << resultsCsv(report);
     else
         console.out << jsonReport(system, results, settings.echo, settings.accuracy, exact);
     bool allSolved = true;
@@ -228,10 +232,10 @@ int run(int argc, const char* const argv[], Console& console, MethodTable method
         ProgressLine progress(console.err, console.errIsTerminal);
         // Only the echo and the exact solution read A after the solve; without them the last
         // method solves in A, and then its figures have no residual unless all of them are
-        // asked for.
-        const KeepA keepA = settings.echo || settings.exact ? KeepA::yes
-                            : settings.accuracy             ? KeepA::forResidual
-                                                            : KeepA::no;
+        // asked for, as the table of csv shows them.
+        const KeepA keepA = settings.echo || settings.exact                 ? KeepA::yes
+                            : settings.accuracy || settings.format == "csv" ? KeepA::forResidual
+                                                                            : KeepA::no;
         CalculateReport report = solve(
             system, methodsNamed(methods, settings.method),
             [&](const MethodEntry& method, int done, int total) {

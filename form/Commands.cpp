@@ -24,6 +24,10 @@ bool exactPending(const frmCholesky& form, std::optional<TextBox>) {
     return form.exactPending();
 }
 
+bool hasSystem(const frmCholesky& form, std::optional<TextBox>) {
+    return form.n > 0;
+}
+
 // Without a Calculate the table would hold its header alone.
 bool calculated(const frmCholesky& form, std::optional<TextBox>) {
     return !form.report().empty();
@@ -44,6 +48,10 @@ constexpr std::array kCommands{
                        CommandScope::window, always},
     CommandDeclaration{Command::openSystem, "openSystem", "Open System\u2026", "Ctrl+O",
                        CommandScope::window, always},
+    CommandDeclaration{Command::saveSystem, "saveSystem", "Save System\u2026", "Ctrl+S",
+                       CommandScope::window, hasSystem},
+    CommandDeclaration{Command::saveResults, "saveResults", "Save Results\u2026", "Ctrl+Shift+S",
+                       CommandScope::window, calculated},
 };
 
 } // namespace

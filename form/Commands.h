@@ -22,8 +22,10 @@ enum class Command {
     copyText,
     pasteSystem,
     openSystem,
+    saveSystem,
+    saveResults,
 };
-inline constexpr std::size_t kCommandCount = static_cast<std::size_t>(Command::openSystem) + 1;
+inline constexpr std::size_t kCommandCount = static_cast<std::size_t>(Command::saveResults) + 1;
 
 // Where a command's key is heard: anywhere in the window, or in a result box, where it acts
 // for that box's method.

@@ -16,6 +16,11 @@ Message unreadableSystem(const std::string& why, const std::string& fileName) {
     return {fileName.empty() ? why : fileName + ": " + why};
 }
 
+Message unsaved(const std::string& why, const std::string& fileName) {
+    return {"Cannot save " + fileName + ": " + why + ". The file is as it was.",
+            MessageStyle::OkOnlyExclamation};
+}
+
 std::string coefficientPromptA(int row, int column) {
     return "Enter A coefficient (" + intToText(row) + "," + intToText(column) + ")";
 }

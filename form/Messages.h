@@ -41,6 +41,8 @@ inline const Message exactUnavailable{"The exact solution cannot be computed her
 Message exactFailed(const std::string& why);
 // A system that a text or a file does not hold: the reader's one line, after the file's name.
 Message unreadableSystem(const std::string& why, const std::string& fileName = {});
+// Save System… or Save Results… could not write its file: the file's name and the reason.
+Message unsaved(const std::string& why, const std::string& fileName);
 std::string coefficientPromptA(int row, int column);
 std::string coefficientPromptB(int row);
 

@@ -9,6 +9,7 @@
 #include "MethodRun.h"
 #include "NumberText.h"
 #include "ResultText.h"
+#include "SavedTexts.h"
 #include "SystemReader.h"
 
 #include <algorithm>
@@ -305,6 +306,32 @@ std::string frmCholesky::accuracyText() const {
 
 std::string frmCholesky::accuracyTable() const {
     return lse::accuracyTable(report_);
+}
+
+std::string frmCholesky::systemFileText() const {
+    return lse::systemFileText(A_, b_, n, written_);
+}
+
+std::string frmCholesky::resultsCsv() const {
+    return lse::resultsCsv(report_);
+}
+
+bool frmCholesky::saveSystemFile(const std::string& path) {
+    return save(path, systemFileText());
+}
+
+bool frmCholesky::saveResultsFile(const std::string& path) {
+    return save(path, resultsCsv());
+}
+
+bool frmCholesky::save(const std::string& path, const std::string& text) {
+    if (busy_)
+        return false;
+    if (const std::optional<std::string> why = writeWholeFile(path, text)) {
+        show(messages::unsaved(*why, std::filesystem::path(path).filename().string()));
+        return false;
+    }
+    return true;
 }
 
 std::optional<std::string> frmCholesky::solutionCopy(TextBox box) const {

@@ -70,6 +70,15 @@ public:
     // The accuracy view's text and its table (tab-separated) for the last Calculate.
     std::string accuracyText() const;
     std::string accuracyTable() const;
+    // Save System: the system in the plain format, each number as written (SavedTexts.h).
+    std::string systemFileText() const;
+    // Save Results: the last Calculate as comma-separated values.
+    std::string resultsCsv() const;
+    // Save System… and Save Results… once the user has chosen `path`: the file is replaced
+    // only by the whole text; where it cannot be written the message says why and the file is
+    // left as it was. False then.
+    bool saveSystemFile(const std::string& path);
+    bool saveResultsFile(const std::string& path);
     // Copy Solution: the doubles of the method whose solution `box` shows, one a line with
     // round-trip digits; nullopt when the box shows none.
     std::optional<std::string> solutionCopy(TextBox box) const;
@@ -103,6 +112,7 @@ private:
     void load(const std::function<io::LinearSystem(const io::ReadOptions&)>& read,
               const std::string& name, std::uint64_t size);
     void adopt(io::LinearSystem& system);
+    bool save(const std::string& path, const std::string& text);
 
     Platform& platform_;
     MethodTable methods_;

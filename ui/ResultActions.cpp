@@ -1,6 +1,7 @@
 #include "ResultActions.h"
 
 #include "AccuracyDialog.h"
+#include "SaveDialog.h"
 
 #include <QAction>
 #include <QClipboard>
@@ -29,6 +30,7 @@ ResultActions::ResultActions(MainWindow& window, frmCholesky& form, CommandActio
     commands.bind(Command::computeExact, [this] { computeExact(); });
     commands.bind(Command::copyText, [this] { toClipboard(form_.accuracyText()); });
     commands.bind(Command::copyTable, [this] { toClipboard(form_.accuracyTable()); });
+    commands.bind(Command::saveResults, [this] { saveResults(); });
 
     for (const TextBox name : resultBoxes()) {
         auto* const box = window.findChild<QPlainTextEdit*>(
@@ -62,11 +64,19 @@ void ResultActions::copySolution(TextBox box) {
         toClipboard(*text);
 }
 
+void ResultActions::saveResults() {
+    const QString path = chooseSavePath(&window_, *commands_.action(Command::saveResults),
+                                        "Comma-separated values (*.csv)", "csv", lastFolder_);
+    if (!path.isEmpty())
+        form_.saveResultsFile(path.toStdString());
+}
+
 void ResultActions::showContextMenu(QPlainTextEdit* box, TextBox name, const QPoint& position) {
     QMenu* const menu = box->createStandardContextMenu();
     menu->setObjectName(box->objectName() + "Menu");
     menu->addSeparator();
-    for (const Command command : {Command::accuracy, Command::copySolution, Command::computeExact})
+    for (const Command command :
+         {Command::accuracy, Command::copySolution, Command::computeExact, Command::saveResults})
         menu->addAction(commands_.action(command));
     commands_.setMenuBox(name);
     menu->exec(box->mapToGlobal(position));

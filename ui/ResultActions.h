@@ -15,8 +15,8 @@ class AccuracyDialog;
 
 // What the result boxes offer besides their text, in each box's context menu: Accuracy… (also
 // Ctrl+I anywhere in the window), Copy Solution (the method's own doubles, also Ctrl+Shift+C in
-// the box) and Compute Exact Solution, for the last Calculate; and what the accuracy view's
-// buttons do.
+// the box), Compute Exact Solution and Save Results… (also Ctrl+Shift+S), for the last
+// Calculate; and what the accuracy view's buttons do.
 class ResultActions final : public QObject {
     Q_OBJECT
 
@@ -35,11 +35,13 @@ private:
     void showContextMenu(QPlainTextEdit* box, TextBox name, const QPoint& position);
     // In the open view, or in a view opened for it.
     void computeExact();
+    void saveResults();
 
     MainWindow& window_;
     frmCholesky& form_;
     CommandActions& commands_;
     AccuracyDialog* view_{};
+    QString lastFolder_;
 };
 
 } // namespace lse::ui

@@ -1,5 +1,7 @@
 #include "SystemInput.h"
 
+#include "SaveDialog.h"
+
 #include <QAction>
 #include <QClipboard>
 #include <QDropEvent>
@@ -38,6 +40,8 @@ SystemInput::SystemInput(MainWindow& window, frmCholesky& form, CommandActions& 
     commands.bind(Command::pasteSystem, [this] { paste(); });
     openAction = commands.action(Command::openSystem);
     commands.bind(Command::openSystem, [this] { open(); });
+    saveAction = commands.action(Command::saveSystem);
+    commands.bind(Command::saveSystem, [this] { save(); });
 
     window.display->setToolTip(systemToolTip());
     window.display->setContextMenuPolicy(Qt::CustomContextMenu);
@@ -70,12 +74,20 @@ void SystemInput::open() {
     form_.loadSystemFile(path.toStdString());
 }
 
+void SystemInput::save() {
+    const QString path =
+        chooseSavePath(&window_, *saveAction, "Systems (*.txt)", "txt", lastFolder_);
+    if (!path.isEmpty())
+        form_.saveSystemFile(path.toStdString());
+}
+
 void SystemInput::showContextMenu(const QPoint& position) {
     QMenu* const menu = window_.display->createStandardContextMenu();
     menu->setObjectName("displayMenu");
     menu->addSeparator();
     menu->addAction(pasteAction);
     menu->addAction(openAction);
+    menu->addAction(saveAction);
     menu->exec(window_.display->mapToGlobal(position));
     delete menu;
 }

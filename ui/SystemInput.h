@@ -17,8 +17,9 @@ QString systemToolTip();
 
 // The ways a system comes into the window besides typing: Paste System (Ctrl+Shift+V
 // anywhere in the window) and Open System… (Ctrl+O), both also in the Input Matrix box's
-// context menu, and a file or a text dropped anywhere on the window. The logic that reads
-// and adopts the system is the form's.
+// context menu, and a file or a text dropped anywhere on the window; and the way it leaves,
+// Save System… (Ctrl+S, in that menu too). The logic that reads, adopts and writes the system
+// is the form's.
 class SystemInput final : public QObject {
     Q_OBJECT
 
@@ -27,6 +28,7 @@ public:
 
     QAction* pasteAction{};
     QAction* openAction{};
+    QAction* saveAction{};
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -34,6 +36,7 @@ protected:
 private:
     void paste();
     void open();
+    void save();
     void showContextMenu(const QPoint& position);
     // The local file or the text that a drag from outside the program carries; empty when it
     // brings neither.

@@ -77,6 +77,19 @@ EMSCRIPTEN_KEEPALIVE const char* accuracyTable() {
     return text.c_str();
 }
 
+// Save System and Save Results: the texts the page downloads; valid until the next call.
+EMSCRIPTEN_KEEPALIVE const char* systemFileText() {
+    static std::string text;
+    text = calculator().form.systemFileText();
+    return text.c_str();
+}
+
+EMSCRIPTEN_KEEPALIVE const char* resultsCsv() {
+    static std::string text;
+    text = calculator().form.resultsCsv();
+    return text.c_str();
+}
+
 // Copy Solution: the doubles of the method whose box has this id, or null when the box shows
 // no solution. Valid until the next call.
 EMSCRIPTEN_KEEPALIVE const char* solutionText(const char* boxId) {

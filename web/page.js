@@ -699,6 +699,15 @@ const lineqPage = (() => {
         });
     }
 
+    // Save System and Save Results: the browser's download of the program's text.
+    function download(name, type, text) {
+        const link = document.createElement("a");
+        link.href = URL.createObjectURL(new Blob([text], { type }));
+        link.download = name;
+        link.click();
+        setTimeout(() => URL.revokeObjectURL(link.href), 60000);
+    }
+
     // The commands' keys. The result boxes' commands, where the desktop has them in their
     // context menus: the page leaves the browser its own menu there. Accuracy… anywhere in the
     // page opens the accuracy view; Copy Solution in a result box copies its method's solution,
@@ -724,6 +733,8 @@ const lineqPage = (() => {
                 loadReadModule().catch(() => {});
                 fileInput.click();
             },
+            saveSystem: () => download("system.txt", "text/plain", ask("systemFileText")),
+            saveResults: () => download("results.csv", "text/csv", ask("resultsCsv")),
         };
         document.addEventListener("keydown", (event) => {
             const command = commandOfKey(event);

@@ -50,6 +50,7 @@ TEST(ProgramOutput, MatchesTheGoldenFiles) {
          ""},
         {{"--exact", dataFile("default.txt")}, "default-exact.out", 0, ""},
         {{"--exact", "--format", "json", dataFile("default.txt")}, "default-exact.json", 0, ""},
+        {{"--exact", "--format", "csv", dataFile("default.txt")}, "default-exact.csv", 0, ""},
         {{"--exact", dataFile("singular.csv")},
          "singular-exact.out",
          1,

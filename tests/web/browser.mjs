@@ -191,6 +191,29 @@ export class Window {
             await session.detach();
         }
     }
+    // Has `trigger` start a download into the folder `dir` and waits for it to end; the path
+    // of the file saved. The browser's download events come to a session of our own.
+    async download(trigger, dir) {
+        const session = await this.page.createCDPSession();
+        try {
+            await session.send("Browser.setDownloadBehavior",
+                { behavior: "allow", downloadPath: dir, eventsEnabled: true });
+            let name;
+            session.once("Browser.downloadWillBegin", (event) => {
+                name = event.suggestedFilename;
+            });
+            const ended = new Promise((resolve) => session.on("Browser.downloadProgress",
+                (event) => event.state !== "inProgress" && resolve(event.state)));
+            await trigger();
+            this.step("wait for the download");
+            const state = await within(ended, "the download");
+            if (state !== "completed")
+                throw new Error(`the download ended ${state}`);
+            return path.join(dir, name);
+        } finally {
+            await session.detach();
+        }
+    }
     async pressOk() {
         this.step("press OK");
         await this.page.click("dialog[open] button.ok");

@@ -800,6 +800,31 @@ async function viewShownAgain(w, serial) {
         box.querySelector(".text").textContent : box.id), "accuracyView");
 }
 
+// Save System and Save Results are downloads, their texts the window's: the cases its tests
+// read too.
+const saveCases = JSON.parse(await readFile(new URL("../support/saveCases.json",
+    import.meta.url), "utf8")).cases;
+describe("saving", () => {
+    windowTest("each case of the shared table downloads its file", async (w) => {
+        const dir = await mkdtemp(path.join(fileDir, "saved-"));
+        for (const { name, paste: text, option, key, file } of saveCases) {
+            w.step(name);
+            await paste(w, text);
+            await w.idle();
+            if (option) {
+                await w.click(option);
+                await w.click("Start");
+                await w.idle();
+            }
+            const keys = key.split("+").map((k) => k === "Ctrl" ? "Control" : k);
+            const saved = await w.download(() => chord(w, keys.slice(0, -1),
+                `Key${keys.at(-1)}`), dir);
+            assert.equal(await readFile(saved, "utf8"), file, name);
+            await rm(saved);
+        }
+    });
+});
+
 describe("the exact solution", () => {
     windowTest("the view's commands are enabled as the window's, under its title", async (w) => {
         const reach = {

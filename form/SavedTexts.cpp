@@ -1,0 +1,194 @@
+#include "SavedTexts.h"
+
+#include "AccuracyText.h"
+#include "NumberText.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cmath>
+#include <cstddef>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+
+namespace lse {
+
+namespace {
+
+// The fewest digits that read back as the same double, sign of zero included: a saved -0
+// must open as -0, which the window shows as 0.
+std::string roundTrip(double value) {
+    return value == 0 && std::signbit(value) ? "-0" : doubleToText(value, Digits::roundTrip);
+}
+
+} // namespace
+
+std::string systemFileText(const Matrix& A, const Vector& b, int n, const WrittenValues& written) {
+    // The kept texts by their place in [A | b], which the readers note in no promised order.
+    std::vector<std::size_t> order(written.size());
+    for (std::size_t k = 0; k < order.size(); ++k)
+        order[k] = k;
+    const auto place = [&](std::size_t k) {
+        const WrittenValues::Entry e = written[k];
+        return static_cast<long long>(e.row) * (n + 1) + e.column;
+    };
+    std::sort(order.begin(), order.end(),
+              [&](std::size_t p, std::size_t q) { return place(p) < place(q); });
+    std::size_t next = 0;
+    const auto number = [&](int row, int column, double value) {
+        const long long here = static_cast<long long>(row) * (n + 1) + column;
+        while (next < order.size() && place(order[next]) < here)
+            ++next;
+        if (next < order.size() && place(order[next]) == here)
+            return std::string(written[order[next]].text);
+        return roundTrip(value);
+    };
+
+    std::string text = intToText(n) + "\n";
+    for (int i = 1; i <= n; ++i) {
+        for (int j = 1; j <= n; ++j)
+            text.append(j == 1 ? "" : " ").append(number(i, j, A(i, j)));
+        text.append("\n");
+    }
+    // b's texts are noted in column n + 1 of their row; they come after every row of A.
+    next = 0;
+    for (int i = 1; i <= n; ++i)
+        text.append(i == 1 ? "" : " ").append(number(i, n + 1, b(i)));
+    return text.append("\n");
+}
+
+std::vector<std::vector<std::string>> resultRows(const CalculateReport& report) {
+    const int n = report.n;
+    std::vector<const MethodReport*> solved;
+    for (const MethodReport& result : report.methods)
+        if (result.solved)
+            solved.push_back(&result);
+    const exact::ExactReport* exact = report.exact ? &*report.exact : nullptr;
+    const bool unique = exact && exact->ofDoubles().status == exact::ExactStatus::solved;
+    const bool written =
+        unique && exact->doubles && exact->asWritten.status == exact::ExactStatus::solved;
+
+    std::vector<std::string> header{"Unknown"};
+    for (const MethodReport& result : report.methods)
+        header.emplace_back(result.method->title);
+    if (unique) {
+        if (written)
+            header.emplace_back("As written");
+        header.insert(header.end(), {"Exact", "Nearest double"});
+        for (const MethodReport* result : solved)
+            header.push_back(std::string(result->method->title) + " error (ulps)");
+    }
+    const std::size_t width = header.size();
+    std::vector<std::vector<std::string>> rows{header};
+    const auto row = [&](std::string name) -> std::vector<std::string>& {
+        rows.emplace_back(width);
+        rows.back()[0] = std::move(name);
+        return rows.back();
+    };
+
+    for (int i = 1; i <= n; ++i) {
+        std::vector<std::string>& r = row("x" + intToText(i));
+        std::size_t column = 1;
+        for (const MethodReport& result : report.methods) {
+            if (result.solved)
+                r[column] = roundTrip(result.x(i));
+            ++column;
+        }
+        if (!unique)
+            continue;
+        const std::size_t k = static_cast<std::size_t>(i - 1);
+        if (written)
+            r[column++] = exact->asWritten.components[k].text;
+        const exact::ExactComponent& c = exact->ofDoubles().components[k];
+        r[column++] = c.text;
+        r[column++] = c.nearest ? roundTrip(*c.nearest) : "beyond the largest double";
+        for (std::size_t m = 0; m < solved.size() && m < exact->errors.size(); ++m) {
+            const std::optional<std::uint64_t>& ulps = exact->errors[m].ulps[k];
+            r[column++] = ulps ? std::to_string(*ulps) : "out of range";
+        }
+    }
+
+    // The figures' names come from a solved method, in the order every front end shows them.
+    if (!solved.empty()) {
+        const std::vector<FigureLine> names = figureLines(*solved.front());
+        for (std::size_t f = 0; f < names.size(); ++f) {
+            std::vector<std::string>& r = row(std::string(names[f].name));
+            std::size_t column = 1;
+            for (const MethodReport& result : report.methods) {
+                const std::vector<FigureLine> lines = figureLines(result);
+                if (f < lines.size())
+                    r[column] = lines[f].value && !lines[f].count ? roundTrip(*lines[f].value)
+                                                                  : lines[f].text;
+                ++column;
+            }
+        }
+    }
+    if (std::any_of(report.methods.begin(), report.methods.end(),
+                    [](const MethodReport& r) { return r.failure.has_value(); })) {
+        std::vector<std::string>& r = row("Failure");
+        std::size_t column = 1;
+        for (const MethodReport& result : report.methods) {
+            if (result.failure)
+                r[column] = result.failure->text;
+            ++column;
+        }
+    }
+    if (exact && !unique)
+        row("Exact solution")[1] = exact::kNoUniqueSolutionText;
+    return rows;
+}
+
+std::string csvText(const std::vector<std::vector<std::string>>& rows) {
+    std::string text;
+    for (const std::vector<std::string>& row : rows) {
+        for (std::size_t k = 0; k < row.size(); ++k) {
+            const std::string& field = row[k];
+            if (k > 0)
+                text += ',';
+            if (field.find_first_of(",\"\r\n") == std::string::npos) {
+                text += field;
+                continue;
+            }
+            text += '"';
+            for (const char c : field) {
+                if (c == '"')
+                    text += '"';
+                text += c;
+            }
+            text += '"';
+        }
+        text += "\r\n";
+    }
+    return text;
+}
+
+std::string resultsCsv(const CalculateReport& report) {
+    return csvText(resultRows(report));
+}
+
+std::optional<std::string> writeWholeFile(const std::string& path, std::string_view text) {
+    // Hidden beside the file, so that the rename stays within one file system.
+    std::filesystem::path part(path);
+    part.replace_filename("." + part.filename().string() + ".part");
+    errno = 0;
+    std::ofstream out(part, std::ios::binary | std::ios::trunc);
+    if (out)
+        out.write(text.data(), static_cast<std::streamsize>(text.size()));
+    if (out)
+        out.close();
+    if (!out) {
+        const std::string why = errno != 0 ? std::strerror(errno) : "cannot write";
+        std::error_code ignored;
+        std::filesystem::remove(part, ignored);
+        return why;
+    }
+    std::error_code error;
+    std::filesystem::rename(part, path, error);
+    if (error) {
+        std::filesystem::remove(part, error);
+        return std::filesystem::is_directory(path) ? "Is a directory" : error.message();
+    }
+    return std::nullopt;
+}
+
+} // namespace lse

@@ -1,0 +1,37 @@
+#pragma once
+
+#include "CalculateReport.h"
+#include "Matrix.h"
+#include "WrittenValues.h"
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace lse {
+
+// What Save System and Save Results write, the same for the window, the page and lineq-solve.
+
+// The system in the plain format (n, then A a row a line, then b on one line), each number as
+// it was written where that was kept (0.1, 1/3), else the fewest digits that read back as its
+// double; so Open reads back the same doubles and, for the exact solve, the same values.
+std::string systemFileText(const Matrix& A, const Vector& b, int n, const WrittenValues& written);
+
+// The last Calculate as one table, a header row first: a row per unknown with each method's
+// x (round-trip digits; empty where it failed), then once computed the exact solution and each
+// solved method's error in ulps; then a row per figure, and the failures' messages.
+std::vector<std::vector<std::string>> resultRows(const CalculateReport& report);
+
+// Rows as comma-separated values (RFC 4180): CR LF after each row, a field quoted where it
+// holds a comma, a quote or a line break, its quotes doubled.
+std::string csvText(const std::vector<std::vector<std::string>>& rows);
+
+// Save Results: csvText(resultRows(report)).
+std::string resultsCsv(const CalculateReport& report);
+
+// Writes `text` to the file at `path` through a file beside it that then replaces it, so that
+// a failure part way leaves the file as it was. Why it failed, or nullopt.
+std::optional<std::string> writeWholeFile(const std::string& path, std::string_view text);
+
+} // namespace lse

@@ -1,0 +1,104 @@
+// Save System and Save Results behind the fake window: what is written, and what a failure to
+// write leaves. The window and the page save the same texts (tests/support/saveCases.json).
+
+#include "SavedTexts.h"
+#include "ExactSolution.h"
+#include "FormSession.h"
+#include "NumberText.h"
+#include "TestFiles.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+namespace lse::test {
+namespace {
+
+// Each saved text pasted back holds the same doubles and saves as the same text again.
+TEST(SaveSystem, ReadsBackAsTheSameNumbersAsWritten) {
+    for (const auto& [pasted, saved] : std::initializer_list<std::pair<std::string, std::string>>{
+             {"2\n1/3 0.1\n-2.50 4\n1 1e-3\n", "2\n1/3 0.1\n-2.50 4\n1 1e-3\n"},
+             // A spreadsheet's rows, b last, become n, A's rows and b; -0 keeps its sign.
+             {"0.1\t-0\t1\n22/7\t12345678901234567\t2/4\n",
+              "2\n0.1 -0\n22/7 12345678901234567\n1 2/4\n"},
+             {"1\n5E+2\n\n1.0\n", "1\n5E+2\n1.0\n"},
+         }) {
+        SCOPED_TRACE(pasted);
+        FormSession first;
+        first.paste(pasted);
+        ASSERT_EQ(first.form.systemFileText(), saved);
+        FormSession second;
+        second.paste(saved);
+        EXPECT_EQ(second.form.A(), first.form.A());
+        EXPECT_EQ(second.form.b(), first.form.b());
+        EXPECT_EQ(second.form.systemFileText(), saved);
+    }
+}
+
+TEST(SaveResults, FailedMethodsLeaveTheirCellsEmptyAndSayWhy) {
+    FormSession s;
+    s.paste("2\n1 2\n2 1\n3 3\n"); // symmetric, not positive definite
+    s.calculate(Both);
+    const auto rows = resultRows(s.form.report());
+    ASSERT_EQ(rows.size(), 8u); // header, x1, x2, four figures, the failure
+    EXPECT_EQ(rows[0],
+              (std::vector<std::string>{"Unknown", "Gauss Elimination", "Cholesky Decomposition"}));
+    EXPECT_EQ(rows[1], (std::vector<std::string>{"x1", "1", ""}));
+    EXPECT_EQ(rows[6][0], "Correct digits");
+    EXPECT_EQ(rows[7], (std::vector<std::string>{"Failure", "", "Cholesky Decomposition Failed"}));
+}
+
+TEST(SaveResults, TheExactSolutionOnceComputedWithEachMethodsError) {
+    FormSession s;
+    s.platform.exactSolver = [](const ExactProblem& p, WorkStatus&) {
+        return std::optional<ExactOutcome>(
+            ExactOutcome{ExactOutcome::Ending::solved,
+                         exact::solveAndJudge(p.A, p.b, p.n, p.methodSolutions, p.written),
+                         {}});
+    };
+    s.paste("2\n0.1 0.2\n0.3 0.4\n0.5 0.6\n");
+    s.calculate(Gauss);
+    ASSERT_TRUE(s.form.computeExact());
+    const auto rows = resultRows(s.form.report());
+    EXPECT_EQ(rows[0],
+              (std::vector<std::string>{"Unknown", "Gauss Elimination", "As written", "Exact",
+                                        "Nearest double", "Gauss Elimination error (ulps)"}));
+    EXPECT_EQ(rows[1][2], "-4");
+    EXPECT_EQ(rows[2][2], "9/2");
+    // The doubles' own solution is another fraction, and its nearest double a number.
+    EXPECT_NE(rows[2][3], "9/2");
+    EXPECT_EQ(textToDouble(rows[2][4]), 4.5);
+}
+
+TEST(SaveResults, FieldsAreQuotedAsRfc4180Asks) {
+    EXPECT_EQ(csvText({{"plain", "a,b", "say \"hi\""}, {"two\nlines", "", "x\r"}}),
+              "plain,\"a,b\",\"say \"\"hi\"\"\"\r\n\"two\nlines\",,\"x\r\"\r\n");
+}
+
+TEST(SaveSystem, AFileThatCannotBeWrittenIsLeftAsItWasAndTheMessageSaysWhy) {
+    namespace fs = std::filesystem;
+    const fs::path folder = scratchFile("save-folder");
+    fs::create_directories(folder / "inside");
+    FormSession s;
+    s.submitDefault();
+    for (const auto& [path, why] : std::initializer_list<std::pair<fs::path, std::string>>{
+             {folder, "Is a directory"},
+             {folder / "missing" / "system.txt", "No such file or directory"},
+         }) {
+        s.platform.messages.clear();
+        EXPECT_FALSE(s.form.saveSystemFile(path.string()));
+        ASSERT_EQ(s.platform.messages.size(), 1u);
+        EXPECT_EQ(s.platform.messages[0].text, "Cannot save " + path.filename().string() + ": " +
+                                                   why + ". The file is as it was.");
+    }
+    EXPECT_TRUE(fs::is_directory(folder / "inside"));
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 1);
+    const fs::path file = folder / "system.txt";
+    EXPECT_TRUE(s.form.saveSystemFile(file.string()));
+    EXPECT_EQ(fileContents(file.string()), s.form.systemFileText());
+    fs::remove_all(folder);
+}
+
+} // namespace
+} // namespace lse::test
