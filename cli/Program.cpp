@@ -7,6 +7,7 @@
 #include "ProgressLine.h"
 #include "Report.h"
 #include "SavedTexts.h"
+#include "StepsText.h"
 #include "SystemReader.h"
 
 #include <CLI/CLI.hpp>
@@ -39,6 +40,7 @@ struct Settings {
     bool accuracy = false;
     bool exact = false;
     bool timings = false;
+    bool steps = false;
 };
 
 // Refused input: the message on standard error, nothing on standard output.
@@ -149,6 +151,10 @@ void addOptions(CLI::App& app, Settings& settings, MethodTable methods) {
     app.add_flag("--exact", settings.exact,
                  "Also solve the system in exact rational arithmetic and give each method's "
                  "error against it");
+    app.add_flag("--steps", settings.steps,
+                 "Also print each method's steps, values and factors as it computes them, for "
+                 "a system of up to " +
+                     std::to_string(kStepsUpTo) + " equations");
     app.add_option("--threads", settings.threads,
                    "Threads for a large system, in reading its numbers and in solving; 0 (the "
                    "default) takes one per processor. The results are the same for any number")
@@ -180,6 +186,8 @@ int printResults(const Settings& settings, const LinearSystem& system,
     for (const MethodReport& result : results) {
         if (text)
             print(resultSection(result, system.n, options));
+        if (text && settings.steps)
+            print(stepsText(*result.method, system.A, system.b, system.n));
         if (!result.solved) {
             allSolved = false;
             // After the method's heading, when both streams go to one terminal.
@@ -224,6 +232,11 @@ int run(int argc, const char* const argv[], Console& console, MethodTable method
         console.err << kProgram << ": " << error.what() << "\nTry '" << kProgram << " --help'.\n";
         return exitStatus::badInput;
     }
+    if (settings.steps && settings.format != "text") {
+        console.err << kProgram << ": --steps prints text; it does not go with --format "
+                    << settings.format << "\n";
+        return exitStatus::badInput;
+    }
 
     int n = 0;
     try {
@@ -233,9 +246,9 @@ int run(int argc, const char* const argv[], Console& console, MethodTable method
         // Only the echo and the exact solution read A after the solve; without them the last
         // method solves in A, and then its figures have no residual unless all of them are
         // asked for, as the table of csv shows them.
-        const KeepA keepA = settings.echo || settings.exact                 ? KeepA::yes
-                            : settings.accuracy || settings.format == "csv" ? KeepA::forResidual
-                                                                            : KeepA::no;
+        const KeepA keepA = settings.echo || settings.exact || settings.steps ? KeepA::yes
+                            : settings.accuracy || settings.format == "csv"   ? KeepA::forResidual
+                                                                              : KeepA::no;
         CalculateReport report = solve(
             system, methodsNamed(methods, settings.method),
             [&](const MethodEntry& method, int done, int total) {

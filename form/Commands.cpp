@@ -28,6 +28,11 @@ bool hasSystem(const frmCholesky& form, std::optional<TextBox>) {
     return form.n > 0;
 }
 
+// Steps… shows a failure's steps as well as a solution's.
+bool boxMethodRan(const frmCholesky& form, std::optional<TextBox> box) {
+    return box && form.stepsOf(*box) != nullptr;
+}
+
 // Without a Calculate the table would hold its header alone.
 bool calculated(const frmCholesky& form, std::optional<TextBox>) {
     return !form.report().empty();
@@ -52,6 +57,8 @@ constexpr std::array kCommands{
                        CommandScope::window, hasSystem},
     CommandDeclaration{Command::saveResults, "saveResults", "Save Results\u2026", "Ctrl+Shift+S",
                        CommandScope::window, calculated},
+    CommandDeclaration{Command::steps, "steps", "Ste&ps\u2026", "Ctrl+Shift+E",
+                       CommandScope::resultBox, boxMethodRan},
 };
 
 } // namespace

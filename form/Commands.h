@@ -24,8 +24,9 @@ enum class Command {
     openSystem,
     saveSystem,
     saveResults,
+    steps,
 };
-inline constexpr std::size_t kCommandCount = static_cast<std::size_t>(Command::saveResults) + 1;
+inline constexpr std::size_t kCommandCount = static_cast<std::size_t>(Command::steps) + 1;
 
 // Where a command's key is heard: anywhere in the window, or in a result box, where it acts
 // for that box's method.

@@ -10,6 +10,7 @@
 #include "NumberText.h"
 #include "ResultText.h"
 #include "SavedTexts.h"
+#include "StepsText.h"
 #include "SystemReader.h"
 
 #include <algorithm>
@@ -339,6 +340,18 @@ std::optional<std::string> frmCholesky::solutionCopy(TextBox box) const {
         if (result.solved && result.method->box == box)
             return solutionCopyText(result.x, report_.n);
     return std::nullopt;
+}
+
+const MethodEntry* frmCholesky::stepsOf(TextBox box) const {
+    for (const MethodReport& result : report_.methods)
+        if (result.method->box == box)
+            return result.method;
+    return nullptr;
+}
+
+std::string frmCholesky::stepsText(const MethodEntry& method) const {
+    // A Calculate leaves A and b as they were, and anything that changes them clears the report.
+    return lse::stepsText(method, A_, b_, n);
 }
 
 bool frmCholesky::exactPending() const {

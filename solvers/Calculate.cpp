@@ -60,7 +60,7 @@ CalculateOutcome calculateCholesky(Matrix& W, const Vector& b, Vector& x, std::i
     // Into a vector of its own, so that a solve that overflows half way leaves x as it was.
     Vector y;
     y.recreate(std::max<int>(n, 0));
-    outcome.solve = state.chol.cholSolve(b, y);
+    outcome.solve = state.chol.cholSolve(b, y, options.steps);
     if (outcome.solve != CholeskySolveStatus::solved)
         return outcome;
     if (n > 0)

@@ -6,6 +6,8 @@
 
 namespace lse {
 
+class StepObserver;
+
 // Which implementation of an algorithm runs. Both give the same bits for every input.
 enum class SolverPath {
     automatic, // the literal one for small systems, the blocked one beyond
@@ -37,6 +39,8 @@ struct SolveOptions {
     // When set and true, the solve stops at its next step and reports that it was cancelled.
     // Read from the solving threads; another thread may set it at any time.
     const std::atomic<bool>* cancel = nullptr;
+    // Sees each step, on the literal path (StepObserver.h); for small systems.
+    StepObserver* steps = nullptr;
 
     bool cancelRequested() const {
         return cancel != nullptr && cancel->load(std::memory_order_relaxed);

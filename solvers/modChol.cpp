@@ -4,6 +4,7 @@
 #include "Finite.h"
 #include "Limits.h"
 #include "Power.h"
+#include "StepObserver.h"
 #include "Symmetry.h"
 #include "kernels/Tuning.h"
 
@@ -38,8 +39,7 @@ CholeskyOutcome modChol::cholDecompose(Matrix& W, std::int16_t n, const SolveOpt
 
     // Test the symmetry the decomposition relies on (the blocked path with all its threads),
     // then decompose, literally for a small system, blocked for a large one: the same bits.
-    const bool blocked = options.path == SolverPath::blocked ||
-                         (options.path == SolverPath::automatic && n >= tuning::kBlockedFrom);
+    const bool blocked = tuning::takesBlockedPath(options, n);
     if (!blocked && !symmetricRows(W, n, 1, n + 1))
         return {CholeskyStatus::notSymmetric};
     const CholeskyOutcome outcome =
@@ -55,6 +55,7 @@ CholeskyOutcome modChol::cholDecompose(Matrix& W, std::int16_t n, const SolveOpt
 }
 
 CholeskyOutcome modChol::decompose(Matrix& W, int n, const SolveOptions& options) {
+    StepObserver* const steps = options.steps;
     for (int i = 1; i <= n; ++i) {
         if (options.cancelRequested())
             return {CholeskyStatus::cancelled};
@@ -62,12 +63,16 @@ CholeskyOutcome modChol::decompose(Matrix& W, int n, const SolveOptions& options
         double sum = W(i, i);
         for (int k = i - 1; k >= 1; --k)
             sum = sum - W(i, k) * W(i, k);
+        if (steps)
+            steps->choleskyPivot(i, sum);
         if (!std::isfinite(sum))
             return {CholeskyStatus::arithmeticError, i};
         // A zero pivot is singular, so not positive definite either.
         if (!(sum > 0))
             return {CholeskyStatus::pivotNotPositive, i};
         diag_(i) = power(sum, 0.5);
+        if (steps)
+            steps->choleskyEntry(i, i, sum, diag_(i));
 
         // Column i of L below the diagonal, each entry's sum in the same descending order.
         FiniteCheck check;
@@ -76,6 +81,8 @@ CholeskyOutcome modChol::decompose(Matrix& W, int n, const SolveOptions& options
             for (int k = i - 1; k >= 1; --k)
                 sum = sum - W(i, k) * W(j, k);
             W(j, i) = sum / diag_(i);
+            if (steps)
+                steps->choleskyEntry(j, i, sum, W(j, i));
             check.add(W(j, i));
         }
         if (!check.allFinite())
@@ -92,7 +99,7 @@ void modChol::cholInit(std::int16_t n) {
     factor_ = nullptr;
 }
 
-CholeskySolveStatus modChol::cholSolve(const Vector& b, Vector& x) const {
+CholeskySolveStatus modChol::cholSolve(const Vector& b, Vector& x, StepObserver* steps) const {
     const int m = cholOrder_;
     const Matrix* const L = factor_;
     if (m > 0 && (b.upper() < m || x.upper() < m ||
@@ -102,16 +109,18 @@ CholeskySolveStatus modChol::cholSolve(const Vector& b, Vector& x) const {
     // the literal order leaves it.
     if (L == nullptr)
         return substitute(
-            m, [](int, int) { return 0.0; }, b, x);
+            m, [](int, int) { return 0.0; }, b, x, steps);
     // L(i, k) by its address, which the loops then step through.
     const double* const l = L->row(0);
     const std::size_t stride = L->stride();
     return substitute(
-        m, [l, stride](int i, int k) { return l[static_cast<std::size_t>(i) * stride + k]; }, b, x);
+        m, [l, stride](int i, int k) { return l[static_cast<std::size_t>(i) * stride + k]; }, b, x,
+        steps);
 }
 
 template <typename Entry>
-CholeskySolveStatus modChol::substitute(int m, Entry entry, const Vector& b, Vector& x) const {
+CholeskySolveStatus modChol::substitute(int m, Entry entry, const Vector& b, Vector& x,
+                                        StepObserver* steps) const {
     // Forward substitution, L * y = b, y into x.
     for (int i = 1; i <= m; ++i) {
         double sum = b(i);
@@ -119,6 +128,8 @@ CholeskySolveStatus modChol::substitute(int m, Entry entry, const Vector& b, Vec
             sum = sum - x(k) * entry(i, k);
         if (!divideInto(sum, diag_(i), x(i)))
             return CholeskySolveStatus::arithmeticError;
+        if (steps)
+            steps->choleskySubstituted(true, i, sum, x(i));
     }
 
     // Back substitution, L^T * x = y, reading column i of L as row i of L^T.
@@ -128,6 +139,8 @@ CholeskySolveStatus modChol::substitute(int m, Entry entry, const Vector& b, Vec
             sum = sum - x(k) * entry(k, i);
         if (!divideInto(sum, diag_(i), x(i)))
             return CholeskySolveStatus::arithmeticError;
+        if (steps)
+            steps->choleskySubstituted(false, i, sum, x(i));
     }
     return CholeskySolveStatus::solved;
 }

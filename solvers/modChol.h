@@ -7,6 +7,8 @@
 
 namespace lse {
 
+class StepObserver;
+
 // How a Cholesky decomposition ended, in the manner of LAPACK's INFO.
 enum class CholeskyStatus {
     decomposed,       // A = L * L^T; the solve may follow
@@ -45,8 +47,8 @@ public:
 
     // Solves L * y = b, then L^T * x = y, into x, from the last decomposition; the W it
     // decomposed must still hold L, unchanged. After a failure x keeps what was written up to
-    // there.
-    CholeskySolveStatus cholSolve(const Vector& b, Vector& x) const;
+    // there. `steps`, when given, sees each value as it is found.
+    CholeskySolveStatus cholSolve(const Vector& b, Vector& x, StepObserver* steps = nullptr) const;
 
     std::int16_t cholOrder() const { return cholOrder_; }
     const Vector& diag() const { return diag_; }
@@ -58,7 +60,8 @@ private:
     CholeskyOutcome decompose(Matrix& W, int n, const SolveOptions& options);
     // The two substitutions, with entry(i, k) = L(i, k) for k < i.
     template <typename Entry>
-    CholeskySolveStatus substitute(int m, Entry entry, const Vector& b, Vector& x) const;
+    CholeskySolveStatus substitute(int m, Entry entry, const Vector& b, Vector& x,
+                                   StepObserver* steps) const;
 
     std::int16_t cholOrder_ = 0;
     Vector diag_;

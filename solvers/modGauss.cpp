@@ -3,6 +3,7 @@
 #include "Finite.h"
 #include "GaussBlocked.h"
 #include "Limits.h"
+#include "StepObserver.h"
 #include "kernels/Tuning.h"
 
 #include <cmath>
@@ -53,8 +54,8 @@ GaussOutcome gaussSolve(Matrix& W, Vector& x, const Vector& b, std::int16_t n,
     // Bring W to upper triangular form, one pivot column at a time: literally for a small
     // system, blocked for a large one, with the same bits.
     std::vector<int> pivotRows;
-    if (options.path == SolverPath::blocked ||
-        (options.path == SolverPath::automatic && n >= tuning::kBlockedFrom)) {
+    StepObserver* const steps = options.steps;
+    if (tuning::takesBlockedPath(options, n)) {
         GaussOutcome outcome = blocked::gaussEliminate(W, n, options);
         if (!outcome.solved())
             return outcome;
@@ -65,18 +66,24 @@ GaussOutcome gaussSolve(Matrix& W, Vector& x, const Vector& b, std::int16_t n,
             if (options.cancelRequested())
                 return {GaussStatus::cancelled};
             pivotRows[static_cast<std::size_t>(j)] = pivot(W, j, n);
+            if (steps)
+                steps->pivotChosen(j, pivotRows[static_cast<std::size_t>(j)], W);
             if (const GaussStatus status = gaussEliminate(W, static_cast<std::int16_t>(j), n);
                 status != GaussStatus::solved)
                 return {status, status == GaussStatus::zeroPivot ? j : 0};
+            if (steps)
+                steps->eliminated(j, W);
             if (options.progress)
                 options.progress(j, n);
         }
     }
 
     // Test the last pivot, which has no elimination step of its own, then back-substitute.
+    if (steps)
+        steps->pivotChosen(n, n, W);
     if (W(n, n) == 0)
         return {GaussStatus::zeroPivot, n};
-    if (gaussBackSubstitute(W, n) != GaussStatus::solved)
+    if (gaussBackSubstitute(W, n, steps) != GaussStatus::solved)
         return {GaussStatus::arithmeticError};
 
     // Copy the solution out.
@@ -104,14 +111,17 @@ GaussStatus gaussEliminate(Matrix& W, std::int16_t j, std::int16_t n) {
     return check.allFinite() ? GaussStatus::solved : GaussStatus::arithmeticError;
 }
 
-GaussStatus gaussBackSubstitute(Matrix& W, std::int16_t n) {
+GaussStatus gaussBackSubstitute(Matrix& W, std::int16_t n, StepObserver* steps) {
     const int rhs = n + 1;
     FiniteCheck check;
     // The solution so far, also kept in a row of its own: column n + 1 is read across rows.
     std::vector<double> solution(static_cast<std::size_t>(n) + 1);
 
     // Solve the last row, then each row above with the values already found below it.
-    W(n, rhs) = W(n, rhs) / W(n, n);
+    const double last = W(n, rhs);
+    W(n, rhs) = last / W(n, n);
+    if (steps)
+        steps->backSubstituted(n, last, 0, W(n, rhs));
     solution[n] = W(n, rhs);
     check.add(W(n, rhs));
     for (int h = n - 1; h >= 1; --h) {
@@ -119,7 +129,10 @@ GaussStatus gaussBackSubstitute(Matrix& W, std::int16_t n) {
         double s = 0;
         for (int l = h + 1; l <= n; ++l)
             s = solution[l] * row[l] + s;
-        W(h, rhs) = (W(h, rhs) - s) / W(h, h);
+        const double value = W(h, rhs);
+        W(h, rhs) = (value - s) / W(h, h);
+        if (steps)
+            steps->backSubstituted(h, value, s, W(h, rhs));
         solution[h] = W(h, rhs);
         check.add(W(h, rhs));
     }

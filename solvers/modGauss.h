@@ -8,6 +8,8 @@
 
 namespace lse {
 
+class StepObserver;
+
 // How a Gauss solve ended, in the manner of LAPACK's INFO.
 enum class GaussStatus {
     solved,          // x(1..n) holds the solution
@@ -41,8 +43,9 @@ GaussOutcome gaussSolve(Matrix& W, Vector& x, const Vector& b, std::int16_t n,
 // arithmeticError.
 GaussStatus gaussEliminate(Matrix& W, std::int16_t j, std::int16_t n);
 
-// Leaves the solution in column n + 1 of W: solved or arithmeticError.
-GaussStatus gaussBackSubstitute(Matrix& W, std::int16_t n);
+// Leaves the solution in column n + 1 of W: solved or arithmeticError. `steps`, when given,
+// sees each unknown as it is found.
+GaussStatus gaussBackSubstitute(Matrix& W, std::int16_t n, StepObserver* steps = nullptr);
 
 } // namespace modGauss
 } // namespace lse

@@ -2,6 +2,8 @@
 
 #include "AccuracyDialog.h"
 #include "SaveDialog.h"
+#include "StepsDialog.h"
+#include "StepsText.h"
 
 #include <QAction>
 #include <QClipboard>
@@ -31,6 +33,10 @@ ResultActions::ResultActions(MainWindow& window, frmCholesky& form, CommandActio
     commands.bind(Command::copyText, [this] { toClipboard(form_.accuracyText()); });
     commands.bind(Command::copyTable, [this] { toClipboard(form_.accuracyTable()); });
     commands.bind(Command::saveResults, [this] { saveResults(); });
+    commands.bind(Command::steps, [this] {
+        if (const std::optional<TextBox> box = commands_.resultBox())
+            showSteps(*box);
+    });
 
     for (const TextBox name : resultBoxes()) {
         auto* const box = window.findChild<QPlainTextEdit*>(
@@ -64,6 +70,15 @@ void ResultActions::copySolution(TextBox box) {
         toClipboard(*text);
 }
 
+void ResultActions::showSteps(TextBox box) {
+    const MethodEntry* const method = form_.stepsOf(box);
+    if (method == nullptr)
+        return;
+    StepsDialog dialog(&window_, QString::fromStdString(stepsTitle(*method)),
+                       QString::fromStdString(form_.stepsText(*method)));
+    dialog.exec();
+}
+
 void ResultActions::saveResults() {
     const QString path = chooseSavePath(&window_, *commands_.action(Command::saveResults),
                                         "Comma-separated values (*.csv)", "csv", lastFolder_);
@@ -75,8 +90,8 @@ void ResultActions::showContextMenu(QPlainTextEdit* box, TextBox name, const QPo
     QMenu* const menu = box->createStandardContextMenu();
     menu->setObjectName(box->objectName() + "Menu");
     menu->addSeparator();
-    for (const Command command :
-         {Command::accuracy, Command::copySolution, Command::computeExact, Command::saveResults})
+    for (const Command command : {Command::accuracy, Command::copySolution, Command::steps,
+                                  Command::computeExact, Command::saveResults})
         menu->addAction(commands_.action(command));
     commands_.setMenuBox(name);
     menu->exec(box->mapToGlobal(position));

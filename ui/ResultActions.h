@@ -15,8 +15,8 @@ class AccuracyDialog;
 
 // What the result boxes offer besides their text, in each box's context menu: Accuracy… (also
 // Ctrl+I anywhere in the window), Copy Solution (the method's own doubles, also Ctrl+Shift+C in
-// the box), Compute Exact Solution and Save Results… (also Ctrl+Shift+S), for the last
-// Calculate; and what the accuracy view's buttons do.
+// the box), Steps… (also Ctrl+Shift+E in the box), Compute Exact Solution and Save Results…
+// (also Ctrl+Shift+S), for the last Calculate; and what the accuracy view's buttons do.
 class ResultActions final : public QObject {
     Q_OBJECT
 
@@ -30,6 +30,8 @@ public:
     void showAccuracy(bool computeExact = false);
     // Copy Solution for the box: the clipboard gets the doubles behind it.
     void copySolution(TextBox box);
+    // Steps… for the box: its method's steps in the last Calculate, in a modal view.
+    void showSteps(TextBox box);
 
 private:
     void showContextMenu(QPlainTextEdit* box, TextBox name, const QPoint& position);

@@ -2,6 +2,7 @@
 // logic, with the page's two buttons, its paste, Ctrl+O, drops and the result boxes' commands
 // bound to the logic (by page.js, which calls the functions below and waits for them).
 #include "Commands.h"
+#include "StepsText.h"
 #include "WebPlatform.h"
 #include "frmCholesky.h"
 
@@ -27,6 +28,11 @@ struct Calculator {
 Calculator& calculator() {
     static Calculator instance;
     return instance;
+}
+
+const lse::MethodEntry* stepsMethod(const char* boxId) {
+    const std::optional<lse::TextBox> box = lse::web::textBoxWithId(boxId);
+    return box ? calculator().form.stepsOf(*box) : nullptr;
 }
 
 } // namespace
@@ -100,6 +106,26 @@ EMSCRIPTEN_KEEPALIVE const char* solutionText(const char* boxId) {
     if (!copy)
         return nullptr;
     text = *copy;
+    return text.c_str();
+}
+
+// Steps…: the title and the text of the view for the method whose box has this id, or null
+// when it did not run in the last Calculate. Valid until the next call.
+EMSCRIPTEN_KEEPALIVE const char* stepsTitle(const char* boxId) {
+    static std::string text;
+    const lse::MethodEntry* const method = stepsMethod(boxId);
+    if (method == nullptr)
+        return nullptr;
+    text = lse::stepsTitle(*method);
+    return text.c_str();
+}
+
+EMSCRIPTEN_KEEPALIVE const char* stepsText(const char* boxId) {
+    static std::string text;
+    const lse::MethodEntry* const method = stepsMethod(boxId);
+    if (method == nullptr)
+        return nullptr;
+    text = calculator().form.stepsText(*method);
     return text.c_str();
 }
 

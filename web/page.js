@@ -128,6 +128,26 @@ const lineqPage = (() => {
         return ending;
     }
 
+    // Steps…: one method's steps as the program writes them; resolves once closed and its copy
+    // has reached the clipboard.
+    async function stepsView(title, text) {
+        const dialog = document.getElementById("stepsView");
+        dialog.querySelector(".title").textContent = title;
+        const steps = dialog.querySelector(".text");
+        steps.value = text;
+        steps.setSelectionRange(0, 0);
+        steps.scrollTop = 0;
+        let copied = Promise.resolve();
+        await showModal(dialog, steps, undefined, (finish, signal) => {
+            dialog.querySelector("button.copy").addEventListener("click", () => {
+                copied = copyText(steps.value);
+            }, { signal });
+            dialog.querySelector("button.close").addEventListener("click", () => finish(),
+                { signal });
+        });
+        await copied;
+    }
+
     // One command (a click, a paste, an open or a drop) is handled at a time, to its end, as
     // on the desktop; the boxes are modal, so a second can only come from a script or from
     // the keyboard and the clipboard, which the page guards itself.
@@ -728,6 +748,11 @@ const lineqPage = (() => {
                 const solution = ask("solutionText", box);
                 if (solution !== null)
                     await copyText(solution);
+            }),
+            steps: (box) => run(async () => {
+                const title = ask("stepsTitle", box);
+                if (title !== null)
+                    await stepsView(title, ask("stepsText", box));
             }),
             openSystem: () => {
                 loadReadModule().catch(() => {});

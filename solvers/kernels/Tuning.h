@@ -1,5 +1,7 @@
 #pragma once
 
+#include "SolveOptions.h"
+
 #include <cstddef>
 
 // The thresholds of the solvers' schedules, beside the kernels' shapes (Blocking.h, which
@@ -12,6 +14,14 @@ namespace lse::tuning {
 // Both methods take their blocked path from this order on. Chosen with the blocked paths
 // (commit c9dcf38); neither figure nor processor was kept.
 inline constexpr int kBlockedFrom = 64;
+
+// Whether a solve of order n takes the blocked path: asked for, or left to the order; never
+// when its steps are watched.
+inline bool takesBlockedPath(const SolveOptions& options, int n) {
+    return options.steps == nullptr &&
+           (options.path == SolverPath::blocked ||
+            (options.path == SolverPath::automatic && n >= kBlockedFrom));
+}
 
 // Gauss: steps per panel, the depth of each trailing update, so that the trailing matrix is
 // read from memory once per this many steps; the matrix update's depth block (Blocking.h)

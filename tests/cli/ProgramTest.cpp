@@ -129,6 +129,7 @@ TEST(ProgramOutput, UsageErrorsExitWithTwoAndPrintNothingOnStandardOutput) {
     for (const std::vector<std::string>& args : {std::vector<std::string>{"--method", "lu"},
                                                  {"--digits", "16"},
                                                  {"--format", "xml"},
+                                                 {"--steps", "--format", "json"},
                                                  {"--input-format", "csv"},
                                                  {"--frobnicate"},
                                                  {"a.txt", "b.txt"},
@@ -139,6 +140,16 @@ TEST(ProgramOutput, UsageErrorsExitWithTwoAndPrintNothingOnStandardOutput) {
         EXPECT_EQ(run.out, "");
         EXPECT_EQ(run.status, 2);
     }
+}
+
+TEST(ProgramOutput, StepsFollowEachMethodsSolution) {
+    const ProgramRun run = runProgram({"--steps", "--method", "cholesky"},
+                                      "3\n4 2 14\n2 17 -5\n14 -5 83\n14 -101 155\n");
+    EXPECT_EQ(
+        run.out.rfind("Cholesky Solution\nx1 =   3\nx2 =   -6\nx3 =   1\n\nSteps of Cholesky", 0),
+        0u)
+        << run.out;
+    EXPECT_TRUE(run.out.ends_with("\nx = 3 -6 1\n")) << run.out;
 }
 
 TEST(ProgramOutput, VersionAndHelpGoToStandardOutput) {

@@ -7,6 +7,7 @@
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
 
@@ -63,6 +64,9 @@ void DialogAnswerer::answerOpenDialog() {
             files->reject();
         }
     } else {
+        // A view: the text it shows.
+        if (const auto* const view = dialog->findChild<QPlainTextEdit*>())
+            shown.text = view->toPlainText();
         seen.push_back(shown);
         dialog->close();
     }

@@ -29,8 +29,8 @@ struct SeenDialog {
 // Answers the modal dialogs that open while it lives, in order, as a user would: types a
 // reply into an input box and presses OK, presses Cancel, presses OK on a message box, or
 // types a file's path into a file dialog and presses Enter.
-// A dialog beyond the script is recorded and cancelled, so that a test fails rather than
-// hangs. A long run's progress dialog is left alone.
+// A dialog beyond the script is recorded (a view with its text) and closed, so that a test
+// fails rather than hangs. A long run's progress dialog is left alone.
 class DialogAnswerer : public QObject {
 public:
     struct Answer {

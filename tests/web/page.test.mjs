@@ -934,3 +934,31 @@ describe("the exact solution", () => {
             assert.ok(await w.noBoxOpen());
         });
 });
+
+const stepsCases = JSON.parse(await readFile(new URL("../support/stepsCases.json",
+    import.meta.url), "utf8")).cases;
+describe("steps", () => {
+    windowTest("each case of the shared table shows its lines", async (w) => {
+        for (const { name, paste: text, option, messages, box, title, lines } of stepsCases) {
+            w.step(name);
+            await paste(w, text);
+            await w.idle();
+            await w.click(option);
+            await w.click("Start");
+            for (const message of messages) {
+                assert.equal((await w.nextBox()).text, message);
+                await w.pressOk();
+            }
+            await w.idle();
+            await w.page.focus(`#${box}`);
+            await chord(w, ["Control", "Shift"], "KeyE");
+            const view = await w.nextBox();
+            assert.deepEqual([view.kind, view.title], ["stepsView", title], name);
+            const shown = await w.page.$eval("#stepsView .text", (text) => text.value.split("\n"));
+            for (const line of lines)
+                assert.ok(shown.includes(line), `${name}: ${line}`);
+            await w.page.keyboard.press("Escape");
+            await w.idle();
+        }
+    });
+});

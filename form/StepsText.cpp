@@ -1,0 +1,234 @@
+#include "StepsText.h"
+
+#include "NumberText.h"
+#include "StepObserver.h"
+
+#include <algorithm>
+#include <cstddef>
+#include <utility>
+#include <vector>
+
+namespace lse {
+
+namespace {
+
+std::string number(double value) {
+    return doubleToText(value, Digits::roundTrip);
+}
+
+// A value after a minus sign: a negative one in parentheses.
+std::string subtrahend(double value) {
+    return value < 0 ? "(" + number(value) + ")" : number(value);
+}
+
+std::string at(int i, int j) {
+    return "(" + intToText(i) + "," + intToText(j) + ")";
+}
+
+// Rows of cells, each column right-aligned to its widest cell, an indent before each row and
+// `bar` before the last column when given.
+std::string grid(const std::vector<std::vector<std::string>>& rows, bool bar) {
+    std::vector<std::size_t> width;
+    for (const auto& row : rows) {
+        width.resize(std::max(width.size(), row.size()));
+        for (std::size_t c = 0; c < row.size(); ++c)
+            width[c] = std::max(width[c], row[c].size());
+    }
+    std::string text;
+    for (const auto& row : rows) {
+        text += "   ";
+        for (std::size_t c = 0; c < row.size(); ++c) {
+            text += bar && c + 1 == row.size() ? "  |  " : (c == 0 ? "" : "  ");
+            text.append(width[c] - row[c].size(), ' ').append(row[c]);
+        }
+        text += "\n";
+    }
+    return text;
+}
+
+// The text of each step as the method takes it.
+class StepsWriter final : public StepObserver {
+public:
+    StepsWriter(const Matrix& A, const Vector& b, int n)
+        : n_(n), order_(static_cast<std::size_t>(n) + 1), L_(static_cast<std::size_t>(n) + 1) {
+        for (int i = 1; i <= n; ++i) {
+            order_[static_cast<std::size_t>(i)] = i;
+            L_[static_cast<std::size_t>(i)].assign(static_cast<std::size_t>(n) + 1, 0.0);
+        }
+        text +=
+            "[A | b]\n" + augmented([&](int i, int k) { return number(k <= n ? A(i, k) : b(i)); });
+    }
+
+    void pivotChosen(int j, int p, const Matrix& W) override {
+        text += "\nStep " + intToText(j) + ". Pivot " + number(W(j, j));
+        if (j == n_) {
+            text += ", the last.\n";
+            return;
+        }
+        text += ", the largest magnitude in column " + intToText(j) + " from row " + intToText(j) +
+                " down: ";
+        text += p == j ? "no rows exchanged.\n"
+                       : "rows " + intToText(j) + " and " + intToText(p) + " exchanged.\n";
+        // As LAPACK keeps them: the multipliers already made move with their rows.
+        std::swap(order_[static_cast<std::size_t>(j)], order_[static_cast<std::size_t>(p)]);
+        for (int k = 1; k < j; ++k)
+            std::swap(l(j, k), l(p, k));
+    }
+
+    void eliminated(int j, const Matrix& W) override {
+        for (int i = j + 1; i <= n_; ++i) {
+            // The division the step made, so the same bits.
+            l(i, j) = W(i, j) / W(j, j);
+            text += "   m" + at(i, j) + " = " + number(W(i, j)) + " / " + number(W(j, j)) + " = " +
+                    number(l(i, j)) + "\n";
+        }
+        text += "   Row i less m(i," + intToText(j) + ") times row " + intToText(j) +
+                ", for each row i below it:\n" + augmented([&](int i, int k) {
+                    return k < i && k <= j ? std::string("0") : number(W(i, k));
+                });
+    }
+
+    void backSubstituted(int h, double rhs, double sum, double x) override {
+        if (h == n_)
+            text += "\nBack substitution: x(i) = (c(i) - s(i)) / U(i,i), c the last column, "
+                    "s(i) the sum of x(k) U(i,k) for k > i\n";
+        text += "   x(" + intToText(h) + ") = (" + number(rhs) + " - " + subtrahend(sum) + ") / U" +
+                at(h, h) + " = " + number(x) + "\n";
+    }
+
+    void choleskyPivot(int i, double sum) override {
+        if (i == 1)
+            text += "\nL(i,i) = sqrt(A(i,i) - the sum of L(i,k)^2), L(j,i) = (A(j,i) - the sum "
+                    "of L(i,k) L(j,k)) / L(i,i), k < i\n";
+        text += "\nColumn " + intToText(i) + ". Pivot " + number(sum) + "\n";
+        lastPivot = sum;
+        cholesky_ = true;
+    }
+
+    void choleskyEntry(int j, int i, double sum, double value) override {
+        l(j, i) = value;
+        text += "   L" + at(j, i) + " = " +
+                (i == j ? "sqrt(" + number(sum) + ")" : number(sum) + " / L" + at(i, i)) + " = " +
+                number(value) + "\n";
+    }
+
+    void choleskySubstituted(bool forward, int i, double sum, double value) override {
+        if (forward && i == 1)
+            text += "\nL y = b forward: y(i) = (b(i) - the sum of L(i,k) y(k), k < i) / L(i,i)\n";
+        if (!forward && i == n_)
+            text += "L^T x = y backward: x(i) = (y(i) - the sum of L(k,i) x(k), k > i) / "
+                    "L(i,i)\n";
+        text += "   " + std::string(forward ? "y" : "x") + "(" + intToText(i) +
+                ") = " + number(sum) + " / L" + at(i, i) + " = " + number(value) + "\n";
+    }
+
+    // What the method made, once it has solved: P A = L U for Gauss, A = L L^T for Cholesky.
+    void factors(const Matrix& W) {
+        if (cholesky_) {
+            text += "\nThe factor: A = L L^T\nL\n" +
+                    triangle(true, [&](int i, int k) { return l(i, k); });
+            return;
+        }
+        text += "\nThe factors: P A = L U, P taking the rows of A in the order";
+        for (int i = 1; i <= n_; ++i)
+            text += " " + intToText(order_[static_cast<std::size_t>(i)]);
+        text += "\nL\n" + triangle(true, [&](int i, int k) { return i == k ? 1.0 : l(i, k); });
+        text += "U\n" + triangle(false, [&](int i, int k) { return W(i, k); });
+    }
+
+    std::string text;
+    double lastPivot = 0;
+
+private:
+    double& l(int i, int k) { return L_[static_cast<std::size_t>(i)][static_cast<std::size_t>(k)]; }
+
+    // An n x (n + 1) matrix, its last column apart.
+    template <typename Cell> std::string augmented(Cell cell) const {
+        std::vector<std::vector<std::string>> rows;
+        for (int i = 1; i <= n_; ++i) {
+            rows.emplace_back();
+            for (int k = 1; k <= n_ + 1; ++k)
+                rows.back().push_back(cell(i, k));
+        }
+        return grid(rows, true);
+    }
+    template <typename Entry> std::string triangle(bool lower, Entry entry) const {
+        std::vector<std::vector<std::string>> rows;
+        for (int i = 1; i <= n_; ++i) {
+            rows.emplace_back();
+            for (int k = 1; k <= n_; ++k)
+                rows.back().push_back((lower ? k > i : k < i) ? "0" : number(entry(i, k)));
+        }
+        return grid(rows, false);
+    }
+
+    int n_;
+    bool cholesky_ = false;
+    std::vector<int> order_;
+    std::vector<std::vector<double>> L_;
+};
+
+// Why the method stopped, in the terms of the steps above.
+std::string failureText(const CalculateOutcome& outcome, double lastPivot) {
+    const int column =
+        outcome.gauss.column != 0 ? outcome.gauss.column : outcome.decomposition.column;
+    switch (outcome.gauss.status) {
+    case GaussStatus::zeroPivot:
+        return "At column " + intToText(column) + " every entry from row " + intToText(column) +
+               " down is 0, so A is singular.";
+    case GaussStatus::arithmeticError:
+        return "A step went beyond the range of numbers.";
+    default:
+        break;
+    }
+    switch (outcome.decomposition.status) {
+    case CholeskyStatus::notSymmetric:
+        return "A is not symmetric, so it is not positive definite.";
+    case CholeskyStatus::pivotNotPositive:
+        return "At column " + intToText(column) + " the pivot is " + number(lastPivot) +
+               ", so A is not positive definite.";
+    case CholeskyStatus::arithmeticError:
+        return "At column " + intToText(column) + " a step went beyond the range of numbers.";
+    default:
+        break;
+    }
+    return "The solution went beyond the range of numbers.";
+}
+
+} // namespace
+
+std::string stepsTitle(const MethodEntry& method) {
+    return "Steps of " + std::string(method.title);
+}
+
+std::string stepsText(const MethodEntry& method, const Matrix& A, const Vector& b, int n) {
+    std::string text = stepsTitle(method) + ", in the doubles it computes with\n\n";
+    if (n > kStepsUpTo)
+        return text + "Steps are shown for up to " + intToText(kStepsUpTo) +
+               " equations; this system has " + intToText(n) + ".\n";
+    if (n == 0)
+        return text + "There are no equations.\n";
+
+    Matrix W;
+    W.recreate(n, n, 1);
+    for (int i = 1; i <= n; ++i)
+        for (int k = 1; k <= n; ++k)
+            W(i, k) = A(i, k);
+    Vector x;
+    x.recreate(n);
+    MethodState state;
+    StepsWriter writer(A, b, n);
+    SolveOptions options;
+    options.steps = &writer;
+    const CalculateOutcome outcome =
+        method.solve(W, b, x, static_cast<std::int16_t>(n), state, options);
+    if (!outcome.solved())
+        return text + writer.text + "\n" + failureText(outcome, writer.lastPivot) + "\n";
+    writer.factors(W);
+    text += writer.text + "\nx =";
+    for (int i = 1; i <= n; ++i)
+        text += " " + number(x(i));
+    return text + "\n";
+}
+
+} // namespace lse

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QDialog>
+
+class QPlainTextEdit;
+class QPushButton;
+
+namespace lse::ui {
+
+// Steps…: how one method solved the system, as the form writes it, read-only but selectable,
+// unwrapped so that a matrix's columns stay in line, with Copy and Close.
+class StepsDialog final : public QDialog {
+    Q_OBJECT
+
+public:
+    StepsDialog(QWidget* parent, const QString& title, const QString& text);
+
+    QPlainTextEdit* view{};
+    QPushButton* copyButton{};
+    QPushButton* closeButton{};
+};
+
+} // namespace lse::ui
