@@ -318,21 +318,40 @@ std::string frmCholesky::resultsCsv() const {
 }
 
 bool frmCholesky::saveSystemFile(const std::string& path) {
-    return save(path, systemFileText());
+    return save(path, [this] { return systemFileText(); });
 }
 
 bool frmCholesky::saveResultsFile(const std::string& path) {
-    return save(path, resultsCsv());
+    return save(path, [this] { return resultsCsv(); });
 }
 
-bool frmCholesky::save(const std::string& path, const std::string& text) {
+bool frmCholesky::save(const std::string& path, const std::function<std::string()>& text) {
     if (busy_)
         return false;
-    if (const std::optional<std::string> why = writeWholeFile(path, text)) {
-        show(messages::unsaved(*why, std::filesystem::path(path).filename().string()));
-        return false;
-    }
-    return true;
+    const BusyWhile busy(busy_);
+    // Off the window's thread: a system of 3000 equations is 9 million numbers to write.
+    const std::string name = std::filesystem::path(path).filename().string();
+    WorkStatus status;
+    status.title = "Saving " + name;
+    status.unit = {};
+    std::optional<std::string> why;
+    bool cancelled = false;
+    platform_.runLong(
+        [&] {
+            try {
+                const std::string whole = text();
+                // A cancel before the file is touched leaves it as it was.
+                cancelled = status.cancel;
+                if (!cancelled)
+                    why = writeWholeFile(path, whole);
+            } catch (const std::bad_alloc&) {
+                why = "not enough memory";
+            }
+        },
+        status);
+    if (why)
+        show(messages::unsaved(*why, name));
+    return !why && !cancelled;
 }
 
 std::optional<std::string> frmCholesky::solutionCopy(TextBox box) const {

@@ -74,9 +74,9 @@ public:
     std::string systemFileText() const;
     // Save Results: the last Calculate as comma-separated values.
     std::string resultsCsv() const;
-    // Save System… and Save Results… once the user has chosen `path`: the file is replaced
-    // only by the whole text; where it cannot be written the message says why and the file is
-    // left as it was. False then.
+    // Save System… and Save Results… once the user has chosen `path`, as long work through the
+    // platform: the file is replaced only by the whole text; where it cannot be written the
+    // message says why and the file is left as it was, as it is after a cancel. False then.
     bool saveSystemFile(const std::string& path);
     bool saveResultsFile(const std::string& path);
     // Copy Solution: the doubles of the method whose solution `box` shows, one a line with
@@ -116,7 +116,7 @@ private:
     void load(const std::function<io::LinearSystem(const io::ReadOptions&)>& read,
               const std::string& name, std::uint64_t size);
     void adopt(io::LinearSystem& system);
-    bool save(const std::string& path, const std::string& text);
+    bool save(const std::string& path, const std::function<std::string()>& text);
 
     Platform& platform_;
     MethodTable methods_;

@@ -76,7 +76,7 @@ TEST(SaveResults, FieldsAreQuotedAsRfc4180Asks) {
               "plain,\"a,b\",\"say \"\"hi\"\"\"\r\n\"two\nlines\",,\"x\r\"\r\n");
 }
 
-TEST(SaveSystem, AFileThatCannotBeWrittenIsLeftAsItWasAndTheMessageSaysWhy) {
+TEST(SaveSystem, AFileThatCannotBeWrittenOrACancelLeavesItAsItWas) {
     namespace fs = std::filesystem;
     const fs::path folder = scratchFile("save-folder");
     fs::create_directories(folder / "inside");
@@ -94,7 +94,14 @@ TEST(SaveSystem, AFileThatCannotBeWrittenIsLeftAsItWasAndTheMessageSaysWhy) {
     }
     EXPECT_TRUE(fs::is_directory(folder / "inside"));
     EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 1);
+    // A cancel, which a large system's save offers, leaves the file as it was, unsaid.
     const fs::path file = folder / "system.txt";
+    std::ofstream(file) << "as it was";
+    s.platform.messages.clear();
+    s.platform.cancelRuns = {s.platform.longRuns.size() + 1};
+    EXPECT_FALSE(s.form.saveSystemFile(file.string()));
+    EXPECT_EQ(fileContents(file.string()), "as it was");
+    EXPECT_TRUE(s.platform.messages.empty());
     EXPECT_TRUE(s.form.saveSystemFile(file.string()));
     EXPECT_EQ(fileContents(file.string()), s.form.systemFileText());
     fs::remove_all(folder);
