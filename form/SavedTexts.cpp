@@ -1,6 +1,7 @@
 #include "SavedTexts.h"
 
 #include "AccuracyText.h"
+#include "ComparisonTable.h"
 #include "NumberText.h"
 
 #include <algorithm>
@@ -13,15 +14,10 @@
 
 namespace lse {
 
-namespace {
-
-// The fewest digits that read back as the same double, sign of zero included: a saved -0
-// must open as -0, which the window shows as 0.
+// A saved -0 must open as -0, which the window shows as 0.
 std::string roundTrip(double value) {
     return value == 0 && std::signbit(value) ? "-0" : doubleToText(value, Digits::roundTrip);
 }
-
-} // namespace
 
 std::string systemFileText(const Matrix& A, const Vector& b, int n, const WrittenValues& written) {
     // The kept texts by their place in [A | b], which the readers note in no promised order.
@@ -58,70 +54,22 @@ std::string systemFileText(const Matrix& A, const Vector& b, int n, const Writte
 }
 
 std::vector<std::vector<std::string>> resultRows(const CalculateReport& report) {
-    const int n = report.n;
-    std::vector<const MethodReport*> solved;
-    for (const MethodReport& result : report.methods)
-        if (result.solved)
-            solved.push_back(&result);
-    const exact::ExactReport* exact = report.exact ? &*report.exact : nullptr;
-    const bool unique = exact && exact->ofDoubles().status == exact::ExactStatus::solved;
-    const bool written =
-        unique && exact->doubles && exact->asWritten.status == exact::ExactStatus::solved;
-
-    std::vector<std::string> header{"Unknown"};
-    for (const MethodReport& result : report.methods)
-        header.emplace_back(result.method->title);
-    if (unique) {
-        if (written)
-            header.emplace_back("As written");
-        header.insert(header.end(), {"Exact", "Nearest double"});
-        for (const MethodReport* result : solved)
-            header.push_back(std::string(result->method->title) + " error (ulps)");
-    }
-    const std::size_t width = header.size();
-    std::vector<std::vector<std::string>> rows{header};
+    const ComparisonTable table(report);
+    const std::size_t width = table.header().size();
+    std::vector<std::vector<std::string>> rows{table.header()};
     const auto row = [&](std::string name) -> std::vector<std::string>& {
         rows.emplace_back(width);
         rows.back()[0] = std::move(name);
         return rows.back();
     };
-
-    for (int i = 1; i <= n; ++i) {
-        std::vector<std::string>& r = row("x" + intToText(i));
-        std::size_t column = 1;
-        for (const MethodReport& result : report.methods) {
-            if (result.solved)
-                r[column] = roundTrip(result.x(i));
-            ++column;
-        }
-        if (!unique)
-            continue;
-        const std::size_t k = static_cast<std::size_t>(i - 1);
-        if (written)
-            r[column++] = exact->asWritten.components[k].text;
-        const exact::ExactComponent& c = exact->ofDoubles().components[k];
-        r[column++] = c.text;
-        r[column++] = c.nearest ? roundTrip(*c.nearest) : "beyond the largest double";
-        for (std::size_t m = 0; m < solved.size() && m < exact->errors.size(); ++m) {
-            const std::optional<std::uint64_t>& ulps = exact->errors[m].ulps[k];
-            r[column++] = ulps ? std::to_string(*ulps) : "out of range";
-        }
+    for (int i = 1; i <= table.rows(); ++i) {
+        std::vector<std::string>& r = row({});
+        for (int c = 0; c < table.columns(); ++c)
+            r[static_cast<std::size_t>(c)] = table.cell(i, c);
     }
-
-    // The figures' names come from a solved method, in the order every front end shows them.
-    if (!solved.empty()) {
-        const std::vector<FigureLine> names = figureLines(*solved.front());
-        for (std::size_t f = 0; f < names.size(); ++f) {
-            std::vector<std::string>& r = row(std::string(names[f].name));
-            std::size_t column = 1;
-            for (const MethodReport& result : report.methods) {
-                const std::vector<FigureLine> lines = figureLines(result);
-                if (f < lines.size())
-                    r[column] = lines[f].value && !lines[f].count ? roundTrip(*lines[f].value)
-                                                                  : lines[f].text;
-                ++column;
-            }
-        }
+    for (std::vector<std::string>& figure : table.figureRows(true)) {
+        figure.resize(width);
+        rows.push_back(std::move(figure));
     }
     if (std::any_of(report.methods.begin(), report.methods.end(),
                     [](const MethodReport& r) { return r.failure.has_value(); })) {
@@ -133,7 +81,7 @@ std::vector<std::vector<std::string>> resultRows(const CalculateReport& report) 
             ++column;
         }
     }
-    if (exact && !unique)
+    if (report.exact && report.exact->ofDoubles().status != exact::ExactStatus::solved)
         row("Exact solution")[1] = exact::kNoUniqueSolutionText;
     return rows;
 }

@@ -18,6 +18,9 @@ namespace lse {
 // double; so Open reads back the same doubles and, for the exact solve, the same values.
 std::string systemFileText(const Matrix& A, const Vector& b, int n, const WrittenValues& written);
 
+// The fewest digits that read back as the same double, sign of zero included.
+std::string roundTrip(double value);
+
 // The last Calculate as one table, a header row first: a row per unknown with each method's
 // x (round-trip digits; empty where it failed), then once computed the exact solution and each
 // solved method's error in ulps; then a row per figure, and the failures' messages.

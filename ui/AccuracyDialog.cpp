@@ -1,9 +1,15 @@
 #include "AccuracyDialog.h"
 
+#include "ComparisonModel.h"
+
 #include <QDialogButtonBox>
 #include <QFontDatabase>
+#include <QHeaderView>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTabWidget>
+#include <QTableView>
+#include <QTableWidget>
 #include <QVBoxLayout>
 
 #include <array>
@@ -27,6 +33,33 @@ AccuracyDialog::AccuracyDialog(QWidget* parent, frmCholesky& form, CommandAction
     view->setMinimumSize(view->fontMetrics().averageCharWidth() * 100,
                          view->fontMetrics().lineSpacing() * 28);
 
+    auto* const side = new QWidget;
+    figures = new QTableWidget(side);
+    figures->setObjectName("figures");
+    figures->setAccessibleName("Each method's figures");
+    figures->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    figures->verticalHeader()->hide();
+    figures->verticalHeader()->setDefaultSectionSize(figures->fontMetrics().lineSpacing() + 6);
+    figures->setTabKeyNavigation(false);
+    figures->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    table = new QTableView(side);
+    table->setObjectName("comparison");
+    table->setAccessibleName("The unknowns side by side");
+    table->setModel(new ComparisonModel(table));
+    table->setItemDelegate(new AgreementDelegate(table));
+    table->setFont(view->font());
+    table->verticalHeader()->hide();
+    table->verticalHeader()->setDefaultSectionSize(table->fontMetrics().lineSpacing() + 6);
+    table->setTabKeyNavigation(false);
+    // Widths from the rows a view shows first, not from all 32766.
+    table->horizontalHeader()->setResizeContentsPrecision(100);
+    auto* const sideLayout = new QVBoxLayout(side);
+    sideLayout->addWidget(figures);
+    sideLayout->addWidget(table);
+    tabs = new QTabWidget(this);
+    tabs->addTab(side, tr("Side by &Side"));
+    tabs->addTab(view, tr("&Report"));
+
     auto* const buttons = new QDialogButtonBox(this);
     std::array<QPushButton*, std::size(kAccuracyViewCommands)> made{};
     for (std::size_t i = 0; i < made.size(); ++i) {
@@ -41,10 +74,10 @@ AccuracyDialog::AccuracyDialog(QWidget* parent, frmCholesky& form, CommandAction
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 
     auto* const layout = new QVBoxLayout(this);
-    layout->addWidget(view);
+    layout->addWidget(tabs);
     layout->addWidget(buttons);
     refresh();
-    view->setFocus();
+    table->setFocus();
 }
 
 void AccuracyDialog::computeExact() {
@@ -54,6 +87,27 @@ void AccuracyDialog::computeExact() {
 
 void AccuracyDialog::refresh() {
     view->setPlainText(QString::fromStdString(form_.accuracyText()));
+    const CalculateReport& report = form_.report();
+    static_cast<ComparisonModel*>(table->model())->show(report);
+    table->resizeColumnsToContents();
+    const ComparisonTable comparison(report);
+    const std::vector<std::vector<std::string>> rows = comparison.figureRows(false);
+    figures->clear();
+    figures->setRowCount(static_cast<int>(rows.size()));
+    figures->setColumnCount(1 + static_cast<int>(report.methods.size()));
+    QStringList header{tr("Figure")};
+    for (const MethodReport& result : report.methods)
+        header << QString::fromUtf8(result.method->title.data(),
+                                    static_cast<qsizetype>(result.method->title.size()));
+    figures->setHorizontalHeaderLabels(header);
+    for (std::size_t r = 0; r < rows.size(); ++r)
+        for (std::size_t c = 0; c < rows[r].size(); ++c)
+            figures->setItem(static_cast<int>(r), static_cast<int>(c),
+                             new QTableWidgetItem(QString::fromStdString(rows[r][c])));
+    figures->resizeColumnsToContents();
+    // Every figure in sight: they are few.
+    figures->setFixedHeight(figures->horizontalHeader()->height() +
+                            figures->verticalHeader()->length() + 2 * figures->frameWidth());
     commands_.refresh();
 }
 

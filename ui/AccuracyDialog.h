@@ -7,12 +7,18 @@
 
 class QPlainTextEdit;
 class QPushButton;
+class QTabWidget;
+class QTableView;
+class QTableWidget;
 
 namespace lse::ui {
 
-// The accuracy view of the last Calculate: the form's text, read-only but selectable with the
-// keyboard, with a button for each of the view's commands (Copy, Copy as Tab-Separated,
-// Compute Exact Solution), which act through the window's actions, and Close.
+// The accuracy view of the last Calculate. First the methods side by side: their figures in a
+// small table above, and a table of the unknowns, in which, once the exact solution is known,
+// each method's correct digits are set apart from the wrong ones. Then the form's full text,
+// read-only but selectable with the keyboard. A button for each of the view's commands (Copy,
+// Copy as Tab-Separated, Compute Exact Solution), which act through the window's actions, and
+// Close.
 class AccuracyDialog final : public QDialog {
     Q_OBJECT
 
@@ -22,6 +28,9 @@ public:
     // Solves exactly and shows the answer.
     void computeExact();
 
+    QTabWidget* tabs{};
+    QTableWidget* figures{};
+    QTableView* table{};
     QPlainTextEdit* view{};
     QPushButton* copyButton{};
     QPushButton* copyTableButton{};

@@ -2,6 +2,7 @@
 // logic, with the page's two buttons, its paste, Ctrl+O, drops and the result boxes' commands
 // bound to the logic (by page.js, which calls the functions below and waits for them).
 #include "Commands.h"
+#include "PageMarkup.h"
 #include "StepsText.h"
 #include "WebPlatform.h"
 #include "frmCholesky.h"
@@ -73,6 +74,13 @@ EMSCRIPTEN_KEEPALIVE const char* boxLines(const char* boxId, int first, int coun
 EMSCRIPTEN_KEEPALIVE const char* accuracyText() {
     static std::string text;
     text = calculator().form.accuracyText();
+    return text.c_str();
+}
+
+// The same side by side, as the view's tables (PageMarkup.h).
+EMSCRIPTEN_KEEPALIVE const char* comparisonMarkup() {
+    static std::string text;
+    text = lse::web::comparisonMarkup(calculator().form.report());
     return text.c_str();
 }
 

@@ -11,11 +11,6 @@
 
 namespace lse::web {
 
-namespace {
-
-using window::Control;
-using window::Kind;
-
 std::string escaped(std::string_view text) {
     std::string out;
     for (const char c : text) {
@@ -38,6 +33,11 @@ std::string escaped(std::string_view text) {
     }
     return out;
 }
+
+namespace {
+
+using window::Control;
+using window::Kind;
 
 std::string idOf(const Control& c) {
     return c.index < 0 ? std::string(c.name) : std::string(c.name) + "_" + std::to_string(c.index);

@@ -1,11 +1,15 @@
 #pragma once
 
+#include "CalculateReport.h"
 #include "Commands.h"
 
 #include <string>
 #include <string_view>
 
 namespace lse::web {
+
+// text with &, <, > and " as HTML writes them.
+std::string escaped(std::string_view text);
 
 // The window's markup, from its description: the frame with its title bar and every control
 // placed by its twips, in the order the page's focus and reading follow.
@@ -23,5 +27,12 @@ std::string placeholderName(std::string_view commandName);
 // writes it). Throws
 // std::invalid_argument for any other @NAME@, so that a misspelt one does not reach a user.
 std::string fillPage(std::string_view page);
+
+// The accuracy view's side-by-side tables: each method's figures, then a row per unknown
+// (the first shownRows of them, and a caption saying how many more the copies hold) with each
+// method's value, whose wrong digits, once the exact solution is known, are marked for the
+// eye (class "wrong") and said for a screen reader (class "said").
+inline constexpr int kComparisonRowsShown = 1000;
+std::string comparisonMarkup(const CalculateReport& report, int shownRows = kComparisonRowsShown);
 
 } // namespace lse::web

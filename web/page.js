@@ -100,6 +100,8 @@ const lineqPage = (() => {
         const dialog = document.getElementById("accuracyView");
         const report = dialog.querySelector(".text");
         report.value = text;
+        // The program writes the tables, escaping every text it puts in them.
+        dialog.querySelector(".side").innerHTML = ask("comparisonMarkup") ?? "";
         report.setSelectionRange(0, 0);
         report.scrollTop = 0;
         const close = dialog.querySelector("button.close");

@@ -962,3 +962,35 @@ describe("steps", () => {
         }
     });
 });
+
+const comparisonCases = JSON.parse(await readFile(new URL("../support/comparisonCases.json",
+    import.meta.url), "utf8")).cases;
+describe("side by side", () => {
+    windowTest("each case of the shared table shows its digits", async (w) => {
+        for (const { name, paste: text, option, cells } of comparisonCases) {
+            w.step(name);
+            await paste(w, text);
+            await w.idle();
+            await w.click(option);
+            await w.click("Start");
+            await w.idle();
+            await openAccuracyView(w, "display");
+            await viewShownAgain(w, await computeExact(w));
+            for (const { unknown, column, correct, wrong, said } of cells) {
+                const shown = await w.page.$eval("#accuracyView table.comparison",
+                    (table, unknown, column) => {
+                        const headings = [...table.tHead.rows[0].cells].map((c) => c.textContent);
+                        const row = [...table.tBodies[0].rows].find((r) =>
+                            r.cells[0].textContent === unknown);
+                        const cell = row.cells[headings.indexOf(column)];
+                        const part = (selector) => cell.querySelector(selector)?.textContent ?? "";
+                        return { all: cell.textContent, wrong: part(".wrong"), said: part(".said") };
+                    }, unknown, column);
+                assert.deepEqual(shown, { all: correct + wrong + said, wrong, said },
+                    `${name}: ${unknown} ${column}`);
+            }
+            await w.page.keyboard.press("Escape");
+            await w.idle();
+        }
+    });
+});

@@ -1,0 +1,52 @@
+#pragma once
+
+#include "CalculateReport.h"
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace lse {
+
+// The last Calculate side by side: a row per unknown, a column per method's x (round-trip
+// digits; empty where it failed), and once the exact solution is computed, the exact value
+// (and the value as written, where that differs), its nearest double and each solved
+// method's error in ulps. Cells are made as they are asked for, so that a view of n = 32766
+// rows costs what it shows. Valid while the report is unchanged.
+class ComparisonTable {
+public:
+    explicit ComparisonTable(const CalculateReport& report);
+
+    const std::vector<std::string>& header() const { return header_; }
+    int rows() const { return report_.n; }
+    int columns() const { return static_cast<int>(header_.size()); }
+    // row 1..n, column 0..columns() - 1 (0: "x1").
+    std::string cell(int row, int column) const;
+
+    // Of a method's value, once the exact solution is known: its correct significant digits
+    // (as the figures count them, from its relative error against the exact value's nearest
+    // double) and how many leading characters of its text hold them, sign and point included.
+    struct Agreement {
+        int digits = 0;
+        std::size_t characters = 0;
+        bool whole = false; // every digit shown is correct
+    };
+    std::optional<Agreement> agreement(int row, int column) const;
+
+    // Each solved method's figures: a row per figure, its name first, then a cell per method
+    // in the header's order (empty where it failed); with round-trip digits for a file, else
+    // as the view shows them ("1.2e+17").
+    std::vector<std::vector<std::string>> figureRows(bool roundTripDigits) const;
+
+private:
+    const MethodReport* methodOf(int column) const;
+
+    const CalculateReport& report_;
+    std::vector<std::string> header_;
+    std::vector<const MethodReport*> solved_;
+    const exact::ExactReport* exact_ = nullptr; // when it has a unique solution
+    bool written_ = false;                      // the as-written column is shown
+};
+
+} // namespace lse

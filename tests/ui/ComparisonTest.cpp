@@ -1,0 +1,97 @@
+// The accuracy view side by side in the real dialog, once Compute Exact Solution is pressed,
+// from the table the page's tests read too.
+
+#include "AccuracyDialog.h"
+#include "ComparisonModel.h"
+#include "DialogAnswerer.h"
+#include "ShownWindow.h"
+#include "TestFiles.h"
+
+#include <QClipboard>
+#include <QJsonArray>
+#include <QLineEdit>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTableView>
+#include <QTableWidget>
+#include <QTimer>
+
+namespace lse::test {
+namespace {
+
+using Comparison = ShownWindow;
+
+// The model's index of the cell under `heading` in the row of `unknown`.
+QModelIndex cellOf(const QAbstractItemModel& model, const QString& unknown,
+                   const QString& heading) {
+    int column = 0;
+    while (column < model.columnCount() &&
+           model.headerData(column, Qt::Horizontal, Qt::DisplayRole).toString() != heading)
+        ++column;
+    for (int row = 0; row < model.rowCount(); ++row)
+        if (model.index(row, 0).data().toString() == unknown)
+            return model.index(row, column);
+    return {};
+}
+
+void expectCells(const ui::AccuracyDialog& dialog, const QJsonArray& cells) {
+    EXPECT_EQ(dialog.figures->rowCount(), 4);
+    const QAbstractItemModel& model = *dialog.table->model();
+    for (const QJsonValue& value : cells) {
+        const QJsonObject cell = value.toObject();
+        const QString digits = cell["correct"].toString() + cell["wrong"].toString();
+        SCOPED_TRACE((cell["unknown"].toString() + " " + cell["column"].toString()).toStdString());
+        const QModelIndex index =
+            cellOf(model, cell["unknown"].toString(), cell["column"].toString());
+        ASSERT_TRUE(index.isValid());
+        EXPECT_EQ(index.data().toString(), digits);
+        const QVariant correct = index.data(ui::ComparisonModel::kAgreeingCharactersRole);
+        EXPECT_EQ(correct.isValid() ? correct.toInt() : digits.size(),
+                  cell["correct"].toString().size());
+        EXPECT_EQ(index.data(Qt::AccessibleTextRole).toString(), digits + cell["said"].toString());
+    }
+}
+
+TEST_F(Comparison, EachCaseOfTheSharedTableShowsItsDigits) {
+    const QJsonArray cases =
+        QJsonDocument::fromJson(
+            QByteArray::fromStdString(fileContents(testFile("../support/comparisonCases.json"))))
+            .object()["cases"]
+            .toArray();
+    ASSERT_FALSE(cases.isEmpty());
+    platform.exactProgram = LINEQ_EXACT_PROGRAM;
+    for (const QJsonValue& value : cases) {
+        const QJsonObject c = value.toObject();
+        SCOPED_TRACE(c["name"].toString().toStdString());
+        QApplication::setActiveWindow(&window);
+        QGuiApplication::clipboard()->setText(c["paste"].toString());
+        QTest::keyClick(window.display, Qt::Key_V, Qt::ControlModifier | Qt::ShiftModifier);
+        QTest::mouseClick(
+            child<QRadioButton>("Option1", c["option"].toString().back().digitValue()),
+            Qt::LeftButton);
+        {
+            DialogAnswerer boxes; // none expected; one would be answered and seen
+            QTest::mouseClick(window.Start, Qt::LeftButton);
+            ASSERT_EQ(boxes.seen.size(), 0u) << boxes.seen[0].text.toStdString();
+        }
+        // In the view as Ctrl+I opens it: Compute Exact Solution, then what it shows.
+        bool seen = false;
+        QTimer::singleShot(0, [&] {
+            auto* const dialog =
+                qobject_cast<ui::AccuracyDialog*>(QApplication::activeModalWidget());
+            ASSERT_NE(dialog, nullptr);
+            dialog->exactButton->click();
+            expectCells(*dialog, c["cells"].toArray());
+            seen = true;
+            dialog->closeButton->click();
+        });
+        QApplication::setActiveWindow(&window);
+        QTest::keyClick(window.Textn, Qt::Key_I, Qt::ControlModifier);
+        EXPECT_TRUE(seen);
+    }
+}
+
+} // namespace
+} // namespace lse::test
