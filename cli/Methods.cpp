@@ -15,7 +15,7 @@ bool worksInA(KeepA keepA, const MethodEntry& method, bool last) {
 } // namespace
 
 CalculateReport solve(io::LinearSystem& system, MethodTable methods, const Progress& progress,
-                      int threads, KeepA keepA) {
+                      int threads, KeepA keepA, const Solved& solved) {
     const auto n = static_cast<std::int16_t>(system.n);
     CalculateReport report;
     report.n = n;
@@ -33,8 +33,10 @@ CalculateReport solve(io::LinearSystem& system, MethodTable methods, const Progr
         MethodState state;
         // The last method may use up A; the copy an earlier one used goes first.
         const bool inA = worksInA(keepA, method, m + 1 == methods.size());
-        report.methods.push_back(
-            runMethod(method, system.A, system.b, x, n, W, state, options, inA).report);
+        MethodRun run = runMethod(method, system.A, system.b, x, n, W, state, options, inA);
+        if (solved && run.outcome.factors)
+            solved(method, *run.outcome.factors);
+        report.methods.push_back(std::move(run.report));
     }
     return report;
 }

@@ -21,10 +21,13 @@ enum class KeepA {
     forResidual,
 };
 
+// Called after each method that solved the system, with its factors, valid until it returns.
+using Solved = std::function<void(const MethodEntry& method, const Factors& factors)>;
+
 // Solves the system by each method in turn, each run as the window's Calculate runs it
 // (runMethod), with `threads` threads for a large system (0: one per processor), into the
 // report every front end renders. std::bad_alloc when a working copy cannot be had.
 CalculateReport solve(io::LinearSystem& system, MethodTable methods, const Progress& progress = {},
-                      int threads = 0, KeepA keepA = KeepA::yes);
+                      int threads = 0, KeepA keepA = KeepA::yes, const Solved& solved = {});
 
 } // namespace lse::cli

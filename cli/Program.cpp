@@ -3,6 +3,7 @@
 #include "AccuracyReport.h"
 #include "AccuracyText.h"
 #include "ExactSection.h"
+#include "FactorFiles.h"
 #include "Methods.h"
 #include "ProgressLine.h"
 #include "Report.h"
@@ -34,6 +35,7 @@ struct Settings {
     std::string inputFormat = "auto";
     std::string rhs;
     std::string duplicates = "refuse";
+    std::string factors;       // a folder
     std::string digits = "15"; // a text, so that a wrong value is named with the choices
     int threads = 0;
     bool echo = false;
@@ -155,6 +157,10 @@ void addOptions(CLI::App& app, Settings& settings, MethodTable methods) {
                  "Also print each method's steps, values and factors as it computes them, for "
                  "a system of up to " +
                      std::to_string(kStepsUpTo) + " equations");
+    app.add_option("--factors", settings.factors,
+                   "Write each solved method's factors into this folder as NumPy arrays: "
+                   "NAME-row-order.npy, NAME-L.npy and NAME-U.npy for Gauss (P A = L U), "
+                   "NAME-L.npy for Cholesky (A = L L^T)");
     app.add_option("--threads", settings.threads,
                    "Threads for a large system, in reading its numbers and in solving; 0 (the "
                    "default) takes one per processor. The results are the same for any number")
@@ -254,7 +260,13 @@ int run(int argc, const char* const argv[], Console& console, MethodTable method
             [&](const MethodEntry& method, int done, int total) {
                 progress.update(method.title, done, total);
             },
-            settings.threads, keepA);
+            settings.threads, keepA,
+            settings.factors.empty() ? Solved{}
+                                     : [&](const MethodEntry& method, const Factors& factors) {
+                                           if (const auto why = writeFactorFiles(
+                                                   settings.factors, method, factors))
+                                               throw Refusal{*why};
+                                       });
         progress.clear();
         // Before any output, so that running out of memory in it prints nothing on it.
         std::optional<ExactOutcome> exact;

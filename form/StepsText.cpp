@@ -49,12 +49,7 @@ std::string grid(const std::vector<std::vector<std::string>>& rows, bool bar) {
 // The text of each step as the method takes it.
 class StepsWriter final : public StepObserver {
 public:
-    StepsWriter(const Matrix& A, const Vector& b, int n)
-        : n_(n), order_(static_cast<std::size_t>(n) + 1), L_(static_cast<std::size_t>(n) + 1) {
-        for (int i = 1; i <= n; ++i) {
-            order_[static_cast<std::size_t>(i)] = i;
-            L_[static_cast<std::size_t>(i)].assign(static_cast<std::size_t>(n) + 1, 0.0);
-        }
+    StepsWriter(const Matrix& A, const Vector& b, int n) : n_(n) {
         text +=
             "[A | b]\n" + augmented([&](int i, int k) { return number(k <= n ? A(i, k) : b(i)); });
     }
@@ -69,18 +64,13 @@ public:
                 " down: ";
         text += p == j ? "no rows exchanged.\n"
                        : "rows " + intToText(j) + " and " + intToText(p) + " exchanged.\n";
-        // As LAPACK keeps them: the multipliers already made move with their rows.
-        std::swap(order_[static_cast<std::size_t>(j)], order_[static_cast<std::size_t>(p)]);
-        for (int k = 1; k < j; ++k)
-            std::swap(l(j, k), l(p, k));
     }
 
     void eliminated(int j, const Matrix& W) override {
         for (int i = j + 1; i <= n_; ++i) {
             // The division the step made, so the same bits.
-            l(i, j) = W(i, j) / W(j, j);
             text += "   m" + at(i, j) + " = " + number(W(i, j)) + " / " + number(W(j, j)) + " = " +
-                    number(l(i, j)) + "\n";
+                    number(W(i, j) / W(j, j)) + "\n";
         }
         text += "   Row i less m(i," + intToText(j) + ") times row " + intToText(j) +
                 ", for each row i below it:\n" + augmented([&](int i, int k) {
@@ -102,11 +92,9 @@ public:
                     "of L(i,k) L(j,k)) / L(i,i), k < i\n";
         text += "\nColumn " + intToText(i) + ". Pivot " + number(sum) + "\n";
         lastPivot = sum;
-        cholesky_ = true;
     }
 
     void choleskyEntry(int j, int i, double sum, double value) override {
-        l(j, i) = value;
         text += "   L" + at(j, i) + " = " +
                 (i == j ? "sqrt(" + number(sum) + ")" : number(sum) + " / L" + at(i, i)) + " = " +
                 number(value) + "\n";
@@ -123,25 +111,21 @@ public:
     }
 
     // What the method made, once it has solved: P A = L U for Gauss, A = L L^T for Cholesky.
-    void factors(const Matrix& W) {
-        if (cholesky_) {
-            text += "\nThe factor: A = L L^T\nL\n" +
-                    triangle(true, [&](int i, int k) { return l(i, k); });
+    void factors(const FactorMatrices& f) {
+        if (f.rowOrder.empty()) {
+            text += "\nThe factor: A = L L^T\nL\n" + triangle(true, f.L);
             return;
         }
         text += "\nThe factors: P A = L U, P taking the rows of A in the order";
         for (int i = 1; i <= n_; ++i)
-            text += " " + intToText(order_[static_cast<std::size_t>(i)]);
-        text += "\nL\n" + triangle(true, [&](int i, int k) { return i == k ? 1.0 : l(i, k); });
-        text += "U\n" + triangle(false, [&](int i, int k) { return W(i, k); });
+            text += " " + intToText(f.rowOrder[static_cast<std::size_t>(i)]);
+        text += "\nL\n" + triangle(true, f.L) + "U\n" + triangle(false, *f.U);
     }
 
     std::string text;
     double lastPivot = 0;
 
 private:
-    double& l(int i, int k) { return L_[static_cast<std::size_t>(i)][static_cast<std::size_t>(k)]; }
-
     // An n x (n + 1) matrix, its last column apart.
     template <typename Cell> std::string augmented(Cell cell) const {
         std::vector<std::vector<std::string>> rows;
@@ -152,7 +136,7 @@ private:
         }
         return grid(rows, true);
     }
-    template <typename Entry> std::string triangle(bool lower, Entry entry) const {
+    std::string triangle(bool lower, const Matrix& entry) const {
         std::vector<std::vector<std::string>> rows;
         for (int i = 1; i <= n_; ++i) {
             rows.emplace_back();
@@ -163,9 +147,6 @@ private:
     }
 
     int n_;
-    bool cholesky_ = false;
-    std::vector<int> order_;
-    std::vector<std::vector<double>> L_;
 };
 
 // Why the method stopped, in the terms of the steps above.
@@ -224,7 +205,7 @@ std::string stepsText(const MethodEntry& method, const Matrix& A, const Vector& 
         method.solve(W, b, x, static_cast<std::int16_t>(n), state, options);
     if (!outcome.solved())
         return text + writer.text + "\n" + failureText(outcome, writer.lastPivot) + "\n";
-    writer.factors(W);
+    writer.factors(outcome.factors->matrices());
     text += writer.text + "\nx =";
     for (int i = 1; i <= n; ++i)
         text += " " + number(x(i));

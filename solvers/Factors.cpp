@@ -141,10 +141,46 @@ void GaussFactors::rebuildRow(int i, std::vector<double>& row,
         }
 }
 
+FactorMatrices GaussFactors::matrices() const {
+    const int n = n_;
+    FactorMatrices f;
+    f.rowOrder.resize(static_cast<std::size_t>(n) + 1);
+    for (int i = 1; i <= n; ++i)
+        f.rowOrder[static_cast<std::size_t>(i)] = i;
+    f.L.recreate(n, n);
+    f.U.emplace().recreate(n, n);
+    for (int i = 1; i <= n; ++i) {
+        for (int k = 1; k < i; ++k)
+            f.L(i, k) = multiplier(i, k);
+        f.L(i, i) = 1;
+        for (int k = i; k <= n; ++k)
+            (*f.U)(i, k) = W_(i, k);
+    }
+    // Each multiplier stays in the row where its step left it; in P A = L U it moves with the
+    // exchanges that come after, as LAPACK's rows move whole.
+    for (int j = 1; j < n; ++j) {
+        const int p = pivotRows_[static_cast<std::size_t>(j)];
+        std::swap(f.rowOrder[static_cast<std::size_t>(j)], f.rowOrder[static_cast<std::size_t>(p)]);
+        std::swap_ranges(f.L.row(j) + 1, f.L.row(j) + j, f.L.row(p) + 1);
+    }
+    return f;
+}
+
 CholeskyFactors::CholeskyFactors(const Matrix& W, const Vector& diag, int n)
     : W_(W), diag_(diag), n_(n) {
     for (int i = 1; i <= n; ++i)
         underflowed_ = underflowed_ || diag(i) < DBL_MIN;
+}
+
+FactorMatrices CholeskyFactors::matrices() const {
+    FactorMatrices f;
+    f.L.recreate(n_, n_);
+    for (int i = 1; i <= n_; ++i) {
+        for (int k = 1; k < i; ++k)
+            f.L(i, k) = W_(i, k);
+        f.L(i, i) = diag_(i);
+    }
+    return f;
 }
 
 void CholeskyFactors::rebuildRow(int i, std::vector<double>& row,

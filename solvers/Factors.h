@@ -23,6 +23,15 @@ enum class KeptOfA {
     nothing,       // the method overwrote all of A
 };
 
+// The factors written out, rows and columns 1..n: for showing and saving them.
+struct FactorMatrices {
+    // Gauss: P as the order of A's rows, row i of P A being row rowOrder[i] of A (1..n, entry
+    // 0 unused), as the exchanges leave it. Empty for Cholesky.
+    std::vector<int> rowOrder;
+    Matrix L;                // Gauss: unit lower triangular, P A = L U; Cholesky: A = L L^T
+    std::optional<Matrix> U; // Gauss only
+};
+
 // A method's factors as a value, in the manner of LAPACK's (A = P L U with IPIV, A = L L^T):
 // what the accuracy figures and a check of the factorisation take, for any method. It refers
 // to the storage the method worked in (W, and its own state) and is valid while they are
@@ -51,6 +60,9 @@ public:
     // max |U| / max |A|, the growth of the entries in the elimination (the reciprocal of
     // dgesvx's RPVGRW); none for a method whose entries cannot grow.
     virtual std::optional<double> pivotGrowth() const { return std::nullopt; }
+    // Each factor as a matrix of its own (two n x n arrays for Gauss, one for Cholesky);
+    // std::bad_alloc when they cannot be had.
+    virtual FactorMatrices matrices() const = 0;
 };
 
 // Gauss: W as the elimination leaves it (U on and above the diagonal, each multiplier's
@@ -72,6 +84,7 @@ public:
     void rebuildRow(int i, std::vector<double>& row, std::vector<double>& magnitude) const override;
     bool underflowed() const override { return underflowed_; }
     std::optional<double> pivotGrowth() const override { return growth_; }
+    FactorMatrices matrices() const override;
 
 private:
     template <std::size_t C> std::array<bool, C> solveColumns(std::array<double*, C> v) const;
@@ -105,6 +118,7 @@ public:
 
     void rebuildRow(int i, std::vector<double>& row, std::vector<double>& magnitude) const override;
     bool underflowed() const override { return underflowed_; }
+    FactorMatrices matrices() const override;
 
 private:
     template <std::size_t C> std::array<bool, C> solveColumns(std::array<double*, C> v) const;
