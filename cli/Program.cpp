@@ -4,6 +4,7 @@
 #include "AccuracyText.h"
 #include "ExactSection.h"
 #include "FactorFiles.h"
+#include "FractionSteps.h"
 #include "Methods.h"
 #include "ProgressLine.h"
 #include "Report.h"
@@ -75,8 +76,9 @@ LinearSystem readInput(const Settings& settings, std::istream& standardInput, st
     io::ReadOptions options;
     options.format = io::inputFormatNamed(settings.inputFormat).value(); // checked by the parser
     options.threads = settings.threads;
-    // Only the exact solve reads the numbers as written; without it reading costs as before.
-    options.keepWritten = settings.exact;
+    // Only the exact solve and the steps read the numbers as written; without them reading costs as
+    // before.
+    options.keepWritten = settings.exact || settings.steps;
     options.duplicates =
         settings.duplicates == "sum" ? io::Duplicates::sum : io::Duplicates::refuse;
     LinearSystem system;
@@ -192,8 +194,11 @@ int printResults(const Settings& settings, const LinearSystem& system,
     for (const MethodReport& result : results) {
         if (text)
             print(resultSection(result, system.n, options));
-        if (text && settings.steps)
+        if (text && settings.steps) {
             print(stepsText(*result.method, system.A, system.b, system.n));
+            if (result.method->fractionSteps && system.n <= kStepsUpTo)
+                print(exact::fractionStepsText(system.A, system.b, system.n, system.written));
+        }
         if (!result.solved) {
             allSolved = false;
             // After the method's heading, when both streams go to one terminal.

@@ -332,6 +332,12 @@ bool setWrittenValues(fmpq_mat_t system, const WrittenValues& written, int n) {
 
 } // namespace
 
+void setWrittenSystem(fmpq_mat_t system, const Matrix& A, const Vector& b, int n,
+                      const WrittenValues& written) {
+    setDoublesSystem(system, A, b, n);
+    setWrittenValues(system, written, n);
+}
+
 struct ExactSolution::State {
     int n;
     ExactAnswer answer;

@@ -4,6 +4,8 @@
 #include "Matrix.h"
 #include "WrittenValues.h"
 
+#include <flint/fmpq_mat.h>
+
 #include <memory>
 #include <optional>
 #include <string>
@@ -53,6 +55,12 @@ private:
 std::optional<ExactSolution> solveAsWritten(const Matrix& A, const Vector& b, int n,
                                             const WrittenValues& written,
                                             ExactDetail detail = ExactDetail::shown);
+
+// [A | b] (n x (n + 1)) as written: each written decimal and fraction its own value, each other
+// number its double's, b the written row sums where it was made so. std::invalid_argument for
+// an entry that is not finite.
+void setWrittenSystem(fmpq_mat_t system, const Matrix& A, const Vector& b, int n,
+                      const WrittenValues& written);
 
 // The exact answers of the system as written and, where the written values differ from the
 // doubles, of the doubles, with the input's rounding and each method's error told apart.

@@ -25,7 +25,7 @@ constexpr MethodEntry kBuiltIn[] = {
     // them.
     {"gauss", window::captionOf(SolutionMethod::gaussElimination),
      window::headingOf(TextBox::txtGauss), SolutionMethod::gaussElimination, TextBox::txtGauss,
-     calculateGauss, KeptOfA::nothing, aboutGauss},
+     calculateGauss, KeptOfA::nothing, aboutGauss, true},
     {"cholesky", window::captionOf(SolutionMethod::choleskyDecomposition),
      window::headingOf(TextBox::txtCholesky), SolutionMethod::choleskyDecomposition,
      TextBox::txtCholesky, calculateCholesky, KeptOfA::upperTriangle, aboutCholesky},

@@ -30,6 +30,8 @@ struct MethodEntry {
     // What the window says about an outcome: nothing when the method produced a solution or
     // was cancelled (the user knows why the box stays empty).
     std::optional<Message> (*about)(const CalculateOutcome& outcome);
+    // Its steps can be shown in exact fractions too: it takes no square root.
+    bool fractionSteps = false;
 };
 
 using MethodTable = std::span<const MethodEntry>;
