@@ -1,9 +1,9 @@
 #include "AccuracyDialog.h"
 
 #include "ComparisonModel.h"
+#include "ReportView.h"
 
 #include <QDialogButtonBox>
-#include <QFontDatabase>
 #include <QHeaderView>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -22,16 +22,8 @@ AccuracyDialog::AccuracyDialog(QWidget* parent, frmCholesky& form, CommandAction
     setObjectName("accuracy");
     setWindowTitle(QString::fromStdString(accuracyTitle()));
     setModal(true);
-    view = new QPlainTextEdit(this);
-    view->setObjectName("accuracyText");
-    view->setAccessibleName("Accuracy of the last Calculate");
-    view->setReadOnly(true);
-    view->setTextInteractionFlags(Qt::TextSelectableByKeyboard | Qt::TextSelectableByMouse);
-    view->setTabChangesFocus(true);
-    view->setLineWrapMode(QPlainTextEdit::WidgetWidth);
-    view->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
-    view->setMinimumSize(view->fontMetrics().averageCharWidth() * 100,
-                         view->fontMetrics().lineSpacing() * 28);
+    view = reportView(this, "accuracyText", "Accuracy of the last Calculate",
+                      QPlainTextEdit::WidgetWidth);
 
     auto* const side = new QWidget;
     figures = new QTableWidget(side);

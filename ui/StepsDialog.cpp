@@ -1,8 +1,9 @@
 #include "StepsDialog.h"
 
+#include "ReportView.h"
+
 #include <QClipboard>
 #include <QDialogButtonBox>
-#include <QFontDatabase>
 #include <QGuiApplication>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -15,16 +16,8 @@ StepsDialog::StepsDialog(QWidget* parent, const QString& title, const QString& t
     setObjectName("steps");
     setWindowTitle(title);
     setModal(true);
-    view = new QPlainTextEdit(this);
-    view->setObjectName("stepsText");
-    view->setAccessibleName(title);
-    view->setReadOnly(true);
-    view->setTextInteractionFlags(Qt::TextSelectableByKeyboard | Qt::TextSelectableByMouse);
-    view->setTabChangesFocus(true);
-    view->setLineWrapMode(QPlainTextEdit::NoWrap);
-    view->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
-    view->setMinimumSize(view->fontMetrics().averageCharWidth() * 100,
-                         view->fontMetrics().lineSpacing() * 28);
+    // Unwrapped, so that a matrix's columns stay in line.
+    view = reportView(this, "stepsText", title, QPlainTextEdit::NoWrap);
     view->setPlainText(text);
 
     auto* const buttons = new QDialogButtonBox(this);

@@ -7,8 +7,7 @@ class QPushButton;
 
 namespace lse::ui {
 
-// Steps…: how one method solved the system, as the form writes it, read-only but selectable,
-// unwrapped so that a matrix's columns stay in line, with Copy and Close.
+// Steps…: how one method solved the system, as the form writes it, with Copy and Close.
 class StepsDialog final : public QDialog {
     Q_OBJECT
 

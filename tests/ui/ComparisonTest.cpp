@@ -4,14 +4,11 @@
 #include "AccuracyDialog.h"
 #include "ComparisonModel.h"
 #include "DialogAnswerer.h"
+#include "SharedCases.h"
 #include "ShownWindow.h"
-#include "TestFiles.h"
 
-#include <QClipboard>
-#include <QJsonArray>
-#include <QLineEdit>
-#include <QJsonDocument>
 #include <QJsonObject>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTableView>
@@ -55,19 +52,13 @@ void expectCells(const ui::AccuracyDialog& dialog, const QJsonArray& cells) {
 }
 
 TEST_F(Comparison, EachCaseOfTheSharedTableShowsItsDigits) {
-    const QJsonArray cases =
-        QJsonDocument::fromJson(
-            QByteArray::fromStdString(fileContents(testFile("../support/comparisonCases.json"))))
-            .object()["cases"]
-            .toArray();
+    const QJsonArray cases = sharedCases("comparisonCases.json");
     ASSERT_FALSE(cases.isEmpty());
     platform.exactProgram = LINEQ_EXACT_PROGRAM;
     for (const QJsonValue& value : cases) {
         const QJsonObject c = value.toObject();
         SCOPED_TRACE(c["name"].toString().toStdString());
-        QApplication::setActiveWindow(&window);
-        QGuiApplication::clipboard()->setText(c["paste"].toString());
-        QTest::keyClick(window.display, Qt::Key_V, Qt::ControlModifier | Qt::ShiftModifier);
+        pasteCase(window, window.display, c);
         QTest::mouseClick(
             child<QRadioButton>("Option1", c["option"].toString().back().digitValue()),
             Qt::LeftButton);

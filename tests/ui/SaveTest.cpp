@@ -2,12 +2,9 @@
 // table the page's tests read too.
 
 #include "DialogAnswerer.h"
+#include "SharedCases.h"
 #include "ShownWindow.h"
-#include "TestFiles.h"
 
-#include <QClipboard>
-#include <QJsonArray>
-#include <QJsonDocument>
 #include <QJsonObject>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -25,19 +22,13 @@ protected:
 };
 
 TEST_F(Save, EachCaseOfTheSharedTableWritesItsFile) {
-    const QJsonArray cases =
-        QJsonDocument::fromJson(
-            QByteArray::fromStdString(fileContents(testFile("../support/saveCases.json"))))
-            .object()["cases"]
-            .toArray();
+    const QJsonArray cases = sharedCases("saveCases.json");
     ASSERT_FALSE(cases.isEmpty());
     int number = 0;
     for (const QJsonValue& value : cases) {
         const QJsonObject c = value.toObject();
         SCOPED_TRACE(c["name"].toString().toStdString());
-        QApplication::setActiveWindow(&window);
-        QGuiApplication::clipboard()->setText(c["paste"].toString());
-        QTest::keyClick(window.display, Qt::Key_V, Qt::ControlModifier | Qt::ShiftModifier);
+        pasteCase(window, window.display, c);
         if (const QString option = c["option"].toString(); !option.isEmpty()) {
             QTest::mouseClick(child<QRadioButton>("Option1", option.back().digitValue()),
                               Qt::LeftButton);

@@ -2,13 +2,10 @@
 // too; and the item in each result box's menu.
 
 #include "DialogAnswerer.h"
+#include "SharedCases.h"
 #include "ShownWindow.h"
-#include "TestFiles.h"
 
 #include <QCheckBox>
-#include <QClipboard>
-#include <QJsonArray>
-#include <QJsonDocument>
 #include <QJsonObject>
 #include <QMenu>
 #include <QPlainTextEdit>
@@ -25,18 +22,12 @@ using A = DialogAnswerer;
 using Steps = ShownWindow;
 
 TEST_F(Steps, EachCaseOfTheSharedTableShowsItsLines) {
-    const QJsonArray cases =
-        QJsonDocument::fromJson(
-            QByteArray::fromStdString(fileContents(testFile("../support/stepsCases.json"))))
-            .object()["cases"]
-            .toArray();
+    const QJsonArray cases = sharedCases("stepsCases.json");
     ASSERT_FALSE(cases.isEmpty());
     for (const QJsonValue& value : cases) {
         const QJsonObject c = value.toObject();
         SCOPED_TRACE(c["name"].toString().toStdString());
-        QApplication::setActiveWindow(&window);
-        QGuiApplication::clipboard()->setText(c["paste"].toString());
-        QTest::keyClick(window.display, Qt::Key_V, Qt::ControlModifier | Qt::ShiftModifier);
+        pasteCase(window, window.display, c);
         const QJsonArray messages = c["messages"].toArray();
         DialogAnswerer answerer;
         for (qsizetype i = 0; i < messages.size(); ++i)
