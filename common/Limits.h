@@ -8,4 +8,8 @@ namespace lse {
 // largest system that can be represented has 32766 equations.
 constexpr std::int16_t kMaxOrder = 32766;
 
+// The largest system whose steps are shown: 8 unknowns keep a matrix of round-trip numbers
+// within a wide screen.
+inline constexpr int kStepsUpTo = 8;
+
 } // namespace lse

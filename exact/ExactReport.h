@@ -90,6 +90,9 @@ struct ExactReport {
     std::vector<MethodError> errors;
     // The system was too large to keep what was written (WrittenValues::kLargestOrder).
     bool writtenDropped = false;
+    // Gauss elimination's steps in exact fractions on the system as written, for the steps
+    // view; for up to kStepsUpTo equations, else empty.
+    std::string fractionSteps = {};
 
     const ExactAnswer& ofDoubles() const { return doubles ? *doubles : asWritten; }
 

@@ -1,6 +1,8 @@
 #include "ExactSolution.h"
 
 #include "Digits.h"
+#include "FractionSteps.h"
+#include "Limits.h"
 #include "Rational.h"
 
 #include <flint/fmpq_mat.h>
@@ -468,6 +470,8 @@ ExactReport solveAndJudge(const Matrix& A, const Vector& b, int n,
     if (ofDoubles.status() == ExactStatus::solved)
         for (const Vector& xhat : methodSolutions)
             report.errors.push_back(ofDoubles.judge(xhat));
+    if (n <= kStepsUpTo)
+        report.fractionSteps = fractionStepsText(A, b, n, written);
     return report;
 }
 

@@ -15,6 +15,9 @@ namespace {
 constexpr const char* kHeader = "lineq-exact 2";
 constexpr const char* kOutOfRange = "out-of-range";
 constexpr const char* kNone = "-";
+// Far more than the steps of 8 equations take, so that a damaged count allocates nothing
+// absurd.
+constexpr std::uint64_t kLongestSteps = std::uint64_t{1} << 26;
 
 std::string word(std::istream& in) {
     std::string text;
@@ -238,6 +241,8 @@ void writeReport(std::ostream& out, const ExactReport& report) {
         writeError(out, "error", error);
     if (report.writtenDropped)
         out << "dropped\n";
+    if (!report.fractionSteps.empty())
+        out << "steps " << report.fractionSteps.size() << '\n' << report.fractionSteps;
     out << "end\n";
 }
 
@@ -293,6 +298,14 @@ ExactReport readReport(std::istream& in) {
                 readError(in, order);
         } else if (key == "dropped") {
             report.writtenDropped = true;
+        } else if (key == "steps") {
+            // A count of bytes, its line's end, then the text as it is.
+            const std::uint64_t size = count(word(in));
+            if (in.get() != '\n' || size > kLongestSteps)
+                throw ProtocolError("a malformed steps line");
+            report.fractionSteps.resize(size);
+            if (!in.read(report.fractionSteps.data(), static_cast<std::streamsize>(size)))
+                throw ProtocolError("the steps end early");
         } else {
             throw ProtocolError("unknown line \"" + key + "\"");
         }

@@ -12,6 +12,7 @@
 //           detail shown|whole                           rounding DIGITS LARGEST ULPS...
 //           k, then k method solutions of n              error DIGITS LARGEST ULPS... (per method)
 //                                                        dropped (when it was)
+//                                                        steps BYTES, then that text (when any)
 //                                                        end
 //
 // STATUS is solved, no-solution or infinitely-many; KIND fraction or approx; NEAREST a

@@ -1,15 +1,12 @@
 #pragma once
 
+#include "Limits.h"
 #include "Matrix.h"
 #include "MethodTable.h"
 
 #include <string>
 
 namespace lse {
-
-// The largest system whose steps are shown: 8 unknowns keep a matrix of round-trip numbers
-// within a wide screen.
-inline constexpr int kStepsUpTo = 8;
 
 // How `method` solves A x = b, step by step, in the doubles it computes with and their
 // round-trip digits: each value that the method computes, with what it came from, and where

@@ -370,7 +370,14 @@ const MethodEntry* frmCholesky::stepsOf(TextBox box) const {
 
 std::string frmCholesky::stepsText(const MethodEntry& method) const {
     // A Calculate leaves A and b as they were, and anything that changes them clears the report.
-    return lse::stepsText(method, A_, b_, n);
+    std::string text = lse::stepsText(method, A_, b_, n);
+    if (!method.fractionSteps || n > kStepsUpTo || n == 0)
+        return text;
+    // The exact arithmetic runs where the exact solution does, in the child or the worker.
+    if (report_.exact && !report_.exact->fractionSteps.empty())
+        return text + "\n" + report_.exact->fractionSteps;
+    return text + "\nCompute Exact Solution (Accuracy…) adds the same steps in exact "
+                  "fractions.\n";
 }
 
 bool frmCholesky::exactPending() const {

@@ -83,7 +83,8 @@ public:
     // round-trip digits; nullopt when the box shows none.
     std::optional<std::string> solutionCopy(TextBox box) const;
     // Steps…: the method whose box is `box`, when it ran in the last Calculate (else null), and
-    // how it solved that system, step by step (StepsText.h).
+    // how it solved that system, step by step (StepsText.h); for Gauss elimination, once the
+    // exact solution is computed, the same steps in exact fractions after them.
     const MethodEntry* stepsOf(TextBox box) const;
     std::string stepsText(const MethodEntry& method) const;
     // True when Compute Exact Solution has something to do: a Calculate left a report and

@@ -40,7 +40,12 @@ TEST(Protocol, ReportsComeBackAsTheyWent) {
         {noSolution, {}, {}, {}, true},
         {solved, {}, {}, {error, {{0, 0, 0, 0}, 0, 17}}, false},
         {noSolution, solved, {}, {error}, false},
-        {solved, solved, MethodError{{1, 0, 0, 0}, 1, 16}, {error}, false},
+        {solved,
+         solved,
+         MethodError{{1, 0, 0, 0}, 1, 16},
+         {error},
+         false,
+         "Step 1. Pivot 1/3\n\nend\n  x = 3\n"},
     };
     for (const ExactReport& report : cases)
         EXPECT_EQ(roundTrip(report), report);
@@ -90,6 +95,8 @@ TEST(Protocol, RefusesBrokenMessages) {
          "-\nv fraction 1 1 -\nend\n"},
         {"nearest not a number", true,
          "lineq-exact 2\nanswer written solved 1 1\nx approx 3 three -\nend\n"},
+        {"steps cut short", true,
+         "lineq-exact 2\nanswer written solved 1 1\nx fraction 3 3 -\nsteps 99\nx = 3\nend\n"},
         {"count not a count", true,
          "lineq-exact 2\nanswer written solved 1 1\nx fraction 3 3 -\nerror 15 -1 0\nend\n"},
         {"order zero", false, "lineq-exact 2\n0\n0\n"},

@@ -204,9 +204,14 @@ TEST(ExactSolution, TheDefaultSystemAndEachMethodsErrorInTheView) {
     EXPECT_NE(s.form.accuracyText().find("Not computed yet: Compute Exact Solution is expected "
                                          "to take under a second."),
               std::string::npos);
+    const MethodEntry& gauss = *s.form.stepsOf(TextBox::txtGauss);
+    EXPECT_TRUE(s.form.stepsText(gauss).ends_with(
+        "Compute Exact Solution (Accuracy\u2026) adds the same steps in exact fractions.\n"));
     ASSERT_TRUE(s.form.computeExact());
     EXPECT_EQ(solver.calls, 1);
     EXPECT_FALSE(s.form.exactPending());
+    // Gauss's steps, then the same in fractions, from the exact solve.
+    EXPECT_NE(s.form.stepsText(gauss).find("\n   m(3,2) = 6/31\n"), std::string::npos);
     const std::string text = s.form.accuracyText();
     EXPECT_EQ(text.substr(text.find("Exact solution")),
               "Exact solution\n"
