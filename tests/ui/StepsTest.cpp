@@ -57,8 +57,9 @@ TEST_F(Steps, EachResultBoxsMenuHasTheItemForItsMethod) {
     window.submit_but->click();
     window.option(SolutionMethod::gaussElimination)->setChecked(true);
     window.Start->click();
-    for (const auto& [box, enabled] :
+    for (const auto& [box, ran] :
          {std::pair{window.txtGauss, true}, std::pair{window.txtCholesky, false}}) {
+        const bool enabled = ran; // a lambda captures a variable, not a binding
         SCOPED_TRACE(box->objectName().toStdString());
         DialogAnswerer answerer;
         QTimer::singleShot(0, [&] {
