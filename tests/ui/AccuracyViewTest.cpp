@@ -7,6 +7,7 @@
 #include "LongRun.h"
 #include "Sanitizers.h"
 #include "ShownWindow.h"
+#include "WhenOpen.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -24,28 +25,6 @@
 
 namespace lse::test {
 namespace {
-
-// Calls `act` with the first widget of type T that opens as a popup or a modal dialog, from
-// the window's event loop. A guard against hanging, not a time limit: it gives up after a
-// minute and lets the test fail on what it did not see.
-template <typename T> void whenOpen(std::function<void(T*)> act) {
-    auto* const timer = new QTimer;
-    auto tries = std::make_shared<int>(0);
-    QObject::connect(timer, &QTimer::timeout, [timer, tries, act] {
-        QWidget* widget = QApplication::activePopupWidget();
-        if (!widget)
-            widget = QApplication::activeModalWidget();
-        if (auto* const found = qobject_cast<T*>(widget); found && found->isVisible()) {
-            timer->deleteLater();
-            timer->stop();
-            act(found);
-        } else if (++*tries > 6000) {
-            timer->deleteLater();
-            timer->stop();
-        }
-    });
-    timer->start(10);
-}
 
 QAction* action(QMenu* menu, const char* name) {
     for (QAction* const a : menu->actions())

@@ -6,6 +6,7 @@
 #include "DialogAnswerer.h"
 #include "SharedCases.h"
 #include "ShownWindow.h"
+#include "WhenOpen.h"
 
 #include <QJsonObject>
 #include <QLineEdit>
@@ -69,10 +70,7 @@ TEST_F(Comparison, EachCaseOfTheSharedTableShowsItsDigits) {
         }
         // In the view as Ctrl+I opens it: Compute Exact Solution, then what it shows.
         bool seen = false;
-        QTimer::singleShot(0, [&] {
-            auto* const dialog =
-                qobject_cast<ui::AccuracyDialog*>(QApplication::activeModalWidget());
-            ASSERT_NE(dialog, nullptr);
+        whenOpen<ui::AccuracyDialog>([&](ui::AccuracyDialog* dialog) {
             dialog->exactButton->click();
             expectCells(*dialog, c["cells"].toArray());
             seen = true;

@@ -4,6 +4,7 @@
 #include "DialogAnswerer.h"
 #include "SharedCases.h"
 #include "ShownWindow.h"
+#include "WhenOpen.h"
 
 #include <QCheckBox>
 #include <QJsonObject>
@@ -11,7 +12,6 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QTimer>
 
 #include <algorithm>
 
@@ -62,9 +62,7 @@ TEST_F(Steps, EachResultBoxsMenuHasTheItemForItsMethod) {
         const bool enabled = ran; // a lambda captures a variable, not a binding
         SCOPED_TRACE(box->objectName().toStdString());
         DialogAnswerer answerer;
-        QTimer::singleShot(0, [&] {
-            auto* const menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
-            ASSERT_NE(menu, nullptr);
+        whenOpen<QMenu>([&](QMenu* menu) {
             const QList<QAction*> actions = menu->actions();
             const auto steps = std::find_if(actions.begin(), actions.end(),
                                             [](QAction* a) { return a->objectName() == "steps"; });
