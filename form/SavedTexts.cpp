@@ -11,6 +11,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <utility>
 
 namespace lse {
 
@@ -19,38 +20,45 @@ std::string roundTrip(double value) {
     return value == 0 && std::signbit(value) ? "-0" : doubleToText(value, Digits::roundTrip);
 }
 
-std::string systemFileText(const Matrix& A, const Vector& b, int n, const WrittenValues& written) {
-    // The kept texts by their place in [A | b], which the readers note in no promised order.
-    std::vector<std::size_t> order(written.size());
-    for (std::size_t k = 0; k < order.size(); ++k)
-        order[k] = k;
-    const auto place = [&](std::size_t k) {
-        const WrittenValues::Entry e = written[k];
-        return static_cast<long long>(e.row) * (n + 1) + e.column;
-    };
-    std::sort(order.begin(), order.end(),
+SystemFileLines::SystemFileLines(const Matrix& A, const Vector& b, int n,
+                                 const WrittenValues& written)
+    : A_(A), b_(b), n_(n), written_(written), order_(written.size()) {
+    // The readers note the kept texts in no promised order.
+    for (std::size_t k = 0; k < order_.size(); ++k)
+        order_[k] = k;
+    const auto place = [&](std::size_t k) { return std::pair(written[k].row, written[k].column); };
+    std::sort(order_.begin(), order_.end(),
               [&](std::size_t p, std::size_t q) { return place(p) < place(q); });
-    std::size_t next = 0;
+}
+
+std::string SystemFileLines::line(int k) const {
+    if (k == 0)
+        return intToText(n_) + "\n";
+    // b's texts are noted in column n + 1 of their row: line n + 1 takes them from every row.
+    const bool ofB = k == n_ + 1;
+    auto next = std::lower_bound(order_.begin(), order_.end(), ofB ? 1 : k,
+                                 [&](std::size_t e, int row) { return written_[e].row < row; });
     const auto number = [&](int row, int column, double value) {
-        const long long here = static_cast<long long>(row) * (n + 1) + column;
-        while (next < order.size() && place(order[next]) < here)
+        while (next != order_.end() &&
+               std::pair(written_[*next].row, written_[*next].column) < std::pair(row, column))
             ++next;
-        if (next < order.size() && place(order[next]) == here)
-            return std::string(written[order[next]].text);
+        if (next != order_.end() && written_[*next].row == row && written_[*next].column == column)
+            return std::string(written_[*next].text);
         return roundTrip(value);
     };
-
-    std::string text = intToText(n) + "\n";
-    for (int i = 1; i <= n; ++i) {
-        for (int j = 1; j <= n; ++j)
-            text.append(j == 1 ? "" : " ").append(number(i, j, A(i, j)));
-        text.append("\n");
-    }
-    // b's texts are noted in column n + 1 of their row; they come after every row of A.
-    next = 0;
-    for (int i = 1; i <= n; ++i)
-        text.append(i == 1 ? "" : " ").append(number(i, n + 1, b(i)));
+    std::string text;
+    for (int j = 1; j <= n_; ++j)
+        text.append(j == 1 ? "" : " ")
+            .append(ofB ? number(j, n_ + 1, b_(j)) : number(k, j, A_(k, j)));
     return text.append("\n");
+}
+
+std::string systemFileText(const Matrix& A, const Vector& b, int n, const WrittenValues& written) {
+    const SystemFileLines lines(A, b, n, written);
+    std::string text;
+    for (int k = 0; k < lines.count(); ++k)
+        text += lines.line(k);
+    return text;
 }
 
 std::vector<std::vector<std::string>> resultRows(const CalculateReport& report) {

@@ -4,6 +4,7 @@
 #include "Matrix.h"
 #include "WrittenValues.h"
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -17,6 +18,23 @@ namespace lse {
 // it was written where that was kept (0.1, 1/3), else the fewest digits that read back as its
 // double; so Open reads back the same doubles and, for the exact solve, the same values.
 std::string systemFileText(const Matrix& A, const Vector& b, int n, const WrittenValues& written);
+
+// The same text a line at a time, each with its end, so that a system of 3000 equations (173
+// MB) can be written with progress and Cancel, and in the page with the browser's turns between
+// lines: line 0 is n, lines 1..n are A's rows, line n + 1 is b. It refers to its arguments.
+class SystemFileLines {
+public:
+    SystemFileLines(const Matrix& A, const Vector& b, int n, const WrittenValues& written);
+    int count() const { return n_ + 2; }
+    std::string line(int k) const;
+
+private:
+    const Matrix& A_;
+    const Vector& b_;
+    int n_;
+    const WrittenValues& written_;
+    std::vector<std::size_t> order_; // the kept texts by their place in [A | b]
+};
 
 // The fewest digits that read back as the same double, sign of zero included.
 std::string roundTrip(double value);

@@ -158,6 +158,64 @@ std::string failureText(const CalculateOutcome& outcome, double lastPivot) {
 
 } // namespace
 
+namespace {
+
+using Block = std::vector<std::string_view>;
+
+std::vector<Block> blocks(std::string_view text) {
+    std::vector<Block> result(1);
+    while (!text.empty()) {
+        const std::size_t end = std::min(text.find('\n'), text.size());
+        const std::string_view line = text.substr(0, end);
+        text.remove_prefix(std::min(end + 1, text.size()));
+        if (!line.empty())
+            result.back().push_back(line);
+        else if (!result.back().empty())
+            result.emplace_back();
+    }
+    if (result.back().empty())
+        result.pop_back();
+    return result;
+}
+
+// How a block begins: its first line up to a full stop, a colon or an equals sign.
+std::string_view key(const Block& block) {
+    const std::string_view first = block.front();
+    return first.substr(0, first.find_first_of(".:="));
+}
+
+} // namespace
+
+std::pair<std::string, std::string> besideEachOther(std::string_view left, std::string_view right) {
+    const std::vector<Block> l = blocks(left);
+    const std::vector<Block> r = blocks(right);
+    std::pair<std::string, std::string> columns;
+    const auto put = [&](const Block* a, const Block* b) {
+        const std::size_t height = std::max(a ? a->size() : 0, b ? b->size() : 0);
+        for (auto [block, text] : {std::pair{a, &columns.first}, std::pair{b, &columns.second}}) {
+            if (!text->empty())
+                *text += '\n';
+            for (std::size_t k = 0; k < height; ++k)
+                text->append(block && k < block->size() ? (*block)[k] : "").append("\n");
+        }
+    };
+    const auto later = [](const std::vector<Block>& in, std::size_t from, std::string_view k) {
+        return std::any_of(in.begin() + static_cast<std::ptrdiff_t>(from), in.end(),
+                           [&](const Block& b) { return key(b) == k; });
+    };
+    std::size_t i = 0;
+    std::size_t j = 0;
+    while (i < l.size() || j < r.size()) {
+        if (i < l.size() && j < r.size() && ((i == 0 && j == 0) || key(l[i]) == key(r[j])))
+            put(&l[i++], &r[j++]);
+        else if (i < l.size() && (j == r.size() || later(r, j, key(l[i])) == false))
+            put(&l[i++], nullptr);
+        else
+            put(nullptr, &r[j++]);
+    }
+    return columns;
+}
+
 std::string stepsTitle(const MethodEntry& method) {
     return "Steps of " + std::string(method.title);
 }

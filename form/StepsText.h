@@ -5,6 +5,8 @@
 #include "MethodTable.h"
 
 #include <string>
+#include <string_view>
+#include <utility>
 
 namespace lse {
 
@@ -14,6 +16,13 @@ namespace lse {
 // gives the same bits as the run whose solution is shown. Above kStepsUpTo unknowns, a line
 // that says so.
 std::string stepsText(const MethodEntry& method, const Matrix& A, const Vector& b, int n);
+
+// Two texts of the same steps side by side, as two columns that scroll together: each block of
+// lines (between blank lines) beside the block of the other that begins the same way ("Step
+// 2.", "Back substitution", "x ="), the first blocks beside each other, a block that the other
+// lacks beside blank lines; the shorter of two blocks is padded with blank lines, so both come
+// back with the same number of lines.
+std::pair<std::string, std::string> besideEachOther(std::string_view left, std::string_view right);
 
 // The steps view's title for the method.
 std::string stepsTitle(const MethodEntry& method);

@@ -318,14 +318,55 @@ std::string frmCholesky::resultsCsv() const {
 }
 
 bool frmCholesky::saveSystemFile(const std::string& path) {
-    return save(path, [this] { return systemFileText(); });
+    return save(path, [this](WorkStatus& status) {
+        std::string text;
+        systemLines(status, [&](std::string_view line) { text += line; });
+        return text;
+    });
 }
 
 bool frmCholesky::saveResultsFile(const std::string& path) {
-    return save(path, [this] { return resultsCsv(); });
+    return save(path, [this](WorkStatus&) { return resultsCsv(); });
 }
 
-bool frmCholesky::save(const std::string& path, const std::function<std::string()>& text) {
+bool frmCholesky::systemLines(WorkStatus& status,
+                              const std::function<void(std::string_view)>& line) const {
+    const SystemFileLines lines(A_, b_, n, written_);
+    status.unit = "lines";
+    status.total = lines.count();
+    for (int k = 0; k < lines.count(); ++k) {
+        if (status.cancel)
+            return false;
+        line(lines.line(k));
+        status.done = k + 1;
+    }
+    return true;
+}
+
+bool frmCholesky::writeSystemLines(const std::function<void(std::string_view)>& line) {
+    if (busy_)
+        return false;
+    const BusyWhile busy(busy_);
+    WorkStatus status;
+    status.title = "Saving system.txt";
+    bool written = false;
+    std::optional<std::string> why;
+    platform_.runLong(
+        [&] {
+            try {
+                written = systemLines(status, line);
+            } catch (const std::bad_alloc&) {
+                why = "not enough memory";
+            }
+        },
+        status);
+    if (why)
+        show(messages::unsaved(*why, "system.txt"));
+    return written && !why;
+}
+
+bool frmCholesky::save(const std::string& path,
+                       const std::function<std::string(WorkStatus&)>& text) {
     if (busy_)
         return false;
     const BusyWhile busy(busy_);
@@ -339,7 +380,7 @@ bool frmCholesky::save(const std::string& path, const std::function<std::string(
     platform_.runLong(
         [&] {
             try {
-                const std::string whole = text();
+                const std::string whole = text(status);
                 // A cancel before the file is touched leaves it as it was.
                 cancelled = status.cancel;
                 if (!cancelled)
@@ -378,6 +419,15 @@ std::string frmCholesky::stepsText(const MethodEntry& method) const {
         return text + "\n" + report_.exact->fractionSteps;
     return text + "\nCompute Exact Solution (Accuracy…) adds the same steps in exact "
                   "fractions.\n";
+}
+
+std::pair<std::string, std::string> frmCholesky::stepsColumns(const MethodEntry& method) const {
+    if (!method.fractionSteps || n > kStepsUpTo || n == 0 || !report_.exact ||
+        report_.exact->fractionSteps.empty())
+        return {stepsText(method), {}};
+    return besideEachOther("In the doubles it computes with\n\n" +
+                               lse::stepsText(method, A_, b_, n),
+                           report_.exact->fractionSteps);
 }
 
 bool frmCholesky::exactPending() const {

@@ -13,6 +13,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <utility>
 
 namespace lse {
 
@@ -79,6 +80,9 @@ public:
     // message says why and the file is left as it was, as it is after a cancel. False then.
     bool saveSystemFile(const std::string& path);
     bool saveResultsFile(const std::string& path);
+    // Save System in the page: the same text a line at a time to `line` (the download), as
+    // long work through the platform with its progress and Cancel. False when cancelled.
+    bool writeSystemLines(const std::function<void(std::string_view)>& line);
     // Copy Solution: the doubles of the method whose solution `box` shows, one a line with
     // round-trip digits; nullopt when the box shows none.
     std::optional<std::string> solutionCopy(TextBox box) const;
@@ -87,6 +91,9 @@ public:
     // exact solution is computed, the same steps in exact fractions after them.
     const MethodEntry* stepsOf(TextBox box) const;
     std::string stepsText(const MethodEntry& method) const;
+    // The same as the view shows it: the steps in doubles and, once the fraction steps are
+    // known, those beside them as a second column (besideEachOther); else the second is empty.
+    std::pair<std::string, std::string> stepsColumns(const MethodEntry& method) const;
     // True when Compute Exact Solution has something to do: a Calculate left a report and
     // its exact solution is not yet known.
     bool exactPending() const;
@@ -117,7 +124,9 @@ private:
     void load(const std::function<io::LinearSystem(const io::ReadOptions&)>& read,
               const std::string& name, std::uint64_t size);
     void adopt(io::LinearSystem& system);
-    bool save(const std::string& path, const std::function<std::string()>& text);
+    // `text` counts its progress in the status and may stop short at a cancel.
+    bool save(const std::string& path, const std::function<std::string(WorkStatus&)>& text);
+    bool systemLines(WorkStatus& status, const std::function<void(std::string_view)>& line) const;
 
     Platform& platform_;
     MethodTable methods_;

@@ -74,7 +74,9 @@ void ResultActions::showSteps(TextBox box) {
     const MethodEntry* const method = form_.stepsOf(box);
     if (method == nullptr)
         return;
+    const auto [text, fractions] = form_.stepsColumns(*method);
     StepsDialog dialog(&window_, QString::fromStdString(stepsTitle(*method)),
+                       QString::fromStdString(text), QString::fromStdString(fractions),
                        QString::fromStdString(form_.stepsText(*method)));
     dialog.exec();
 }

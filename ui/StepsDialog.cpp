@@ -5,34 +5,53 @@
 #include <QClipboard>
 #include <QDialogButtonBox>
 #include <QGuiApplication>
+#include <QHBoxLayout>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QVBoxLayout>
 
 namespace lse::ui {
 
-StepsDialog::StepsDialog(QWidget* parent, const QString& title, const QString& text)
+StepsDialog::StepsDialog(QWidget* parent, const QString& title, const QString& text,
+                         const QString& fractions, const QString& copyText)
     : QDialog(parent) {
     setObjectName("steps");
     setWindowTitle(title);
     setModal(true);
-    // Unwrapped, so that a matrix's columns stay in line.
+    // Unwrapped, so that a matrix's columns stay in line, and the two views' lines too.
     view = reportView(this, "stepsText", title, QPlainTextEdit::NoWrap);
     view->setPlainText(text);
+    auto* const views = new QHBoxLayout;
+    views->addWidget(view);
+    if (!fractions.isEmpty()) {
+        fractionsView = reportView(this, "fractionSteps", title + tr(" in exact fractions"),
+                                   QPlainTextEdit::NoWrap);
+        fractionsView->setPlainText(fractions);
+        // Two views of 100 columns would not fit a laptop's screen.
+        for (QPlainTextEdit* const v : {view, fractionsView})
+            v->setMinimumWidth(v->fontMetrics().averageCharWidth() * 64);
+        views->addWidget(fractionsView);
+        // The form gives both the same lines, a step beside its like: they scroll as one.
+        QScrollBar* const left = view->verticalScrollBar();
+        QScrollBar* const right = fractionsView->verticalScrollBar();
+        connect(left, &QScrollBar::valueChanged, right, &QScrollBar::setValue);
+        connect(right, &QScrollBar::valueChanged, left, &QScrollBar::setValue);
+    }
 
     auto* const buttons = new QDialogButtonBox(this);
     copyButton = buttons->addButton(tr("&Copy"), QDialogButtonBox::ActionRole);
     copyButton->setObjectName("copy");
     copyButton->setAutoDefault(false);
     connect(copyButton, &QPushButton::clicked, this,
-            [this] { QGuiApplication::clipboard()->setText(view->toPlainText()); });
+            [copyText] { QGuiApplication::clipboard()->setText(copyText); });
     closeButton = buttons->addButton(QDialogButtonBox::Close);
     closeButton->setObjectName("close");
     closeButton->setAutoDefault(false);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 
     auto* const layout = new QVBoxLayout(this);
-    layout->addWidget(view);
+    layout->addLayout(views);
     layout->addWidget(buttons);
     view->setFocus();
 }

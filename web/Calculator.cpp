@@ -13,6 +13,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 
 namespace {
 
@@ -91,13 +92,14 @@ EMSCRIPTEN_KEEPALIVE const char* accuracyTable() {
     return text.c_str();
 }
 
-// Save System and Save Results: the texts the page downloads; valid until the next call.
-EMSCRIPTEN_KEEPALIVE const char* systemFileText() {
-    static std::string text;
-    text = calculator().form.systemFileText();
-    return text.c_str();
+// Save System: hands the page the system's text a line at a time for its download, with the
+// browser's turn between lines every 50 ms, as the desktop writes it off the window's thread; 1
+// when it is whole, 0 when cancelled.
+EMSCRIPTEN_KEEPALIVE int saveSystem() {
+    return calculator().form.writeSystemLines(lse::web::DownloadLines{}) ? 1 : 0;
 }
 
+// Save Results: the text the page downloads (a row per unknown); valid until the next call.
 EMSCRIPTEN_KEEPALIVE const char* resultsCsv() {
     static std::string text;
     text = calculator().form.resultsCsv();
@@ -135,6 +137,18 @@ EMSCRIPTEN_KEEPALIVE const char* stepsText(const char* boxId) {
         return nullptr;
     text = calculator().form.stepsText(*method);
     return text.c_str();
+}
+
+// The view's columns (frmCholesky::stepsColumns): "0" the steps in doubles, "1" those in exact
+// fractions beside them, or null when there are none. Valid until the next call.
+EMSCRIPTEN_KEEPALIVE const char* stepsColumn(const char* boxId, const char* which) {
+    static std::string text;
+    const lse::MethodEntry* const method = stepsMethod(boxId);
+    if (method == nullptr)
+        return nullptr;
+    auto [doubles, fractions] = calculator().form.stepsColumns(*method);
+    text = std::move(std::string_view(which) == "0" ? doubles : fractions);
+    return text.empty() ? nullptr : text.c_str();
 }
 
 // The declared commands that have something to do now, by name, space-separated; a result

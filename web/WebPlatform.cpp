@@ -72,6 +72,16 @@ EM_JS(void, endLongWork, (), {
     lineqPage.endLongWork();
 });
 
+// A copy of the bytes, since the memory may grow (and move) before the download is made.
+EM_JS(void, addDownloadPiece, (const char* text, int size), {
+    lineqPage.downloadPiece(HEAPU8.slice(text, text + size));
+});
+
+EM_ASYNC_JS(void, giveTurnWhileWorking, (), {
+    lineqPage.longWorkWaits();
+    await new Promise((turn) => setTimeout(turn, 0));
+});
+
 // clang-format on
 
 // The progress box's status while the work runs, also when it throws.
@@ -185,6 +195,16 @@ std::optional<std::string> WebPlatform::inputBox(const std::string& prompt) {
     if (!reply)
         return std::nullopt;
     return std::string(reply.get());
+}
+
+void DownloadLines::operator()(std::string_view line) const {
+    constexpr double kTurnMs = 50;
+    static double lastTurn = emscripten_get_now();
+    addDownloadPiece(line.data(), static_cast<int>(line.size()));
+    if (emscripten_get_now() - lastTurn >= kTurnMs) {
+        giveTurnWhileWorking();
+        lastTurn = emscripten_get_now();
+    }
 }
 
 std::optional<TextBox> textBoxWithId(std::string_view id) {

@@ -50,6 +50,12 @@ struct ReadInWorker {
     io::LinearSystem operator()(const io::ReadOptions& options) const;
 };
 
+// Save System's lines into the page's download (page.js), with the browser's turn every 50 ms
+// so that the page stays responsive, the progress box shows and its Cancel is heard.
+struct DownloadLines {
+    void operator()(std::string_view line) const;
+};
+
 // The text box whose control has this id, or none.
 std::optional<TextBox> textBoxWithId(std::string_view id);
 

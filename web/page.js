@@ -132,17 +132,28 @@ const lineqPage = (() => {
 
     // Steps…: one method's steps as the program writes them; resolves once closed and its copy
     // has reached the clipboard.
-    async function stepsView(title, text) {
+    // `columns`: the steps in doubles and, where known, those in exact fractions beside them,
+    // of as many lines; `copy`: the text Copy copies.
+    async function stepsView(title, [text, fractions], copy) {
         const dialog = document.getElementById("stepsView");
         dialog.querySelector(".title").textContent = title;
         const steps = dialog.querySelector(".text");
-        steps.value = text;
-        steps.setSelectionRange(0, 0);
-        steps.scrollTop = 0;
+        const beside = dialog.querySelector(".fractions");
+        for (const [view, value] of [[steps, text], [beside, fractions ?? ""]]) {
+            view.value = value;
+            view.setSelectionRange(0, 0);
+            view.scrollTop = 0;
+        }
+        beside.hidden = !fractions;
         let copied = Promise.resolve();
         await showModal(dialog, steps, undefined, (finish, signal) => {
+            // The columns' lines face each other: they scroll as one.
+            for (const [from, to] of [[steps, beside], [beside, steps]])
+                from.addEventListener("scroll", () => {
+                    to.scrollTop = from.scrollTop;
+                }, { signal });
             dialog.querySelector("button.copy").addEventListener("click", () => {
-                copied = copyText(steps.value);
+                copied = copyText(copy);
             }, { signal });
             dialog.querySelector("button.close").addEventListener("click", () => finish(),
                 { signal });
@@ -721,10 +732,14 @@ const lineqPage = (() => {
         });
     }
 
-    // Save System and Save Results: the browser's download of the program's text.
-    function download(name, type, text) {
+    // Save System and Save Results: the browser's download of the program's text, which
+    // Save System hands over a line at a time (DownloadLines).
+    let downloadPieces = [];
+    const downloadPiece = (bytes) => downloadPieces.push(bytes);
+    const longWorkWaits = () => longWork?.waiting();
+    function download(name, type, parts) {
         const link = document.createElement("a");
-        link.href = URL.createObjectURL(new Blob([text], { type }));
+        link.href = URL.createObjectURL(new Blob(parts, { type }));
         link.download = name;
         link.click();
         setTimeout(() => URL.revokeObjectURL(link.href), 60000);
@@ -754,14 +769,20 @@ const lineqPage = (() => {
             steps: (box) => run(async () => {
                 const title = ask("stepsTitle", box);
                 if (title !== null)
-                    await stepsView(title, ask("stepsText", box));
+                    await stepsView(title, [ask("stepsColumn", box, "0"),
+                        ask("stepsColumn", box, "1")], ask("stepsText", box));
             }),
             openSystem: () => {
                 loadReadModule().catch(() => {});
                 fileInput.click();
             },
-            saveSystem: () => download("system.txt", "text/plain", ask("systemFileText")),
-            saveResults: () => download("results.csv", "text/csv", ask("resultsCsv")),
+            saveSystem: () => run(async () => {
+                downloadPieces = [];
+                if (await Module.ccall("saveSystem", "number", [], [], { async: true }))
+                    download("system.txt", "text/plain", downloadPieces);
+                downloadPieces = [];
+            }),
+            saveResults: () => download("results.csv", "text/csv", [ask("resultsCsv")]),
         };
         document.addEventListener("keydown", (event) => {
             const command = commandOfKey(event);
@@ -804,7 +825,8 @@ const lineqPage = (() => {
     }
 
     return { messageBox, inputBox, bindWindow, setBoxText, setBoxLines, readModuleLoaded,
-        startReading, nextReadEvent, readEvent, beginLongWork, endLongWork };
+        startReading, nextReadEvent, readEvent, beginLongWork, endLongWork, downloadPiece,
+        longWorkWaits };
 })();
 
 // lineq-read.js hands the reading module over here.

@@ -107,5 +107,21 @@ TEST(SaveSystem, AFileThatCannotBeWrittenOrACancelLeavesItAsItWas) {
     fs::remove_all(folder);
 }
 
+// The page's download: the same text a line at a time; a cancel stops it at the next line.
+TEST(SaveSystem, LineByLineItIsTheSameTextAndACancelStopsIt) {
+    FormSession s;
+    s.paste("1/3 0.1 7\n2 -0 1e300\n");
+    std::vector<std::string> lines;
+    EXPECT_TRUE(s.form.writeSystemLines([&](std::string_view line) { lines.emplace_back(line); }));
+    EXPECT_EQ(lines, (std::vector<std::string>{"2\n", "1/3 0.1\n", "2 -0\n", "7 1e300\n"}));
+    lines.clear();
+    EXPECT_FALSE(s.form.writeSystemLines([&](std::string_view line) {
+        lines.emplace_back(line);
+        s.platform.running->cancel = lines.size() == 2;
+    }));
+    EXPECT_EQ(lines.size(), 2u);
+    EXPECT_TRUE(s.platform.messages.empty());
+}
+
 } // namespace
 } // namespace lse::test

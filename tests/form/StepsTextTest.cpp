@@ -9,6 +9,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <tuple>
+
 namespace lse::test {
 namespace {
 
@@ -59,6 +62,39 @@ TEST(Steps, SayWhereAndWhyAMethodStops) {
     const ConditionedSystem nine = randomGeneral(kStepsUpTo + 1, 1);
     EXPECT_EQ(lastLine(stepsText(gauss, nine.a, nine.b, kStepsUpTo + 1)),
               "Steps are shown for up to 8 equations; this system has 9.");
+}
+
+// Each block beside its like, whatever the other column lacks or adds; the columns of equal
+// length, so that they scroll together.
+TEST(Steps, BesideEachOtherEachBlockFacesItsLike) {
+    for (const auto& [left, right, columns] :
+         std::initializer_list<std::tuple<std::string, std::string, std::string>>{
+             // The titles face each other; the longer block pads the shorter one.
+             {"Doubles\n\nStep 1. Pivot 14, the largest\n   m = 0.5\n   0.5 1\n\nx = 1",
+              "Fractions\n\nStep 1. Pivot 14: no rows\n   m = 1/2\n\nx = 1",
+              "Doubles|Fractions\n|\nStep 1. Pivot 14, the largest|Step 1. Pivot 14: no rows\n"
+              "   m = 0.5|   m = 1/2\n   0.5 1|\n|\nx = 1|x = 1\n"},
+             // A block the other lacks, in either column, faces blank lines.
+             {"T\n\nBack substitution: x(i)\n\nThe factors: L\nL\n\nx = 1\n",
+              "U\n\nStep 2. Pivot\n\nBack substitution\n\nx = 1\n",
+              "T|U\n|\n|Step 2. Pivot\n|\nBack substitution: x(i)|Back substitution\n|\n"
+              "The factors: L|\nL|\n|\nx = 1|x = 1\n"},
+             {"", "", ""},
+         }) {
+        SCOPED_TRACE(left);
+        const auto [l, r] = besideEachOther(left, right);
+        // Line by line, "left|right".
+        std::string joined;
+        for (std::size_t a = 0, b = 0; a < l.size() && b < r.size();) {
+            const std::size_t aEnd = l.find('\n', a);
+            const std::size_t bEnd = r.find('\n', b);
+            joined += l.substr(a, aEnd - a) + "|" + r.substr(b, bEnd - b) + "\n";
+            a = aEnd + 1;
+            b = bEnd + 1;
+        }
+        EXPECT_EQ(std::count(l.begin(), l.end(), '\n'), std::count(r.begin(), r.end(), '\n'));
+        EXPECT_EQ(joined, columns);
+    }
 }
 
 } // namespace

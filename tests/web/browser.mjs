@@ -153,6 +153,13 @@ export class Window {
             await this.click("chkDefault");
     }
 
+    // Counts the boxes shown so far as seen, as after a view waited for by its selector.
+    async seenAll() {
+        this.boxesSeen = await this.page.evaluate(() => Math.max(0,
+            ...[...document.querySelectorAll("dialog[data-serial]")].map((d) =>
+                Number(d.dataset.serial))));
+    }
+
     // The next box the program shows: which, its title, its text, and the icon's name.
     async nextBox() {
         const serial = this.boxesSeen + 1;

@@ -939,7 +939,8 @@ const stepsCases = JSON.parse(await readFile(new URL("../support/stepsCases.json
     import.meta.url), "utf8")).cases;
 describe("steps", () => {
     windowTest("each case of the shared table shows its lines", async (w) => {
-        for (const { name, paste: text, option, messages, box, title, lines } of stepsCases) {
+        for (const { name, paste: text, option, messages, exact, box, title, lines,
+            beside = [] } of stepsCases) {
             w.step(name);
             await paste(w, text);
             await w.idle();
@@ -950,13 +951,28 @@ describe("steps", () => {
                 await w.pressOk();
             }
             await w.idle();
+            if (exact) {
+                await openAccuracyView(w, box);
+                await viewShownAgain(w, await computeExact(w));
+                await w.page.keyboard.press("Escape");
+                await w.idle();
+                await w.seenAll();
+            }
             await w.page.focus(`#${box}`);
             await chord(w, ["Control", "Shift"], "KeyE");
             const view = await w.nextBox();
             assert.deepEqual([view.kind, view.title], ["stepsView", title], name);
-            const shown = await w.page.$eval("#stepsView .text", (text) => text.value.split("\n"));
+            const [shown, fractions] = await w.page.$eval("#stepsView", (dialog) =>
+                [".text", ".fractions"].map((c) => dialog.querySelector(c).hidden ? null :
+                    dialog.querySelector(c).value.split("\n")));
             for (const line of lines)
                 assert.ok(shown.includes(line), `${name}: ${line}`);
+            // A line of the doubles and the line of the fractions beside it.
+            assert.equal(fractions !== null, beside.length > 0, name);
+            for (const [left, right] of beside) {
+                assert.equal(fractions.length, shown.length, name);
+                assert.equal(fractions[shown.indexOf(left)], right, `${name}: ${left}`);
+            }
             await w.page.keyboard.press("Escape");
             await w.idle();
         }
