@@ -9,11 +9,19 @@
 #include <cstring>
 #include <limits>
 #include <locale.h>
+#include <string>
+#include <string_view>
 #include <system_error>
 
 #if __has_include(<fast_float/fast_float.h>)
 #include <fast_float/fast_float.h>
 #define LINEQ_HAS_FAST_FLOAT 1
+#endif
+#if __has_include(<fmt/format.h>)
+// Header only: nothing to link, natively or in WebAssembly.
+#define FMT_HEADER_ONLY
+#include <fmt/format.h>
+#define LINEQ_HAS_FMT 1
 #endif
 
 namespace lse {
@@ -160,6 +168,29 @@ std::string nextUp(const std::string& scientific) {
     return result.substr(0, ePos) + exponent;
 }
 
+// The fewest digits that read back, as {fmt} writes them ("0.001", "123.45", "1e+300": the
+// shortest and nearest, by Dragonbox), laid out in scientific form as to_chars writes it.
+std::string scientificByFmt([[maybe_unused]] double magnitude) {
+#if defined(LINEQ_HAS_FMT)
+    const std::string text = fmt::format("{}", magnitude);
+    const std::size_t e = std::min(text.find('e'), text.size());
+    const std::string_view mantissa = std::string_view(text).substr(0, e);
+    const std::size_t point = std::min(mantissa.find('.'), mantissa.size());
+    std::string digits(mantissa.substr(0, point));
+    if (point < mantissa.size())
+        digits.append(mantissa.substr(point + 1));
+    const std::size_t first = digits.find_first_not_of('0');
+    const int exponent = (e < text.size() ? std::atoi(text.c_str() + e + 1) : 0) +
+                         static_cast<int>(point) - 1 - static_cast<int>(first);
+    std::string scientific(1, digits[first]);
+    if (first + 1 < digits.size())
+        scientific.append(".").append(digits.substr(first + 1));
+    return scientific + "e" + std::to_string(exponent);
+#else
+    return {};
+#endif
+}
+
 std::string scientificByCLibrary(double magnitude, Digits digits) {
     const CLocale cLocale;
     if (digits == Digits::window)
@@ -258,6 +289,12 @@ bool available([[maybe_unused]] Conversion conversion) {
 #else
         return false;
 #endif
+    case Conversion::fmt:
+#if defined(LINEQ_HAS_FMT)
+        return true;
+#else
+        return false;
+#endif
     case Conversion::cLibrary:
         break;
     }
@@ -279,6 +316,8 @@ std::string doubleToText(double value, Digits digits, Conversion conversion) {
     // out in fixed or exponent form.
     const std::string scientific = conversion == Conversion::charconv
                                        ? scientificByCharconv(std::fabs(value), digits)
+                                   : conversion == Conversion::fmt && digits == Digits::roundTrip
+                                       ? scientificByFmt(std::fabs(value))
                                        : scientificByCLibrary(std::fabs(value), digits);
     const std::size_t ePos = scientific.find('e');
     std::string significand(1, scientific[0]);
@@ -313,6 +352,8 @@ std::string doubleToText(double value, Digits digits, Conversion conversion) {
 std::optional<double> textToDouble(std::string_view text, Conversion conversion) {
     if (!available(conversion))
         conversion = Conversion::cLibrary;
+    if (conversion == Conversion::fmt)
+        conversion = Conversion::cLibrary; // it only writes
     const bool byFromChars = conversion != Conversion::cLibrary;
     // The common case first, in one pass: from_chars reads exactly the form accepted here once
     // the sign is taken off and the text starts with a digit or a point (no "inf", "nan" or

@@ -318,7 +318,7 @@ std::string frmCholesky::resultsCsv() const {
 }
 
 bool frmCholesky::saveSystemFile(const std::string& path) {
-    return save(path, [this](WorkStatus& status) {
+    return save(path, "lines", [this](WorkStatus& status) {
         std::string text;
         systemLines(status, [&](std::string_view line) { text += line; });
         return text;
@@ -326,13 +326,12 @@ bool frmCholesky::saveSystemFile(const std::string& path) {
 }
 
 bool frmCholesky::saveResultsFile(const std::string& path) {
-    return save(path, [this](WorkStatus&) { return resultsCsv(); });
+    return save(path, {}, [this](WorkStatus&) { return resultsCsv(); });
 }
 
 bool frmCholesky::systemLines(WorkStatus& status,
                               const std::function<void(std::string_view)>& line) const {
     const SystemFileLines lines(A_, b_, n, written_);
-    status.unit = "lines";
     status.total = lines.count();
     for (int k = 0; k < lines.count(); ++k) {
         if (status.cancel)
@@ -349,6 +348,7 @@ bool frmCholesky::writeSystemLines(const std::function<void(std::string_view)>& 
     const BusyWhile busy(busy_);
     WorkStatus status;
     status.title = "Saving system.txt";
+    status.unit = "lines";
     bool written = false;
     std::optional<std::string> why;
     platform_.runLong(
@@ -365,7 +365,7 @@ bool frmCholesky::writeSystemLines(const std::function<void(std::string_view)>& 
     return written && !why;
 }
 
-bool frmCholesky::save(const std::string& path,
+bool frmCholesky::save(const std::string& path, const std::string& unit,
                        const std::function<std::string(WorkStatus&)>& text) {
     if (busy_)
         return false;
@@ -374,7 +374,7 @@ bool frmCholesky::save(const std::string& path,
     const std::string name = std::filesystem::path(path).filename().string();
     WorkStatus status;
     status.title = "Saving " + name;
-    status.unit = {};
+    status.unit = unit;
     std::optional<std::string> why;
     bool cancelled = false;
     platform_.runLong(

@@ -124,8 +124,9 @@ private:
     void load(const std::function<io::LinearSystem(const io::ReadOptions&)>& read,
               const std::string& name, std::uint64_t size);
     void adopt(io::LinearSystem& system);
-    // `text` counts its progress in the status and may stop short at a cancel.
-    bool save(const std::string& path, const std::function<std::string(WorkStatus&)>& text);
+    // `text` counts its progress in the status, in `unit`, and may stop short at a cancel.
+    bool save(const std::string& path, const std::string& unit,
+              const std::function<std::string(WorkStatus&)>& text);
     bool systemLines(WorkStatus& status, const std::function<void(std::string_view)>& line) const;
 
     Platform& platform_;

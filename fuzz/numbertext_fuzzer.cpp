@@ -136,9 +136,12 @@ void checkRoundTrip(const std::uint8_t* data, std::size_t size) {
         return;
     const std::string text = lse::doubleToText(d);
     for (const lse::Digits digits : {lse::Digits::window, lse::Digits::roundTrip})
-        check(lse::numbertext::doubleToText(d, digits, lse::numbertext::Conversion::cLibrary) ==
-                  lse::doubleToText(d, digits),
-              "the C library's conversion writes another text", text);
+        for (const auto other :
+             {lse::numbertext::Conversion::cLibrary, lse::numbertext::Conversion::fmt})
+            check(!lse::numbertext::available(other) ||
+                      lse::numbertext::doubleToText(d, digits, other) ==
+                          lse::doubleToText(d, digits),
+                  "another conversion writes another text", text);
     char c[64];
     std::snprintf(c, sizeof c, "%.15G", d);
     const std::string expectedText = d == 0 ? "0" : c; // negative zero is written "0"

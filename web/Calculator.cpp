@@ -85,6 +85,13 @@ EMSCRIPTEN_KEEPALIVE const char* comparisonMarkup() {
     return text.c_str();
 }
 
+// Rows first + 1 .. first + count of the table of the unknowns, as they come into sight.
+EMSCRIPTEN_KEEPALIVE const char* comparisonRows(int first, int count) {
+    static std::string text;
+    text = lse::web::comparisonRowsMarkup(calculator().form.report(), first, count);
+    return text.c_str();
+}
+
 // The same figures (and exact table) as tab-separated values, for a spreadsheet.
 EMSCRIPTEN_KEEPALIVE const char* accuracyTable() {
     static std::string text;
@@ -93,7 +100,7 @@ EMSCRIPTEN_KEEPALIVE const char* accuracyTable() {
 }
 
 // Save System: hands the page the system's text a line at a time for its download, with the
-// browser's turn between lines every 50 ms, as the desktop writes it off the window's thread; 1
+// browser's turn between lines every 25 ms, as the desktop writes it off the window's thread; 1
 // when it is whole, 0 when cancelled.
 EMSCRIPTEN_KEEPALIVE int saveSystem() {
     return calculator().form.writeSystemLines(lse::web::DownloadLines{}) ? 1 : 0;

@@ -18,7 +18,7 @@ std::string figureRow(const std::vector<std::string>& cells) {
 
 } // namespace
 
-std::string comparisonMarkup(const CalculateReport& report, int shownRows) {
+std::string comparisonMarkup(const CalculateReport& report) {
     const ComparisonTable table(report);
     std::string html;
     if (const auto figures = table.figureRows(false); !figures.empty()) {
@@ -33,17 +33,20 @@ std::string comparisonMarkup(const CalculateReport& report, int shownRows) {
     if (table.rows() == 0)
         return html;
 
-    const int shown = std::min(table.rows(), shownRows);
-    html += "<table class=\"comparison\">";
-    if (shown < table.rows())
-        html += "<caption>The first " + intToText(shown) + " of " + intToText(table.rows()) +
-                " unknowns; Copy and Copy as Tab-Separated hold them all.</caption>";
-    html += "<thead><tr>";
+    html += "<table class=\"comparison\" data-rows=\"" + intToText(table.rows()) +
+            "\" aria-rowcount=\"" + intToText(table.rows() + 1) +
+            "\"><thead><tr aria-rowindex=\"1\">";
     for (const std::string& name : table.header())
         html += "<th scope=\"col\">" + escaped(name) + "</th>";
-    html += "</tr></thead><tbody>";
-    for (int i = 1; i <= shown; ++i) {
-        html += "<tr><th scope=\"row\">" + escaped(table.cell(i, 0)) + "</th>";
+    return html + "</tr></thead><tbody></tbody></table>";
+}
+
+std::string comparisonRowsMarkup(const CalculateReport& report, int first, int count) {
+    const ComparisonTable table(report);
+    std::string html;
+    for (int i = std::max(first, 0) + 1; i <= std::min(first + count, table.rows()); ++i) {
+        html += "<tr aria-rowindex=\"" + intToText(i + 1) + "\"><th scope=\"row\">" +
+                escaped(table.cell(i, 0)) + "</th>";
         for (int c = 1; c < table.columns(); ++c) {
             const std::string text = table.cell(i, c);
             const auto agreement = table.agreement(i, c);
@@ -64,7 +67,7 @@ std::string comparisonMarkup(const CalculateReport& report, int shownRows) {
         }
         html += "</tr>";
     }
-    return html + "</tbody></table>";
+    return html;
 }
 
 } // namespace lse::web

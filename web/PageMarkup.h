@@ -28,11 +28,14 @@ std::string placeholderName(std::string_view commandName);
 // std::invalid_argument for any other @NAME@, so that a misspelt one does not reach a user.
 std::string fillPage(std::string_view page);
 
-// The accuracy view's side-by-side tables: each method's figures, then a row per unknown
-// (the first shownRows of them, and a caption saying how many more the copies hold) with each
-// method's value, whose wrong digits, once the exact solution is known, are marked for the
+// The accuracy view's side-by-side tables: each method's figures, then the table of the
+// unknowns, its head and its count of rows (data-rows) but not its rows, which the page asks
+// for as they come into sight.
+std::string comparisonMarkup(const CalculateReport& report);
+
+// Rows first + 1 .. first + count of that table (fewer at its end), a row per unknown with
+// each method's value, whose wrong digits, once the exact solution is known, are marked for the
 // eye (class "wrong") and said for a screen reader (class "said").
-inline constexpr int kComparisonRowsShown = 1000;
-std::string comparisonMarkup(const CalculateReport& report, int shownRows = kComparisonRowsShown);
+std::string comparisonRowsMarkup(const CalculateReport& report, int first, int count);
 
 } // namespace lse::web

@@ -77,8 +77,8 @@ EM_JS(void, addDownloadPiece, (const char* text, int size), {
     lineqPage.downloadPiece(HEAPU8.slice(text, text + size));
 });
 
-EM_ASYNC_JS(void, giveTurnWhileWorking, (), {
-    lineqPage.longWorkWaits();
+EM_ASYNC_JS(void, giveTurnWhileDownloading, (), {
+    lineqPage.downloadTurn();
     await new Promise((turn) => setTimeout(turn, 0));
 });
 
@@ -198,11 +198,11 @@ std::optional<std::string> WebPlatform::inputBox(const std::string& prompt) {
 }
 
 void DownloadLines::operator()(std::string_view line) const {
-    constexpr double kTurnMs = 50;
+    constexpr double kTurnMs = 25;
     static double lastTurn = emscripten_get_now();
     addDownloadPiece(line.data(), static_cast<int>(line.size()));
     if (emscripten_get_now() - lastTurn >= kTurnMs) {
-        giveTurnWhileWorking();
+        giveTurnWhileDownloading();
         lastTurn = emscripten_get_now();
     }
 }

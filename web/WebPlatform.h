@@ -50,7 +50,7 @@ struct ReadInWorker {
     io::LinearSystem operator()(const io::ReadOptions& options) const;
 };
 
-// Save System's lines into the page's download (page.js), with the browser's turn every 50 ms
+// Save System's lines into the page's download (page.js), with the browser's turn every 25 ms
 // so that the page stays responsive, the progress box shows and its Cancel is heard.
 struct DownloadLines {
     void operator()(std::string_view line) const;

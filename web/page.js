@@ -101,7 +101,10 @@ const lineqPage = (() => {
         const report = dialog.querySelector(".text");
         report.value = text;
         // The program writes the tables, escaping every text it puts in them.
-        dialog.querySelector(".side").innerHTML = ask("comparisonMarkup") ?? "";
+        const side = dialog.querySelector(".side");
+        side.innerHTML = ask("comparisonMarkup") ?? "";
+        side.scrollTop = 0;
+        const showRows = comparisonRows(side);
         report.setSelectionRange(0, 0);
         report.scrollTop = 0;
         const close = dialog.querySelector("button.close");
@@ -125,9 +128,47 @@ const lineqPage = (() => {
                 }, { signal });
             }
             close.addEventListener("click", () => finish(), { signal });
+            side.addEventListener("scroll", showRows, { signal });
+            queueMicrotask(showRows); // once the view is open and its rows have their height
         });
         await copies;
         return ending;
+    }
+
+    // The table of the unknowns holds the rows in sight and some around them, which the program
+    // writes as they come into sight, blank rows of the same height standing for the others:
+    // 3000 unknowns open and scroll as fast as 30. Returns what shows the rows for where the
+    // table has scrolled to.
+    function comparisonRows(side) {
+        const table = side.querySelector("table.comparison");
+        if (table === null)
+            return () => {};
+        const rows = Number(table.dataset.rows);
+        const body = table.tBodies[0];
+        const columns = table.tHead.rows[0].cells.length;
+        const around = 40;
+        const spacer = (height) => height <= 0 ? "" : `<tr class="spacer" aria-hidden="true">` +
+            `<td colspan="${columns}" style="height: ${height}px"></td></tr>`;
+        const rowsFrom = (first, count) => Module.ccall("comparisonRows", "string",
+            ["number", "number"], [first, count]);
+        let rowHeight = 0;
+        let shown = -1;
+        body.innerHTML = rowsFrom(0, 2 * around);
+        return () => {
+            if (rowHeight === 0) {
+                rowHeight = body.querySelector("tr:not(.spacer)")?.getBoundingClientRect().height ?? 0;
+                if (rowHeight === 0)
+                    return;
+            }
+            const into = side.getBoundingClientRect().top - body.getBoundingClientRect().top;
+            const first = Math.max(0, Math.min(rows - 1, Math.floor(into / rowHeight) - around));
+            if (shown >= 0 && Math.abs(first - shown) < around / 2)
+                return;
+            const count = Math.ceil(side.clientHeight / rowHeight) + 2 * around;
+            body.innerHTML = spacer(first * rowHeight) + rowsFrom(first, count) +
+                spacer((rows - first - count) * rowHeight);
+            shown = first;
+        };
     }
 
     // Steps…: one method's steps as the program writes them; resolves once closed and its copy
@@ -732,11 +773,15 @@ const lineqPage = (() => {
         });
     }
 
-    // Save System and Save Results: the browser's download of the program's text, which
-    // Save System hands over a line at a time (DownloadLines).
+    // Save System and Save Results: the browser's download of the program's text. Save System
+    // hands it over a line at a time (DownloadLines), gathered into a Blob at each of the
+    // browser's turns, so that no one task copies all of it (178 MB at 3000 equations).
     let downloadPieces = [];
     const downloadPiece = (bytes) => downloadPieces.push(bytes);
-    const longWorkWaits = () => longWork?.waiting();
+    function downloadTurn() {
+        downloadPieces = [new Blob(downloadPieces)];
+        longWork?.waiting();
+    }
     function download(name, type, parts) {
         const link = document.createElement("a");
         link.href = URL.createObjectURL(new Blob(parts, { type }));
@@ -826,7 +871,7 @@ const lineqPage = (() => {
 
     return { messageBox, inputBox, bindWindow, setBoxText, setBoxLines, readModuleLoaded,
         startReading, nextReadEvent, readEvent, beginLongWork, endLongWork, downloadPiece,
-        longWorkWaits };
+        downloadTurn };
 })();
 
 // lineq-read.js hands the reading module over here.

@@ -4,10 +4,13 @@
 // (default 3), the time until the window answers again, the page's longest task meanwhile and
 // the memory it then holds; how long a Calculate holds the page's one thread, for each choice
 // of method, on a dropped system of each order in LINEQ_HOLD_ORDERS (default 1000; empty for
-// none); and the solvers' speed in the browser (lineq_timing.js of the web build).
+// none); for a system of each order in LINEQ_VIEW_ORDERS (default 3000; empty for none), solved
+// by both methods, the accuracy view's opening and Save System's download, each with the page's
+// longest task meanwhile; and the solvers' speed in the browser (lineq_timing.js of the web
+// build).
 //
 // usage: node measure.mjs [LOADS] [TIMING_JS]
-import { readFile, stat, writeFile } from "node:fs/promises";
+import { mkdtemp, readFile, rm, stat, writeFile } from "node:fs/promises";
 import { tmpdir } from "node:os";
 import path from "node:path";
 import { pathToFileURL } from "node:url";
@@ -23,6 +26,9 @@ const holdRuns = 9;
 const dropOrders = (process.env.LINEQ_DROP_ORDERS ?? "300 1000 3000").split(/[ ,]+/)
     .filter(Boolean).map(Number);
 const dropRuns = Number(process.env.LINEQ_DROP_RUNS ?? 3);
+const viewOrders = (process.env.LINEQ_VIEW_ORDERS ?? "3000").split(/[ ,]+/).filter(Boolean)
+    .map(Number);
+const viewRuns = 3;
 
 // The seeded system of order n as a file, written once into the scratch folder and kept for
 // later runs (3000 equations are 184 MB).
@@ -146,6 +152,34 @@ async function calculateHold(w, option) {
     return [median(longest), Math.min(...longest), median(whole)];
 }
 
+// From `press` to `done` and the next frame painted, and the page's longest task meanwhile
+// (0: none over 50 ms).
+async function keyToDone(w, press, done) {
+    await w.page.evaluate(() => {
+        window.lineqLongest = 0;
+        window.lineqObserver?.disconnect();
+        window.lineqObserver = new PerformanceObserver((list) => {
+            for (const entry of list.getEntries())
+                window.lineqLongest = Math.max(window.lineqLongest, entry.duration);
+        });
+        window.lineqObserver.observe({ type: "longtask" });
+        window.lineqFrom = performance.now();
+    });
+    await press();
+    await done();
+    const ms = await w.page.evaluate(() => new Promise((resolve) => requestAnimationFrame(() =>
+        setTimeout(() => resolve(performance.now() - window.lineqFrom)))));
+    // A long task is reported once it has ended, in a later task.
+    await w.page.evaluate(() => new Promise((resolve) => setTimeout(resolve, 100)));
+    return [ms, await w.page.evaluate(() => window.lineqLongest)];
+}
+
+async function chord(w, modifier, key) {
+    await w.page.keyboard.down(modifier);
+    await w.page.keyboard.press(key);
+    await w.page.keyboard.up(modifier);
+}
+
 function median(values) {
     const sorted = [...values].sort((a, b) => a - b);
     return sorted[Math.floor(sorted.length / 2)];
@@ -211,6 +245,41 @@ try {
             console.log(`Calculate, ${name}, n = ${n}: longest task ${task.toFixed(0)} ms ` +
                 `(least ${least.toFixed(0)} ms), click to done ${total.toFixed(0)} ms ` +
                 `(medians of ${holdRuns})`);
+        }
+        await w.close();
+    }
+
+    for (const n of viewOrders) {
+        const w = await openWindow(chromium);
+        await w.dropFile(await systemFile(n));
+        await w.idle(300_000);
+        await w.click("Option1_1");
+        await w.click("Start");
+        await w.idle(300_000);
+        for (let run = 0; run < viewRuns; ++run) {
+            await w.page.focus("#display");
+            const [viewMs, viewTask] = await keyToDone(w, () => chord(w, "Control", "KeyI"),
+                () => w.page.waitForSelector("#accuracyView[open]"));
+            // To the last unknown, whose row is then written and shown.
+            const [scrollMs, scrollTask] = await keyToDone(w, () => w.page.$eval(
+                "#accuracyView .side", (side) => { side.scrollTop = side.scrollHeight; }),
+            () => w.page.waitForFunction((last) => [...document.querySelectorAll(
+                "#accuracyView table.comparison th")].some((th) => th.textContent === last),
+            {}, `x${n}`));
+            await w.page.keyboard.press("Escape");
+            await w.idle();
+            const dir = await mkdtemp(path.join(tmpdir(), "lineq-measure-save-"));
+            let saved;
+            const [saveMs, saveTask] = await keyToDone(w, () => {}, async () => {
+                saved = await w.download(() => chord(w, "Control", "KeyS"), dir);
+            });
+            const bytes = (await stat(saved)).size;
+            await rm(dir, { recursive: true });
+            console.log(`n = ${n}: the accuracy view shown in ${viewMs.toFixed(0)} ms, longest ` +
+                `task ${viewTask.toFixed(0)} ms; scrolled to x${n} in ${scrollMs.toFixed(0)} ms, ` +
+                `longest task ${scrollTask.toFixed(0)} ms; Save System ` +
+                `(${(bytes / 1e6).toFixed(0)} MB) downloaded in ${saveMs.toFixed(0)} ms, longest ` +
+                `task ${saveTask.toFixed(0)} ms (0: none over 50 ms)`);
         }
         await w.close();
     }
