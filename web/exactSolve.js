@@ -6,31 +6,10 @@
 "use strict";
 
 const lineqExact = (() => {
-    let moduleUrl = null;
-    let moduleLoading = null;
-    let sourceArrived = null;
+    // Loaded the first time the exact solution is asked for; a cancel while it loads leaves
+    // it loading for the next request.
+    const module = workerModule("lineq-exact.js");
     let worker = null;
-
-    function moduleLoaded(text) {
-        moduleUrl = URL.createObjectURL(new Blob([text], { type: "text/javascript" }));
-        sourceArrived?.();
-    }
-
-    // Once per page: a cancel while it loads leaves it loading for the next request.
-    function loadModule() {
-        moduleLoading ??= new Promise((resolve, reject) => {
-            sourceArrived = resolve;
-            const script = document.createElement("script");
-            script.src = "lineq-exact.js";
-            script.onerror = () => {
-                moduleLoading = null;
-                script.remove();
-                reject(new Error("cannot load lineq-exact.js"));
-            };
-            document.head.appendChild(script);
-        });
-        return moduleLoading;
-    }
 
     function endWorker() {
         worker?.terminate();
@@ -82,10 +61,10 @@ const lineqExact = (() => {
             dialog.dataset.state = "loading";
             dialog.showModal();
             cancel.focus();
-            loadModule().then(() => {
+            module.load().then((url) => {
                 if (settled)
                     return;
-                worker ??= new Worker(moduleUrl);
+                worker ??= new Worker(url);
                 worker.addEventListener("message", (event) => finish(event.data), { signal });
                 worker.addEventListener("error", (event) => {
                     event.preventDefault();
@@ -97,5 +76,5 @@ const lineqExact = (() => {
         });
     }
 
-    return { solve, moduleLoaded };
+    return { solve, moduleLoaded: module.arrived };
 })();

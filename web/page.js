@@ -3,6 +3,34 @@
 // drops and the declared commands' keys to the program.
 "use strict";
 
+// A Worker's module from its own script (lineq-read.js, lineq-exact.js), loaded the first time
+// it is asked for: a page opened from a file can start a Worker from a Blob URL only, so the
+// script hands over the module's text (arrived), which becomes one. Once per page; a failed
+// load is tried again. load() resolves with the Blob URL.
+function workerModule(script) {
+    let loading = null;
+    let arrive = null;
+    return {
+        load() {
+            loading ??= new Promise((resolve, reject) => {
+                arrive = resolve;
+                const element = document.createElement("script");
+                element.src = script;
+                element.onerror = () => {
+                    loading = null;
+                    element.remove();
+                    reject(new Error(`cannot load ${script}`));
+                };
+                document.head.appendChild(element);
+            });
+            return loading;
+        },
+        arrived(text) {
+            arrive(URL.createObjectURL(new Blob([text], { type: "text/javascript" })));
+        },
+    };
+}
+
 const lineqPage = (() => {
     // Every box shown gets the next number, so that whoever watches the page (a screen
     // reader's script, the browser tests) can tell a box from the same box shown again.
@@ -534,28 +562,10 @@ const lineqPage = (() => {
         });
     }
 
-    // The reading module (web/read/), loaded from lineq-read.js when a system is first pasted,
-    // opened or dropped (or a drag first enters the window): a page opened from a file can
-    // start a Worker from a Blob URL only. Once per page; a failed load is tried again.
-    let readModule = null;
-    let readModuleArrived = null;
-    function loadReadModule() {
-        readModule ??= new Promise((resolve, reject) => {
-            readModuleArrived = resolve;
-            const script = document.createElement("script");
-            script.src = "lineq-read.js";
-            script.onerror = () => {
-                readModule = null;
-                script.remove();
-                reject(new Error("cannot load lineq-read.js"));
-            };
-            document.head.appendChild(script);
-        });
-        return readModule;
-    }
-    function readModuleLoaded(text) {
-        readModuleArrived(URL.createObjectURL(new Blob([text], { type: "text/javascript" })));
-    }
+    // The reading module (web/read/), loaded when a system is first pasted, opened or dropped
+    // (or a drag first enters the window).
+    const readModule = workerModule("lineq-read.js");
+    const loadReadModule = () => readModule.load();
 
     // One reading at a time: the input the program is about to read ({ file } or { text }),
     // then the Worker reading it and what it answered, which the program takes one event at a
@@ -869,13 +879,13 @@ const lineqPage = (() => {
         document.documentElement.dataset.ready = "true";
     }
 
-    return { messageBox, inputBox, bindWindow, setBoxText, setBoxLines, readModuleLoaded,
+    return { messageBox, inputBox, bindWindow, setBoxText, setBoxLines, readModule,
         startReading, nextReadEvent, readEvent, beginLongWork, endLongWork, downloadPiece,
         downloadTurn };
 })();
 
 // lineq-read.js hands the reading module over here.
-const lineqRead = { moduleLoaded: lineqPage.readModuleLoaded };
+const lineqRead = { moduleLoaded: lineqPage.readModule.arrived };
 
 var Module = {
     onRuntimeInitialized: lineqPage.bindWindow,
