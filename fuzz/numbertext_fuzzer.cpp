@@ -57,7 +57,9 @@ std::optional<double> expectedFraction(const std::string& text) {
     const long long q = std::strtoll(parts[2].str().c_str(), nullptr, 10);
     if (errno != 0 || q == 0 || std::llabs(p) > kLargest || std::llabs(q) > kLargest)
         return std::nullopt;
-    return static_cast<double>(p) / static_cast<double>(q);
+    // The parts are doubles, so a written -0 keeps its sign: -0/266 is -0, -0/-5 is 0.
+    const double numerator = p == 0 && parts[1].str()[0] == '-' ? -0.0 : static_cast<double>(p);
+    return numerator / static_cast<double>(q);
 }
 
 void checkParsing(const std::string& text) {

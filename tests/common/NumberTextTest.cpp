@@ -89,12 +89,17 @@ TEST(TextToDouble, FractionsAreOneDivisionOfExactParts) {
         {"3/-4", -0.75},
         {" +5/10 ", 0.5},
         {"0/7", 0},
+        // The parts are doubles: a written -0 keeps its sign through the division.
+        {"-0/266", -0.0},
+        {"-0/-5", 0.0},
+        {"0/-5", -0.0},
         {"9007199254740992/3", 9007199254740992.0 / 3},
         {"1/9007199254740992", 0x1p-53},
     };
     for (const auto& c : accepted) {
         SCOPED_TRACE(c.text);
         EXPECT_EQ(textToDouble(c.text), c.value);
+        EXPECT_EQ(std::signbit(textToDouble(c.text).value_or(1)), std::signbit(c.value));
         EXPECT_FALSE(decimalToDouble(c.text).has_value());
         EXPECT_FALSE(fractionFault(c.text).has_value());
     }
