@@ -425,9 +425,7 @@ std::pair<std::string, std::string> frmCholesky::stepsColumns(const MethodEntry&
     if (!method.fractionSteps || n > kStepsUpTo || n == 0 || !report_.exact ||
         report_.exact->fractionSteps.empty())
         return {stepsText(method), {}};
-    return besideEachOther("In the doubles it computes with\n\n" +
-                               lse::stepsText(method, A_, b_, n),
-                           report_.exact->fractionSteps);
+    return besideEachOther(lse::stepsText(method, A_, b_, n), report_.exact->fractionSteps);
 }
 
 bool frmCholesky::exactPending() const {

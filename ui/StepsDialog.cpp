@@ -28,9 +28,12 @@ StepsDialog::StepsDialog(QWidget* parent, const QString& title, const QString& t
         fractionsView = reportView(this, "fractionSteps", title + tr(" in exact fractions"),
                                    QPlainTextEdit::NoWrap);
         fractionsView->setPlainText(fractions);
-        // Two views of 100 columns would not fit a laptop's screen.
-        for (QPlainTextEdit* const v : {view, fractionsView})
+        // Two views of 100 columns would not fit a laptop's screen. Both keep a horizontal
+        // scroll bar, so that they show as many lines and stay in line to the last.
+        for (QPlainTextEdit* const v : {view, fractionsView}) {
             v->setMinimumWidth(v->fontMetrics().averageCharWidth() * 64);
+            v->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+        }
         views->addWidget(fractionsView);
         // The form gives both the same lines, a step beside its like: they scroll as one.
         QScrollBar* const left = view->verticalScrollBar();
