@@ -5,7 +5,6 @@
 #include "ConditionedSystems.h"
 #include "DialogAnswerer.h"
 #include "LongRun.h"
-#include "Sanitizers.h"
 #include "ShownWindow.h"
 #include "WhenOpen.h"
 
@@ -195,9 +194,7 @@ std::string slowExactSystem(int n) {
 }
 
 TEST_F(AccuracyView, TheExactSolutionComesFromTheChildAndCancelLeavesAllAsItWas) {
-    platform.exactProgram = LINEQ_EXACT_PROGRAM;
-    if (kAddressSanitizer)
-        platform.exactMemoryLimit = 0; // the child's shadow memory could not be mapped under it
+    useExactChild();
     // Computed from the view's button: the default system's exact solution and errors.
     calculateDefault();
     watchView([](ui::AccuracyDialog* d) { d->exactButton->click(); });

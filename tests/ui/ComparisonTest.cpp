@@ -4,7 +4,6 @@
 #include "AccuracyDialog.h"
 #include "ComparisonModel.h"
 #include "DialogAnswerer.h"
-#include "Sanitizers.h"
 #include "SharedCases.h"
 #include "ShownWindow.h"
 #include "WhenOpen.h"
@@ -56,9 +55,7 @@ void expectCells(const ui::AccuracyDialog& dialog, const QJsonArray& cells) {
 TEST_F(Comparison, EachCaseOfTheSharedTableShowsItsDigits) {
     const QJsonArray cases = sharedCases("comparisonCases.json");
     ASSERT_FALSE(cases.isEmpty());
-    platform.exactProgram = LINEQ_EXACT_PROGRAM;
-    if (kAddressSanitizer)
-        platform.exactMemoryLimit = 0; // the child's shadow memory could not be mapped under it
+    useExactChild();
     for (const QJsonValue& value : cases) {
         const QJsonObject c = value.toObject();
         SCOPED_TRACE(c["name"].toString().toStdString());

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Calculator.h"
+#include "Sanitizers.h"
 
 #include <QApplication>
 #include <QTest>
@@ -27,6 +28,14 @@ protected:
     }
 
     std::string text(TextBox box) const { return platform.readText(box); }
+
+    // Compute Exact Solution by the lineq-exact just built; under AddressSanitizer without the
+    // address-space limit, under which the child's shadow memory could not be mapped.
+    void useExactChild() {
+        platform.exactProgram = LINEQ_EXACT_PROGRAM;
+        if (kAddressSanitizer)
+            platform.exactMemoryLimit = 0;
+    }
 
     ui::Calculator calculator;
     ui::MainWindow& window = calculator.window;

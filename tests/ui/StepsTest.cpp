@@ -3,7 +3,6 @@
 
 #include "AccuracyDialog.h"
 #include "DialogAnswerer.h"
-#include "Sanitizers.h"
 #include "SharedCases.h"
 #include "ShownWindow.h"
 #include "StepsDialog.h"
@@ -27,9 +26,7 @@ using Steps = ShownWindow;
 TEST_F(Steps, EachCaseOfTheSharedTableShowsItsLines) {
     const QJsonArray cases = sharedCases("stepsCases.json");
     ASSERT_FALSE(cases.isEmpty());
-    platform.exactProgram = LINEQ_EXACT_PROGRAM;
-    if (kAddressSanitizer)
-        platform.exactMemoryLimit = 0; // the child's shadow memory could not be mapped under it
+    useExactChild();
     for (const QJsonValue& value : cases) {
         const QJsonObject c = value.toObject();
         SCOPED_TRACE(c["name"].toString().toStdString());

@@ -111,6 +111,20 @@ async function rendererPeak(chromium) {
     return peak;
 }
 
+// From now on, the page's longest task (window.lineqLongest), as the browser's long-task timing
+// reports every task over 50 ms.
+async function watchLongTasks(w) {
+    await w.page.evaluate(() => {
+        window.lineqLongest = 0;
+        window.lineqObserver?.disconnect();
+        window.lineqObserver = new PerformanceObserver((list) => {
+            for (const entry of list.getEntries())
+                window.lineqLongest = Math.max(window.lineqLongest, entry.duration);
+        });
+        window.lineqObserver.observe({ type: "longtask" });
+    });
+}
+
 // The longest task of each Calculate, as the browser's long-task timing reports it (every
 // task over 50 ms), and the time from the click to the end of the command: no box is shown
 // for this system, so both are the whole Calculate.
@@ -119,14 +133,8 @@ async function calculateHold(w, option) {
     const longest = [];
     const whole = [];
     for (let run = 0; run < holdRuns; ++run) {
+        await watchLongTasks(w);
         await w.page.evaluate(() => {
-            window.lineqLongest = 0;
-            window.lineqObserver?.disconnect();
-            window.lineqObserver = new PerformanceObserver((list) => {
-                for (const entry of list.getEntries())
-                    window.lineqLongest = Math.max(window.lineqLongest, entry.duration);
-            });
-            window.lineqObserver.observe({ type: "longtask" });
             const start = document.getElementById("Start");
             start.addEventListener("click", () => {
                 window.lineqClickAt = performance.now();
@@ -155,14 +163,8 @@ async function calculateHold(w, option) {
 // From `press` to `done` and the next frame painted, and the page's longest task meanwhile
 // (0: none over 50 ms).
 async function keyToDone(w, press, done) {
+    await watchLongTasks(w);
     await w.page.evaluate(() => {
-        window.lineqLongest = 0;
-        window.lineqObserver?.disconnect();
-        window.lineqObserver = new PerformanceObserver((list) => {
-            for (const entry of list.getEntries())
-                window.lineqLongest = Math.max(window.lineqLongest, entry.duration);
-        });
-        window.lineqObserver.observe({ type: "longtask" });
         window.lineqFrom = performance.now();
     });
     await press();
