@@ -45,7 +45,7 @@ ExactOutcome solveExactly(const io::LinearSystem& system, CalculateReport& repor
     }
     outcome.seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    report.exact = outcome.report;
+    report.setExact(outcome.report);
     report.decimalEntries = holdsLongFractions(system.A, system.b, system.n);
     return outcome;
 }

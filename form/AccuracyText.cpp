@@ -1,6 +1,7 @@
 #include "AccuracyText.h"
 
 #include "BinaryFraction.h"
+#include "Digits.h"
 #include "Estimate.h"
 #include "NumberText.h"
 #include "WrittenValues.h"
@@ -142,17 +143,27 @@ std::vector<FigureLine> figureLines(const MethodReport& result) {
                    "The largest error in x relative to x's largest entry is almost certainly "
                    "below this."),
     };
-    const std::optional<int> digits = f.correctDigits();
+    std::optional<int> digits = f.correctDigits();
+    std::optional<std::string> why;
+    if (!digits && f.ferrGap != FigureGap::none)
+        why = "there is no error bound";
+    else if (const int bound = f.ferr ? significantDigits(*f.ferr) : 0; digits && *digits < bound)
+        why = "the error bound alone gives " + intToText(bound) +
+              ", but the solution may have no correct digit";
+    // The exact solution has the last word: a bound that failed claims no more than it shows.
+    if (digits && result.measured && result.measured->correctDigits < *digits) {
+        why = "measured against the exact solution; the error bound promised " +
+              intToText(*digits) + " and failed";
+        digits = result.measured->correctDigits;
+    }
     FigureLine digitsLine{"Correct digits",
                           "estimated_correct_digits",
                           digits ? std::optional<double>(*digits) : std::nullopt,
                           digits ? intToText(*digits) : std::string(kNotAvailable),
                           "Significant digits of x's largest entries that the error bound "
                           "guarantees.",
-                          std::nullopt,
+                          std::move(why),
                           true};
-    if (!digits && f.ferrGap != FigureGap::none)
-        digitsLine.why = "there is no error bound";
     lines.push_back(std::move(digitsLine));
     return lines;
 }

@@ -20,6 +20,10 @@ struct MethodReport {
     // How far x can be trusted; none when it failed, for n = 0, or for a method that yields
     // no factors.
     std::optional<AccuracyFigures> figures;
+    // x against the exact solution of the doubles, once Compute Exact Solution has judged it
+    // (CalculateReport::setExact); none before, for a failed method, or where that system
+    // has no unique solution.
+    std::optional<exact::MethodError> measured;
     double seconds = 0;        // wall time from the copy of A to the last x
     double figuresSeconds = 0; // wall time of the figures, after the last x
 };
@@ -39,6 +43,9 @@ struct CalculateReport {
     std::optional<exact::ExactReport> exact;
 
     bool empty() const { return methods.empty(); }
+    // Takes Compute Exact Solution's answer and gives each judged method its error, so that
+    // every output states the same measured digits beside the estimated ones.
+    void setExact(exact::ExactReport answer);
     // The solved methods' solutions, in order, as the exact solve judges them.
     std::vector<Vector> solutions() const;
 };

@@ -457,7 +457,7 @@ bool frmCholesky::computeExact() {
     }
     switch (outcome->ending) {
     case ExactOutcome::Ending::solved:
-        report_.exact = std::move(outcome->report);
+        report_.setExact(std::move(outcome->report));
         return true;
     case ExactOutcome::Ending::cancelled:
         return false;

@@ -343,6 +343,11 @@ std::optional<int> AccuracyFigures::correctDigits() const {
         return 0;
     if (!ferr)
         return std::nullopt;
+    // A bound can vouch for digits that the warning's own reason takes away (a matrix singular
+    // however its rows are scaled, a backward error far above the unit roundoff): the warning
+    // wins, so no figure claims a digit beside "may have no correct digit".
+    if (doubt() != Doubt::none)
+        return 0;
     return significantDigits(*ferr);
 }
 

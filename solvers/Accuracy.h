@@ -65,7 +65,7 @@ struct AccuracyFigures {
     // kappa_1 = 1 / RCOND; none where RCOND is missing or its reciprocal overflows.
     std::optional<double> conditionNumber() const;
     // The decimal digits of x that FERR vouches for: none without FERR, 0 for a solution that
-    // underflowed.
+    // underflowed or earns a warning.
     std::optional<int> correctDigits() const;
     // Why the solution should not be trusted, or none.
     Doubt doubt() const;

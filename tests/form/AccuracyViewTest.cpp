@@ -155,6 +155,49 @@ TEST(AccuracyView, EachSolvedMethodsFiguresAndWhatTheyMean) {
               std::string::npos);
 }
 
+// "Correct digits" never claims more than the same run's warning or exact check allows.
+TEST(AccuracyView, TheDigitsFigureYieldsToTheWarningAndToTheExactCheck) {
+    const auto figures = [](double ferr, std::optional<double> scaledCondition) {
+        AccuracyFigures f;
+        f.rcond = scaledCondition ? kUnitRoundoff / 2 : 1e-3;
+        f.berr = 1e-17;
+        f.ferr = ferr;
+        f.scaledCondition = scaledCondition;
+        return f;
+    };
+    struct Case {
+        const char* name;
+        AccuracyFigures figures;
+        std::optional<int> measured; // the exact check's digits, when it ran
+        std::string shown;
+    };
+    const Case cases[] = {
+        {"the bound's digits", figures(1e-10, std::nullopt), std::nullopt, "10"},
+        {"the exact check agrees", figures(1e-10, std::nullopt), 15, "10"},
+        {"the bound failed", figures(1e-10, std::nullopt), 3,
+         "3 (measured against the exact solution; the error bound promised 10 and failed)"},
+        {"a warning overrules the bound", figures(1e-3, 1e17), std::nullopt,
+         "0 (the error bound alone gives 3, but the solution may have no correct digit)"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        CalculateReport report;
+        report.n = 1;
+        MethodReport& result = report.methods.emplace_back();
+        result.method = &builtInMethods().front();
+        result.solved = true;
+        result.x = makeVector({1});
+        result.figures = c.figures;
+        if (c.measured) {
+            exact::ExactReport answer;
+            answer.errors.push_back({{0}, 0, *c.measured});
+            report.setExact(answer);
+        }
+        const FigureLine digits = figureLines(report.methods.front()).back();
+        EXPECT_EQ(digits.text + (digits.why ? " (" + *digits.why + ")" : ""), c.shown);
+    }
+}
+
 TEST(CopySolution, TheMethodsOwnDoublesReadBackBitForBit) {
     const std::vector<std::pair<const char*, std::string>> systems{
         {"default", ""},

@@ -252,9 +252,9 @@ TEST(Accuracy, TheWarningRule) {
          3},
         {"singular however its rows are scaled",
          with(figures(eps / 2, 1e-17, 1e-3), [](auto& f) { f.scaledCondition = 1e17; }),
-         Doubt::singular, 3},
-        {"singular with a large BERR", figures(eps / 2, 1e-3, 1e-3), Doubt::singular, 3},
-        {"kappa BERR leaves no digit", figures(1e-2, 1e-2, 1e-5), Doubt::unstable, 5},
+         Doubt::singular, 0},
+        {"singular with a large BERR", figures(eps / 2, 1e-3, 1e-3), Doubt::singular, 0},
+        {"kappa BERR leaves no digit", figures(1e-2, 1e-2, 1e-5), Doubt::unstable, 0},
         {"large BERR, small kappa", figures(0.5, 1e-7, 1e-6), Doubt::none, 6},
         {"factors changed A",
          with(figures(0.5, 1e-17, std::nullopt),
@@ -370,7 +370,7 @@ TEST(Accuracy, TheEdgesOfTheDoubles) {
                      {4.058448828761429e+297, -1e-322, 4.058448828761429e+297, -1.0},
                      {1.0, 6.444161327984069e-17, -1.0, 2.0}}),
          makeVector({2.767562522188163e-16, -1.0, 3.0476032021524044e-305, -7.755757964795452e+28}),
-         kCholesky, false, Doubt::singular, 14},
+         kCholesky, false, Doubt::singular, 0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
