@@ -49,7 +49,32 @@ std::string orderFile(const std::vector<int>& order, int n) {
     return file;
 }
 
+// Every file a method's factors may take, Gauss's three and Cholesky's one among them.
+constexpr const char* kSuffixes[] = {"-row-order.npy", "-L.npy", "-U.npy"};
+
 } // namespace
+
+ClearedFactors clearFactorFiles(const std::string& dir, MethodTable methods) {
+    ClearedFactors cleared;
+    std::error_code error;
+    std::filesystem::create_directories(dir, error);
+    if (error) {
+        cleared.failure = dir + ": " + error.message();
+        return cleared;
+    }
+    for (const MethodEntry& method : methods)
+        for (const char* suffix : kSuffixes) {
+            const std::string path =
+                (std::filesystem::path(dir) / (std::string(method.name) + suffix)).string();
+            if (std::filesystem::remove(path, error)) {
+                cleared.removed.push_back(path);
+            } else if (error) {
+                cleared.failure = path + ": " + error.message();
+                return cleared;
+            }
+        }
+    return cleared;
+}
 
 std::optional<std::string> writeFactorFiles(const std::string& dir, const MethodEntry& method,
                                             const Factors& factors) {

@@ -5,6 +5,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace lse::cli {
 
@@ -16,5 +17,15 @@ namespace lse::cli {
 // had in memory.
 std::optional<std::string> writeFactorFiles(const std::string& dir, const MethodEntry& method,
                                             const Factors& factors);
+
+// Before a run: makes DIR and removes from it the factor files that any method of the table may
+// have left there, so that the folder ends holding this run's alone (a method that fails or is
+// not run leaves none, rather than an earlier system's). The paths removed, or the failure as
+// "DIR: why" or "DIR/NAME-L.npy: why".
+struct ClearedFactors {
+    std::vector<std::string> removed;
+    std::optional<std::string> failure;
+};
+ClearedFactors clearFactorFiles(const std::string& dir, MethodTable methods);
 
 } // namespace lse::cli

@@ -253,6 +253,17 @@ int run(int argc, const char* const argv[], Console& console, MethodTable method
     try {
         LinearSystem system = readInput(settings, console.in, console.err);
         n = system.n;
+        if (!settings.factors.empty()) {
+            const ClearedFactors cleared = clearFactorFiles(settings.factors, methods);
+            if (cleared.failure)
+                throw Refusal{*cleared.failure};
+            if (!cleared.removed.empty()) {
+                console.err << kProgram << ": removed the factors of an earlier run:";
+                for (const std::string& path : cleared.removed)
+                    console.err << " " << path;
+                console.err << "\n";
+            }
+        }
         ProgressLine progress(console.err, console.errIsTerminal);
         // Only the echo and the exact solution read A after the solve; without them the last
         // method solves in A, and then its figures have no residual unless all of them are

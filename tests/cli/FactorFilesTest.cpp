@@ -60,6 +60,26 @@ TEST(FactorFiles, ReadBackAndMultiplyOutToA) {
     std::filesystem::remove_all(dir);
 }
 
+// A second run into the same folder leaves its own files alone: Cholesky failing on the second
+// system leaves no L of the first beside the second's Gauss factors.
+TEST(FactorFiles, ASecondRunLeavesOnlyItsOwnFiles) {
+    const std::string dir = scratchFile("factors-again");
+    std::filesystem::remove_all(dir);
+    ASSERT_EQ(runProgram({"--factors", dir}, "3\n4 1 0\n1 4 1\n0 1 4\n1 1 1\n").status, 0);
+    const ProgramRun second = runProgram({"--factors", dir}, "2\n1 2\n2 1\n1 1\n");
+    EXPECT_EQ(second.status, 1);
+    EXPECT_EQ(second.err.rfind("lineq-solve: removed the factors of an earlier run: ", 0), 0u);
+    EXPECT_NE(second.err.find(dir + "/cholesky-L.npy"), std::string::npos) << second.err;
+    std::vector<std::string> left;
+    for (const auto& entry : std::filesystem::directory_iterator(dir))
+        left.push_back(entry.path().filename().string());
+    std::sort(left.begin(), left.end());
+    EXPECT_EQ(left,
+              (std::vector<std::string>{"gauss-L.npy", "gauss-U.npy", "gauss-row-order.npy"}));
+    EXPECT_EQ(readArray(dir + "/gauss-L.npy").rowsUpper(), 2);
+    std::filesystem::remove_all(dir);
+}
+
 TEST(FactorFiles, AFolderThatCannotBeMadeIsRefusedBeforeAnyOutput) {
     const std::string file = scratchFile("factors-file");
     std::ofstream(file) << "not a folder";
