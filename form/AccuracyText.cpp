@@ -244,11 +244,15 @@ void appendComponents(std::vector<std::string>& lines, const exact::ExactVector&
     }
 }
 
+std::string ranksText(const exact::ExactAnswer& answer) {
+    return "A has rank " + intToText(answer.rank) + " and [A | b] rank " +
+           intToText(answer.augmentedRank);
+}
+
 // The ranks, then the combination of the equations that reads 0 = c, or the general solution.
 void appendSingular(std::vector<std::string>& lines, const exact::ExactAnswer& answer) {
     lines.emplace_back(exact::kNoUniqueSolutionText);
-    const std::string ranks = "A has rank " + intToText(answer.rank) + " and [A | b] rank " +
-                              intToText(answer.augmentedRank);
+    const std::string ranks = ranksText(answer);
     if (answer.status == exact::ExactStatus::noSolution) {
         lines.push_back(ranks + ": there is no solution.");
         std::string combination;
@@ -312,6 +316,13 @@ void appendAnswer(std::vector<std::string>& lines, const exact::ExactAnswer& ans
 }
 
 } // namespace
+
+std::string noUniqueSolutionText(const exact::ExactAnswer& answer) {
+    return std::string(exact::kNoUniqueSolutionText) + " " + ranksText(answer) +
+           (answer.status == exact::ExactStatus::noSolution
+                ? ": there is no solution."
+                : ": there are infinitely many solutions.");
+}
 
 std::vector<std::string> exactLines(const CalculateReport& report) {
     if (!report.exact)

@@ -47,6 +47,10 @@ std::string accuracyText(const CalculateReport& report);
 // whether its error bound held; or that the system has no unique solution. Empty before.
 std::vector<std::string> exactLines(const CalculateReport& report);
 
+// Of an exact answer without a unique solution, in one sentence: "The system has no unique
+// solution. A has rank 1 and [A | b] rank 1: there are infinitely many solutions."
+std::string noUniqueSolutionText(const exact::ExactAnswer& answer);
+
 // The view's figures and exact table as tab-separated values, a header row first, for a
 // spreadsheet.
 std::string accuracyTable(const CalculateReport& report);

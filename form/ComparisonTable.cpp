@@ -80,6 +80,16 @@ std::string ComparisonTable::cell(int row, int column) const {
     return ulps ? std::to_string(*ulps) : "out of range";
 }
 
+const exact::ExactComponent* ComparisonTable::exactValue(int row, int column) const {
+    if (!exact_ || column <= static_cast<int>(report_.methods.size()) || row < 1 || row > rows())
+        return nullptr;
+    const std::size_t k = static_cast<std::size_t>(row - 1);
+    int c = column - 1 - static_cast<int>(report_.methods.size());
+    if (written_ && c-- == 0)
+        return &exact_->asWritten.components[k];
+    return c == 0 ? &exact_->ofDoubles().components[k] : nullptr;
+}
+
 std::optional<ComparisonTable::Agreement> ComparisonTable::agreement(int row, int column) const {
     const MethodReport* const result = methodOf(column);
     if (!exact_ || !result || !result->solved)

@@ -34,6 +34,10 @@ public:
     };
     std::optional<Agreement> agreement(int row, int column) const;
 
+    // The exact value behind an "As written" or "Exact" cell, for a file that must tell a
+    // fraction from a rounding; null for any other cell.
+    const exact::ExactComponent* exactValue(int row, int column) const;
+
     // Each solved method's figures: a row per figure, its name first, then a cell per method
     // in the header's order (empty where it failed); with round-trip digits for a file, else
     // as the view shows them ("1.2e+17").

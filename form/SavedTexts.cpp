@@ -61,6 +61,20 @@ std::string systemFileText(const Matrix& A, const Vector& b, int n, const Writte
     return text;
 }
 
+namespace {
+
+// An exact value as a spreadsheet should take it: a whole number as a number; a fraction as a
+// formula that yields its text, since a bare 7/3 becomes a date in most spreadsheets; a
+// fraction too long to show, rounded to 17 digits, marked as rounded, so that it is never
+// taken for the value itself (the nearest double is the column beside it).
+std::string spreadsheetValue(const exact::ExactComponent& value) {
+    if (!value.isFraction)
+        return "~" + value.text;
+    return value.text.find('/') == std::string::npos ? value.text : "=\"" + value.text + "\"";
+}
+
+} // namespace
+
 std::vector<std::vector<std::string>> resultRows(const CalculateReport& report) {
     const ComparisonTable table(report);
     const std::size_t width = table.header().size();
@@ -72,8 +86,10 @@ std::vector<std::vector<std::string>> resultRows(const CalculateReport& report) 
     };
     for (int i = 1; i <= table.rows(); ++i) {
         std::vector<std::string>& r = row({});
-        for (int c = 0; c < table.columns(); ++c)
-            r[static_cast<std::size_t>(c)] = table.cell(i, c);
+        for (int c = 0; c < table.columns(); ++c) {
+            const exact::ExactComponent* value = table.exactValue(i, c);
+            r[static_cast<std::size_t>(c)] = value ? spreadsheetValue(*value) : table.cell(i, c);
+        }
     }
     for (std::vector<std::string>& figure : table.figureRows(true)) {
         figure.resize(width);
@@ -89,8 +105,16 @@ std::vector<std::vector<std::string>> resultRows(const CalculateReport& report) 
             ++column;
         }
     }
-    if (report.exact && report.exact->ofDoubles().status != exact::ExactStatus::solved)
-        row("Exact solution")[1] = exact::kNoUniqueSolutionText;
+    // Each exact answer without a unique solution says so, the written system's too where
+    // the doubles' system has one.
+    if (report.exact) {
+        const exact::ExactReport& exact = *report.exact;
+        if (exact.asWritten.status != exact::ExactStatus::solved)
+            row(exact.doubles ? "Exact solution as written" : "Exact solution")[1] =
+                noUniqueSolutionText(exact.asWritten);
+        if (exact.doubles && exact.doubles->status != exact::ExactStatus::solved)
+            row("Exact solution of the doubles")[1] = noUniqueSolutionText(*exact.doubles);
+    }
     return rows;
 }
 

@@ -41,7 +41,9 @@ std::string roundTrip(double value);
 
 // The last Calculate as one table, a header row first: a row per unknown with each method's
 // x (round-trip digits; empty where it failed), then once computed the exact solution and each
-// solved method's error in ulps; then a row per figure, and the failures' messages.
+// solved method's error in ulps; then a row per figure, the failures' messages, and each exact
+// answer without a unique solution. Numbers are numbers to a spreadsheet; a fraction is
+// ="7/3", which yields its text rather than a date, and a rounded one is marked "~".
 std::vector<std::vector<std::string>> resultRows(const CalculateReport& report);
 
 // Rows as comma-separated values (RFC 4180): CR LF after each row, a field quoted where it

@@ -64,11 +64,24 @@ TEST(SaveResults, TheExactSolutionOnceComputedWithEachMethodsError) {
     EXPECT_EQ(rows[0],
               (std::vector<std::string>{"Unknown", "Gauss Elimination", "As written", "Exact",
                                         "Nearest double", "Gauss Elimination error (ulps)"}));
+    // A whole number is a number to a spreadsheet; a fraction a formula that yields its text,
+    // not a date.
     EXPECT_EQ(rows[1][2], "-4");
-    EXPECT_EQ(rows[2][2], "9/2");
-    // The doubles' own solution is another fraction, and its nearest double a number.
-    EXPECT_NE(rows[2][3], "9/2");
+    EXPECT_EQ(rows[2][2], "=\"9/2\"");
+    // The doubles' own solution is a long fraction, marked as rounded; its nearest double is a
+    // number.
+    EXPECT_EQ(rows[2][3].substr(0, 3), "~4.");
     EXPECT_EQ(textToDouble(rows[2][4]), 4.5);
+
+    // Singular as written, not as doubles: the file says so beside the doubles' solution.
+    s.paste("2\n0.1 0.3\n0.3 0.9\n0.1 0.3\n");
+    s.calculate(Gauss);
+    ASSERT_TRUE(s.form.computeExact());
+    EXPECT_EQ(resultRows(s.form.report()).back(),
+              (std::vector<std::string>{"Exact solution as written",
+                                        "The system has no unique solution. A has rank 1 and [A | "
+                                        "b] rank 1: there are infinitely many solutions.",
+                                        "", "", ""}));
 }
 
 TEST(SaveResults, FieldsAreQuotedAsRfc4180Asks) {
