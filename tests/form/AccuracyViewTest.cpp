@@ -198,6 +198,45 @@ TEST(AccuracyView, TheDigitsFigureYieldsToTheWarningAndToTheExactCheck) {
     }
 }
 
+// Over classic and random nearly singular systems, once the exact solution has judged each
+// method: its digits figure never exceeds what was measured, and a warning leaves it none.
+TEST(AccuracyView, NoFigureClaimsADigitTheRunItselfDenies) {
+    std::vector<ConditionedSystem> systems = conditionedSystems();
+    for (int seed = 1; seed <= 12; ++seed) {
+        ConditionedSystem s = randomGeneral(4 + seed % 5, static_cast<std::uint64_t>(seed));
+        const int n = s.a.rowsUpper();
+        // The last row all but the first: 2^-4 to 2^-48 away, conditions up to about 1e15.
+        const double nearness = std::ldexp(1.0, -4 * seed);
+        for (int j = 1; j <= n; ++j)
+            s.a(n, j) = s.a(1, j) + nearness * s.a(2, j);
+        s.name = "nearly singular " + std::to_string(seed);
+        systems.push_back(std::move(s));
+    }
+    int judged = 0;
+    for (const ConditionedSystem& system : systems) {
+        SCOPED_TRACE(system.name);
+        FormSession s;
+        InProcessExact solver;
+        s.platform.exactSolver = std::ref(solver);
+        s.paste(pastedText(system));
+        s.calculate(Both);
+        ASSERT_TRUE(s.form.computeExact());
+        for (const MethodReport& m : s.form.report().methods) {
+            if (!m.solved)
+                continue;
+            const std::optional<double> digits = figureLines(m).back().value;
+            if (m.figures && m.figures->warning()) {
+                EXPECT_TRUE(!digits || *digits == 0) << m.method->title;
+            }
+            if (digits && m.measured) {
+                EXPECT_LE(*digits, m.measured->correctDigits) << m.method->title;
+                ++judged;
+            }
+        }
+    }
+    EXPECT_GT(judged, 20);
+}
+
 TEST(CopySolution, TheMethodsOwnDoublesReadBackBitForBit) {
     const std::vector<std::pair<const char*, std::string>> systems{
         {"default", ""},
