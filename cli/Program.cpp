@@ -88,17 +88,20 @@ LinearSystem readInput(const Settings& settings, std::istream& standardInput, st
     } catch (const InputError& error) {
         throw Refusal{name + ": " + error.what()};
     }
+    system.source = name;
     if (!settings.rhs.empty()) {
         if (system.hasB)
             throw Refusal{name +
                           ": --rhs is for an input that holds A alone; this input holds b itself"};
         try {
-            system.b = settings.rhs == "-" ? io::readRightHandSide(standardInput, system.n)
-                                           : io::readRightHandSideFile(settings.rhs, system.n);
+            if (settings.rhs == "-")
+                io::addRightHandSide(system, standardInput, options);
+            else
+                io::addRightHandSideFile(system, settings.rhs, options);
         } catch (const InputError& error) {
             throw Refusal{displayName(settings.rhs) + ": " + error.what()};
         }
-        system.hasB = true;
+        system.bSource = displayName(settings.rhs);
     } else if (!system.hasB) {
         try {
             io::setRowSums(system);

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <iterator>
 #include <limits>
 #include <locale.h>
 #include <string>
@@ -364,7 +365,8 @@ std::optional<double> textToDouble(std::string_view text, Conversion conversion)
                 return negative ? -magnitude : magnitude;
         }
     }
-    text = trimBlanks(text);
+    const std::optional<std::string> ascii = asciiMinus(text);
+    text = trimBlanks(ascii ? std::string_view(*ascii) : text);
     bool negative = false;
     if (!text.empty() && (text.front() == '+' || text.front() == '-')) {
         negative = text.front() == '-';
@@ -471,17 +473,43 @@ std::optional<double> decimalToDouble(std::string_view text) {
 std::optional<double> textToDouble(std::string_view text) {
     if (const std::optional<double> decimal = decimalToDouble(text))
         return decimal;
-    if (const std::optional<FractionParts> parts = splitFraction(trimBlanks(text)))
+    const std::optional<std::string> ascii = asciiMinus(text);
+    if (const std::optional<FractionParts> parts = splitFraction(trimBlanks(ascii ? *ascii : text)))
         return fractionToDouble(*parts, nullptr);
     return std::nullopt;
 }
 
 std::optional<std::string> fractionFault(std::string_view text) {
-    const std::optional<FractionParts> parts = splitFraction(trimBlanks(text));
+    const std::optional<std::string> ascii = asciiMinus(text);
+    const std::optional<FractionParts> parts = splitFraction(trimBlanks(ascii ? *ascii : text));
     std::string fault;
     if (!parts || fractionToDouble(*parts, &fault) || fault.empty())
         return std::nullopt;
     return fault;
+}
+
+std::optional<std::string> asciiMinus(std::string_view text) {
+    // Each in UTF-8; no other character's bytes contain one of them.
+    static constexpr std::string_view kMinusSigns[] = {"\u2212", "\u2013", "\uFE63", "\uFF0D"};
+    if (std::none_of(text.begin(), text.end(), [](char c) { return (c & 0x80) != 0; }))
+        return std::nullopt;
+    std::string ascii;
+    bool replaced = false;
+    for (std::size_t pos = 0; pos < text.size();) {
+        const auto sign =
+            std::find_if(std::begin(kMinusSigns), std::end(kMinusSigns),
+                         [&](std::string_view s) { return text.substr(pos).starts_with(s); });
+        if (sign == std::end(kMinusSigns)) {
+            ascii += text[pos++];
+            continue;
+        }
+        ascii += '-';
+        pos += sign->size();
+        replaced = true;
+    }
+    if (!replaced)
+        return std::nullopt;
+    return ascii;
 }
 
 bool isNumeric(std::string_view text) {

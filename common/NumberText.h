@@ -33,7 +33,8 @@ std::string intToText(long long value);
 // "5.") within the range of a double, or a fraction p/q ("1/3", "-22/7", "3/-4") of whole
 // numbers, each with an optional sign, of magnitude at most 2^53, q not 0. The value is the
 // double nearest to what was written: a fraction's is one division of two exact doubles.
-// Everything else, including the empty text, is refused with nullopt.
+// Everything else, including the empty text, is refused with nullopt. A minus sign may also be
+// written as word processors and web pages write it (asciiMinus).
 std::optional<double> textToDouble(std::string_view text);
 
 // The same for decimals alone, as Matrix Market and the counts of a layout write them.
@@ -42,6 +43,12 @@ std::optional<double> decimalToDouble(std::string_view text);
 // Why a text written as a fraction is refused, for a message ("its denominator is 0");
 // nullopt for a text that is not written as a fraction, or is one that textToDouble accepts.
 std::optional<std::string> fractionFault(std::string_view text);
+
+// The text with each look-alike of '-' that word processors and web pages put in its place
+// (U+2212 minus sign, U+2013 en dash, U+FE63 small and U+FF0D fullwidth hyphen-minus) written
+// as '-'; nullopt when it holds none, as an ASCII text never does. Other dashes are left: a
+// hyphen or an em dash between numbers is more often a range or a gap than a sign.
+std::optional<std::string> asciiMinus(std::string_view text);
 
 // True exactly when textToDouble accepts the text.
 bool isNumeric(std::string_view text);

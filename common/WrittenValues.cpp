@@ -1,6 +1,9 @@
 #include "WrittenValues.h"
 
+#include "NumberText.h"
+
 #include <algorithm>
+#include <optional>
 #include <stdexcept>
 #include <utility>
 
@@ -21,6 +24,10 @@ bool WrittenValues::mayDiffer(std::string_view text) {
 }
 
 void WrittenValues::keep(int row, int column, std::string_view text) {
+    // The exact solve and Save System read a plain '-' alone.
+    const std::optional<std::string> ascii = asciiMinus(text);
+    if (ascii)
+        text = *ascii;
     kept_.push_back({row, column, texts_.size(), text.size()});
     texts_.append(text);
 }

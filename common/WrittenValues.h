@@ -27,7 +27,8 @@ public:
         std::string_view text;
     };
 
-    // Keeps the text of entry (row, column) of [A | b] when it may differ from its double.
+    // Keeps the text of entry (row, column) of [A | b] when it may differ from its double, each
+    // look-alike of the minus sign as '-' (asciiMinus).
     void note(int row, int column, std::string_view text) {
         if (mayDiffer(text))
             keep(row, column, text);

@@ -32,8 +32,15 @@ bool sameBits(double a, double b) {
     return std::bit_cast<std::uint64_t>(a) == std::bit_cast<std::uint64_t>(b);
 }
 
+// The text with the minus signs that word processors and web pages write as '-'.
+std::string withAsciiMinus(const std::string& text) {
+    static const std::regex signs("\u2212|\u2013|\uFE63|\uFF0D");
+    return std::regex_replace(text, signs, "-");
+}
+
 // The accepted forms, written once more as a regular expression, with strtod for the value.
-std::optional<double> expectedValue(const std::string& text) {
+std::optional<double> expectedValue(const std::string& written) {
+    const std::string text = withAsciiMinus(written);
     static const std::regex grammar(
         R"([ \t]*[+-]?([0-9]+\.?[0-9]*|\.[0-9]+)([eE][+-]?[0-9]+)?[ \t]*)");
     if (!std::regex_match(text, grammar))
@@ -46,7 +53,8 @@ std::optional<double> expectedValue(const std::string& text) {
 }
 
 // A fraction p/q once more by a regular expression, with strtoll for its parts.
-std::optional<double> expectedFraction(const std::string& text) {
+std::optional<double> expectedFraction(const std::string& written) {
+    const std::string text = withAsciiMinus(written);
     static const std::regex grammar(R"([ \t]*([+-]?[0-9]+)/([+-]?[0-9]+)[ \t]*)");
     std::smatch parts;
     if (!std::regex_match(text, parts, grammar))

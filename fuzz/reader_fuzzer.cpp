@@ -84,10 +84,10 @@ Outcome readWhole(std::string_view text, std::string_view rhs, bool rhsGiven,
         if (!system.hasB) {
             if (rhsGiven) {
                 if (piece == 0 || piece == kInPlace) {
-                    system.b = readRightHandSide(rhs, system.n);
+                    addRightHandSide(system, rhs, options);
                 } else {
                     test::TrickleSource source(rhs, piece, test::SourceKind::file);
-                    system.b = rightHandSideFrom(source, system.n, 16);
+                    addRightHandSideFrom(system, source, options, 16);
                 }
             } else {
                 setRowSums(system);

@@ -11,6 +11,8 @@
 #include <limits>
 #include <optional>
 #include <stdexcept>
+#include <string>
+#include <vector>
 
 namespace lse::io {
 
@@ -126,6 +128,32 @@ Size readSize(TextScanner& in, bool coordinate) {
     return size;
 }
 
+// The text of the negated value of `text`, a decimal: a skew-symmetric file's mirrored entry.
+std::string negated(std::string_view text) {
+    std::string minus = asciiMinus(text).value_or(std::string(text));
+    if (minus.starts_with('-'))
+        minus.erase(0, 1);
+    else if (minus.starts_with('+'))
+        minus[0] = '-';
+    else
+        minus.insert(0, 1, '-');
+    return minus;
+}
+
+// Notes entry (i, j)'s text where texts are kept, and its mirror's in a symmetric or
+// skew-symmetric file.
+void noteEntry(WrittenValues* written, Symmetry symmetry, int i, int j, std::string_view text) {
+    if (written == nullptr)
+        return;
+    written->note(i, j, text);
+    if (i == j)
+        return;
+    if (symmetry == Symmetry::symmetric)
+        written->note(j, i, text);
+    else if (symmetry == Symmetry::skewSymmetric)
+        written->note(j, i, negated(text));
+}
+
 std::string expectedCount(std::int64_t expected, std::int64_t found, const char* what) {
     return "expected " + std::to_string(expected) + " " + what + ", found " + std::to_string(found);
 }
@@ -133,7 +161,8 @@ std::string expectedCount(std::int64_t expected, std::int64_t found, const char*
 // Column by column, as the array form stores it; a symmetric file holds the lower triangle,
 // a skew-symmetric one the part below the diagonal. The first field that is not a number is
 // refused where it stands; a wrong count at the end.
-void readArray(TextScanner& in, LinearSystem& system, Symmetry symmetry, bool storing) {
+void readArray(TextScanner& in, LinearSystem& system, Symmetry symmetry, bool storing,
+               WrittenValues* written) {
     const std::int64_t n = system.n;
     const std::int64_t expected = symmetry == Symmetry::general     ? n * n
                                   : symmetry == Symmetry::symmetric ? (n * n + n) / 2
@@ -151,6 +180,7 @@ void readArray(TextScanner& in, LinearSystem& system, Symmetry symmetry, bool st
             system.A(j, i) = value;
         else if (symmetry == Symmetry::skewSymmetric)
             system.A(j, i) = -value;
+        noteEntry(written, symmetry, i, j, field.text);
         if (++i > n) {
             ++j;
             i = symmetry == Symmetry::general ? 1 : j + skip;
@@ -172,10 +202,15 @@ struct Entry {
 
 class CoordinateReader {
 public:
+    // written: where the entries' texts are kept, or nullptr.
     CoordinateReader(const TextScanner& in, LinearSystem& system, const Banner& banner,
-                     Duplicates duplicates, bool storing)
+                     Duplicates duplicates, bool storing, WrittenValues* written)
         : in_(in), system_(system), banner_(banner), duplicates_(duplicates), storing_(storing),
+          written_(banner.pattern ? nullptr : written),
           rows_(" from 1 to " + std::to_string(system.n)) {
+        if (written_ != nullptr && duplicates_ == Duplicates::sum)
+            given_.assign(static_cast<std::size_t>(system.n) * static_cast<std::size_t>(system.n),
+                          0);
         // The parser accepts no NaN, so an entry still NaN when its line comes was not given
         // before. A large matrix takes a while to mark: a cancel is looked at on every row.
         if (storing_ && duplicates_ == Duplicates::refuse)
@@ -226,6 +261,11 @@ public:
                        " is given twice; lineq-solve --duplicates sum adds such entries";
             else
                 set(i, j, value);
+            if (!given_.empty()) {
+                std::uint8_t& given = given_[index(i, j)];
+                given = static_cast<std::uint8_t>(std::min(given + 1, 2));
+            }
+            noteEntry(written_, banner_.symmetry, i, j, entry.text[2]);
         } catch (const InputError& error) {
             return std::string(error.what());
         }
@@ -233,6 +273,8 @@ public:
     }
 
     void finish() {
+        if (!given_.empty())
+            forgetSummedTexts();
         if (!storing_ || duplicates_ == Duplicates::sum)
             return;
         for (int i = 1; i <= system_.n; ++i) {
@@ -245,6 +287,28 @@ public:
 
 private:
     static constexpr double kUnset = std::numeric_limits<double>::quiet_NaN();
+
+    std::size_t index(int i, int j) const {
+        return static_cast<std::size_t>(i - 1) * static_cast<std::size_t>(system_.n) +
+               static_cast<std::size_t>(j - 1);
+    }
+
+    // The written value of a summed entry is the sum of its addends' written values, which
+    // no one text of them holds and which would take arithmetic beyond the doubles to write:
+    // the entry keeps no text, and counts as the double its sum gave.
+    void forgetSummedTexts() {
+        const bool mirrored = banner_.symmetry != Symmetry::general;
+        const auto summed = [&](int i, int j) {
+            return given_[index(i, j)] > 1 || (mirrored && given_[index(j, i)] > 1);
+        };
+        WrittenValues kept;
+        for (std::size_t k = 0; k < written_->size(); ++k) {
+            const WrittenValues::Entry entry = (*written_)[k];
+            if (!summed(entry.row, entry.column))
+                kept.note(entry.row, entry.column, entry.text);
+        }
+        *written_ = std::move(kept);
+    }
 
     void set(int i, int j, double value) {
         system_.A(i, j) = value;
@@ -269,6 +333,8 @@ private:
     const Banner& banner_;
     Duplicates duplicates_;
     bool storing_;
+    WrittenValues* written_;
+    std::vector<std::uint8_t> given_; // how often each entry came, up to 2, for summed texts
     std::string rows_;
 };
 
@@ -276,8 +342,8 @@ private:
 // at the end: when it is wrong, the first field that is not a number (or the count itself);
 // otherwise the first line's mistake.
 void readCoordinate(TextScanner& in, LinearSystem& system, const Banner& banner, const Size& size,
-                    Duplicates duplicates, bool storing) {
-    CoordinateReader reader(in, system, banner, duplicates, storing);
+                    Duplicates duplicates, bool storing, WrittenValues* written) {
+    CoordinateReader reader(in, system, banner, duplicates, storing, written);
     std::optional<std::string> firstMistake;
     std::optional<std::string> firstNonNumber;
     std::int64_t lines = 0;
@@ -341,16 +407,19 @@ LinearSystem readMatrixMarket(TextScanner& in, const ReadOptions& options) {
         system.format = InputFormat::matrixMarket;
     }
     system.hasB = false;
+    system.written.dropped = options.keepWritten && n > WrittenValues::kLargestOrder;
+    WrittenValues* const written =
+        storing && options.keepWritten && !system.written.dropped ? &system.written : nullptr;
     if (banner.coordinate)
-        readCoordinate(in, system, banner, size, options.duplicates, storing);
+        readCoordinate(in, system, banner, size, options.duplicates, storing, written);
     else
-        readArray(in, system, banner.symmetry, storing);
+        readArray(in, system, banner.symmetry, storing, written);
     if (!storing)
         throw std::logic_error("a system was read without its arrays");
     return system;
 }
 
-Vector readMatrixMarketVector(TextScanner& in, int n) {
+Vector readMatrixMarketVector(TextScanner& in, int n, WrittenValues* written) {
     const Banner banner = readBanner(in);
     if (banner.coordinate || banner.symmetry != Symmetry::general)
         throw InputError(place(1) + "expected a vector in 'array general' form");
@@ -364,8 +433,11 @@ Vector readMatrixMarketVector(TextScanner& in, int n) {
     std::int64_t found = 0;
     forEachField(in, [&](const Field& field) {
         const double value = decimalAt(field.text, in.line(), field.column);
-        if (++found <= n)
-            b(static_cast<int>(found)) = value;
+        if (++found > n)
+            return;
+        b(static_cast<int>(found)) = value;
+        if (written != nullptr)
+            written->note(static_cast<int>(found), n + 1, field.text);
     });
     if (found != n)
         throw InputError(expectedCount(n, found, "entries of b"));

@@ -354,7 +354,8 @@ LinearSystem readNumpy(TextScanner& in, const ReadOptions& options) {
     return system;
 }
 
-Vector readNumpyVector(TextScanner& in, int n) {
+// Doubles: nothing is written otherwise.
+Vector readNumpyVector(TextScanner& in, int n, WrittenValues*) {
     const Header header = readHeader(in);
     const std::vector<std::int64_t>& shape = header.shape;
     const bool vector = (shape.size() == 1 && shape[0] == n) ||

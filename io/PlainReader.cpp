@@ -63,15 +63,18 @@ LinearSystem readPlain(TextScanner& in, const ReadOptions& options, bool atLine)
     return system;
 }
 
-Vector readPlainVector(TextScanner& in, int n) {
+Vector readPlainVector(TextScanner& in, int n, WrittenValues* written) {
     Vector b;
     b.recreate(n);
     std::int64_t i = 0;
     in.nextLine();
     forEachField(in, [&](const Field& field) {
         const double value = numberAt(field.text, in.line(), field.column);
-        if (++i <= n)
-            b(static_cast<int>(i)) = value;
+        if (++i > n)
+            return;
+        b(static_cast<int>(i)) = value;
+        if (written != nullptr)
+            written->note(static_cast<int>(i), n + 1, field.text);
     });
     if (i != n)
         throw InputError("expected " + std::to_string(n) + " entries of b, found " +

@@ -10,7 +10,8 @@ namespace lse::io {
 // The system from the scanner's place on (from the current line, when atLine).
 LinearSystem readPlain(TextScanner& in, const ReadOptions& options, bool atLine);
 
-// b alone: n numbers in any arrangement of lines.
-Vector readPlainVector(TextScanner& in, int n);
+// b alone: n numbers in any arrangement of lines; their texts noted as column n + 1 where
+// `written` is given.
+Vector readPlainVector(TextScanner& in, int n, WrittenValues* written);
 
 } // namespace lse::io

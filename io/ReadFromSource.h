@@ -15,5 +15,8 @@ LinearSystem readFrom(ByteSource& source, const ReadOptions& options,
                       std::size_t bufferSize = TextScanner::kBufferSize);
 Vector rightHandSideFrom(ByteSource& source, int n,
                          std::size_t bufferSize = TextScanner::kBufferSize);
+// What addRightHandSide and its kin do, the one place where b joins A.
+void addRightHandSideFrom(LinearSystem& system, ByteSource& source, const ReadOptions& options,
+                          std::size_t bufferSize = TextScanner::kBufferSize);
 
 } // namespace lse::io

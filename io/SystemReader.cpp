@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <iterator>
 #include <optional>
+#include <stdexcept>
 #include <string>
 
 namespace lse::io {
@@ -87,14 +88,36 @@ LinearSystem readFrom(ByteSource& source, const ReadOptions& options, std::size_
     return system;
 }
 
-Vector rightHandSideFrom(ByteSource& source, int n, std::size_t bufferSize) {
+namespace {
+
+Vector readVector(ByteSource& source, int n, WrittenValues* written, std::size_t bufferSize) {
     TextScanner in(source, bufferSize);
     skipByteOrderMark(in);
     const std::string_view head = in.peek(kHeadBytes);
     for (const MarkedLayout* layout : kMarkedLayouts)
         if (layout->announces(head))
-            return layout->readVector(in, n);
-    return readPlainVector(in, n);
+            return layout->readVector(in, n, written);
+    return readPlainVector(in, n, written);
+}
+
+} // namespace
+
+Vector rightHandSideFrom(ByteSource& source, int n, std::size_t bufferSize) {
+    return readVector(source, n, nullptr, bufferSize);
+}
+
+void addRightHandSideFrom(LinearSystem& system, ByteSource& source, const ReadOptions& options,
+                          std::size_t bufferSize) {
+    if (system.hasB)
+        throw std::logic_error("b was given to a system that holds it");
+    const bool keepWritten = options.keepWritten && system.n <= WrittenValues::kLargestOrder;
+    WrittenValues written;
+    Vector b = readVector(source, system.n, keepWritten ? &written : nullptr, bufferSize);
+    // Only once b is whole, so that a refused one leaves the system as it was.
+    system.b = std::move(b);
+    for (std::size_t k = 0; k < written.size(); ++k)
+        system.written.note(written[k].row, written[k].column, written[k].text);
+    system.hasB = true;
 }
 
 LinearSystem readSystem(std::string_view text, const ReadOptions& options) {
@@ -104,7 +127,9 @@ LinearSystem readSystem(std::string_view text, const ReadOptions& options) {
 
 LinearSystem readSystemFile(const std::string& path, const ReadOptions& options) {
     FileSource source(path);
-    return readFrom(source, options);
+    LinearSystem system = readFrom(source, options);
+    system.source = path;
+    return system;
 }
 
 LinearSystem readSystem(std::istream& in, const ReadOptions& options) {
@@ -125,6 +150,23 @@ Vector readRightHandSideFile(const std::string& path, int n) {
 Vector readRightHandSide(std::istream& in, int n) {
     StreamSource source(in);
     return rightHandSideFrom(source, n);
+}
+
+void addRightHandSide(LinearSystem& system, std::string_view text, const ReadOptions& options) {
+    MemorySource source(text);
+    addRightHandSideFrom(system, source, options);
+}
+
+void addRightHandSideFile(LinearSystem& system, const std::string& path,
+                          const ReadOptions& options) {
+    FileSource source(path);
+    addRightHandSideFrom(system, source, options);
+    system.bSource = path;
+}
+
+void addRightHandSide(LinearSystem& system, std::istream& in, const ReadOptions& options) {
+    StreamSource source(in);
+    addRightHandSideFrom(system, source, options);
 }
 
 void requireRightHandSide(const LinearSystem& system) {

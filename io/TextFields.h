@@ -12,8 +12,9 @@ namespace lse::io {
 std::string place(std::int64_t line, std::int64_t column);
 std::string place(std::int64_t line);
 
-// A field as a message shows it: quoted, with control and non-ASCII bytes escaped and a long
-// field cut short, so that the message stays one readable line.
+// A field as a message shows it: quoted, a long field cut short, so that the message stays one
+// readable line. A UTF-8 character is shown as itself ('2·5'), one that cannot be seen by
+// its code point ('2<U+00A0>5'), a control byte or one that is not UTF-8 escaped ('\x01').
 std::string describe(std::string_view field);
 
 // "line 2, column 5: expected a number, found '1/0': its denominator is 0"

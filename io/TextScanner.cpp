@@ -83,10 +83,14 @@ bool TextScanner::fill(const char*& keep) {
     const char* from = keep;
     if (pinned_ && lineStart_ >= base_)
         from = std::min(from, begin_ + (lineStart_ - base_));
+    if (!lastField_.empty())
+        from = std::min(from, lastField_.data());
     const auto shift = static_cast<std::size_t>(from - begin_);
     const auto kept = static_cast<std::size_t>(end_ - from);
     const auto keepOffset = static_cast<std::size_t>(keep - from);
     const auto posOffset = static_cast<std::size_t>(pos_ - from);
+    const auto lastFieldOffset =
+        lastField_.empty() ? 0 : static_cast<std::size_t>(lastField_.data() - from);
     if (kept == buffer_.size())
         buffer_.resize(buffer_.size() * 2); // one field (or pinned line) longer than the buffer
     if (shift > 0 && kept > 0)
@@ -96,6 +100,8 @@ bool TextScanner::fill(const char*& keep) {
     end_ = begin_ + kept;
     keep = begin_ + keepOffset;
     pos_ = begin_ + posOffset;
+    if (!lastField_.empty())
+        lastField_ = {begin_ + lastFieldOffset, lastField_.size()};
     const std::size_t got = source_.read(buffer_.data() + kept, buffer_.size() - kept);
     if (got == 0) {
         atEnd_ = true;
@@ -119,8 +125,63 @@ void TextScanner::skip(std::size_t count) {
 void TextScanner::startLine() {
     ++line_;
     lineStart_ = position();
+    forgetLine();
+}
+
+void TextScanner::forgetLine() {
     afterField_ = false;
     fieldOwed_ = false;
+    cells_ = 0;
+    tabSinceField_ = false;
+    tabBetweenFields_ = false;
+    decimalComma_.reset();
+    lastField_ = {};
+    commaAt_ = 0;
+}
+
+void TextScanner::noteField(const char* start, std::string_view text) {
+    const std::uint64_t at = base_ + static_cast<std::uint64_t>(start - begin_);
+    const auto isDigit = [](char c) { return c >= '0' && c <= '9'; };
+    // Written without a blank on either side, as no one separates numbers.
+    const bool joined = commaAt_ != 0 && commaAt_ == lastFieldEnd_ && commaAt_ + 1 == at &&
+                        !lastField_.empty() && isDigit(lastField_.back()) && isDigit(text.front());
+    if (!joined) {
+        ++cells_;
+        tabBetweenFields_ = tabBetweenFields_ || (tabSinceField_ && !lastField_.empty());
+    }
+    tabSinceField_ = false;
+    commaAt_ = 0;
+    if (joined) {
+        // A semicolon is no separator to the readers, so it lies within the fields it joins.
+        const std::size_t before = lastField_.rfind(';');
+        const std::size_t after = text.find(';');
+        const bool semicolons = before != std::string_view::npos || after != std::string_view::npos;
+        if (semicolons || !decimalComma_) {
+            const std::string_view whole =
+                before == std::string_view::npos ? lastField_ : lastField_.substr(before + 1);
+            decimalComma_ =
+                DecimalComma{std::string(whole) + "," + std::string(text.substr(0, after)),
+                             cells_ + std::count(lastField_.begin(), lastField_.end(), ';')};
+        }
+        if (semicolons)
+            refuseDecimalComma();
+    }
+    if (decimalComma_ && tabBetweenFields_)
+        refuseDecimalComma();
+    lastField_ = text;
+    lastFieldEnd_ = at + text.size();
+}
+
+void TextScanner::refuseDecimalComma() {
+    // A reader's fields before it are parsed first, so that a mistake among them is refused
+    // first, as when they are parsed one by one.
+    if (beforeFill_)
+        beforeFill_();
+    std::string meant = decimalComma_->text;
+    std::replace(meant.begin(), meant.end(), ',', '.');
+    throw InputError("line " + std::to_string(line_) + ", field " +
+                     std::to_string(decimalComma_->field) + ": " + describe(decimalComma_->text) +
+                     " has a decimal comma; write " + meant);
 }
 
 bool TextScanner::nextLine() {
@@ -147,14 +208,17 @@ bool TextScanner::nextLine() {
 
 bool TextScanner::nextField(Field& field) {
     for (;;) {
-        while (pos_ < end_ && classes_[static_cast<unsigned char>(*pos_)] == kBlank)
+        while (pos_ < end_ && classes_[static_cast<unsigned char>(*pos_)] == kBlank) {
+            tabSinceField_ = tabSinceField_ || *pos_ == '\t';
             ++pos_;
+        }
         if (pos_ == end_ && fill(pos_))
             continue;
         if (afterField_) {
             afterField_ = false;
             fieldOwed_ = false;
             if (pos_ < end_ && *pos_ == ',') {
+                commaAt_ = position();
                 ++pos_;
                 fieldOwed_ = true;
                 continue;
@@ -184,6 +248,7 @@ bool TextScanner::nextField(Field& field) {
     }
     field = {std::string_view(start, static_cast<std::size_t>(pos_ - start)), column(start)};
     afterField_ = true;
+    noteField(start, field.text);
     return true;
 }
 
@@ -194,8 +259,7 @@ void TextScanner::pinLine() {
 void TextScanner::restartLine() {
     pinned_ = false;
     pos_ = begin_ + (lineStart_ - base_);
-    afterField_ = false;
-    fieldOwed_ = false;
+    forgetLine();
 }
 
 std::optional<std::uint64_t> TextScanner::remaining() const {
@@ -219,7 +283,8 @@ bool TextScanner::rewind() {
     pos_ = begin_;
     line_ = 0;
     lineStart_ = 0;
-    afterField_ = fieldOwed_ = pinned_ = false;
+    pinned_ = false;
+    forgetLine();
     return true;
 }
 
@@ -242,6 +307,7 @@ std::size_t TextScanner::read(char* destination, std::size_t size) {
     // The buffer is spent: past it, the source fills the destination directly.
     base_ = position();
     begin_ = pos_ = end_ = buffer_.data();
+    lastField_ = {};
     std::size_t total = buffered;
     while (total < size) {
         const std::size_t got = source_.read(destination + total, size - total);

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -21,6 +22,10 @@ namespace lse::io {
 // Lines end at LF. Spaces, tabs and carriage returns separate fields, and so does one comma
 // with any blanks around it; two commas in a row, or one at either end of a line, leave an
 // empty field. The comment sign ends a line's data. Columns count bytes from 1.
+//
+// A comma between digits (2,5) in a line whose fields a tab or a semicolon separates is a
+// decimal comma, as a spreadsheet copies numbers in many countries: InputError names it
+// rather than taking it as a separator, which would read other numbers than those meant.
 class TextScanner {
 public:
     static constexpr std::size_t kBufferSize = std::size_t{1} << 20;
@@ -80,6 +85,10 @@ private:
                1;
     }
     void startLine();
+    void forgetLine();
+    // Looks at the field that starts at `start` for a decimal comma before it.
+    void noteField(const char* start, std::string_view text);
+    [[noreturn]] void refuseDecimalComma();
     void checkpoint() {
         throwIfCancelled();
         if (progress_)
@@ -112,6 +121,20 @@ private:
     bool fieldOwed_ = false;  // a comma was passed, so a field must follow
     bool pinned_ = false;
     std::function<void()> beforeFill_;
+
+    // The current line's fields so far, for a decimal comma. Its last field is kept in the
+    // buffer, as a pinned line is.
+    struct DecimalComma {
+        std::string text; // the digits on both sides, "2,5"
+        std::int64_t field;
+    };
+    std::int64_t cells_ = 0;     // fields, those joined by a comma between digits as one
+    bool tabSinceField_ = false; // among the blanks after the last field
+    bool tabBetweenFields_ = false;
+    std::optional<DecimalComma> decimalComma_; // the line's first
+    std::string_view lastField_;
+    std::uint64_t lastFieldEnd_ = 0;
+    std::uint64_t commaAt_ = 0; // a comma passed after a field; 0 for none (a field precedes it)
 };
 
 } // namespace lse::io

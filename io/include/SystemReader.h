@@ -66,7 +66,7 @@ struct ReadOptions {
     // Called on the reading thread with the bytes read so far, once per piece of the input.
     std::function<void(std::uint64_t)> progress = {};
     // Keep the texts of numbers whose written value may differ from their double (0.1, 1/3),
-    // for the exact solve of the system as written; plain and rows layouts, up to
+    // for the exact solve of the system as written; every layout but NumPy's (doubles), up to
     // WrittenValues::kLargestOrder. Costs memory and time beside the arrays.
     bool keepWritten = false;
 };
@@ -84,7 +84,13 @@ struct LinearSystem {
     bool hasB = true;
     bool bIsRowSums = false; // b = A (1, ..., 1), made by setRowSums
     std::uint64_t bytes = 0; // the size of the input read, for a reading rate
-    WrittenValues written;   // with ReadOptions::keepWritten
+    // With ReadOptions::keepWritten: A's and b's, b's also when given on its own
+    // (addRightHandSide) or made as the row sums (written.bIsRowSums).
+    WrittenValues written;
+    // Where A came from, and b when it came on its own: a file's path, or the name the caller
+    // gives a text or a stream ("standard input"); empty when no one named it.
+    std::string source;
+    std::string bSource;
 };
 
 // The system held in `text` (a clipboard's text, a string), every number through the
@@ -95,8 +101,8 @@ LinearSystem readSystem(std::string_view text, const ReadOptions& options = {});
 
 // The same from a file or a stream (a pipe), read in pieces: beyond the arrays, reading
 // takes a buffer of fixed size, not the input's size. InputError also when the file cannot
-// be opened or read. From a stream, whose length is unknown, the arrays are allocated once
-// the order is read.
+// be opened or read. The file's path becomes the system's source. From a stream, whose length is
+// unknown, the arrays are allocated once the order is read.
 LinearSystem readSystemFile(const std::string& path, const ReadOptions& options = {});
 LinearSystem readSystem(std::istream& in, const ReadOptions& options = {});
 
@@ -109,6 +115,15 @@ void requireRightHandSide(const LinearSystem& system);
 Vector readRightHandSide(std::string_view text, int n);
 Vector readRightHandSideFile(const std::string& path, int n);
 Vector readRightHandSide(std::istream& in, int n);
+
+// The same, given to a system that holds A alone (hasB false; otherwise std::logic_error):
+// b's doubles, and with options.keepWritten (as A was read) its numbers as written, as
+// column n + 1 beside A's, so that the exact solve and the fraction steps take b as written
+// too. A refused b leaves the system as it was. The file's path becomes bSource.
+void addRightHandSide(LinearSystem& system, std::string_view text, const ReadOptions& options);
+void addRightHandSideFile(LinearSystem& system, const std::string& path,
+                          const ReadOptions& options);
+void addRightHandSide(LinearSystem& system, std::istream& in, const ReadOptions& options);
 
 // b(i) = A(i, 1) + A(i, 2) + ... + A(i, n), added from left to right starting from zero, so
 // that every build forms the same b. A row whose sum leaves the range of numbers is refused.

@@ -144,7 +144,9 @@ TEST_F(NumberTextPaths, SameValuesForEveryKindOfText) {
                                       "nan",
                                       "",
                                       "1e99999999999999999999",
-                                      "1e-99999999999999999999"};
+                                      "1e-99999999999999999999",
+                                      "\u22122.5e\u2212400",
+                                      "\uFF0D1.7976931348623159e308"};
     std::mt19937_64 random(1207);
     std::uniform_int_distribution<int> digitCount(1, 40);
     std::uniform_int_distribution<int> digit(0, 9);

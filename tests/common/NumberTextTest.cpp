@@ -7,6 +7,7 @@
 #include <cmath>
 #include <limits>
 #include <random>
+#include <regex>
 #include <string>
 #include <utility>
 #include <vector>
@@ -127,6 +128,30 @@ TEST(TextToDouble, FractionsAreOneDivisionOfExactParts) {
         EXPECT_EQ(fractionFault(c.text),
                   c.fault ? std::optional<std::string>(c.fault) : std::nullopt);
     }
+}
+
+// Word processors and web pages put these in place of '-'; each reads as '-' wherever a sign
+// stands, to the same bits. Other dashes stay refused.
+TEST(TextToDouble, LookAlikeMinusSignsReadAsTheMinus) {
+    const std::string forms[] = {"#2.5", " #0.1 ", "1e#5", "#0", "#1/3", "3/#4", "#5/#7"};
+    for (const std::string sign : {"\u2212", "\u2013", "\uFE63", "\uFF0D"}) {
+        for (std::string form : forms) {
+            const std::string ascii = std::regex_replace(form, std::regex("#"), "-");
+            const std::string written = std::regex_replace(form, std::regex("#"), sign);
+            SCOPED_TRACE(written);
+            ASSERT_TRUE(textToDouble(written));
+            EXPECT_EQ(bits(*textToDouble(written)), bits(*textToDouble(ascii)));
+            EXPECT_EQ(asciiMinus(written), ascii);
+        }
+        EXPECT_EQ(fractionFault("1/" + sign + "0"), "its denominator is 0");
+        EXPECT_FALSE(textToDouble(sign + sign + "1"));
+        EXPECT_FALSE(textToDouble("1" + sign + "2"));
+    }
+    for (const char* other : {"\u20102", "\u20142", "\u00AD2", "2\u00B75"}) {
+        EXPECT_FALSE(textToDouble(other)) << other;
+        EXPECT_FALSE(asciiMinus(other)) << other;
+    }
+    EXPECT_FALSE(asciiMinus("-2.5"));
 }
 
 TEST(TextToInt16, WholeNumbersInRangeOnly) {

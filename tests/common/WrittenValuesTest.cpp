@@ -23,6 +23,17 @@ TEST(WrittenValues, HandedOverWholeTheyReadAsNoted) {
     EXPECT_EQ(handed[1].text, "1/3");
 }
 
+// The exact solve and Save System read a plain '-' alone.
+TEST(WrittenValues, KeepALookAlikeMinusAsTheMinus) {
+    WrittenValues written;
+    written.note(1, 1, "\u22120.1");
+    written.note(1, 2, "1/\uFF0D3");
+    written.note(1, 3, "\u22122"); // a whole number: its double is its value
+    ASSERT_EQ(written.size(), 2U);
+    EXPECT_EQ(written[0].text, "-0.1");
+    EXPECT_EQ(written[1].text, "1/-3");
+}
+
 TEST(WrittenValues, RefusesARecordBeyondTheTexts) {
     WrittenValues written;
     for (const WrittenValues::Record record :

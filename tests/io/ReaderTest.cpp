@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <fstream>
 #include <random>
@@ -33,6 +34,8 @@ TEST(Reader, EveryLayoutGivesTheSameSystem) {
         {"3, 1,2,3, 4,5,6, 7,8,10, 1,2,3", InputFormat::plain},
         {"3\t1 2 3 4 5 6 7\n8 10 1 2 3", InputFormat::plain},
         {"1 2 3 1\n\n4 5 6 2 # comment\n7 8 10 3", InputFormat::rows},
+        // Commas that are no decimal commas, beside tabs.
+        {"1,2,3,1\n4\t5\t6\t2\n7, 8,\t10 ,3\n", InputFormat::rows},
         {"\xEF\xBB\xBFx1, x2, x3, b\r\n1,2,3,1\r\n4,5,6,2\r\n+7,8.,1e1,3.0\r\n", InputFormat::rows},
         {"%%MatrixMarket matrix array real general\n% by columns\n3 "
          "3\n1\n4\n7\n2\n5\n8\n3\n6\n10\n",
@@ -62,6 +65,63 @@ TEST(Reader, SymmetricMatrixMarketFillsBothTriangles) {
           "%%MatrixMarket matrix coordinate real symmetric\n3 3 6\n3 2 -5\n1 1 4\n2 1 2\n3 1 "
           "14\n2 2 17\n3 3 83\n"})
         EXPECT_EQ(readSystem(text).A, expected) << text;
+}
+
+// Every layout of text keeps its numbers as written, b given on its own too, so that the
+// exact solve takes 0.1 as 1/10 wherever it came from.
+TEST(Reader, EveryLayoutKeepsItsNumbersAsWritten) {
+    const std::string array = "%%MatrixMarket matrix array real ";
+    const std::string coordinate = "%%MatrixMarket matrix coordinate real ";
+    struct Case {
+        std::string text;
+        std::string rhs; // b on its own, for A alone
+        std::vector<std::string> written;
+        Duplicates duplicates = Duplicates::refuse;
+    };
+    const std::vector<Case> cases{
+        {"2\n0.1 1\n1/3 2\n0.5 \u22120.25\n", "", {"1 1 0.1", "1 3 0.5", "2 1 1/3", "2 3 -0.25"}},
+        {"0.1 1\n1/3 2\n", "0.5\n\u22120.25\n", {"1 1 0.1", "1 3 0.5", "2 1 1/3", "2 3 -0.25"}},
+        {array + "symmetric\n2 2\n0.1\n0.2\n3\n",
+         "%%MatrixMarket matrix array real general\n2 1\n0.5\n1e-1\n",
+         {"1 1 0.1", "1 2 0.2", "1 3 0.5", "2 1 0.2", "2 3 1e-1"}},
+        {array + "skew-symmetric\n3 3\n0.1\n-0.2\n+0.3\n",
+         "",
+         {"1 2 -0.1", "1 3 0.2", "2 1 0.1", "2 3 -0.3", "3 1 -0.2", "3 2 +0.3"}},
+        {coordinate + "skew-symmetric\n2 2 1\n2 1 \u22120.1\n", "", {"1 2 0.1", "2 1 -0.1"}},
+        // A summed entry keeps no addend's text: its double is its sum's.
+        {coordinate + "general\n2 2 4\n1 1 0.1\n1 1 0.2\n2 1 0.3\n2 2 1\n",
+         "",
+         {"2 1 0.3"},
+         Duplicates::sum},
+        {coordinate + "symmetric\n2 2 3\n2 1 0.1\n2 1 1\n1 1 0.5\n",
+         "",
+         {"1 1 0.5"},
+         Duplicates::sum},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        ReadOptions options;
+        options.keepWritten = true;
+        options.duplicates = c.duplicates;
+        LinearSystem system = readSystem(c.text, options);
+        if (!c.rhs.empty())
+            addRightHandSide(system, c.rhs, options);
+        std::vector<std::string> written;
+        for (std::size_t k = 0; k < system.written.size(); ++k) {
+            const WrittenValues::Entry e = system.written[k];
+            written.push_back(std::to_string(e.row) + " " + std::to_string(e.column) + " " +
+                              std::string(e.text));
+        }
+        std::sort(written.begin(), written.end());
+        EXPECT_EQ(written, c.written);
+    }
+    // A refused b leaves A alone as it was.
+    ReadOptions keeping;
+    keeping.keepWritten = true;
+    LinearSystem alone = readSystem("0.1 1\n1/3 2\n", keeping);
+    EXPECT_THROW(addRightHandSide(alone, "0.5 x\n", keeping), InputError);
+    EXPECT_FALSE(alone.hasB);
+    EXPECT_EQ(alone.written.size(), 2U);
 }
 
 TEST(Reader, RowSumsAddFromLeftToRight) {
@@ -165,8 +225,13 @@ TEST(Reader, AFileReadsAsItsText) {
     EXPECT_EQ(system.A, kA);
     EXPECT_EQ(system.b, kB);
     EXPECT_EQ(system.bytes, text.size());
+    EXPECT_EQ(system.source, path);
     std::ofstream(path, std::ios::binary) << "1\n2\n3\n";
     EXPECT_EQ(entries(readRightHandSideFile(path, 3)), (std::vector<double>{1, 2, 3}));
+    LinearSystem alone = readSystem("1 2 3\n4 5 6\n7 8 10\n");
+    addRightHandSideFile(alone, path, {});
+    EXPECT_EQ(alone.b, kB);
+    EXPECT_EQ(alone.bSource, path);
     try {
         readSystemFile(path + ".absent");
         ADD_FAILURE() << "an absent file was read";

@@ -197,6 +197,10 @@ TEST(Streaming, ParsingOnSeveralThreadsGivesTheSameSystemsAndMistakes) {
     rowsAndMore.replace(rowsAndMore.rfind("1 "), 1, "x");
     texts.push_back(rowsAndMore);
     texts.push_back(rowsAndMore + "1 2\n1 2\n"); // too many rows: the field comes first
+    // A decimal comma late: the field that is not a number in an earlier batch comes first.
+    std::string early = rows;
+    early.replace(early.find("1 "), 1, "x");
+    texts.push_back(early + "2,5\t1\n");
     for (std::size_t t = 0; t < texts.size(); ++t) {
         SCOPED_TRACE(t);
         const std::string once = outcome(texts[t], 1, 0);

@@ -16,6 +16,12 @@ struct RefusedInput {
 
 inline const std::vector<RefusedInput>& refusedInputs() {
     static const std::string mm = "%%MatrixMarket matrix coordinate real general\n";
+    const auto repeated = [](const std::string& text, int count) {
+        std::string all;
+        for (int k = 0; k < count; ++k)
+            all += text;
+        return all;
+    };
     static const std::vector<RefusedInput> cases{
         {"3\n4 2 14\n2 17 -5\n14 -5 3abc\n", "line 4, column 7: expected a number, found '3abc'"},
         {"1\n1e400\n1\n", "line 2, column 1: expected a number, found '1e400'"},
@@ -54,6 +60,18 @@ inline const std::vector<RefusedInput>& refusedInputs() {
         {"1 2 \x01\n", "line 1, column 5: expected a number, found '\\x01'"},
         {"2 2 3\n", "expected 2 rows of 3 numbers, one per line, found 1 row"},
         {"2\n\xff 1 1 1 1 1\n", "line 2, column 1: expected a number, found '\\xff'"},
+        // Characters as the user wrote them, one that cannot be seen by its code point.
+        {"1 2\u00B75\n", "line 1, column 3: expected a number, found '2\u00B75'"},
+        {"1 2\u00A05\n", "line 1, column 3: expected a number, found '2<U+00A0>5'"},
+        {"1 " + repeated("\u00B7", 41) + "\n",
+         "line 1, column 3: expected a number, found '" + repeated("\u00B7", 40) + "...'"},
+        // A decimal comma where tabs or semicolons separate the fields, as spreadsheets copy.
+        {"2,5\t1\n1\t4,5\n", "line 1, field 1: '2,5' has a decimal comma; write 2.5"},
+        {"1\t2\n3 \t 4,5\n", "line 2, field 2: '4,5' has a decimal comma; write 4.5"},
+        {"1;2;0,25\n", "line 1, field 3: '0,25' has a decimal comma; write 0.25"},
+        {"1,5;2\n", "line 1, field 1: '1,5' has a decimal comma; write 1.5"},
+        // The mistake before it comes first, as on one thread.
+        {"1 x\n2,5\t1\n", "line 1, column 3: expected a number, found 'x'"},
         {"1 2\n", "expected 1 entries of b, found 0", "plain"},
         {"%%MatrixMarket matrix array complex general\n",
          "line 1, column 29: expected 'real', 'integer' or 'pattern', found 'complex'"},
