@@ -2,6 +2,7 @@
 
 #include "AccuracyText.h"
 #include "ComparisonTable.h"
+#include "NotHeld.h"
 #include "NumberText.h"
 
 #include <algorithm>
@@ -89,6 +90,9 @@ std::vector<std::vector<std::string>> resultRows(const CalculateReport& report) 
             ++column;
         }
     }
+    if (report.exact && report.exact->notHeld.any())
+        row("Exact solution")[1] =
+            "Not solved as written: " + exact::notHeldReason(report.exact->notHeld) + ".";
     if (report.exact && report.exact->ofDoubles().status != exact::ExactStatus::solved)
         row("Exact solution")[1] = exact::kNoUniqueSolutionText;
     return rows;
