@@ -26,7 +26,8 @@ constexpr const char* kOutOfMemoryLine = "lineq-solve: not enough memory for the
 
 std::string exactProgressText(const io::LinearSystem& system) {
     return "Exact Solution: expected to take " +
-           expectedTimeText(system.n, exact::entryBits(system.A, system.b, system.n, system.written));
+           expectedTimeText(system.n,
+                            exact::entryBits(system.A, system.b, system.n, system.written));
 }
 
 ExactOutcome solveExactly(const io::LinearSystem& system, CalculateReport& report) {

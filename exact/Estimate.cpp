@@ -126,8 +126,8 @@ int entryBits(const Matrix& A, const Vector& b, int n, const WrittenValues& writ
         const int row = written[byRow[k]].row;
         RowScale scale;
         for (int j = 1; j <= n + 1; ++j) {
-            const bool isWritten = k < byRow.size() && written[byRow[k]].row == row &&
-                                   written[byRow[k]].column == j;
+            const bool isWritten =
+                k < byRow.size() && written[byRow[k]].row == row && written[byRow[k]].column == j;
             if (!isWritten || !scale.addWritten(written[byRow[k]].text))
                 scale.addDouble(j <= n ? A(row, j) : b(row));
             k += isWritten ? 1 : 0;

@@ -63,7 +63,7 @@ std::optional<ExactSolution> solveAsWritten(const Matrix& A, const Vector& b, in
 // not hold are returned, and stand as their doubles. std::invalid_argument for an entry that
 // is not finite.
 WrittenNotHeld setWrittenSystem(fmpq_mat_t system, const Matrix& A, const Vector& b, int n,
-                      const WrittenValues& written);
+                                const WrittenValues& written);
 
 // The exact answers of the system as written and, where the written values differ from the
 // doubles, of the doubles, with the input's rounding and each method's error told apart.

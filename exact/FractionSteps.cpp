@@ -39,8 +39,7 @@ std::string fractionStepsText(const Matrix& A, const Vector& b, int n,
     fmpq_mat_init(M, n, n + 1);
     const std::unique_ptr<fmpq_mat_struct, void (*)(fmpq_mat_struct*)> clear(M, fmpq_mat_clear);
     if (const WrittenNotHeld notHeld = setWrittenSystem(M, A, b, n, written); notHeld.any())
-        return "The same steps in exact fractions are not shown: " + notHeldReason(notHeld) +
-               ".\n";
+        return "The same steps in exact fractions are not shown: " + notHeldReason(notHeld) + ".\n";
     std::string text = "The same steps in exact fractions, each number as written\n\n";
     text += "[A | b]\n" + augmented(M, n);
 

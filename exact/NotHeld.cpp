@@ -55,7 +55,8 @@ std::string notHeldReason(const WrittenNotHeld& notHeld) {
     for (const NotHeldValue& value : notHeld.listed)
         list.append(list.empty() ? "" : ", ").append(placed(value, order));
     if (notHeld.count > notHeld.listed.size())
-        list.append(", and ").append(std::to_string(notHeld.count - notHeld.listed.size()))
+        list.append(", and ")
+            .append(std::to_string(notHeld.count - notHeld.listed.size()))
             .append(" more");
     return std::to_string(notHeld.count) + " written numbers are " + limit +
            ", and as their doubles they would make a system other than the one written: " + list;

@@ -158,8 +158,8 @@ TEST(ExactOption, JsonHasWholeFractionsAndNullBeyondTheDoubles) {
                                  R"("augmented_rank":2,"certificate":["-2","1"],)"
                                  R"("certificate_value":"1/3","doubles_status":"no solution"}})"},
         {"1\n1e-2000000\n1\n", R"("certificate_value":"1","as_written":false,)"
-                                R"("written_values_not_held":[{"text":"1e-2000000","equation":1,)"
-                                R"("column":1}],"written_values_not_held_count":1}})"},
+                               R"("written_values_not_held":[{"text":"1e-2000000","equation":1,)"
+                               R"("column":1}],"written_values_not_held_count":1}})"},
     };
     for (const auto& [input, json] : cases) {
         const ProgramRun run =
