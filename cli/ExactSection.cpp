@@ -26,7 +26,8 @@ constexpr const char* kOutOfMemoryLine = "lineq-solve: not enough memory for the
 
 std::string exactProgressText(const io::LinearSystem& system) {
     return "Exact Solution: expected to take " +
-           expectedTimeText(system.n, exact::entryBits(system.A, system.b, system.n));
+           expectedTimeText(system.n,
+                            exact::entryBits(system.A, system.b, system.n, system.written));
 }
 
 ExactOutcome solveExactly(const io::LinearSystem& system, CalculateReport& report) {
@@ -125,8 +126,16 @@ nlohmann::ordered_json exactJson(const ExactOutcome& exact) {
                 : nullptr;
         object["input_rounding_correct_digits"] = report.inputRounding->correctDigits;
     }
-    if (report.writtenDropped)
+    if (report.writtenDropped || report.notHeld.any())
         object["as_written"] = false;
+    if (report.notHeld.any()) {
+        nlohmann::ordered_json values = nlohmann::ordered_json::array();
+        for (const exact::NotHeldValue& value : report.notHeld.listed)
+            values.push_back(
+                {{"text", value.text}, {"equation", value.row}, {"column", value.column}});
+        object["written_values_not_held"] = std::move(values);
+        object["written_values_not_held_count"] = report.notHeld.count;
+    }
     return object;
 }
 

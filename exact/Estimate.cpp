@@ -1,12 +1,97 @@
 #include "Estimate.h"
 
 #include "BinaryFraction.h"
+#include "ExactReport.h"
 
 #include <algorithm>
 #include <bit>
+#include <cmath>
 #include <limits>
+#include <numeric>
+#include <string_view>
 
 namespace lse::exact {
+
+namespace {
+
+constexpr double kBitsPerDigit = 3.321928094887362; // log2(10)
+constexpr double kBitsOfFive = 2.321928094887362;   // log2(5)
+
+// What one number of a row adds to the row's integers once the row is scaled by the least
+// common multiple of its denominators: the bits above the point, and the denominator's powers
+// of two and of ten, or the bits of any other denominator.
+struct RowScale {
+    double top = -std::numeric_limits<double>::infinity();
+    long binaryPlaces = 0;
+    long decimalPlaces = 0;
+    double otherDenominatorBits = 0;
+
+    void addDouble(double value) {
+        const BinaryFraction entry = binaryFraction(value);
+        if (entry.mantissa == 0)
+            return;
+        const auto magnitude =
+            static_cast<std::uint64_t>(entry.mantissa < 0 ? -entry.mantissa : entry.mantissa);
+        top = std::max(top, static_cast<double>(entry.exponent + std::bit_width(magnitude)));
+        binaryPlaces = std::max(binaryPlaces, static_cast<long>(-entry.exponent));
+    }
+
+    // False for a text the exact arithmetic does not hold, which stands as its double.
+    bool addWritten(std::string_view text);
+
+    double bits() const {
+        const long places = std::max(binaryPlaces, decimalPlaces);
+        return top + static_cast<double>(places) +
+               static_cast<double>(decimalPlaces) * kBitsOfFive + otherDenominatorBits;
+    }
+};
+
+std::size_t digitCount(std::string_view text) {
+    return static_cast<std::size_t>(
+        std::count_if(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; }));
+}
+
+bool RowScale::addWritten(std::string_view text) {
+    text.remove_prefix(std::min(text.find_first_not_of(" \t+-"), text.size()));
+    if (const std::size_t slash = text.find('/'); slash != std::string_view::npos) {
+        // p/q as written, not in lowest terms: an overestimate, as the cost is.
+        const double p = static_cast<double>(digitCount(text.substr(0, slash)));
+        const double q = static_cast<double>(digitCount(text.substr(slash + 1)));
+        top = std::max(top, (p - q + 1) * kBitsPerDigit);
+        otherDenominatorBits += q * kBitsPerDigit;
+        return true;
+    }
+    long exponent = 0;
+    const std::size_t e = text.find_first_of("eE");
+    if (e != std::string_view::npos) {
+        std::string_view power = text.substr(e + 1);
+        const bool below = !power.empty() && power.front() == '-';
+        power.remove_prefix(std::min(power.find_first_not_of("+-"), power.size()));
+        for (const char c : power) {
+            exponent = exponent * 10 + (c - '0');
+            if (exponent > kLargestDecimalExponent)
+                return false;
+        }
+        exponent = below ? -exponent : exponent;
+        text = text.substr(0, e);
+    }
+    // value = D * 10^exponent, D the digits without the point, leading and trailing zeros.
+    const std::size_t point = text.find('.');
+    if (point != std::string_view::npos)
+        exponent -= static_cast<long>(text.size() - point - 1);
+    const std::size_t last = text.find_last_not_of("0.");
+    if (last == std::string_view::npos)
+        return true; // 0
+    for (std::size_t k = text.size(); k > last + 1; --k)
+        exponent += text[k - 1] == '0' ? 1 : 0;
+    const std::size_t first = text.find_first_not_of("0.");
+    const long digits = static_cast<long>(digitCount(text.substr(first, last + 1 - first)));
+    top = std::max(top, static_cast<double>(digits + exponent) * kBitsPerDigit);
+    decimalPlaces = std::max(decimalPlaces, -exponent);
+    return true;
+}
+
+} // namespace
 
 int entryBits(const Matrix& A, const Vector& b, int n) {
     int widest = 0;
@@ -25,6 +110,34 @@ int entryBits(const Matrix& A, const Vector& b, int n) {
         }
         if (highest > lowest)
             widest = std::max(widest, highest - lowest);
+    }
+    return widest;
+}
+
+int entryBits(const Matrix& A, const Vector& b, int n, const WrittenValues& written) {
+    int widest = entryBits(A, b, n);
+    std::vector<std::size_t> byRow(written.size());
+    std::iota(byRow.begin(), byRow.end(), std::size_t{0});
+    std::sort(byRow.begin(), byRow.end(), [&](std::size_t p, std::size_t q) {
+        return std::pair(written[p].row, written[p].column) <
+               std::pair(written[q].row, written[q].column);
+    });
+    for (std::size_t k = 0; k < byRow.size();) {
+        const int row = written[byRow[k]].row;
+        RowScale scale;
+        for (int j = 1; j <= n + 1; ++j) {
+            const bool isWritten =
+                k < byRow.size() && written[byRow[k]].row == row && written[byRow[k]].column == j;
+            if (!isWritten || !scale.addWritten(written[byRow[k]].text))
+                scale.addDouble(j <= n ? A(row, j) : b(row));
+            k += isWritten ? 1 : 0;
+        }
+        while (k < byRow.size() && written[byRow[k]].row == row)
+            ++k; // a second text for one place, which no reader notes
+        if (std::isfinite(scale.bits()))
+            widest = std::max(widest, static_cast<int>(std::min(
+                                          std::ceil(scale.bits()),
+                                          static_cast<double>(std::numeric_limits<int>::max()))));
     }
     return widest;
 }

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace lse::exact {
@@ -46,15 +47,53 @@ enum class ExactDetail {
 struct MethodError {
     // Per component, in order: how many doubles lie between the method's value and the nearest
     // double to the exact value (0: the method found it); nullopt where the exact value is
-    // beyond the doubles or the method's value is not a number.
+    // beyond the doubles or the method's value is not a number. Where the exact value is 0 or
+    // below the last place of x's largest entry, its own doubles are so dense that a count of
+    // them says nothing of the digits (1e-300 is some 4e18 doubles from 0): the error is then
+    // counted in units in the last place of x's largest entry, rounded to the nearest.
     std::vector<std::optional<std::uint64_t>> ulps;
     // The largest of ulps; nullopt when any component has none.
     std::optional<std::uint64_t> largestUlps;
-    // significantDigits(|x - x̂|∞ / |x|∞), the quotient from the exact x rounded up, so the
-    // digits are never overstated.
+    // Some component was counted in the unit of x's largest entry.
+    bool inLargestEntryUnits = false;
+    // |x - x̂|∞ / |x|∞ from the exact x, rounded up, so that it is never understated; nullopt
+    // where it is beyond the doubles or x̂ is not finite.
+    std::optional<double> measuredError;
+    // significantDigits(measuredError), 0 without one.
     int correctDigits = 0;
 
     bool operator==(const MethodError&) const = default;
+};
+
+// The exact arithmetic reads decimal exponents up to this. 10^1000000 is an integer of 3.3
+// million bits (415 kB) that FLINT makes in milliseconds; a row holding it is scaled to
+// integers that long, so that a system mixing such exponents stays within the child's memory
+// limit at the orders whose estimate a user would wait for. Beyond it a ten-character text such
+// as 1e999999999 would ask for 415 MB before the solve begins.
+inline constexpr long kLargestDecimalExponent = 1000000;
+
+// A written number beyond kLargestDecimalExponent, which the exact solve could only take as its
+// double: its place in [A | b] (column n + 1 for b) and its text, shortened where long.
+struct NotHeldValue {
+    int row = 0;
+    int column = 0;
+    std::string text;
+
+    bool operator==(const NotHeldValue&) const = default;
+};
+
+// Every written number not held: the first few by place, and how many in all.
+struct WrittenNotHeld {
+    static constexpr std::size_t kListed = 3;
+    std::vector<NotHeldValue> listed;
+    std::size_t count = 0;
+    int order = 0; // n, which tells b's column from A's
+
+    bool any() const { return count > 0; }
+    // Counts it, and keeps it when it is among the first kListed by place.
+    void add(int row, int column, std::string_view text);
+
+    bool operator==(const WrittenNotHeld&) const = default;
 };
 
 // One system's exact answer: its solution, or why it has no unique one.
@@ -78,7 +117,8 @@ struct ExactAnswer {
 // differ, and the error of each method's solution that was judged.
 struct ExactReport {
     // Each decimal as its decimal value and each fraction as its value; the same as the
-    // doubles' where every number of the system is its double.
+    // doubles' where every number of the system is its double, and where some written number
+    // is not held (notHeld): the system as written is then not solved at all.
     ExactAnswer asWritten;
     // The doubles' own, where the written system differs from them.
     std::optional<ExactAnswer> doubles;
@@ -93,6 +133,9 @@ struct ExactReport {
     // Gauss elimination's steps in exact fractions on the system as written, for the steps
     // view; for up to kStepsUpTo equations, else empty.
     std::string fractionSteps = {};
+    // The written numbers the exact arithmetic could not hold, which kept the system as written
+    // from being solved.
+    WrittenNotHeld notHeld = {};
 
     const ExactAnswer& ofDoubles() const { return doubles ? *doubles : asWritten; }
 

@@ -251,38 +251,91 @@ void explainSingular(ExactAnswer& answer, const fmpq_mat_t system, ExactDetail d
     }
 }
 
-// |truth - other|∞ / |truth|∞ rounded up to a double, and the ulps between the nearest doubles,
-// as a method's error is told.
+// The gap above |nearest| to the next double: the unit in the last place of x's largest entry.
+// None for 0, whose every neighbour is closer than any digit.
+std::optional<double> unitInTheLastPlace(const std::optional<double>& nearest) {
+    if (!nearest || *nearest == 0)
+        return std::nullopt;
+    const int lowestExponent =
+        std::numeric_limits<double>::min_exponent - std::numeric_limits<double>::digits;
+    return std::ldexp(1.0, std::max(std::ilogb(*nearest) - std::numeric_limits<double>::digits + 1,
+                                    lowestExponent));
+}
+
+// value / unit rounded to the nearest whole number, ties up; none beyond 64 bits. Both
+// positive or value 0.
+std::optional<std::uint64_t> unitsIn(const fmpq_t value, const fmpq_t unit) {
+    Rational quotient;
+    fmpq_div(quotient.value, value, unit);
+    fmpz_t whole, twiceDenominator, part;
+    fmpz_init(whole);
+    fmpz_init(twiceDenominator);
+    fmpz_init(part);
+    // floor((2p + q) / 2q) for p/q.
+    fmpz_mul_2exp(whole, fmpq_numref(quotient.value), 1);
+    fmpz_add(whole, whole, fmpq_denref(quotient.value));
+    fmpz_mul_2exp(twiceDenominator, fmpq_denref(quotient.value), 1);
+    fmpz_fdiv_q(whole, whole, twiceDenominator);
+    std::optional<std::uint64_t> units;
+    if (fmpz_bits(whole) <= 64) {
+        // In halves of 32 bits: FLINT's ulong has 32 bits in WebAssembly.
+        fmpz_fdiv_q_2exp(part, whole, 32);
+        units = std::uint64_t{fmpz_get_ui(part)} << 32;
+        fmpz_fdiv_r_2exp(part, whole, 32);
+        *units |= fmpz_get_ui(part);
+    }
+    fmpz_clear(whole);
+    fmpz_clear(twiceDenominator);
+    fmpz_clear(part);
+    return units;
+}
+
+// |truth - other|∞ / |truth|∞ rounded up to a double, and each component's error in ulps, as a
+// method's error is told.
 MethodError compare(const fmpq_mat_t truth, const ExactVector& truthShown,
                     const std::vector<std::optional<double>>& otherDoubles,
                     const std::vector<const fmpq*>& otherValues) {
     MethodError error;
     error.largestUlps = 0;
-    Rational difference, largestDifference, magnitude, largestMagnitude;
+    Rational difference, largestDifference, magnitude, largestMagnitude, unit;
+    std::size_t largestAt = 0;
+    for (std::size_t i = 0; i < truthShown.size(); ++i) {
+        fmpq_abs(magnitude.value, fmpq_mat_entry(truth, static_cast<slong>(i), 0));
+        if (fmpq_cmp(magnitude.value, largestMagnitude.value) > 0) {
+            fmpq_set(largestMagnitude.value, magnitude.value);
+            largestAt = i;
+        }
+    }
+    const std::optional<double> largestUnit =
+        truthShown.empty() ? std::nullopt : unitInTheLastPlace(truthShown[largestAt].nearest);
+    if (largestUnit)
+        setExact(unit.value, *largestUnit);
     bool finite = true;
     for (std::size_t i = 0; i < truthShown.size(); ++i) {
         const fmpq* exactValue = fmpq_mat_entry(truth, static_cast<slong>(i), 0);
         const std::optional<double>& nearest = truthShown[i].nearest;
+        if (otherValues[i] != nullptr) {
+            fmpq_sub(difference.value, exactValue, otherValues[i]);
+            fmpq_abs(difference.value, difference.value);
+            if (fmpq_cmp(difference.value, largestDifference.value) > 0)
+                fmpq_set(largestDifference.value, difference.value);
+        } else {
+            finite = false;
+        }
+        fmpq_abs(magnitude.value, exactValue);
         std::optional<std::uint64_t> ulps;
-        if (nearest && otherDoubles[i])
+        if (largestUnit && fmpq_cmp(magnitude.value, unit.value) < 0) {
+            error.inLargestEntryUnits = true;
+            if (otherValues[i] != nullptr)
+                ulps = unitsIn(difference.value, unit.value);
+        } else if (nearest && otherDoubles[i]) {
             ulps = doublesBetween(*otherDoubles[i], *nearest);
+        }
         error.ulps.push_back(ulps);
         if (!ulps)
             error.largestUlps.reset();
         else if (error.largestUlps)
             error.largestUlps = std::max(*error.largestUlps, *ulps);
-
-        fmpq_abs(magnitude.value, exactValue);
-        if (fmpq_cmp(magnitude.value, largestMagnitude.value) > 0)
-            fmpq_set(largestMagnitude.value, magnitude.value);
-        if (otherValues[i] == nullptr) {
-            finite = false;
-            continue;
-        }
-        fmpq_sub(difference.value, exactValue, otherValues[i]);
-        fmpq_abs(difference.value, difference.value);
-        if (fmpq_cmp(difference.value, largestDifference.value) > 0)
-            fmpq_set(largestDifference.value, difference.value);
     }
     double relative = std::numeric_limits<double>::infinity();
     if (finite && fmpq_is_zero(largestDifference.value)) {
@@ -291,6 +344,8 @@ MethodError compare(const fmpq_mat_t truth, const ExactVector& truthShown,
         fmpq_div(difference.value, largestDifference.value, largestMagnitude.value);
         relative = doubleAbove(difference.value);
     }
+    if (std::isfinite(relative))
+        error.measuredError = relative;
     error.correctDigits = significantDigits(relative);
     return error;
 }
@@ -305,16 +360,21 @@ void setDoublesSystem(fmpq_mat_t system, const Matrix& A, const Vector& b, int n
         }
 }
 
-// Puts the written values into the doubles' system; true when any differs from its double.
-bool setWrittenValues(fmpq_mat_t system, const WrittenValues& written, int n) {
+// Puts the written values the exact arithmetic holds into the doubles' system, and counts in
+// notHeld those it does not; true when any differs from its double.
+bool setWrittenValues(fmpq_mat_t system, const WrittenValues& written, int n,
+                      WrittenNotHeld& notHeld) {
     bool differs = false;
+    notHeld.order = n;
     Rational value;
     for (std::size_t k = 0; k < written.size(); ++k) {
         const WrittenValues::Entry entry = written[k];
         if (entry.row < 1 || entry.row > n || entry.column < 1 || entry.column > n + 1)
             throw std::invalid_argument("a written value lies outside the system");
-        if (!setWritten(value.value, entry.text))
+        if (!setWritten(value.value, entry.text)) {
+            notHeld.add(entry.row, entry.column, entry.text);
             continue;
+        }
         fmpq* target = fmpq_mat_entry(system, entry.row - 1, entry.column - 1);
         if (!fmpq_equal(target, value.value)) {
             fmpq_set(target, value.value);
@@ -334,10 +394,12 @@ bool setWrittenValues(fmpq_mat_t system, const WrittenValues& written, int n) {
 
 } // namespace
 
-void setWrittenSystem(fmpq_mat_t system, const Matrix& A, const Vector& b, int n,
-                      const WrittenValues& written) {
+WrittenNotHeld setWrittenSystem(fmpq_mat_t system, const Matrix& A, const Vector& b, int n,
+                                const WrittenValues& written) {
     setDoublesSystem(system, A, b, n);
-    setWrittenValues(system, written, n);
+    WrittenNotHeld notHeld;
+    setWrittenValues(system, written, n, notHeld);
+    return notHeld;
 }
 
 struct ExactSolution::State {
@@ -442,12 +504,17 @@ MethodError ExactSolution::judge(const ExactSolution& other) const {
 }
 
 std::optional<ExactSolution> solveAsWritten(const Matrix& A, const Vector& b, int n,
-                                            const WrittenValues& written, ExactDetail detail) {
+                                            const WrittenValues& written, ExactDetail detail,
+                                            WrittenNotHeld* notHeld) {
     if (written.empty())
         return std::nullopt;
     RationalMatrix system(n, n + 1);
     setDoublesSystem(system.value, A, b, n);
-    if (!setWrittenValues(system.value, written, n))
+    WrittenNotHeld unheld;
+    const bool differs = setWrittenValues(system.value, written, n, unheld);
+    if (notHeld != nullptr)
+        *notHeld = unheld;
+    if (!differs || unheld.any())
         return std::nullopt;
     IntegerMatrix M(n, n), B(n, 1);
     setIntegralRows(M.value, B.value, system.value);
@@ -459,7 +526,8 @@ ExactReport solveAndJudge(const Matrix& A, const Vector& b, int n,
                           ExactDetail detail) {
     ExactReport report;
     report.writtenDropped = written.dropped;
-    const std::optional<ExactSolution> asWritten = solveAsWritten(A, b, n, written, detail);
+    const std::optional<ExactSolution> asWritten =
+        solveAsWritten(A, b, n, written, detail, &report.notHeld);
     const ExactSolution ofDoubles = ExactSolution::solve(A, b, n, detail);
     report.asWritten = asWritten ? asWritten->answer() : ofDoubles.answer();
     if (asWritten) {

@@ -51,20 +51,25 @@ private:
 // its double's, and b the written A's row sums where it was made so. Each row is scaled to
 // whole numbers by the least common multiple of its denominators, so that a system of
 // decimals of d places costs what the same system times 10^d does. nullopt where every
-// written value is its double.
+// written value is its double, and where some written value is beyond what the exact
+// arithmetic holds (counted in *notHeld when given): its double would make another system.
 std::optional<ExactSolution> solveAsWritten(const Matrix& A, const Vector& b, int n,
                                             const WrittenValues& written,
-                                            ExactDetail detail = ExactDetail::shown);
+                                            ExactDetail detail = ExactDetail::shown,
+                                            WrittenNotHeld* notHeld = nullptr);
 
 // [A | b] (n x (n + 1)) as written: each written decimal and fraction its own value, each other
-// number its double's, b the written row sums where it was made so. std::invalid_argument for
-// an entry that is not finite.
-void setWrittenSystem(fmpq_mat_t system, const Matrix& A, const Vector& b, int n,
-                      const WrittenValues& written);
+// number its double's, b the written row sums where it was made so; the written values it could
+// not hold are returned, and stand as their doubles. std::invalid_argument for an entry that
+// is not finite.
+WrittenNotHeld setWrittenSystem(fmpq_mat_t system, const Matrix& A, const Vector& b, int n,
+                                const WrittenValues& written);
 
 // The exact answers of the system as written and, where the written values differ from the
 // doubles, of the doubles, with the input's rounding and each method's error told apart.
 // std::invalid_argument also for a written text that is not a number.
+// Where some written value is not held, only the doubles' system is solved, and the report
+// says which values kept the written one from being solved (ExactReport::notHeld).
 ExactReport solveAndJudge(const Matrix& A, const Vector& b, int n,
                           const std::vector<Vector>& methodSolutions,
                           const WrittenValues& written = {},

@@ -1,6 +1,7 @@
 #include "FractionSteps.h"
 
 #include "ExactSolution.h"
+#include "NotHeld.h"
 #include "Rational.h"
 #include "TextGrid.h"
 
@@ -34,11 +35,12 @@ std::string augmented(const fmpq_mat_t M, int n) {
 
 std::string fractionStepsText(const Matrix& A, const Vector& b, int n,
                               const WrittenValues& written) {
-    std::string text = "The same steps in exact fractions, each number as written\n\n";
     fmpq_mat_t M;
     fmpq_mat_init(M, n, n + 1);
     const std::unique_ptr<fmpq_mat_struct, void (*)(fmpq_mat_struct*)> clear(M, fmpq_mat_clear);
-    setWrittenSystem(M, A, b, n, written);
+    if (const WrittenNotHeld notHeld = setWrittenSystem(M, A, b, n, written); notHeld.any())
+        return "The same steps in exact fractions are not shown: " + notHeldReason(notHeld) + ".\n";
+    std::string text = "The same steps in exact fractions, each number as written\n\n";
     text += "[A | b]\n" + augmented(M, n);
 
     Rational largest, magnitude, m, product;

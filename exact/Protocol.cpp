@@ -12,7 +12,7 @@ namespace lse::exact {
 
 namespace {
 
-constexpr const char* kHeader = "lineq-exact 2";
+constexpr const char* kHeader = "lineq-exact 3";
 constexpr const char* kOutOfRange = "out-of-range";
 constexpr const char* kNone = "-";
 // Far more than the steps of 8 equations take, so that a damaged count allocates nothing
@@ -34,7 +34,7 @@ void expect(std::istream& in, const std::string& expected) {
 
 void expectHeader(std::istream& in) {
     expect(in, "lineq-exact");
-    expect(in, "2");
+    expect(in, "3");
 }
 
 constexpr struct {
@@ -213,7 +213,9 @@ void writeError(std::ostream& out, const char* tag, const MethodError& error) {
     const auto optional = [](const std::optional<std::uint64_t>& value) {
         return value ? std::to_string(*value) : std::string(kNone);
     };
-    out << tag << ' ' << error.correctDigits << ' ' << optional(error.largestUlps);
+    out << tag << ' ' << error.correctDigits << ' '
+        << (error.measuredError ? text(*error.measuredError) : kNone) << ' '
+        << (error.inLargestEntryUnits ? "largest" : "own") << ' ' << optional(error.largestUlps);
     for (const std::optional<std::uint64_t>& ulps : error.ulps)
         out << ' ' << optional(ulps);
     out << '\n';
@@ -222,6 +224,15 @@ void writeError(std::ostream& out, const char* tag, const MethodError& error) {
 MethodError readError(std::istream& in, std::size_t n) {
     MethodError error;
     error.correctDigits = static_cast<int>(count(word(in)));
+    if (const std::string measured = word(in); measured != kNone) {
+        error.measuredError = textToDouble(measured);
+        if (!error.measuredError)
+            throw ProtocolError("not a number: \"" + measured + "\"");
+    }
+    const std::string unit = word(in);
+    if (unit != "own" && unit != "largest")
+        throw ProtocolError("expected \"own\" or \"largest\", found \"" + unit + "\"");
+    error.inLargestEntryUnits = unit == "largest";
     error.largestUlps = optionalCount(in);
     for (std::size_t i = 0; i < n; ++i)
         error.ulps.push_back(optionalCount(in));
@@ -241,6 +252,12 @@ void writeReport(std::ostream& out, const ExactReport& report) {
         writeError(out, "error", error);
     if (report.writtenDropped)
         out << "dropped\n";
+    if (report.notHeld.any()) {
+        out << "not-held " << report.notHeld.count << ' ' << report.notHeld.order << ' '
+            << report.notHeld.listed.size() << '\n';
+        for (const NotHeldValue& value : report.notHeld.listed)
+            out << value.row << ' ' << value.column << ' ' << value.text << '\n';
+    }
     if (!report.fractionSteps.empty())
         out << "steps " << report.fractionSteps.size() << '\n' << report.fractionSteps;
     out << "end\n";
@@ -298,6 +315,19 @@ ExactReport readReport(std::istream& in) {
                 readError(in, order);
         } else if (key == "dropped") {
             report.writtenDropped = true;
+        } else if (key == "not-held") {
+            WrittenNotHeld& notHeld = report.notHeld;
+            notHeld.count = count(word(in));
+            notHeld.order = static_cast<int>(count(word(in)));
+            const std::uint64_t listed = count(word(in));
+            if (notHeld.count == 0 || listed > WrittenNotHeld::kListed || listed > notHeld.count)
+                throw ProtocolError("a malformed not-held line");
+            for (std::uint64_t k = 0; k < listed; ++k) {
+                NotHeldValue& value = notHeld.listed.emplace_back();
+                value.row = static_cast<int>(count(word(in)));
+                value.column = static_cast<int>(count(word(in)));
+                value.text = word(in);
+            }
         } else if (key == "steps") {
             // A count of bytes, its line's end, then the text as it is.
             const std::uint64_t size = count(word(in));

@@ -1,22 +1,34 @@
 #pragma once
 
 // What the window and lineq-exact say to each other through its standard input and output.
-// Both are lines of words separated by single spaces, numbers as round-trip texts:
+// Both are lines of words separated by single spaces, numbers as round-trip texts.
 //
-// request:  lineq-exact 2                       report:  lineq-exact 2
-//           n                                            answer written|doubles STATUS RANK
-//           AUGMENTED A, row by row (n lines of n)                 x KIND TEXT NEAREST WHOLE  (per
-//           component) b (one line of n)                            v KIND TEXT NEAREST WHOLE (null
-//           space, n each) written K rowsums|given kept|dropped         y KIND TEXT NEAREST WHOLE
-//           (certificate) ROW COLUMN TEXT (K lines)                    c KIND TEXT NEAREST WHOLE
-//           detail shown|whole                           rounding DIGITS LARGEST ULPS...
-//           k, then k method solutions of n              error DIGITS LARGEST ULPS... (per method)
-//                                                        dropped (when it was)
-//                                                        steps BYTES, then that text (when any)
-//                                                        end
+// The request:
+//   lineq-exact 3
+//   n
+//   A, row by row (n lines of n)
+//   b (one line of n)
+//   written K rowsums|given kept|dropped, then K lines ROW COLUMN TEXT
+//   detail shown|whole
+//   k, then k method solutions of n
+//
+// The report:
+//   lineq-exact 3
+//   answer written|doubles STATUS RANK AUGMENTED
+//   x KIND TEXT NEAREST WHOLE (per component)
+//   v KIND TEXT NEAREST WHOLE (null space, n each)
+//   y KIND TEXT NEAREST WHOLE (certificate)
+//   c KIND TEXT NEAREST WHOLE
+//   rounding DIGITS MEASURED UNIT LARGEST ULPS...
+//   error DIGITS MEASURED UNIT LARGEST ULPS... (per judged method)
+//   dropped (when it was)
+//   not-held COUNT N K, then K lines ROW COLUMN TEXT (when any)
+//   steps BYTES, then that text (when any)
+//   end
 //
 // STATUS is solved, no-solution or infinitely-many; KIND fraction or approx; NEAREST a
-// round-trip text or "out-of-range"; WHOLE the whole p/q or "-"; LARGEST and each of ULPS a
+// round-trip text or "out-of-range"; WHOLE the whole p/q or "-"; MEASURED a round-trip text or
+// "-"; UNIT own or largest (MethodError::inLargestEntryUnits); LARGEST and each of ULPS a
 // count or "-". An answer's lines follow its own "answer" line; the written one comes first.
 // Before it reads, lineq-exact writes the line "ready": by then it has loaded its libraries,
 // so that a limit its parent sets on its address space holds for the solve alone.

@@ -139,8 +139,6 @@ bool setWhole(fmpz_t out, std::string_view text) {
     return true;
 }
 
-constexpr long kLargestDecimalExponent = 100000;
-
 } // namespace
 
 bool setWritten(fmpq_t out, std::string_view text) {
@@ -180,7 +178,8 @@ bool setWritten(fmpq_t out, std::string_view text) {
         digits.append(fraction);
         exponent -= static_cast<long>(fraction.size());
     }
-    if (digits.empty() || !allDigits(digits) || exponent < -2 * kLargestDecimalExponent)
+    // The digits after the point cost what their text does: only the written exponent is bounded.
+    if (digits.empty() || !allDigits(digits))
         return false;
     Integer mantissa, scale;
     if (fmpz_set_str(mantissa.value, digits.c_str(), 10) != 0)

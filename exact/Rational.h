@@ -34,8 +34,8 @@ void setInteger(fmpz_t out, std::int64_t value);
 void setExact(fmpq_t out, double finite);
 
 // The value of a number text as written (io's grammar: a decimal, or a fraction p/q): 0.1 is
-// 1/10. False for any other text, and for a decimal exponent beyond +-100000, whose value
-// would take more memory than it is worth; the caller then takes the text's double.
+// 1/10. False for any other text, and for a written exponent beyond kLargestDecimalExponent,
+// whose value would take more memory than it is worth.
 bool setWritten(fmpq_t out, std::string_view text);
 
 // Q = A(1..n, 1..n) and B = b(1..n) (n x 1) as the exact values of their doubles, unscaled:

@@ -3,6 +3,7 @@
 #include "BinaryFraction.h"
 #include "Digits.h"
 #include "Estimate.h"
+#include "NotHeld.h"
 #include "NumberText.h"
 #include "WrittenValues.h"
 
@@ -62,34 +63,15 @@ bool earnsWarning(const MethodReport& result) {
     return result.solved && result.figures && result.figures->warning();
 }
 
-// The measured relative error ||x - x̂||∞ / ||x̂||∞ that FERR bounds, against the correctly
-// rounded exact solution; none where a component lies beyond the doubles.
-std::optional<double> measuredError(const exact::ExactReport& exact, const Vector& x, int n) {
-    double difference = 0;
-    double largest = 0;
-    for (int i = 1; i <= n; ++i) {
-        const std::optional<double> nearest =
-            exact.ofDoubles().components[static_cast<std::size_t>(i - 1)].nearest;
-        if (!nearest || !std::isfinite(x(i)))
-            return std::nullopt;
-        difference = std::max(difference, std::fabs(*nearest - x(i)));
-        largest = std::max(largest, std::fabs(x(i)));
-    }
-    if (difference == 0)
-        return 0.0;
-    if (largest == 0)
-        return std::nullopt;
-    return difference / largest;
-}
-
-// "held" where the error bound is at or above the measured error.
-std::string boundVerdict(const MethodReport& result, const exact::ExactReport& exact, int n) {
+// "held" where the error bound is at or above the error measured against the exact solution,
+// the same quotient the correct digits are counted from.
+std::string boundVerdict(const MethodReport& result, const exact::MethodError& error) {
     const std::optional<double> bound = result.figures ? result.figures->ferr : std::nullopt;
-    const std::optional<double> error = measuredError(exact, result.x, n);
-    if (!bound || !error)
+    if (!bound || !error.measuredError)
         return "error bound " + figureOrNotAvailable(bound);
-    return "error bound " + figureText(*bound) + (*bound >= *error ? ": held" : ": failed") +
-           " (measured error " + figureText(*error) + ")";
+    return "error bound " + figureText(*bound) +
+           (*bound >= *error.measuredError ? ": held" : ": failed") + " (measured error " +
+           figureText(*error.measuredError) + ")";
 }
 
 void appendFigures(std::string& text, const MethodReport& result) {
@@ -330,11 +312,15 @@ std::vector<std::string> exactLines(const CalculateReport& report) {
     const exact::ExactReport& exact = *report.exact;
     const exact::ExactAnswer& ofDoubles = exact.ofDoubles();
     std::vector<std::string> lines;
+    const bool twoSystems = exact.doubles || exact.notHeld.any();
+    if (exact.notHeld.any())
+        lines.push_back("Not solved as written: " + exact::notHeldReason(exact.notHeld) + ".");
     if (exact.doubles) {
         lines.emplace_back("As written, each decimal and fraction its own value:");
         appendAnswer(lines, exact.asWritten);
-        lines.emplace_back("As the methods got it, each number its nearest double:");
     }
+    if (twoSystems)
+        lines.emplace_back("As the methods got it, each number its nearest double:");
     appendAnswer(lines, ofDoubles);
     if (approximates(exact.asWritten) || approximates(ofDoubles))
         lines.push_back(approximationNote(report.decimalEntries && !exact.doubles));
@@ -351,19 +337,26 @@ std::vector<std::string> exactLines(const CalculateReport& report) {
     if (exact.inputRounding)
         lines.push_back("Rounding the input to doubles: " + errorText(*exact.inputRounding));
     std::size_t judged = 0;
+    bool largestEntryUnits = exact.inputRounding && exact.inputRounding->inLargestEntryUnits;
     for (const MethodReport& result : report.methods) {
         if (!result.solved || judged >= exact.errors.size())
             continue;
         const exact::MethodError& error = exact.errors[judged++];
+        largestEntryUnits = largestEntryUnits || error.inLargestEntryUnits;
         lines.push_back(std::string(result.method->title)
-                            .append(exact.doubles ? " against the doubles' solution: " : ": ")
+                            .append(twoSystems ? " against the doubles' solution: " : ": ")
                             .append(errorText(error))
                             .append("; ")
-                            .append(boundVerdict(result, exact, report.n)));
+                            .append(boundVerdict(result, error)));
     }
     if (judged > 0)
-        lines.emplace_back("A unit in the last place is the gap between neighbouring doubles: 0 "
-                           "means the method found the correctly rounded value.");
+        lines.push_back("A unit in the last place is the gap between neighbouring doubles: 0 "
+                        "means the method found the correctly rounded value" +
+                        std::string(largestEntryUnits
+                                        ? "; where the exact value is 0 or below the last place "
+                                          "of x's largest entry, the unit is that of x's largest "
+                                          "entry."
+                                        : "."));
     return lines;
 }
 
@@ -400,6 +393,8 @@ std::string accuracyTable(const CalculateReport& report) {
         return table;
     const exact::ExactReport& exact = *report.exact;
     const exact::ExactAnswer& ofDoubles = exact.ofDoubles();
+    if (exact.notHeld.any())
+        table.append("\nNot solved as written: " + exact::notHeldReason(exact.notHeld) + ".\n");
     if (ofDoubles.status != exact::ExactStatus::solved)
         return table.append("\n").append(exact::kNoUniqueSolutionText).append("\n");
     const bool written = exact.doubles && exact.asWritten.status == exact::ExactStatus::solved;

@@ -297,7 +297,7 @@ bool frmCholesky::run(const MethodEntry& method) {
 void frmCholesky::measureEntries() {
     if (report_.entryBits > 0 || report_.decimalEntries)
         return;
-    report_.entryBits = exact::entryBits(A_, b_, n);
+    report_.entryBits = exact::entryBits(A_, b_, n, written_);
     report_.decimalEntries = holdsLongFractions(A_, b_, n);
 }
 

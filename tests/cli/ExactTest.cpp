@@ -67,9 +67,9 @@ TEST(ExactOption, TextSectionFollowsTheMethodsUnchanged) {
          0,
          "x1 =   1/3   (nearest double: 0.3333333333333333)\n"
          "Gauss Elimination: largest error 0 units in the last place, 16 correct digits; error "
-         "bound 4.4e-16: held (measured error 0)\n"
+         "bound 4.4e-16: held (measured error 5.6e-17)\n"
          "Cholesky Decomposition: largest error 1 unit in the last place, 15 correct digits; "
-         "error bound 4.4e-16: held (measured error 1.7e-16)\n" +
+         "error bound 4.4e-16: held (measured error 1.1e-16)\n" +
              kUlp},
         {"whole numbers, a long fraction",
          {"--method", "cholesky"},
@@ -78,7 +78,7 @@ TEST(ExactOption, TextSectionFollowsTheMethodsUnchanged) {
          "x1 \u2248   1.3705703238997559E-12   (nearest double: 1.370570323899756E-12)\n" +
              kWholeNote +
              "Cholesky Decomposition: largest error 0 units in the last place, 16 correct "
-             "digits; error bound 4.4e-16: held (measured error 0)\n" +
+             "digits; error bound 4.4e-16: held (measured error 3.6e-17)\n" +
              kUlp},
         {"beyond the doubles, where both methods fail",
          {},
@@ -118,6 +118,29 @@ TEST(ExactOption, TextSectionFollowsTheMethodsUnchanged) {
              "The system has no unique solution.\nA has rank 1 and [A | b] rank 2: there is no "
              "solution.\n-2 \u00d7 equation 1 + 1 \u00d7 equation 2 reads 0 = c with c \u2248 "
              "0.33333333333333337.\n"},
+        {"written numbers beyond the exact arithmetic: the doubles' answer alone, so labelled",
+         {"--method", "gauss"},
+         "2\n1 1e-2000000\n0 5e-3000000\n1 1e-3000001\n",
+         1,
+         "Not solved as written: 3 written numbers are beyond the decimal exponents the exact "
+         "arithmetic holds (\u00b11000000), and as their doubles they would make a system other "
+         "than the one written: 1e-2000000 (equation 1, coefficient 2), 5e-3000000 (equation 2, "
+         "coefficient 2), 1e-3000001 (equation 2, right-hand side).\n" +
+             kDoubles +
+             "The system has no unique solution.\nA has rank 1 and [A | b] rank 1: there are "
+             "infinitely many solutions, x = p + t1 v1 for any t1, with\np = (1, 0)\nv1 = (0, "
+             "1)\n"},
+        {"an exact 0 beside 1, counted in the unit of 1",
+         {"--method", "gauss"},
+         "3\n0.1 0.2 0.3\n0.4 0.5 0.7\n0.7 0.8 0.1\n0.1 0.4 0.7\n",
+         0,
+         kWritten + "x1 =   1\nx2 =   0\nx3 =   0\n" + kDoubles + "x1 =   1\nx2 =   0\nx3 =   0\n" +
+             "Rounding the input to doubles: largest error 0 units in the last place, 17 correct "
+             "digits\nGauss Elimination against the doubles' solution: largest error 0 units in "
+             "the last place, 17 correct digits; error bound 4.7e-15: held (measured error 0)\n" +
+             kUlp.substr(0, kUlp.size() - 2) +
+             "; where the exact value is 0 or below the last place of x's largest entry, the "
+             "unit is that of x's largest entry.\n"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -149,6 +172,9 @@ TEST(ExactOption, JsonHasWholeFractionsAndNullBeyondTheDoubles) {
         {"2\n1 2\n2 4\n1/3 1\n", R"("exact":{"status":"no solution","rank":1,)"
                                  R"("augmented_rank":2,"certificate":["-2","1"],)"
                                  R"("certificate_value":"1/3","doubles_status":"no solution"}})"},
+        {"1\n1e-2000000\n1\n", R"("certificate_value":"1","as_written":false,)"
+                               R"("written_values_not_held":[{"text":"1e-2000000","equation":1,)"
+                               R"("column":1}],"written_values_not_held_count":1}})"},
     };
     for (const auto& [input, json] : cases) {
         const ProgramRun run =

@@ -1,5 +1,6 @@
 #include "ExactSolution.h"
 #include "Calculate.h"
+#include "Digits.h"
 #include "ExactSystems.h"
 #include "Rational.h"
 #include "Systems.h"
@@ -294,16 +295,18 @@ TEST(MethodError, ConstructedDistances) {
         double method;
         std::optional<std::uint64_t> ulps;
         int digits;
+        std::optional<double> measured; // |x - x̂| / |x|, exactly, as the digits are counted
     } cases[] = {
-        {"the nearest double", 3, 1, third, 0, 16},
-        {"one below", 3, 1, std::nextafter(third, 0.0), 1, 15},
+        // 1/3 - third = 2^-54 / 3.
+        {"the nearest double", 3, 1, third, 0, 16, 0x1p-54},
+        {"one below", 3, 1, std::nextafter(third, 0.0), 1, 15, 0x1p-52},
         {"three above", 3, 1, std::nextafter(std::nextafter(std::nextafter(third, 1.0), 1.0), 1.0),
-         3, 15},
-        {"exactly right", 4, 1, 0.25, 0, 17},
-        {"wrong sign", 4, 1, -0.25, 0x3fd0000000000000ULL * 2, 0},
-        {"across zero from the smallest subnormal", 1, kTiny, -kTiny, 2, 0},
-        {"beyond the doubles", 0.5, kMax, kMax, std::nullopt, 0},
-        {"not a number", 3, 1, kNaN, std::nullopt, 0},
+         3, 15, 0x1p-51},
+        {"exactly right", 4, 1, 0.25, 0, 17, 0.0},
+        {"wrong sign", 4, 1, -0.25, 0x3fd0000000000000ULL * 2, 0, 2.0},
+        {"across zero from the smallest subnormal", 1, kTiny, -kTiny, 2, 0, 2.0},
+        {"beyond the doubles", 0.5, kMax, kMax, std::nullopt, 0, 0.5},
+        {"not a number", 3, 1, kNaN, std::nullopt, 0, std::nullopt},
     };
     for (const auto& c : cases) {
         const ExactSolution solution =
@@ -312,6 +315,77 @@ TEST(MethodError, ConstructedDistances) {
         EXPECT_EQ(error.ulps.at(0), c.ulps) << c.name;
         EXPECT_EQ(error.largestUlps, c.ulps) << c.name;
         EXPECT_EQ(error.correctDigits, c.digits) << c.name;
+        EXPECT_EQ(error.measuredError, c.measured) << c.name;
+    }
+}
+
+// Where the exact value is 0 or below the last place of x's largest entry, the error is
+// counted in that place's units (here 2^-52, x's largest entry 1), rounded to the nearest.
+TEST(MethodError, TinyExactValuesCountInTheUnitOfTheLargestEntry) {
+    const struct {
+        const char* name;
+        double exact2;  // x2 of x = (1, exact2), through the diagonal system
+        double method2; // the method's x2; its x1 is 1
+        std::uint64_t ulps;
+        bool largestUnit;
+        int digits;
+    } cases[] = {
+        {"an exact 0 found", 0, 0, 0, true, 17},
+        {"an exact 0 missed by a ninth of a unit", 0, 0x1p-55, 0, true, 16},
+        {"an exact 0 missed by 1.4 units", 0, 0x1.6p-52, 1, true, 15},
+        {"an exact 0 missed by 2.5 units: the tie goes up", 0, -0x1.4p-51, 3, true, 15},
+        {"a tiny exact value, the method's 0", 0x1p-60, 0, 0, true, 17},
+        {"at the last place, its own doubles count", 0x1p-52, 0x1.0000000000001p-52, 1, false, 17},
+    };
+    for (const auto& c : cases) {
+        const ExactSolution solution =
+            ExactSolution::solve(makeMatrix({{1, 0}, {0, 1}}), makeVector({1, c.exact2}), 2);
+        const MethodError error = solution.judge(makeVector({1, c.method2}));
+        EXPECT_EQ(error.ulps.at(1), c.ulps) << c.name;
+        EXPECT_EQ(error.inLargestEntryUnits, c.largestUnit) << c.name;
+        EXPECT_EQ(error.correctDigits, c.digits) << c.name;
+        EXPECT_EQ(error.correctDigits, significantDigits(*error.measuredError)) << c.name;
+    }
+}
+
+// A written number beyond the exact arithmetic: the written system is not solved, the doubles'
+// is, and the report names the first few numbers by place.
+TEST(ExactSolution, AWrittenNumberNotHeldLeavesTheWrittenSystemUnsolved) {
+    const Matrix A = makeMatrix({{1, 0}, {0, 1}});
+    const Vector b = makeVector({1, 0});
+    const struct {
+        const char* name;
+        std::vector<std::tuple<int, int, const char*>> texts;
+        std::size_t count;
+        std::vector<NotHeldValue> listed;
+    } cases[] = {
+        {"within the limit", {{2, 3, "1e-1000000"}}, 0, {}},
+        {"one beyond", {{2, 3, "1e-1000001"}}, 1, {{2, 3, "1e-1000001"}}},
+        {"the first three by place, a long one shortened",
+         {{2, 3, "7e-2000000"},
+          {1, 2, "0.000000000000000000000000000001e-1000001"},
+          {2, 1, "1e-1000000"},
+          {1, 3, "2e-3000000"},
+          {2, 2, "1e-9999999"}},
+         4,
+         {{1, 2, "0.00000000\u2026001e-1000001"}, {1, 3, "2e-3000000"}, {2, 2, "1e-9999999"}}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        WrittenValues written;
+        for (const auto& [row, column, text] : c.texts)
+            written.note(row, column, text);
+        const ExactReport report = solveAndJudge(A, b, 2, {makeVector({1, 0})}, written);
+        EXPECT_EQ(report.notHeld.count, c.count);
+        EXPECT_EQ(report.notHeld.listed, c.listed);
+        // Not held: the doubles' answer alone; held: the written one beside it.
+        EXPECT_EQ(report.doubles.has_value(), c.count == 0);
+        EXPECT_FALSE(report.inputRounding && c.count > 0);
+        EXPECT_EQ(report.ofDoubles().components.at(1).text, "0");
+        EXPECT_EQ(report.errors.size(), 1u);
+        EXPECT_EQ(
+            report.fractionSteps.starts_with("The same steps in exact fractions are not shown"),
+            c.count > 0);
     }
 }
 

@@ -34,18 +34,23 @@ TEST(Protocol, ReportsComeBackAsTheyWent) {
                               {false, "0.10000000000000001", 0.1},
                               {false, "3.5953862697246314E+308", std::nullopt},
                               {false, "7.4109846876186982E-324", 2 * kTiny}}};
-    const MethodError error{{0, 1, std::nullopt, 3}, std::nullopt, 15};
+    const MethodError error{{0, 1, std::nullopt, 3}, std::nullopt, false, 3.4e-16, 15};
+    const MethodError zeroInLargestUnits{{1, 0, 0, 2}, 2, true, 0x1p-52, 15};
+    const MethodError notFinite{{0, std::nullopt, 0, 0}, std::nullopt, false, std::nullopt, 0};
+    ExactReport notHeld{solved, {}, {}, {zeroInLargestUnits, notFinite}, false, "The same steps"};
+    notHeld.notHeld = {{{1, 1, "1e-2000000"}, {2, 5, "5.000000000\u20260e+3000000"}}, 7, 4};
     const ExactReport cases[] = {
         {infinitelyMany, {}, {}, {}, false},
         {noSolution, {}, {}, {}, true},
-        {solved, {}, {}, {error, {{0, 0, 0, 0}, 0, 17}}, false},
+        {solved, {}, {}, {error, {{0, 0, 0, 0}, 0, false, 0.0, 17}}, false},
         {noSolution, solved, {}, {error}, false},
         {solved,
          solved,
-         MethodError{{1, 0, 0, 0}, 1, 16},
+         MethodError{{1, 0, 0, 0}, 1, false, 1.1e-16, 16},
          {error},
          false,
          "Step 1. Pivot 1/3\n\nend\n  x = 3\n"},
+        notHeld,
     };
     for (const ExactReport& report : cases)
         EXPECT_EQ(roundTrip(report), report);
@@ -84,28 +89,33 @@ TEST(Protocol, RefusesBrokenMessages) {
         bool isReport;
         const char* text;
     } cases[] = {
-        {"an older version", true, "lineq-exact 1\nstatus solved\nend\n"},
-        {"report cut short", true, "lineq-exact 2\nanswer written solved 1 1\nx fraction 3 3 -\n"},
-        {"unknown status", true, "lineq-exact 2\nanswer written maybe 1 1\nend\n"},
-        {"unknown line", true, "lineq-exact 2\nanswer written solved 1 1\nz 3\nend\n"},
-        {"no answer", true, "lineq-exact 2\nend\n"},
-        {"doubles first", true, "lineq-exact 2\nanswer doubles solved 1 1\nend\n"},
+        {"an older version", true, "lineq-exact 2\nanswer written solved 1 1\nend\n"},
+        {"report cut short", true, "lineq-exact 3\nanswer written solved 1 1\nx fraction 3 3 -\n"},
+        {"unknown status", true, "lineq-exact 3\nanswer written maybe 1 1\nend\n"},
+        {"unknown line", true, "lineq-exact 3\nanswer written solved 1 1\nz 3\nend\n"},
+        {"no answer", true, "lineq-exact 3\nend\n"},
+        {"doubles first", true, "lineq-exact 3\nanswer doubles solved 1 1\nend\n"},
         {"null space cut short", true,
-         "lineq-exact 2\nanswer written infinitely-many 1 1\nx fraction 0 0 -\nx fraction 0 0 "
+         "lineq-exact 3\nanswer written infinitely-many 1 1\nx fraction 0 0 -\nx fraction 0 0 "
          "-\nv fraction 1 1 -\nend\n"},
         {"nearest not a number", true,
-         "lineq-exact 2\nanswer written solved 1 1\nx approx 3 three -\nend\n"},
+         "lineq-exact 3\nanswer written solved 1 1\nx approx 3 three -\nend\n"},
         {"steps cut short", true,
-         "lineq-exact 2\nanswer written solved 1 1\nx fraction 3 3 -\nsteps 99\nx = 3\nend\n"},
+         "lineq-exact 3\nanswer written solved 1 1\nx fraction 3 3 -\nsteps 99\nx = 3\nend\n"},
         {"count not a count", true,
-         "lineq-exact 2\nanswer written solved 1 1\nx fraction 3 3 -\nerror 15 -1 0\nend\n"},
-        {"order zero", false, "lineq-exact 2\n0\n0\n"},
-        {"numbers missing", false, "lineq-exact 2\n2\n1 2\n3 4\n5\n"},
-        {"number beyond the doubles", false, "lineq-exact 2\n1\n1e999\n1\n0\n"},
+         "lineq-exact 3\nanswer written solved 1 1\nx fraction 3 3 -\nerror 15 - own -1 0\nend\n"},
+        {"unknown unit", true,
+         "lineq-exact 3\nanswer written solved 1 1\nx fraction 3 3 -\nerror 15 - ulp 1 0\nend\n"},
+        {"more not held listed than counted", true,
+         "lineq-exact 3\nanswer written solved 1 1\nx fraction 3 3 -\nnot-held 1 1 2\n1 1 "
+         "1e-2000000\n1 2 1e2000000\nend\n"},
+        {"order zero", false, "lineq-exact 3\n0\n0\n"},
+        {"numbers missing", false, "lineq-exact 3\n2\n1 2\n3 4\n5\n"},
+        {"number beyond the doubles", false, "lineq-exact 3\n1\n1e999\n1\n0\n"},
         {"written outside the system", false,
-         "lineq-exact 2\n1\n1\n1\nwritten 1 given kept\n1 3 0.1\ndetail shown\n0\n"},
+         "lineq-exact 3\n1\n1\n1\nwritten 1 given kept\n1 3 0.1\ndetail shown\n0\n"},
         {"written not a number", false,
-         "lineq-exact 2\n1\n1\n1\nwritten 1 given kept\n1 1 1/0\ndetail shown\n0\n"},
+         "lineq-exact 3\n1\n1\n1\nwritten 1 given kept\n1 1 1/0\ndetail shown\n0\n"},
     };
     for (const auto& c : cases) {
         std::istringstream in(c.text);

@@ -174,4 +174,26 @@ TEST(SetExact, HoldsEveryDoubleExactly) {
     }
 }
 
+// The written exponent alone is bounded: digits cost what their text does.
+TEST(SetWritten, HoldsDecimalExponentsUpToAMillion) {
+    const struct {
+        std::string text;
+        bool held;
+    } cases[] = {
+        {"1e-1000000", true},
+        {"-2.5E+1000000", true},
+        {"1e-1000001", false},
+        {"1e1000001", false},
+        {"0." + std::string(1500000, '0') + "1", true},
+    };
+    Rational value, expected;
+    for (const auto& c : cases)
+        EXPECT_EQ(setWritten(value.value, c.text), c.held) << c.text.substr(0, 20);
+    ASSERT_TRUE(setWritten(value.value, "-2.5E+1000000"));
+    fmpz_set_ui(fmpq_numref(expected.value), 10);
+    fmpz_pow_ui(fmpq_numref(expected.value), fmpq_numref(expected.value), 999999);
+    fmpz_mul_si(fmpq_numref(expected.value), fmpq_numref(expected.value), -25);
+    EXPECT_TRUE(fmpq_equal(value.value, expected.value));
+}
+
 } // namespace

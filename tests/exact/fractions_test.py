@@ -83,6 +83,17 @@ def expected_component(x):
     return "approx", seventeen_digits(x), nearest
 
 
+def expected_ulps(x, method, offsets):
+    """Each component's offset in doubles, but where the exact value is 0 or below the last
+    place of x's largest entry, the error in that place's units, rounded to the nearest."""
+    largest = float(max(x, key=abs))
+    if largest == 0:
+        return [abs(k) for k in offsets]
+    unit = Fraction(2) ** max(math.frexp(abs(largest))[1] - 53, -1074)
+    return [math.floor(abs(Fraction(m) - v) / unit + Fraction(1, 2)) if abs(v) < unit else abs(k)
+            for v, m, k in zip(x, method, offsets)]
+
+
 def draw(rng):
     kind = rng.choice(["small", "binary", "decimal", "extreme", "singular"])
     n = rng.randint(1, 6)
@@ -110,7 +121,7 @@ def text(v):
 def request(a, b, solutions, written=()):
     """written: (row, column, text) from 1, column n + 1 for b; a and b hold their doubles."""
     n = len(b)
-    lines = ["lineq-exact 2", str(n)]
+    lines = ["lineq-exact 3", str(n)]
     lines += [" ".join(text(v) for v in row) for row in a]
     lines.append(" ".join(text(v) for v in b))
     lines.append(f"written {len(written)} given kept")
@@ -162,7 +173,7 @@ def check_random_systems(program):
         result = run(program, request(a, b, methods))
         lines = [line for line in without_steps(result.stdout).splitlines()
                  if line.split(" ")[0] not in "vyc"]
-        want = ["ready", "lineq-exact 2"]
+        want = ["ready", "lineq-exact 3"]
         if x is None:
             singular += 1
             rank_a, rank_ab = ranks(a, b)
@@ -177,8 +188,8 @@ def check_random_systems(program):
                 kind, shown, nearest = expected_component(v)
                 whole = str(v.numerator) + ("" if v.denominator == 1 else f"/{v.denominator}")
                 want.append(f"x {kind} {shown} " + ("out-of-range" if nearest is None else repr(nearest + 0.0)) + " " + whole)
-            for _ in methods:
-                want.append("error D " + " ".join(str(abs(k)) for k in offsets))
+            for method in methods:
+                want.append("error D " + " ".join(str(u) for u in expected_ulps(x, method, offsets)))
         want.append("end")
         got = []
         for line in lines:
@@ -188,7 +199,9 @@ def check_random_systems(program):
             elif words[0] == "x" and words[-2] != "out-of-range":
                 words[-2] = repr(float(words[-2]) + 0.0)  # by value; the text has no -0
             if words[0] == "error":
-                words[1:3] = ["D"]  # the digits and the largest: checked by the C++ tests
+                # The digits, the measured error, the unit and the largest: checked by the C++
+                # tests.
+                words[1:5] = ["D"]
             got.append(" ".join(words))
         if result.returncode != 0 or got != want:
             failures += 1

@@ -29,7 +29,7 @@ TEST(ComparisonTable, CorrectDigitsAreTheLeadingCharactersThatHoldThem) {
         result.x(1) = value;
         exact::ExactReport exact;
         exact.asWritten.components.push_back({false, "", truth});
-        exact.errors.push_back({{1}, 1, 0});
+        exact.errors.push_back({{1}, 1, false, std::nullopt, 0});
         report.exact = exact;
 
         const auto agreement = ComparisonTable(report).agreement(1, 1);

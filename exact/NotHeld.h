@@ -1,0 +1,14 @@
+#pragma once
+
+#include "ExactReport.h"
+
+#include <string>
+
+namespace lse::exact {
+
+// Why the system as written is not solved, for the end of a sentence: "1e-2000000 (equation
+// 1, coefficient 1) is beyond the decimal exponents the exact arithmetic holds (±1000000),
+// and as its double it would make a system other than the one written".
+std::string notHeldReason(const WrittenNotHeld& notHeld);
+
+} // namespace lse::exact
