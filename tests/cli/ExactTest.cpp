@@ -59,7 +59,8 @@ TEST(ExactOption, TextSectionFollowsTheMethodsUnchanged) {
              kWholeNote +
              "Rounding the input to doubles: largest error 1 unit in the last place, 16 correct "
              "digits\nGauss Elimination against the doubles' solution: largest error 0 units in "
-             "the last place, 16 correct digits; error bound 2.0e-15: held (measured error 0)\n" +
+             "the last place, 16 correct digits; error bound 2.0e-15: held (measured error "
+             "1.1e-17)\n" +
              kUlp},
         {"a short fraction and one unit off",
          {},

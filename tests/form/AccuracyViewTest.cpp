@@ -190,7 +190,9 @@ TEST(AccuracyView, TheDigitsFigureYieldsToTheWarningAndToTheExactCheck) {
         result.figures = c.figures;
         if (c.measured) {
             exact::ExactReport answer;
-            answer.errors.push_back({{0}, 0, *c.measured});
+            exact::MethodError error;
+            error.correctDigits = *c.measured;
+            answer.errors.push_back(error);
             report.setExact(answer);
         }
         const FigureLine digits = figureLines(report.methods.front()).back();
