@@ -46,22 +46,6 @@ TEST(ExactOption, TextSectionFollowsTheMethodsUnchanged) {
              "digits\nGauss Elimination against the doubles' solution: largest error 0 units in "
              "the last place, 17 correct digits; error bound 4.4e-16: held (measured error 0)\n" +
              kUlp},
-        {"b on its own (--rhs) counts as written too",
-         {"--method", "gauss", dataFile("decimals-A.txt"), "--rhs", "-"},
-         "0.1 0.5\n",
-         0,
-         kWritten +
-             "x1 =   7/3   (nearest double: 2.3333333333333335)\nx2 =   -2/3   (nearest "
-             "double: -0.6666666666666666)\n" +
-             kDoubles +
-             "x1 \u2248   2.3333333333333335\nx2 \u2248   -0.66666666666666673   (nearest double: "
-             "-0.6666666666666667)\n" +
-             kWholeNote +
-             "Rounding the input to doubles: largest error 1 unit in the last place, 16 correct "
-             "digits\nGauss Elimination against the doubles' solution: largest error 0 units in "
-             "the last place, 16 correct digits; error bound 2.0e-15: held (measured error "
-             "1.1e-17)\n" +
-             kUlp},
         {"a short fraction and one unit off",
          {},
          "1\n3\n1\n",
