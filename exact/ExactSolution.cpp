@@ -275,7 +275,8 @@ std::optional<std::uint64_t> unitsIn(const fmpq_t value, const fmpq_t unit) {
     fmpz_mul_2exp(whole, fmpq_numref(quotient.value), 1);
     fmpz_add(whole, whole, fmpq_denref(quotient.value));
     fmpz_mul_2exp(twiceDenominator, fmpq_denref(quotient.value), 1);
-    fmpz_fdiv_q(whole, whole, twiceDenominator);
+    // fdiv_qr, not fdiv_q, which the page's build of FLINT leaves out; part is the remainder.
+    fmpz_fdiv_qr(whole, part, whole, twiceDenominator);
     std::optional<std::uint64_t> units;
     if (fmpz_bits(whole) <= 64) {
         // In halves of 32 bits: FLINT's ulong has 32 bits in WebAssembly.
