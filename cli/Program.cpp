@@ -200,7 +200,7 @@ int printResults(const Settings& settings, const LinearSystem& system,
             print(resultSection(result, system.n, options));
         if (text && settings.steps) {
             print(stepsText(*result.method, system.A, system.b, system.n));
-            if (result.method->fractionSteps && system.n <= kStepsUpTo)
+            if (result.method->gaussFractionSteps && system.n <= kStepsUpTo)
                 print(exact::fractionStepsText(system.A, system.b, system.n, system.written));
         }
         if (!result.solved) {

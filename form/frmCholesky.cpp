@@ -399,7 +399,7 @@ const MethodEntry* frmCholesky::stepsOf(TextBox box) const {
 std::string frmCholesky::stepsText(const MethodEntry& method) const {
     // A Calculate leaves A and b as they were, and anything that changes them clears the report.
     std::string text = lse::stepsText(method, A_, b_, n);
-    if (!method.fractionSteps || n > kStepsUpTo || n == 0)
+    if (!method.gaussFractionSteps || n > kStepsUpTo || n == 0)
         return text;
     // The exact arithmetic runs where the exact solution does, in the child or the worker.
     if (report().exact && !report().exact->fractionSteps.empty())
@@ -409,7 +409,7 @@ std::string frmCholesky::stepsText(const MethodEntry& method) const {
 }
 
 std::pair<std::string, std::string> frmCholesky::stepsColumns(const MethodEntry& method) const {
-    if (!method.fractionSteps || n > kStepsUpTo || n == 0 || !report().exact ||
+    if (!method.gaussFractionSteps || n > kStepsUpTo || n == 0 || !report().exact ||
         report().exact->fractionSteps.empty())
         return {stepsText(method), {}};
     return besideEachOther(lse::stepsText(method, A_, b_, n), report().exact->fractionSteps);
