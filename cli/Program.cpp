@@ -163,9 +163,9 @@ void addOptions(CLI::App& app, Settings& settings, MethodTable methods) {
                  "a system of up to " +
                      std::to_string(kStepsUpTo) + " equations");
     app.add_option("--factors", settings.factors,
-                   "Write each solved method's factors into this folder as NumPy arrays: "
-                   "NAME-row-order.npy, NAME-L.npy and NAME-U.npy for Gauss (P A = L U), "
-                   "NAME-L.npy for Cholesky (A = L L^T)");
+                   "Write each solved method's factors into this folder as NumPy arrays, NAME "
+                   "the method's: NAME-L.npy, and where the method has them NAME-U.npy and "
+                   "NAME-row-order.npy (P A = L U; else A = L L^T)");
     app.add_option("--threads", settings.threads,
                    "Threads for a large system, in reading its numbers and in solving; 0 (the "
                    "default) takes one per processor. The results are the same for any number")
@@ -233,9 +233,14 @@ int printResults(const Settings& settings, const LinearSystem& system,
 } // namespace
 
 int run(int argc, const char* const argv[], Console& console, MethodTable methods) {
-    CLI::App app{"Solves a linear system A x = b by Gauss elimination with partial pivoting "
-                 "and by Cholesky decomposition, with the texts and the bits of the lineq "
-                 "window.",
+    std::string titles;
+    for (std::size_t m = 0; m < methods.size(); ++m)
+        titles.append(m == 0                    ? ""
+                      : m + 1 == methods.size() ? " and "
+                                                : ", ")
+            .append(methods[m].title);
+    CLI::App app{"Solves a linear system A x = b by " + titles +
+                     ", with the texts and the bits of the lineq window.",
                  kProgram};
     Settings settings;
     addOptions(app, settings, methods);
