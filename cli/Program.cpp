@@ -300,6 +300,7 @@ int run(int argc, const char* const argv[], Console& console, MethodTable method
                                       throw Refusal{*why};
                               return true;
                           });
+        session.releaseWorkingCopy();
         progress.clear();
         // Before any output, so that running out of memory in it prints nothing on it.
         std::optional<double> exactSeconds;

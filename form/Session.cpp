@@ -48,6 +48,11 @@ void Session::copyPass(const Matrix& A, int n) {
             W_(i, j) = A(i, j);
 }
 
+void Session::releaseWorkingCopy() {
+    W_ = Matrix();
+    state_ = MethodState();
+}
+
 void Session::measureEntries(SessionSystem system) {
     if (report_.entryBits > 0 || report_.decimalEntries)
         return;

@@ -50,6 +50,9 @@ public:
     void clear() { report_ = {}; }
     // Re-creates W as a fresh copy of A(1..n, 1..n).
     void copyPass(const Matrix& A, int n);
+    // Frees W and what the methods kept, which the report does not need: lineq-solve does
+    // before its exact solve and its output, so that no copy of A stays beside them.
+    void releaseWorkingCopy();
 
     // Calculate: a fresh report, then each method through `each`, into x(1..n) and the report.
     // A cancel empties the report and ends the Calculate: false then. std::bad_alloc from a
