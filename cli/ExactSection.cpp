@@ -1,16 +1,11 @@
 #include "ExactSection.h"
 
 #include "AccuracyText.h"
-#include "Estimate.h"
+#include "ExactSolution.h"
 #include "OutOfMemory.h"
 #include "Program.h"
-#include "Rational.h"
-#include "ResultText.h"
 
 #include <nlohmann/json.hpp>
-
-#include <chrono>
-#include <cmath>
 
 namespace lse::cli {
 
@@ -24,47 +19,31 @@ constexpr const char* kOutOfMemoryLine = "lineq-solve: not enough memory for the
 
 } // namespace
 
-std::string exactProgressText(const io::LinearSystem& system) {
-    return "Exact Solution: expected to take " +
-           expectedTimeText(system.n,
-                            exact::entryBits(system.A, system.b, system.n, system.written));
-}
-
-ExactOutcome solveExactly(const io::LinearSystem& system, CalculateReport& report) {
+ExactSolver inProcessExactSolver() {
     exact::endProcessWhenArithmeticRunsOutOfMemory(kOutOfMemoryLine, exitStatus::badInput);
-    const auto start = std::chrono::steady_clock::now();
-    ExactOutcome outcome;
-    outcome.report = exact::solveAndJudge(system.A, system.b, system.n, report.solutions(),
-                                          system.written, exact::ExactDetail::whole);
-    const bool judged = outcome.report.ofDoubles().status == ExactStatus::solved;
-    std::size_t next = 0;
-    for (const MethodReport& result : report.methods) {
-        if (result.solved && judged)
-            outcome.errors.emplace_back(outcome.report.errors.at(next++));
-        else
-            outcome.errors.emplace_back();
-    }
-    outcome.seconds =
-        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    report.setExact(outcome.report);
-    report.decimalEntries = holdsLongFractions(system.A, system.b, system.n);
-    return outcome;
+    return [](const ExactProblem& problem, WorkStatus&) {
+        return std::optional<ExactOutcome>(ExactOutcome{
+            ExactOutcome::Ending::solved,
+            exact::solveAndJudge(problem.A, problem.b, problem.n, problem.methodSolutions,
+                                 problem.written, exact::ExactDetail::whole),
+            {}});
+    };
 }
 
 std::string exactSection(const CalculateReport& report, const ReportOptions& options) {
-    std::string section = std::string("Exact Solution").append(options.lineEnd);
+    std::string section = std::string(kExactHeading).append(options.lineEnd);
     for (const std::string& line : exactLines(report))
         section.append(line).append(options.lineEnd);
     return section;
 }
 
-void addExactError(nlohmann::ordered_json& result, const ExactOutcome& exact, std::size_t index) {
-    const std::optional<exact::MethodError>& error = exact.errors[index];
+void addExactError(nlohmann::ordered_json& json, const MethodReport& result) {
+    const std::optional<exact::MethodError>& error = result.measured;
     if (!error)
         return;
-    result["max_error_ulps"] =
+    json["max_error_ulps"] =
         error->largestUlps ? nlohmann::ordered_json(*error->largestUlps) : nullptr;
-    result["correct_digits"] = error->correctDigits;
+    json["correct_digits"] = error->correctDigits;
 }
 
 namespace {
@@ -90,8 +69,7 @@ const char* statusName(ExactStatus status) {
 
 } // namespace
 
-nlohmann::ordered_json exactJson(const ExactOutcome& exact) {
-    const exact::ExactReport& report = exact.report;
+nlohmann::ordered_json exactJson(const exact::ExactReport& report) {
     const exact::ExactAnswer& written = report.asWritten;
     nlohmann::ordered_json object;
     object["status"] = statusName(written.status);

@@ -49,7 +49,7 @@ std::string orderFile(const std::vector<int>& order, int n) {
     return file;
 }
 
-// Every file a method's factors may take, Gauss's three and Cholesky's one among them.
+// Every file a method's factors may take (FactorMatrices): the row order, L and U.
 constexpr const char* kSuffixes[] = {"-row-order.npy", "-L.npy", "-U.npy"};
 
 } // namespace

@@ -10,11 +10,11 @@
 namespace lse::cli {
 
 // --factors DIR: a solved method's factors as NumPy arrays, which the readers read back:
-// NAME-row-order.npy (Gauss: 64-bit integers, row i of P A is that row of A), NAME-L.npy and
-// NAME-U.npy (Gauss: P A = L U; Cholesky: L alone, A = L L^T), each n x n doubles, NAME the
-// method's option name. Each file is written whole or not at all. The first failure, as
-// "DIR/NAME-L.npy: why"; nullopt when all were written. std::bad_alloc when a factor cannot be
-// had in memory.
+// NAME-L.npy, and where the factors have them NAME-row-order.npy (64-bit integers, row i of
+// P A is that row of A) and NAME-U.npy (P A = L U; with L alone, A = L L^T), each matrix n x n
+// doubles, NAME the method's option name. Each file is written whole or not at all. The first
+// failure, as "DIR/NAME-L.npy: why"; nullopt when all were written. std::bad_alloc when a factor
+// cannot be had in memory.
 std::optional<std::string> writeFactorFiles(const std::string& dir, const MethodEntry& method,
                                             const Factors& factors);
 

@@ -5,10 +5,10 @@
 #include "ExactSection.h"
 #include "FactorFiles.h"
 #include "FractionSteps.h"
-#include "Methods.h"
 #include "ProgressLine.h"
 #include "Report.h"
 #include "SavedTexts.h"
+#include "Session.h"
 #include "StepsText.h"
 #include "SystemReader.h"
 
@@ -163,9 +163,9 @@ void addOptions(CLI::App& app, Settings& settings, MethodTable methods) {
                  "a system of up to " +
                      std::to_string(kStepsUpTo) + " equations");
     app.add_option("--factors", settings.factors,
-                   "Write each solved method's factors into this folder as NumPy arrays: "
-                   "NAME-row-order.npy, NAME-L.npy and NAME-U.npy for Gauss (P A = L U), "
-                   "NAME-L.npy for Cholesky (A = L L^T)");
+                   "Write each solved method's factors into this folder as NumPy arrays, NAME "
+                   "the method's: NAME-L.npy, and where the method has them NAME-U.npy and "
+                   "NAME-row-order.npy (P A = L U; else A = L L^T)");
     app.add_option("--threads", settings.threads,
                    "Threads for a large system, in reading its numbers and in solving; 0 (the "
                    "default) takes one per processor. The results are the same for any number")
@@ -176,7 +176,8 @@ void addOptions(CLI::App& app, Settings& settings, MethodTable methods) {
 }
 
 int printResults(const Settings& settings, const LinearSystem& system,
-                 const CalculateReport& report, const ExactOutcome* exact, Console& console) {
+                 const CalculateReport& report, std::optional<double> exactSeconds,
+                 Console& console) {
     const std::vector<MethodReport>& results = report.methods;
     const ReportOptions options{settings.digits == "17" ? Digits::roundTrip : Digits::window,
                                 settings.echo, "\n", settings.accuracy};
@@ -192,14 +193,14 @@ int printResults(const Settings& settings, const LinearSystem& system,
     else if (settings.format == "csv")
         console.out << resultsCsv(report);
     else
-        console.out << jsonReport(system, results, settings.echo, settings.accuracy, exact);
+        console.out << jsonReport(system, report, settings.echo, settings.accuracy);
     bool allSolved = true;
     for (const MethodReport& result : results) {
         if (text)
             print(resultSection(result, system.n, options));
         if (text && settings.steps) {
             print(stepsText(*result.method, system.A, system.b, system.n));
-            if (result.method->fractionSteps && system.n <= kStepsUpTo)
+            if (result.method->gaussFractionSteps && system.n <= kStepsUpTo)
                 print(exact::fractionStepsText(system.A, system.b, system.n, system.written));
         }
         if (!result.solved) {
@@ -217,10 +218,10 @@ int printResults(const Settings& settings, const LinearSystem& system,
             console.err << kProgram << ": " << result.method->title << " took " << result.seconds
                         << " s, its figures " << result.figuresSeconds << " s\n";
     }
-    if (text && exact)
+    if (text && report.exact)
         print(exactSection(report, options));
-    if (settings.timings && exact)
-        console.err << kProgram << ": the exact solution took " << exact->seconds << " s\n";
+    if (settings.timings && exactSeconds)
+        console.err << kProgram << ": the exact solution took " << *exactSeconds << " s\n";
     console.out.flush();
     if (!console.out) {
         console.err << kProgram << ": cannot write the results\n";
@@ -232,9 +233,14 @@ int printResults(const Settings& settings, const LinearSystem& system,
 } // namespace
 
 int run(int argc, const char* const argv[], Console& console, MethodTable methods) {
-    CLI::App app{"Solves a linear system A x = b by Gauss elimination with partial pivoting "
-                 "and by Cholesky decomposition, with the texts and the bits of the lineq "
-                 "window.",
+    std::string titles;
+    for (std::size_t m = 0; m < methods.size(); ++m)
+        titles.append(m == 0                    ? ""
+                      : m + 1 == methods.size() ? " and "
+                                                : ", ")
+            .append(methods[m].title);
+    CLI::App app{"Solves a linear system A x = b by " + titles +
+                     ", with the texts and the bits of the lineq window.",
                  kProgram};
     Settings settings;
     addOptions(app, settings, methods);
@@ -274,27 +280,40 @@ int run(int argc, const char* const argv[], Console& console, MethodTable method
         const KeepA keepA = settings.echo || settings.exact || settings.steps ? KeepA::yes
                             : settings.accuracy || settings.format == "csv"   ? KeepA::forResidual
                                                                               : KeepA::no;
-        CalculateReport report = solve(
-            system, methodsNamed(methods, settings.method),
-            [&](const MethodEntry& method, int done, int total) {
-                progress.update(method.title, done, total);
-            },
-            settings.threads, keepA,
-            settings.factors.empty() ? Solved{}
-                                     : [&](const MethodEntry& method, const Factors& factors) {
-                                           if (const auto why = writeFactorFiles(
-                                                   settings.factors, method, factors))
-                                               throw Refusal{*why};
-                                       });
+        const SessionSystem solving{system.A, system.b, static_cast<std::int16_t>(system.n),
+                                    system.written};
+        Vector x;
+        x.recreate(system.n);
+        Session session;
+        session.calculate(methodsNamed(methods, settings.method), solving, x, keepA,
+                          [&](const MethodEntry& method, const RunMethod& run) {
+                              SolveOptions options;
+                              options.threads = settings.threads;
+                              options.progress = [&](int done, int total) {
+                                  progress.update(method.title, done, total);
+                              };
+                              progress.update(method.title, 0, system.n);
+                              const CalculateOutcome outcome = run(options);
+                              if (!settings.factors.empty() && outcome.factors)
+                                  if (const auto why = writeFactorFiles(settings.factors, method,
+                                                                        *outcome.factors))
+                                      throw Refusal{*why};
+                              return true;
+                          });
+        session.releaseWorkingCopy();
         progress.clear();
         // Before any output, so that running out of memory in it prints nothing on it.
-        std::optional<ExactOutcome> exact;
+        std::optional<double> exactSeconds;
         if (settings.exact) {
-            progress.show(exactProgressText(system));
-            exact = solveExactly(system, report);
+            const Clock::time_point start = Clock::now();
+            session.measureEntries(solving);
+            progress.show(exactProgressText(session.report()));
+            WorkStatus status;
+            session.solveExact(solving, inProcessExactSolver(), status);
+            exactSeconds = secondsSince(start);
             progress.clear();
         }
-        return printResults(settings, system, report, exact ? &*exact : nullptr, console);
+        return printResults(settings, system, session.report(), exactSeconds, console);
     } catch (const Refusal& refusal) {
         console.err << kProgram << ": " << refusal.message << "\n";
     } catch (const std::bad_alloc&) {

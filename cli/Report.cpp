@@ -3,6 +3,7 @@
 #include "AccuracyReport.h"
 #include "ExactSection.h"
 #include "ResultText.h"
+#include "WindowLayout.h"
 
 #include <nlohmann/json.hpp>
 
@@ -39,10 +40,10 @@ std::vector<std::string> leadingSections(const io::LinearSystem& system,
                                        "was given")
                                .append(options.lineEnd));
     if (options.echo) {
-        sections.push_back(
-            headed("Input Matrix", matrixLines(system.A, system.n, options), options));
-        sections.push_back(
-            headed("Input Vector", vectorLines("b", system.b, system.n, options), options));
+        sections.push_back(headed(window::headingOf(TextBox::display),
+                                  matrixLines(system.A, system.n, options), options));
+        sections.push_back(headed(window::headingOf(TextBox::txtVector),
+                                  vectorLines("b", system.b, system.n, options), options));
     }
     return sections;
 }
@@ -54,8 +55,8 @@ std::string resultSection(const MethodReport& result, int n, const ReportOptions
     return headed(result.method->heading, lines, options);
 }
 
-std::string jsonReport(const io::LinearSystem& system, const std::vector<MethodReport>& results,
-                       bool echo, bool accuracy, const ExactOutcome* exact) {
+std::string jsonReport(const io::LinearSystem& system, const CalculateReport& results, bool echo,
+                       bool accuracy) {
     // Keys in the order written; doubles are written with the digits that round-trip.
     nlohmann::ordered_json report;
     report["n"] = system.n;
@@ -69,7 +70,7 @@ std::string jsonReport(const io::LinearSystem& system, const std::vector<MethodR
         report["b"] = entries(system.b, system.n);
     }
     nlohmann::ordered_json methods = nlohmann::ordered_json::array();
-    for (const MethodReport& result : results) {
+    for (const MethodReport& result : results.methods) {
         nlohmann::ordered_json entry;
         entry["method"] = std::string(result.method->name);
         entry["status"] = result.solved ? "solved" : "failed";
@@ -78,13 +79,12 @@ std::string jsonReport(const io::LinearSystem& system, const std::vector<MethodR
         else
             entry["failure"] = result.failure->text;
         addAccuracy(entry, result, accuracy);
-        if (exact)
-            addExactError(entry, *exact, methods.size());
+        addExactError(entry, result);
         methods.push_back(std::move(entry));
     }
     report["results"] = std::move(methods);
-    if (exact)
-        report["exact"] = exactJson(*exact);
+    if (results.exact)
+        report["exact"] = exactJson(*results.exact);
     return report.dump() + "\n";
 }
 

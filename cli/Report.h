@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Methods.h"
+#include "CalculateReport.h"
 #include "NumberText.h"
 #include "SystemReader.h"
 
@@ -25,11 +25,10 @@ std::vector<std::string> leadingSections(const io::LinearSystem& system,
 // options.accuracy its figures: none after a failure.
 std::string resultSection(const MethodReport& result, int n, const ReportOptions& options);
 
-struct ExactOutcome;
-
 // The whole run as one JSON object on one line: each solution's RCOND, and with `accuracy` all
-// its figures; with the exact solution when given.
-std::string jsonReport(const io::LinearSystem& system, const std::vector<MethodReport>& results,
-                       bool echo, bool accuracy = false, const ExactOutcome* exact = nullptr);
+// its figures; with the exact solution and each method's error against it once the report
+// has them.
+std::string jsonReport(const io::LinearSystem& system, const CalculateReport& report, bool echo,
+                       bool accuracy = false);
 
 } // namespace lse::cli

@@ -90,7 +90,7 @@ std::string counted(std::uint64_t count, std::string_view one, std::string_view 
 }
 
 void appendExact(std::string& text, const CalculateReport& report) {
-    text.append("Exact solution\n");
+    text.append(kExactHeading).append("\n");
     if (!report.exact) {
         text.append("  Not computed yet: Compute Exact Solution is expected to take ")
             .append(expectedTimeText(report))
@@ -443,6 +443,10 @@ std::string approximationNote(bool longFractions) {
 
 std::string expectedTimeText(const CalculateReport& report) {
     return expectedTimeText(report.n, report.entryBits);
+}
+
+std::string exactProgressText(const CalculateReport& report) {
+    return "Computing the exact solution (" + expectedTimeText(report) + ")";
 }
 
 bool holdsLongFractions(const Matrix& A, const Vector& b, int n) {

@@ -64,6 +64,13 @@ std::string solutionCopyText(const Vector& x, int n);
 std::string expectedTimeText(int n, int entryBits);
 std::string expectedTimeText(const CalculateReport& report);
 
+// What the progress display says while the exact solution is sought: "Computing the exact
+// solution (about 3 seconds)".
+std::string exactProgressText(const CalculateReport& report);
+
+// The heading of the exact solution's lines, in the accuracy view and lineq-solve's text.
+inline constexpr std::string_view kExactHeading = "Exact solution";
+
 // Some entry of A or b is a decimal with no short binary fraction (0.1): the exact
 // solution's fractions then run long.
 bool holdsLongFractions(const Matrix& A, const Vector& b, int n);

@@ -11,13 +11,14 @@ namespace {
 // Every way a method can fail shows its one message: a user learns that the method failed,
 // the status tells a program why.
 std::optional<Message> aboutGauss(const CalculateOutcome& outcome) {
-    return messages::about(outcome.gauss);
+    return messages::about(*outcome.statusesAs<GaussOutcome>());
 }
 
 std::optional<Message> aboutCholesky(const CalculateOutcome& outcome) {
-    if (!outcome.decomposition.decomposed())
-        return messages::about(outcome.decomposition);
-    return messages::about(outcome.solve);
+    const CholeskyStatuses& statuses = *outcome.statusesAs<CholeskyStatuses>();
+    if (!statuses.decomposition.decomposed())
+        return messages::about(statuses.decomposition);
+    return messages::about(statuses.solve);
 }
 
 constexpr MethodEntry kBuiltIn[] = {
@@ -25,7 +26,7 @@ constexpr MethodEntry kBuiltIn[] = {
     // them.
     {"gauss", window::captionOf(SolutionMethod::gaussElimination),
      window::headingOf(TextBox::txtGauss), SolutionMethod::gaussElimination, TextBox::txtGauss,
-     calculateGauss, KeptOfA::nothing, aboutGauss, true},
+     calculateGauss, KeptOfA::nothing, aboutGauss, /*gaussFractionSteps=*/true},
     {"cholesky", window::captionOf(SolutionMethod::choleskyDecomposition),
      window::headingOf(TextBox::txtCholesky), SolutionMethod::choleskyDecomposition,
      TextBox::txtCholesky, calculateCholesky, KeptOfA::upperTriangle, aboutCholesky},

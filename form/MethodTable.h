@@ -30,8 +30,10 @@ struct MethodEntry {
     // What the window says about an outcome: nothing when the method produced a solution or
     // was cancelled (the user knows why the box stays empty).
     std::optional<Message> (*about)(const CalculateOutcome& outcome);
-    // Its steps can be shown in exact fractions too: it takes no square root.
-    bool fractionSteps = false;
+    // Its steps are Gauss elimination's, so that the exact solution's fraction steps, which
+    // are Gauss elimination's in exact fractions (exact/FractionSteps.h), stand beside them.
+    // Another method sets it only once exact/ writes its own steps in fractions.
+    bool gaussFractionSteps = false;
 };
 
 using MethodTable = std::span<const MethodEntry>;

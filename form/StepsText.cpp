@@ -131,9 +131,14 @@ private:
 
 // Why the method stopped, in the terms of the steps above.
 std::string failureText(const CalculateOutcome& outcome, double lastPivot) {
-    const int column =
-        outcome.gauss.column != 0 ? outcome.gauss.column : outcome.decomposition.column;
-    switch (outcome.gauss.status) {
+    const GaussOutcome gauss =
+        outcome.statusesAs<GaussOutcome>() ? *outcome.statusesAs<GaussOutcome>() : GaussOutcome{};
+    const CholeskyOutcome decomposition =
+        outcome.statusesAs<CholeskyStatuses>()
+            ? outcome.statusesAs<CholeskyStatuses>()->decomposition
+            : CholeskyOutcome{};
+    const int column = gauss.column != 0 ? gauss.column : decomposition.column;
+    switch (gauss.status) {
     case GaussStatus::zeroPivot:
         return "At column " + intToText(column) + " every entry from row " + intToText(column) +
                " down is 0, so A is singular.";
@@ -142,7 +147,7 @@ std::string failureText(const CalculateOutcome& outcome, double lastPivot) {
     default:
         break;
     }
-    switch (outcome.decomposition.status) {
+    switch (decomposition.status) {
     case CholeskyStatus::notSymmetric:
         return "A is not symmetric, so it is not positive definite.";
     case CholeskyStatus::pivotNotPositive:

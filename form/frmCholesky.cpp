@@ -3,10 +3,8 @@
 #include "AccuracyText.h"
 #include "BinaryFraction.h"
 #include "Commands.h"
-#include "Estimate.h"
 #include "Limits.h"
 #include "Messages.h"
-#include "MethodRun.h"
 #include "NumberText.h"
 #include "ResultText.h"
 #include "SavedTexts.h"
@@ -30,7 +28,7 @@ void frmCholesky::submit_but_Click() {
         loadDefault();
     else
         enterSystem();
-    report_ = {};
+    session_.clear();
     text(A_, b_, n);
 }
 
@@ -195,7 +193,7 @@ void frmCholesky::adopt(io::LinearSystem& system) {
     platform_.setCheckBoxValue(CheckBox::chkDefault, 0);
     text(A_, b_, n);
     clearSolutions();
-    report_ = {};
+    session_.clear();
 }
 
 bool frmCholesky::askCoefficient(const std::string& prompt, double& value, WrittenValues& written,
@@ -233,18 +231,18 @@ void frmCholesky::Start_Click() {
         return;
     const BusyWhile busy(busy_);
     clearSolutions();
-    report_ = {};
-    report_.n = n;
     const MethodTable runs = methodsChosen(methods_, [this](SolutionMethod button) {
         return platform_.optionValue(OptionArray::Option1, button);
     });
     // A cancel takes back what the run showed so far.
-    if (!std::all_of(runs.begin(), runs.end(), [this](const MethodEntry& m) { return run(m); })) {
+    if (!session_.calculate(runs, system(), x_, KeepA::yes,
+                            [this](const MethodEntry& method, const RunMethod& solve) {
+                                return run(method, solve);
+                            })) {
         clearSolutions();
-        report_ = {};
         return;
     }
-    if (const std::optional<Message> warning = accuracyWarning(report_))
+    if (const std::optional<Message> warning = accuracyWarning(report()))
         show(*warning);
 }
 
@@ -252,7 +250,7 @@ void frmCholesky::Start_Click() {
 // instead, and the box stays empty, as it does after a cancel. The copy and the solve may
 // take long, and run as the platform runs long work: with a progress display and Cancel.
 // False when the user cancelled.
-bool frmCholesky::run(const MethodEntry& method) {
+bool frmCholesky::run(const MethodEntry& method, const RunMethod& solve) {
     WorkStatus status;
     status.title = method.title;
     status.total = n;
@@ -270,21 +268,19 @@ bool frmCholesky::run(const MethodEntry& method) {
             status.cancel = true;
     };
     try {
-        MethodRun result;
+        CalculateOutcome outcome;
         platform_.runLong(
             [&] {
-                result = runMethod(method, A_, b_, x_, n, W_, state_, options);
-                if (result.report.solved)
-                    measureEntries();
+                outcome = solve(options);
+                if (outcome.solved())
+                    session_.measureEntries(system());
             },
             status);
-        const CalculateOutcome& outcome = result.outcome;
         if (outcome.cancelled())
             return false;
-        report_.methods.push_back(std::move(result.report));
         if (outcome.solved())
             solutionText(method.box);
-        else if (const std::optional<Message>& message = report_.methods.back().failure)
+        else if (const std::optional<Message>& message = report().methods.back().failure)
             show(*message);
     } catch (const std::bad_alloc&) {
         show(messages::outOfMemory(n));
@@ -292,21 +288,12 @@ bool frmCholesky::run(const MethodEntry& method) {
     return true;
 }
 
-// What the exact solve's cost and fractions depend on, measured once per Calculate off the
-// window's thread: at n = 3000 it reads nine million entries.
-void frmCholesky::measureEntries() {
-    if (report_.entryBits > 0 || report_.decimalEntries)
-        return;
-    report_.entryBits = exact::entryBits(A_, b_, n, written_);
-    report_.decimalEntries = holdsLongFractions(A_, b_, n);
-}
-
 std::string frmCholesky::accuracyText() const {
-    return lse::accuracyText(report_);
+    return lse::accuracyText(report());
 }
 
 std::string frmCholesky::accuracyTable() const {
-    return lse::accuracyTable(report_);
+    return lse::accuracyTable(report());
 }
 
 std::string frmCholesky::systemFileText() const {
@@ -314,7 +301,7 @@ std::string frmCholesky::systemFileText() const {
 }
 
 std::string frmCholesky::resultsCsv() const {
-    return lse::resultsCsv(report_);
+    return lse::resultsCsv(report());
 }
 
 bool frmCholesky::saveSystemFile(const std::string& path) {
@@ -396,14 +383,14 @@ bool frmCholesky::save(const std::string& path, const std::string& unit,
 }
 
 std::optional<std::string> frmCholesky::solutionCopy(TextBox box) const {
-    for (const MethodReport& result : report_.methods)
+    for (const MethodReport& result : report().methods)
         if (result.solved && result.method->box == box)
-            return solutionCopyText(result.x, report_.n);
+            return solutionCopyText(result.x, report().n);
     return std::nullopt;
 }
 
 const MethodEntry* frmCholesky::stepsOf(TextBox box) const {
-    for (const MethodReport& result : report_.methods)
+    for (const MethodReport& result : report().methods)
         if (result.method->box == box)
             return result.method;
     return nullptr;
@@ -412,24 +399,24 @@ const MethodEntry* frmCholesky::stepsOf(TextBox box) const {
 std::string frmCholesky::stepsText(const MethodEntry& method) const {
     // A Calculate leaves A and b as they were, and anything that changes them clears the report.
     std::string text = lse::stepsText(method, A_, b_, n);
-    if (!method.fractionSteps || n > kStepsUpTo || n == 0)
+    if (!method.gaussFractionSteps || n > kStepsUpTo || n == 0)
         return text;
     // The exact arithmetic runs where the exact solution does, in the child or the worker.
-    if (report_.exact && !report_.exact->fractionSteps.empty())
-        return text + "\n" + report_.exact->fractionSteps;
+    if (report().exact && !report().exact->fractionSteps.empty())
+        return text + "\n" + report().exact->fractionSteps;
     return text + "\nCompute Exact Solution (Accuracy…) adds the same steps in exact "
                   "fractions.\n";
 }
 
 std::pair<std::string, std::string> frmCholesky::stepsColumns(const MethodEntry& method) const {
-    if (!method.fractionSteps || n > kStepsUpTo || n == 0 || !report_.exact ||
-        report_.exact->fractionSteps.empty())
+    if (!method.gaussFractionSteps || n > kStepsUpTo || n == 0 || !report().exact ||
+        report().exact->fractionSteps.empty())
         return {stepsText(method), {}};
-    return besideEachOther(lse::stepsText(method, A_, b_, n), report_.exact->fractionSteps);
+    return besideEachOther(lse::stepsText(method, A_, b_, n), report().exact->fractionSteps);
 }
 
 bool frmCholesky::exactPending() const {
-    return !report_.empty() && !report_.exact;
+    return !report().empty() && !report().exact;
 }
 
 bool frmCholesky::computeExact() {
@@ -437,14 +424,18 @@ bool frmCholesky::computeExact() {
         return false;
     const BusyWhile busy(busy_);
     WorkStatus status;
-    status.title = "Computing the exact solution (" + expectedTimeText(report_) + ")";
+    status.title = exactProgressText(report());
     status.unit = {};
     std::optional<ExactOutcome> outcome;
     try {
-        const std::vector<Vector> solutions = report_.solutions();
         platform_.runLong(
             [&] {
-                outcome = platform_.solveExact({A_, b_, n, written_, solutions}, status);
+                outcome = session_.solveExact(
+                    system(),
+                    [this](const ExactProblem& problem, WorkStatus& work) {
+                        return platform_.solveExact(problem, work);
+                    },
+                    status);
             },
             status);
     } catch (const std::bad_alloc&) {
@@ -457,7 +448,6 @@ bool frmCholesky::computeExact() {
     }
     switch (outcome->ending) {
     case ExactOutcome::Ending::solved:
-        report_.setExact(std::move(outcome->report));
         return true;
     case ExactOutcome::Ending::cancelled:
         return false;
@@ -472,11 +462,7 @@ bool frmCholesky::computeExact() {
 }
 
 void frmCholesky::copyPass() {
-    // One spare column, so that the Gauss solver widens W in place.
-    W_.recreate(n, n, 1);
-    for (int i = 1; i <= n; ++i)
-        for (int j = 1; j <= n; ++j)
-            W_(i, j) = A_(i, j);
+    session_.copyPass(A_, n);
 }
 
 void frmCholesky::gaussText() {

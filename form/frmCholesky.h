@@ -5,6 +5,7 @@
 #include "Matrix.h"
 #include "MethodTable.h"
 #include "Platform.h"
+#include "Session.h"
 #include "SolveOptions.h"
 #include "SystemReader.h"
 #include "WrittenValues.h"
@@ -67,7 +68,7 @@ public:
 
     // What the last Calculate left: each method's solution and figures, and the exact
     // solution once computed. Empty after Submit, a system loaded or a cancelled Calculate.
-    const CalculateReport& report() const { return report_; }
+    const CalculateReport& report() const { return session_.report(); }
     // The accuracy view's text and its table (tab-separated) for the last Calculate.
     std::string accuracyText() const;
     std::string accuracyTable() const;
@@ -107,7 +108,7 @@ public:
     const Vector& b() const { return b_; }
     const Vector& x() const { return x_; }
     const Matrix& A() const { return A_; }
-    const Matrix& W() const { return W_; }
+    const Matrix& W() const { return session_.W(); }
 
 private:
     void loadDefault();
@@ -115,8 +116,8 @@ private:
     // The reply's text is noted in `written` as entry (row, column) of [A | b].
     bool askCoefficient(const std::string& prompt, double& value, WrittenValues& written, int row,
                         int column);
-    bool run(const MethodEntry& method);
-    void measureEntries();
+    bool run(const MethodEntry& method, const RunMethod& solve);
+    SessionSystem system() { return {A_, b_, n, written_}; }
     void solutionText(TextBox box);
     void clearSolutions();
     void show(const Message& message);
@@ -134,11 +135,9 @@ private:
     Vector b_;
     Vector x_;
     Matrix A_;
-    Matrix W_;
     // The numbers of A and b as written, where they may differ from their doubles.
     WrittenValues written_;
-    MethodState state_;
-    CalculateReport report_;
+    Session session_;
     bool busy_ = false; // a Calculate runs, or a system is read
 
     struct BusyWhile {

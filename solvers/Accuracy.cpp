@@ -5,6 +5,7 @@
 #include "Factors.h"
 #include "FixedSums.h"
 #include "Team.h"
+#include "kernels/Tuning.h"
 
 #include <algorithm>
 #include <cfloat>
@@ -64,10 +65,6 @@ std::optional<Residual> residualOf(const SystemMatrix& A, const Vector& b, const
         return std::nullopt;
     return out;
 }
-
-// From this order on, when a second thread is allowed, it forms the residual while the first
-// makes RCOND's first product.
-constexpr int kThreadsFrom = 1000;
 
 // BERR, into out, and FERR's weights from the residual (dgerfs, dporfs).
 Entries backwardErrorAndWeights(const Residual& residual, int n, AccuracyFigures& out) {
@@ -247,7 +244,8 @@ AccuracyFigures accuracyFigures(const SystemMatrix& A, const Factors& factors, c
     // The residual needs A, which Gauss run in place no longer has.
     const bool present = A.kept != KeptOfA::nothing;
     std::optional<Residual> residual;
-    if (present && condition && n >= kThreadsFrom && Team::sizeFor(options.threads) >= 2) {
+    if (present && condition && n >= tuning::kFiguresThreadsFrom &&
+        Team::sizeFor(options.threads) >= 2) {
         Team team(2);
         team.run([&](int member) {
             if (member == 0)

@@ -31,13 +31,14 @@ CalculateOutcome calculateGauss(Matrix& W, const Vector& b, Vector& x, std::int1
                                 const SolveOptions& options) {
     CalculateOutcome outcome;
     const double largestOfA = n > 0 && W.rowsUpper() >= n ? largestEntry(W, n) : 0;
-    outcome.gauss = modGauss::gaussSolve(W, x, b, n, options);
-    if (outcome.gauss.status == GaussStatus::cancelled)
+    GaussOutcome& gauss =
+        outcome.statuses.emplace<GaussOutcome>(modGauss::gaussSolve(W, x, b, n, options));
+    if (gauss.status == GaussStatus::cancelled)
         outcome.ending = Ending::cancelled;
-    else if (!outcome.gauss.solved())
+    else if (!gauss.solved())
         outcome.ending = Ending::failed;
     else if (n > 0)
-        outcome.factors = std::make_shared<GaussFactors>(W, outcome.gauss.pivotRows, n, largestOfA);
+        outcome.factors = std::make_shared<GaussFactors>(W, gauss.pivotRows, n, largestOfA);
     return outcome;
 }
 
@@ -45,30 +46,31 @@ CalculateOutcome calculateCholesky(Matrix& W, const Vector& b, Vector& x, std::i
                                    MethodState& state, const SolveOptions& options) {
     CalculateOutcome outcome;
     // No solve after a failed decomposition: its result would not be a solution.
-    outcome.decomposition = state.chol.cholDecompose(W, n, options);
-    if (outcome.decomposition.status == CholeskyStatus::cancelled) {
+    CholeskyStatuses& statuses = outcome.statuses.emplace<CholeskyStatuses>();
+    modChol& chol = state.of<modChol>();
+    statuses.decomposition = chol.cholDecompose(W, n, options);
+    if (statuses.decomposition.status == CholeskyStatus::cancelled) {
         outcome.ending = Ending::cancelled;
         return outcome;
     }
     outcome.ending = Ending::failed;
-    if (!outcome.decomposition.decomposed())
+    if (!statuses.decomposition.decomposed())
         return outcome;
     if (n > 0 && x.upper() < n) {
-        outcome.solve = CholeskySolveStatus::orderNotServed;
+        statuses.solve = CholeskySolveStatus::orderNotServed;
         return outcome;
     }
     // Into a vector of its own, so that a solve that overflows half way leaves x as it was.
     Vector y;
     y.recreate(std::max<int>(n, 0));
-    outcome.solve = state.chol.cholSolve(b, y, options.steps);
-    if (outcome.solve != CholeskySolveStatus::solved)
+    statuses.solve = chol.cholSolve(b, y, options.steps);
+    if (statuses.solve != CholeskySolveStatus::solved)
         return outcome;
     if (n > 0)
         std::copy(y.data() + 1, y.data() + n + 1, x.data() + 1);
     outcome.ending = Ending::solved;
-    if (n > 0 && state.chol.factor() != nullptr)
-        outcome.factors =
-            std::make_shared<CholeskyFactors>(*state.chol.factor(), state.chol.diag(), n);
+    if (n > 0 && chol.factor() != nullptr)
+        outcome.factors = std::make_shared<CholeskyFactors>(*chol.factor(), chol.diag(), n);
     return outcome;
 }
 

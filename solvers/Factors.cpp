@@ -1,6 +1,7 @@
 #include "Factors.h"
 
 #include "FixedSums.h"
+#include "kernels/Tuning.h"
 
 #include <algorithm>
 #include <cfloat>
@@ -11,18 +12,13 @@ namespace lse {
 
 namespace {
 
-// Steps of the elimination replayed together: their multipliers are read along the rows of W
-// (one page of memory per row and block) instead of down its columns (one page per entry).
-constexpr int kBlock = 64;
-// Rows a block's pass asks for ahead of the one it reads: a row's part is a few cache lines
-// a page or more from the last, where the processor's own prefetching does not look. At
-// n = 2000 this halved the time of both replays on an Intel Xeon.
-constexpr int kRowsAhead = 8;
+using tuning::kReplayBlock;
+using tuning::kReplayRowsAhead;
 
 void prefetchRow(const Matrix& W, int i, int n, int first, int width) {
-    if (i + kRowsAhead <= n)
+    if (i + kReplayRowsAhead <= n)
         for (int t = 0; t < width; t += 8)
-            __builtin_prefetch(W.row(i + kRowsAhead) + first + t);
+            __builtin_prefetch(W.row(i + kReplayRowsAhead) + first + t);
 }
 
 // The rows at or below `end` that the exchanges of steps [first, end) reach, ascending and
@@ -210,8 +206,8 @@ std::array<bool, C> GaussFactors::solveColumns(std::array<double*, C> v) const {
     // same order as in the literal replay: first the block's own rows and the rows its
     // exchanges reach, step by step; then every other row below, which no exchange of the
     // block touches, takes the block's steps in turn.
-    for (int first = 1; first <= n - 1; first += kBlock) {
-        const int end = std::min(first + kBlock, n);
+    for (int first = 1; first <= n - 1; first += kReplayBlock) {
+        const int end = std::min(first + kReplayBlock, n);
         const std::vector<int> exchanged = reached(pivotRows_, first, end, marked);
         for (int k = first; k < end; ++k) {
             const int p = pivotRows_[static_cast<std::size_t>(k)];
@@ -228,7 +224,7 @@ std::array<bool, C> GaussFactors::solveColumns(std::array<double*, C> v) const {
                 eliminate(i);
         }
         const int width = end - first;
-        double pivots[kBlock + 1] = {};
+        double pivots[kReplayBlock + 1] = {};
         for (int t = 0; t < width; ++t)
             pivots[t] = W_(first + t, first + t);
         for (int i = end; i <= n; ++i) {
@@ -288,18 +284,18 @@ std::array<bool, C> GaussFactors::solveTransposedColumns(std::array<double*, C> 
     // and the rows its exchanges reach, one by one, ascending, with their values of the
     // moment.
     std::vector<char> marked(static_cast<std::size_t>(n) + 1);
-    const int blocks = n >= 2 ? (n - 2) / kBlock + 1 : 0;
+    const int blocks = n >= 2 ? (n - 2) / kReplayBlock + 1 : 0;
     for (int block = blocks - 1; block >= 0; --block) {
-        const int first = 1 + block * kBlock;
-        const int end = std::min(first + kBlock, n);
+        const int first = 1 + block * kReplayBlock;
+        const int end = std::min(first + kReplayBlock, n);
         const int width = end - first;
         const std::vector<int> exchanged = reached(pivotRows_, first, end, marked);
-        double pivots[kBlock] = {};
+        double pivots[kReplayBlock] = {};
         for (int t = 0; t < width; ++t)
             pivots[t] = W_(first + t, first + t);
         // sums[c][lane][t]: column c's partial sum for step first + t over the rows i with
         // i - end = lane mod 8.
-        alignas(16) double sums[C][fixed::kLanes][kBlock] = {};
+        alignas(16) double sums[C][fixed::kLanes][kReplayBlock] = {};
         for (int i = end; i <= n; ++i) {
             if (marked[static_cast<std::size_t>(i)])
                 continue;

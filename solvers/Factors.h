@@ -33,9 +33,10 @@ struct FactorMatrices {
 };
 
 // A method's factors as a value, in the manner of LAPACK's (A = P L U with IPIV, A = L L^T):
-// what the accuracy figures and a check of the factorisation take, for any method. It refers
-// to the storage the method worked in (W, and its own state) and is valid while they are
-// unchanged.
+// what the accuracy figures and a check of the factorisation take, for any method. The n x n
+// part is borrowed: the factors read W, the array the method worked in, which a second n x n
+// array would double the memory of; they are valid while W is unchanged and alive. Everything
+// else (pivots, a diagonal) they own.
 class Factors {
 public:
     virtual ~Factors() = default;
@@ -66,10 +67,11 @@ public:
 };
 
 // Gauss: W as the elimination leaves it (U on and above the diagonal, each multiplier's
-// numerator below it, where the step that made it left it) and the pivot rows of the steps.
+// numerator below it, where the step that made it left it), borrowed, and the pivot rows of
+// the steps, owned.
 class GaussFactors final : public Factors {
 public:
-    // largestOfA: max |A(i, j)|, taken before the elimination overwrote A.
+    // Borrows W; largestOfA: max |A(i, j)|, taken before the elimination overwrote A.
     GaussFactors(const Matrix& W, std::vector<int> pivotRows, int n, double largestOfA);
 
     int order() const override { return n_; }
@@ -101,9 +103,12 @@ private:
     bool underflowed_ = false;
 };
 
-// Cholesky: L's strictly lower triangle in W, its diagonal apart. A^-1 is symmetric.
+// Cholesky: L's strictly lower triangle in W, borrowed, and its diagonal, kept apart by the
+// decomposition and copied here, so that the method's state need not outlive the run. A^-1
+// is symmetric.
 class CholeskyFactors final : public Factors {
 public:
+    // Borrows W; copies diag(1..n).
     CholeskyFactors(const Matrix& W, const Vector& diag, int n);
 
     int order() const override { return n_; }
@@ -124,7 +129,7 @@ private:
     template <std::size_t C> std::array<bool, C> solveColumns(std::array<double*, C> v) const;
 
     const Matrix& W_;
-    const Vector& diag_;
+    Vector diag_;
     int n_;
     bool underflowed_ = false;
 };

@@ -84,10 +84,6 @@ inline std::array<double, C> dots(int count, const double* a,
     return out;
 }
 
-inline double dot(int count, const double* a, const double* b) {
-    return dots<1>(count, a, {b})[0];
-}
-
 // a . b and |a| . |b| in one pass.
 inline void dotAndMagnitude(int count, const double* a, const double* b, double& product,
                             double& magnitudes) {
@@ -145,10 +141,6 @@ inline void subtractMultiples(int count, const std::array<double, C>& f, const d
     for (; t < count; ++t)
         for (std::size_t c = 0; c < C; ++c)
             y[c][t] = y[c][t] - f[c] * x[t];
-}
-
-inline void subtractMultiple(int count, double f, const double* x, double* y) {
-    subtractMultiples<1>(count, {f}, x, {y});
 }
 
 // Whether every entry is finite: x - x is 0 for finite x, NaN otherwise.

@@ -78,4 +78,21 @@ inline constexpr int kSymmetryBand = 32;
 // step (bench/results/amd-epyc-zen5.md; commit 1ed9314, Intel Xeon, the same third).
 inline constexpr int kPackAhead = 4;
 
+// Gauss's factors (GaussFactors' solves for the accuracy figures): steps of the elimination
+// replayed together, so that their multipliers are read along the rows of W (one page of
+// memory per row and block) instead of down its columns (one page per entry). Chosen with the
+// blocked replay (commit 55fc29d); no figure was kept.
+inline constexpr int kReplayBlock = 64;
+
+// Gauss's factors: rows a block's pass asks for ahead of the one it reads: a row's part is a
+// few cache lines a page or more from the last, where the processor's own prefetching does not
+// look. At n = 2000 this halved the time of both replays on an Intel Xeon (commit 55fc29d).
+inline constexpr int kReplayRowsAhead = 8;
+
+// The accuracy figures: from this order on, when a second thread is allowed, it forms the
+// residual while the first makes RCOND's first product. Chosen with the second thread (commit
+// 57a742c, with bench/AccuracyShare.cpp to measure the figures' share of Calculate); no figure
+// was kept.
+inline constexpr int kFiguresThreadsFrom = 1000;
+
 } // namespace lse::tuning

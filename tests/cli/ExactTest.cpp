@@ -133,7 +133,7 @@ TEST(ExactOption, TextSectionFollowsTheMethodsUnchanged) {
         const ProgramRun without = runProgram(args, c.input);
         args.push_back("--exact");
         const ProgramRun with = runProgram(args, c.input);
-        EXPECT_EQ(with.out, without.out + "\nExact Solution\n" + c.section);
+        EXPECT_EQ(with.out, without.out + "\nExact solution\n" + c.section);
         EXPECT_EQ(with.err, without.err);
         EXPECT_EQ(with.status, c.status);
         EXPECT_EQ(without.status, c.status);
@@ -200,5 +200,5 @@ TEST(ExactOption, ProgressLineStatesTheExpectedTimeAndIsErased) {
     lse::cli::Console console{in, out, err, true};
     const std::vector<const char*> argv{"lineq-solve", "--exact"};
     EXPECT_EQ(lse::cli::run(2, argv.data(), console), 0);
-    EXPECT_EQ(err.str(), "\r\033[KExact Solution: expected to take under a second\r\033[K");
+    EXPECT_EQ(err.str(), "\r\033[KComputing the exact solution (under a second)\r\033[K");
 }

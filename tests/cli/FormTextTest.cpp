@@ -2,6 +2,7 @@
 // system and a few others: byte for byte, with the window's line ends.
 #include "FormSession.h"
 #include "Report.h"
+#include "RunProgram.h"
 #include "SystemReader.h"
 
 #include <gtest/gtest.h>
@@ -47,7 +48,7 @@ TEST(FormText, ProgramPrintsWhatTheWindowShows) {
         s.calculate(Both);
 
         io::LinearSystem system = io::readSystem(plainText(c.count, c.replies));
-        const auto results = solve(system, builtInMethods()).methods;
+        const auto results = solveEach(system).methods;
         const auto echo = leadingSections(system, windowLines);
         ASSERT_EQ(echo.size(), 2u);
         EXPECT_EQ(echo[0], "Input Matrix\r\n" + s.box(TextBox::display));

@@ -1,4 +1,5 @@
 #include "Report.h"
+#include "RunProgram.h"
 #include "Systems.h"
 
 #include <gtest/gtest.h>
@@ -13,8 +14,9 @@ TEST(JsonReport, SolutionsReadBackAsTheSameBits) {
     system.n = 2;
     system.A = makeMatrix({{3, 1}, {1, 7}});
     system.b = makeVector({1, 0.1});
-    const auto results = solve(system, builtInMethods()).methods;
-    const auto report = nlohmann::json::parse(jsonReport(system, results, false));
+    const CalculateReport solved = solveEach(system);
+    const auto& results = solved.methods;
+    const auto report = nlohmann::json::parse(jsonReport(system, solved, false));
     ASSERT_EQ(report["results"].size(), 2u);
     for (int m = 0; m < 2; ++m)
         for (int i = 1; i <= 2; ++i)

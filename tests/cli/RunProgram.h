@@ -1,6 +1,8 @@
 #pragma once
 
 #include "Program.h"
+#include "Session.h"
+#include "SystemReader.h"
 #include "TestFiles.h"
 
 #include <sstream>
@@ -27,6 +29,17 @@ inline ProgramRun runProgram(const std::vector<std::string>& args, const std::st
         argv.push_back(arg.c_str());
     const int status = cli::run(static_cast<int>(argv.size()), argv.data(), console, methods);
     return {status, out.str(), err.str()};
+}
+
+// Each method run on `system` in turn as lineq-solve runs them, A kept as read.
+inline CalculateReport solveEach(io::LinearSystem& system, MethodTable methods = builtInMethods()) {
+    Session session;
+    Vector x;
+    x.recreate(system.n);
+    session.calculate(
+        methods, {system.A, system.b, static_cast<std::int16_t>(system.n), system.written}, x,
+        KeepA::yes, [](const MethodEntry&, const RunMethod& run) { return !run({}).cancelled(); });
+    return session.report();
 }
 
 } // namespace lse::test

@@ -154,7 +154,7 @@ TEST(Seams, EveryWayInStatesTheSameFactsInEveryWayOut) {
         typed.enter(std::to_string(seam.rows.size()), replies);
         const std::string view = windowView(pasted);
         EXPECT_EQ(windowView(typed), view);
-        std::string exactSection = "Exact Solution\n";
+        std::string exactSection = std::string(kExactHeading) + "\n";
         for (const std::string& line : exactLines(pasted.form.report()))
             exactSection += line + "\n";
         EXPECT_NE(first.text.find(exactSection), std::string::npos) << first.text << view;

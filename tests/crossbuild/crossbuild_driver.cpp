@@ -82,8 +82,9 @@ bool addGauss(Hash& hash, const System& s) {
     lse::MethodState state;
     const lse::CalculateOutcome outcome = lse::calculateGauss(
         a.W, a.b, a.x, static_cast<std::int16_t>(a.n), state, lse::SolveOptions{});
-    hash.add(static_cast<std::uint64_t>(outcome.gauss.status));
-    hash.add(static_cast<std::uint64_t>(outcome.gauss.column));
+    const lse::GaussOutcome& gauss = *outcome.statusesAs<lse::GaussOutcome>();
+    hash.add(static_cast<std::uint64_t>(gauss.status));
+    hash.add(static_cast<std::uint64_t>(gauss.column));
     if (!outcome.solved())
         return false;
     for (int i = 1; i <= a.n; ++i)
@@ -98,13 +99,14 @@ bool addCholesky(Hash& hash, const System& s, const lse::SolveOptions& options =
     lse::MethodState state;
     const lse::CalculateOutcome outcome =
         lse::calculateCholesky(a.W, a.b, a.x, static_cast<std::int16_t>(a.n), state, options);
-    hash.add(static_cast<std::uint64_t>(outcome.decomposition.status));
-    hash.add(static_cast<std::uint64_t>(outcome.decomposition.column));
-    if (!outcome.decomposition.decomposed())
+    const lse::CholeskyStatuses& statuses = *outcome.statusesAs<lse::CholeskyStatuses>();
+    hash.add(static_cast<std::uint64_t>(statuses.decomposition.status));
+    hash.add(static_cast<std::uint64_t>(statuses.decomposition.column));
+    if (!statuses.decomposition.decomposed())
         return false;
-    hash.add(static_cast<std::uint64_t>(outcome.solve));
+    hash.add(static_cast<std::uint64_t>(statuses.solve));
     for (int i = 1; i <= a.n; ++i) {
-        hash.add(state.chol.diag()(i));
+        hash.add(state.as<lse::modChol>()->diag()(i));
         hash.add(a.x(i));
         for (int j = 1; j < i; ++j)
             hash.add(a.W(i, j));

@@ -211,7 +211,8 @@ TEST(Accuracy, BothPathsRecordTheSamePivotRows) {
     const Solved blocked(system.a, system.b, kGauss);
     const Solved plain(system.a, system.b, kGauss, literal);
     ASSERT_TRUE(blocked.outcome.solved());
-    EXPECT_EQ(blocked.outcome.gauss.pivotRows, plain.outcome.gauss.pivotRows);
+    EXPECT_EQ(blocked.outcome.statusesAs<GaussOutcome>()->pivotRows,
+              plain.outcome.statusesAs<GaussOutcome>()->pivotRows);
     EXPECT_EQ(blocked.W, plain.W);
     EXPECT_EQ(blocked.x, plain.x);
 }

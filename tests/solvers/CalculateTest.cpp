@@ -95,9 +95,10 @@ TEST(Calculate, AFailedDecompositionIsNotFollowedByASolve) {
     Matrix W = makeMatrix({{1, 2}, {2, 1}});
     Vector x = untouched(2);
     const CalculateOutcome outcome = calculate(cholesky, W, makeVector({3, 3}), x, 2);
-    EXPECT_EQ(outcome.decomposition.status, CholeskyStatus::pivotNotPositive);
-    EXPECT_EQ(outcome.decomposition.column, 2);
-    EXPECT_EQ(outcome.solve, CholeskySolveStatus::solved) << "no solve ran";
+    const CholeskyStatuses& statuses = *outcome.statusesAs<CholeskyStatuses>();
+    EXPECT_EQ(statuses.decomposition.status, CholeskyStatus::pivotNotPositive);
+    EXPECT_EQ(statuses.decomposition.column, 2);
+    EXPECT_EQ(statuses.solve, CholeskySolveStatus::solved) << "no solve ran";
 }
 
 // A cancel before the start and one from the progress callback, on every path and with one
@@ -154,7 +155,8 @@ TEST(Calculate, CancelStopsEitherMethodOnEveryPathAndLeavesXUntouched) {
                     EXPECT_EQ(method.about(outcome), std::nullopt);
                     EXPECT_EQ(x, untouched(kN));
                     if (&method == &cholesky) {
-                        EXPECT_EQ(state.chol.factor(), nullptr);
+                        ASSERT_NE(state.as<modChol>(), nullptr);
+                        EXPECT_EQ(state.as<modChol>()->factor(), nullptr);
                     }
 
                     cancel = false;
@@ -182,4 +184,22 @@ TEST(Calculate, ACancelledCalculateLeavesBothBoxesEmptyWithoutAMessage) {
         EXPECT_TRUE(s.platform.messages.empty());
         EXPECT_EQ(s.form.x(), before);
     }
+}
+
+// The factors borrow only W: a later run in another W on the same state leaves the earlier
+// factors whole, so that a caller may read them until it changes their W.
+TEST(Calculate, FactorsOutliveTheStateTheyWereMadeIn) {
+    constexpr std::int16_t kN = 3;
+    MethodState state;
+    Matrix first = wellConditioned(kN);
+    Vector x = untouched(kN);
+    const CalculateOutcome kept = calculateCholesky(first, ones(kN), x, kN, state, {});
+    ASSERT_TRUE(kept.solved());
+    const Matrix before = kept.factors->matrices().L;
+
+    Matrix second = wellConditioned(kN);
+    for (int i = 1; i <= kN; ++i)
+        second(i, i) *= 4;
+    ASSERT_TRUE(calculateCholesky(second, ones(kN), x, kN, state, {}).solved());
+    EXPECT_EQ(kept.factors->matrices().L, before);
 }

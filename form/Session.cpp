@@ -1,0 +1,73 @@
+#include "Session.h"
+
+#include "AccuracyText.h"
+#include "Estimate.h"
+
+#include <utility>
+
+namespace lse {
+
+namespace {
+
+bool worksInA(KeepA keepA, const MethodEntry& method, bool last) {
+    if (!last || keepA == KeepA::yes)
+        return false;
+    return keepA == KeepA::no || method.leaves != KeptOfA::nothing;
+}
+
+} // namespace
+
+bool Session::calculate(MethodTable methods, SessionSystem system, Vector& x, KeepA keepA,
+                        const EachMethod& each) {
+    report_ = {};
+    report_.n = system.n;
+    for (std::size_t m = 0; m < methods.size(); ++m) {
+        const MethodEntry& method = methods[m];
+        // The last method may use up A; the copy an earlier one used goes first.
+        const bool inA = worksInA(keepA, method, m + 1 == methods.size());
+        const RunMethod run = [&](const SolveOptions& options) {
+            MethodRun result =
+                runMethod(method, system.A, system.b, x, system.n, W_, state_, options, inA);
+            if (!result.outcome.cancelled())
+                report_.methods.push_back(std::move(result.report));
+            return std::move(result.outcome);
+        };
+        if (!each(method, run)) {
+            report_ = {};
+            return false;
+        }
+    }
+    return true;
+}
+
+void Session::copyPass(const Matrix& A, int n) {
+    // One spare column, so that the Gauss solver widens W in place.
+    W_.recreate(n, n, 1);
+    for (int i = 1; i <= n; ++i)
+        for (int j = 1; j <= n; ++j)
+            W_(i, j) = A(i, j);
+}
+
+void Session::releaseWorkingCopy() {
+    W_ = Matrix();
+    state_ = MethodState();
+}
+
+void Session::measureEntries(SessionSystem system) {
+    if (report_.entryBits > 0 || report_.decimalEntries)
+        return;
+    report_.entryBits = exact::entryBits(system.A, system.b, system.n, system.written);
+    report_.decimalEntries = holdsLongFractions(system.A, system.b, system.n);
+}
+
+std::optional<ExactOutcome> Session::solveExact(SessionSystem system, const ExactSolver& solver,
+                                                WorkStatus& status) {
+    const std::vector<Vector> solutions = report_.solutions();
+    std::optional<ExactOutcome> outcome =
+        solver({system.A, system.b, system.n, system.written, solutions}, status);
+    if (outcome && outcome->ending == ExactOutcome::Ending::solved)
+        report_.setExact(std::move(outcome->report));
+    return outcome;
+}
+
+} // namespace lse

@@ -1,0 +1,77 @@
+#pragma once
+
+#include "CalculateReport.h"
+#include "MethodRun.h"
+#include "MethodTable.h"
+#include "Platform.h"
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+
+namespace lse {
+
+// The system a session works on, as its owner holds it: A may be used up by a run in A.
+struct SessionSystem {
+    Matrix& A;
+    const Vector& b;
+    std::int16_t n;
+    const WrittenValues& written;
+};
+
+// What a Calculate may do with A.
+enum class KeepA {
+    yes, // A stays as it is: each method works on a copy (the window, which shows A again)
+    no,  // the last method works in A itself, so that one method needs no second array
+    // As no, unless the last method leaves nothing of A: then it too works on a copy, so
+    // that its figures can have the residual.
+    forResidual,
+};
+
+// One method's run with the options the front end chooses, made where it chooses; its part of
+// the report is kept unless it was cancelled. The factors refer to the session's storage and
+// are valid until the next run.
+using RunMethod = std::function<CalculateOutcome(const SolveOptions& options)>;
+// Makes `run` for `method` (the window: as long work with Cancel) and says whether the
+// Calculate goes on: false after a cancel.
+using EachMethod = std::function<bool(const MethodEntry& method, const RunMethod& run)>;
+// The exact solver of a front end (Platform::solveExact, or lineq-solve's in-process one).
+using ExactSolver =
+    std::function<std::optional<ExactOutcome>(const ExactProblem& problem, WorkStatus& status)>;
+
+// A Calculate and its exact follow-up as every front end makes them: the working copy W and
+// what the methods keep, each method run in turn into the report, and the exact solution
+// judged against their answers. The front end decides where each piece runs and what it
+// shows; the session holds no toolkit and shows nothing.
+class Session {
+public:
+    const CalculateReport& report() const { return report_; }
+    const Matrix& W() const { return W_; }
+    void clear() { report_ = {}; }
+    // Re-creates W as a fresh copy of A(1..n, 1..n).
+    void copyPass(const Matrix& A, int n);
+    // Frees W and what the methods kept, which the report does not need: lineq-solve does
+    // before its exact solve and its output, so that no copy of A stays beside them.
+    void releaseWorkingCopy();
+
+    // Calculate: a fresh report, then each method through `each`, into x(1..n) and the report.
+    // A cancel empties the report and ends the Calculate: false then. std::bad_alloc from a
+    // run reaches `each`'s caller.
+    bool calculate(MethodTable methods, SessionSystem system, Vector& x, KeepA keepA,
+                   const EachMethod& each);
+    // What the exact solve's time and fractions depend on, measured once per Calculate: at
+    // n = 3000 it reads nine million entries, so the window does it off its thread.
+    void measureEntries(SessionSystem system);
+    // The exact solution of the system, judged against the solved methods' answers; the
+    // report takes it when solved. nullopt where the front end has no exact solver.
+    // std::bad_alloc when the answers cannot be gathered.
+    std::optional<ExactOutcome> solveExact(SessionSystem system, const ExactSolver& solver,
+                                           WorkStatus& status);
+
+private:
+    Matrix W_;
+    MethodState state_;
+    CalculateReport report_;
+};
+
+} // namespace lse
