@@ -7,6 +7,7 @@
 #include "kernels/Tuning.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <limits>
 #include <optional>
@@ -78,33 +79,66 @@ private:
 };
 
 // An estimate of max_i (|A^-1| w)_i / max(|x_i|, kZeroScale): the infinity norm of
-// diag(1/|x|) A^-1 diag(w), as the 1-norm of its transpose.
-std::optional<double> weightedInverse(const Factors& factors, const std::vector<dd::Pair>& x,
-                                      const std::vector<double>& w) {
-    const int n = factors.order();
-    Norm1Estimate estimate(n);
-    const auto inverseX = [&](int i) { return 1 / std::max(std::fabs(x[i].hi), kZeroScale); };
-    while (estimate.need() != Norm1Estimate::Need::nothing) {
-        std::vector<double>& v = estimate.vector();
-        bool finite;
-        if (estimate.need() == Norm1Estimate::Need::times) {
-            for (int i = 1; i <= n; ++i)
-                v[i] = v[i] * inverseX(i);
-            finite = factors.solveTransposed(v);
-            for (int i = 1; i <= n; ++i)
-                v[i] = v[i] * w[i];
-        } else {
-            for (int i = 1; i <= n; ++i)
-                v[i] = v[i] * w[i];
-            finite = factors.solve(v);
-            for (int i = 1; i <= n; ++i)
-                v[i] = v[i] * inverseX(i);
-        }
-        for (int i = 1; i <= n && finite; ++i)
-            finite = std::isfinite(v[i]);
-        estimate.advance(finite);
+// diag(1/|x|) A^-1 diag(w), as the 1-norm of its transpose C = diag(w) A^-T diag(1/|x|), whose
+// products the caller makes with the factors between before() and after().
+class WeightedEstimate {
+public:
+    WeightedEstimate(const std::vector<dd::Pair>& x, const std::vector<double>& w)
+        : norm_(static_cast<int>(x.size()) - 1), x_(x), w_(w) {}
+
+    bool done() const { return norm_.need() == Norm1Estimate::Need::nothing; }
+    // C v asks for A^-T, C^T v for A^-1.
+    bool transposed() const { return norm_.need() == Norm1Estimate::Need::times; }
+    std::vector<double>& vector() { return norm_.vector(); }
+    std::optional<double> result() const { return norm_.result(); }
+
+    void before() {
+        std::vector<double>& v = norm_.vector();
+        for (std::size_t i = 1; i < v.size(); ++i)
+            v[i] = v[i] * (transposed() ? inverseX(i) : w_[i]);
     }
-    return estimate.result();
+    void after(bool finite) {
+        std::vector<double>& v = norm_.vector();
+        for (std::size_t i = 1; i < v.size(); ++i) {
+            v[i] = v[i] * (transposed() ? w_[i] : inverseX(i));
+            finite = finite && std::isfinite(v[i]);
+        }
+        norm_.advance(finite);
+    }
+
+private:
+    double inverseX(std::size_t i) const { return 1 / std::max(std::fabs(x_[i].hi), kZeroScale); }
+
+    Norm1Estimate norm_;
+    const std::vector<dd::Pair>& x_;
+    const std::vector<double>& w_;
+};
+
+// Runs two estimates, each product that both ask for in one pass over the factors (which is
+// most of their cost), each seeing the bits it sees alone.
+void estimateBoth(const Factors& factors, WeightedEstimate& a, WeightedEstimate& b) {
+    const auto alone = [&](WeightedEstimate& e) {
+        e.before();
+        e.after(e.transposed() ? factors.solveTransposed(e.vector()) : factors.solve(e.vector()));
+    };
+    while (!a.done() || !b.done()) {
+        if (a.done() || b.done()) {
+            alone(a.done() ? b : a);
+            continue;
+        }
+        if (a.transposed() != b.transposed() && !factors.symmetric()) {
+            alone(a);
+            continue;
+        }
+        const bool transposed = a.transposed();
+        a.before();
+        b.before();
+        const TwoColumns both{&a.vector(), &b.vector()};
+        const std::array<bool, 2> finite =
+            transposed ? factors.solveTransposed(both) : factors.solve(both);
+        a.after(finite[0]);
+        b.after(finite[1]);
+    }
 }
 
 // How far hi + lo may move before its nearest double is another: the distance to the nearer
@@ -140,16 +174,18 @@ void judge(Refined& out, const PairSystem& s, const Factors& factors,
     const int n = s.n;
     // Skeel's condition number: the residual's error, a few n^2 u^2 |A| |x|, grows by it, and
     // beyond 1 / (n u) the factors no longer carry a bound (LAPACK's trust test).
-    const std::optional<double> skeel = weightedInverse(factors, x, m);
+    std::vector<double> w(r.size());
+    for (int i = 1; i <= n; ++i)
+        w[i] = std::fabs(r[i]) * (1 + 2 * kU);
+    WeightedEstimate skeelEstimate(x, m), residualEstimate(x, w);
+    estimateBoth(factors, skeelEstimate, residualEstimate);
+    const std::optional<double> skeel = skeelEstimate.result();
     if (!skeel || *skeel * n * kU >= 1) {
         out.status = RefinedStatus::notConverged;
         out.stop = RefineStop::conditionTooLarge;
         return;
     }
-    std::vector<double> w(r.size());
-    for (int i = 1; i <= n; ++i)
-        w[i] = std::fabs(r[i]) * (1 + 2 * kU);
-    const std::optional<double> fromResidual = weightedInverse(factors, x, w);
+    const std::optional<double> fromResidual = residualEstimate.result();
     // The chains' Dot2 error (n/8 terms each), the products with the tails in doubles, the
     // pairs' own 2^-106 and the rounding of r: all within this many u^2 |A| |x|.
     const double chain = n / 8.0 + 2;
