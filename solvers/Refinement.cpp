@@ -7,7 +7,6 @@
 #include "kernels/Tuning.h"
 
 #include <algorithm>
-#include <array>
 #include <cmath>
 #include <limits>
 #include <optional>
@@ -114,31 +113,12 @@ private:
     const std::vector<double>& w_;
 };
 
-// Runs two estimates, each product that both ask for in one pass over the factors (which is
-// most of their cost), each seeing the bits it sees alone.
-void estimateBoth(const Factors& factors, WeightedEstimate& a, WeightedEstimate& b) {
-    const auto alone = [&](WeightedEstimate& e) {
+std::optional<double> estimate(const Factors& factors, WeightedEstimate& e) {
+    while (!e.done()) {
         e.before();
         e.after(e.transposed() ? factors.solveTransposed(e.vector()) : factors.solve(e.vector()));
-    };
-    while (!a.done() || !b.done()) {
-        if (a.done() || b.done()) {
-            alone(a.done() ? b : a);
-            continue;
-        }
-        if (a.transposed() != b.transposed() && !factors.symmetric()) {
-            alone(a);
-            continue;
-        }
-        const bool transposed = a.transposed();
-        a.before();
-        b.before();
-        const TwoColumns both{&a.vector(), &b.vector()};
-        const std::array<bool, 2> finite =
-            transposed ? factors.solveTransposed(both) : factors.solve(both);
-        a.after(finite[0]);
-        b.after(finite[1]);
     }
+    return e.result();
 }
 
 // How far hi + lo may move before its nearest double is another: the distance to the nearer
@@ -172,31 +152,28 @@ void judge(Refined& out, const PairSystem& s, const Factors& factors,
            const std::vector<dd::Pair>& x, const std::vector<double>& r,
            const std::vector<double>& m, double contraction) {
     const int n = s.n;
-    // Skeel's condition number: the residual's error, a few n^2 u^2 |A| |x|, grows by it, and
-    // beyond 1 / (n u) the factors no longer carry a bound (LAPACK's trust test).
-    std::vector<double> w(r.size());
-    for (int i = 1; i <= n; ++i)
-        w[i] = std::fabs(r[i]) * (1 + 2 * kU);
-    WeightedEstimate skeelEstimate(x, m), residualEstimate(x, w);
-    estimateBoth(factors, skeelEstimate, residualEstimate);
-    const std::optional<double> skeel = skeelEstimate.result();
+    // Skeel's condition number, relative to each component: the residual's error, a few
+    // n^2 u^2 |A| |x|, grows by it, and beyond 1 / (n u) the factors no longer carry a bound
+    // (LAPACK's trust test). The passes over the factors are most of the refinement's cost,
+    // so one estimate serves both: |A^-1| |r| <= |A^-1| (|A| |x| + |b|) times the largest
+    // |r|_i / (|A| |x| + |b|)_i, the backward error.
+    WeightedEstimate skeelEstimate(x, m);
+    const std::optional<double> skeel = estimate(factors, skeelEstimate);
     if (!skeel || *skeel * n * kU >= 1) {
         out.status = RefinedStatus::notConverged;
         out.stop = RefineStop::conditionTooLarge;
         return;
     }
-    const std::optional<double> fromResidual = residualEstimate.result();
+    double backward = 0;
+    for (int i = 1; i <= n; ++i)
+        if (r[i] != 0)
+            backward = std::max(backward, std::fabs(r[i]) * (1 + 2 * kU) / m[i]);
     // The chains' Dot2 error (n/8 terms each), the products with the tails in doubles, the
     // pairs' own 2^-106 and the rounding of r: all within this many u^2 |A| |x|.
     const double chain = n / 8.0 + 2;
     const double residualError = (chain * chain + 2.0 * n + 8) * kU * kU;
-    if (!fromResidual) {
-        out.status = RefinedStatus::notConverged;
-        out.stop = RefineStop::notFinite;
-        return;
-    }
     const double relative =
-        kEstimateSafety / (1 - contraction) * (*fromResidual + residualError * *skeel);
+        kEstimateSafety / (1 - contraction) * (backward + residualError) * *skeel;
     bool rounded = true;
     double worst = 0;
     for (int i = 1; i <= n; ++i) {
