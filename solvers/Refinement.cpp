@@ -16,8 +16,9 @@ namespace lse {
 namespace {
 
 constexpr double kU = 0x1p-53;
-// Hager and Higham's estimate is below the norm, rarely by more than 3; the solves it makes
-// with the factors are off by a share of the contraction. The bound takes twice that.
+// Hager and Higham's estimate is below the norm, rarely by more than 3, and the solves it makes
+// with the factors are inexact by about the contraction the corrections showed: 3 for the one,
+// 2 for the other, beside the 1 / (1 - contraction) the bound takes for the corrections to come.
 constexpr double kEstimateSafety = 6;
 // A component that is 0 is measured against this, so that its bound is absolute.
 constexpr double kZeroScale = std::numeric_limits<double>::min();
