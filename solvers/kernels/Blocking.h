@@ -9,6 +9,12 @@
 // never the bits: every entry of c takes its products in the same order whatever the shape.
 namespace lse::kernels {
 
+// The refinement's dot products run this many chains side by side: one vector of AVX-512, two
+// of AVX2, four of the 128-bit sets. Unlike the shapes below it fixes the order of the sums, so
+// it is the same for every family; 8 chains also cover the addition's latency, and each holds an
+// eighth of the terms, which keeps the double-double error an eighth as large.
+inline constexpr int kResidualChains = 8;
+
 struct Blocking {
     int lanes;   // doubles per vector
     int rows;    // rows of a tile of c (MR): one broadcast of a each per step

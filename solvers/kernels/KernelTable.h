@@ -50,6 +50,15 @@ struct Table {
     // quotient(t) = sum(t) / divisor for t < count. Returns 0 when every quotient is finite,
     // NaN otherwise.
     double (*divide)(int count, const double* sum, double divisor, double* quotient);
+
+    // The refinement's dot product sum_j (aHi(j) + aLo(j)) (xHi(j) + xLo(j)) over j < count, in
+    // double-double: aLo may be null (all zero), xSplit holds the Dekker splits of xHi, high
+    // halves then low ones (2 count doubles). Returns the sum as out[0] + out[1] and
+    // sum_j |aHi(j) xHi(j)| as out[2]. Whatever the vector width, kResidualChains chains take
+    // every kResidualChains-th j each and are added in their order, so every family gives the
+    // same bits.
+    void (*dotPair)(int count, const double* aHi, const double* aLo, const double* xHi,
+                    const double* xSplit, const double* xLo, double* out);
 };
 
 // The tile for a decomposition of n equations: the tall one while its values (n + 1 steps of

@@ -325,6 +325,71 @@ void choleskyChain(int count, const double* l, std::ptrdiff_t lStride, const dou
         S::store(acc + v * Lanes, a[v]);
 }
 
+// One term of a refinement chain, for vectors and for single doubles alike: the product
+// a xHi exactly as ph + pe (Dekker, xHi's split given), then the chain's sum (sh, sl) with ph
+// added by two-sum and every smaller term (the two-sum's error, pe, a xLo, aLo xHi) into sl,
+// always in this order. m gathers |a xHi| for the residual's own error bound.
+template <bool HasLo, typename T>
+inline void pairTerm(T a, T aLo, T xh, T xhHi, T xhLo, T xl, T& sh, T& sl, T& m) {
+    const T c = a * 134217729.0;
+    const T ah = c - (c - a);
+    const T al = a - ah;
+    const T ph = a * xh;
+    const T pe = ((ah * xhHi - ph) + ah * xhLo + al * xhHi) + al * xhLo;
+    const T s = sh + ph;
+    const T bb = s - sh;
+    const T e = (sh - (s - bb)) + (ph - bb);
+    T small = a * xl;
+    if constexpr (HasLo)
+        small = small + aLo * xh;
+    sl = sl + (e + (pe + small));
+    sh = s;
+    m = m + (ph < 0 ? -ph : ph);
+}
+
+template <int Lanes, bool HasLo>
+void dotPair(int count, const double* aHi, const double* aLo, const double* xHi,
+             const double* xSplit, const double* xLo, double* out) {
+    using S = Simd<Lanes>;
+    using V = typename S::V;
+    constexpr int C = kResidualChains;
+    constexpr int NV = C / Lanes;
+    const double* const xhHi = xSplit;
+    const double* const xhLo = xSplit + count;
+    V sh[NV] = {}, sl[NV] = {}, m[NV] = {};
+    int j = 0;
+    for (; j + C <= count; j += C) {
+#pragma GCC unroll 8
+        for (int v = 0; v < NV; ++v) {
+            const int k = j + v * Lanes;
+            const V lo = HasLo ? S::load(aLo + k) : V{};
+            pairTerm<HasLo>(S::load(aHi + k), lo, S::load(xHi + k), S::load(xhHi + k),
+                            S::load(xhLo + k), S::load(xLo + k), sh[v], sl[v], m[v]);
+        }
+    }
+    double chainHi[C], chainLo[C], chainM[C];
+    for (int v = 0; v < NV; ++v) {
+        S::store(chainHi + v * Lanes, sh[v]);
+        S::store(chainLo + v * Lanes, sl[v]);
+        S::store(chainM + v * Lanes, m[v]);
+    }
+    for (int t = 0; j < count; ++j, ++t)
+        pairTerm<HasLo>(aHi[j], HasLo ? aLo[j] : 0.0, xHi[j], xhHi[j], xhLo[j], xLo[j], chainHi[t],
+                        chainLo[t], chainM[t]);
+    double hi = chainHi[0], lo = chainLo[0], magnitude = chainM[0];
+    for (int t = 1; t < C; ++t) {
+        const double s = hi + chainHi[t];
+        const double bb = s - hi;
+        const double e = (hi - (s - bb)) + (chainHi[t] - bb);
+        lo = lo + (e + chainLo[t]);
+        hi = s;
+        magnitude = magnitude + chainM[t];
+    }
+    out[0] = hi;
+    out[1] = lo;
+    out[2] = magnitude;
+}
+
 // The table for one vector width and one tile shape.
 template <Blocking B> struct Variant {
     static constexpr int Lanes = B.lanes;
@@ -339,7 +404,8 @@ template <Blocking B> struct Variant {
                 &gemmWorkspace,
                 &axpy,
                 &largestMagnitude,
-                &divide};
+                &divide,
+                &dotPair};
     }
 
     using G = Gemm<B.lanes, B.rows, B.vectors, B.depth, B.strips, B.slivers>;
@@ -358,6 +424,13 @@ template <Blocking B> struct Variant {
     }
     static double divide(int count, const double* sum, double divisor, double* quotient) {
         return ::lse::kernels::divide<Lanes>(count, sum, divisor, quotient);
+    }
+    static void dotPair(int count, const double* aHi, const double* aLo, const double* xHi,
+                        const double* xSplit, const double* xLo, double* out) {
+        if (aLo)
+            ::lse::kernels::dotPair<Lanes, true>(count, aHi, aLo, xHi, xSplit, xLo, out);
+        else
+            ::lse::kernels::dotPair<Lanes, false>(count, aHi, aLo, xHi, xSplit, xLo, out);
     }
     template <int Vectors>
     static void choleskyChain(int count, const double* l, std::ptrdiff_t lStride, const double* p,

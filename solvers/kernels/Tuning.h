@@ -72,6 +72,12 @@ inline constexpr int kCholeskyCancelSteps = 256;
 // on one thread (commit c1548f8); the tile's side itself had no figure kept (629e23e).
 inline constexpr int kSymmetryBand = 32;
 
+// Refinement: the residual's rows are dealt out to the team from this order on, in bands of
+// this many rows. A row of 2000 takes about a microsecond, so a band is long enough for the
+// team's hand-over; not yet measured (see docs/accuracy.md for the residual's cost).
+inline constexpr int kRefineThreadsFrom = 256;
+inline constexpr int kRefineRowBand = 64;
+
 // The matrix update asks for the columns of a this many columns ahead of their packing. With
 // a packed a sliver at a time and so asked for, perf of Gauss at n = 2000 on one thread on an
 // AMD EPYC (Zen 5): the packing took a sixth of the tiles' time, a third when read a line per

@@ -1,10 +1,11 @@
 // Solves seeded random systems with both methods and prints one hash over every status,
-// every solution bit, the working state a success leaves and its accuracy figures, so that
-// builds by different compilers, optimisation levels, processors and architectures can be
-// compared by a line.
+// every solution bit, the working state a success leaves, its accuracy figures and its refined
+// solution, so that builds by different compilers, optimisation levels, processors and
+// architectures can be compared by a line.
 #include "Accuracy.h"
 #include "Calculate.h"
 #include "RandomSystems.h"
+#include "Refinement.h"
 #include "kernels/Kernels.h"
 #include "kernels/Tuning.h"
 
@@ -49,6 +50,17 @@ public:
             add(static_cast<std::uint64_t>(figures->doubt()));
         }
     }
+    // The refined solution with its tail, status and steps.
+    void add(const lse::Refined& refined) {
+        add(static_cast<std::uint64_t>(refined.status));
+        add(static_cast<std::uint64_t>(refined.stop));
+        add(static_cast<std::uint64_t>(refined.steps));
+        for (std::size_t i = 1; i < refined.x.size(); ++i) {
+            add(refined.x[i]);
+            add(refined.tail[i]);
+        }
+        add(refined.boundUlps);
+    }
     std::uint64_t value() const { return state_; }
 
 private:
@@ -91,6 +103,7 @@ bool addGauss(Hash& hash, const System& s) {
         for (int j = 1; j <= a.n + 1; ++j)
             hash.add(a.W(i, j));
     hash.add(lse::accuracyFigures({a.A, a.norm1}, *outcome.factors, a.b, a.x));
+    hash.add(lse::refine({a.A, nullptr, a.b, nullptr, a.n}, *outcome.factors, a.x));
     return true;
 }
 
@@ -117,6 +130,7 @@ bool addCholesky(Hash& hash, const System& s, const lse::SolveOptions& options =
     hash.add(lse::accuracyFigures({a.A, a.norm1}, *outcome.factors, a.b, a.x));
     hash.add(lse::accuracyFigures({a.W, a.norm1, lse::KeptOfA::upperTriangle}, *outcome.factors,
                                   a.b, a.x));
+    hash.add(lse::refine({a.A, nullptr, a.b, nullptr, a.n}, *outcome.factors, a.x));
     return true;
 }
 
