@@ -1,5 +1,6 @@
 #include "AccuracyDialog.h"
 
+#include "AccuracyText.h"
 #include "ComparisonModel.h"
 #include "ReportView.h"
 
@@ -17,8 +18,9 @@
 
 namespace lse::ui {
 
-AccuracyDialog::AccuracyDialog(QWidget* parent, frmCholesky& form, CommandActions& commands)
-    : QDialog(parent), form_(form), commands_(commands) {
+AccuracyDialog::AccuracyDialog(QWidget* parent, const CalculateReport& report,
+                               CommandActions& commands)
+    : QDialog(parent), report_(report), commands_(commands) {
     setObjectName("accuracy");
     setWindowTitle(QString::fromStdString(accuracyTitle()));
     setModal(true);
@@ -72,14 +74,9 @@ AccuracyDialog::AccuracyDialog(QWidget* parent, frmCholesky& form, CommandAction
     table->setFocus();
 }
 
-void AccuracyDialog::computeExact() {
-    if (form_.computeExact())
-        refresh();
-}
-
 void AccuracyDialog::refresh() {
-    view->setPlainText(QString::fromStdString(form_.accuracyText()));
-    const CalculateReport& report = form_.report();
+    view->setPlainText(QString::fromStdString(accuracyText(report_)));
+    const CalculateReport& report = report_;
     static_cast<ComparisonModel*>(table->model())->show(report);
     table->resizeColumnsToContents();
     const ComparisonTable comparison(report);

@@ -1,7 +1,7 @@
 #pragma once
 
+#include "CalculateReport.h"
 #include "CommandActions.h"
-#include "frmCholesky.h"
 
 #include <QDialog>
 
@@ -23,10 +23,10 @@ class AccuracyDialog final : public QDialog {
     Q_OBJECT
 
 public:
-    AccuracyDialog(QWidget* parent, frmCholesky& form, CommandActions& commands);
+    AccuracyDialog(QWidget* parent, const CalculateReport& report, CommandActions& commands);
 
-    // Solves exactly and shows the answer.
-    void computeExact();
+    // Shows what the report holds now.
+    void refresh();
 
     QTabWidget* tabs{};
     QTableWidget* figures{};
@@ -38,9 +38,7 @@ public:
     QPushButton* closeButton{};
 
 private:
-    void refresh();
-
-    frmCholesky& form_;
+    const CalculateReport& report_;
     CommandActions& commands_;
 };
 
