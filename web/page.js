@@ -104,7 +104,7 @@ const lineqPage = (() => {
     // Puts `text` on the clipboard. The page holds no permission: where the browser refuses
     // its clipboard API (an older one, or a page without the focus), the text is copied as a
     // selection is.
-    async function copyText(text) {
+    async function toClipboard(text) {
         try {
             await navigator.clipboard.writeText(text);
         } catch {
@@ -119,10 +119,20 @@ const lineqPage = (() => {
             focused?.focus();
         }
     }
+    // The program's copies, which a command or a view waits for before it ends.
+    let copies = Promise.resolve();
+    function copyText(text) {
+        copies = Promise.all([copies, toClipboard(text)]);
+        return copies;
+    }
+    // A declared command for the result box with `boxId`; run at once where the program waits
+    // for a view (the view's own buttons), else waited for.
+    const runCommand = (name, boxId = "", options = { async: true }) =>
+        Module.ccall("runCommand", null, ["string", "string"], [name, boxId], options);
 
     // The accuracy view of the last Calculate, its text the program's; resolves once closed,
     // with "exact" when closed by Compute Exact Solution, and not before its copies have
-    // reached the clipboard. The focus starts in the text, so that the keys select and copy it.
+    // reached the clipboard. Its copies are the program's commands. The focus starts in the text, so that the keys select and copy it.
     // Its commands' buttons are enabled as the program says when it opens.
     async function accuracyView(text) {
         const dialog = document.getElementById("accuracyView");
@@ -137,22 +147,17 @@ const lineqPage = (() => {
         report.scrollTop = 0;
         const close = dialog.querySelector("button.close");
         const enabled = enabledCommands();
-        let copies = Promise.resolve();
-        const copy = (textOf) => () => {
-            copies = Promise.all([copies, copyText(textOf())]);
-        };
         const ending = await showModal(dialog, report, undefined, (finish, signal) => {
-            const actions = {
-                copyText: copy(() => report.value),
-                copyTable: copy(() => ask("accuracyTable")),
-                computeExact: () => finish("exact"),
-            };
             for (const button of dialog.querySelectorAll("button[data-command]")) {
                 const name = button.dataset.command;
                 button.disabled = !enabled.has(name);
                 button.addEventListener("click", () => {
-                    if (!button.disabled)
-                        actions[name]();
+                    if (button.disabled)
+                        return;
+                    if (name === "computeExact")
+                        finish("exact");
+                    else
+                        runCommand(name, "", {});
                 }, { signal });
             }
             close.addEventListener("click", () => finish(), { signal });
@@ -214,20 +219,18 @@ const lineqPage = (() => {
             view.scrollTop = 0;
         }
         beside.hidden = !fractions;
-        let copied = Promise.resolve();
         await showModal(dialog, steps, undefined, (finish, signal) => {
             // The columns' lines face each other: they scroll as one.
             for (const [from, to] of [[steps, beside], [beside, steps]])
                 from.addEventListener("scroll", () => {
                     to.scrollTop = from.scrollTop;
                 }, { signal });
-            dialog.querySelector("button.copy").addEventListener("click", () => {
-                copied = copyText(copy);
-            }, { signal });
+            dialog.querySelector("button.copy").addEventListener("click", () => copyText(copy),
+                { signal });
             dialog.querySelector("button.close").addEventListener("click", () => finish(),
                 { signal });
         });
-        await copied;
+        await copies;
     }
 
     // One command (a click, a paste, an open or a drop) is handled at a time, to its end, as
@@ -241,6 +244,7 @@ const lineqPage = (() => {
         document.documentElement.dataset.busy = "true";
         try {
             await command();
+            await copies;
         } finally {
             busy = false;
             delete document.documentElement.dataset.busy;
@@ -631,16 +635,11 @@ const lineqPage = (() => {
             }
         });
     }
-    function pasteSystem(text) {
-        // Its length counts its bytes for the progress display: a system is digits, signs,
-        // points and spaces.
-        readSystem({ text }, () => Module.ccall("pasteSystem", null, ["number"], [text.length],
-            { async: true }));
-    }
-    function openSystem(file) {
-        readSystem({ file }, () => Module.ccall("openSystem", null, ["string", "number"],
-            [file.name, file.size], { async: true }));
-    }
+    // Its length counts a text's bytes for the progress display: a system is digits, signs,
+    // points and spaces.
+    const pasteSystem = (text) => readSystem({ text }, () => runCommand("pasteSystem"));
+    const openSystem = (file) => readSystem({ file }, () => runCommand("openSystem"));
+    const heldInput = () => reading?.input ?? null;
 
     // The long work that runs (WebPlatform::runLong), with its status in the program's memory.
     // Work that waits (a reading) shows it once it has run for the quiet time, as the desktop's
@@ -792,6 +791,11 @@ const lineqPage = (() => {
         downloadPieces = [new Blob(downloadPieces)];
         longWork?.waiting();
     }
+    function finishDownload(name, type, whole) {
+        if (whole)
+            download(name, type, downloadPieces);
+        downloadPieces = [];
+    }
     function download(name, type, parts) {
         const link = document.createElement("a");
         link.href = URL.createObjectURL(new Blob(parts, { type }));
@@ -808,46 +812,21 @@ const lineqPage = (() => {
     function bindCommandKeys() {
         const fileInput = document.getElementById("openSystem");
         const actions = {
-            accuracy: () => run(async () => {
-                let report = ask("accuracyText");
-                // The view shows again with the exact solution once it is computed.
-                while (report !== null && await accuracyView(report) === "exact") {
-                    await Module.ccall("computeExact", "number", [], [], { async: true });
-                    report = ask("accuracyText");
-                }
-            }),
-            copySolution: (box) => run(async () => {
-                const solution = ask("solutionText", box);
-                if (solution !== null)
-                    await copyText(solution);
-            }),
-            steps: (box) => run(async () => {
-                const title = ask("stepsTitle", box);
-                if (title !== null)
-                    await stepsView(title, [ask("stepsColumn", box, "0"),
-                        ask("stepsColumn", box, "1")], ask("stepsText", box));
-            }),
             openSystem: () => {
                 loadReadModule().catch(() => {});
                 fileInput.click();
             },
-            saveSystem: () => run(async () => {
-                downloadPieces = [];
-                if (await Module.ccall("saveSystem", "number", [], [], { async: true }))
-                    download("system.txt", "text/plain", downloadPieces);
-                downloadPieces = [];
-            }),
-            saveResults: () => download("results.csv", "text/csv", [ask("resultsCsv")]),
         };
+        const runOf = (name) => actions[name] ?? ((box) => run(() => runCommand(name, box)));
         document.addEventListener("keydown", (event) => {
             const command = commandOfKey(event);
             // The browser's paste event brings Paste System its text.
-            if (!command || !(command.name in actions))
+            if (!command || command.name === "pasteSystem")
                 return;
             event.preventDefault();
             const box = resultBoxId(event.target);
             if (!busy && enabledCommands(box).has(command.name))
-                actions[command.name](box);
+                runOf(command.name)(box);
         });
     }
 
@@ -881,7 +860,7 @@ const lineqPage = (() => {
 
     return { messageBox, inputBox, bindWindow, setBoxText, setBoxLines, readModule,
         startReading, nextReadEvent, readEvent, beginLongWork, endLongWork, downloadPiece,
-        downloadTurn };
+        downloadTurn, finishDownload, copyText, heldInput, accuracyView, stepsView };
 })();
 
 // lineq-read.js hands the reading module over here.
