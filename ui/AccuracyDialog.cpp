@@ -84,10 +84,9 @@ void AccuracyDialog::refresh() {
     figures->clear();
     figures->setRowCount(static_cast<int>(rows.size()));
     figures->setColumnCount(1 + static_cast<int>(report.methods.size()));
-    QStringList header{tr("Figure")};
-    for (const MethodReport& result : report.methods)
-        header << QString::fromUtf8(result.method->title.data(),
-                                    static_cast<qsizetype>(result.method->title.size()));
+    QStringList header;
+    for (const std::string& name : comparison.figureHeader())
+        header << QString::fromStdString(name);
     figures->setHorizontalHeaderLabels(header);
     for (std::size_t r = 0; r < rows.size(); ++r)
         for (std::size_t c = 0; c < rows[r].size(); ++c)

@@ -49,10 +49,8 @@ QVariant ComparisonModel::data(const QModelIndex& index, int role) const {
         return {};
     case Qt::AccessibleTextRole:
     case Qt::ToolTipRole:
-        if (const auto agreement = table_->agreement(row, column))
-            return qs(table_->cell(row, column)) +
-                   (agreement->whole ? QString(", every digit correct")
-                                     : QString(", %1 correct digits").arg(agreement->digits));
+        if (const std::string said = table_->said(row, column); !said.empty())
+            return qs(table_->cell(row, column) + said);
         return role == Qt::AccessibleTextRole ? qs(table_->cell(row, column)) : QVariant();
     default:
         return {};

@@ -22,9 +22,9 @@ std::string comparisonMarkup(const CalculateReport& report) {
     const ComparisonTable table(report);
     std::string html;
     if (const auto figures = table.figureRows(false); !figures.empty()) {
-        html += "<table class=\"figures\"><thead><tr><th scope=\"col\">Figure</th>";
-        for (const MethodReport& result : report.methods)
-            html += "<th scope=\"col\">" + escaped(result.method->title) + "</th>";
+        html += "<table class=\"figures\"><thead><tr>";
+        for (const std::string& name : table.figureHeader())
+            html += "<th scope=\"col\">" + escaped(name) + "</th>";
         html += "</tr></thead><tbody>";
         for (const std::vector<std::string>& row : figures)
             html += figureRow(row);
@@ -58,11 +58,7 @@ std::string comparisonRowsMarkup(const CalculateReport& report, int first, int c
                         escaped(text.substr(agreement->characters)) + "</span>";
             }
             if (agreement)
-                html +=
-                    "<span class=\"said\">" +
-                    (agreement->whole ? std::string(", every digit correct")
-                                      : ", " + intToText(agreement->digits) + " correct digits") +
-                    "</span>";
+                html += "<span class=\"said\">" + escaped(table.said(i, c)) + "</span>";
             html += "</td>";
         }
         html += "</tr>";
