@@ -1,8 +1,8 @@
 #include "AccuracyDialog.h"
 
 #include "AccuracyText.h"
-#include "ComparisonModel.h"
 #include "ReportView.h"
+#include "TableModel.h"
 
 #include <QDialogButtonBox>
 #include <QHeaderView>
@@ -10,7 +10,6 @@
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTableView>
-#include <QTableWidget>
 #include <QVBoxLayout>
 
 #include <array>
@@ -28,18 +27,17 @@ AccuracyDialog::AccuracyDialog(QWidget* parent, const CalculateReport& report,
                       QPlainTextEdit::WidgetWidth);
 
     auto* const side = new QWidget;
-    figures = new QTableWidget(side);
+    figures = new QTableView(side);
     figures->setObjectName("figures");
-    figures->setAccessibleName("Each method's figures");
-    figures->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // Left, as the figures have always stood in the window.
+    figures->setModel(new TableModel(figures, Qt::AlignLeft | Qt::AlignVCenter));
     figures->verticalHeader()->hide();
     figures->verticalHeader()->setDefaultSectionSize(figures->fontMetrics().lineSpacing() + 6);
     figures->setTabKeyNavigation(false);
     figures->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     table = new QTableView(side);
     table->setObjectName("comparison");
-    table->setAccessibleName("The unknowns side by side");
-    table->setModel(new ComparisonModel(table));
+    table->setModel(new TableModel(table, Qt::AlignRight | Qt::AlignVCenter));
     table->setItemDelegate(new AgreementDelegate(table));
     table->setFont(view->font());
     table->verticalHeader()->hide();
@@ -76,22 +74,12 @@ AccuracyDialog::AccuracyDialog(QWidget* parent, const CalculateReport& report,
 
 void AccuracyDialog::refresh() {
     view->setPlainText(QString::fromStdString(accuracyText(report_)));
-    const CalculateReport& report = report_;
-    static_cast<ComparisonModel*>(table->model())->show(report);
+    for (auto [shown, made] :
+         {std::pair{table, comparisonTable(report_)}, std::pair{figures, figuresTable(report_)}}) {
+        shown->setAccessibleName(QString::fromStdString(made.name));
+        static_cast<TableModel*>(shown->model())->show(std::move(made));
+    }
     table->resizeColumnsToContents();
-    const ComparisonTable comparison(report);
-    const std::vector<std::vector<std::string>> rows = comparison.figureRows(false);
-    figures->clear();
-    figures->setRowCount(static_cast<int>(rows.size()));
-    figures->setColumnCount(1 + static_cast<int>(report.methods.size()));
-    QStringList header;
-    for (const std::string& name : comparison.figureHeader())
-        header << QString::fromStdString(name);
-    figures->setHorizontalHeaderLabels(header);
-    for (std::size_t r = 0; r < rows.size(); ++r)
-        for (std::size_t c = 0; c < rows[r].size(); ++c)
-            figures->setItem(static_cast<int>(r), static_cast<int>(c),
-                             new QTableWidgetItem(QString::fromStdString(rows[r][c])));
     figures->resizeColumnsToContents();
     // Every figure in sight: they are few.
     figures->setFixedHeight(figures->horizontalHeader()->height() +

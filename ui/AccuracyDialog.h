@@ -9,7 +9,6 @@ class QPlainTextEdit;
 class QPushButton;
 class QTabWidget;
 class QTableView;
-class QTableWidget;
 
 namespace lse::ui {
 
@@ -29,7 +28,7 @@ public:
     void refresh();
 
     QTabWidget* tabs{};
-    QTableWidget* figures{};
+    QTableView* figures{};
     QTableView* table{};
     QPlainTextEdit* view{};
     QPushButton* copyButton{};

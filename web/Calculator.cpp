@@ -8,6 +8,7 @@
 
 #include <emscripten.h>
 
+#include <chrono>
 #include <optional>
 #include <string>
 
@@ -59,7 +60,17 @@ EMSCRIPTEN_KEEPALIVE const char* comparisonMarkup() {
 // Rows first + 1 .. first + count of the table of the unknowns, as they come into sight.
 EMSCRIPTEN_KEEPALIVE const char* comparisonRows(int first, int count) {
     static std::string text;
-    text = lse::web::comparisonRowsMarkup(calculator().form.report(), first, count);
+    text =
+        lse::web::rowsMarkup(lse::comparisonTable(calculator().form.report()), first, count, true);
+    return text.c_str();
+}
+
+// The progress box's line for the long work that runs, `elapsedMs` after it began; valid until
+// the next call.
+EMSCRIPTEN_KEEPALIVE const char* progressText(double elapsedMs) {
+    static std::string text;
+    text = calculator().platform.progressText(
+        std::chrono::milliseconds(static_cast<long long>(elapsedMs)));
     return text.c_str();
 }
 

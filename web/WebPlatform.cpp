@@ -1,6 +1,7 @@
 #include "WebPlatform.h"
 
 #include "AccuracyText.h"
+#include "Messages.h"
 #include "WindowLayout.h"
 
 #include <emscripten.h>
@@ -63,10 +64,8 @@ EM_ASYNC_JS(char*, showInputBox, (const char* title, const char* prompt), {
 
 // The status of the long work that runs, for the progress box that work waiting for a Worker
 // shows after `quietMs` (page.js); it reads and sets the status in the program's memory.
-EM_JS(void, beginLongWork, (const char* title, const char* unit, const void* done,
-                            const void* total, void* cancel, int quietMs), {
-    lineqPage.beginLongWork({ title: UTF8ToString(title), unit: UTF8ToString(unit), done,
-        total, cancel, quietMs });
+EM_JS(void, beginLongWork, (const void* done, const void* total, void* cancel, int quietMs), {
+    lineqPage.beginLongWork({ done, total, cancel, quietMs });
 });
 
 EM_JS(void, endLongWork, (), {
@@ -121,8 +120,8 @@ EM_ASYNC_JS(void, stepsView, (const char* title, const char* doubles, const char
 class LongWorkShown {
 public:
     explicit LongWorkShown(lse::WorkStatus& status) {
-        beginLongWork(status.title.c_str(), status.unit.c_str(), &status.done, &status.total,
-                      &status.cancel, static_cast<int>(lse::kQuietTime.count()));
+        beginLongWork(&status.done, &status.total, &status.cancel,
+                      static_cast<int>(lse::kQuietTime.count()));
     }
     ~LongWorkShown() { endLongWork(); }
     LongWorkShown(const LongWorkShown&) = delete;
@@ -199,7 +198,14 @@ void WebPlatform::runLong(const std::function<void()>& work, WorkStatus& status)
     emscripten_sleep(0);
     {
         const LongWorkShown shown(status);
-        work();
+        running_ = &status;
+        try {
+            work();
+        } catch (...) {
+            running_ = nullptr;
+            throw;
+        }
+        running_ = nullptr;
     }
     emscripten_sleep(0);
 }
@@ -250,6 +256,10 @@ ViewEnding WebPlatform::showAccuracy(const CalculateReport& report) {
 
 void WebPlatform::showSteps(const StepsView& view) {
     stepsView(view.title.c_str(), view.doubles.c_str(), view.fractions.c_str(), view.copy.c_str());
+}
+
+std::string WebPlatform::progressText(std::chrono::milliseconds elapsed) const {
+    return running_ ? messages::progressText(*running_, elapsed) : std::string();
 }
 
 std::optional<TextBox> textBoxWithId(std::string_view id) {

@@ -3,6 +3,7 @@
 #include "Platform.h"
 #include "SystemReader.h"
 
+#include <chrono>
 #include <functional>
 #include <map>
 #include <optional>
@@ -47,11 +48,15 @@ public:
     ViewEnding showAccuracy(const CalculateReport& report) override;
     void showSteps(const StepsView& view) override;
 
+    // The progress box's line for the long work that runs, once it has run `elapsed`.
+    std::string progressText(std::chrono::milliseconds elapsed) const;
+
     // Lines first.. first + count - 1 of the box's text, as replaceLines gave them.
     std::string boxLines(TextBox box, int first, int count) const;
 
 private:
     std::map<TextBox, std::function<std::string(int)>> lineSources_;
+    const WorkStatus* running_ = nullptr;
 };
 
 // The system in the file or text that the page holds for the reading (page.js), read in a

@@ -658,15 +658,13 @@ const lineqPage = (() => {
         const refresh = () => {
             const done = HEAP32[status.done >> 2];
             const total = HEAP32[status.total >> 2];
-            const seconds = `${(Math.floor((performance.now() - started) / 100) / 10).toFixed(1)} s`;
             bar.max = Math.max(total, 1);
             if (total > 0)
                 bar.value = Math.min(done, total);
             else
                 bar.removeAttribute("value");
-            text.textContent = cancelled() ? `${status.title}: cancelling, ${seconds}` :
-                total === 0 ? `${status.title}: ${seconds}` :
-                    `${status.title}: ${done} of ${total} ${status.unit}, ${seconds}`;
+            text.textContent = Module.ccall("progressText", "string", ["number"],
+                [performance.now() - started]);
         };
         const requestCancel = () => {
             HEAPU8[status.cancel] = 1;
