@@ -5,7 +5,7 @@
 #include "StepsText.h"
 #include "frmCholesky.h"
 
-#include <type_traits>
+#include <variant>
 
 namespace lse {
 
@@ -72,18 +72,15 @@ void frmCholesky::showAccuracy() {
     accuracyShown_ = false;
 }
 
+// Without std::visit: the page's Asyncify instruments only the form's own functions, and a
+// reading waits for the page beneath this one.
 void frmCholesky::loadFrom(const SystemOrigin& origin) {
-    std::visit(
-        [this](const auto& from) {
-            using From = std::decay_t<decltype(from)>;
-            if constexpr (std::is_same_v<From, PastedText>)
-                loadSystemText(from.text);
-            else if constexpr (std::is_same_v<From, ChosenFile>)
-                loadSystemFile(from.path);
-            else
-                loadSystemWith(from.read, from.name, from.size);
-        },
-        origin);
+    if (const auto* text = std::get_if<PastedText>(&origin))
+        loadSystemText(text->text);
+    else if (const auto* file = std::get_if<ChosenFile>(&origin))
+        loadSystemFile(file->path);
+    else if (const auto* held = std::get_if<HeldInput>(&origin))
+        loadSystemWith(held->read, held->name, held->size);
 }
 
 void frmCholesky::saveAs(Command id, const SavedFile& file) {

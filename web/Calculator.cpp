@@ -81,15 +81,17 @@ EMSCRIPTEN_KEEPALIVE void runCommand(const char* name, const char* boxId) {
         calculator().form.execute(command->id, lse::web::textBoxWithId(boxId));
 }
 
-// The declared commands that have something to do now, by name, space-separated; a result
-// box's command as asked for the box with id `boxId` (empty: none). Valid until the next call.
+// The declared commands that have something to do now, as a JSON array of their names; a
+// result box's command as asked for the box with id `boxId` (empty: none). Valid until the
+// next call.
 EMSCRIPTEN_KEEPALIVE const char* enabledCommands(const char* boxId) {
     static std::string names;
     const std::optional<lse::TextBox> box = lse::web::textBoxWithId(boxId);
-    names.clear();
+    names = "[";
     for (const lse::CommandDeclaration& command : lse::commands())
         if (command.enabled(calculator().form, box))
-            names += (names.empty() ? "" : " ") + std::string(command.name);
+            names += (names.size() > 1 ? ",\"" : "\"") + std::string(command.name) + "\"";
+    names += "]";
     return names.c_str();
 }
 

@@ -260,8 +260,7 @@ const lineqPage = (() => {
     // The commands as the program declares them (written into the page at build time), and
     // which of them have something to do now; a result box's for the box with `boxId`.
     const commands = JSON.parse(document.getElementById("commands").textContent);
-    const enabledCommands = (boxId = "") =>
-        new Set((ask("enabledCommands", boxId) ?? "").split(" "));
+    const enabledCommands = (boxId = "") => new Set(JSON.parse(ask("enabledCommands", boxId)));
     const resultBoxId = (target) =>
         target instanceof Element && target.matches("[data-result-box]") ? target.id : "";
 
@@ -573,9 +572,7 @@ const lineqPage = (() => {
 
     // One reading at a time: the input the program is about to read ({ file } or { text }),
     // then the Worker reading it and what it answered, which the program takes one event at a
-    // time (nextReadEvent, readEvent; web/WebRead.cpp).
-    const readEvents = { progress: 0, system: 1, refused: 2, outOfMemory: 3, unreadable: 4,
-        cancelled: 5 };
+    // time (nextReadEvent, by its ending's name, and readEvent; web/WebRead.cpp).
     let reading = null;
     function startReading(keepWritten) {
         const current = reading;
@@ -618,8 +615,7 @@ const lineqPage = (() => {
         while (current.events.length === 0)
             await new Promise((wake) => { current.wake = wake; });
         current.event = current.events.shift();
-        const { ending } = current.event;
-        return ending === undefined ? readEvents.progress : readEvents[ending];
+        return current.event.ending ?? "progress";
     }
     const readEvent = () => reading.event;
 
