@@ -125,10 +125,30 @@ const lineqPage = (() => {
         copies = Promise.all([copies, toClipboard(text)]);
         return copies;
     }
-    // A declared command for the result box with `boxId`; run at once where the program waits
-    // for a view (the view's own buttons), else waited for.
-    const runCommand = (name, boxId = "", options = { async: true }) =>
-        Module.ccall("runCommand", null, ["string", "string"], [name, boxId], options);
+    // Calls the program's export `name` at once with `args` (texts and numbers) and gives its
+    // text, or null for none. Also while the program waits for a view or a reading, where ccall
+    // would take the call for the end of that wait.
+    function callNow(name, ...args) {
+        const held = [];
+        const cArgs = args.map((arg) => {
+            if (typeof arg !== "string")
+                return arg;
+            const size = lengthBytesUTF8(arg) + 1;
+            held.push(_malloc(size));
+            stringToUTF8(arg, held.at(-1), size);
+            return held.at(-1);
+        });
+        try {
+            const text = Module[`_${name}`](...cArgs);
+            return text ? UTF8ToString(text) : null;
+        } finally {
+            held.forEach((at) => _free(at));
+        }
+    }
+    // A declared command for the result box with `boxId`, waited for; a view's own buttons run
+    // theirs at once (callNow), while the program waits for the view.
+    const runCommand = (name, boxId = "") =>
+        Module.ccall("runCommand", null, ["string", "string"], [name, boxId], { async: true });
 
     // The accuracy view of the last Calculate, its text the program's; resolves once closed,
     // with "exact" when closed by Compute Exact Solution, and not before its copies have
@@ -140,7 +160,7 @@ const lineqPage = (() => {
         report.value = text;
         // The program writes the tables, escaping every text it puts in them.
         const side = dialog.querySelector(".side");
-        side.innerHTML = ask("comparisonMarkup") ?? "";
+        side.innerHTML = callNow("comparisonMarkup") ?? "";
         side.scrollTop = 0;
         const showRows = comparisonRows(side);
         report.setSelectionRange(0, 0);
@@ -157,7 +177,7 @@ const lineqPage = (() => {
                     if (name === "computeExact")
                         finish("exact");
                     else
-                        runCommand(name, "", {});
+                        callNow("runCommand", name, "");
                 }, { signal });
             }
             close.addEventListener("click", () => finish(), { signal });
@@ -182,8 +202,7 @@ const lineqPage = (() => {
         const around = 40;
         const spacer = (height) => height <= 0 ? "" : `<tr class="spacer" aria-hidden="true">` +
             `<td colspan="${columns}" style="height: ${height}px"></td></tr>`;
-        const rowsFrom = (first, count) => Module.ccall("comparisonRows", "string",
-            ["number", "number"], [first, count]);
+        const rowsFrom = (first, count) => callNow("comparisonRows", first, count) ?? "";
         let rowHeight = 0;
         let shown = -1;
         body.innerHTML = rowsFrom(0, 2 * around);
@@ -252,15 +271,12 @@ const lineqPage = (() => {
     }
     const call = (handler, ...args) => Module.ccall(handler, null, args.map(() => "string"),
         args, { async: true });
-    // A text the program builds, or null when it has none (ccall gives a null pointer as the
-    // empty text); it shows no box meanwhile.
-    const ask = (query, ...args) =>
-        Module.ccall(query, "string", args.map(() => "string"), args) || null;
 
     // The commands as the program declares them (written into the page at build time), and
     // which of them have something to do now; a result box's for the box with `boxId`.
     const commands = JSON.parse(document.getElementById("commands").textContent);
-    const enabledCommands = (boxId = "") => new Set(JSON.parse(ask("enabledCommands", boxId)));
+    const enabledCommands = (boxId = "") =>
+        new Set(JSON.parse(callNow("enabledCommands", boxId)));
     const resultBoxId = (target) =>
         target instanceof Element && target.matches("[data-result-box]") ? target.id : "";
 
@@ -551,8 +567,8 @@ const lineqPage = (() => {
     // (WebPlatform's replaceLines).
     function setBoxLines(id, count) {
         const box = boxOf(id);
-        const fetch = (first, n) => linesOf(Module.ccall("boxLines", "string",
-            ["string", "number", "number"], [id, first, n]).replaceAll("\r\n", "\n"));
+        const fetch = (first, n) =>
+            linesOf((callNow("boxLines", id, first, n) ?? "").replaceAll("\r\n", "\n"));
         const text = () => count === 0 ? "" : fetch(0, count).join("\n") + "\n";
         // The first line tells the length; at 3000 equations it is 3000 numbers' texts.
         const first = count === 0 ? [] : fetch(0, 1);
@@ -659,8 +675,7 @@ const lineqPage = (() => {
                 bar.value = Math.min(done, total);
             else
                 bar.removeAttribute("value");
-            text.textContent = Module.ccall("progressText", "string", ["number"],
-                [performance.now() - started]);
+            text.textContent = callNow("progressText", performance.now() - started);
         };
         const requestCancel = () => {
             HEAPU8[status.cancel] = 1;
