@@ -90,6 +90,21 @@ const exact::ExactComponent* ComparisonTable::exactValue(int row, int column) co
     return c == 0 ? &exact_->ofDoubles().components[k] : nullptr;
 }
 
+std::string ComparisonTable::said(int row, int column) const {
+    const std::optional<Agreement> agreed = agreement(row, column);
+    if (!agreed)
+        return {};
+    return agreed->whole ? ", every digit correct"
+                         : ", " + intToText(agreed->digits) + " correct digits";
+}
+
+std::vector<std::string> ComparisonTable::figureHeader() const {
+    std::vector<std::string> names{"Figure"};
+    for (const MethodReport& result : report_.methods)
+        names.emplace_back(result.method->title);
+    return names;
+}
+
 std::optional<ComparisonTable::Agreement> ComparisonTable::agreement(int row, int column) const {
     const MethodReport* const result = methodOf(column);
     if (!exact_ || !result || !result->solved)

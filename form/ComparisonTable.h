@@ -33,6 +33,9 @@ public:
         bool whole = false; // every digit shown is correct
     };
     std::optional<Agreement> agreement(int row, int column) const;
+    // What is said of that cell after its value, to a screen reader and in a tooltip
+    // (", 14 correct digits"); empty without an agreement.
+    std::string said(int row, int column) const;
 
     // The exact value behind an "As written" or "Exact" cell, for a file that must tell a
     // fraction from a rounding; null for any other cell.
@@ -42,6 +45,8 @@ public:
     // in the header's order (empty where it failed); with round-trip digits for a file, else
     // as the view shows them ("1.2e+17").
     std::vector<std::vector<std::string>> figureRows(bool roundTripDigits) const;
+    // Their header: "Figure", then each method's title.
+    std::vector<std::string> figureHeader() const;
 
 private:
     const MethodReport* methodOf(int column) const;

@@ -47,4 +47,16 @@ std::optional<Message> about(CholeskySolveStatus status) {
     return choleskySolveFailed;
 }
 
+std::string progressText(const WorkStatus& status, std::chrono::milliseconds elapsed) {
+    const long long tenths = elapsed.count() / 100;
+    const std::string seconds = intToText(tenths / 10) + "." + intToText(tenths % 10) + " s";
+    if (status.cancel)
+        return status.title + ": cancelling, " + seconds;
+    const int total = status.total;
+    if (total == 0)
+        return status.title + ": " + seconds;
+    return status.title + ": " + intToText(status.done) + " of " + intToText(total) + " " +
+           status.unit + ", " + seconds;
+}
+
 } // namespace lse::messages

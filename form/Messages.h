@@ -4,6 +4,7 @@
 #include "modChol.h"
 #include "modGauss.h"
 
+#include <chrono>
 #include <optional>
 #include <string>
 #include <utility>
@@ -43,6 +44,9 @@ Message exactFailed(const std::string& why);
 Message unreadableSystem(const std::string& why, const std::string& fileName = {});
 // Save System… or Save Results… could not write its file: the file's name and the reason.
 Message unsaved(const std::string& why, const std::string& fileName);
+// The progress box's line for long work that has run `elapsed`: what runs, how far (where it
+// counts), or that it is cancelling, and the time in tenths of a second.
+std::string progressText(const WorkStatus& status, std::chrono::milliseconds elapsed);
 std::string coefficientPromptA(int row, int column);
 std::string coefficientPromptB(int row);
 

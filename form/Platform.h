@@ -2,13 +2,17 @@
 
 #include "ExactReport.h"
 #include "Matrix.h"
+#include "SystemReader.h"
 #include "WrittenValues.h"
 
 #include <atomic>
 #include <chrono>
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
+#include <variant>
 #include <vector>
 
 namespace lse {
@@ -62,6 +66,55 @@ struct ExactOutcome {
     Ending ending = Ending::failed;
     exact::ExactReport report;
     std::string message;
+};
+
+struct CalculateReport;
+enum class Command;
+
+// Where Paste System or Open System… takes a system from: a text, a file the user chose, or an
+// input the platform holds and reads in its own way (the page's, in a Worker), with its name
+// (empty for a text) and its bytes (0: unknown).
+struct PastedText {
+    std::string text;
+};
+struct ChosenFile {
+    std::string path;
+};
+struct HeldInput {
+    std::function<io::LinearSystem(const io::ReadOptions&)> read;
+    std::string name;
+    std::uint64_t size = 0;
+};
+using SystemOrigin = std::variant<PastedText, ChosenFile, HeldInput>;
+
+// A file that a Save command writes, as the desktop's dialog offers it and the page's download
+// names it.
+struct SavedFile {
+    std::string_view filter; // "Systems (*.txt)"
+    std::string_view suffix; // added to a chosen name without one
+    std::string_view name;   // the download's
+    std::string_view mediaType;
+};
+
+// Where a Save goes: a path the user chose, the platform's download (which takes the text
+// through writeDownload), or nowhere, when the user cancelled.
+struct SaveTarget {
+    enum class Kind { cancelled, path, download };
+    Kind kind = Kind::cancelled;
+    std::string path;
+};
+
+// How a view closed: by its Close, or by Compute Exact Solution on a platform whose view
+// cannot stay open while the exact solution is computed (the page), to be shown again after.
+enum class ViewEnding { closed, computeExact };
+
+// The steps view of one method: its title, the steps in doubles, those in exact fractions
+// beside them (empty where unknown), and what its Copy copies.
+struct StepsView {
+    std::string title;
+    std::string doubles;
+    std::string fractions;
+    std::string copy;
 };
 
 // What the equation logic needs from the window and the platform. The Qt window implements
@@ -120,6 +173,33 @@ public:
         (void)problem, (void)status;
         return std::nullopt;
     }
+
+    // The primitives the declared commands work through (frmCholesky::execute). Each does
+    // nothing, or finds nothing, where the platform has none.
+
+    virtual void setClipboardText(const std::string& text) { (void)text; }
+    // Paste System's or Open System…'s input; nullopt when there is none or the user cancelled.
+    // `title` names the command, for a dialog of the platform's.
+    virtual std::optional<SystemOrigin> systemOrigin(Command command, const std::string& title) {
+        (void)command, (void)title;
+        return std::nullopt;
+    }
+    virtual SaveTarget chooseSave(const SavedFile& file, const std::string& title) {
+        (void)file, (void)title;
+        return {};
+    }
+    // A download's text, a piece at a time, each handed over before the next is made; then
+    // the download is made, or dropped when it is not `whole` (a cancel).
+    virtual void writeDownload(std::string_view piece) { (void)piece; }
+    virtual void finishDownload(const SavedFile& file, bool whole) { (void)file, (void)whole; }
+    // The accuracy view of `report`, modal; returns once it is closed. Commands may run
+    // meanwhile, and refreshAccuracy shows what they added to the report.
+    virtual ViewEnding showAccuracy(const CalculateReport& report) {
+        (void)report;
+        return ViewEnding::closed;
+    }
+    virtual void refreshAccuracy(const CalculateReport& report) { (void)report; }
+    virtual void showSteps(const StepsView& view) { (void)view; }
 };
 
 } // namespace lse

@@ -2,6 +2,7 @@
 
 #include "Platform.h"
 
+#include <optional>
 #include <span>
 #include <stdexcept>
 #include <string_view>
@@ -133,6 +134,14 @@ constexpr std::string_view nameOf(TextBox box) {
         return "txtCholesky";
     }
     throw std::out_of_range("no such text box");
+}
+
+// The text box whose control is called `name`, or none.
+constexpr std::optional<TextBox> textBoxNamed(std::string_view name) {
+    for (int i = 0; i <= static_cast<int>(TextBox::txtCholesky); ++i)
+        if (nameOf(static_cast<TextBox>(i)) == name)
+            return static_cast<TextBox>(i);
+    return std::nullopt;
 }
 
 // The heading over a multi-line box, or the prompt beside Textn.

@@ -2,6 +2,7 @@
 
 #include "Calculate.h"
 #include "CalculateReport.h"
+#include "Commands.h"
 #include "Matrix.h"
 #include "MethodTable.h"
 #include "Platform.h"
@@ -43,6 +44,11 @@ public:
     void submit_but_Click();
     // Calculate: solves by the method(s) chosen in Option1, each result into its method's box.
     void Start_Click();
+
+    // The declared command `id` as its action, key or button runs it, for the result box `box`
+    // where a result box's command is heard; nothing while it has nothing to do (isEnabled),
+    // since a key may come before the front end looks at the state again.
+    void execute(Command id, std::optional<TextBox> box = std::nullopt);
 
     // Paste System and a dropped text: the system that `text` holds replaces the current one
     // as a completed entry does (n and Textn, A, b, a zero x, the echo; the result boxes are
@@ -111,6 +117,10 @@ public:
     const Matrix& W() const { return session_.W(); }
 
 private:
+    void loadFrom(const SystemOrigin& origin);
+    void saveAs(Command id, const SavedFile& file);
+    // The accuracy view, shown again after each Compute Exact Solution that closed it.
+    void showAccuracy();
     void loadDefault();
     void enterSystem();
     // The reply's text is noted in `written` as entry (row, column) of [A | b].
@@ -139,6 +149,8 @@ private:
     WrittenValues written_;
     Session session_;
     bool busy_ = false; // a Calculate runs, or a system is read
+    // The accuracy view is open: Compute Exact Solution adds to it rather than opening one.
+    bool accuracyShown_ = false;
 
     struct BusyWhile {
         explicit BusyWhile(bool& flag) : flag_(flag) { flag_ = true; }

@@ -1,7 +1,8 @@
 #include "AccuracyDialog.h"
 
-#include "ComparisonModel.h"
+#include "AccuracyText.h"
 #include "ReportView.h"
+#include "TableModel.h"
 
 #include <QDialogButtonBox>
 #include <QHeaderView>
@@ -9,7 +10,6 @@
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTableView>
-#include <QTableWidget>
 #include <QVBoxLayout>
 
 #include <array>
@@ -17,8 +17,9 @@
 
 namespace lse::ui {
 
-AccuracyDialog::AccuracyDialog(QWidget* parent, frmCholesky& form, CommandActions& commands)
-    : QDialog(parent), form_(form), commands_(commands) {
+AccuracyDialog::AccuracyDialog(QWidget* parent, const CalculateReport& report,
+                               CommandActions& commands)
+    : QDialog(parent), report_(report), commands_(commands) {
     setObjectName("accuracy");
     setWindowTitle(QString::fromStdString(accuracyTitle()));
     setModal(true);
@@ -26,18 +27,17 @@ AccuracyDialog::AccuracyDialog(QWidget* parent, frmCholesky& form, CommandAction
                       QPlainTextEdit::WidgetWidth);
 
     auto* const side = new QWidget;
-    figures = new QTableWidget(side);
+    figures = new QTableView(side);
     figures->setObjectName("figures");
-    figures->setAccessibleName("Each method's figures");
-    figures->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // Left, as the figures have always stood in the window.
+    figures->setModel(new TableModel(figures, Qt::AlignLeft | Qt::AlignVCenter));
     figures->verticalHeader()->hide();
     figures->verticalHeader()->setDefaultSectionSize(figures->fontMetrics().lineSpacing() + 6);
     figures->setTabKeyNavigation(false);
     figures->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     table = new QTableView(side);
     table->setObjectName("comparison");
-    table->setAccessibleName("The unknowns side by side");
-    table->setModel(new ComparisonModel(table));
+    table->setModel(new TableModel(table, Qt::AlignRight | Qt::AlignVCenter));
     table->setItemDelegate(new AgreementDelegate(table));
     table->setFont(view->font());
     table->verticalHeader()->hide();
@@ -72,30 +72,14 @@ AccuracyDialog::AccuracyDialog(QWidget* parent, frmCholesky& form, CommandAction
     table->setFocus();
 }
 
-void AccuracyDialog::computeExact() {
-    if (form_.computeExact())
-        refresh();
-}
-
 void AccuracyDialog::refresh() {
-    view->setPlainText(QString::fromStdString(form_.accuracyText()));
-    const CalculateReport& report = form_.report();
-    static_cast<ComparisonModel*>(table->model())->show(report);
+    view->setPlainText(QString::fromStdString(accuracyText(report_)));
+    for (auto [shown, made] :
+         {std::pair{table, comparisonTable(report_)}, std::pair{figures, figuresTable(report_)}}) {
+        shown->setAccessibleName(QString::fromStdString(made.name));
+        static_cast<TableModel*>(shown->model())->show(std::move(made));
+    }
     table->resizeColumnsToContents();
-    const ComparisonTable comparison(report);
-    const std::vector<std::vector<std::string>> rows = comparison.figureRows(false);
-    figures->clear();
-    figures->setRowCount(static_cast<int>(rows.size()));
-    figures->setColumnCount(1 + static_cast<int>(report.methods.size()));
-    QStringList header{tr("Figure")};
-    for (const MethodReport& result : report.methods)
-        header << QString::fromUtf8(result.method->title.data(),
-                                    static_cast<qsizetype>(result.method->title.size()));
-    figures->setHorizontalHeaderLabels(header);
-    for (std::size_t r = 0; r < rows.size(); ++r)
-        for (std::size_t c = 0; c < rows[r].size(); ++c)
-            figures->setItem(static_cast<int>(r), static_cast<int>(c),
-                             new QTableWidgetItem(QString::fromStdString(rows[r][c])));
     figures->resizeColumnsToContents();
     // Every figure in sight: they are few.
     figures->setFixedHeight(figures->horizontalHeader()->height() +

@@ -1,7 +1,7 @@
 #pragma once
 
+#include "CalculateReport.h"
 #include "CommandActions.h"
-#include "frmCholesky.h"
 
 #include <QDialog>
 
@@ -9,7 +9,6 @@ class QPlainTextEdit;
 class QPushButton;
 class QTabWidget;
 class QTableView;
-class QTableWidget;
 
 namespace lse::ui {
 
@@ -23,13 +22,13 @@ class AccuracyDialog final : public QDialog {
     Q_OBJECT
 
 public:
-    AccuracyDialog(QWidget* parent, frmCholesky& form, CommandActions& commands);
+    AccuracyDialog(QWidget* parent, const CalculateReport& report, CommandActions& commands);
 
-    // Solves exactly and shows the answer.
-    void computeExact();
+    // Shows what the report holds now.
+    void refresh();
 
     QTabWidget* tabs{};
-    QTableWidget* figures{};
+    QTableView* figures{};
     QTableView* table{};
     QPlainTextEdit* view{};
     QPushButton* copyButton{};
@@ -38,9 +37,7 @@ public:
     QPushButton* closeButton{};
 
 private:
-    void refresh();
-
-    frmCholesky& form_;
+    const CalculateReport& report_;
     CommandActions& commands_;
 };
 

@@ -5,6 +5,7 @@
 namespace lse::ui {
 
 Calculator::Calculator() {
+    platform.commands = commands;
     // Clicks arrive only from the event loop, which has ended before the members go.
     QObject::connect(window.submit_but, &QPushButton::clicked, &window,
                      [this] { form.submit_but_Click(); });

@@ -25,8 +25,8 @@ public:
     CommandActions* commands = new CommandActions(window, form);
     // Paste, open and drop; parented to the window too.
     SystemInput* systemInput = new SystemInput(window, form, *commands);
-    // Accuracy…, Copy Solution, Compute Exact Solution and the accuracy view's copies; the same.
-    ResultActions* resultActions = new ResultActions(window, form, *commands);
+    // The result boxes' context menus; the same.
+    ResultActions* resultActions = new ResultActions(window, *commands);
 };
 
 } // namespace lse::ui

@@ -35,6 +35,10 @@ CommandActions::CommandActions(MainWindow& window, frmCholesky& form)
                 widgetOf(window, box)->addAction(action);
         }
         actions_[static_cast<std::size_t>(command.id)] = action;
+        connect(action, &QAction::triggered, this, [this, id = command.id] {
+            form_.execute(id, resultBox());
+            refresh();
+        });
     }
     // What a result box's command may do depends on the box, and the boxes show what a
     // Calculate, a Submit or a load changed.
@@ -43,13 +47,6 @@ CommandActions::CommandActions(MainWindow& window, frmCholesky& form)
         connect(widgetOf(window, box), &QPlainTextEdit::textChanged, this,
                 &CommandActions::refresh);
     refresh();
-}
-
-void CommandActions::bind(Command id, std::function<void()> run) {
-    connect(action(id), &QAction::triggered, this, [this, id, run = std::move(run)] {
-        if (isEnabled(id, form_, resultBox()))
-            run();
-    });
 }
 
 void CommandActions::bindButton(QAbstractButton* button, Command id) {

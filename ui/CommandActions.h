@@ -7,7 +7,6 @@
 #include <QObject>
 
 #include <array>
-#include <functional>
 #include <optional>
 
 class QAbstractButton;
@@ -17,8 +16,8 @@ class QPlainTextEdit;
 namespace lse::ui {
 
 // One QAction for each declared command, which menus and the accuracy view share: its caption,
-// key and object name from the declaration, enabled while the form's state allows it and
-// acting only then, since a key may come before the state is looked at again.
+// key and object name from the declaration, enabled while the form's state allows it, and
+// bound to the form's operation for the command.
 class CommandActions final : public QObject {
     Q_OBJECT
 
@@ -26,8 +25,6 @@ public:
     CommandActions(MainWindow& window, frmCholesky& form);
 
     QAction* action(Command id) const { return actions_[static_cast<std::size_t>(id)]; }
-    // What the command does when triggered while enabled.
-    void bind(Command id, std::function<void()> run);
     // The button takes the caption with its mnemonic, follows the action's enabled state and
     // triggers it.
     void bindButton(QAbstractButton* button, Command id);

@@ -1,5 +1,6 @@
 #include "LongRun.h"
 
+#include "Messages.h"
 #include "QtPlatform.h"
 
 #include <QCloseEvent>
@@ -24,13 +25,6 @@ using Clock = std::chrono::steady_clock;
 
 // Often enough for the time to move smoothly in tenths of a second.
 constexpr std::chrono::milliseconds kRefreshInterval{100};
-
-// "12.3 s"
-QString secondsText(Clock::duration elapsed) {
-    const auto tenths =
-        std::chrono::duration_cast<std::chrono::milliseconds>(elapsed).count() / 100;
-    return QStringLiteral("%1.%2 s").arg(tenths / 10).arg(tenths % 10);
-}
 
 } // namespace
 
@@ -59,17 +53,8 @@ void ProgressDialog::refresh(Clock::duration elapsed) {
     // Without a count the bar only shows that the work goes on.
     bar->setRange(0, std::max(total, 0));
     bar->setValue(std::min(done, total));
-    const QString title = QString::fromStdString(status_.title);
-    if (status_.cancel)
-        label->setText(QStringLiteral("%1: cancelling, %2").arg(title, secondsText(elapsed)));
-    else if (total == 0)
-        label->setText(QStringLiteral("%1: %2").arg(title, secondsText(elapsed)));
-    else
-        label->setText(QStringLiteral("%1: %2 of %3 %4, %5")
-                           .arg(title)
-                           .arg(done)
-                           .arg(total)
-                           .arg(QString::fromStdString(status_.unit), secondsText(elapsed)));
+    label->setText(QString::fromStdString(messages::progressText(
+        status_, std::chrono::duration_cast<std::chrono::milliseconds>(elapsed))));
 }
 
 void ProgressDialog::requestCancel() {

@@ -22,20 +22,11 @@ namespace {
 // break, but gives its lines back separated by LF alone.
 const QString kLineEnd = QStringLiteral("\r\n");
 
+// Null for Textn, the one line box.
 QPlainTextEdit* multiLineBox(const MainWindow& window, TextBox box) {
-    switch (box) {
-    case TextBox::display:
-        return window.display;
-    case TextBox::txtVector:
-        return window.txtVector;
-    case TextBox::txtGauss:
-        return window.txtGauss;
-    case TextBox::txtCholesky:
-        return window.txtCholesky;
-    case TextBox::Textn:
-        break;
-    }
-    return nullptr;
+    const std::string_view name = window::nameOf(box);
+    return window.findChild<QPlainTextEdit*>(
+        QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size())));
 }
 
 } // namespace

@@ -11,6 +11,8 @@
 
 namespace lse::ui {
 
+class AccuracyDialog;
+class CommandActions;
 class MainWindow;
 
 // Shown as the title of a message or input box that brings none of its own.
@@ -37,6 +39,17 @@ public:
     std::optional<ExactOutcome> solveExact(const ExactProblem& problem,
                                            WorkStatus& status) override;
 
+    void setClipboardText(const std::string& text) override;
+    // The clipboard's text, or the file chosen in a dialog.
+    std::optional<SystemOrigin> systemOrigin(Command command, const std::string& title) override;
+    SaveTarget chooseSave(const SavedFile& file, const std::string& title) override;
+    ViewEnding showAccuracy(const CalculateReport& report) override;
+    void refreshAccuracy(const CalculateReport& report) override;
+    void showSteps(const StepsView& view) override;
+
+    // The actions whose buttons the accuracy view shows; set by the composition root.
+    CommandActions* commands{};
+
     // The exact solver's program: empty for lineq-exact beside the running program.
     std::string exactProgram;
     // The most address space the exact solve may take, so that it runs out of memory alone
@@ -49,6 +62,9 @@ private:
     static std::uint64_t physicalMemory();
 
     MainWindow& window_;
+    AccuracyDialog* accuracyView_{};
+    // Where the last file was opened or saved, where the next dialog starts.
+    QString lastFolder_;
 };
 
 } // namespace lse::ui

@@ -1,13 +1,7 @@
 #include "SystemInput.h"
 
-#include "SaveDialog.h"
-
 #include <QAction>
-#include <QClipboard>
 #include <QDropEvent>
-#include <QFileDialog>
-#include <QFileInfo>
-#include <QGuiApplication>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
@@ -17,8 +11,6 @@
 namespace lse::ui {
 
 namespace {
-
-const QString kFileFilter = "Systems (*.txt *.csv *.tsv *.dat *.mtx *.npy);;All files (*)";
 
 QString shortcutOf(Command id) {
     return QString::fromUtf8(declarationOf(id).shortcut.data(),
@@ -37,11 +29,8 @@ QString systemToolTip() {
 SystemInput::SystemInput(MainWindow& window, frmCholesky& form, CommandActions& commands)
     : QObject(&window), window_(window), form_(form) {
     pasteAction = commands.action(Command::pasteSystem);
-    commands.bind(Command::pasteSystem, [this] { paste(); });
     openAction = commands.action(Command::openSystem);
-    commands.bind(Command::openSystem, [this] { open(); });
     saveAction = commands.action(Command::saveSystem);
-    commands.bind(Command::saveSystem, [this] { save(); });
 
     window.display->setToolTip(systemToolTip());
     window.display->setContextMenuPolicy(Qt::CustomContextMenu);
@@ -56,29 +45,6 @@ SystemInput::SystemInput(MainWindow& window, frmCholesky& form, CommandActions& 
     for (QPlainTextEdit* const box :
          {window.display, window.txtVector, window.txtGauss, window.txtCholesky})
         box->viewport()->installEventFilter(this);
-}
-
-void SystemInput::paste() {
-    form_.loadSystemText(QGuiApplication::clipboard()->text().toStdString());
-}
-
-void SystemInput::open() {
-    // Titled by the command, without the ellipsis that promised this dialog.
-    QString title = openAction->text();
-    if (title.endsWith(QChar(0x2026)))
-        title.chop(1);
-    const QString path = QFileDialog::getOpenFileName(&window_, title, lastFolder_, kFileFilter);
-    if (path.isEmpty())
-        return;
-    lastFolder_ = QFileInfo(path).absolutePath();
-    form_.loadSystemFile(path.toStdString());
-}
-
-void SystemInput::save() {
-    const QString path =
-        chooseSavePath(&window_, *saveAction, "Systems (*.txt)", "txt", lastFolder_);
-    if (!path.isEmpty())
-        form_.saveSystemFile(path.toStdString());
 }
 
 void SystemInput::showContextMenu(const QPoint& position) {

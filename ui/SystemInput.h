@@ -34,9 +34,6 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void paste();
-    void open();
-    void save();
     void showContextMenu(const QPoint& position);
     // The local file or the text that a drag from outside the program carries; empty when it
     // brings neither.
@@ -45,7 +42,6 @@ private:
 
     MainWindow& window_;
     frmCholesky& form_;
-    QString lastFolder_;
 };
 
 } // namespace lse::ui

@@ -2,6 +2,7 @@
 
 #include "CalculateReport.h"
 #include "Commands.h"
+#include "ViewTable.h"
 
 #include <string>
 #include <string_view>
@@ -33,9 +34,9 @@ std::string fillPage(std::string_view page);
 // for as they come into sight.
 std::string comparisonMarkup(const CalculateReport& report);
 
-// Rows first + 1 .. first + count of that table (fewer at its end), a row per unknown with
-// each method's value, whose wrong digits, once the exact solution is known, are marked for the
-// eye (class "wrong") and said for a screen reader (class "said").
-std::string comparisonRowsMarkup(const CalculateReport& report, int first, int count);
+// Rows first + 1 .. first + count of a view's table (fewer at its end), each numbered for a
+// screen reader where `indexed`; a cell's wrong digits are marked for the eye (class "wrong")
+// and what is said of it for a screen reader (class "said").
+std::string rowsMarkup(const ViewTable& table, int first, int count, bool indexed);
 
 } // namespace lse::web

@@ -1,5 +1,7 @@
 #include "WebPlatform.h"
 
+#include "AccuracyText.h"
+#include "Messages.h"
 #include "WindowLayout.h"
 
 #include <emscripten.h>
@@ -62,10 +64,8 @@ EM_ASYNC_JS(char*, showInputBox, (const char* title, const char* prompt), {
 
 // The status of the long work that runs, for the progress box that work waiting for a Worker
 // shows after `quietMs` (page.js); it reads and sets the status in the program's memory.
-EM_JS(void, beginLongWork, (const char* title, const char* unit, const void* done,
-                            const void* total, void* cancel, int quietMs), {
-    lineqPage.beginLongWork({ title: UTF8ToString(title), unit: UTF8ToString(unit), done,
-        total, cancel, quietMs });
+EM_JS(void, beginLongWork, (const void* done, const void* total, void* cancel, int quietMs), {
+    lineqPage.beginLongWork({ done, total, cancel, quietMs });
 });
 
 EM_JS(void, endLongWork, (), {
@@ -82,14 +82,46 @@ EM_ASYNC_JS(void, giveTurnWhileDownloading, (), {
     await new Promise((turn) => setTimeout(turn, 0));
 });
 
+// The download made, or dropped when it is not whole.
+EM_JS(void, makeDownload, (const char* name, const char* type, int whole), {
+    lineqPage.finishDownload(UTF8ToString(name), UTF8ToString(type), whole !== 0);
+});
+
+// Not waited for: a copy may be asked for from an open view, while the program waits for the
+// view. The page waits for the clipboard before a command or a view ends.
+EM_JS(void, copyText, (const char* text), {
+    lineqPage.copyText(UTF8ToString(text));
+});
+
+// The bytes of the input the page holds for the reading, and its file's name into `name`
+// (null for a text); -1 when it holds none.
+EM_JS(double, heldInput, (char** name), {
+    const input = lineqPage.heldInput();
+    if (input === null)
+        return -1;
+    HEAPU32[name >> 2] = input.file ? allocateUTF8(input.file.name) : 0;
+    return input.file ? input.file.size : input.text.length;
+});
+
+// 1 when the view was closed by Compute Exact Solution.
+EM_ASYNC_JS(int, accuracyView, (const char* text), {
+    return await lineqPage.accuracyView(UTF8ToString(text)) === "exact" ? 1 : 0;
+});
+
+EM_ASYNC_JS(void, stepsView, (const char* title, const char* doubles, const char* fractions,
+                              const char* copy), {
+    await lineqPage.stepsView(UTF8ToString(title), [UTF8ToString(doubles),
+        UTF8ToString(fractions) || null], UTF8ToString(copy));
+});
+
 // clang-format on
 
 // The progress box's status while the work runs, also when it throws.
 class LongWorkShown {
 public:
     explicit LongWorkShown(lse::WorkStatus& status) {
-        beginLongWork(status.title.c_str(), status.unit.c_str(), &status.done, &status.total,
-                      &status.cancel, static_cast<int>(lse::kQuietTime.count()));
+        beginLongWork(&status.done, &status.total, &status.cancel,
+                      static_cast<int>(lse::kQuietTime.count()));
     }
     ~LongWorkShown() { endLongWork(); }
     LongWorkShown(const LongWorkShown&) = delete;
@@ -109,32 +141,13 @@ const char* iconOf(lse::MessageStyle style) {
     return "";
 }
 
+// A string_view into a literal, so it ends in a zero.
 const char* idOf(lse::TextBox box) {
-    switch (box) {
-    case lse::TextBox::Textn:
-        return "Textn";
-    case lse::TextBox::display:
-        return "display";
-    case lse::TextBox::txtVector:
-        return "txtVector";
-    case lse::TextBox::txtGauss:
-        return "txtGauss";
-    case lse::TextBox::txtCholesky:
-        return "txtCholesky";
-    }
-    return "";
+    return lse::window::nameOf(box).data();
 }
 
-const char* idOf(lse::SolutionMethod button) {
-    switch (button) {
-    case lse::SolutionMethod::gaussElimination:
-        return "Option1_0";
-    case lse::SolutionMethod::bothMethods:
-        return "Option1_1";
-    case lse::SolutionMethod::choleskyDecomposition:
-        return "Option1_2";
-    }
-    return "";
+std::string idOf(lse::SolutionMethod button) {
+    return "Option1_" + std::to_string(static_cast<int>(button));
 }
 
 } // namespace
@@ -173,7 +186,7 @@ void WebPlatform::setCheckBoxValue(CheckBox, int value) {
 }
 
 bool WebPlatform::optionValue(OptionArray, SolutionMethod button) const {
-    return isControlChecked(idOf(button)) != 0;
+    return isControlChecked(idOf(button).c_str()) != 0;
 }
 
 void WebPlatform::messageBox(const std::string& text, MessageStyle style,
@@ -185,7 +198,14 @@ void WebPlatform::runLong(const std::function<void()>& work, WorkStatus& status)
     emscripten_sleep(0);
     {
         const LongWorkShown shown(status);
-        work();
+        running_ = &status;
+        try {
+            work();
+        } catch (...) {
+            running_ = nullptr;
+            throw;
+        }
+        running_ = nullptr;
     }
     emscripten_sleep(0);
 }
@@ -197,22 +217,53 @@ std::optional<std::string> WebPlatform::inputBox(const std::string& prompt) {
     return std::string(reply.get());
 }
 
-void DownloadLines::operator()(std::string_view line) const {
+void WebPlatform::setClipboardText(const std::string& text) {
+    copyText(text.c_str());
+}
+
+std::optional<SystemOrigin> WebPlatform::systemOrigin(Command, const std::string&) {
+    char* name = nullptr;
+    const double size = heldInput(&name);
+    const PageString held(name, &std::free);
+    if (size < 0)
+        return std::nullopt;
+    return HeldInput{ReadInWorker{}, held ? held.get() : "", static_cast<std::uint64_t>(size)};
+}
+
+SaveTarget WebPlatform::chooseSave(const SavedFile&, const std::string&) {
+    return {SaveTarget::Kind::download, {}};
+}
+
+void WebPlatform::writeDownload(std::string_view piece) {
     constexpr double kTurnMs = 25;
     static double lastTurn = emscripten_get_now();
-    addDownloadPiece(line.data(), static_cast<int>(line.size()));
+    addDownloadPiece(piece.data(), static_cast<int>(piece.size()));
     if (emscripten_get_now() - lastTurn >= kTurnMs) {
         giveTurnWhileDownloading();
         lastTurn = emscripten_get_now();
     }
 }
 
+void WebPlatform::finishDownload(const SavedFile& file, bool whole) {
+    makeDownload(std::string(file.name).c_str(), std::string(file.mediaType).c_str(),
+                 whole ? 1 : 0);
+}
+
+ViewEnding WebPlatform::showAccuracy(const CalculateReport& report) {
+    return accuracyView(accuracyText(report).c_str()) != 0 ? ViewEnding::computeExact
+                                                           : ViewEnding::closed;
+}
+
+void WebPlatform::showSteps(const StepsView& view) {
+    stepsView(view.title.c_str(), view.doubles.c_str(), view.fractions.c_str(), view.copy.c_str());
+}
+
+std::string WebPlatform::progressText(std::chrono::milliseconds elapsed) const {
+    return running_ ? messages::progressText(*running_, elapsed) : std::string();
+}
+
 std::optional<TextBox> textBoxWithId(std::string_view id) {
-    for (const TextBox box : {TextBox::Textn, TextBox::display, TextBox::txtVector,
-                              TextBox::txtGauss, TextBox::txtCholesky})
-        if (id == idOf(box))
-            return box;
-    return std::nullopt;
+    return window::textBoxNamed(id);
 }
 
 } // namespace lse::web

@@ -3,6 +3,7 @@
 #include "Platform.h"
 #include "SystemReader.h"
 
+#include <chrono>
 #include <functional>
 #include <map>
 #include <optional>
@@ -36,11 +37,26 @@ public:
     std::optional<ExactOutcome> solveExact(const ExactProblem& problem,
                                            WorkStatus& status) override;
 
+    // The commands' primitives: the page's clipboard, the input page.js holds for a reading,
+    // the browser's download (with the browser's turn every 25 ms, so that the page stays
+    // responsive and the progress box's Cancel is heard), and the views as modal <dialog>s.
+    void setClipboardText(const std::string& text) override;
+    std::optional<SystemOrigin> systemOrigin(Command command, const std::string& title) override;
+    SaveTarget chooseSave(const SavedFile& file, const std::string& title) override;
+    void writeDownload(std::string_view piece) override;
+    void finishDownload(const SavedFile& file, bool whole) override;
+    ViewEnding showAccuracy(const CalculateReport& report) override;
+    void showSteps(const StepsView& view) override;
+
+    // The progress box's line for the long work that runs, once it has run `elapsed`.
+    std::string progressText(std::chrono::milliseconds elapsed) const;
+
     // Lines first.. first + count - 1 of the box's text, as replaceLines gave them.
     std::string boxLines(TextBox box, int first, int count) const;
 
 private:
     std::map<TextBox, std::function<std::string(int)>> lineSources_;
+    const WorkStatus* running_ = nullptr;
 };
 
 // The system in the file or text that the page holds for the reading (page.js), read in a
@@ -48,12 +64,6 @@ private:
 // cancel, as a read on the desktop gives them.
 struct ReadInWorker {
     io::LinearSystem operator()(const io::ReadOptions& options) const;
-};
-
-// Save System's lines into the page's download (page.js), with the browser's turn every 25 ms
-// so that the page stays responsive, the progress box shows and its Cancel is heard.
-struct DownloadLines {
-    void operator()(std::string_view line) const;
 };
 
 // The text box whose control has this id, or none.

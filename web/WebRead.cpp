@@ -12,18 +12,19 @@
 #include <new>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace {
 
-// What the Worker answered, as lineqPage.nextReadEvent gives it.
-enum class ReadEvent {
-    progress = 0,
-    system = 1,
-    refused = 2,
-    outOfMemory = 3,
-    unreadable = 4,
-    cancelled = 5
+// What the Worker answered: its progress, or how the reading ended, by the names the Worker's
+// replies give them (web/read/worker.js).
+enum class ReadEvent { progress, system, refused, outOfMemory, unreadable, cancelled };
+
+constexpr std::pair<std::string_view, ReadEvent> kReadEvents[] = {
+    {"progress", ReadEvent::progress},     {"system", ReadEvent::system},
+    {"refused", ReadEvent::refused},       {"outOfMemory", ReadEvent::outOfMemory},
+    {"unreadable", ReadEvent::unreadable}, {"cancelled", ReadEvent::cancelled},
 };
 
 // clang-format off
@@ -33,8 +34,8 @@ EM_JS(void, startReading, (int keepWritten), {
     lineqPage.startReading(keepWritten !== 0);
 });
 
-EM_ASYNC_JS(int, nextReadEvent, (), {
-    return await lineqPage.nextReadEvent();
+EM_ASYNC_JS(char*, nextReadEventName, (), {
+    return allocateUTF8(await lineqPage.nextReadEvent());
 });
 
 // Of the event just answered: the bytes read so far, the order and whether it holds b.
@@ -103,6 +104,16 @@ namespace lse::web {
 
 namespace {
 
+// Within lse::web, so that Asyncify instruments it (asyncify-only.txt): it waits for the page.
+ReadEvent nextReadEvent() {
+    const std::unique_ptr<char, decltype(&std::free)> name(nextReadEventName(), &std::free);
+    for (const auto& [said, event] : kReadEvents)
+        if (said == name.get())
+            return event;
+    // A reply this page does not know is none it can read.
+    return ReadEvent::unreadable;
+}
+
 // Doubles copied in one go: 16 MB, a few milliseconds.
 constexpr long kCopiedAtOnce = 1L << 21;
 // Bytes of fresh memory touched in one go: 8 MB, some 30 ms.
@@ -165,7 +176,7 @@ io::LinearSystem systemOfEvent() {
 io::LinearSystem ReadInWorker::operator()(const io::ReadOptions& options) const {
     startReading(options.keepWritten ? 1 : 0);
     for (;;) {
-        switch (static_cast<ReadEvent>(nextReadEvent())) {
+        switch (nextReadEvent()) {
         case ReadEvent::progress:
             if (options.progress)
                 options.progress(static_cast<std::uint64_t>(readProgress()));

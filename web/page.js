@@ -104,7 +104,7 @@ const lineqPage = (() => {
     // Puts `text` on the clipboard. The page holds no permission: where the browser refuses
     // its clipboard API (an older one, or a page without the focus), the text is copied as a
     // selection is.
-    async function copyText(text) {
+    async function toClipboard(text) {
         try {
             await navigator.clipboard.writeText(text);
         } catch {
@@ -119,10 +119,40 @@ const lineqPage = (() => {
             focused?.focus();
         }
     }
+    // The program's copies, which a command or a view waits for before it ends.
+    let copies = Promise.resolve();
+    function copyText(text) {
+        copies = Promise.all([copies, toClipboard(text)]);
+        return copies;
+    }
+    // Calls the program's export `name` at once with `args` (texts and numbers) and gives its
+    // text, or null for none. Also while the program waits for a view or a reading, where ccall
+    // would take the call for the end of that wait.
+    function callNow(name, ...args) {
+        const held = [];
+        const cArgs = args.map((arg) => {
+            if (typeof arg !== "string")
+                return arg;
+            const size = lengthBytesUTF8(arg) + 1;
+            held.push(_malloc(size));
+            stringToUTF8(arg, held.at(-1), size);
+            return held.at(-1);
+        });
+        try {
+            const text = Module[`_${name}`](...cArgs);
+            return text ? UTF8ToString(text) : null;
+        } finally {
+            held.forEach((at) => _free(at));
+        }
+    }
+    // A declared command for the result box with `boxId`, waited for; a view's own buttons run
+    // theirs at once (callNow), while the program waits for the view.
+    const runCommand = (name, boxId = "") =>
+        Module.ccall("runCommand", null, ["string", "string"], [name, boxId], { async: true });
 
     // The accuracy view of the last Calculate, its text the program's; resolves once closed,
     // with "exact" when closed by Compute Exact Solution, and not before its copies have
-    // reached the clipboard. The focus starts in the text, so that the keys select and copy it.
+    // reached the clipboard. Its copies are the program's commands. The focus starts in the text, so that the keys select and copy it.
     // Its commands' buttons are enabled as the program says when it opens.
     async function accuracyView(text) {
         const dialog = document.getElementById("accuracyView");
@@ -130,29 +160,24 @@ const lineqPage = (() => {
         report.value = text;
         // The program writes the tables, escaping every text it puts in them.
         const side = dialog.querySelector(".side");
-        side.innerHTML = ask("comparisonMarkup") ?? "";
+        side.innerHTML = callNow("comparisonMarkup") ?? "";
         side.scrollTop = 0;
         const showRows = comparisonRows(side);
         report.setSelectionRange(0, 0);
         report.scrollTop = 0;
         const close = dialog.querySelector("button.close");
         const enabled = enabledCommands();
-        let copies = Promise.resolve();
-        const copy = (textOf) => () => {
-            copies = Promise.all([copies, copyText(textOf())]);
-        };
         const ending = await showModal(dialog, report, undefined, (finish, signal) => {
-            const actions = {
-                copyText: copy(() => report.value),
-                copyTable: copy(() => ask("accuracyTable")),
-                computeExact: () => finish("exact"),
-            };
             for (const button of dialog.querySelectorAll("button[data-command]")) {
                 const name = button.dataset.command;
                 button.disabled = !enabled.has(name);
                 button.addEventListener("click", () => {
-                    if (!button.disabled)
-                        actions[name]();
+                    if (button.disabled)
+                        return;
+                    if (name === "computeExact")
+                        finish("exact");
+                    else
+                        callNow("runCommand", name, "");
                 }, { signal });
             }
             close.addEventListener("click", () => finish(), { signal });
@@ -177,8 +202,7 @@ const lineqPage = (() => {
         const around = 40;
         const spacer = (height) => height <= 0 ? "" : `<tr class="spacer" aria-hidden="true">` +
             `<td colspan="${columns}" style="height: ${height}px"></td></tr>`;
-        const rowsFrom = (first, count) => Module.ccall("comparisonRows", "string",
-            ["number", "number"], [first, count]);
+        const rowsFrom = (first, count) => callNow("comparisonRows", first, count) ?? "";
         let rowHeight = 0;
         let shown = -1;
         body.innerHTML = rowsFrom(0, 2 * around);
@@ -214,20 +238,18 @@ const lineqPage = (() => {
             view.scrollTop = 0;
         }
         beside.hidden = !fractions;
-        let copied = Promise.resolve();
         await showModal(dialog, steps, undefined, (finish, signal) => {
             // The columns' lines face each other: they scroll as one.
             for (const [from, to] of [[steps, beside], [beside, steps]])
                 from.addEventListener("scroll", () => {
                     to.scrollTop = from.scrollTop;
                 }, { signal });
-            dialog.querySelector("button.copy").addEventListener("click", () => {
-                copied = copyText(copy);
-            }, { signal });
+            dialog.querySelector("button.copy").addEventListener("click", () => copyText(copy),
+                { signal });
             dialog.querySelector("button.close").addEventListener("click", () => finish(),
                 { signal });
         });
-        await copied;
+        await copies;
     }
 
     // One command (a click, a paste, an open or a drop) is handled at a time, to its end, as
@@ -241,6 +263,7 @@ const lineqPage = (() => {
         document.documentElement.dataset.busy = "true";
         try {
             await command();
+            await copies;
         } finally {
             busy = false;
             delete document.documentElement.dataset.busy;
@@ -248,16 +271,12 @@ const lineqPage = (() => {
     }
     const call = (handler, ...args) => Module.ccall(handler, null, args.map(() => "string"),
         args, { async: true });
-    // A text the program builds, or null when it has none (ccall gives a null pointer as the
-    // empty text); it shows no box meanwhile.
-    const ask = (query, ...args) =>
-        Module.ccall(query, "string", args.map(() => "string"), args) || null;
 
     // The commands as the program declares them (written into the page at build time), and
     // which of them have something to do now; a result box's for the box with `boxId`.
     const commands = JSON.parse(document.getElementById("commands").textContent);
     const enabledCommands = (boxId = "") =>
-        new Set((ask("enabledCommands", boxId) ?? "").split(" "));
+        new Set(JSON.parse(callNow("enabledCommands", boxId)));
     const resultBoxId = (target) =>
         target instanceof Element && target.matches("[data-result-box]") ? target.id : "";
 
@@ -548,8 +567,8 @@ const lineqPage = (() => {
     // (WebPlatform's replaceLines).
     function setBoxLines(id, count) {
         const box = boxOf(id);
-        const fetch = (first, n) => linesOf(Module.ccall("boxLines", "string",
-            ["string", "number", "number"], [id, first, n]).replaceAll("\r\n", "\n"));
+        const fetch = (first, n) =>
+            linesOf((callNow("boxLines", id, first, n) ?? "").replaceAll("\r\n", "\n"));
         const text = () => count === 0 ? "" : fetch(0, count).join("\n") + "\n";
         // The first line tells the length; at 3000 equations it is 3000 numbers' texts.
         const first = count === 0 ? [] : fetch(0, 1);
@@ -569,9 +588,7 @@ const lineqPage = (() => {
 
     // One reading at a time: the input the program is about to read ({ file } or { text }),
     // then the Worker reading it and what it answered, which the program takes one event at a
-    // time (nextReadEvent, readEvent; web/WebRead.cpp).
-    const readEvents = { progress: 0, system: 1, refused: 2, outOfMemory: 3, unreadable: 4,
-        cancelled: 5 };
+    // time (nextReadEvent, by its ending's name, and readEvent; web/WebRead.cpp).
     let reading = null;
     function startReading(keepWritten) {
         const current = reading;
@@ -614,8 +631,7 @@ const lineqPage = (() => {
         while (current.events.length === 0)
             await new Promise((wake) => { current.wake = wake; });
         current.event = current.events.shift();
-        const { ending } = current.event;
-        return ending === undefined ? readEvents.progress : readEvents[ending];
+        return current.event.ending ?? "progress";
     }
     const readEvent = () => reading.event;
 
@@ -631,16 +647,11 @@ const lineqPage = (() => {
             }
         });
     }
-    function pasteSystem(text) {
-        // Its length counts its bytes for the progress display: a system is digits, signs,
-        // points and spaces.
-        readSystem({ text }, () => Module.ccall("pasteSystem", null, ["number"], [text.length],
-            { async: true }));
-    }
-    function openSystem(file) {
-        readSystem({ file }, () => Module.ccall("openSystem", null, ["string", "number"],
-            [file.name, file.size], { async: true }));
-    }
+    // Its length counts a text's bytes for the progress display: a system is digits, signs,
+    // points and spaces.
+    const pasteSystem = (text) => readSystem({ text }, () => runCommand("pasteSystem"));
+    const openSystem = (file) => readSystem({ file }, () => runCommand("openSystem"));
+    const heldInput = () => reading?.input ?? null;
 
     // The long work that runs (WebPlatform::runLong), with its status in the program's memory.
     // Work that waits (a reading) shows it once it has run for the quiet time, as the desktop's
@@ -659,15 +670,12 @@ const lineqPage = (() => {
         const refresh = () => {
             const done = HEAP32[status.done >> 2];
             const total = HEAP32[status.total >> 2];
-            const seconds = `${(Math.floor((performance.now() - started) / 100) / 10).toFixed(1)} s`;
             bar.max = Math.max(total, 1);
             if (total > 0)
                 bar.value = Math.min(done, total);
             else
                 bar.removeAttribute("value");
-            text.textContent = cancelled() ? `${status.title}: cancelling, ${seconds}` :
-                total === 0 ? `${status.title}: ${seconds}` :
-                    `${status.title}: ${done} of ${total} ${status.unit}, ${seconds}`;
+            text.textContent = callNow("progressText", performance.now() - started);
         };
         const requestCancel = () => {
             HEAPU8[status.cancel] = 1;
@@ -792,6 +800,11 @@ const lineqPage = (() => {
         downloadPieces = [new Blob(downloadPieces)];
         longWork?.waiting();
     }
+    function finishDownload(name, type, whole) {
+        if (whole)
+            download(name, type, downloadPieces);
+        downloadPieces = [];
+    }
     function download(name, type, parts) {
         const link = document.createElement("a");
         link.href = URL.createObjectURL(new Blob(parts, { type }));
@@ -808,46 +821,21 @@ const lineqPage = (() => {
     function bindCommandKeys() {
         const fileInput = document.getElementById("openSystem");
         const actions = {
-            accuracy: () => run(async () => {
-                let report = ask("accuracyText");
-                // The view shows again with the exact solution once it is computed.
-                while (report !== null && await accuracyView(report) === "exact") {
-                    await Module.ccall("computeExact", "number", [], [], { async: true });
-                    report = ask("accuracyText");
-                }
-            }),
-            copySolution: (box) => run(async () => {
-                const solution = ask("solutionText", box);
-                if (solution !== null)
-                    await copyText(solution);
-            }),
-            steps: (box) => run(async () => {
-                const title = ask("stepsTitle", box);
-                if (title !== null)
-                    await stepsView(title, [ask("stepsColumn", box, "0"),
-                        ask("stepsColumn", box, "1")], ask("stepsText", box));
-            }),
             openSystem: () => {
                 loadReadModule().catch(() => {});
                 fileInput.click();
             },
-            saveSystem: () => run(async () => {
-                downloadPieces = [];
-                if (await Module.ccall("saveSystem", "number", [], [], { async: true }))
-                    download("system.txt", "text/plain", downloadPieces);
-                downloadPieces = [];
-            }),
-            saveResults: () => download("results.csv", "text/csv", [ask("resultsCsv")]),
         };
+        const runOf = (name) => actions[name] ?? ((box) => run(() => runCommand(name, box)));
         document.addEventListener("keydown", (event) => {
             const command = commandOfKey(event);
             // The browser's paste event brings Paste System its text.
-            if (!command || !(command.name in actions))
+            if (!command || command.name === "pasteSystem")
                 return;
             event.preventDefault();
             const box = resultBoxId(event.target);
             if (!busy && enabledCommands(box).has(command.name))
-                actions[command.name](box);
+                runOf(command.name)(box);
         });
     }
 
@@ -881,7 +869,7 @@ const lineqPage = (() => {
 
     return { messageBox, inputBox, bindWindow, setBoxText, setBoxLines, readModule,
         startReading, nextReadEvent, readEvent, beginLongWork, endLongWork, downloadPiece,
-        downloadTurn };
+        downloadTurn, finishDownload, copyText, heldInput, accuracyView, stepsView };
 })();
 
 // lineq-read.js hands the reading module over here.

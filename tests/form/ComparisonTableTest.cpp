@@ -9,14 +9,15 @@ namespace lse::test {
 namespace {
 
 TEST(ComparisonTable, CorrectDigitsAreTheLeadingCharactersThatHoldThem) {
-    for (const auto& [value, truth, digits, correct] :
-         std::initializer_list<std::tuple<double, double, int, std::string>>{
-             {2.999999999999995, 3, 14, "2.9999999999999"},
-             {-336.0000017111369, -336.0000013835843, 9, "-336.000001"},
-             {0.001234, 0.001235, 3, "0.00123"},
-             {1.2345678901234567e+17, 1.2345678901234569e+17, 15, "1.23456789012345"},
-             {1.5e-20, 1.5e-20, 17, "1.5E-20"},
-             {1, 0, 0, ""},
+    for (const auto& [value, truth, digits, correct, said] :
+         std::initializer_list<std::tuple<double, double, int, std::string, std::string>>{
+             {2.999999999999995, 3, 14, "2.9999999999999", ", 14 correct digits"},
+             {-336.0000017111369, -336.0000013835843, 9, "-336.000001", ", 9 correct digits"},
+             {0.001234, 0.001235, 3, "0.00123", ", 3 correct digits"},
+             {1.2345678901234567e+17, 1.2345678901234569e+17, 15, "1.23456789012345",
+              ", 15 correct digits"},
+             {1.5e-20, 1.5e-20, 17, "1.5E-20", ", every digit correct"},
+             {1, 0, 0, "", ", 0 correct digits"},
          }) {
         SCOPED_TRACE(correct);
         static constexpr MethodEntry kMethod{"m", "M", "M", {}, {}, nullptr, {}, nullptr};
@@ -38,6 +39,8 @@ TEST(ComparisonTable, CorrectDigitsAreTheLeadingCharactersThatHoldThem) {
         const std::string text = ComparisonTable(report).cell(1, 1);
         EXPECT_EQ(text.substr(0, agreement->characters), correct);
         EXPECT_EQ(agreement->whole, correct == text);
+        EXPECT_EQ(ComparisonTable(report).said(1, 1), said);
+        EXPECT_EQ(ComparisonTable(report).said(1, 0), "");
     }
 }
 

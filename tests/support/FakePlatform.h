@@ -101,6 +101,38 @@ public:
         return reply;
     }
 
+    // The commands' primitives: what they found and what they were given.
+    std::vector<std::string> clipboard;    // each text put there
+    std::optional<SystemOrigin> origin;    // what Paste System or Open System… finds
+    SaveTarget saveTarget;                 // where a Save goes
+    std::vector<std::string> dialogTitles; // of the dialogs that chose an origin or a target
+    std::string downloaded;
+    std::vector<bool> downloadsFinished; // whole or not, one for each
+    std::vector<StepsView> stepsShown;
+    int accuracyShown = 0, accuracyRefreshed = 0;
+    // What the user does in an accuracy view; it closes by default.
+    std::function<ViewEnding()> inAccuracyView;
+
+    void setClipboardText(const std::string& text) override { clipboard.push_back(text); }
+    std::optional<SystemOrigin> systemOrigin(Command, const std::string& title) override {
+        dialogTitles.push_back(title);
+        return origin;
+    }
+    SaveTarget chooseSave(const SavedFile&, const std::string& title) override {
+        dialogTitles.push_back(title);
+        return saveTarget;
+    }
+    void writeDownload(std::string_view piece) override { downloaded += piece; }
+    void finishDownload(const SavedFile&, bool whole) override {
+        downloadsFinished.push_back(whole);
+    }
+    ViewEnding showAccuracy(const CalculateReport&) override {
+        ++accuracyShown;
+        return inAccuracyView ? inAccuracyView() : ViewEnding::closed;
+    }
+    void refreshAccuracy(const CalculateReport&) override { ++accuracyRefreshed; }
+    void showSteps(const StepsView& view) override { stepsShown.push_back(view); }
+
     void reply(const std::vector<std::string>& texts) {
         for (const std::string& text : texts)
             replies.emplace_back(text);

@@ -2,10 +2,10 @@
 // from the table the page's tests read too.
 
 #include "AccuracyDialog.h"
-#include "ComparisonModel.h"
 #include "DialogAnswerer.h"
 #include "SharedCases.h"
 #include "ShownWindow.h"
+#include "TableModel.h"
 #include "WhenOpen.h"
 
 #include <QJsonObject>
@@ -35,7 +35,7 @@ QModelIndex cellOf(const QAbstractItemModel& model, const QString& unknown,
 }
 
 void expectCells(const ui::AccuracyDialog& dialog, const QJsonArray& cells) {
-    EXPECT_EQ(dialog.figures->rowCount(), 4);
+    EXPECT_EQ(dialog.figures->model()->rowCount(), 4);
     const QAbstractItemModel& model = *dialog.table->model();
     for (const QJsonValue& value : cells) {
         const QJsonObject cell = value.toObject();
@@ -45,7 +45,7 @@ void expectCells(const ui::AccuracyDialog& dialog, const QJsonArray& cells) {
             cellOf(model, cell["unknown"].toString(), cell["column"].toString());
         ASSERT_TRUE(index.isValid());
         EXPECT_EQ(index.data().toString(), digits);
-        const QVariant correct = index.data(ui::ComparisonModel::kAgreeingCharactersRole);
+        const QVariant correct = index.data(ui::TableModel::kAgreeingCharactersRole);
         EXPECT_EQ(correct.isValid() ? correct.toInt() : digits.size(),
                   cell["correct"].toString().size());
         EXPECT_EQ(index.data(Qt::AccessibleTextRole).toString(), digits + cell["said"].toString());

@@ -1,7 +1,6 @@
 #pragma once
 
-#include "CalculateReport.h"
-#include "ComparisonTable.h"
+#include "ViewTable.h"
 
 #include <QAbstractTableModel>
 #include <QStyledItemDelegate>
@@ -10,20 +9,20 @@
 
 namespace lse::ui {
 
-// The last Calculate side by side for a QTableView: each cell made as the view asks for it,
-// so that n = 32766 rows scroll as smoothly as 3.
-class ComparisonModel final : public QAbstractTableModel {
+// A view's table (ViewTable.h) for a QTableView: each cell made as the view asks for it, so
+// that n = 32766 rows scroll as smoothly as 3.
+class TableModel final : public QAbstractTableModel {
     Q_OBJECT
 
 public:
-    // Of a method's value: how many leading characters are correct digits (an int); none
-    // before the exact solution is known.
+    // Of a cell whose leading characters alone are correct digits: how many (an int).
     static constexpr int kAgreeingCharactersRole = Qt::UserRole + 1;
 
-    explicit ComparisonModel(QObject* parent) : QAbstractTableModel(parent) {}
+    // `values`: how the cells after the first column are aligned.
+    TableModel(QObject* parent, Qt::Alignment values)
+        : QAbstractTableModel(parent), values_(values) {}
 
-    // Shows `report`, which must outlive the model or the next show.
-    void show(const CalculateReport& report);
+    void show(ViewTable table);
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
@@ -31,7 +30,8 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
 
 private:
-    std::optional<ComparisonTable> table_;
+    Qt::Alignment values_;
+    std::optional<ViewTable> table_;
 };
 
 // Paints a method's value with its correct digits in the text's colour and the rest in red.

@@ -1,4 +1,4 @@
-#include "ComparisonModel.h"
+#include "TableModel.h"
 
 #include "NumberText.h"
 
@@ -18,58 +18,53 @@ QString qs(const std::string& text) {
 
 } // namespace
 
-void ComparisonModel::show(const CalculateReport& report) {
+void TableModel::show(ViewTable table) {
     beginResetModel();
-    table_.emplace(report);
+    table_ = std::move(table);
     endResetModel();
 }
 
-int ComparisonModel::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() || !table_ ? 0 : table_->rows();
+int TableModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() || !table_ ? 0 : table_->rows;
 }
 
-int ComparisonModel::columnCount(const QModelIndex& parent) const {
-    return parent.isValid() || !table_ ? 0 : table_->columns();
+int TableModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() || !table_ ? 0 : static_cast<int>(table_->header.size());
 }
 
-QVariant ComparisonModel::data(const QModelIndex& index, int role) const {
+QVariant TableModel::data(const QModelIndex& index, int role) const {
     if (!table_ || !index.isValid())
         return {};
-    const int row = index.row() + 1;
     const int column = index.column();
+    if (role == Qt::TextAlignmentRole)
+        return column == 0 ? int(Qt::AlignLeft | Qt::AlignVCenter) : int(values_);
+    if (role != Qt::DisplayRole && role != kAgreeingCharactersRole &&
+        role != Qt::AccessibleTextRole && role != Qt::ToolTipRole)
+        return {};
+    const ViewCell cell = table_->cell(index.row() + 1, column);
     switch (role) {
     case Qt::DisplayRole:
-        return qs(table_->cell(row, column));
-    case Qt::TextAlignmentRole:
-        return column == 0 ? int(Qt::AlignLeft | Qt::AlignVCenter)
-                           : int(Qt::AlignRight | Qt::AlignVCenter);
+        return qs(cell.text);
     case kAgreeingCharactersRole:
-        if (const auto agreement = table_->agreement(row, column))
-            return static_cast<int>(agreement->characters);
-        return {};
+        return cell.correct ? QVariant(static_cast<int>(*cell.correct)) : QVariant();
     case Qt::AccessibleTextRole:
-    case Qt::ToolTipRole:
-        if (const auto agreement = table_->agreement(row, column))
-            return qs(table_->cell(row, column)) +
-                   (agreement->whole ? QString(", every digit correct")
-                                     : QString(", %1 correct digits").arg(agreement->digits));
-        return role == Qt::AccessibleTextRole ? qs(table_->cell(row, column)) : QVariant();
-    default:
-        return {};
+        return qs(cell.text + cell.said);
+    default: // the tooltip: only where something is said
+        return cell.said.empty() ? QVariant() : qs(cell.text + cell.said);
     }
 }
 
-QVariant ComparisonModel::headerData(int section, Qt::Orientation orientation, int role) const {
+QVariant TableModel::headerData(int section, Qt::Orientation orientation, int role) const {
     if (!table_ || role != Qt::DisplayRole)
         return {};
     if (orientation == Qt::Vertical)
         return section + 1;
-    return qs(table_->header()[static_cast<std::size_t>(section)]);
+    return qs(table_->header[static_cast<std::size_t>(section)]);
 }
 
 void AgreementDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
                               const QModelIndex& index) const {
-    const QVariant agreeing = index.data(ComparisonModel::kAgreeingCharactersRole);
+    const QVariant agreeing = index.data(TableModel::kAgreeingCharactersRole);
     const QString text = index.data(Qt::DisplayRole).toString();
     if (!agreeing.isValid() || agreeing.toInt() >= text.size()) {
         QStyledItemDelegate::paint(painter, option, index);

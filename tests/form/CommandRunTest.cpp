@@ -1,0 +1,207 @@
+// What each declared command does, through the platform's primitives: one case a command, and
+// nothing at all while a command has nothing to do.
+
+#include "ExactSolution.h"
+#include "FormSession.h"
+#include "SavedTexts.h"
+#include "StepsText.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <functional>
+
+namespace lse::test {
+namespace {
+
+void solveExactly(FakePlatform& platform) {
+    platform.exactSolver = [](const ExactProblem& p, WorkStatus&) {
+        return std::optional<ExactOutcome>(
+            ExactOutcome{ExactOutcome::Ending::solved,
+                         exact::solveAndJudge(p.A, p.b, p.n, p.methodSolutions, p.written),
+                         {}});
+    };
+}
+
+std::string fileText(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+struct Case {
+    const char* name;
+    Command command;
+    std::optional<TextBox> box;
+    std::function<void(FormSession&)> before; // after the default system is solved by Both
+    std::function<void(FormSession&)> check;
+};
+
+const std::filesystem::path kSaved = std::filesystem::temp_directory_path() / "lineq-run.txt";
+
+const Case kCases[] = {
+    {"Copy Solution copies the box's own method", Command::copySolution, TextBox::txtCholesky,
+     [](FormSession&) {},
+     [](FormSession& s) {
+         EXPECT_EQ(s.platform.clipboard, std::vector{*s.form.solutionCopy(TextBox::txtCholesky)});
+     }},
+    {"Copy copies the view's text",
+     Command::copyText,
+     {},
+     [](FormSession&) {},
+     [](FormSession& s) { EXPECT_EQ(s.platform.clipboard, std::vector{s.form.accuracyText()}); }},
+    {"Copy as Tab-Separated copies the table",
+     Command::copyTable,
+     {},
+     [](FormSession&) {},
+     [](FormSession& s) { EXPECT_EQ(s.platform.clipboard, std::vector{s.form.accuracyTable()}); }},
+    {"Accuracy… shows the view again after each exact solve that closed it",
+     Command::accuracy,
+     {},
+     [](FormSession& s) {
+         solveExactly(s.platform);
+         s.platform.inAccuracyView = [&s] {
+             return s.platform.accuracyShown == 1 ? ViewEnding::computeExact : ViewEnding::closed;
+         };
+     },
+     [](FormSession& s) {
+         EXPECT_EQ(s.platform.accuracyShown, 2);
+         EXPECT_FALSE(s.form.exactPending());
+     }},
+    {"Compute Exact Solution in the open view refreshes it",
+     Command::accuracy,
+     {},
+     [](FormSession& s) {
+         solveExactly(s.platform);
+         s.platform.inAccuracyView = [&s] {
+             s.form.execute(Command::computeExact);
+             return ViewEnding::closed;
+         };
+     },
+     [](FormSession& s) {
+         EXPECT_EQ(s.platform.accuracyShown, 1);
+         EXPECT_EQ(s.platform.accuracyRefreshed, 1);
+         EXPECT_FALSE(s.form.exactPending());
+     }},
+    {"Compute Exact Solution from a box's menu opens the view", Command::computeExact,
+     TextBox::txtGauss, [](FormSession& s) { solveExactly(s.platform); },
+     [](FormSession& s) {
+         EXPECT_EQ(s.platform.accuracyShown, 1);
+         EXPECT_EQ(s.platform.accuracyRefreshed, 0);
+         EXPECT_FALSE(s.form.exactPending());
+     }},
+    {"Steps… shows the box's method", Command::steps, TextBox::txtCholesky, [](FormSession&) {},
+     [](FormSession& s) {
+         ASSERT_EQ(s.platform.stepsShown.size(), 1u);
+         const MethodEntry& method = *s.form.stepsOf(TextBox::txtCholesky);
+         const StepsView& view = s.platform.stepsShown[0];
+         EXPECT_EQ(view.title, stepsTitle(method));
+         EXPECT_EQ(view.doubles, s.form.stepsColumns(method).first);
+         EXPECT_EQ(view.fractions, "");
+         EXPECT_EQ(view.copy, s.form.stepsText(method));
+     }},
+    {"Paste System reads the pasted text",
+     Command::pasteSystem,
+     {},
+     [](FormSession& s) { s.platform.origin = PastedText{"1\n2 4\n"}; },
+     [](FormSession& s) {
+         EXPECT_EQ(s.platform.dialogTitles, std::vector<std::string>{"Paste System"});
+         EXPECT_EQ(s.form.n, 1);
+         EXPECT_EQ(s.form.b()(1), 4);
+     }},
+    {"Open System… reads the chosen file",
+     Command::openSystem,
+     {},
+     [](FormSession& s) {
+         std::ofstream(kSaved) << "1\n2 6\n";
+         s.platform.origin = ChosenFile{kSaved.string()};
+     },
+     [](FormSession& s) {
+         EXPECT_EQ(s.platform.dialogTitles, std::vector<std::string>{"Open System"});
+         EXPECT_EQ(s.form.b()(1), 6);
+     }},
+    {"Open System… cancelled keeps the system",
+     Command::openSystem,
+     {},
+     [](FormSession&) {},
+     [](FormSession& s) { EXPECT_EQ(s.form.n, 3); }},
+    {"Save System… writes the chosen path",
+     Command::saveSystem,
+     {},
+     [](FormSession& s) {
+         s.platform.saveTarget = {SaveTarget::Kind::path, kSaved.string()};
+     },
+     [](FormSession& s) {
+         EXPECT_EQ(s.platform.dialogTitles, std::vector<std::string>{"Save System"});
+         EXPECT_EQ(fileText(kSaved), s.form.systemFileText());
+     }},
+    {"Save System… downloads where there are no paths",
+     Command::saveSystem,
+     {},
+     [](FormSession& s) {
+         s.platform.saveTarget = {SaveTarget::Kind::download, {}};
+     },
+     [](FormSession& s) {
+         EXPECT_EQ(s.platform.downloaded, s.form.systemFileText());
+         EXPECT_EQ(s.platform.downloadsFinished, std::vector{true});
+     }},
+    {"Save System… cancelled in its progress drops the download",
+     Command::saveSystem,
+     {},
+     [](FormSession& s) {
+         s.platform.saveTarget = {SaveTarget::Kind::download, {}};
+         s.platform.cancelRuns = {s.platform.longRuns.size() + 1};
+     },
+     [](FormSession& s) { EXPECT_EQ(s.platform.downloadsFinished, std::vector{false}); }},
+    {"Save Results… downloads the values",
+     Command::saveResults,
+     {},
+     [](FormSession& s) {
+         s.platform.saveTarget = {SaveTarget::Kind::download, {}};
+     },
+     [](FormSession& s) {
+         EXPECT_EQ(s.platform.dialogTitles, std::vector<std::string>{"Save Results"});
+         EXPECT_EQ(s.platform.downloaded, s.form.resultsCsv());
+     }},
+    {"Save Results… writes the chosen path",
+     Command::saveResults,
+     {},
+     [](FormSession& s) {
+         s.platform.saveTarget = {SaveTarget::Kind::path, kSaved.string()};
+     },
+     [](FormSession& s) { EXPECT_EQ(fileText(kSaved), s.form.resultsCsv()); }},
+};
+
+TEST(CommandRun, EachCommandWorksThroughThePlatform) {
+    for (const Case& c : kCases) {
+        SCOPED_TRACE(c.name);
+        std::filesystem::remove(kSaved);
+        FormSession s;
+        s.submitDefault();
+        s.calculate(Both);
+        c.before(s);
+        s.form.execute(c.command, c.box);
+        c.check(s);
+    }
+    std::filesystem::remove(kSaved);
+}
+
+// Before a Calculate, and for a box whose method did not run, the result commands do nothing.
+TEST(CommandRun, ACommandWithNothingToDoDoesNothing) {
+    FormSession s;
+    s.platform.saveTarget = {SaveTarget::Kind::download, {}};
+    for (const Command command : {Command::copySolution, Command::copyTable, Command::steps,
+                                  Command::saveResults, Command::computeExact})
+        s.form.execute(command, TextBox::txtGauss);
+    s.submitDefault();
+    s.calculate(Cholesky);
+    s.form.execute(Command::copySolution, TextBox::txtGauss);
+    s.form.execute(Command::steps, TextBox::txtGauss);
+    EXPECT_TRUE(s.platform.clipboard.empty());
+    EXPECT_TRUE(s.platform.stepsShown.empty());
+    EXPECT_TRUE(s.platform.dialogTitles.empty());
+    EXPECT_EQ(s.platform.accuracyShown, 0);
+}
+
+} // namespace
+} // namespace lse::test
