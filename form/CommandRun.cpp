@@ -41,7 +41,7 @@ void frmCholesky::execute(Command id, std::optional<TextBox> box) {
             return showAccuracy();
         }
         if (computeExact())
-            platform_.refreshAccuracy(report_);
+            platform_.refreshAccuracy(report());
         return;
     case Command::copyTable:
         return platform_.setClipboardText(accuracyTable());
@@ -67,7 +67,7 @@ void frmCholesky::execute(Command id, std::optional<TextBox> box) {
 
 void frmCholesky::showAccuracy() {
     accuracyShown_ = true;
-    while (platform_.showAccuracy(report_) == ViewEnding::computeExact)
+    while (platform_.showAccuracy(report()) == ViewEnding::computeExact)
         computeExact();
     accuracyShown_ = false;
 }
