@@ -4,6 +4,7 @@
 // a machine shared with other work disturbs less). Prints a Markdown table.
 #include "Accuracy.h"
 #include "Calculate.h"
+#include "ShareRun.h"
 
 #include <CLI/CLI.hpp>
 
@@ -19,11 +20,7 @@
 namespace {
 
 using namespace lse;
-using Clock = std::chrono::steady_clock;
-
-double seconds(Clock::time_point since) {
-    return std::chrono::duration<double>(Clock::now() - since).count();
-}
+using namespace lse::bench;
 
 double processorSeconds() {
     timespec t{};
@@ -31,36 +28,14 @@ double processorSeconds() {
     return static_cast<double>(t.tv_sec) + 1e-9 * static_cast<double>(t.tv_nsec);
 }
 
-// Entries uniform in [-1, 1); symmetric with n on the diagonal, so positive definite.
-void fill(Matrix& A, Vector& b, int n) {
-    std::mt19937_64 engine(static_cast<std::uint64_t>(n));
-    const auto unit = [&] { return static_cast<double>(engine() >> 11) * 0x1p-52 - 1.0; };
-    A.recreate(n, n);
-    b.recreate(n);
-    for (int i = 1; i <= n; ++i) {
-        A(i, i) = n;
-        b(i) = unit();
-        for (int j = i + 1; j <= n; ++j)
-            A(i, j) = A(j, i) = unit();
-    }
-}
-
-struct Timed {
-    const char* name;
-    MethodSolver solve;
-};
-constexpr Timed kMethods[] = {{"Gauss", calculateGauss}, {"Cholesky", calculateCholesky}};
-
 } // namespace
 
 int main(int argc, char** argv) {
     CLI::App app{"The accuracy figures' share of Calculate"};
-    std::vector<int> sizes{500, 2000, 4000};
-    std::vector<int> threads{1, 2};
-    int runs = 3;
-    app.add_option("--sizes", sizes, "orders")->delimiter(',');
-    app.add_option("--threads", threads, "thread counts")->delimiter(',');
-    app.add_option("--runs", runs, "runs of each, the best kept");
+    ShareOptions options;
+    options.sizes = {500, 2000, 4000};
+    options.addTo(app);
+    const auto& [sizes, threads, runs] = options;
     CLI11_PARSE(app, argc, argv);
 
     std::printf("| method | n | threads | Calculate (s) | figures (s) | share | Calculate, "
@@ -69,7 +44,7 @@ int main(int argc, char** argv) {
     for (const int n : sizes) {
         Matrix A;
         Vector b;
-        fill(A, b, n);
+        fillSystem(A, b, n);
         const auto order = static_cast<std::int16_t>(n);
         for (const Timed& method : kMethods)
             for (const int count : threads) {

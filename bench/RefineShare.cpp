@@ -4,6 +4,7 @@
 // wall clock. Prints a Markdown table with the refinement's steps and status.
 #include "Calculate.h"
 #include "Refinement.h"
+#include "ShareRun.h"
 
 #include <CLI/CLI.hpp>
 
@@ -17,29 +18,7 @@
 namespace {
 
 using namespace lse;
-using Clock = std::chrono::steady_clock;
-
-double seconds(Clock::time_point since) {
-    return std::chrono::duration<double>(Clock::now() - since).count();
-}
-
-// Entries uniform in [-1, 1); symmetric with n on the diagonal, so positive definite. aLo: a
-// tail of up to half an ulp on each entry, as decimals leave.
-void fill(Matrix& A, Matrix& aLo, Vector& b, int n) {
-    std::mt19937_64 engine(static_cast<std::uint64_t>(n));
-    const auto unit = [&] { return static_cast<double>(engine() >> 11) * 0x1p-52 - 1.0; };
-    A.recreate(n, n);
-    aLo.recreate(n, n);
-    b.recreate(n);
-    for (int i = 1; i <= n; ++i) {
-        A(i, i) = n;
-        b(i) = unit();
-        for (int j = i + 1; j <= n; ++j)
-            A(i, j) = A(j, i) = unit();
-        for (int j = 1; j <= n; ++j)
-            aLo(i, j) = A(i, j) * 0x1p-54 * unit();
-    }
-}
+using namespace lse::bench;
 
 const char* statusText(const Refined& r) {
     switch (r.status) {
@@ -53,22 +32,14 @@ const char* statusText(const Refined& r) {
     return "not converged";
 }
 
-struct Timed {
-    const char* name;
-    MethodSolver solve;
-};
-constexpr Timed kMethods[] = {{"Gauss", calculateGauss}, {"Cholesky", calculateCholesky}};
-
 } // namespace
 
 int main(int argc, char** argv) {
     CLI::App app{"The refinement's cost beside Calculate"};
-    std::vector<int> sizes{500, 2000};
-    std::vector<int> threads{1, 2};
-    int runs = 3;
-    app.add_option("--sizes", sizes, "orders")->delimiter(',');
-    app.add_option("--threads", threads, "thread counts")->delimiter(',');
-    app.add_option("--runs", runs, "runs of each, the best kept");
+    ShareOptions options;
+    options.sizes = {500, 2000};
+    options.addTo(app);
+    const auto& [sizes, threads, runs] = options;
     CLI11_PARSE(app, argc, argv);
 
     std::printf("| method | n | threads | A | Calculate (s) | refine (s) | share | steps | status "
@@ -76,7 +47,7 @@ int main(int argc, char** argv) {
     for (const int n : sizes) {
         Matrix A, aLo;
         Vector b;
-        fill(A, aLo, b, n);
+        fillSystem(A, b, n, &aLo);
         for (const Timed& method : kMethods)
             for (const int count : threads)
                 for (const bool tails : {false, true}) {
