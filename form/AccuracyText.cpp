@@ -105,6 +105,26 @@ std::string cell(const std::optional<double>& value) {
     return value ? doubleToText(*value, Digits::roundTrip) : std::string(kNotAvailable);
 }
 
+std::string_view refineStopText(RefineStop stop) {
+    switch (stop) {
+    case RefineStop::converged:
+        break;
+    case RefineStop::conditionTooLarge:
+        return "the matrix is too ill-conditioned for its factors to refine the solution";
+    case RefineStop::stalled:
+        return "the corrections stopped shrinking";
+    case RefineStop::stepLimit:
+        return "the solution was still changing after the last step";
+    case RefineStop::notFinite:
+        return "a residual or a correction overflowed";
+    }
+    return "it stopped early";
+}
+
+std::string countText(long long count, std::string_view one, std::string_view many) {
+    return intToText(count) + " " + std::string(count == 1 ? one : many);
+}
+
 } // namespace
 
 std::vector<FigureLine> figureLines(const MethodReport& result) {
@@ -422,6 +442,40 @@ std::string accuracyTable(const CalculateReport& report) {
         table.append("\n");
     }
     return table;
+}
+
+std::string refinedStatusText(const Refined& refined) {
+    switch (refined.status) {
+    case RefinedStatus::correctlyRounded:
+        return "correctly rounded";
+    case RefinedStatus::withinUlps:
+        // A whole number; one too large for that is beyond any use as a count.
+        return "within " +
+               (refined.ulps() < 1e15 ? intToText(static_cast<long long>(refined.ulps()))
+                                      : figureText(refined.ulps())) +
+               " ulps";
+    case RefinedStatus::notConverged:
+        break;
+    }
+    return "not converged";
+}
+
+std::string refinedHeading(const RefinedReport& report) {
+    const Refined& refined = report.refined;
+    std::string text = "Refined solution, " + refinedStatusText(refined);
+    if (refined.status == RefinedStatus::notConverged)
+        return text.append(": ").append(refineStopText(refined.stop));
+    return text.append(", ").append(countText(refined.steps, "step", "steps"));
+}
+
+std::optional<std::string> refinedNote(const RefinedReport& report) {
+    if (report.towardsDoubles == 0)
+        return std::nullopt;
+    const bool one = report.towardsDoubles == 1;
+    return countText(static_cast<long long>(report.towardsDoubles), "written value",
+                     "written values") +
+           (one ? " could not be held exactly: the refinement is towards its double."
+                : " could not be held exactly: the refinement is towards their doubles.");
 }
 
 std::string solutionCopyText(const Vector& x, int n) {

@@ -55,6 +55,19 @@ std::string noUniqueSolutionText(const exact::ExactAnswer& answer);
 // spreadsheet.
 std::string accuracyTable(const CalculateReport& report);
 
+// A refined solution's state as JSON and CSV name it: "correctly rounded", "within 3 ulps" or
+// "not converged".
+std::string refinedStatusText(const Refined& refined);
+
+// The line before a refined solution's components: "Refined solution, correctly rounded, 2
+// steps", "Refined solution, within 3 ulps, 4 steps" or "Refined solution, not converged: the
+// corrections stopped shrinking".
+std::string refinedHeading(const RefinedReport& report);
+
+// Where some written values could not be held as pairs, that the refinement is towards their
+// doubles; none otherwise.
+std::optional<std::string> refinedNote(const RefinedReport& report);
+
 // Copy Solution: x(1..n), one number a line, each with the fewest digits that read back as
 // the same double.
 std::string solutionCopyText(const Vector& x, int n);

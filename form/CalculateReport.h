@@ -4,11 +4,22 @@
 #include "ExactReport.h"
 #include "Matrix.h"
 #include "MethodTable.h"
+#include "Refinement.h"
 
+#include <cstddef>
 #include <optional>
 #include <vector>
 
 namespace lse {
+
+// A solved method's x refined with its factors towards the system as written.
+struct RefinedReport {
+    Refined refined;
+    // How many written values could not be held as pairs: the refinement is towards their
+    // doubles. b made of A's row sums counts as one.
+    std::size_t towardsDoubles = 0;
+    double seconds = 0;
+};
 
 // One method's part in the last Calculate.
 struct MethodReport {
@@ -24,6 +35,9 @@ struct MethodReport {
     // (CalculateReport::setExact); none before, for a failed method, or where that system
     // has no unique solution.
     std::optional<exact::MethodError> measured;
+    // Only when the Calculate was asked to refine, the method solved and yields factors, and
+    // A was still whole after it.
+    std::optional<RefinedReport> refined;
     double seconds = 0;        // wall time from the copy of A to the last x
     double figuresSeconds = 0; // wall time of the figures, after the last x
 };

@@ -5,13 +5,31 @@
 
 namespace lse {
 
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double secondsSince(Clock::time_point from) {
+    return std::chrono::duration<double>(Clock::now() - from).count();
+}
+
+RefinedReport refined(const Matrix& A, const Vector& b, int n, const WrittenLows& lows,
+                      const Factors& factors, const Vector& x, int threads) {
+    const Clock::time_point start = Clock::now();
+    const PairSystem system{A, !lows.aLo.exists() ? nullptr : &lows.aLo, b,
+                            !lows.bLo.exists() ? nullptr : &lows.bLo, n};
+    RefinedReport report;
+    report.refined = refine(system, factors, x, threads);
+    report.towardsDoubles = lows.notHeld.size() + (lows.rowSumsNotHeld ? 1 : 0);
+    report.seconds = secondsSince(start);
+    return report;
+}
+
+} // namespace
+
 MethodRun runMethod(const MethodEntry& method, Matrix& A, const Vector& b, Vector& x,
                     std::int16_t n, Matrix& W, MethodState& state, const SolveOptions& options,
-                    bool inA) {
-    using Clock = std::chrono::steady_clock;
-    const auto seconds = [](Clock::time_point from) {
-        return std::chrono::duration<double>(Clock::now() - from).count();
-    };
+                    bool inA, const WrittenLows* refineTowards) {
     const Clock::time_point start = Clock::now();
     std::optional<double> norm1;
     if (inA) {
@@ -26,7 +44,7 @@ MethodRun runMethod(const MethodEntry& method, Matrix& A, const Vector& b, Vecto
     report.method = &method;
     report.solved = run.outcome.solved();
     report.failure = method.about(run.outcome);
-    report.seconds = seconds(start);
+    report.seconds = secondsSince(start);
     if (!report.solved)
         return run;
     const Clock::time_point solved = Clock::now();
@@ -39,7 +57,15 @@ MethodRun runMethod(const MethodEntry& method, Matrix& A, const Vector& b, Vecto
     } catch (const std::bad_alloc&) {
         report.figures.reset();
     }
-    report.figuresSeconds = seconds(solved);
+    report.figuresSeconds = secondsSince(solved);
+    const std::shared_ptr<const Factors>& factors = run.outcome.factors;
+    if (refineTowards && factors && (!inA || factors->keptOfA() == KeptOfA::all)) {
+        try {
+            report.refined = refined(A, b, n, *refineTowards, *factors, x, options.threads);
+        } catch (const std::bad_alloc&) {
+            report.refined.reset();
+        }
+    }
     return run;
 }
 

@@ -2,6 +2,7 @@
 
 #include "CalculateReport.h"
 #include "MethodTable.h"
+#include "WrittenPairs.h"
 
 #include <cstdint>
 
@@ -17,9 +18,12 @@ struct MethodRun {
 // W released first so that the method needs no second array), the solve, then the figures
 // from the factors it yields, from A or what the run left of it. x(1..n) is written when the
 // method solved the system. The figures are extras: without memory for them the solution is
-// still reported. std::bad_alloc when the copy or the solver's buffers cannot be had.
+// still reported. With `refineTowards`, x is also refined with the factors while they are
+// alive, towards A and b plus those lows, where the run left A whole; without memory for it
+// the refinement is left out as the figures are. std::bad_alloc when the copy or the solver's
+// buffers cannot be had.
 MethodRun runMethod(const MethodEntry& method, Matrix& A, const Vector& b, Vector& x,
                     std::int16_t n, Matrix& W, MethodState& state, const SolveOptions& options,
-                    bool inA = false);
+                    bool inA = false, const WrittenLows* refineTowards = nullptr);
 
 } // namespace lse

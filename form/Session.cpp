@@ -18,16 +18,20 @@ bool worksInA(KeepA keepA, const MethodEntry& method, bool last) {
 } // namespace
 
 bool Session::calculate(MethodTable methods, SessionSystem system, Vector& x, KeepA keepA,
-                        const EachMethod& each) {
+                        const EachMethod& each, Refine refine) {
     report_ = {};
     report_.n = system.n;
+    // Before any method, while A is whole; once for all of them.
+    std::optional<WrittenLows> lows;
+    if (refine == Refine::yes)
+        lows = writtenLows(system.A, system.b, system.n, system.written);
     for (std::size_t m = 0; m < methods.size(); ++m) {
         const MethodEntry& method = methods[m];
         // The last method may use up A; the copy an earlier one used goes first.
         const bool inA = worksInA(keepA, method, m + 1 == methods.size());
         const RunMethod run = [&](const SolveOptions& options) {
-            MethodRun result =
-                runMethod(method, system.A, system.b, x, system.n, W_, state_, options, inA);
+            MethodRun result = runMethod(method, system.A, system.b, x, system.n, W_, state_,
+                                         options, inA, lows ? &*lows : nullptr);
             if (!result.outcome.cancelled())
                 report_.methods.push_back(std::move(result.report));
             return std::move(result.outcome);

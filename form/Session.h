@@ -19,6 +19,9 @@ struct SessionSystem {
     const WrittenValues& written;
 };
 
+// Whether a Calculate refines each solved method's x (RefinedReport).
+enum class Refine { no, yes };
+
 // What a Calculate may do with A.
 enum class KeepA {
     yes, // A stays as it is: each method works on a copy (the window, which shows A again)
@@ -56,9 +59,11 @@ public:
 
     // Calculate: a fresh report, then each method through `each`, into x(1..n) and the report.
     // A cancel empties the report and ends the Calculate: false then. std::bad_alloc from a
-    // run reaches `each`'s caller.
+    // run reaches `each`'s caller. With Refine::yes each solved method's x is refined towards
+    // the written values where they are kept, else the doubles: a method that works in A
+    // refines only where it leaves A whole, so KeepA::yes refines every one.
     bool calculate(MethodTable methods, SessionSystem system, Vector& x, KeepA keepA,
-                   const EachMethod& each);
+                   const EachMethod& each, Refine refine = Refine::no);
     // What the exact solve's time and fractions depend on, measured once per Calculate: at
     // n = 3000 it reads nine million entries, so the window does it off its thread.
     void measureEntries(SessionSystem system);
