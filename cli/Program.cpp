@@ -42,6 +42,7 @@ struct Settings {
     bool echo = false;
     bool accuracy = false;
     bool exact = false;
+    bool refine = false;
     bool timings = false;
     bool steps = false;
 };
@@ -76,9 +77,9 @@ LinearSystem readInput(const Settings& settings, std::istream& standardInput, st
     io::ReadOptions options;
     options.format = io::inputFormatNamed(settings.inputFormat).value(); // checked by the parser
     options.threads = settings.threads;
-    // Only the exact solve and the steps read the numbers as written; without them reading costs as
-    // before.
-    options.keepWritten = settings.exact || settings.steps;
+    // Only the exact solve, the steps and the refinement read the numbers as written; without
+    // them reading costs as before.
+    options.keepWritten = settings.exact || settings.steps || settings.refine;
     options.duplicates =
         settings.duplicates == "sum" ? io::Duplicates::sum : io::Duplicates::refuse;
     LinearSystem system;
@@ -158,6 +159,9 @@ void addOptions(CLI::App& app, Settings& settings, MethodTable methods) {
     app.add_flag("--exact", settings.exact,
                  "Also solve the system in exact rational arithmetic and give each method's "
                  "error against it");
+    app.add_flag("--refine", settings.refine,
+                 "Also refine each solved method's solution with its factors towards the system "
+                 "as written, and say whether each refined component is correctly rounded");
     app.add_flag("--steps", settings.steps,
                  "Also print each method's steps, values and factors as it computes them, for "
                  "a system of up to " +
@@ -171,7 +175,8 @@ void addOptions(CLI::App& app, Settings& settings, MethodTable methods) {
                    "default) takes one per processor. The results are the same for any number")
         ->check(CLI::Range(0, 1024));
     app.add_flag("--timings", settings.timings,
-                 "Report the reading rate, each method's time and its figures' on standard error");
+                 "Report the reading rate, each method's time, its figures' and its refinement's "
+                 "on standard error");
     app.set_version_flag("--version", std::string(kProgram) + " " + LINEQ_VERSION);
 }
 
@@ -214,9 +219,13 @@ int printResults(const Settings& settings, const LinearSystem& system,
             console.out.flush();
             console.err << kProgram << ": warning: " << *warning << "\n";
         }
-        if (settings.timings)
+        if (settings.timings) {
             console.err << kProgram << ": " << result.method->title << " took " << result.seconds
-                        << " s, its figures " << result.figuresSeconds << " s\n";
+                        << " s, its figures " << result.figuresSeconds << " s";
+            if (result.refined)
+                console.err << ", its refinement " << result.refined->seconds << " s";
+            console.err << "\n";
+        }
     }
     if (text && report.exact)
         print(exactSection(report, options));
@@ -274,32 +283,35 @@ int run(int argc, const char* const argv[], Console& console, MethodTable method
             }
         }
         ProgressLine progress(console.err, console.errIsTerminal);
-        // Only the echo and the exact solution read A after the solve; without them the last
-        // method solves in A, and then its figures have no residual unless all of them are
-        // asked for, as the table of csv shows them.
-        const KeepA keepA = settings.echo || settings.exact || settings.steps ? KeepA::yes
-                            : settings.accuracy || settings.format == "csv"   ? KeepA::forResidual
-                                                                              : KeepA::no;
+        // Only the echo, the exact solution and the refinement read A after the solve; without
+        // them the last method solves in A, and then its figures have no residual unless all
+        // of them are asked for, as the table of csv shows them.
+        const KeepA keepA = settings.echo || settings.exact || settings.steps || settings.refine
+                                ? KeepA::yes
+                            : settings.accuracy || settings.format == "csv" ? KeepA::forResidual
+                                                                            : KeepA::no;
         const SessionSystem solving{system.A, system.b, static_cast<std::int16_t>(system.n),
                                     system.written};
         Vector x;
         x.recreate(system.n);
         Session session;
-        session.calculate(methodsNamed(methods, settings.method), solving, x, keepA,
-                          [&](const MethodEntry& method, const RunMethod& run) {
-                              SolveOptions options;
-                              options.threads = settings.threads;
-                              options.progress = [&](int done, int total) {
-                                  progress.update(method.title, done, total);
-                              };
-                              progress.update(method.title, 0, system.n);
-                              const CalculateOutcome outcome = run(options);
-                              if (!settings.factors.empty() && outcome.factors)
-                                  if (const auto why = writeFactorFiles(settings.factors, method,
-                                                                        *outcome.factors))
-                                      throw Refusal{*why};
-                              return true;
-                          });
+        session.calculate(
+            methodsNamed(methods, settings.method), solving, x, keepA,
+            [&](const MethodEntry& method, const RunMethod& run) {
+                SolveOptions options;
+                options.threads = settings.threads;
+                options.progress = [&](int done, int total) {
+                    progress.update(method.title, done, total);
+                };
+                progress.update(method.title, 0, system.n);
+                const CalculateOutcome outcome = run(options);
+                if (!settings.factors.empty() && outcome.factors)
+                    if (const auto why =
+                            writeFactorFiles(settings.factors, method, *outcome.factors))
+                        throw Refusal{*why};
+                return true;
+            },
+            settings.refine ? Refine::yes : Refine::no);
         session.releaseWorkingCopy();
         progress.clear();
         // Before any output, so that running out of memory in it prints nothing on it.

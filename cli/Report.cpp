@@ -2,6 +2,7 @@
 
 #include "AccuracyReport.h"
 #include "ExactSection.h"
+#include "RefinedSection.h"
 #include "ResultText.h"
 #include "WindowLayout.h"
 
@@ -52,6 +53,7 @@ std::string resultSection(const MethodReport& result, int n, const ReportOptions
     std::string lines = result.solved ? vectorLines("x", result.x, n, options) : std::string();
     if (options.accuracy)
         lines.append(accuracyLines(result, options.lineEnd));
+    lines.append(refinedLines(result, n, options.lineEnd, options.digits));
     return headed(result.method->heading, lines, options);
 }
 
@@ -80,6 +82,7 @@ std::string jsonReport(const io::LinearSystem& system, const CalculateReport& re
             entry["failure"] = result.failure->text;
         addAccuracy(entry, result, accuracy);
         addExactError(entry, result);
+        addRefined(entry, result);
         methods.push_back(std::move(entry));
     }
     report["results"] = std::move(methods);

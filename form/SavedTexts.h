@@ -41,7 +41,8 @@ std::string roundTrip(double value);
 
 // The last Calculate as one table, a header row first: a row per unknown with each method's
 // x (round-trip digits; empty where it failed), then once computed the exact solution and each
-// solved method's error in ulps; then a row per figure, the failures' messages, and each exact
+// solved method's error in ulps; then a row per figure, each refined method's state and refined
+// x (a row each) where the Calculate refined, the failures' messages, and each exact
 // answer without a unique solution. Numbers are numbers to a spreadsheet; a fraction is
 // ="7/3", which yields its text rather than a date, and a rounded one is marked "~".
 std::vector<std::vector<std::string>> resultRows(const CalculateReport& report);
