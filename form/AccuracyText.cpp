@@ -469,13 +469,17 @@ std::string refinedHeading(const RefinedReport& report) {
 }
 
 std::optional<std::string> refinedNote(const RefinedReport& report) {
-    if (report.towardsDoubles == 0)
-        return std::nullopt;
-    const bool one = report.towardsDoubles == 1;
-    return countText(static_cast<long long>(report.towardsDoubles), "written value",
-                     "written values") +
-           (one ? " could not be held exactly: the refinement is towards its double."
-                : " could not be held exactly: the refinement is towards their doubles.");
+    std::string note;
+    if (report.towardsDoubles > 0)
+        note = countText(static_cast<long long>(report.towardsDoubles), "written value",
+                         "written values") +
+               (report.towardsDoubles == 1
+                    ? " could not be held exactly: the refinement is towards its double."
+                    : " could not be held exactly: the refinement is towards their doubles.");
+    if (report.rowSumsAsDoubles)
+        note.append(note.empty() ? "" : " ")
+            .append("b, the row sums of A, stands as its doubles: the refinement is towards them.");
+    return note.empty() ? std::nullopt : std::optional<std::string>(note);
 }
 
 std::string solutionCopyText(const Vector& x, int n) {

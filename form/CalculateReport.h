@@ -16,8 +16,11 @@ namespace lse {
 struct RefinedReport {
     Refined refined;
     // How many written values could not be held as pairs: the refinement is towards their
-    // doubles. b made of A's row sums counts as one.
+    // doubles.
     std::size_t towardsDoubles = 0;
+    // b was made of A's row sums, which a pair cannot hold beside written values: b stands as
+    // its doubles.
+    bool rowSumsAsDoubles = false;
     double seconds = 0;
 };
 

@@ -20,7 +20,8 @@ RefinedReport refined(const Matrix& A, const Vector& b, int n, const WrittenLows
                             !lows.bLo.exists() ? nullptr : &lows.bLo, n};
     RefinedReport report;
     report.refined = refine(system, factors, x, threads);
-    report.towardsDoubles = lows.notHeld.size() + (lows.rowSumsNotHeld ? 1 : 0);
+    report.towardsDoubles = lows.notHeld.size();
+    report.rowSumsAsDoubles = lows.rowSumsNotHeld;
     report.seconds = secondsSince(start);
     return report;
 }

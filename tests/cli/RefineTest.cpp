@@ -14,7 +14,8 @@ const std::string kRefinedDefault = "3\n4 2 14\n2 17 -5\n14 -5 83\n14 -101 155\n
 
 // Gauss's x on the default system is off by a few ulps; tenths are not their doubles, so the
 // refinement must reach the written system's solution, as the exact solve rounds it; a system
-// singular as written but not as doubles must not pass for converged.
+// singular as written but not as doubles must not pass for converged. Values a pair cannot
+// hold are said to stand as their doubles.
 TEST(LineqSolveRefine, RefinesTowardsTheSystemAsWritten) {
     struct Case {
         std::string name;
@@ -35,6 +36,11 @@ TEST(LineqSolveRefine, RefinesTowardsTheSystemAsWritten) {
          "Refined solution, correctly rounded, 1 step\n1 written value could not be held "
          "exactly: the refinement is towards its double.\nx1 =   -1.25\nx2 =   1.125\n",
          "correctly rounded", false},
+        {"row sums beside a tenth",
+         "%%MatrixMarket matrix coordinate real general\n2 2 4\n1 1 0.1\n1 2 1\n2 1 1\n2 2 2\n",
+         "Refined solution, within 2 ulps, 2 steps\nb, the row sums of A, stands as its doubles: "
+         "the refinement is towards them.\nx1 =   0.9999999999999998\nx2 =   1\n",
+         "within 2 ulps", false},
         {"singular as written", "3\n0.1 0.2 0.3\n0.4 0.5 0.7\n0.7 0.8 1.1\n0.1 0.3 0.7\n",
          "Refined solution, not converged: the corrections stopped shrinking\n"
          "x1 =   -3602879701896390.5\nx2 =   18014398509481960\nx3 =   -10808639105689176\n",
