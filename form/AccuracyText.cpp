@@ -121,10 +121,6 @@ std::string_view refineStopText(RefineStop stop) {
     return "it stopped early";
 }
 
-std::string countText(long long count, std::string_view one, std::string_view many) {
-    return intToText(count) + " " + std::string(count == 1 ? one : many);
-}
-
 } // namespace
 
 std::vector<FigureLine> figureLines(const MethodReport& result) {
@@ -465,14 +461,15 @@ std::string refinedHeading(const RefinedReport& report) {
     std::string text = "Refined solution, " + refinedStatusText(refined);
     if (refined.status == RefinedStatus::notConverged)
         return text.append(": ").append(refineStopText(refined.stop));
-    return text.append(", ").append(countText(refined.steps, "step", "steps"));
+    return text.append(", ").append(
+        counted(static_cast<std::uint64_t>(refined.steps), "step", "steps"));
 }
 
 std::optional<std::string> refinedNote(const RefinedReport& report) {
     std::string note;
     if (report.towardsDoubles > 0)
-        note = countText(static_cast<long long>(report.towardsDoubles), "written value",
-                         "written values") +
+        note = counted(static_cast<std::uint64_t>(report.towardsDoubles), "written value",
+                       "written values") +
                (report.towardsDoubles == 1
                     ? " could not be held exactly: the refinement is towards its double."
                     : " could not be held exactly: the refinement is towards their doubles.");

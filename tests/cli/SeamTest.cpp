@@ -5,6 +5,7 @@
 #include "AccuracyText.h"
 #include "ExactSolution.h"
 #include "FormSession.h"
+#include "InProcessExact.h"
 #include "RunProgram.h"
 
 #include <gtest/gtest.h>
@@ -92,12 +93,7 @@ Outputs runAll(const Layout& layout) {
 
 // The window's logic after Calculate and Compute Exact Solution.
 std::string windowView(FormSession& s) {
-    s.platform.exactSolver = [](const ExactProblem& p, WorkStatus&) {
-        return std::optional<ExactOutcome>(
-            ExactOutcome{ExactOutcome::Ending::solved,
-                         exact::solveAndJudge(p.A, p.b, p.n, p.methodSolutions, p.written),
-                         {}});
-    };
+    s.platform.exactSolver = InProcessExact{};
     s.calculate(Both);
     EXPECT_TRUE(s.form.computeExact());
     return s.form.accuracyText();

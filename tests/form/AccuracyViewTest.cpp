@@ -5,6 +5,7 @@
 #include "ConditionedSystems.h"
 #include "ExactSolution.h"
 #include "FormSession.h"
+#include "InProcessExact.h"
 #include "Systems.h"
 
 #include <gtest/gtest.h>
@@ -14,17 +15,6 @@
 
 namespace lse::test {
 namespace {
-
-// Solves in-process, as the child program does, and counts its calls.
-struct InProcessExact {
-    int calls = 0;
-    std::optional<ExactOutcome> operator()(const ExactProblem& p, WorkStatus&) {
-        ++calls;
-        return ExactOutcome{ExactOutcome::Ending::solved,
-                            exact::solveAndJudge(p.A, p.b, p.n, p.methodSolutions, p.written),
-                            {}};
-    }
-};
 
 std::string pasted(std::initializer_list<std::initializer_list<double>> rows) {
     std::string text;

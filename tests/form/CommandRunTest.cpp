@@ -3,6 +3,7 @@
 
 #include "ExactSolution.h"
 #include "FormSession.h"
+#include "InProcessExact.h"
 #include "SavedTexts.h"
 #include "StepsText.h"
 
@@ -16,12 +17,7 @@ namespace lse::test {
 namespace {
 
 void solveExactly(FakePlatform& platform) {
-    platform.exactSolver = [](const ExactProblem& p, WorkStatus&) {
-        return std::optional<ExactOutcome>(
-            ExactOutcome{ExactOutcome::Ending::solved,
-                         exact::solveAndJudge(p.A, p.b, p.n, p.methodSolutions, p.written),
-                         {}});
-    };
+    platform.exactSolver = InProcessExact{};
 }
 
 std::string fileText(const std::filesystem::path& path) {

@@ -4,6 +4,7 @@
 #include "Commands.h"
 #include "ExactSolution.h"
 #include "FormSession.h"
+#include "InProcessExact.h"
 #include "TestFiles.h"
 #include "WindowLayout.h"
 
@@ -51,12 +52,7 @@ TEST(Commands, EachIsEnabledAsTheStateAllows) {
     ASSERT_EQ(expected.states.size(), 4u);
     EXPECT_EQ(accuracyTitle(), expected.title);
     FormSession s;
-    s.platform.exactSolver = [](const ExactProblem& p, WorkStatus&) {
-        return std::optional<ExactOutcome>(
-            ExactOutcome{ExactOutcome::Ending::solved,
-                         exact::solveAndJudge(p.A, p.b, p.n, p.methodSolutions, p.written),
-                         {}});
-    };
+    s.platform.exactSolver = InProcessExact{};
     for (const Expected::State& state : expected.states) {
         SCOPED_TRACE(state.name + " in " + state.box);
         if (state.name == "calculated" && s.form.report().empty()) {

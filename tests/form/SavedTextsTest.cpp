@@ -4,6 +4,7 @@
 #include "SavedTexts.h"
 #include "ExactSolution.h"
 #include "FormSession.h"
+#include "InProcessExact.h"
 #include "NumberText.h"
 #include "TestFiles.h"
 
@@ -51,12 +52,7 @@ TEST(SaveResults, FailedMethodsLeaveTheirCellsEmptyAndSayWhy) {
 
 TEST(SaveResults, TheExactSolutionOnceComputedWithEachMethodsError) {
     FormSession s;
-    s.platform.exactSolver = [](const ExactProblem& p, WorkStatus&) {
-        return std::optional<ExactOutcome>(
-            ExactOutcome{ExactOutcome::Ending::solved,
-                         exact::solveAndJudge(p.A, p.b, p.n, p.methodSolutions, p.written),
-                         {}});
-    };
+    s.platform.exactSolver = InProcessExact{};
     s.paste("2\n0.1 0.2\n0.3 0.4\n0.5 0.6\n");
     s.calculate(Gauss);
     ASSERT_TRUE(s.form.computeExact());
