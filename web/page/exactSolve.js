@@ -3,9 +3,7 @@
 // comes in lineq-exact.js, a script loaded the first time the exact solution is asked for,
 // never at page load. While it runs, a progress box shows what runs and a Cancel (or Esc)
 // that ends the Worker at once; the next request makes a new one.
-"use strict";
-
-const lineqExact = (() => {
+var lineqExact = (() => {
     // Loaded the first time the exact solution is asked for; a cancel while it loads leaves
     // it loading for the next request.
     const module = workerModule("lineq-exact.js");

@@ -1,0 +1,101 @@
+// The page's Workers: their modules, loaded when first asked for, and the reading's client.
+
+// A Worker's module from its own script (lineq-read.js, lineq-exact.js), loaded the first time
+// it is asked for: a page opened from a file can start a Worker from a Blob URL only, so the
+// script hands over the module's text (arrived), which becomes one. Once per page; a failed
+// load is tried again. load() resolves with the Blob URL.
+function workerModule(script) {
+    let loading = null;
+    let arrive = null;
+    return {
+        load() {
+            loading ??= new Promise((resolve, reject) => {
+                arrive = resolve;
+                const element = document.createElement("script");
+                element.src = script;
+                element.onerror = () => {
+                    loading = null;
+                    element.remove();
+                    reject(new Error(`cannot load ${script}`));
+                };
+                document.head.appendChild(element);
+            });
+            return loading;
+        },
+        arrived(text) {
+            arrive(URL.createObjectURL(new Blob([text], { type: "text/javascript" })));
+        },
+    };
+}
+
+// The reading module (web/read/), loaded when a system is first pasted, opened or dropped
+// (or a drag first enters the window).
+const readModule = workerModule("lineq-read.js");
+const loadReadModule = () => readModule.load();
+
+// One reading at a time: the input the program is about to read ({ file } or { text }),
+// then the Worker reading it and what it answered, which the program takes one event at a
+// time (nextReadEvent, by its ending's name, and readEvent; web/WebRead.cpp).
+let reading = null;
+function startReading(keepWritten) {
+    const current = reading;
+    current.input.keepWritten = keepWritten;
+    current.events = [];
+    const arrive = (event) => {
+        if (current.ended)
+            return;
+        // Only the latest progress counts.
+        if (event.progress !== undefined && current.events.at(-1)?.progress !== undefined)
+            current.events.pop();
+        current.events.push(event);
+        if (event.ending !== undefined)
+            endReading(current);
+        current.wake?.();
+    };
+    current.cancel = () => arrive({ ending: "cancelled" });
+    loadReadModule().then((url) => {
+        if (current.ended)
+            return;
+        current.worker = new Worker(url);
+        current.worker.onmessage = (message) => arrive(message.data);
+        current.worker.onerror = (error) => {
+            error.preventDefault();
+            arrive(/memory|OOM/i.test(error.message ?? "") ? { ending: "outOfMemory" } :
+                { ending: "refused", text: error.message || "the reader stopped" });
+        };
+        current.worker.postMessage(current.input);
+    }, (error) => arrive({ ending: "refused", text: error.message }));
+}
+// A reading ends at its answer or its cancel; its Worker, and the memory it holds, go.
+function endReading(current) {
+    current.ended = true;
+    current.worker?.terminate();
+    current.worker = null;
+}
+async function nextReadEvent() {
+    const current = reading;
+    longWork?.waiting();
+    while (current.events.length === 0)
+        await new Promise((wake) => { current.wake = wake; });
+    current.event = current.events.shift();
+    return current.event.ending ?? "progress";
+}
+const readEvent = () => reading.event;
+
+function readSystem(input, command) {
+    run(async () => {
+        reading = { input };
+        try {
+            await command();
+        } finally {
+            if (!reading.ended)
+                endReading(reading);
+            reading = null;
+        }
+    });
+}
+// Its length counts a text's bytes for the progress display: a system is digits, signs,
+// points and spaces.
+const pasteSystem = (text) => readSystem({ text }, () => runCommand("pasteSystem"));
+const openSystem = (file) => readSystem({ file }, () => runCommand("openSystem"));
+const heldInput = () => reading?.input ?? null;
