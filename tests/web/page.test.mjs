@@ -778,7 +778,7 @@ async function computeExact(w) {
     await w.page.evaluate(() => {
         delete document.body.dataset.exactProgressShown;
         new MutationObserver((changes, observer) => {
-            if (document.querySelector("#exactProgress[open]") === null)
+            if (document.querySelector("#progressBox[open]") === null)
                 return;
             document.body.dataset.exactProgressShown = "true";
             observer.disconnect();
@@ -917,11 +917,11 @@ describe("the exact solution", () => {
             // Cancel, then Esc, each once the Worker has the request: it cannot have finished
             // by then. No message box comes of either.
             for (const cancel of [
-                () => w.page.$eval("#exactProgress button.cancel", (button) => button.click()),
+                () => w.page.$eval("#progressBox button.cancel", (button) => button.click()),
                 () => w.page.keyboard.press("Escape"),
             ]) {
                 const serial = await computeExact(w);
-                await w.page.waitForSelector('#exactProgress[open][data-state="solving"]');
+                await w.page.waitForSelector('#progressBox[open][data-state="solving"]');
                 await cancel();
                 await viewShownAgain(w, serial);
                 assert.equal(await viewText(w), before.view);

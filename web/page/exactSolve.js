@@ -1,7 +1,7 @@
 // The page's exact solve: exact/'s solve compiled with GMP, MPFR and FLINT, run in a Worker.
 // A page opened from a file can start a Worker from a Blob URL only, so the module's text
 // comes in lineq-exact.js, a script loaded the first time the exact solution is asked for,
-// never at page load. While it runs, a progress box shows what runs and a Cancel (or Esc)
+// never at page load. While it runs, the progress box shows what runs and a Cancel (or Esc)
 // that ends the Worker at once; the next request makes a new one.
 var lineqExact = (() => {
     // Loaded the first time the exact solution is asked for; a cancel while it loads leaves
@@ -14,29 +14,9 @@ var lineqExact = (() => {
         worker = null;
     }
 
-    // The progress box, made the first time it is shown, as the page's other boxes look.
-    function progressBox() {
-        let dialog = document.getElementById("exactProgress");
-        if (dialog !== null)
-            return dialog;
-        dialog = document.createElement("dialog");
-        dialog.id = "exactProgress";
-        dialog.className = "dialog";
-        dialog.setAttribute("aria-labelledby", "exactProgress-title");
-        dialog.innerHTML = '<div class="title" id="exactProgress-title"></div>' +
-            '<div class="content"><p class="text"></p></div>' +
-            '<div class="buttons"><button type="button" class="cancel">Cancel</button></div>';
-        document.body.appendChild(dialog);
-        return dialog;
-    }
-
     // Resolves with { ending, text }: "report" and its text, "cancelled", "outOfMemory", or
     // "failed" and the reason.
     function solve(title, request) {
-        const dialog = progressBox();
-        dialog.querySelector(".title").textContent = document.title;
-        dialog.querySelector(".text").textContent = title;
-        const cancel = dialog.querySelector("button.cancel");
         return new Promise((resolve) => {
             const controller = new AbortController();
             const signal = controller.signal;
@@ -46,19 +26,14 @@ var lineqExact = (() => {
                     return;
                 settled = true;
                 controller.abort();
-                dialog.close();
+                box.close();
                 if (reply.ending !== "report")
                     endWorker(); // cancelled, or spent by running out of memory
                 resolve(reply);
             };
-            cancel.addEventListener("click", () => finish({ ending: "cancelled" }), { signal });
-            dialog.addEventListener("cancel", (event) => {
-                event.preventDefault();
-                finish({ ending: "cancelled" });
-            }, { signal });
-            dialog.dataset.state = "loading";
-            dialog.showModal();
-            cancel.focus();
+            const box = openProgress({ title: document.title, text: () => title,
+                cancel: () => finish({ ending: "cancelled" }) });
+            box.dialog.dataset.state = "loading";
             module.load().then((url) => {
                 if (settled)
                     return;
@@ -68,7 +43,7 @@ var lineqExact = (() => {
                     event.preventDefault();
                     finish({ ending: "failed", text: event.message || "the solver stopped" });
                 }, { signal });
-                dialog.dataset.state = "solving";
+                box.dialog.dataset.state = "solving";
                 worker.postMessage(request);
             }, (error) => finish({ ending: "failed", text: error.message }));
         });
