@@ -4,11 +4,13 @@
 // opens as fast as without it.
 #include "Protocol.h"
 #include "WebPlatform.h"
+#include "WorkerEvent.h"
 
 #include <emscripten.h>
 
 #include <cstdlib>
 #include <memory>
+#include <optional>
 #include <sstream>
 #include <string>
 
@@ -16,31 +18,34 @@ namespace {
 
 // clang-format off
 
-// How the Worker's solve ended on the first line ("report", "cancelled", "outOfMemory" or
-// "failed"), then the report text or the reason.
+// How the Worker's solve ended, as JSON (WorkerEvent.h).
 EM_ASYNC_JS(char*, runExactWorker, (const char* title, const char* request), {
     const reply = await lineqExact.solve(UTF8ToString(title), UTF8ToString(request));
-    return allocateUTF8(reply.ending + String.fromCharCode(10) + (reply.text ?? ""));
+    return allocateUTF8(JSON.stringify(reply));
 });
 
 // clang-format on
 
-lse::ExactOutcome outcomeOf(const std::string& ending, std::istream& rest) {
+lse::ExactOutcome outcomeOf(const std::optional<lse::web::WorkerEvent>& reply) {
     using Ending = lse::ExactOutcome::Ending;
+    using Kind = lse::web::WorkerEvent::Kind;
     lse::ExactOutcome outcome;
-    if (ending == "report") {
+    if (!reply) {
+        outcome.message = "its answer cannot be read";
+    } else if (reply->kind == Kind::done) {
         try {
-            outcome.report = lse::exact::readReport(rest);
+            std::istringstream in(reply->text);
+            outcome.report = lse::exact::readReport(in);
             outcome.ending = Ending::solved;
         } catch (const lse::exact::ProtocolError& e) {
             outcome.message = std::string("its report cannot be read: ") + e.what();
         }
-    } else if (ending == "cancelled") {
+    } else if (reply->kind == Kind::cancelled) {
         outcome.ending = Ending::cancelled;
-    } else if (ending == "outOfMemory") {
+    } else if (reply->kind == Kind::outOfMemory) {
         outcome.ending = Ending::outOfMemory;
     } else {
-        std::getline(rest, outcome.message, '\0');
+        outcome.message = reply->text;
     }
     return outcome;
 }
@@ -56,10 +61,7 @@ std::optional<ExactOutcome> WebPlatform::solveExact(const ExactProblem& problem,
                         problem.methodSolutions);
     const std::unique_ptr<char, decltype(&std::free)> reply(
         runExactWorker(status.title.c_str(), request.str().c_str()), &std::free);
-    std::istringstream in(reply.get());
-    std::string ending;
-    std::getline(in, ending);
-    return outcomeOf(ending, in);
+    return outcomeOf(workerEventFromJson(reply.get()));
 }
 
 } // namespace lse::web

@@ -2,6 +2,7 @@
 // and the page's thread waits for its answers through Asyncify, as it waits for a box. The
 // Worker's progress reaches the form's progress display, and a cancel ends the Worker.
 #include "WebPlatform.h"
+#include "WorkerEvent.h"
 
 #include <emscripten.h>
 
@@ -17,15 +18,7 @@
 
 namespace {
 
-// What the Worker answered: its progress, or how the reading ended, by the names the Worker's
-// replies give them (web/read/worker.js).
-enum class ReadEvent { progress, system, refused, outOfMemory, unreadable, cancelled };
-
-constexpr std::pair<std::string_view, ReadEvent> kReadEvents[] = {
-    {"progress", ReadEvent::progress},     {"system", ReadEvent::system},
-    {"refused", ReadEvent::refused},       {"outOfMemory", ReadEvent::outOfMemory},
-    {"unreadable", ReadEvent::unreadable}, {"cancelled", ReadEvent::cancelled},
-};
+using lse::web::WorkerEvent;
 
 // clang-format off
 
@@ -34,19 +27,10 @@ EM_JS(void, startReading, (int keepWritten), {
     lineqPage.startReading(keepWritten !== 0);
 });
 
-EM_ASYNC_JS(char*, nextReadEventName, (), {
+// The Worker's next event as JSON (WorkerEvent.h), its arrays kept by the page for the copies
+// below.
+EM_ASYNC_JS(char*, nextReadEventJson, (), {
     return allocateUTF8(await lineqPage.nextReadEvent());
-});
-
-// Of the event just answered: the bytes read so far, the order and whether it holds b.
-EM_JS(double, readProgress, (), {
-    return lineqPage.readEvent().progress;
-});
-EM_JS(int, readOrder, (), {
-    return lineqPage.readEvent().n;
-});
-EM_JS(int, readHasB, (), {
-    return lineqPage.readEvent().hasB ? 1 : 0;
 });
 
 // Rows first.. first + count - 1 of A (from 1), row i into `rows` + (i - first) * stride
@@ -66,34 +50,19 @@ EM_JS(void, copyReadB, (double* b), {
     event.b = null;
 });
 
-// The numbers kept as written: the bytes of their records (WrittenValues::Record), the length
-// of their texts, the flags (bit 0: b made as row sums, bit 1: too large to keep them); then
-// the records and the texts.
-EM_JS(int, readWrittenRecordBytes, (), {
-    return lineqPage.readEvent().written.entries.length;
-});
-EM_JS(int, readWrittenTextLength, (), {
-    return lineqPage.readEvent().written.texts.length;
-});
-EM_JS(int, readWrittenFlags, (), {
-    return lineqPage.readEvent().written.flags;
-});
-EM_JS(void, copyReadWritten, (void* records, char* texts, int textLength), {
-    const written = lineqPage.readEvent().written;
-    HEAPU8.set(written.entries, records);
-    HEAPU8.set(written.texts.subarray(0, textLength), texts);
-    written.entries = null;
-    written.texts = null;
+// The numbers kept as written: their records (WrittenValues::Record) and texts.
+EM_JS(void, copyReadWritten, (void* records, char* texts), {
+    const event = lineqPage.readEvent();
+    HEAPU8.set(event.entries, records);
+    HEAPU8.set(event.texts, texts);
+    event.entries = null;
+    event.texts = null;
 });
 
 // Writes zeros over bytes [at, at + size) of the page's memory; opaque to the compiler, so that
 // the writing stays.
 EM_JS(void, touchMemory, (char* at, double size), {
     HEAPU8.fill(0, at, at + size);
-});
-
-EM_JS(char*, readRefusal, (), {
-    return allocateUTF8(lineqPage.readEvent().text);
 });
 
 // clang-format on
@@ -105,13 +74,11 @@ namespace lse::web {
 namespace {
 
 // Within lse::web, so that Asyncify instruments it (asyncify-only.txt): it waits for the page.
-ReadEvent nextReadEvent() {
-    const std::unique_ptr<char, decltype(&std::free)> name(nextReadEventName(), &std::free);
-    for (const auto& [said, event] : kReadEvents)
-        if (said == name.get())
-            return event;
+WorkerEvent nextReadEvent() {
+    const std::unique_ptr<char, decltype(&std::free)> json(nextReadEventJson(), &std::free);
     // A reply this page does not know is none it can read.
-    return ReadEvent::unreadable;
+    return workerEventFromJson(json.get())
+        .value_or(WorkerEvent{.kind = WorkerEvent::Kind::unreadable});
 }
 
 // Doubles copied in one go: 16 MB, a few milliseconds.
@@ -136,14 +103,14 @@ void touchFreshMemory(std::size_t bytes) {
 // The system the Worker read. The browser has its turn after the arrays are allocated (their
 // pages are touched for the first time: 60 ms for 3000 equations) and between blocks of rows,
 // so that no task of the page's holds its thread for long.
-io::LinearSystem systemOfEvent() {
+io::LinearSystem systemOfEvent(const WorkerEvent& event) {
     io::LinearSystem system;
-    system.n = readOrder();
+    system.n = event.n;
     const auto order = static_cast<std::size_t>(system.n);
-    const auto recordBytes = static_cast<std::size_t>(readWrittenRecordBytes());
-    const auto textBytes = static_cast<std::size_t>(readWrittenTextLength());
+    const auto recordBytes = static_cast<std::size_t>(event.recordBytes);
+    const auto textBytes = static_cast<std::size_t>(event.textBytes);
     touchFreshMemory((order + 1) * (order + 2) * sizeof(double) + recordBytes + textBytes);
-    system.hasB = readHasB() != 0;
+    system.hasB = event.hasB;
     // Shaped as the readers shape it: one spare column, for Gauss to solve in place.
     system.A.recreate(system.n, system.n, 1);
     system.b.recreate(system.n);
@@ -157,15 +124,14 @@ io::LinearSystem systemOfEvent() {
         emscripten_sleep(0);
     }
     copyReadB(&system.b(1));
-    const int flags = readWrittenFlags();
-    system.written.bIsRowSums = (flags & 1) != 0;
-    system.written.dropped = (flags & 2) != 0;
+    system.written.bIsRowSums = (event.flags & 1) != 0;
+    system.written.dropped = (event.flags & 2) != 0;
     if (recordBytes == 0)
         return system;
     std::vector<WrittenValues::Record> records(recordBytes / sizeof(WrittenValues::Record));
     std::string texts(textBytes, '\0');
     emscripten_sleep(0);
-    copyReadWritten(records.data(), texts.data(), static_cast<int>(texts.size()));
+    copyReadWritten(records.data(), texts.data());
     system.written.assign(std::move(records), std::move(texts));
     emscripten_sleep(0);
     return system;
@@ -176,22 +142,22 @@ io::LinearSystem systemOfEvent() {
 io::LinearSystem ReadInWorker::operator()(const io::ReadOptions& options) const {
     startReading(options.keepWritten ? 1 : 0);
     for (;;) {
-        switch (nextReadEvent()) {
-        case ReadEvent::progress:
+        const WorkerEvent event = nextReadEvent();
+        switch (event.kind) {
+        case WorkerEvent::Kind::progress:
             if (options.progress)
-                options.progress(static_cast<std::uint64_t>(readProgress()));
+                options.progress(static_cast<std::uint64_t>(event.bytes));
             break;
-        case ReadEvent::system:
-            return systemOfEvent();
-        case ReadEvent::refused: {
-            const std::unique_ptr<char, decltype(&std::free)> reason(readRefusal(), &std::free);
-            throw io::InputError(reason.get());
-        }
-        case ReadEvent::outOfMemory:
+        case WorkerEvent::Kind::done:
+            return systemOfEvent(event);
+        case WorkerEvent::Kind::refused:
+        case WorkerEvent::Kind::failed:
+            throw io::InputError(event.text);
+        case WorkerEvent::Kind::outOfMemory:
             throw std::bad_alloc();
-        case ReadEvent::unreadable:
+        case WorkerEvent::Kind::unreadable:
             throw std::ios_base::failure("cannot read it");
-        case ReadEvent::cancelled:
+        case WorkerEvent::Kind::cancelled:
             throw io::ReadCancelled();
         }
     }

@@ -5,6 +5,7 @@
 #include "ExactSolution.h"
 #include "OutOfMemory.h"
 #include "Protocol.h"
+#include "WorkerEvent.h"
 
 #include <emscripten.h>
 
@@ -15,32 +16,35 @@
 
 namespace {
 
-// How the Worker tells the page that the arithmetic ran out of memory: GMP's and FLINT's
-// allocations end the module with this status, which the Worker's script catches.
+// GMP's and FLINT's allocations that fail end the module, which the Worker's script takes for
+// running out of memory: nothing else ends it.
 const char* const kOutOfMemoryLine = "lineq-exact: out of memory\n";
 
 } // namespace
 
 extern "C" {
 
-// The report, or "out-of-memory" or "error REASON" on the first line; valid until the next
-// call.
+// How the solve ended, as JSON (WorkerEvent.h): done with the report, or why not; valid until
+// the next call.
 EMSCRIPTEN_KEEPALIVE const char* solveRequest(const char* requestText) {
     using namespace lse::exact;
+    using Kind = lse::web::WorkerEvent::Kind;
     static std::string answer;
     endProcessWhenArithmeticRunsOutOfMemory(kOutOfMemoryLine, kOutOfMemoryStatus);
+    lse::web::WorkerEvent ending;
     try {
         std::istringstream in(requestText);
         const ExactRequest request = readRequest(in);
         std::ostringstream out;
         writeReport(out, solveAndJudge(request.A, request.b, request.n, request.methodSolutions,
                                        request.written, request.detail));
-        answer = out.str();
+        ending = {.kind = Kind::done, .text = out.str()};
     } catch (const std::bad_alloc&) {
-        answer = "out-of-memory\n";
+        ending.kind = Kind::outOfMemory;
     } catch (const std::exception& e) {
-        answer = std::string("error ") + e.what() + "\n";
+        ending = {.kind = Kind::failed, .text = e.what()};
     }
+    answer = toJson(ending);
     return answer.c_str();
 }
 

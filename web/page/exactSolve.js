@@ -14,8 +14,7 @@ var lineqExact = (() => {
         worker = null;
     }
 
-    // Resolves with { ending, text }: "report" and its text, "cancelled", "outOfMemory", or
-    // "failed" and the reason.
+    // Resolves with how the solve ended (web/WorkerEvent.h): done and its report, or why not.
     function solve(title, request) {
         return new Promise((resolve) => {
             const controller = new AbortController();
@@ -27,12 +26,12 @@ var lineqExact = (() => {
                 settled = true;
                 controller.abort();
                 box.close();
-                if (reply.ending !== "report")
+                if (reply.kind !== "done")
                     endWorker(); // cancelled, or spent by running out of memory
                 resolve(reply);
             };
             const box = openProgress({ title: document.title, text: () => title,
-                cancel: () => finish({ ending: "cancelled" }) });
+                cancel: () => finish({ kind: "cancelled" }) });
             box.dialog.dataset.state = "loading";
             module.load().then((url) => {
                 if (settled)
@@ -41,11 +40,11 @@ var lineqExact = (() => {
                 worker.addEventListener("message", (event) => finish(event.data), { signal });
                 worker.addEventListener("error", (event) => {
                     event.preventDefault();
-                    finish({ ending: "failed", text: event.message || "the solver stopped" });
+                    finish({ kind: "failed", text: event.message || "the solver stopped" });
                 }, { signal });
                 box.dialog.dataset.state = "solving";
                 worker.postMessage(request);
-            }, (error) => finish({ ending: "failed", text: error.message }));
+            }, (error) => finish({ kind: "failed", text: error.message }));
         });
     }
 

@@ -34,8 +34,8 @@ const readModule = workerModule("lineq-read.js");
 const loadReadModule = () => readModule.load();
 
 // One reading at a time: the input the program is about to read ({ file } or { text }),
-// then the Worker reading it and what it answered, which the program takes one event at a
-// time (nextReadEvent, by its ending's name, and readEvent; web/WebRead.cpp).
+// then the Worker reading it and what it answered (web/WorkerEvent.h), which the program takes
+// one event at a time (nextReadEvent, then readEvent for the system's arrays; web/WebRead.cpp).
 let reading = null;
 function startReading(keepWritten) {
     const current = reading;
@@ -45,14 +45,15 @@ function startReading(keepWritten) {
         if (current.ended)
             return;
         // Only the latest progress counts.
-        if (event.progress !== undefined && current.events.at(-1)?.progress !== undefined)
+        const progress = event.kind === "progress";
+        if (progress && current.events.at(-1)?.kind === "progress")
             current.events.pop();
         current.events.push(event);
-        if (event.ending !== undefined)
+        if (!progress)
             endReading(current);
         current.wake?.();
     };
-    current.cancel = () => arrive({ ending: "cancelled" });
+    current.cancel = () => arrive({ kind: "cancelled" });
     loadReadModule().then((url) => {
         if (current.ended)
             return;
@@ -60,11 +61,10 @@ function startReading(keepWritten) {
         current.worker.onmessage = (message) => arrive(message.data);
         current.worker.onerror = (error) => {
             error.preventDefault();
-            arrive(/memory|OOM/i.test(error.message ?? "") ? { ending: "outOfMemory" } :
-                { ending: "refused", text: error.message || "the reader stopped" });
+            arrive({ kind: "failed", text: error.message || "the reader stopped" });
         };
         current.worker.postMessage(current.input);
-    }, (error) => arrive({ ending: "refused", text: error.message }));
+    }, (error) => arrive({ kind: "failed", text: error.message }));
 }
 // A reading ends at its answer or its cancel; its Worker, and the memory it holds, go.
 function endReading(current) {
@@ -72,13 +72,15 @@ function endReading(current) {
     current.worker?.terminate();
     current.worker = null;
 }
+// The next event as JSON, its arrays left out: readEvent() keeps them.
 async function nextReadEvent() {
     const current = reading;
     longWork?.waiting();
     while (current.events.length === 0)
         await new Promise((wake) => { current.wake = wake; });
     current.event = current.events.shift();
-    return current.event.ending ?? "progress";
+    return JSON.stringify(current.event, (key, value) =>
+        ArrayBuffer.isView(value) ? undefined : value);
 }
 const readEvent = () => reading.event;
 
