@@ -935,6 +935,22 @@ describe("the exact solution", () => {
         });
 });
 
+// The open steps view's lines as it shows them, each a text or a pair side by side, gathered
+// a page at a time with Page Down.
+async function stepsViewLines(w) {
+    const seen = new Map();
+    for (;;) {
+        const rows = await w.page.$$eval("#stepsView .lines > [data-line]", (all) => all.map(
+            (row) => [Number(row.dataset.line), row.classList.contains("pair") ?
+                [...row.children].map((half) => half.textContent) : row.textContent]));
+        const before = seen.size;
+        rows.forEach(([line, text]) => seen.set(line, text));
+        if (seen.size === before)
+            return [...seen.keys()].sort((a, b) => a - b).map((line) => seen.get(line));
+        await w.page.keyboard.press("PageDown");
+    }
+}
+
 const stepsCases = JSON.parse(await readFile(new URL("../support/stepsCases.json",
     import.meta.url), "utf8")).cases;
 describe("steps", () => {
@@ -962,9 +978,9 @@ describe("steps", () => {
             await chord(w, ["Control", "Shift"], "KeyE");
             const view = await w.nextBox();
             assert.deepEqual([view.kind, view.title], ["stepsView", title], name);
-            const [shown, fractions] = await w.page.$eval("#stepsView", (dialog) =>
-                [".text", ".fractions"].map((c) => dialog.querySelector(c).hidden ? null :
-                    dialog.querySelector(c).value.split("\n")));
+            const seen = await stepsViewLines(w);
+            const shown = seen.map((line) => Array.isArray(line) ? line[0] : line);
+            const fractions = seen.some(Array.isArray) ? seen.map((line) => line[1]) : null;
             for (const line of lines)
                 assert.ok(shown.includes(line), `${name}: ${line}`);
             // A line of the doubles and the line of the fractions beside it.

@@ -29,30 +29,24 @@ function piecesOf(line) {
     return pieces;
 }
 
-// A box's long text, shown from a top row on: the text comes from `source` (count lines,
-// lines(first, n) without their line ends, text() the whole text with LF line ends), a few
-// lines at a time as they come into sight. It keeps the box's id, role, name and place,
-// takes the focus in its turn, and scrolls by the keys that move a text box's caret (the
-// arrows, Page Up and Down, Ctrl+Home and Ctrl+End) and by the wheel. Ctrl+A and a copy
-// take the whole text; a selection made with the mouse copies what it holds. It takes no
-// typing: the program never reads these boxes.
+// A long text shown from a top row on, in `view` (a box's place while it shows a long text, or
+// the steps view): the text comes from `source` (count lines, lines(first, n) without their
+// line ends, text() the whole text with LF line ends), a few lines at a time as they come into
+// sight. A line may be a pair of texts, shown side by side. It takes the focus in its turn,
+// and scrolls by the keys that move a text box's caret (the arrows, Page Up and Down,
+// Ctrl+Home and Ctrl+End) and by the wheel. Ctrl+A and a copy take the whole text; a
+// selection made with the mouse copies what it holds. It takes no typing: the program never
+// reads these views.
 class LineView {
-    constructor(area) {
-        const view = document.createElement("div");
-        view.className = "box view";
-        view.setAttribute("style", area.getAttribute("style"));
+    constructor(view) {
+        view.classList.add("view");
         view.tabIndex = 0;
         view.setAttribute("role", "textbox");
         view.setAttribute("aria-multiline", "true");
         view.setAttribute("aria-readonly", "true");
-        const label = document.querySelector(`label[for="${area.id}"]`);
-        if (label?.id)
-            view.setAttribute("aria-labelledby", label.id);
-        if (area.hasAttribute("data-result-box"))
-            view.setAttribute("data-result-box", "");
         this.lines = document.createElement("div");
         this.lines.className = "lines";
-        view.append(this.lines);
+        view.replaceChildren(this.lines);
         Object.defineProperty(view, "value", { get: () => this.source.text() });
         view.addEventListener("keydown", (event) => this.key(event));
         view.addEventListener("wheel", (event) => {
@@ -84,7 +78,8 @@ class LineView {
         if (pieces === undefined) {
             if (this.pieceCache.size > 4096)
                 this.pieceCache.clear();
-            pieces = piecesOf(this.source.lines(line, 1)[0] ?? "");
+            const text = this.source.lines(line, 1)[0] ?? "";
+            pieces = typeof text === "string" ? piecesOf(text) : [text];
             pieces.rows = new Array(pieces.length);
             this.pieceCache.set(line, pieces);
         }
@@ -100,10 +95,19 @@ class LineView {
             return { line, piece: piece - 1 };
         return line > 0 ? { line: line - 1, piece: this.pieces(line - 1).length - 1 } : null;
     }
-    // A piece's element, and its rows once it is laid out in `into`.
+    // A piece's element, and its rows once it is laid out in `into`; a pair's two texts side
+    // by side.
     pieceElement({ line, piece }, into) {
         const element = document.createElement("div");
-        element.textContent = this.pieces(line)[piece];
+        const text = this.pieces(line)[piece];
+        if (typeof text === "string") {
+            element.textContent = text;
+        } else {
+            element.className = "pair";
+            element.append(...text.map((half) =>
+                Object.assign(document.createElement("div"), { textContent: half })));
+        }
+        element.dataset.line = line;
         into.append(element);
         this.pieces(line).rows[piece] = Math.max(1, Math.round(element.offsetHeight / kRow));
         return element;

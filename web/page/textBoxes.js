@@ -19,11 +19,23 @@ function showInArea(box, text) {
     }
     box.area.value = text;
 }
+// An element for a box's long text, in its place, with its id, name and marks.
+function viewOf(area) {
+    const view = document.createElement("div");
+    view.className = "box";
+    view.id = area.id;
+    view.setAttribute("style", area.getAttribute("style"));
+    const label = document.querySelector(`label[for="${area.id}"]`);
+    if (label?.id)
+        view.setAttribute("aria-labelledby", label.id);
+    if (area.hasAttribute("data-result-box"))
+        view.setAttribute("data-result-box", "");
+    return view;
+}
 function showInView(box, source) {
     if (box.view === null) {
         const focused = document.activeElement === box.area;
-        box.view = new LineView(box.area);
-        box.view.element.id = box.area.id;
+        box.view = new LineView(viewOf(box.area));
         box.area.value = "";
         box.area.id = "";
         box.area.hidden = true;

@@ -74,32 +74,28 @@ function comparisonRows(side) {
     };
 }
 
-// Steps…: one method's steps as the program writes them; resolves once closed and its copy
-// has reached the clipboard.
-// `columns`: the steps in doubles and, where known, those in exact fractions beside them,
-// of as many lines; `copy`: the text Copy copies.
+// Steps…: one method's steps as the program writes them, on a line view; resolves once closed
+// and its copy has reached the clipboard. `text`: the steps in doubles; `fractions`: where
+// known, those in exact fractions, of as many lines, each beside its like; `copy`: the text
+// Copy copies.
+let stepsLines = null;
 async function stepsView(title, [text, fractions], copy) {
     const dialog = document.getElementById("stepsView");
     dialog.querySelector(".title").textContent = title;
-    const steps = dialog.querySelector(".text");
-    const beside = dialog.querySelector(".fractions");
-    for (const [view, value] of [[steps, text], [beside, fractions ?? ""]]) {
-        view.value = value;
-        view.setSelectionRange(0, 0);
-        view.scrollTop = 0;
-    }
-    beside.hidden = !fractions;
-    await showModal(dialog, steps, undefined, (finish, signal) => {
-        // The columns' lines face each other: they scroll as one.
-        for (const [from, to] of [[steps, beside], [beside, steps]])
-            from.addEventListener("scroll", () => {
-                to.scrollTop = from.scrollTop;
-            }, { signal });
+    stepsLines ??= new LineView(dialog.querySelector(".text"));
+    const doubles = linesOf(text);
+    const beside = fractions ? linesOf(fractions) : null;
+    const lines = beside ? doubles.map((line, i) => [line, beside[i] ?? ""]) : doubles;
+    dialog.classList.toggle("pairs", beside !== null);
+    const shown = showModal(dialog, stepsLines.element, undefined, (finish, signal) => {
         dialog.querySelector("button.copy").addEventListener("click", () => copyText(copy),
             { signal });
         dialog.querySelector("button.close").addEventListener("click", () => finish(),
             { signal });
     });
+    // Laid out once the box is open, where its lines have their height.
+    stepsLines.show({ count: lines.length, lines: (first, n) => lines.slice(first, first + n),
+        text: () => text });
+    await shown;
     await copies;
 }
-
