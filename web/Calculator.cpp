@@ -11,6 +11,7 @@
 #include <chrono>
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace {
 
@@ -33,12 +34,13 @@ Calculator& calculator() {
 
 extern "C" {
 
-EMSCRIPTEN_KEEPALIVE void submitClick() {
-    calculator().form.submit_but_Click();
-}
-
-EMSCRIPTEN_KEEPALIVE void startClick() {
-    calculator().form.Start_Click();
+// The window's button with id `id` (submit_but, Start), as a click or Space presses it.
+EMSCRIPTEN_KEEPALIVE void pressButton(const char* id) {
+    const std::string_view button = id;
+    if (button == "submit_but")
+        calculator().form.submit_but_Click();
+    else if (button == "Start")
+        calculator().form.Start_Click();
 }
 
 // Lines first.. first + count - 1 of the text in the box with id `boxId`, for the lines the
@@ -47,13 +49,6 @@ EMSCRIPTEN_KEEPALIVE const char* boxLines(const char* boxId, int first, int coun
     static std::string text;
     const std::optional<lse::TextBox> box = lse::web::textBoxWithId(boxId);
     text = box ? calculator().platform.boxLines(*box, first, count) : std::string();
-    return text.c_str();
-}
-
-// The accuracy view's tables, side by side (PageMarkup.h).
-EMSCRIPTEN_KEEPALIVE const char* comparisonMarkup() {
-    static std::string text;
-    text = lse::web::comparisonMarkup(calculator().form.report());
     return text.c_str();
 }
 

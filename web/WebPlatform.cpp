@@ -2,6 +2,7 @@
 
 #include "AccuracyText.h"
 #include "Messages.h"
+#include "PageMarkup.h"
 #include "WindowLayout.h"
 
 #include <emscripten.h>
@@ -74,14 +75,10 @@ EM_JS(void, endLongWork, (), {
     lineqPage.endLongWork();
 });
 
-// A copy of the bytes, since the memory may grow (and move) before the download is made.
-EM_JS(void, addDownloadPiece, (const char* text, int size), {
-    lineqPage.downloadPiece(HEAPU8.slice(text, text + size));
-});
-
-EM_ASYNC_JS(void, giveTurnWhileDownloading, (), {
-    lineqPage.downloadTurn();
-    await new Promise((turn) => setTimeout(turn, 0));
+// A copy of the bytes, since the memory may grow (and move) before the download is made;
+// `turn`: 1 when the browser has its turn next.
+EM_JS(void, addDownloadPiece, (const char* text, int size, int turn), {
+    lineqPage.downloadPiece(HEAPU8.slice(text, text + size), turn !== 0);
 });
 
 // The download made, or dropped when it is not whole.
@@ -105,9 +102,10 @@ EM_JS(double, heldInput, (char** name), {
     return input.file ? input.file.size : input.text.length;
 });
 
-// 1 when the view was closed by Compute Exact Solution.
-EM_ASYNC_JS(int, accuracyView, (const char* text), {
-    return await lineqPage.accuracyView(UTF8ToString(text)) === "exact" ? 1 : 0;
+// 1 when the view was closed by Compute Exact Solution. `markup`: its tables side by side.
+EM_ASYNC_JS(int, accuracyView, (const char* text, const char* markup), {
+    return await lineqPage.accuracyView(UTF8ToString(text), UTF8ToString(markup)) === "exact" ?
+        1 : 0;
 });
 
 EM_ASYNC_JS(void, stepsView, (const char* title, const char* doubles, const char* fractions,
@@ -239,9 +237,10 @@ SaveTarget WebPlatform::chooseSave(const SavedFile&, const std::string&) {
 void WebPlatform::writeDownload(std::string_view piece) {
     constexpr double kTurnMs = 25;
     static double lastTurn = emscripten_get_now();
-    addDownloadPiece(piece.data(), static_cast<int>(piece.size()));
-    if (emscripten_get_now() - lastTurn >= kTurnMs) {
-        giveTurnWhileDownloading();
+    const bool turn = emscripten_get_now() - lastTurn >= kTurnMs;
+    addDownloadPiece(piece.data(), static_cast<int>(piece.size()), turn ? 1 : 0);
+    if (turn) {
+        emscripten_sleep(0);
         lastTurn = emscripten_get_now();
     }
 }
@@ -252,8 +251,9 @@ void WebPlatform::finishDownload(const SavedFile& file, bool whole) {
 }
 
 ViewEnding WebPlatform::showAccuracy(const CalculateReport& report) {
-    return accuracyView(accuracyText(report).c_str()) != 0 ? ViewEnding::computeExact
-                                                           : ViewEnding::closed;
+    return accuracyView(accuracyText(report).c_str(), comparisonMarkup(report).c_str()) != 0
+               ? ViewEnding::computeExact
+               : ViewEnding::closed;
 }
 
 void WebPlatform::showSteps(const StepsView& view) {

@@ -42,21 +42,15 @@ EM_JS(void, copyReadRows, (int first, int count, double* rows, int stride), {
         HEAPF64.set(event.a.subarray((first - 1 + i) * n, (first + i) * n), (rows >> 3) + i * stride);
 });
 
-// b into `b`; the Worker's arrays are let go.
-EM_JS(void, copyReadB, (double* b), {
+// b into `b`, and the numbers kept as written: their records (WrittenValues::Record) and
+// texts; the Worker's arrays are let go.
+EM_JS(void, copyReadRest, (double* b, void* records, char* texts), {
     const event = lineqPage.readEvent();
     HEAPF64.set(event.b, b >> 3);
-    event.a = null;
-    event.b = null;
-});
-
-// The numbers kept as written: their records (WrittenValues::Record) and texts.
-EM_JS(void, copyReadWritten, (void* records, char* texts), {
-    const event = lineqPage.readEvent();
     HEAPU8.set(event.entries, records);
     HEAPU8.set(event.texts, texts);
-    event.entries = null;
-    event.texts = null;
+    for (const array of ["a", "b", "entries", "texts"])
+        event[array] = null;
 });
 
 // Writes zeros over bytes [at, at + size) of the page's memory; opaque to the compiler, so that
@@ -123,15 +117,14 @@ io::LinearSystem systemOfEvent(const WorkerEvent& event) {
                      static_cast<int>(system.A.stride()));
         emscripten_sleep(0);
     }
-    copyReadB(&system.b(1));
+    std::vector<WrittenValues::Record> records(recordBytes / sizeof(WrittenValues::Record));
+    std::string texts(textBytes, '\0');
+    copyReadRest(&system.b(1), records.data(), texts.data());
     system.written.bIsRowSums = (event.flags & 1) != 0;
     system.written.dropped = (event.flags & 2) != 0;
     if (recordBytes == 0)
         return system;
-    std::vector<WrittenValues::Record> records(recordBytes / sizeof(WrittenValues::Record));
-    std::string texts(textBytes, '\0');
     emscripten_sleep(0);
-    copyReadWritten(records.data(), texts.data());
     system.written.assign(std::move(records), std::move(texts));
     emscripten_sleep(0);
     return system;

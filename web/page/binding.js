@@ -115,9 +115,9 @@ function bindCommandKeys() {
 }
 
 function bindWindow() {
-    for (const [id, handler] of [["submit_but", "submitClick"], ["Start", "startClick"]]) {
+    for (const id of ["submit_but", "Start"]) {
         const button = document.getElementById(id);
-        button.addEventListener("click", () => run(() => call(handler)));
+        button.addEventListener("click", () => run(() => call("pressButton", id)));
         // Neither button answers Enter: Space or a click presses it.
         button.addEventListener("keydown", (event) => {
             if (event.key === "Enter")

@@ -1,7 +1,7 @@
 // The page's side of the calculator, as the C++ platform adapter and the Workers' scripts
 // reach it, started once the program has loaded.
 var lineqPage = { messageBox, inputBox, setBoxText, setBoxLines, startReading, nextReadEvent,
-    readEvent, beginLongWork, endLongWork, downloadPiece, downloadTurn, finishDownload,
+    readEvent, beginLongWork, endLongWork, downloadPiece, finishDownload,
     copyText, heldInput, accuracyView, stepsView };
 
 // lineq-read.js hands the reading module over here.

@@ -2,10 +2,12 @@
 // hands it over a line at a time (DownloadLines), gathered into a Blob at each of the
 // browser's turns, so that no one task copies all of it (178 MB at 3000 equations).
 let downloadPieces = [];
-const downloadPiece = (bytes) => downloadPieces.push(bytes);
-function downloadTurn() {
-    downloadPieces = [new Blob(downloadPieces)];
-    longWork?.waiting();
+function downloadPiece(bytes, turn) {
+    downloadPieces.push(bytes);
+    if (turn) {
+        downloadPieces = [new Blob(downloadPieces)];
+        longWork?.waiting();
+    }
 }
 function finishDownload(name, type, whole) {
     if (whole)

@@ -1,17 +1,18 @@
 // The views the program shows and waits for: the accuracy view with its tables side by side,
 // and the steps view.
 
-// The accuracy view of the last Calculate, its text the program's; resolves once closed,
-// with "exact" when closed by Compute Exact Solution, and not before its copies have
-// reached the clipboard. Its copies are the program's commands. The focus starts in the text, so that the keys select and copy it.
-// Its commands' buttons are enabled as the program says when it opens.
-async function accuracyView(text) {
+// The accuracy view of the last Calculate, its text and tables (`markup`) the program's;
+// resolves once closed, with "exact" when closed by Compute Exact Solution, and not before
+// its copies have reached the clipboard. Its copies are the program's commands. The focus
+// starts in the text, so that the keys select and copy it. Its commands' buttons are enabled
+// as the program says when it opens.
+async function accuracyView(text, markup) {
     const dialog = document.getElementById("accuracyView");
     const report = dialog.querySelector(".text");
     report.value = text;
     // The program writes the tables, escaping every text it puts in them.
     const side = dialog.querySelector(".side");
-    side.innerHTML = callNow("comparisonMarkup") ?? "";
+    side.innerHTML = markup;
     side.scrollTop = 0;
     const showRows = comparisonRows(side);
     report.setSelectionRange(0, 0);
