@@ -17,14 +17,11 @@ var lineqExact = (() => {
     // Resolves with how the solve ended (web/WorkerEvent.h): done and its report, or why not.
     function solve(title, request) {
         return new Promise((resolve) => {
-            const controller = new AbortController();
-            const signal = controller.signal;
             let settled = false;
             const finish = (reply) => {
                 if (settled)
                     return;
                 settled = true;
-                controller.abort();
                 box.close();
                 if (reply.kind !== "done")
                     endWorker(); // cancelled, or spent by running out of memory
@@ -33,18 +30,11 @@ var lineqExact = (() => {
             const box = openProgress({ title: document.title, text: () => title,
                 cancel: () => finish({ kind: "cancelled" }) });
             box.dialog.dataset.state = "loading";
-            module.load().then((url) => {
-                if (settled)
-                    return;
-                worker ??= new Worker(url);
-                worker.addEventListener("message", (event) => finish(event.data), { signal });
-                worker.addEventListener("error", (event) => {
-                    event.preventDefault();
-                    finish({ kind: "failed", text: event.message || "the solver stopped" });
-                }, { signal });
-                box.dialog.dataset.state = "solving";
-                worker.postMessage(request);
-            }, (error) => finish({ kind: "failed", text: error.message }));
+            module.start(request, finish, () => settled, "the solver stopped", worker)
+                .then((started) => {
+                    worker = started;
+                    box.dialog.dataset.state = "solving";
+                });
         });
     }
 

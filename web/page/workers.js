@@ -3,7 +3,7 @@
 // A Worker's module from its own script (lineq-read.js, lineq-exact.js), loaded the first time
 // it is asked for: a page opened from a file can start a Worker from a Blob URL only, so the
 // script hands over the module's text (arrived), which becomes one. Once per page; a failed
-// load is tried again. load() resolves with the Blob URL.
+// load is tried again. load() resolves with the Blob URL; start() runs a request on a Worker.
 function workerModule(script) {
     let loading = null;
     let arrive = null;
@@ -24,6 +24,26 @@ function workerModule(script) {
         },
         arrived(text) {
             arrive(URL.createObjectURL(new Blob([text], { type: "text/javascript" })));
+        },
+        // Posts `request` to `worker`, or to a new Worker once the module is loaded, unless
+        // over() by then; each event it posts goes to `arrive`, and its failure, or the
+        // module's, as failed (`stopped` when it gives no reason). Resolves with the Worker.
+        start(request, arrive, over, stopped, worker = null) {
+            return this.load().then((url) => {
+                if (over())
+                    return worker;
+                worker ??= new Worker(url);
+                worker.onmessage = (message) => arrive(message.data);
+                worker.onerror = (error) => {
+                    error.preventDefault();
+                    arrive({ kind: "failed", text: error.message || stopped });
+                };
+                worker.postMessage(request);
+                return worker;
+            }, (error) => {
+                arrive({ kind: "failed", text: error.message });
+                return worker;
+            });
         },
     };
 }
@@ -54,17 +74,12 @@ function startReading(keepWritten) {
         current.wake?.();
     };
     current.cancel = () => arrive({ kind: "cancelled" });
-    loadReadModule().then((url) => {
-        if (current.ended)
-            return;
-        current.worker = new Worker(url);
-        current.worker.onmessage = (message) => arrive(message.data);
-        current.worker.onerror = (error) => {
-            error.preventDefault();
-            arrive({ kind: "failed", text: error.message || "the reader stopped" });
-        };
-        current.worker.postMessage(current.input);
-    }, (error) => arrive({ kind: "failed", text: error.message }));
+    readModule.start(current.input, arrive, () => current.ended, "the reader stopped")
+        .then((worker) => {
+            current.worker = worker;
+            if (current.ended)
+                endReading(current);
+        });
 }
 // A reading ends at its answer or its cancel; its Worker, and the memory it holds, go.
 function endReading(current) {
