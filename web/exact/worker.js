@@ -4,9 +4,6 @@
 "use strict";
 
 (() => {
-    let ready = false;
-    const waiting = [];
-
     // The request goes into the heap: ccall would put a string argument on the stack, which a
     // system of some 280 equations or more overflows.
     function answer(request) {
@@ -26,15 +23,9 @@
         }
     }
 
-    self.onmessage = (event) => {
-        if (ready)
-            postMessage(answer(event.data));
-        else
-            waiting.push(event.data);
-    };
-    Module.onRuntimeInitialized = () => {
-        ready = true;
-        for (const request of waiting.splice(0))
-            postMessage(answer(request));
-    };
+    // Requests that come before the module is ready wait for it, in their order.
+    const initialized = new Promise((resolve) => {
+        Module.onRuntimeInitialized = resolve;
+    });
+    self.onmessage = (event) => initialized.then(() => postMessage(answer(event.data)));
 })();

@@ -6,9 +6,6 @@
 "use strict";
 
 (() => {
-    let ready = false;
-    const waiting = [];
-
     function bytesOf(file) {
         try {
             return new Uint8Array(new FileReaderSync().readAsArrayBuffer(file));
@@ -79,15 +76,9 @@
             .filter(Boolean).map((array) => array.buffer));
     }
 
-    self.onmessage = (event) => {
-        if (ready)
-            answer(event.data);
-        else
-            waiting.push(event.data);
-    };
-    Module.onRuntimeInitialized = () => {
-        ready = true;
-        for (const request of waiting.splice(0))
-            answer(request);
-    };
+    // Requests that come before the module is ready wait for it, in their order.
+    const initialized = new Promise((resolve) => {
+        Module.onRuntimeInitialized = resolve;
+    });
+    self.onmessage = (event) => initialized.then(() => answer(event.data));
 })();
