@@ -59,8 +59,8 @@ void frmCholesky::execute(Command id, std::optional<TextBox> box) {
     case Command::steps: {
         const MethodEntry& method = *stepsOf(*box);
         auto [doubles, fractions] = stepsColumns(method);
-        return platform_.showSteps(
-            {stepsTitle(method), std::move(doubles), std::move(fractions), stepsText(method)});
+        return platform_.showSteps({stepsTitle(method), std::move(doubles), std::move(fractions),
+                                    stepsFractionsTitle(method), stepsText(method)});
     }
     }
 }

@@ -109,11 +109,12 @@ struct SaveTarget {
 enum class ViewEnding { closed, computeExact };
 
 // The steps view of one method: its title, the steps in doubles, those in exact fractions
-// beside them (empty where unknown), and what its Copy copies.
+// beside them (empty where unknown) with their column's name, and what its Copy copies.
 struct StepsView {
     std::string title;
     std::string doubles;
     std::string fractions;
+    std::string fractionsTitle;
     std::string copy;
 };
 

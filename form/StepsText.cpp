@@ -225,6 +225,10 @@ std::string stepsTitle(const MethodEntry& method) {
     return "Steps of " + std::string(method.title);
 }
 
+std::string stepsFractionsTitle(const MethodEntry& method) {
+    return stepsTitle(method) + " in exact fractions";
+}
+
 std::string stepsText(const MethodEntry& method, const Matrix& A, const Vector& b, int n) {
     std::string text = stepsTitle(method) + ", in the doubles it computes with\n\n";
     if (n > kStepsUpTo)

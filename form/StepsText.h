@@ -24,7 +24,8 @@ std::string stepsText(const MethodEntry& method, const Matrix& A, const Vector& 
 // back with the same number of lines.
 std::pair<std::string, std::string> besideEachOther(std::string_view left, std::string_view right);
 
-// The steps view's title for the method.
+// The steps view's title for the method, and its column of exact fractions' name.
 std::string stepsTitle(const MethodEntry& method);
+std::string stepsFractionsTitle(const MethodEntry& method);
 
 } // namespace lse

@@ -65,6 +65,7 @@ void QtPlatform::refreshAccuracy(const CalculateReport&) {
 void QtPlatform::showSteps(const StepsView& view) {
     StepsDialog dialog(&window_, QString::fromStdString(view.title),
                        QString::fromStdString(view.doubles), QString::fromStdString(view.fractions),
+                       QString::fromStdString(view.fractionsTitle),
                        QString::fromStdString(view.copy));
     dialog.exec();
 }

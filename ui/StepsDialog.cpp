@@ -14,7 +14,8 @@
 namespace lse::ui {
 
 StepsDialog::StepsDialog(QWidget* parent, const QString& title, const QString& text,
-                         const QString& fractions, const QString& copyText)
+                         const QString& fractions, const QString& fractionsTitle,
+                         const QString& copyText)
     : QDialog(parent) {
     setObjectName("steps");
     setWindowTitle(title);
@@ -25,8 +26,7 @@ StepsDialog::StepsDialog(QWidget* parent, const QString& title, const QString& t
     auto* const views = new QHBoxLayout;
     views->addWidget(view);
     if (!fractions.isEmpty()) {
-        fractionsView = reportView(this, "fractionSteps", title + tr(" in exact fractions"),
-                                   QPlainTextEdit::NoWrap);
+        fractionsView = reportView(this, "fractionSteps", fractionsTitle, QPlainTextEdit::NoWrap);
         fractionsView->setPlainText(fractions);
         // Two views of 100 columns would not fit a laptop's screen. Both keep a horizontal
         // scroll bar, so that they show as many lines and stay in line to the last.

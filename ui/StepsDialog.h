@@ -15,7 +15,7 @@ class StepsDialog final : public QDialog {
 
 public:
     StepsDialog(QWidget* parent, const QString& title, const QString& text,
-                const QString& fractions, const QString& copyText);
+                const QString& fractions, const QString& fractionsTitle, const QString& copyText);
 
     QPlainTextEdit* view{};
     QPlainTextEdit* fractionsView{}; // null when there are no fraction steps

@@ -109,9 +109,9 @@ EM_ASYNC_JS(int, accuracyView, (const char* text, const char* markup), {
 });
 
 EM_ASYNC_JS(void, stepsView, (const char* title, const char* doubles, const char* fractions,
-                              const char* copy), {
+                              const char* fractionsTitle, const char* copy), {
     await lineqPage.stepsView(UTF8ToString(title), [UTF8ToString(doubles),
-        UTF8ToString(fractions) || null], UTF8ToString(copy));
+        UTF8ToString(fractions) || null], UTF8ToString(fractionsTitle), UTF8ToString(copy));
 });
 
 // clang-format on
@@ -257,7 +257,8 @@ ViewEnding WebPlatform::showAccuracy(const CalculateReport& report) {
 }
 
 void WebPlatform::showSteps(const StepsView& view) {
-    stepsView(view.title.c_str(), view.doubles.c_str(), view.fractions.c_str(), view.copy.c_str());
+    stepsView(view.title.c_str(), view.doubles.c_str(), view.fractions.c_str(),
+              view.fractionsTitle.c_str(), view.copy.c_str());
 }
 
 std::string WebPlatform::progressText(std::chrono::milliseconds elapsed) const {

@@ -94,6 +94,7 @@ const Case kCases[] = {
          EXPECT_EQ(view.title, stepsTitle(method));
          EXPECT_EQ(view.doubles, s.form.stepsColumns(method).first);
          EXPECT_EQ(view.fractions, "");
+         EXPECT_EQ(view.fractionsTitle, "Steps of Cholesky Decomposition in exact fractions");
          EXPECT_EQ(view.copy, s.form.stepsText(method));
      }},
     {"Paste System reads the pasted text",

@@ -77,10 +77,10 @@ function comparisonRows(side) {
 
 // Steps…: one method's steps as the program writes them, on a line view; resolves once closed
 // and its copy has reached the clipboard. `text`: the steps in doubles; `fractions`: where
-// known, those in exact fractions, of as many lines, each beside its like; `copy`: the text
-// Copy copies.
+// known, those in exact fractions, of as many lines, each beside its like, which
+// `fractionsTitle` names; `copy`: the text Copy copies.
 let stepsLines = null;
-async function stepsView(title, [text, fractions], copy) {
+async function stepsView(title, [text, fractions], fractionsTitle, copy) {
     const dialog = document.getElementById("stepsView");
     dialog.querySelector(".title").textContent = title;
     stepsLines ??= new LineView(dialog.querySelector(".text"));
@@ -88,6 +88,7 @@ async function stepsView(title, [text, fractions], copy) {
     const beside = fractions ? linesOf(fractions) : null;
     const lines = beside ? doubles.map((line, i) => [line, beside[i] ?? ""]) : doubles;
     dialog.classList.toggle("pairs", beside !== null);
+    stepsLines.element.setAttribute("aria-description", beside ? fractionsTitle : "");
     const shown = showModal(dialog, stepsLines.element, undefined, (finish, signal) => {
         dialog.querySelector("button.copy").addEventListener("click", () => copyText(copy),
             { signal });
