@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
 #include <ios>
 #include <memory>
 #include <new>
@@ -53,12 +54,6 @@ EM_JS(void, copyReadRest, (double* b, void* records, char* texts), {
         event[array] = null;
 });
 
-// Writes zeros over bytes [at, at + size) of the page's memory; opaque to the compiler, so that
-// the writing stays.
-EM_JS(void, touchMemory, (char* at, double size), {
-    HEAPU8.fill(0, at, at + size);
-});
-
 // clang-format on
 
 } // namespace
@@ -85,11 +80,13 @@ constexpr std::size_t kTouchedAtOnce = std::size_t{1} << 23;
 // of the size the system will take is touched here a slice at a time, with the browser's turn
 // between, then given back, where the allocations that follow find it.
 void touchFreshMemory(std::size_t bytes) {
+    // Called through a volatile pointer, so that the compiler keeps writes that nothing reads.
+    static void* (*volatile const zero)(void*, int, std::size_t) = std::memset;
     const std::unique_ptr<char[]> block(new (std::nothrow) char[bytes]);
     if (!block)
         return;
     for (std::size_t at = 0; at < bytes; at += kTouchedAtOnce) {
-        touchMemory(block.get() + at, static_cast<double>(std::min(kTouchedAtOnce, bytes - at)));
+        zero(block.get() + at, 0, std::min(kTouchedAtOnce, bytes - at));
         emscripten_sleep(0);
     }
 }

@@ -1,11 +1,6 @@
-// The long text of a window's box, laid out a few lines at a time as they come into sight.
+// A long text laid out a few lines at a time as they come into sight: a window's box's, once it
+// is too long for the box's <textarea> (WebPlatform's kShortText), and the steps view's.
 
-// The window's multi-line boxes. A short text goes into the box's <textarea>, as it always
-// has; a long one into a view that lays out only the lines in sight (LineView), which takes
-// the box's place and id while it shows the text. Short is at most kShortText characters:
-// the narrowest box lays 8.6 KB of solution lines out in about 30 ms, and Chromium takes
-// seconds for a megabyte, however it wraps.
-const kShortText = 8192;
 // A long line is laid out in pieces of at most this many characters, each starting a row
 // of its own: a row of A at n = 32766 is 650 KB.
 const kPiece = 2048;

@@ -45,43 +45,28 @@ function showInView(box, source) {
     }
     box.view.show(source);
 }
+// A text's lines without their line ends, CR LF or LF.
 const linesOf = (text) => {
-    const lines = text.split("\n");
+    const lines = text.replaceAll("\r\n", "\n").split("\n");
     if (lines.at(-1) === "")
         lines.pop();
     return lines;
 };
-// The program's text for a box (WebPlatform's replaceText); CR LF ends its lines.
+// The program's short text for a box (WebPlatform's replaceText); CR LF ends its lines.
 function setBoxText(id, text) {
     const box = boxOf(id);
-    if (box.area.tagName === "INPUT") {
+    if (box.area.tagName === "INPUT")
         box.area.value = text;
-        return;
-    }
-    const whole = text.replaceAll("\r\n", "\n");
-    if (whole.length <= kShortText)
-        return showInArea(box, whole);
-    const lines = linesOf(whole);
-    showInView(box, {
-        count: lines.length,
-        lines: (first, n) => lines.slice(first, first + n),
-        text: () => whole,
-    });
+    else
+        showInArea(box, text.replaceAll("\r\n", "\n"));
 }
-// A box's text of `count` lines that the program builds as they are asked for
-// (WebPlatform's replaceLines).
+// A box's long text of `count` lines, which the program gives as they are asked for
+// (WebPlatform's boxLines).
 function setBoxLines(id, count) {
-    const box = boxOf(id);
-    const fetch = (first, n) =>
-        linesOf((callNow("boxLines", id, first, n) ?? "").replaceAll("\r\n", "\n"));
-    const text = () => count === 0 ? "" : fetch(0, count).join("\n") + "\n";
-    // The first line tells the length; at 3000 equations it is 3000 numbers' texts.
-    const first = count === 0 ? [] : fetch(0, 1);
-    if (count === 0 || (first[0].length + 1) * count <= kShortText)
-        return showInArea(box, text());
-    showInView(box, {
+    const fetch = (first, n) => linesOf(callNow("boxLines", id, first, n) ?? "");
+    showInView(boxOf(id), {
         count,
-        lines: (from, n) => from === 0 && n === 1 ? first : fetch(from, n),
-        text,
+        lines: fetch,
+        text: () => fetch(0, count).join("\n") + "\n",
     });
 }
