@@ -66,7 +66,7 @@ function bindSystemInput() {
     };
     document.addEventListener("dragenter", () => {
         if (!dragFromPage)
-            loadReadModule().catch(() => {});
+            readModule.load().catch(() => {});
     });
     document.addEventListener("dragover", (event) => {
         if (dragFromPage)
@@ -97,7 +97,7 @@ function bindCommandKeys() {
     const fileInput = document.getElementById("openSystem");
     const actions = {
         openSystem: () => {
-            loadReadModule().catch(() => {});
+            readModule.load().catch(() => {});
             fileInput.click();
         },
     };

@@ -10,14 +10,12 @@ function downloadPiece(bytes, turn) {
     }
 }
 function finishDownload(name, type, whole) {
-    if (whole)
-        download(name, type, downloadPieces);
+    if (whole) {
+        const link = document.createElement("a");
+        link.href = URL.createObjectURL(new Blob(downloadPieces, { type }));
+        link.download = name;
+        link.click();
+        setTimeout(() => URL.revokeObjectURL(link.href), 60000);
+    }
     downloadPieces = [];
-}
-function download(name, type, parts) {
-    const link = document.createElement("a");
-    link.href = URL.createObjectURL(new Blob(parts, { type }));
-    link.download = name;
-    link.click();
-    setTimeout(() => URL.revokeObjectURL(link.href), 60000);
 }

@@ -46,8 +46,7 @@ function callNow(name, ...args) {
 }
 // A declared command for the result box with `boxId`, waited for; a view's own buttons run
 // theirs at once (callNow), while the program waits for the view.
-const runCommand = (name, boxId = "") =>
-    Module.ccall("runCommand", null, ["string", "string"], [name, boxId], { async: true });
+const runCommand = (name, boxId = "") => call("runCommand", name, boxId);
 
 // One command (a click, a paste, an open or a drop) is handled at a time, to its end, as
 // on the desktop; the boxes are modal, so a second can only come from a script or from
@@ -66,8 +65,9 @@ async function run(command) {
         delete document.documentElement.dataset.busy;
     }
 }
-const call = (handler, ...args) => Module.ccall(handler, null, args.map(() => "string"),
-    args, { async: true });
+// Calls the program's export `name` with `args` (texts) and waits for it.
+const call = (name, ...args) => Module.ccall(name, null, args.map(() => "string"), args,
+    { async: true });
 
 // The commands as the program declares them (written into the page at build time), and
 // which of them have something to do now; a result box's for the box with `boxId`.

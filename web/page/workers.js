@@ -51,7 +51,6 @@ function workerModule(script) {
 // The reading module (web/read/), loaded when a system is first pasted, opened or dropped
 // (or a drag first enters the window).
 const readModule = workerModule("lineq-read.js");
-const loadReadModule = () => readModule.load();
 
 // One reading at a time: the input the program is about to read ({ file } or { text }),
 // then the Worker reading it and what it answered (web/WorkerEvent.h), which the program takes
