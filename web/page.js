@@ -151,9 +151,10 @@ const lineqPage = (() => {
         Module.ccall("runCommand", null, ["string", "string"], [name, boxId], { async: true });
 
     // The accuracy view of the last Calculate, its text the program's; resolves once closed,
-    // with "exact" when closed by Compute Exact Solution, and not before its copies have
-    // reached the clipboard. Its copies are the program's commands. The focus starts in the text, so that the keys select and copy it.
-    // Its commands' buttons are enabled as the program says when it opens.
+    // with 0, or with 1 + the place of the long command it was closed to run (Compute Exact
+    // Solution, Refine Solution), and not before its copies have reached the clipboard. Its
+    // copies are the program's commands. The focus starts in the text, so that the keys select
+    // and copy it. Its commands' buttons are enabled as the program says when it opens.
     async function accuracyView(text) {
         const dialog = document.getElementById("accuracyView");
         const report = dialog.querySelector(".text");
@@ -174,8 +175,9 @@ const lineqPage = (() => {
                 button.addEventListener("click", () => {
                     if (button.disabled)
                         return;
-                    if (name === "computeExact")
-                        finish("exact");
+                    const place = commands.findIndex((command) => command.name === name);
+                    if (commands[place].long)
+                        finish(place + 1);
                     else
                         callNow("runCommand", name, "");
                 }, { signal });
@@ -185,7 +187,7 @@ const lineqPage = (() => {
             queueMicrotask(showRows); // once the view is open and its rows have their height
         });
         await copies;
-        return ending;
+        return ending ?? 0;
     }
 
     // The table of the unknowns holds the rows in sight and some around them, which the program
