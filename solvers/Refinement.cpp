@@ -2,6 +2,7 @@
 
 #include "ConditionEstimate.h"
 #include "DoubleDouble.h"
+#include "ExactResidual.h"
 #include "Team.h"
 #include "kernels/Kernels.h"
 #include "kernels/Tuning.h"
@@ -22,6 +23,12 @@ constexpr double kU = 0x1p-53;
 constexpr double kEstimateSafety = 6;
 // A component that is 0 is measured against this, so that its bound is absolute.
 constexpr double kZeroScale = std::numeric_limits<double>::min();
+// What a row's residual may lose where its products fall below the normal doubles: Dekker's
+// product then errs by up to 5 units of 2^-1074 (Ogita, Rump and Oishi) and each tail's
+// product by half of one, under 6 n units in all, which the residual's own error of at least
+// 2 n u^2 times this covers many times over. Beside |A| |x| + |b| of any ordinary row it is
+// lost in the rounding.
+constexpr double kUnderflowFloor = 0x1p-960;
 
 // b - A (xHi + xLo) row by row in double-double, rounded to doubles, with |A| |x| + |b| beside
 // it for the residual's own error.
@@ -78,13 +85,13 @@ private:
     AlignedDoubles xHi_, xLo_, split_;
 };
 
-// An estimate of max_i (|A^-1| w)_i / max(|x_i|, kZeroScale): the infinity norm of
-// diag(1/|x|) A^-1 diag(w), as the 1-norm of its transpose C = diag(w) A^-T diag(1/|x|), whose
-// products the caller makes with the factors between before() and after().
+// An estimate of max_i (|A^-1| w)_i / scale_i: the infinity norm of diag(1/scale) A^-1 diag(w),
+// as the 1-norm of its transpose C = diag(w) A^-T diag(1/scale), whose products the caller
+// makes with the factors between before() and after().
 class WeightedEstimate {
 public:
-    WeightedEstimate(const std::vector<dd::Pair>& x, const std::vector<double>& w)
-        : norm_(static_cast<int>(x.size()) - 1), x_(x), w_(w) {}
+    WeightedEstimate(const std::vector<double>& scale, const std::vector<double>& w)
+        : norm_(static_cast<int>(scale.size()) - 1), scale_(scale), w_(w) {}
 
     bool done() const { return norm_.need() == Norm1Estimate::Need::nothing; }
     // C v asks for A^-T, C^T v for A^-1.
@@ -107,10 +114,10 @@ public:
     }
 
 private:
-    double inverseX(std::size_t i) const { return 1 / std::max(std::fabs(x_[i].hi), kZeroScale); }
+    double inverseX(std::size_t i) const { return 1 / scale_[i]; }
 
     Norm1Estimate norm_;
-    const std::vector<dd::Pair>& x_;
+    const std::vector<double>& scale_;
     const std::vector<double>& w_;
 };
 
@@ -158,7 +165,12 @@ void judge(Refined& out, const PairSystem& s, const Factors& factors,
     // (LAPACK's trust test). The passes over the factors are most of the refinement's cost,
     // so one estimate serves both: |A^-1| |r| <= |A^-1| (|A| |x| + |b|) times the largest
     // |r|_i / (|A| |x| + |b|)_i, the backward error.
-    WeightedEstimate skeelEstimate(x, m);
+    std::vector<double> scale(n + 1, 1), w(n + 1, 0);
+    for (int i = 1; i <= n; ++i) {
+        scale[i] = std::max(std::fabs(x[i].hi), kZeroScale);
+        w[i] = m[i] + kUnderflowFloor;
+    }
+    WeightedEstimate skeelEstimate(scale, w);
     const std::optional<double> skeel = estimate(factors, skeelEstimate);
     if (!skeel || *skeel * n * kU >= 1) {
         out.status = RefinedStatus::notConverged;
@@ -168,7 +180,7 @@ void judge(Refined& out, const PairSystem& s, const Factors& factors,
     double backward = 0;
     for (int i = 1; i <= n; ++i)
         if (r[i] != 0)
-            backward = std::max(backward, std::fabs(r[i]) * (1 + 2 * kU) / m[i]);
+            backward = std::max(backward, std::fabs(r[i]) * (1 + 2 * kU) / w[i]);
     // The chains' Dot2 error (n/8 terms each), the products with the tails in doubles, the
     // pairs' own 2^-106 and the rounding of r: all within this many u^2 |A| |x|.
     const double chain = n / 8.0 + 2;
@@ -178,7 +190,8 @@ void judge(Refined& out, const PairSystem& s, const Factors& factors,
     bool rounded = true;
     double worst = 0;
     for (int i = 1; i <= n; ++i) {
-        const double e = relative * std::max(std::fabs(x[i].hi), kZeroScale);
+        // Rounded up, should the product fall below the normal doubles.
+        const double e = relative * scale[i] + std::numeric_limits<double>::denorm_min();
         rounded = rounded && e < roundingMargin(x[i]);
         worst = std::max(worst, (std::fabs(x[i].lo) + e) / smallerUlp(x[i].hi));
     }
@@ -191,13 +204,50 @@ void judge(Refined& out, const PairSystem& s, const Factors& factors,
     out.status = rounded ? RefinedStatus::correctlyRounded : RefinedStatus::withinUlps;
 }
 
+// A component the corrections leave below u times the largest is 0 if it is anything they can
+// tell: x rounded to doubles with those taken as 0 is checked exactly, and where b - A x is
+// exactly 0 that x is the solution itself, while the factors show A far from singular (Skeel's
+// condition of A, with the estimate's safety, times n u below 1). Only pairs that are the
+// system's own values can be checked so.
+std::optional<std::vector<double>> exactSolution(const PairSystem& s, const Factors& factors,
+                                                 const std::vector<dd::Pair>& x) {
+    const int n = s.n;
+    if (s.aLo || s.bLo)
+        return std::nullopt;
+    double largest = 0;
+    for (int i = 1; i <= n; ++i)
+        largest = std::max(largest, std::fabs(x[i].hi));
+    std::vector<double> candidate(n + 1, 0);
+    bool zero = false;
+    for (int i = 1; i <= n; ++i) {
+        const bool small = std::fabs(x[i].hi) <= kU * largest;
+        zero = zero || small;
+        // A 0 keeps its sign: it is the method's own.
+        candidate[i] = small && x[i].hi != 0 ? 0.0 : x[i].hi;
+    }
+    if (!zero || !residualIsZero(s, candidate))
+        return std::nullopt;
+    std::vector<double> ones(n + 1, 1), rowSums(n + 1, 0);
+    for (int i = 1; i <= n; ++i)
+        for (int j = 1; j <= n; ++j)
+            rowSums[i] = rowSums[i] + std::fabs(s.aHi(i, j));
+    WeightedEstimate condition(ones, rowSums);
+    const std::optional<double> skeel = estimate(factors, condition);
+    if (!skeel || *skeel * kEstimateSafety * n * kU >= 1)
+        return std::nullopt;
+    return candidate;
+}
+
 } // namespace
 
 double Refined::ulps() const {
     return status == RefinedStatus::correctlyRounded ? 0 : std::ceil(boundUlps.value_or(INFINITY));
 }
 
-Refined refine(const PairSystem& s, const Factors& factors, const Vector& x0, int threads) {
+namespace {
+
+// The corrections and the bound.
+Refined refineTowards(const PairSystem& s, const Factors& factors, const Vector& x0, int threads) {
     const int n = s.n;
     Refined out;
     std::vector<dd::Pair> x(n + 1);
@@ -256,6 +306,25 @@ Refined refine(const PairSystem& s, const Factors& factors, const Vector& x0, in
     }
     judge(out, s, factors, x, r, m, contraction);
     return finish();
+}
+
+} // namespace
+
+Refined refine(const PairSystem& s, const Factors& factors, const Vector& x0, int threads) {
+    Refined out = refineTowards(s, factors, x0, threads);
+    if (out.status == RefinedStatus::correctlyRounded || out.stop == RefineStop::notFinite)
+        return out;
+    std::vector<dd::Pair> x(s.n + 1);
+    for (int i = 1; i <= s.n; ++i)
+        x[i] = {out.x[i], out.tail[i]};
+    if (const std::optional<std::vector<double>> exact = exactSolution(s, factors, x)) {
+        out.x = *exact;
+        out.tail.assign(s.n + 1, 0);
+        out.status = RefinedStatus::correctlyRounded;
+        out.stop = RefineStop::converged;
+        out.boundUlps = 0;
+    }
+    return out;
 }
 
 } // namespace lse
