@@ -2,7 +2,6 @@
 
 #include "ConditionEstimate.h"
 #include "DoubleDouble.h"
-#include "ExactResidual.h"
 #include "Team.h"
 #include "kernels/Kernels.h"
 #include "kernels/Tuning.h"
@@ -204,50 +203,13 @@ void judge(Refined& out, const PairSystem& s, const Factors& factors,
     out.status = rounded ? RefinedStatus::correctlyRounded : RefinedStatus::withinUlps;
 }
 
-// A component the corrections leave below u times the largest is 0 if it is anything they can
-// tell: x rounded to doubles with those taken as 0 is checked exactly, and where b - A x is
-// exactly 0 that x is the solution itself, while the factors show A far from singular (Skeel's
-// condition of A, with the estimate's safety, times n u below 1). Only pairs that are the
-// system's own values can be checked so.
-std::optional<std::vector<double>> exactSolution(const PairSystem& s, const Factors& factors,
-                                                 const std::vector<dd::Pair>& x) {
-    const int n = s.n;
-    if (s.aLo || s.bLo)
-        return std::nullopt;
-    double largest = 0;
-    for (int i = 1; i <= n; ++i)
-        largest = std::max(largest, std::fabs(x[i].hi));
-    std::vector<double> candidate(n + 1, 0);
-    bool zero = false;
-    for (int i = 1; i <= n; ++i) {
-        const bool small = std::fabs(x[i].hi) <= kU * largest;
-        zero = zero || small;
-        // A 0 keeps its sign: it is the method's own.
-        candidate[i] = small && x[i].hi != 0 ? 0.0 : x[i].hi;
-    }
-    if (!zero || !residualIsZero(s, candidate))
-        return std::nullopt;
-    std::vector<double> ones(n + 1, 1), rowSums(n + 1, 0);
-    for (int i = 1; i <= n; ++i)
-        for (int j = 1; j <= n; ++j)
-            rowSums[i] = rowSums[i] + std::fabs(s.aHi(i, j));
-    WeightedEstimate condition(ones, rowSums);
-    const std::optional<double> skeel = estimate(factors, condition);
-    if (!skeel || *skeel * kEstimateSafety * n * kU >= 1)
-        return std::nullopt;
-    return candidate;
-}
-
 } // namespace
 
 double Refined::ulps() const {
     return status == RefinedStatus::correctlyRounded ? 0 : std::ceil(boundUlps.value_or(INFINITY));
 }
 
-namespace {
-
-// The corrections and the bound.
-Refined refineTowards(const PairSystem& s, const Factors& factors, const Vector& x0, int threads) {
+Refined refine(const PairSystem& s, const Factors& factors, const Vector& x0, int threads) {
     const int n = s.n;
     Refined out;
     std::vector<dd::Pair> x(n + 1);
@@ -306,25 +268,6 @@ Refined refineTowards(const PairSystem& s, const Factors& factors, const Vector&
     }
     judge(out, s, factors, x, r, m, contraction);
     return finish();
-}
-
-} // namespace
-
-Refined refine(const PairSystem& s, const Factors& factors, const Vector& x0, int threads) {
-    Refined out = refineTowards(s, factors, x0, threads);
-    if (out.status == RefinedStatus::correctlyRounded || out.stop == RefineStop::notFinite)
-        return out;
-    std::vector<dd::Pair> x(s.n + 1);
-    for (int i = 1; i <= s.n; ++i)
-        x[i] = {out.x[i], out.tail[i]};
-    if (const std::optional<std::vector<double>> exact = exactSolution(s, factors, x)) {
-        out.x = *exact;
-        out.tail.assign(s.n + 1, 0);
-        out.status = RefinedStatus::correctlyRounded;
-        out.stop = RefineStop::converged;
-        out.boundUlps = 0;
-    }
-    return out;
 }
 
 } // namespace lse
