@@ -202,7 +202,7 @@ int printResults(const Settings& settings, const LinearSystem& system,
     bool allSolved = true;
     for (const MethodReport& result : results) {
         if (text)
-            print(resultSection(result, system.n, options));
+            print(resultSection(result, report, options));
         if (text && settings.steps) {
             print(stepsText(*result.method, system.A, system.b, system.n));
             if (result.method->gaussFractionSteps && system.n <= kStepsUpTo)

@@ -1,20 +1,22 @@
 #include "RefinedSection.h"
 
 #include "AccuracyText.h"
+#include "RefinedText.h"
 #include "ResultText.h"
 
 #include <nlohmann/json.hpp>
 
 namespace lse::cli {
 
-std::string refinedLines(const MethodReport& result, int n, std::string_view lineEnd,
-                         Digits digits) {
+std::string refinedSection(const MethodReport& result, const CalculateReport& report,
+                           std::string_view lineEnd, Digits digits) {
     if (!result.refined)
         return {};
-    std::string lines = refinedHeading(*result.refined).append(lineEnd);
-    if (const std::optional<std::string> note = refinedNote(*result.refined))
-        lines.append(*note).append(lineEnd);
+    std::string lines;
+    for (const std::string& line : refinedLines(*result.refined, report))
+        lines.append(line).append(lineEnd);
     const std::vector<double>& refined = result.refined->refined.x;
+    const int n = report.n;
     Vector x;
     x.recreate(n);
     for (int i = 1; i <= n; ++i)
@@ -22,7 +24,8 @@ std::string refinedLines(const MethodReport& result, int n, std::string_view lin
     return lines.append(namedLines("x", x, n, lineEnd, digits));
 }
 
-void addRefined(nlohmann::ordered_json& entry, const MethodReport& result) {
+void addRefined(nlohmann::ordered_json& entry, const MethodReport& result,
+                const CalculateReport& report) {
     if (!result.refined)
         return;
     const Refined& refined = result.refined->refined;
@@ -32,6 +35,8 @@ void addRefined(nlohmann::ordered_json& entry, const MethodReport& result) {
     member["steps"] = refined.steps;
     member["bound_ulps"] = refined.boundUlps ? nlohmann::ordered_json(*refined.boundUlps)
                                              : nlohmann::ordered_json(nullptr);
+    if (const std::optional<RefinedCheck> check = refinedCheck(*result.refined, report))
+        member["exact_check"] = {{"ulps", check->largestUlps}, {"holds", check->holds}};
     entry["refined"] = std::move(member);
 }
 

@@ -49,11 +49,13 @@ std::vector<std::string> leadingSections(const io::LinearSystem& system,
     return sections;
 }
 
-std::string resultSection(const MethodReport& result, int n, const ReportOptions& options) {
+std::string resultSection(const MethodReport& result, const CalculateReport& report,
+                          const ReportOptions& options) {
+    const int n = report.n;
     std::string lines = result.solved ? vectorLines("x", result.x, n, options) : std::string();
     if (options.accuracy)
         lines.append(accuracyLines(result, options.lineEnd));
-    lines.append(refinedLines(result, n, options.lineEnd, options.digits));
+    lines.append(refinedSection(result, report, options.lineEnd, options.digits));
     return headed(result.method->heading, lines, options);
 }
 
@@ -82,7 +84,7 @@ std::string jsonReport(const io::LinearSystem& system, const CalculateReport& re
             entry["failure"] = result.failure->text;
         addAccuracy(entry, result, accuracy);
         addExactError(entry, result);
-        addRefined(entry, result);
+        addRefined(entry, result, results);
         methods.push_back(std::move(entry));
     }
     report["results"] = std::move(methods);

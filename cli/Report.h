@@ -24,7 +24,8 @@ std::vector<std::string> leadingSections(const io::LinearSystem& system,
 // A method's heading, then its lines as the window's box shows them, and with
 // options.accuracy its figures, then its refined solution where it was refined: none after a
 // failure.
-std::string resultSection(const MethodReport& result, int n, const ReportOptions& options);
+std::string resultSection(const MethodReport& result, const CalculateReport& report,
+                          const ReportOptions& options);
 
 // The whole run as one JSON object on one line: each solution's RCOND, and with `accuracy` all
 // its figures; with the exact solution and each method's error against it once the report

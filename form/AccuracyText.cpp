@@ -5,6 +5,7 @@
 #include "Estimate.h"
 #include "NotHeld.h"
 #include "NumberText.h"
+#include "RefinedText.h"
 #include "WrittenValues.h"
 
 #include <algorithm>
@@ -85,10 +86,6 @@ void appendFigures(std::string& text, const MethodReport& result) {
         text.append("  This solution may have no correct digit.\n");
 }
 
-std::string counted(std::uint64_t count, std::string_view one, std::string_view many) {
-    return std::to_string(count).append(" ").append(count == 1 ? one : many);
-}
-
 void appendExact(std::string& text, const CalculateReport& report) {
     text.append(kExactHeading).append("\n");
     if (!report.exact) {
@@ -105,20 +102,15 @@ std::string cell(const std::optional<double>& value) {
     return value ? doubleToText(*value, Digits::roundTrip) : std::string(kNotAvailable);
 }
 
-std::string_view refineStopText(RefineStop stop) {
-    switch (stop) {
-    case RefineStop::converged:
-        break;
-    case RefineStop::conditionTooLarge:
-        return "the matrix is too ill-conditioned for its factors to refine the solution";
-    case RefineStop::stalled:
-        return "the corrections stopped shrinking";
-    case RefineStop::stepLimit:
-        return "the solution was still changing after the last step";
-    case RefineStop::notFinite:
-        return "a residual or a correction overflowed";
-    }
-    return "it stopped early";
+void appendRefined(std::string& text, const RefinedReport& refined, const CalculateReport& report) {
+    for (const std::string& line : refinedLines(refined, report))
+        text.append("  ").append(line).append("\n");
+    for (std::size_t i = 1; i < refined.refined.x.size(); ++i)
+        text.append("    x")
+            .append(intToText(static_cast<long long>(i)))
+            .append(" = ")
+            .append(doubleToText(refined.refined.x[i], Digits::roundTrip))
+            .append("\n");
 }
 
 } // namespace
@@ -386,7 +378,9 @@ std::string accuracyText(const CalculateReport& report) {
         text.append("\n").append(result.method->title).append("\n");
         if (result.solved)
             appendFigures(text, result);
-        else
+        if (result.refined)
+            appendRefined(text, *result.refined, report);
+        if (!result.solved)
             text.append("  No solution: the method failed, so there is nothing to measure.\n");
     }
     text.append("\n");
@@ -440,43 +434,8 @@ std::string accuracyTable(const CalculateReport& report) {
     return table;
 }
 
-std::string refinedStatusText(const Refined& refined) {
-    switch (refined.status) {
-    case RefinedStatus::correctlyRounded:
-        return "correctly rounded";
-    case RefinedStatus::withinUlps:
-        // A whole number; one too large for that is beyond any use as a count.
-        return "within " +
-               (refined.ulps() < 1e15 ? intToText(static_cast<long long>(refined.ulps()))
-                                      : figureText(refined.ulps())) +
-               " ulps";
-    case RefinedStatus::notConverged:
-        break;
-    }
-    return "not converged";
-}
-
-std::string refinedHeading(const RefinedReport& report) {
-    const Refined& refined = report.refined;
-    std::string text = "Refined solution, " + refinedStatusText(refined);
-    if (refined.status == RefinedStatus::notConverged)
-        return text.append(": ").append(refineStopText(refined.stop));
-    return text.append(", ").append(
-        counted(static_cast<std::uint64_t>(refined.steps), "step", "steps"));
-}
-
-std::optional<std::string> refinedNote(const RefinedReport& report) {
-    std::string note;
-    if (report.towardsDoubles > 0)
-        note = counted(static_cast<std::uint64_t>(report.towardsDoubles), "written value",
-                       "written values") +
-               (report.towardsDoubles == 1
-                    ? " could not be held exactly: the refinement is towards its double."
-                    : " could not be held exactly: the refinement is towards their doubles.");
-    if (report.rowSumsAsDoubles)
-        note.append(note.empty() ? "" : " ")
-            .append("b, the row sums of A, stands as its doubles: the refinement is towards them.");
-    return note.empty() ? std::nullopt : std::optional<std::string>(note);
+std::string counted(std::uint64_t count, std::string_view one, std::string_view many) {
+    return std::to_string(count).append(" ").append(count == 1 ? one : many);
 }
 
 std::string solutionCopyText(const Vector& x, int n) {

@@ -3,6 +3,7 @@
 #include "CalculateReport.h"
 #include "Messages.h"
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -55,18 +56,8 @@ std::string noUniqueSolutionText(const exact::ExactAnswer& answer);
 // spreadsheet.
 std::string accuracyTable(const CalculateReport& report);
 
-// A refined solution's state as JSON and CSV name it: "correctly rounded", "within 3 ulps" or
-// "not converged".
-std::string refinedStatusText(const Refined& refined);
-
-// The line before a refined solution's components: "Refined solution, correctly rounded, 2
-// steps", "Refined solution, within 3 ulps, 4 steps" or "Refined solution, not converged: the
-// corrections stopped shrinking".
-std::string refinedHeading(const RefinedReport& report);
-
-// Where some written values could not be held as pairs, that the refinement is towards their
-// doubles; none otherwise.
-std::optional<std::string> refinedNote(const RefinedReport& report);
+// "1 step", "2 steps": a count with its noun.
+std::string counted(std::uint64_t count, std::string_view one, std::string_view many);
 
 // Copy Solution: x(1..n), one number a line, each with the fewest digits that read back as
 // the same double.

@@ -45,6 +45,12 @@ struct MethodReport {
     double figuresSeconds = 0; // wall time of the figures, after the last x
 };
 
+// Whether Refine Solution can refine the method's x: it solved the system and yields factors,
+// which its figures were made from.
+inline bool refinable(const MethodReport& result) {
+    return result.solved && result.figures.has_value();
+}
+
 // What the last Calculate left for the accuracy view, Copy Solution and the exact solve.
 // Cleared by Submit, by a system loaded and by a cancelled Calculate.
 struct CalculateReport {

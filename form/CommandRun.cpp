@@ -35,12 +35,13 @@ void frmCholesky::execute(Command id, std::optional<TextBox> box) {
     case Command::copySolution:
         return platform_.setClipboardText(solutionCopy(*box).value_or(std::string()));
     case Command::computeExact:
+    case Command::refineSolution:
         // From a result box's menu the view opens with what was computed, or failed to be.
         if (!accuracyShown_) {
-            computeExact();
+            runLongCommand(id);
             return showAccuracy();
         }
-        if (computeExact())
+        if (runLongCommand(id))
             platform_.refreshAccuracy(report());
         return;
     case Command::copyTable:
@@ -67,9 +68,14 @@ void frmCholesky::execute(Command id, std::optional<TextBox> box) {
 
 void frmCholesky::showAccuracy() {
     accuracyShown_ = true;
-    while (platform_.showAccuracy(report()) == ViewEnding::computeExact)
-        computeExact();
+    while (const ViewEnding ending = platform_.showAccuracy(report()))
+        if (isEnabled(*ending, *this))
+            runLongCommand(*ending);
     accuracyShown_ = false;
+}
+
+bool frmCholesky::runLongCommand(Command id) {
+    return id == Command::refineSolution ? refineSolutions() : computeExact();
 }
 
 // Without std::visit: the page's Asyncify instruments only the form's own functions, and a

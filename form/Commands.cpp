@@ -24,6 +24,10 @@ bool exactPending(const frmCholesky& form, std::optional<TextBox>) {
     return form.exactPending();
 }
 
+bool refinePending(const frmCholesky& form, std::optional<TextBox>) {
+    return form.refinePending();
+}
+
 bool hasSystem(const frmCholesky& form, std::optional<TextBox>) {
     return form.n > 0;
 }
@@ -44,7 +48,9 @@ constexpr std::array kCommands{
     CommandDeclaration{Command::copySolution, "copySolution", "Copy Solution", "Ctrl+Shift+C",
                        CommandScope::resultBox, boxHasSolution},
     CommandDeclaration{Command::computeExact, "computeExact", "Compute &Exact Solution", "",
-                       CommandScope::window, exactPending},
+                       CommandScope::window, exactPending, true},
+    CommandDeclaration{Command::refineSolution, "refineSolution", "&Refine Solution", "",
+                       CommandScope::window, refinePending, true},
     CommandDeclaration{Command::copyTable, "copyTable", "Copy as &Tab-Separated", "",
                        CommandScope::window, calculated},
     // The view always has a text to copy, if only that nothing was calculated.

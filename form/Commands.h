@@ -18,6 +18,7 @@ enum class Command {
     accuracy,
     copySolution,
     computeExact,
+    refineSolution,
     copyTable,
     copyText,
     pasteSystem,
@@ -42,6 +43,9 @@ struct CommandDeclaration {
     // Whether the command has something to do now; `box` is the result box asked about, for a
     // command of a result box.
     bool (*enabled)(const frmCholesky& form, std::optional<TextBox> box);
+    // It runs as long work, with a progress display: a platform whose view cannot stay open
+    // meanwhile (the page) closes the view to run it (Platform::showAccuracy).
+    bool longWork = false;
 };
 
 std::span<const CommandDeclaration> commands();
@@ -58,7 +62,7 @@ std::span<const TextBox> resultBoxes();
 
 // The accuracy view's commands, each a button beside its Close, and its title.
 inline constexpr Command kAccuracyViewCommands[] = {Command::copyText, Command::copyTable,
-                                                    Command::computeExact};
+                                                    Command::refineSolution, Command::computeExact};
 std::string accuracyTitle();
 
 } // namespace lse

@@ -3,6 +3,7 @@
 #include "AccuracyText.h"
 #include "Digits.h"
 #include "NumberText.h"
+#include "RefinedText.h"
 #include "SavedTexts.h"
 
 #include <cctype>
@@ -35,9 +36,12 @@ std::size_t charactersHolding(const std::string& text, int digits) {
 } // namespace
 
 ComparisonTable::ComparisonTable(const CalculateReport& report) : report_(report) {
-    for (const MethodReport& result : report.methods)
+    for (const MethodReport& result : report.methods) {
         if (result.solved)
             solved_.push_back(&result);
+        if (result.refined)
+            refined_.push_back(&result);
+    }
     if (report.exact && report.exact->ofDoubles().status == exact::ExactStatus::solved)
         exact_ = &*report.exact;
     written_ = exact_ && exact_->doubles && exact_->asWritten.status == exact::ExactStatus::solved;
@@ -45,6 +49,8 @@ ComparisonTable::ComparisonTable(const CalculateReport& report) : report_(report
     header_.emplace_back("Unknown");
     for (const MethodReport& result : report.methods)
         header_.emplace_back(result.method->title);
+    for (const MethodReport* result : refined_)
+        header_.push_back(std::string(result->method->title) + " refined");
     if (!exact_)
         return;
     if (written_)
@@ -59,13 +65,26 @@ const MethodReport* ComparisonTable::methodOf(int column) const {
     return column >= 1 && k < report_.methods.size() ? &report_.methods[k] : nullptr;
 }
 
+const RefinedReport* ComparisonTable::refinedOf(int column) const {
+    const std::size_t k = static_cast<std::size_t>(column - 1) - report_.methods.size();
+    return column > static_cast<int>(report_.methods.size()) && k < refined_.size()
+               ? &*refined_[k]->refined
+               : nullptr;
+}
+
+int ComparisonTable::exactColumnsFrom() const {
+    return 1 + static_cast<int>(report_.methods.size() + refined_.size());
+}
+
 std::string ComparisonTable::cell(int row, int column) const {
     if (column == 0)
         return "x" + intToText(row);
     if (const MethodReport* result = methodOf(column))
         return result->solved ? roundTrip(result->x(row)) : std::string();
+    if (const RefinedReport* refined = refinedOf(column))
+        return roundTrip(refined->refined.x[static_cast<std::size_t>(row)]);
     const std::size_t k = static_cast<std::size_t>(row - 1);
-    int c = column - 1 - static_cast<int>(report_.methods.size());
+    int c = column - exactColumnsFrom();
     if (written_ && c-- == 0)
         return exact_->asWritten.components[k].text;
     const exact::ExactComponent& exact = exact_->ofDoubles().components[k];
@@ -81,10 +100,10 @@ std::string ComparisonTable::cell(int row, int column) const {
 }
 
 const exact::ExactComponent* ComparisonTable::exactValue(int row, int column) const {
-    if (!exact_ || column <= static_cast<int>(report_.methods.size()) || row < 1 || row > rows())
+    if (!exact_ || column < exactColumnsFrom() || row < 1 || row > rows())
         return nullptr;
     const std::size_t k = static_cast<std::size_t>(row - 1);
-    int c = column - 1 - static_cast<int>(report_.methods.size());
+    int c = column - exactColumnsFrom();
     if (written_ && c-- == 0)
         return &exact_->asWritten.components[k];
     return c == 0 ? &exact_->ofDoubles().components[k] : nullptr;
@@ -106,14 +125,23 @@ std::vector<std::string> ComparisonTable::figureHeader() const {
 }
 
 std::optional<ComparisonTable::Agreement> ComparisonTable::agreement(int row, int column) const {
-    const MethodReport* const result = methodOf(column);
-    if (!exact_ || !result || !result->solved)
+    // A method is judged by the doubles it was given; a refinement by the system it was refined
+    // towards.
+    const exact::ExactAnswer* judge = nullptr;
+    double value = 0;
+    if (const MethodReport* const result = methodOf(column); result && result->solved) {
+        judge = exact_ ? &exact_->ofDoubles() : nullptr;
+        value = result->x(row);
+    } else if (const RefinedReport* refined = refinedOf(column)) {
+        judge = refinedTruth(*refined, report_);
+        value = refined->refined.x[static_cast<std::size_t>(row)];
+    }
+    if (!judge)
         return std::nullopt;
     const std::optional<double> truth =
-        exact_->ofDoubles().components[static_cast<std::size_t>(row - 1)].nearest;
+        judge->components[static_cast<std::size_t>(row - 1)].nearest;
     if (!truth)
         return std::nullopt;
-    const double value = result->x(row);
     const double error =
         *truth == 0 ? (value == 0 ? 0.0 : 1.0) : std::fabs(value - *truth) / std::fabs(*truth);
     const std::string text = roundTrip(value);

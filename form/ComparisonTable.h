@@ -10,8 +10,8 @@
 namespace lse {
 
 // The last Calculate side by side: a row per unknown, a column per method's x (round-trip
-// digits; empty where it failed), and once the exact solution is computed, the exact value
-// (and the value as written, where that differs), its nearest double and each solved
+// digits; empty where it failed), one per refined x, and once the exact solution is computed, the
+// exact value (and the value as written, where that differs), its nearest double and each solved
 // method's error in ulps. Cells are made as they are asked for, so that a view of n = 32766
 // rows costs what it shows. Valid while the report is unchanged.
 class ComparisonTable {
@@ -24,9 +24,11 @@ public:
     // row 1..n, column 0..columns() - 1 (0: "x1").
     std::string cell(int row, int column) const;
 
-    // Of a method's value, once the exact solution is known: its correct significant digits
-    // (as the figures count them, from its relative error against the exact value's nearest
-    // double) and how many leading characters of its text hold them, sign and point included.
+    // Of a method's or a refined value, once the exact solution is known: its correct
+    // significant digits (as the figures count them, from its relative error against the
+    // nearest double of the exact value it is judged by: the doubles' for a method, the
+    // written system's for a refinement, RefinedText.h) and how many leading characters of its text
+    // hold them, sign and point included.
     struct Agreement {
         int digits = 0;
         std::size_t characters = 0;
@@ -50,10 +52,13 @@ public:
 
 private:
     const MethodReport* methodOf(int column) const;
+    const RefinedReport* refinedOf(int column) const;
+    int exactColumnsFrom() const;
 
     const CalculateReport& report_;
     std::vector<std::string> header_;
     std::vector<const MethodReport*> solved_;
+    std::vector<const MethodReport*> refined_;
     const exact::ExactReport* exact_ = nullptr; // when it has a unique solution
     bool written_ = false;                      // the as-written column is shown
 };

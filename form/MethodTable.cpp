@@ -1,5 +1,6 @@
 #include "MethodTable.h"
 
+#include "NumberText.h"
 #include "WindowLayout.h"
 
 #include <algorithm>
@@ -21,15 +22,48 @@ std::optional<Message> aboutCholesky(const CalculateOutcome& outcome) {
     return messages::about(statuses.solve);
 }
 
+constexpr std::string_view kBeyondRange = "The solution went beyond the range of numbers.";
+
+std::string gaussStepsFailure(const CalculateOutcome& outcome, double) {
+    const GaussOutcome& gauss = *outcome.statusesAs<GaussOutcome>();
+    switch (gauss.status) {
+    case GaussStatus::zeroPivot:
+        return "At column " + intToText(gauss.column) + " every entry from row " +
+               intToText(gauss.column) + " down is 0, so A is singular.";
+    case GaussStatus::arithmeticError:
+        return "A step went beyond the range of numbers.";
+    default:
+        return std::string(kBeyondRange);
+    }
+}
+
+std::string choleskyStepsFailure(const CalculateOutcome& outcome, double lastPivot) {
+    const CholeskyOutcome& decomposition = outcome.statusesAs<CholeskyStatuses>()->decomposition;
+    const std::string column = intToText(decomposition.column);
+    switch (decomposition.status) {
+    case CholeskyStatus::notSymmetric:
+        return "A is not symmetric, so it is not positive definite.";
+    case CholeskyStatus::pivotNotPositive:
+        return "At column " + column + " the pivot is " +
+               doubleToText(lastPivot, Digits::roundTrip) + ", so A is not positive definite.";
+    case CholeskyStatus::arithmeticError:
+        return "At column " + column + " a step went beyond the range of numbers.";
+    default:
+        return std::string(kBeyondRange);
+    }
+}
+
 constexpr MethodEntry kBuiltIn[] = {
     // A method is called by its option's caption and its box's heading, as the window shows
     // them.
     {"gauss", window::captionOf(SolutionMethod::gaussElimination),
      window::headingOf(TextBox::txtGauss), SolutionMethod::gaussElimination, TextBox::txtGauss,
-     calculateGauss, KeptOfA::nothing, aboutGauss, /*gaussFractionSteps=*/true},
+     calculateGauss, KeptOfA::nothing, aboutGauss, gaussStepsFailure,
+     /*gaussFractionSteps=*/true},
     {"cholesky", window::captionOf(SolutionMethod::choleskyDecomposition),
      window::headingOf(TextBox::txtCholesky), SolutionMethod::choleskyDecomposition,
-     TextBox::txtCholesky, calculateCholesky, KeptOfA::upperTriangle, aboutCholesky},
+     TextBox::txtCholesky, calculateCholesky, KeptOfA::upperTriangle, aboutCholesky,
+     choleskyStepsFailure},
 };
 
 } // namespace

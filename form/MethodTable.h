@@ -8,6 +8,7 @@
 #include <functional>
 #include <optional>
 #include <span>
+#include <string>
 #include <string_view>
 
 namespace lse {
@@ -30,6 +31,8 @@ struct MethodEntry {
     // What the window says about an outcome: nothing when the method produced a solution or
     // was cancelled (the user knows why the box stays empty).
     std::optional<Message> (*about)(const CalculateOutcome& outcome);
+    // Why it stopped, in the terms of its steps (StepsText.h), given the last pivot they showed.
+    std::string (*stepsFailure)(const CalculateOutcome& outcome, double lastPivot);
     // Its steps are Gauss elimination's, so that the exact solution's fraction steps, which
     // are Gauss elimination's in exact fractions (exact/FractionSteps.h), stand beside them.
     // Another method sets it only once exact/ writes its own steps in fractions.

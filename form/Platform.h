@@ -104,9 +104,10 @@ struct SaveTarget {
     std::string path;
 };
 
-// How a view closed: by its Close, or by Compute Exact Solution on a platform whose view
-// cannot stay open while the exact solution is computed (the page), to be shown again after.
-enum class ViewEnding { closed, computeExact };
+// How a view closed: by its Close (nullopt), or by a command of long work on a platform whose
+// view cannot stay open while it runs (the page): the command, after which the view is shown
+// again.
+using ViewEnding = std::optional<Command>;
 
 // The steps view of one method: its title, the steps in doubles, those in exact fractions
 // beside them (empty where unknown) with their column's name, and what its Copy copies.
@@ -197,7 +198,7 @@ public:
     // meanwhile, and refreshAccuracy shows what they added to the report.
     virtual ViewEnding showAccuracy(const CalculateReport& report) {
         (void)report;
-        return ViewEnding::closed;
+        return std::nullopt;
     }
     virtual void refreshAccuracy(const CalculateReport& report) { (void)report; }
     virtual void showSteps(const StepsView& view) { (void)view; }

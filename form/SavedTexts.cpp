@@ -4,6 +4,7 @@
 #include "ComparisonTable.h"
 #include "NotHeld.h"
 #include "NumberText.h"
+#include "RefinedText.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -96,19 +97,14 @@ std::vector<std::vector<std::string>> resultRows(const CalculateReport& report) 
         figure.resize(width);
         rows.push_back(std::move(figure));
     }
-    // Rows, not a column, so that the side-by-side table keeps its shape.
+    // Each refined column's status below it, as the figures stand below their method's.
     if (std::any_of(report.methods.begin(), report.methods.end(),
                     [](const MethodReport& r) { return r.refined.has_value(); })) {
         std::vector<std::string>& status = row("Refined");
-        for (std::size_t m = 0; m < report.methods.size(); ++m)
-            if (const std::optional<RefinedReport>& refined = report.methods[m].refined)
-                status[m + 1] = refinedStatusText(refined->refined);
-        for (int i = 1; i <= report.n; ++i) {
-            std::vector<std::string>& r = row("Refined x" + std::to_string(i));
-            for (std::size_t m = 0; m < report.methods.size(); ++m)
-                if (const std::optional<RefinedReport>& refined = report.methods[m].refined)
-                    r[m + 1] = roundTrip(refined->refined.x[static_cast<std::size_t>(i)]);
-        }
+        std::size_t column = 1 + report.methods.size();
+        for (const MethodReport& result : report.methods)
+            if (result.refined)
+                status[column++] = refinedStatusText(result.refined->refined);
     }
     if (std::any_of(report.methods.begin(), report.methods.end(),
                     [](const MethodReport& r) { return r.failure.has_value(); })) {

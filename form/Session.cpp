@@ -3,11 +3,17 @@
 #include "AccuracyText.h"
 #include "Estimate.h"
 
+#include <cstring>
 #include <utility>
 
 namespace lse {
 
 namespace {
+
+// memcmp, not std::bit_cast: the page's C++ library has none.
+bool sameBits(const Vector& a, const Vector& b, int n) {
+    return n == 0 || std::memcmp(a.data() + 1, b.data() + 1, sizeof(double) * n) == 0;
+}
 
 bool worksInA(KeepA keepA, const MethodEntry& method, bool last) {
     if (!last || keepA == KeepA::yes)
@@ -40,6 +46,27 @@ bool Session::calculate(MethodTable methods, SessionSystem system, Vector& x, Ke
             report_ = {};
             return false;
         }
+    }
+    return true;
+}
+
+bool Session::refine(SessionSystem system, const EachMethod& each) {
+    const WrittenLows lows = writtenLows(system.A, system.b, system.n, system.written);
+    Vector x;
+    x.recreate(system.n);
+    for (MethodReport& entry : report_.methods) {
+        if (!refinable(entry) || entry.refined)
+            continue;
+        const RunMethod run = [&](const SolveOptions& options) {
+            MethodRun result = runMethod(*entry.method, system.A, system.b, x, system.n, W_, state_,
+                                         options, false, &lows);
+            if (!result.outcome.cancelled() && result.report.solved &&
+                sameBits(result.report.x, entry.x, system.n))
+                entry.refined = std::move(result.report.refined);
+            return std::move(result.outcome);
+        };
+        if (!each(*entry.method, run))
+            return false;
     }
     return true;
 }

@@ -64,6 +64,12 @@ public:
     // refines only where it leaves A whole, so KeepA::yes refines every one.
     bool calculate(MethodTable methods, SessionSystem system, Vector& x, KeepA keepA,
                    const EachMethod& each, Refine refine = Refine::no);
+    // Refine Solution after a Calculate: each solved method that can be refined (refinable) and
+    // is not yet runs again through `each`, its x refined with its factors while they are alive;
+    // the report gains the refinement and keeps everything else. A run that does not give the
+    // same x bits as before adds nothing. False after a cancel, which keeps what was refined
+    // before it. A must be whole (KeepA::yes). std::bad_alloc as for calculate.
+    bool refine(SessionSystem system, const EachMethod& each);
     // What the exact solve's time and fractions depend on, measured once per Calculate: at
     // n = 3000 it reads nine million entries, so the window does it off its thread.
     void measureEntries(SessionSystem system);

@@ -129,38 +129,6 @@ private:
     int n_;
 };
 
-// Why the method stopped, in the terms of the steps above.
-std::string failureText(const CalculateOutcome& outcome, double lastPivot) {
-    const GaussOutcome gauss =
-        outcome.statusesAs<GaussOutcome>() ? *outcome.statusesAs<GaussOutcome>() : GaussOutcome{};
-    const CholeskyOutcome decomposition =
-        outcome.statusesAs<CholeskyStatuses>()
-            ? outcome.statusesAs<CholeskyStatuses>()->decomposition
-            : CholeskyOutcome{};
-    const int column = gauss.column != 0 ? gauss.column : decomposition.column;
-    switch (gauss.status) {
-    case GaussStatus::zeroPivot:
-        return "At column " + intToText(column) + " every entry from row " + intToText(column) +
-               " down is 0, so A is singular.";
-    case GaussStatus::arithmeticError:
-        return "A step went beyond the range of numbers.";
-    default:
-        break;
-    }
-    switch (decomposition.status) {
-    case CholeskyStatus::notSymmetric:
-        return "A is not symmetric, so it is not positive definite.";
-    case CholeskyStatus::pivotNotPositive:
-        return "At column " + intToText(column) + " the pivot is " + number(lastPivot) +
-               ", so A is not positive definite.";
-    case CholeskyStatus::arithmeticError:
-        return "At column " + intToText(column) + " a step went beyond the range of numbers.";
-    default:
-        break;
-    }
-    return "The solution went beyond the range of numbers.";
-}
-
 } // namespace
 
 namespace {
@@ -251,7 +219,10 @@ std::string stepsText(const MethodEntry& method, const Matrix& A, const Vector& 
     const CalculateOutcome outcome =
         method.solve(W, b, x, static_cast<std::int16_t>(n), state, options);
     if (!outcome.solved())
-        return text + writer.text + "\n" + failureText(outcome, writer.lastPivot) + "\n";
+        return text + writer.text + "\n" +
+               (method.stepsFailure ? method.stepsFailure(outcome, writer.lastPivot)
+                                    : std::string("The method failed.")) +
+               "\n";
     writer.factors(outcome.factors->matrices());
     text += writer.text + "\nx =";
     for (int i = 1; i <= n; ++i)

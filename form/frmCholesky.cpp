@@ -251,8 +251,29 @@ void frmCholesky::Start_Click() {
 // take long, and run as the platform runs long work: with a progress display and Cancel.
 // False when the user cancelled.
 bool frmCholesky::run(const MethodEntry& method, const RunMethod& solve) {
+    try {
+        const CalculateOutcome outcome =
+            solveLong(std::string(method.title), [&](const SolveOptions& options) {
+                CalculateOutcome solved = solve(options);
+                if (solved.solved())
+                    session_.measureEntries(system());
+                return solved;
+            });
+        if (outcome.cancelled())
+            return false;
+        if (outcome.solved())
+            solutionText(method.box);
+        else if (const std::optional<Message>& message = report().methods.back().failure)
+            show(*message);
+    } catch (const std::bad_alloc&) {
+        show(messages::outOfMemory(n));
+    }
+    return true;
+}
+
+CalculateOutcome frmCholesky::solveLong(const std::string& title, const RunMethod& solve) {
     WorkStatus status;
-    status.title = method.title;
+    status.title = title;
     status.total = n;
     // The solver polls the platform's cancel; one asked for through solveOptions is passed on
     // to it at the start and with every progress report.
@@ -267,25 +288,30 @@ bool frmCholesky::run(const MethodEntry& method, const RunMethod& solve) {
         if (solveOptions.cancelRequested())
             status.cancel = true;
     };
+    CalculateOutcome outcome;
+    platform_.runLong([&] { outcome = solve(options); }, status);
+    return outcome;
+}
+
+bool frmCholesky::refinePending() const {
+    return std::any_of(report().methods.begin(), report().methods.end(),
+                       [](const MethodReport& r) { return refinable(r) && !r.refined; });
+}
+
+bool frmCholesky::refineSolutions() {
+    const BusyWhile busy(busy_);
+    bool added = false;
     try {
-        CalculateOutcome outcome;
-        platform_.runLong(
-            [&] {
-                outcome = solve(options);
-                if (outcome.solved())
-                    session_.measureEntries(system());
-            },
-            status);
-        if (outcome.cancelled())
-            return false;
-        if (outcome.solved())
-            solutionText(method.box);
-        else if (const std::optional<Message>& message = report().methods.back().failure)
-            show(*message);
+        session_.refine(system(), [&](const MethodEntry& method, const RunMethod& solve) {
+            const CalculateOutcome outcome =
+                solveLong("Refining the " + std::string(method.title) + " solution", solve);
+            added = added || !outcome.cancelled();
+            return !outcome.cancelled();
+        });
     } catch (const std::bad_alloc&) {
         show(messages::outOfMemory(n));
     }
-    return true;
+    return added;
 }
 
 std::string frmCholesky::accuracyText() const {

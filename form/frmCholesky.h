@@ -109,6 +109,13 @@ public:
     // as it was; running out of memory shows the out-of-memory message, another failure its
     // reason. False when nothing was added to the report.
     bool computeExact();
+    // True when Refine Solution has something to do: some method of the last Calculate can be
+    // refined (refinable) and is not yet.
+    bool refinePending() const;
+    // Refine Solution: each such method runs again as long work, its x refined with its
+    // factors towards the system as written (Session::refine). A cancel keeps what was refined
+    // before it; out of memory shows the out-of-memory message. False when nothing was added.
+    bool refineSolutions();
 
     // Read-only views of the system state.
     const Vector& b() const { return b_; }
@@ -121,6 +128,10 @@ private:
     void saveAs(Command id, const SavedFile& file);
     // The accuracy view, shown again after each Compute Exact Solution that closed it.
     void showAccuracy();
+    // Compute Exact Solution or Refine Solution; false when nothing was added to the report.
+    bool runLongCommand(Command id);
+    // `solve` as long work titled `title`, with the solver's progress and the platform's Cancel.
+    CalculateOutcome solveLong(const std::string& title, const RunMethod& solve);
     void loadDefault();
     void enterSystem();
     // The reply's text is noted in `written` as entry (row, column) of [A | b].

@@ -22,6 +22,12 @@ constexpr double kU = 0x1p-53;
 constexpr double kEstimateSafety = 6;
 // A component that is 0 is measured against this, so that its bound is absolute.
 constexpr double kZeroScale = std::numeric_limits<double>::min();
+// What a row's residual may lose where its products fall below the normal doubles: Dekker's
+// product then errs by up to 5 units of 2^-1074 (Ogita, Rump and Oishi) and each tail's
+// product by half of one, under 6 n units in all, which the residual's own error of at least
+// 2 n u^2 times this covers many times over. Beside |A| |x| + |b| of any ordinary row it is
+// lost in the rounding.
+constexpr double kUnderflowFloor = 0x1p-960;
 
 // b - A (xHi + xLo) row by row in double-double, rounded to doubles, with |A| |x| + |b| beside
 // it for the residual's own error.
@@ -78,13 +84,13 @@ private:
     AlignedDoubles xHi_, xLo_, split_;
 };
 
-// An estimate of max_i (|A^-1| w)_i / max(|x_i|, kZeroScale): the infinity norm of
-// diag(1/|x|) A^-1 diag(w), as the 1-norm of its transpose C = diag(w) A^-T diag(1/|x|), whose
-// products the caller makes with the factors between before() and after().
+// An estimate of max_i (|A^-1| w)_i / scale_i: the infinity norm of diag(1/scale) A^-1 diag(w),
+// as the 1-norm of its transpose C = diag(w) A^-T diag(1/scale), whose products the caller
+// makes with the factors between before() and after().
 class WeightedEstimate {
 public:
-    WeightedEstimate(const std::vector<dd::Pair>& x, const std::vector<double>& w)
-        : norm_(static_cast<int>(x.size()) - 1), x_(x), w_(w) {}
+    WeightedEstimate(const std::vector<double>& scale, const std::vector<double>& w)
+        : norm_(static_cast<int>(scale.size()) - 1), scale_(scale), w_(w) {}
 
     bool done() const { return norm_.need() == Norm1Estimate::Need::nothing; }
     // C v asks for A^-T, C^T v for A^-1.
@@ -107,10 +113,10 @@ public:
     }
 
 private:
-    double inverseX(std::size_t i) const { return 1 / std::max(std::fabs(x_[i].hi), kZeroScale); }
+    double inverseX(std::size_t i) const { return 1 / scale_[i]; }
 
     Norm1Estimate norm_;
-    const std::vector<dd::Pair>& x_;
+    const std::vector<double>& scale_;
     const std::vector<double>& w_;
 };
 
@@ -158,7 +164,12 @@ void judge(Refined& out, const PairSystem& s, const Factors& factors,
     // (LAPACK's trust test). The passes over the factors are most of the refinement's cost,
     // so one estimate serves both: |A^-1| |r| <= |A^-1| (|A| |x| + |b|) times the largest
     // |r|_i / (|A| |x| + |b|)_i, the backward error.
-    WeightedEstimate skeelEstimate(x, m);
+    std::vector<double> scale(n + 1, 1), w(n + 1, 0);
+    for (int i = 1; i <= n; ++i) {
+        scale[i] = std::max(std::fabs(x[i].hi), kZeroScale);
+        w[i] = m[i] + kUnderflowFloor;
+    }
+    WeightedEstimate skeelEstimate(scale, w);
     const std::optional<double> skeel = estimate(factors, skeelEstimate);
     if (!skeel || *skeel * n * kU >= 1) {
         out.status = RefinedStatus::notConverged;
@@ -168,7 +179,7 @@ void judge(Refined& out, const PairSystem& s, const Factors& factors,
     double backward = 0;
     for (int i = 1; i <= n; ++i)
         if (r[i] != 0)
-            backward = std::max(backward, std::fabs(r[i]) * (1 + 2 * kU) / m[i]);
+            backward = std::max(backward, std::fabs(r[i]) * (1 + 2 * kU) / w[i]);
     // The chains' Dot2 error (n/8 terms each), the products with the tails in doubles, the
     // pairs' own 2^-106 and the rounding of r: all within this many u^2 |A| |x|.
     const double chain = n / 8.0 + 2;
@@ -178,7 +189,8 @@ void judge(Refined& out, const PairSystem& s, const Factors& factors,
     bool rounded = true;
     double worst = 0;
     for (int i = 1; i <= n; ++i) {
-        const double e = relative * std::max(std::fabs(x[i].hi), kZeroScale);
+        // Rounded up, should the product fall below the normal doubles.
+        const double e = relative * scale[i] + std::numeric_limits<double>::denorm_min();
         rounded = rounded && e < roundingMargin(x[i]);
         worst = std::max(worst, (std::fabs(x[i].lo) + e) / smallerUlp(x[i].hi));
     }

@@ -59,7 +59,8 @@ AccuracyDialog::AccuracyDialog(QWidget* parent, const CalculateReport& report,
         made[i]->setAutoDefault(false);
         commands.bindButton(made[i], kAccuracyViewCommands[i]);
     }
-    std::tie(copyButton, copyTableButton, exactButton) = std::tuple(made[0], made[1], made[2]);
+    std::tie(copyButton, copyTableButton, refineButton, exactButton) =
+        std::tuple(made[0], made[1], made[2], made[3]);
     closeButton = buttons->addButton(QDialogButtonBox::Close);
     closeButton->setObjectName("close");
     closeButton->setAutoDefault(false);

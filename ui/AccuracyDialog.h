@@ -33,6 +33,7 @@ public:
     QPlainTextEdit* view{};
     QPushButton* copyButton{};
     QPushButton* copyTableButton{};
+    QPushButton* refineButton{};
     QPushButton* exactButton{};
     QPushButton* closeButton{};
 

@@ -54,7 +54,7 @@ ViewEnding QtPlatform::showAccuracy(const CalculateReport& report) {
     accuracyView_ = &dialog;
     dialog.exec();
     accuracyView_ = nullptr;
-    return ViewEnding::closed;
+    return std::nullopt;
 }
 
 void QtPlatform::refreshAccuracy(const CalculateReport&) {

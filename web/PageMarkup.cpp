@@ -165,7 +165,7 @@ std::string commandsJson() {
                ",\"caption\":" + quoted(plainCaption(c.caption)) +
                ",\"shortcut\":" + quoted(c.shortcut) +
                ",\"scope\":" + quoted(c.scope == CommandScope::window ? "window" : "resultBox") +
-               "}";
+               ",\"long\":" + (c.longWork ? "true" : "false") + "}";
     }
     return out + "\n]";
 }

@@ -1,6 +1,7 @@
 #include "WebPlatform.h"
 
 #include "AccuracyText.h"
+#include "Commands.h"
 #include "Messages.h"
 #include "PageMarkup.h"
 #include "WindowLayout.h"
@@ -10,6 +11,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <memory>
+#include <span>
 #include <vector>
 
 namespace {
@@ -105,10 +107,10 @@ EM_JS(double, heldInput, (char** name), {
     return input.file ? input.file.size : input.text.length;
 });
 
-// 1 when the view was closed by Compute Exact Solution. `markup`: its tables side by side.
+// 0 when closed, else 1 + the place among the declared commands of the long command it was
+// closed to run. `markup`: its tables side by side.
 EM_ASYNC_JS(int, accuracyView, (const char* text, const char* markup), {
-    return await lineqPage.accuracyView(UTF8ToString(text), UTF8ToString(markup)) === "exact" ?
-        1 : 0;
+    return await lineqPage.accuracyView(UTF8ToString(text), UTF8ToString(markup));
 });
 
 EM_ASYNC_JS(void, stepsView, (const char* title, const char* doubles, const char* fractions,
@@ -284,9 +286,11 @@ void WebPlatform::finishDownload(const SavedFile& file, bool whole) {
 }
 
 ViewEnding WebPlatform::showAccuracy(const CalculateReport& report) {
-    return accuracyView(accuracyText(report).c_str(), comparisonMarkup(report).c_str()) != 0
-               ? ViewEnding::computeExact
-               : ViewEnding::closed;
+    const int ending = accuracyView(accuracyText(report).c_str(), comparisonMarkup(report).c_str());
+    const std::span<const CommandDeclaration> declared = commands();
+    if (ending <= 0 || static_cast<std::size_t>(ending) > declared.size())
+        return std::nullopt;
+    return declared[static_cast<std::size_t>(ending - 1)].id;
 }
 
 void WebPlatform::showSteps(const StepsView& view) {

@@ -41,7 +41,8 @@ std::optional<Message> aboutDiagonal(const CalculateOutcome& outcome) {
 const std::vector<MethodEntry> kMethods{
     *findMethod(builtInMethods(), "cholesky"),
     {"diagonal", "Diagonal Division", "Diagonal Solution", SolutionMethod::gaussElimination,
-     TextBox::txtGauss, calculateDiagonal, KeptOfA::nothing, aboutDiagonal},
+     TextBox::txtGauss, calculateDiagonal, KeptOfA::nothing, aboutDiagonal,
+     [](const CalculateOutcome&, double) { return std::string("A is not diagonal."); }},
 };
 
 const std::string kDiagonal = "2\n4 0\n0 16\n12 -8\n";

@@ -48,14 +48,15 @@ TEST(FormText, ProgramPrintsWhatTheWindowShows) {
         s.calculate(Both);
 
         io::LinearSystem system = io::readSystem(plainText(c.count, c.replies));
-        const auto results = solveEach(system).methods;
+        const CalculateReport report = solveEach(system);
+        const auto& results = report.methods;
         const auto echo = leadingSections(system, windowLines);
         ASSERT_EQ(echo.size(), 2u);
         EXPECT_EQ(echo[0], "Input Matrix\r\n" + s.box(TextBox::display));
         EXPECT_EQ(echo[1], "Input Vector\r\n" + s.box(TextBox::txtVector));
-        EXPECT_EQ(resultSection(results[0], system.n, windowLines),
+        EXPECT_EQ(resultSection(results[0], report, windowLines),
                   "Gauss Solution\r\n" + s.box(TextBox::txtGauss));
-        EXPECT_EQ(resultSection(results[1], system.n, windowLines),
+        EXPECT_EQ(resultSection(results[1], report, windowLines),
                   "Cholesky Solution\r\n" + s.box(TextBox::txtCholesky));
         std::vector<Message> failures;
         for (const MethodReport& result : results)

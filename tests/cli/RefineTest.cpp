@@ -66,13 +66,16 @@ TEST(LineqSolveRefine, RefinesTowardsTheSystemAsWritten) {
     }
 }
 
-// The refined x goes in rows below the figures, so that the method columns keep their shape.
-TEST(LineqSolveRefine, CsvAddsRowsNotColumns) {
+// The refined x is a column beside the methods', as the side-by-side view shows it, and its
+// status stands below it.
+TEST(LineqSolveRefine, CsvAddsAColumnForEachRefinedX) {
     const ProgramRun run = runProgram({"--refine", "--format", "csv"}, kRefinedDefault);
-    const std::string rows = "Refined,correctly rounded,correctly rounded\r\n"
-                             "Refined x1,3,3\r\nRefined x2,-6,-6\r\nRefined x3,1,1\r\n";
-    ASSERT_GE(run.out.size(), rows.size());
-    EXPECT_EQ(run.out.substr(run.out.size() - rows.size()), rows);
     EXPECT_EQ(run.out.substr(0, run.out.find("\r\n")),
-              "Unknown,Gauss Elimination,Cholesky Decomposition");
+              "Unknown,Gauss Elimination,Cholesky Decomposition,Gauss Elimination refined,"
+              "Cholesky Decomposition refined");
+    EXPECT_NE(run.out.find("\r\nx2,-5.999999999999999,"), std::string::npos);
+    EXPECT_NE(run.out.find(",-6,-6\r\n"), std::string::npos);
+    const std::string status = "Refined,,,correctly rounded,correctly rounded\r\n";
+    ASSERT_GE(run.out.size(), status.size());
+    EXPECT_EQ(run.out.substr(run.out.size() - status.size()), status);
 }

@@ -14,6 +14,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 using namespace lse;
@@ -144,12 +145,16 @@ ExactSolution exactOf(const WrittenSystem& w) {
 // x with each component a midpoint between two doubles, moved 2^-(53 + d) of it to either side,
 // and A's last row its first plus 2^-e of another (a condition of about 2^e): b = A x held as
 // pairs (and written as its exact fractions for the exact solve). Beyond what the refined pair
-// resolves, only the bound keeps "correctly rounded" from being claimed.
-WrittenSystem nearMidpoints(int n, int d, int e, std::uint64_t seed) {
+// resolves, only the bound keeps "correctly rounded" from being claimed. x times 2^xShift and A
+// times 2^aShift put the products' errors below the normal doubles.
+WrittenSystem nearMidpoints(int n, int d, int e, std::uint64_t seed, int xShift = 0,
+                            int aShift = 0) {
     std::uint64_t state = seed;
     WrittenSystem w{
         test::makeSystem(
-            "midpoints 2^-" + std::to_string(53 + d) + ", 2^" + std::to_string(e), n, false,
+            "midpoints 2^-" + std::to_string(53 + d) + ", 2^" + std::to_string(e) + ", x 2^" +
+                std::to_string(xShift) + ", A 2^" + std::to_string(aShift),
+            n, false,
             [&](int i, int j) { return test::smallDyadic(state) * 16 + (i == j ? 400.0 : 0.0); }),
         {},
         {}};
@@ -160,6 +165,11 @@ WrittenSystem nearMidpoints(int n, int d, int e, std::uint64_t seed) {
     for (int j = 1; j <= n; ++j) {
         const double side = test::smallDyadic(state) < 0 ? -1 : 1;
         x[j] = dd::twoSum(1 + j / 8.0, 0x1p-53 + side * std::ldexp(0x1p-53, -d));
+        x[j] = {std::ldexp(x[j].hi, xShift), std::ldexp(x[j].lo, xShift)};
+    }
+    for (int i = 1; i <= n; ++i) {
+        for (int j = 1; j <= n; ++j)
+            w.s.a(i, j) = std::ldexp(w.s.a(i, j), aShift);
     }
     w.bLo.recreate(n);
     for (int i = 1; i <= n; ++i) {
@@ -171,7 +181,53 @@ WrittenSystem nearMidpoints(int n, int d, int e, std::uint64_t seed) {
         w.bLo(i) = sum.lo;
         Rational hi(sum.hi), lo(sum.lo);
         fmpq_add(hi.value, hi.value, lo.value);
-        w.written.note(i, n + 1, *fractionText(hi.value, 200));
+        w.written.note(i, n + 1, *fractionText(hi.value, 1000));
+    }
+    return w;
+}
+
+// A times 2^aShift and b times 2^bShift, so that x is times 2^(bShift - aShift): the products
+// below the normal doubles, where Dekker's product loses its error, or splits beyond them.
+WrittenSystem scaled(test::ConditionedSystem s, int aShift, int bShift) {
+    const int n = s.b.upper();
+    s.name += " times 2^" + std::to_string(aShift) + ", b 2^" + std::to_string(bShift);
+    for (int i = 1; i <= n; ++i) {
+        for (int j = 1; j <= n; ++j)
+            s.a(i, j) = std::ldexp(s.a(i, j), aShift);
+        s.b(i) = std::ldexp(s.b(i), bShift);
+    }
+    return asDoubles(std::move(s));
+}
+
+// x with every third component exactly 0 and whole numbers between, b = A x: exactly, for A of
+// sixteenths as doubles, or as tenths written (then A as written has no pairs that equal it).
+double zeroEveryThird(int j) {
+    return j % 3 == 0 ? 0.0 : static_cast<double>(j % 5 - 2);
+}
+
+WrittenSystem withZeros(WrittenSystem w) {
+    const int n = w.s.b.upper();
+    w.s.name += " with zeros";
+    WrittenValues ofA;
+    for (std::size_t k = 0; k < w.written.size(); ++k)
+        if (w.written[k].column <= n)
+            ofA.note(w.written[k].row, w.written[k].column, w.written[k].text);
+    w.written = std::move(ofA);
+    for (int i = 1; i <= n; ++i) {
+        long tenths = 0;
+        double sum = 0;
+        for (int j = 1; j <= n; ++j) {
+            sum = sum + w.s.a(i, j) * zeroEveryThird(j);
+            tenths += std::lround(w.s.a(i, j) * 10) * static_cast<long>(zeroEveryThird(j));
+        }
+        if (w.written.size() == 0) {
+            w.s.b(i) = sum;
+            continue;
+        }
+        const std::string text = (tenths < 0 ? "-" : "") + std::to_string(std::labs(tenths) / 10) +
+                                 "." + std::to_string(std::labs(tenths) % 10);
+        w.written.note(i, n + 1, text);
+        w.s.b(i) = *textToDouble(text);
     }
     return w;
 }
@@ -227,6 +283,30 @@ TEST(RefinementExact, NeverClaimsMoreThanTheExactSolutionBears) {
             s.a(n, j) = s.a(1, j) + std::ldexp(test::smallDyadic(state), -e);
         systems.push_back(asDoubles(std::move(s)));
     }
+    // Products below the normal doubles or splits beyond them.
+    for (const auto& [aShift, bShift] : {std::pair{-1000, -1000},
+                                         {-1050, -1050},
+                                         {-1060, -1060},
+                                         {-1072, -1072},
+                                         {0, -1000},
+                                         {-530, -1060},
+                                         {-1000, 0},
+                                         {990, 990},
+                                         {1000, 1000},
+                                         {0, 1015}})
+        for (std::uint64_t seed = 1; seed <= 3; ++seed) {
+            systems.push_back(scaled(test::randomGeneral(8, seed), aShift, bShift));
+            systems.push_back(scaled(test::randomPositiveDefinite(8, seed), aShift, bShift));
+        }
+    for (const auto& [xShift, aShift] :
+         {std::pair{-1010, 0}, {-1000, -30}, {-990, -40}, {-1000, -20}})
+        for (const int d : {0, 2, 4, 8, 14, 20})
+            for (std::uint64_t seed = 1; seed <= 4; ++seed)
+                systems.push_back(nearMidpoints(6, d, 0, seed, xShift, aShift));
+    // Exact zeros, whose bound is absolute.
+    systems.push_back(withZeros(asDoubles(test::randomGeneral(50, 12))));
+    systems.push_back(withZeros(tenths(12, 7)));
+    systems.push_back(withZeros(tenths(40, 8)));
     // Where the refined pair cannot tell the side, only the bound keeps the claim back.
     for (const int e : {0, 26, 36})
         for (const int d : {20, 30, 36, 40, 46, 52, 60})

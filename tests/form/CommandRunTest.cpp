@@ -57,7 +57,8 @@ const Case kCases[] = {
      [](FormSession& s) {
          solveExactly(s.platform);
          s.platform.inAccuracyView = [&s] {
-             return s.platform.accuracyShown == 1 ? ViewEnding::computeExact : ViewEnding::closed;
+             return s.platform.accuracyShown == 1 ? ViewEnding(Command::computeExact)
+                                                  : std::nullopt;
          };
      },
      [](FormSession& s) {
@@ -71,7 +72,7 @@ const Case kCases[] = {
          solveExactly(s.platform);
          s.platform.inAccuracyView = [&s] {
              s.form.execute(Command::computeExact);
-             return ViewEnding::closed;
+             return ViewEnding();
          };
      },
      [](FormSession& s) {
@@ -85,6 +86,48 @@ const Case kCases[] = {
          EXPECT_EQ(s.platform.accuracyShown, 1);
          EXPECT_EQ(s.platform.accuracyRefreshed, 0);
          EXPECT_FALSE(s.form.exactPending());
+     }},
+    {"Refine Solution refines every method, from the view that closed for it",
+     Command::accuracy,
+     {},
+     [](FormSession& s) {
+         s.platform.inAccuracyView = [&s] {
+             return s.platform.accuracyShown == 1 ? ViewEnding(Command::refineSolution)
+                                                  : std::nullopt;
+         };
+     },
+     [](FormSession& s) {
+         EXPECT_EQ(s.platform.accuracyShown, 2);
+         EXPECT_EQ(std::vector(s.platform.longRuns.end() - 2, s.platform.longRuns.end()),
+                   (std::vector<std::string>{"Refining the Gauss Elimination solution",
+                                             "Refining the Cholesky Decomposition solution"}));
+         for (const MethodReport& method : s.form.report().methods) {
+             ASSERT_TRUE(method.refined);
+             EXPECT_EQ(method.refined->refined.x, (std::vector<double>{0, 3, -6, 1}));
+         }
+         EXPECT_FALSE(isEnabled(Command::refineSolution, s.form));
+     }},
+    {"Refine Solution after the exact solve says the exact solution confirms it",
+     Command::refineSolution, TextBox::txtGauss,
+     [](FormSession& s) {
+         solveExactly(s.platform);
+         s.form.execute(Command::computeExact);
+     },
+     [](FormSession& s) {
+         EXPECT_EQ(s.platform.accuracyShown, 2);
+         EXPECT_NE(s.form.accuracyText().find("  Refined solution, correctly rounded, 1 step\n"
+                                              "  Checked against the exact solution: every "
+                                              "component is its nearest double.\n    x1 = 3\n"),
+                   std::string::npos);
+     }},
+    {"Refine Solution cancelled keeps what was refined before it",
+     Command::refineSolution,
+     {},
+     [](FormSession& s) { s.platform.cancelRuns = {s.platform.longRuns.size() + 2}; },
+     [](FormSession& s) {
+         EXPECT_TRUE(s.form.report().methods[0].refined);
+         EXPECT_FALSE(s.form.report().methods[1].refined);
+         EXPECT_TRUE(isEnabled(Command::refineSolution, s.form));
      }},
     {"Steps… shows the box's method", Command::steps, TextBox::txtCholesky, [](FormSession&) {},
      [](FormSession& s) {
@@ -187,8 +230,9 @@ TEST(CommandRun, EachCommandWorksThroughThePlatform) {
 TEST(CommandRun, ACommandWithNothingToDoDoesNothing) {
     FormSession s;
     s.platform.saveTarget = {SaveTarget::Kind::download, {}};
-    for (const Command command : {Command::copySolution, Command::copyTable, Command::steps,
-                                  Command::saveResults, Command::computeExact})
+    for (const Command command :
+         {Command::copySolution, Command::copyTable, Command::steps, Command::saveResults,
+          Command::computeExact, Command::refineSolution})
         s.form.execute(command, TextBox::txtGauss);
     s.submitDefault();
     s.calculate(Cholesky);

@@ -20,7 +20,7 @@ TEST(ComparisonTable, CorrectDigitsAreTheLeadingCharactersThatHoldThem) {
              {1, 0, 0, "", ", 0 correct digits"},
          }) {
         SCOPED_TRACE(correct);
-        static constexpr MethodEntry kMethod{"m", "M", "M", {}, {}, nullptr, {}, nullptr};
+        static constexpr MethodEntry kMethod{"m", "M", "M", {}, {}, nullptr, {}, nullptr, nullptr};
         CalculateReport report;
         report.n = 1;
         MethodReport& result = report.methods.emplace_back();

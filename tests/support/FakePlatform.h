@@ -128,7 +128,7 @@ public:
     }
     ViewEnding showAccuracy(const CalculateReport&) override {
         ++accuracyShown;
-        return inAccuracyView ? inAccuracyView() : ViewEnding::closed;
+        return inAccuracyView ? inAccuracyView() : std::nullopt;
     }
     void refreshAccuracy(const CalculateReport&) override { ++accuracyRefreshed; }
     void showSteps(const StepsView& view) override { stepsShown.push_back(view); }

@@ -72,6 +72,8 @@ TEST_F(Comparison, EachCaseOfTheSharedTableShowsItsDigits) {
         bool seen = false;
         whenOpen<ui::AccuracyDialog>([&](ui::AccuracyDialog* dialog) {
             dialog->exactButton->click();
+            if (c["refine"].toBool())
+                dialog->refineButton->click();
             expectCells(*dialog, c["cells"].toArray());
             seen = true;
             dialog->closeButton->click();

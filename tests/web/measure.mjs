@@ -6,8 +6,10 @@
 // of method, on a dropped system of each order in LINEQ_HOLD_ORDERS (default 1000; empty for
 // none); for a system of each order in LINEQ_VIEW_ORDERS (default 3000; empty for none), solved
 // by both methods, the accuracy view's opening and Save System's download, each with the page's
-// longest task meanwhile; and the solvers' speed in the browser (lineq_timing.js of the web
-// build).
+// longest task meanwhile; for a system of each order in LINEQ_REFINE_ORDERS (default 300; empty
+// for none), solved by both methods, Refine Solution and then Compute Exact Solution from the
+// accuracy view, each until the view is shown again; and the solvers' speed in the browser
+// (lineq_timing.js of the web build).
 //
 // usage: node measure.mjs [LOADS] [TIMING_JS]
 import { mkdtemp, readFile, rm, stat, writeFile } from "node:fs/promises";
@@ -29,6 +31,8 @@ const dropRuns = Number(process.env.LINEQ_DROP_RUNS ?? 3);
 const viewOrders = (process.env.LINEQ_VIEW_ORDERS ?? "3000").split(/[ ,]+/).filter(Boolean)
     .map(Number);
 const viewRuns = 3;
+const refineOrders = (process.env.LINEQ_REFINE_ORDERS ?? "300").split(/[ ,]+/).filter(Boolean)
+    .map(Number);
 
 // The seeded system of order n as a file, written once into the scratch folder and kept for
 // later runs (3000 equations are 184 MB).
@@ -283,6 +287,32 @@ try {
                 `(${(bytes / 1e6).toFixed(0)} MB) downloaded in ${saveMs.toFixed(0)} ms, longest ` +
                 `task ${saveTask.toFixed(0)} ms (0: none over 50 ms)`);
         }
+        await w.close();
+    }
+
+    // A view's button of long work closes the view; it is shown again once the work has ended.
+    const viewAgainAfter = async (w, command) => {
+        const serial = await w.page.$eval("#accuracyView", (d) => d.dataset.serial);
+        return keyToDone(w, () => w.page.$eval(`#accuracyView button.${command}`,
+            (button) => button.click()), () => w.page.waitForSelector(
+            `#accuracyView[open]:not([data-serial="${serial}"])`, { timeout: 600_000 }));
+    };
+    for (const n of refineOrders) {
+        const w = await openWindow(chromium);
+        await w.dropFile(await systemFile(n));
+        await w.idle(300_000);
+        await w.click("Option1_1");
+        await w.click("Start");
+        await w.idle(300_000);
+        await w.page.focus("#display");
+        await chord(w, "Control", "KeyI");
+        await w.page.waitForSelector("#accuracyView[open]");
+        const [refineMs] = await viewAgainAfter(w, "refineSolution");
+        const [exactMs] = await viewAgainAfter(w, "computeExact");
+        const status = await w.page.$eval("#accuracyView .text", (text) =>
+            text.value.match(/Refined solution, [^\n]*/g)?.join("; "));
+        console.log(`n = ${n}, both methods: Refine Solution ${refineMs.toFixed(0)} ms ` +
+            `(${status}), Compute Exact Solution ${exactMs.toFixed(0)} ms`);
         await w.close();
     }
 

@@ -999,7 +999,7 @@ const comparisonCases = JSON.parse(await readFile(new URL("../support/comparison
     import.meta.url), "utf8")).cases;
 describe("side by side", () => {
     windowTest("each case of the shared table shows its digits", async (w) => {
-        for (const { name, paste: text, option, cells } of comparisonCases) {
+        for (const { name, paste: text, option, refine, cells } of comparisonCases) {
             w.step(name);
             await paste(w, text);
             await w.idle();
@@ -1008,6 +1008,11 @@ describe("side by side", () => {
             await w.idle();
             await openAccuracyView(w, "display");
             await viewShownAgain(w, await computeExact(w));
+            if (refine) {
+                const serial = await w.page.$eval("#accuracyView", (d) => d.dataset.serial);
+                await w.page.$eval("#accuracyView button.refineSolution", (b) => b.click());
+                await viewShownAgain(w, serial);
+            }
             for (const { unknown, column, correct, wrong, said } of cells) {
                 const shown = await w.page.$eval("#accuracyView table.comparison",
                     (table, unknown, column) => {

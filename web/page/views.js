@@ -2,10 +2,11 @@
 // and the steps view.
 
 // The accuracy view of the last Calculate, its text and tables (`markup`) the program's;
-// resolves once closed, with "exact" when closed by Compute Exact Solution, and not before
-// its copies have reached the clipboard. Its copies are the program's commands. The focus
-// starts in the text, so that the keys select and copy it. Its commands' buttons are enabled
-// as the program says when it opens.
+// resolves once closed, with 0, or with 1 + the place of the long command it was closed to
+// run (Compute Exact Solution, Refine Solution), and not before its copies have reached the
+// clipboard. Its copies are the program's commands. The focus starts in the text, so that the
+// keys select and copy it. Its commands' buttons are enabled as the program says when it
+// opens.
 async function accuracyView(text, markup) {
     const dialog = document.getElementById("accuracyView");
     const report = dialog.querySelector(".text");
@@ -26,8 +27,9 @@ async function accuracyView(text, markup) {
             button.addEventListener("click", () => {
                 if (button.disabled)
                     return;
-                if (name === "computeExact")
-                    finish("exact");
+                const place = commands.findIndex((command) => command.name === name);
+                if (commands[place].long)
+                    finish(place + 1);
                 else
                     callNow("runCommand", name, "");
             }, { signal });
@@ -37,7 +39,7 @@ async function accuracyView(text, markup) {
         queueMicrotask(showRows); // once the view is open and its rows have their height
     });
     await copies;
-    return ending;
+    return ending ?? 0;
 }
 
 // The table of the unknowns holds the rows in sight and some around them, which the program
