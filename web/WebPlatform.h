@@ -19,8 +19,9 @@ namespace lse::web {
 class WebPlatform final : public Platform {
 public:
     std::string readText(TextBox box) const override;
+    // A short text goes into the box whole; of a long one the page asks for the lines it
+    // shows, as it shows them (page/textBoxes.js), through boxLines.
     void replaceText(TextBox box, const std::string& text) override;
-    // The page builds the lines it shows, as it shows them (page.js), through boxLines.
     void replaceLines(TextBox box, int lines, std::function<std::string(int)> line) override;
     int checkBoxValue(CheckBox box) const override;
     void setCheckBoxValue(CheckBox box, int value) override;
