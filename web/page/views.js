@@ -90,7 +90,10 @@ async function stepsView(title, [text, fractions], fractionsTitle, copy) {
     const beside = fractions ? linesOf(fractions) : null;
     const lines = beside ? doubles.map((line, i) => [line, beside[i] ?? ""]) : doubles;
     dialog.classList.toggle("pairs", beside !== null);
-    stepsLines.element.setAttribute("aria-description", beside ? fractionsTitle : "");
+    if (beside)
+        stepsLines.element.setAttribute("aria-description", fractionsTitle);
+    else
+        stepsLines.element.removeAttribute("aria-description");
     const shown = showModal(dialog, stepsLines.element, undefined, (finish, signal) => {
         dialog.querySelector("button.copy").addEventListener("click", () => copyText(copy),
             { signal });
