@@ -6,6 +6,7 @@
 #include "NotHeld.h"
 #include "NumberText.h"
 #include "RefinedText.h"
+#include "SavedTexts.h"
 #include "WrittenValues.h"
 
 #include <algorithm>
@@ -96,10 +97,6 @@ void appendExact(std::string& text, const CalculateReport& report) {
     }
     for (const std::string& line : exactLines(report))
         text.append("  ").append(line).append("\n");
-}
-
-std::string cell(const std::optional<double>& value) {
-    return value ? doubleToText(*value, Digits::roundTrip) : std::string(kNotAvailable);
 }
 
 void appendRefined(std::string& text, const RefinedReport& refined, const CalculateReport& report) {
@@ -389,47 +386,11 @@ std::string accuracyText(const CalculateReport& report) {
 }
 
 std::string accuracyTable(const CalculateReport& report) {
-    std::string table = "Method\tCondition number\tBackward error\tError bound\tCorrect digits\n";
-    for (const MethodReport& result : report.methods) {
-        table.append(result.method->title);
-        const std::vector<FigureLine> lines = figureLines(result);
-        for (std::size_t i = 0; i < 4; ++i)
-            table.append("\t").append(i < lines.size() && lines[i].value
-                                          ? (i == 3 ? lines[i].text : cell(lines[i].value))
-                                          : std::string(kNotAvailable));
-        table.append("\n");
-    }
-    if (!report.exact)
-        return table;
-    const exact::ExactReport& exact = *report.exact;
-    const exact::ExactAnswer& ofDoubles = exact.ofDoubles();
-    if (exact.notHeld.any())
-        table.append("\nNot solved as written: " + exact::notHeldReason(exact.notHeld) + ".\n");
-    if (ofDoubles.status != exact::ExactStatus::solved)
-        return table.append("\n").append(exact::kNoUniqueSolutionText).append("\n");
-    const bool written = exact.doubles && exact.asWritten.status == exact::ExactStatus::solved;
-    table.append(written ? "\nComponent\tAs written\tExact\tNearest double"
-                         : "\nComponent\tExact\tNearest double");
-    std::vector<const MethodReport*> solved;
-    for (const MethodReport& result : report.methods)
-        if (result.solved) {
-            solved.push_back(&result);
-            table.append("\t").append(result.method->title).append("\t");
-            table.append(result.method->title).append(" error (ulps)");
-        }
-    table.append("\n");
-    for (std::size_t i = 0; i < ofDoubles.components.size(); ++i) {
-        const exact::ExactComponent& c = ofDoubles.components[i];
-        table.append("x").append(intToText(static_cast<long long>(i + 1))).append("\t");
-        if (written)
-            table.append(exact.asWritten.components[i].text).append("\t");
-        table.append(c.text).append("\t").append(cell(c.nearest));
-        for (std::size_t m = 0; m < solved.size() && m < exact.errors.size(); ++m) {
-            const std::optional<std::uint64_t>& ulps = exact.errors[m].ulps[i];
-            table.append("\t").append(cell(solved[m]->x(static_cast<int>(i + 1)))).append("\t");
-            table.append(ulps ? std::to_string(*ulps) : std::string("out of range"));
-        }
-        table.append("\n");
+    std::string table;
+    for (const std::vector<std::string>& row : resultRows(report)) {
+        for (std::size_t k = 0; k < row.size(); ++k)
+            table.append(k > 0 ? "\t" : "").append(row[k]);
+        table += '\n';
     }
     return table;
 }

@@ -52,7 +52,8 @@ std::vector<std::string> exactLines(const CalculateReport& report);
 // solution. A has rank 1 and [A | b] rank 1: there are infinitely many solutions."
 std::string noUniqueSolutionText(const exact::ExactAnswer& answer);
 
-// The view's figures and exact table as tab-separated values, a header row first, for a
+// Copy as Tab-Separated: the rows Save Results writes (SavedTexts.h: the unknowns side by
+// side, the figures, the refinements, failures and notes), separated by tabs, for a
 // spreadsheet.
 std::string accuracyTable(const CalculateReport& report);
 

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cfloat>
 #include <cmath>
+#include <new>
 #include <utility>
 
 namespace lse {
@@ -100,12 +101,54 @@ GaussFactors::GaussFactors(const Matrix& W, std::vector<int> pivotRows, int n, d
             m[0] = std::max(m[0], std::fabs(row[j]));
     }
     underflowed_ = underflowed_ || small != 0;
+    keepMultipliers();
     const double largestOfU = std::max(std::max(m[0], m[1]), std::max(m[2], m[3]));
     if (largestOfA > 0 && std::isfinite(largestOfA)) {
         const double growth = largestOfU / largestOfA;
         if (std::isfinite(growth))
             growth_ = growth;
     }
+}
+
+void GaussFactors::keepMultipliers() {
+    const int n = n_;
+    const std::size_t count = n >= 2 ? keptAt(n + 1) : 0;
+    if (count == 0 || count * sizeof(double) > tuning::kGaussKeptMultipliersBytes)
+        return;
+    try {
+        multipliers_.resize(count);
+    } catch (const std::bad_alloc&) {
+        return;
+    }
+    std::vector<double> pivots(static_cast<std::size_t>(n) + 1);
+    for (int k = 1; k <= n; ++k)
+        pivots[static_cast<std::size_t>(k)] = W_(k, k);
+    for (int i = 2; i <= n; ++i) {
+        const double* const numerators = W_.row(i);
+        const std::size_t at = keptAt(i) - 1;
+        for (int k = 1; k < i; ++k)
+            multipliers_[at + static_cast<std::size_t>(k)] =
+                numerators[k] / pivots[static_cast<std::size_t>(k)];
+    }
+}
+
+const double* GaussFactors::rowMultipliers(int i, int first, int width, const double* pivots,
+                                           double* made) const {
+    const int ahead = i + kReplayRowsAhead;
+    if (!multipliers_.empty()) {
+        if (ahead <= n_)
+            for (int t = 0; t < width; t += 8)
+                __builtin_prefetch(multipliers_.data() + keptAt(ahead) + (first - 1) + t);
+        return multipliers_.data() + keptAt(i) + (first - 1);
+    }
+    prefetchRow(W_, i, n_, first, width);
+    const double* const numerators = W_.row(i) + first;
+    int t = 0;
+    for (; t + 2 <= width; t += 2)
+        fixed::store(made + t, fixed::load(numerators + t) / fixed::load(pivots + t));
+    if (t < width)
+        made[t] = numerators[t] / pivots[t];
+    return made;
 }
 
 // Row i of A = P_1 E_1^-1 ... P_(n-1) E_(n-1)^-1 U: e_i^T taken through the steps in their
@@ -225,30 +268,20 @@ std::array<bool, C> GaussFactors::solveColumns(std::array<double*, C> v) const {
         }
         const int width = end - first;
         double pivots[kReplayBlock + 1] = {};
+        double made[kReplayBlock + 1];
         for (int t = 0; t < width; ++t)
             pivots[t] = W_(first + t, first + t);
         for (int i = end; i <= n; ++i) {
             if (marked[static_cast<std::size_t>(i)])
                 continue;
-            prefetchRow(W_, i, n, first, width);
-            const double* const numerators = W_.row(i) + first;
+            // One row of multipliers serves every column.
+            const double* const m = rowMultipliers(i, first, width, pivots, made);
             double vi[C];
             for (std::size_t c = 0; c < C; ++c)
                 vi[c] = v[c][i];
-            int t = 0;
-            for (; t + 2 <= width; t += 2) {
-                // One division serves every column.
-                const fixed::Pair m = fixed::load(numerators + t) / fixed::load(pivots + t);
-                for (std::size_t c = 0; c < C; ++c) {
-                    vi[c] = vi[c] - m[0] * v[c][first + t];
-                    vi[c] = vi[c] - m[1] * v[c][first + t + 1];
-                }
-            }
-            if (t < width) {
-                const double m = numerators[t] / pivots[t];
+            for (int t = 0; t < width; ++t)
                 for (std::size_t c = 0; c < C; ++c)
-                    vi[c] = vi[c] - m * v[c][first + t];
-            }
+                    vi[c] = vi[c] - m[t] * v[c][first + t];
             for (std::size_t c = 0; c < C; ++c)
                 v[c][i] = vi[c];
         }
@@ -290,7 +323,8 @@ std::array<bool, C> GaussFactors::solveTransposedColumns(std::array<double*, C> 
         const int end = std::min(first + kReplayBlock, n);
         const int width = end - first;
         const std::vector<int> exchanged = reached(pivotRows_, first, end, marked);
-        double pivots[kReplayBlock] = {};
+        double pivots[kReplayBlock + 1] = {};
+        double made[kReplayBlock + 1];
         for (int t = 0; t < width; ++t)
             pivots[t] = W_(first + t, first + t);
         // sums[c][lane][t]: column c's partial sum for step first + t over the rows i with
@@ -299,23 +333,20 @@ std::array<bool, C> GaussFactors::solveTransposedColumns(std::array<double*, C> 
         for (int i = end; i <= n; ++i) {
             if (marked[static_cast<std::size_t>(i)])
                 continue;
-            prefetchRow(W_, i, n, first, width);
-            const double* const numerators = W_.row(i) + first;
+            const double* const m = rowMultipliers(i, first, width, pivots, made);
             const int lane = (i - end) % fixed::kLanes;
             int t = 0;
             for (; t + 2 <= width; t += 2) {
-                const fixed::Pair m = fixed::load(numerators + t) / fixed::load(pivots + t);
+                const fixed::Pair pair = fixed::load(m + t);
                 for (std::size_t c = 0; c < C; ++c) {
                     double* const sum = sums[c][lane];
                     const fixed::Pair vi = {v[c][i], v[c][i]};
-                    fixed::store(sum + t, fixed::load(sum + t) + m * vi);
+                    fixed::store(sum + t, fixed::load(sum + t) + pair * vi);
                 }
             }
-            if (t < width) {
-                const double m = numerators[t] / pivots[t];
+            if (t < width)
                 for (std::size_t c = 0; c < C; ++c)
-                    sums[c][lane][t] = sums[c][lane][t] + m * v[c][i];
-            }
+                    sums[c][lane][t] = sums[c][lane][t] + m[t] * v[c][i];
         }
         for (int k = end - 1; k >= first; --k) {
             const int p = pivotRows_[static_cast<std::size_t>(k)];

@@ -67,8 +67,8 @@ public:
 };
 
 // Gauss: W as the elimination leaves it (U on and above the diagonal, each multiplier's
-// numerator below it, where the step that made it left it), borrowed, and the pivot rows of
-// the steps, owned.
+// numerator below it, where the step that made it left it), borrowed; the pivot rows of the
+// steps and, up to a size, the multipliers divided once, owned.
 class GaussFactors final : public Factors {
 public:
     // Borrows W; largestOfA: max |A(i, j)|, taken before the elimination overwrote A.
@@ -93,10 +93,26 @@ private:
     template <std::size_t C>
     std::array<bool, C> solveTransposedColumns(std::array<double*, C> v) const;
 
-    // The multiplier of step k for the row then at i: the division the elimination made.
-    double multiplier(int i, int k) const { return W_(i, k) / W_(k, k); }
+    // The multiplier of step k for the row then at i: the division the elimination made, kept
+    // or made again.
+    double multiplier(int i, int k) const {
+        return multipliers_.empty() ? W_(i, k) / W_(k, k) : multipliers_[keptAt(i) + k - 1];
+    }
+    // Where row i's kept multipliers begin (step 1's).
+    static std::size_t keptAt(int i) {
+        return static_cast<std::size_t>(i - 1) * static_cast<std::size_t>(i - 2) / 2;
+    }
+    void keepMultipliers();
+    // Row i's multipliers of steps first .. first + width - 1: the kept ones, or made into
+    // `made` from the steps' pivots; with the rows ahead asked for.
+    const double* rowMultipliers(int i, int first, int width, const double* pivots,
+                                 double* made) const;
 
     const Matrix& W_;
+    // Each multiplier divided once, row by row below the diagonal (row i: steps 1..i-1), while
+    // they take at most tuning::kGaussKeptMultipliersBytes; empty beyond, or without the
+    // memory, when each solve divides again. The bits are the same either way.
+    std::vector<double> multipliers_;
     std::vector<int> pivotRows_;
     int n_;
     std::optional<double> growth_;

@@ -72,6 +72,14 @@ inline constexpr int kCholeskyCancelSteps = 256;
 // on one thread (commit c1548f8); the tile's side itself had no figure kept (629e23e).
 inline constexpr int kSymmetryBand = 32;
 
+// Gauss: the factors keep each multiplier divided once while they take at most this (about
+// 5800 equations), so that a solve multiplies where it divided: the division was most of a
+// solve's time, and the figures and the refinement make a dozen solves. On the Intel Xeon
+// (AVX-512), n = 2000, one thread, scripts/refine-cost under a load of about 3.6: the
+// refinement 0.048 to 0.060 s against 0.071 to 0.079 dividing, and lineq-solve --method gauss
+// --refine 1.31 times the run without --refine, against 1.49.
+inline constexpr std::size_t kGaussKeptMultipliersBytes = std::size_t{128} << 20;
+
 // Refinement: the residual's rows are dealt out to the team from this order on, in bands of
 // this many rows. A row of 2000 takes about a microsecond, so a band is long enough for the
 // team's hand-over; not yet measured (see docs/accuracy.md for the residual's cost).

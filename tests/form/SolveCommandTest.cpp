@@ -64,7 +64,7 @@ TEST(SolveCommand, EachMethodThatFailsSaysSoAndLeavesNoResult) {
         std::vector<ShownMessage> messages;
     } cases[] = {
         {"2", {"1", "2", "2", "4", "1", "2"}, {kGaussFailed, kCholeskyFailed}}, // singular
-        {"1", {"1e-300", "1e300"}, {kGaussFailed, kCholeskySolveFailed}},     // x overflows
+        {"1", {"1e-300", "1e300"}, {kGaussFailed, kCholeskySolveFailed}},       // x overflows
     };
     for (const auto& c : cases) {
         FormSession s;

@@ -191,6 +191,17 @@ function median(values) {
     return sorted[Math.floor(sorted.length / 2)];
 }
 
+// A window with the seeded system of order n dropped on it and solved by both methods.
+async function solvedByBoth(n) {
+    const w = await openWindow(chromium);
+    await w.dropFile(await systemFile(n));
+    await w.idle(300_000);
+    await w.click("Option1_1");
+    await w.click("Start");
+    await w.idle(300_000);
+    return w;
+}
+
 const chromium = await launchChromium();
 try {
     const times = [];
@@ -256,12 +267,7 @@ try {
     }
 
     for (const n of viewOrders) {
-        const w = await openWindow(chromium);
-        await w.dropFile(await systemFile(n));
-        await w.idle(300_000);
-        await w.click("Option1_1");
-        await w.click("Start");
-        await w.idle(300_000);
+        const w = await solvedByBoth(n);
         for (let run = 0; run < viewRuns; ++run) {
             await w.page.focus("#display");
             const [viewMs, viewTask] = await keyToDone(w, () => chord(w, "Control", "KeyI"),
@@ -298,12 +304,7 @@ try {
             `#accuracyView[open]:not([data-serial="${serial}"])`, { timeout: 600_000 }));
     };
     for (const n of refineOrders) {
-        const w = await openWindow(chromium);
-        await w.dropFile(await systemFile(n));
-        await w.idle(300_000);
-        await w.click("Option1_1");
-        await w.click("Start");
-        await w.idle(300_000);
+        const w = await solvedByBoth(n);
         await w.page.focus("#display");
         await chord(w, "Control", "KeyI");
         await w.page.waitForSelector("#accuracyView[open]");
