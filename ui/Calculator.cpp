@@ -12,4 +12,13 @@ Calculator::Calculator() {
     QObject::connect(window.Start, &QPushButton::clicked, &window, [this] { form.Start_Click(); });
 }
 
+// The window's closing moves the focus, on which the actions ask the form what is enabled: they
+// go first, while the form is whole.
+Calculator::~Calculator() {
+    platform.commands = nullptr;
+    delete resultActions;
+    delete systemInput;
+    delete commands;
+}
+
 } // namespace lse::ui

@@ -15,6 +15,7 @@ namespace lse::ui {
 class Calculator {
 public:
     Calculator();
+    ~Calculator();
     Calculator(const Calculator&) = delete;
     Calculator& operator=(const Calculator&) = delete;
 
