@@ -1,6 +1,7 @@
 #include "RefinedText.h"
 
 #include "AccuracyText.h"
+#include "Digits.h"
 #include "NumberText.h"
 
 #include <algorithm>
@@ -29,12 +30,6 @@ std::string_view stopText(RefineStop stop) {
 // A whole number of ulps as a count; one too large for that is beyond any use as a count.
 std::string ulpsText(double ulps) {
     return ulps < 1e15 ? intToText(static_cast<long long>(ulps)) : figureText(ulps);
-}
-
-// The unit the refinement's bound counts in: the smaller gap beside the value.
-double smallerUlp(double value) {
-    return std::min(std::nextafter(value, INFINITY) - value,
-                    value - std::nextafter(value, -INFINITY));
 }
 
 std::string checkText(const RefinedCheck& check, const Refined& refined) {

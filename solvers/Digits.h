@@ -8,4 +8,8 @@ namespace lse {
 // Counted against a table, not with log10, whose last bit depends on the library.
 int significantDigits(double relativeError);
 
+// The smaller of the gaps between `value` and its neighbouring doubles: the unit in the last
+// place that the refinement counts its bounds in.
+double smallerUlp(double value);
+
 } // namespace lse

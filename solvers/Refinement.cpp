@@ -1,6 +1,7 @@
 #include "Refinement.h"
 
 #include "ConditionEstimate.h"
+#include "Digits.h"
 #include "DoubleDouble.h"
 #include "Team.h"
 #include "kernels/Kernels.h"
@@ -134,10 +135,6 @@ double roundingMargin(dd::Pair v) {
     const double up = std::nextafter(v.hi, INFINITY) - v.hi;
     const double down = v.hi - std::nextafter(v.hi, -INFINITY);
     return std::min(up / 2 - v.lo, down / 2 + v.lo) * (1 - 0x1p-50);
-}
-
-double smallerUlp(double hi) {
-    return std::min(std::nextafter(hi, INFINITY) - hi, hi - std::nextafter(hi, -INFINITY));
 }
 
 // The relative size of a correction, LAPACK's dz_z: infinite where it moves a zero component.
