@@ -36,7 +36,7 @@ std::vector<double> entries(const Vector& v, int n) {
 std::vector<std::string> leadingSections(const io::LinearSystem& system,
                                          const ReportOptions& options) {
     std::vector<std::string> sections;
-    if (system.bIsRowSums)
+    if (system.written.bIsRowSums)
         sections.push_back(std::string("b = A (1, ..., 1), the row sums of A: no --rhs file "
                                        "was given")
                                .append(options.lineEnd));
@@ -64,7 +64,7 @@ std::string jsonReport(const io::LinearSystem& system, const CalculateReport& re
     // Keys in the order written; doubles are written with the digits that round-trip.
     nlohmann::ordered_json report;
     report["n"] = system.n;
-    report["rhs"] = system.bIsRowSums ? "row sums" : "input";
+    report["rhs"] = system.written.bIsRowSums ? "row sums" : "input";
     if (echo) {
         nlohmann::ordered_json rows = nlohmann::ordered_json::array();
         for (int i = 1; i <= system.n; ++i)

@@ -196,7 +196,6 @@ void setRowSums(LinearSystem& system) {
                              "cannot be formed; give b with --rhs");
         system.b(i) = sum;
     }
-    system.bIsRowSums = true;
     system.written.bIsRowSums = true;
 }
 

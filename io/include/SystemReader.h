@@ -82,10 +82,10 @@ struct LinearSystem {
     // n x n NumPy array. b is then for the caller to give (readRightHandSide), to make
     // (setRowSums) or to refuse (requireRightHandSide).
     bool hasB = true;
-    bool bIsRowSums = false; // b = A (1, ..., 1), made by setRowSums
     std::uint64_t bytes = 0; // the size of the input read, for a reading rate
     // With ReadOptions::keepWritten: A's and b's, b's also when given on its own
-    // (addRightHandSide) or made as the row sums (written.bIsRowSums).
+    // (addRightHandSide). Whether b was made as the row sums (written.bIsRowSums) is said
+    // either way.
     WrittenValues written;
     // Where A came from, and b when it came on its own: a file's path, or the name the caller
     // gives a text or a stream ("standard input"); empty when no one named it.

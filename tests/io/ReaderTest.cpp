@@ -131,7 +131,7 @@ TEST(Reader, RowSumsAddFromLeftToRight) {
                                      {});
     setRowSums(system);
     EXPECT_EQ(entries(system.b), (std::vector<double>{0, 0, 0}));
-    EXPECT_TRUE(system.bIsRowSums);
+    EXPECT_TRUE(system.written.bIsRowSums);
 }
 
 TEST(Reader, TheFormatCanBeForced) {
