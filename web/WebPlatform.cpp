@@ -27,16 +27,9 @@ using PageString = std::unique_ptr<char, decltype(&std::free)>;
 // JavaScript inside the macros: clang-format would take it for C++.
 // clang-format off
 
-// The value of the control with this id; the multi-line boxes give their lines back with
-// CR LF between them, as the logic writes them.
+// The value of the control with this id, whose lines LF ends.
 EM_JS(char*, readControlText, (const char* id), {
-    const control = document.getElementById(UTF8ToString(id));
-    // Line ends by character code: backslash escapes do not survive the way from this
-    // macro into the generated JavaScript.
-    const lf = String.fromCharCode(10);
-    const crlf = String.fromCharCode(13, 10);
-    const text = control.tagName === "INPUT" ? control.value : control.value.split(lf).join(crlf);
-    return allocateUTF8(text);
+    return allocateUTF8(document.getElementById(UTF8ToString(id)).value);
 });
 
 // A multi-line box turns CR LF into one line break; an <input> shows one line.
@@ -188,8 +181,12 @@ std::string idOf(lse::SolutionMethod button) {
 namespace lse::web {
 
 std::string WebPlatform::readText(TextBox box) const {
-    const PageString text(readControlText(idOf(box)), &std::free);
-    return text.get();
+    const PageString value(readControlText(idOf(box)), &std::free);
+    // The logic ends its lines with CR LF.
+    std::string text;
+    for (const char* c = value.get(); *c != '\0'; ++c)
+        text.append(*c == '\n' ? "\r\n" : std::string_view(c, 1));
+    return text;
 }
 
 void WebPlatform::replaceText(TextBox box, const std::string& text) {

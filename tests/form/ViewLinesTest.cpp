@@ -5,84 +5,47 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
 #include <vector>
 
 namespace lse::test {
 namespace {
 
-std::string repeated(std::string_view text, int times) {
-    std::string out;
-    for (int i = 0; i < times; ++i)
-        out += text;
-    return out;
-}
-
-// A cut ends a piece after the spaces before a number, within kViewPiece bytes; a line with
-// no such place is cut at a character's start.
+// A piece ends after the spaces before a number, within kViewPiece bytes; a line with no such
+// place is cut at a character's start.
 TEST(ViewLines, CutALongLineWhereARowWouldStart) {
-    struct Case {
-        const char* name;
-        std::string line;
-        std::vector<std::size_t> sizes;
-    };
-    for (const Case& c : std::vector<Case>{
-             {"short", "   1   2", {8}},
-             {"empty", "", {0}},
-             {"numbers", repeated("   1.25", 600), {2047, 2044, 109}},
-             {"no space", std::string(3000, '7'), {2048, 952}},
-             {"a character across the cut",
-              std::string(2047, '7') + "\u2212" + "7777777777",
-              {2047, 13}},
+    std::string numbers;
+    for (int i = 0; i < 600; ++i)
+        numbers += "   1.25";
+    for (const auto& [line, sizes] : std::vector<std::pair<std::string, std::vector<std::size_t>>>{
+             {"   1   2", {8}},
+             {numbers, {2047, 2044, 109}},
+             {std::string(3000, '7'), {2048, 952}},
+             {std::string(2047, '7') + "\u2212" + "7777777777", {2047, 13}},
          }) {
-        SCOPED_TRACE(c.name);
-        std::vector<std::size_t> sizes;
+        std::vector<std::size_t> cut;
         std::string joined;
-        for (const std::string_view piece : viewPieces(c.line)) {
-            sizes.push_back(piece.size());
+        for (const std::string_view piece : viewPieces(line)) {
+            cut.push_back(piece.size());
             joined += piece;
         }
-        EXPECT_EQ(sizes, c.sizes);
-        EXPECT_EQ(joined, c.line);
+        EXPECT_EQ(cut, sizes);
+        EXPECT_EQ(joined, line);
     }
 }
 
+// Without line ends, escaped, as far as the text goes; a line beside another is one piece.
 TEST(ViewLines, GiveTheLinesAskedForAsJson) {
-    const std::vector<std::string> lines{"a\"b\r\n", "c\\d\te\n", std::string(3000, '7')};
+    const std::vector<std::string> lines{"a\"b\r\n", "c\\d\te\n", std::string(2050, '7')};
     const auto line = [&](int i) { return lines[static_cast<std::size_t>(i)]; };
-    const std::string piece(2048, '7');
-    struct Case {
-        const char* name;
-        LongText text;
-        int first;
-        int count;
-        std::string json;
-    };
-    for (const Case& c : std::vector<Case>{
-             {"escaped, without line ends",
-              {3, line, {}},
-              0,
-              2,
-              R"([[["a\"b"]],[["c\\d\u0009e"]]])"},
-             {"a long line's pieces",
-              {3, line, {}},
-              2,
-              1,
-              "[[[\"" + piece + "\"],[\"" + std::string(952, '7') + "\"]]]"},
-             {"as far as the text goes",
-              {3, line, {}},
-              1,
-              5,
-              R"([[["c\\d\u0009e"]],[[")" + piece + R"("],[")" + std::string(952, '7') + "\"]]]"},
-             {"beside another",
-              {1, line, [](int) { return std::string("1/3\r\n"); }},
-              0,
-              1,
-              R"([[["a\"b","1/3"]]])"},
-             {"none", {0, line, {}}, 0, 1, "[]"},
-         }) {
-        SCOPED_TRACE(c.name);
-        EXPECT_EQ(viewLinesJson(c.text, c.first, c.count), c.json);
-    }
+    const auto beside = [](int) { return std::string("1/3\r\n"); };
+    for (const auto& [text, first, count, json] :
+         std::vector<std::tuple<LongText, int, int, std::string>>{
+             {{3, line, {}}, 0, 2, R"([[["a\"b"]],[["c\\d\u0009e"]]])"},
+             {{3, line, {}}, 2, 5, "[[[\"" + std::string(2048, '7') + "\"],[\"77\"]]]"},
+             {{1, line, beside}, 0, 1, R"([[["a\"b","1/3"]]])"},
+         })
+        EXPECT_EQ(viewLinesJson(text, first, count), json);
 }
 
 } // namespace

@@ -18,10 +18,9 @@ function showBox(id, long) {
     shown.id = id;
     return view;
 }
-// The program's short text for a box (WebPlatform's replaceText, CR LF between its lines), and
-// a box's long text of `count` lines, which the program gives as the view asks for them.
+// The program's short text for a box (WebPlatform's replaceText; the browser makes its CR LF
+// line ends LF), and a box's long text of `count` lines, which the view asks the program for.
 function setBoxText(id, text) {
-    const box = boxViews.has(id) ? showBox(id, false).area : document.getElementById(id);
-    box.value = text.replaceAll("\r\n", "\n");
+    (boxViews.has(id) ? showBox(id, false).area : document.getElementById(id)).value = text;
 }
 const setBoxLines = (id, count) => showBox(id, true).show(count);
