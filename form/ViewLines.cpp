@@ -65,7 +65,7 @@ std::vector<std::string> linesOf(std::string_view text) {
 
 std::string viewLinesJson(const LongText& text, int first, int count) {
     std::string json = "[";
-    for (int i = std::max(first, 0); i < std::min(first + count, text.lines); ++i) {
+    for (int i = std::max(first, 0); i < text.lines && i - first < count; ++i) {
         json += json.size() > 1 ? ",[" : "[";
         const std::string line = text.line(i);
         if (text.beside) {

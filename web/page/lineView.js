@@ -18,30 +18,31 @@ class LineView {
             this.scrollBy(Math.round(event.deltaY / (event.deltaMode ? 1 : 3 * kRow)) ||
                 Math.sign(event.deltaY));
         }, { passive: false });
-        view.addEventListener("copy", (event) => this.allSelected &&
-            event.clipboardData.setData("text/plain", this.text(), event.preventDefault()));
+        view.addEventListener("copy", (event) => {
+            if (this.allSelected) {
+                event.preventDefault();
+                event.clipboardData.setData("text/plain", this.text());
+            }
+        });
         view.addEventListener("mousedown", () => (this.allSelected = false));
     }
-    // Lines first.. first + count - 1, each an array of its pieces, each piece an array of its
-    // text and the text beside it, where there is one.
-    fetch(first, count) {
-        return JSON.parse(callNow("boxLines", this.id, first, count));
-    }
     text() {
-        return this.fetch(0, this.count).map((line) => `${line.map((half) => half[0]).join("")}\n`)
-            .join("");
+        const lines = JSON.parse(callNow("boxLines", this.id, 0, this.count));
+        return lines.map((line) => `${line.map((piece) => piece[0]).join("")}\n`).join("");
     }
     show(count) { // once in sight, where its rows have their height
         const padding = parseFloat(getComputedStyle(this.element).paddingTop); // as much below
         const inSight = Math.max(1, Math.floor((this.element.clientHeight - 2 * padding) / kRow));
         Object.assign(this, { count, cache: new Map(), inSight }).scrollBy(-Infinity);
     }
-    // A line's pieces, and the rows of those laid out so far.
+    // A line's pieces, each an array of its text and the text beside it where there is one,
+    // and the rows of those laid out so far.
     pieces(line) {
         if (this.cache.size > 4096)
             this.cache.clear();
         if (!this.cache.has(line))
-            this.cache.set(line, Object.assign(this.fetch(line, 1)[0], { rows: [] }));
+            this.cache.set(line, Object.assign(JSON.parse(callNow("boxLines", this.id, line, 1))[0],
+                { rows: [] }));
         return this.cache.get(line);
     }
     // The piece `by` (1 or -1) from `at`, or null past the text's ends.
@@ -77,17 +78,16 @@ class LineView {
             row += this.rowsOf(at = near);
         for (let near; row >= this.rowsOf(at) && (near = this.step(at, 1)); at = near)
             row -= this.rowsOf(at);
-        row = Math.max(0, Math.min(row, this.rowsOf(at) - 1));
-        this.top = { line: at.line, piece: at.piece, row };
+        this.top = { ...at, row: Math.max(0, Math.min(row, this.rowsOf(at) - 1)) };
         this.allSelected = false;
         this.lines.replaceChildren();
-        this.lines.style.marginTop = `${-row * kRow}px`;
-        const wanted = row + this.inSight;
+        this.lines.style.marginTop = `${-this.top.row * kRow}px`;
+        const wanted = this.top.row + this.inSight;
         let shown = 0;
         for (let near = at; near && shown <= wanted; near = this.step(near, 1))
             shown += this.layOut(near, this.lines);
         // The last rows fill the box, as a text box scrolled to its end shows them.
-        if (shown < wanted && at.line + at.piece + row > 0)
+        if (shown < wanted && at.line + at.piece + this.top.row > 0)
             this.scrollBy(shown - wanted);
     }
 
