@@ -21,7 +21,7 @@ class WebPlatform final : public Platform {
 public:
     std::string readText(TextBox box) const override;
     // A short text goes into the box whole; of a long one the page asks for the lines it
-    // shows, as it shows them (page/textBoxes.js), through viewLines.
+    // shows, as it shows them (page/lineView.js), through viewLines.
     void replaceText(TextBox box, const std::string& text) override;
     void replaceLines(TextBox box, int lines, std::function<std::string(int)> line) override;
     int checkBoxValue(CheckBox box) const override;
