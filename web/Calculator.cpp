@@ -43,12 +43,12 @@ EMSCRIPTEN_KEEPALIVE void pressButton(const char* id) {
         calculator().form.Start_Click();
 }
 
-// Lines first.. first + count - 1 of the text in the box with id `boxId`, for the lines the
-// page shows of a large text; valid until the next call.
-EMSCRIPTEN_KEEPALIVE const char* boxLines(const char* boxId, int first, int count) {
+// Lines first.. first + count - 1 of the long text on the view with id `viewId` (a box's or
+// the steps view's) as the page lays them out: a JSON array (lse::viewLinesJson). Valid until
+// the next call.
+EMSCRIPTEN_KEEPALIVE const char* boxLines(const char* viewId, int first, int count) {
     static std::string text;
-    const std::optional<lse::TextBox> box = lse::web::textBoxWithId(boxId);
-    text = box ? calculator().platform.boxLines(*box, first, count) : std::string();
+    text = calculator().platform.viewLines(viewId, first, count);
     return text.c_str();
 }
 

@@ -4,6 +4,7 @@
 #include "Commands.h"
 #include "Messages.h"
 #include "PageMarkup.h"
+#include "ViewLines.h"
 #include "WindowLayout.h"
 
 #include <emscripten.h>
@@ -26,16 +27,9 @@ using PageString = std::unique_ptr<char, decltype(&std::free)>;
 // JavaScript inside the macros: clang-format would take it for C++.
 // clang-format off
 
-// The value of the control with this id; the multi-line boxes give their lines back with
-// CR LF between them, as the logic writes them.
+// The value of the control with this id, whose lines LF ends.
 EM_JS(char*, readControlText, (const char* id), {
-    const control = document.getElementById(UTF8ToString(id));
-    // Line ends by character code: backslash escapes do not survive the way from this
-    // macro into the generated JavaScript.
-    const lf = String.fromCharCode(10);
-    const crlf = String.fromCharCode(13, 10);
-    const text = control.tagName === "INPUT" ? control.value : control.value.split(lf).join(crlf);
-    return allocateUTF8(text);
+    return allocateUTF8(document.getElementById(UTF8ToString(id)).value);
 });
 
 // A multi-line box turns CR LF into one line break; an <input> shows one line.
@@ -44,7 +38,7 @@ EM_JS(void, writeControlText, (const char* id, const char* text), {
 });
 
 // A multi-line box's long text of `lines` lines, which the page lays out on a view as it shows
-// them.
+// them (boxLines).
 EM_JS(void, writeControlLines, (const char* id, int lines), {
     lineqPage.setBoxLines(UTF8ToString(id), lines);
 });
@@ -113,10 +107,12 @@ EM_ASYNC_JS(int, accuracyView, (const char* text, const char* markup), {
     return await lineqPage.accuracyView(UTF8ToString(text), UTF8ToString(markup));
 });
 
-EM_ASYNC_JS(void, stepsView, (const char* title, const char* doubles, const char* fractions,
-                              const char* fractionsTitle, const char* copy), {
-    await lineqPage.stepsView(UTF8ToString(title), [UTF8ToString(doubles),
-        UTF8ToString(fractions) || null], UTF8ToString(fractionsTitle), UTF8ToString(copy));
+// Its `lines` lines on the view with the id kStepsViewId, which asks for them as it shows them
+// (boxLines); `fractionsTitle`, where the steps in fractions stand beside them, names those.
+EM_ASYNC_JS(void, stepsView, (const char* title, int lines, const char* fractionsTitle,
+                              const char* copy), {
+    await lineqPage.stepsView(UTF8ToString(title), lines, UTF8ToString(fractionsTitle),
+        UTF8ToString(copy));
 });
 
 // clang-format on
@@ -126,6 +122,20 @@ EM_ASYNC_JS(void, stepsView, (const char* title, const char* doubles, const char
 // solution lines out in about 30 ms, and Chromium takes seconds for a megabyte, however it
 // wraps.
 constexpr std::size_t kShortText = 8192;
+
+constexpr std::string_view kStepsViewId = "stepsView-text";
+
+// `text` for a view, which may ask for its lines for as long as it is shown.
+lse::LongText longText(std::string_view text) {
+    auto lines = std::make_shared<const std::vector<std::string>>(lse::linesOf(text));
+    return {static_cast<int>(lines->size()),
+            [lines](int i) {
+                return static_cast<std::size_t>(i) < lines->size()
+                           ? (*lines)[static_cast<std::size_t>(i)]
+                           : std::string();
+            },
+            {}};
+}
 
 // The characters a box shows of `text`, whose lines CR LF ends: one for each line end.
 std::size_t shownLength(std::string_view text) {
@@ -171,25 +181,22 @@ std::string idOf(lse::SolutionMethod button) {
 namespace lse::web {
 
 std::string WebPlatform::readText(TextBox box) const {
-    const PageString text(readControlText(idOf(box)), &std::free);
-    return text.get();
+    const PageString value(readControlText(idOf(box)), &std::free);
+    // The logic ends its lines with CR LF.
+    std::string text;
+    for (const char* c = value.get(); *c != '\0'; ++c)
+        text.append(*c == '\n' ? "\r\n" : std::string_view(c, 1));
+    return text;
 }
 
 void WebPlatform::replaceText(TextBox box, const std::string& text) {
     if (shownLength(text) <= kShortText) {
-        lineSources_.erase(box);
+        longTexts_.erase(idOf(box));
         writeControlText(idOf(box), text.c_str());
         return;
     }
-    auto lines = std::make_shared<std::vector<std::string>>();
-    for (std::size_t at = 0; at < text.size();) {
-        const std::size_t end = std::min(text.find('\n', at), text.size() - 1) + 1;
-        lines->push_back(text.substr(at, end - at));
-        at = end;
-    }
-    const int count = static_cast<int>(lines->size());
-    lineSources_[box] = [lines](int i) { return (*lines)[static_cast<std::size_t>(i)]; };
-    writeControlLines(idOf(box), count);
+    const LongText& shown = longTexts_[idOf(box)] = longText(text);
+    writeControlLines(idOf(box), shown.lines);
 }
 
 void WebPlatform::replaceLines(TextBox box, int lines, std::function<std::string(int)> line) {
@@ -200,16 +207,13 @@ void WebPlatform::replaceLines(TextBox box, int lines, std::function<std::string
             text += line(i);
         return replaceText(box, text);
     }
-    lineSources_[box] = std::move(line);
+    longTexts_[idOf(box)] = {lines, std::move(line), {}};
     writeControlLines(idOf(box), lines);
 }
 
-std::string WebPlatform::boxLines(TextBox box, int first, int count) const {
-    std::string text;
-    if (const auto source = lineSources_.find(box); source != lineSources_.end())
-        for (int i = first; i < first + count; ++i)
-            text += source->second(i);
-    return text;
+std::string WebPlatform::viewLines(std::string_view id, int first, int count) const {
+    const auto text = longTexts_.find(id);
+    return text == longTexts_.end() ? "[]" : viewLinesJson(text->second, first, count);
 }
 
 int WebPlatform::checkBoxValue(CheckBox) const {
@@ -294,8 +298,13 @@ ViewEnding WebPlatform::showAccuracy(const CalculateReport& report) {
 }
 
 void WebPlatform::showSteps(const StepsView& view) {
-    stepsView(view.title.c_str(), view.doubles.c_str(), view.fractions.c_str(),
-              view.fractionsTitle.c_str(), view.copy.c_str());
+    const bool beside = !view.fractions.empty();
+    LongText& shown = longTexts_[std::string(kStepsViewId)] = longText(view.doubles);
+    if (beside)
+        shown.beside = longText(view.fractions).line;
+    stepsView(view.title.c_str(), shown.lines, beside ? view.fractionsTitle.c_str() : "",
+              view.copy.c_str());
+    longTexts_.erase(longTexts_.find(kStepsViewId));
 }
 
 std::string WebPlatform::progressText(std::chrono::milliseconds elapsed) const {

@@ -2,6 +2,7 @@
 
 #include "Platform.h"
 #include "SystemReader.h"
+#include "ViewLines.h"
 
 #include <chrono>
 #include <functional>
@@ -20,7 +21,7 @@ class WebPlatform final : public Platform {
 public:
     std::string readText(TextBox box) const override;
     // A short text goes into the box whole; of a long one the page asks for the lines it
-    // shows, as it shows them (page/textBoxes.js), through boxLines.
+    // shows, as it shows them (page/lineView.js), through viewLines.
     void replaceText(TextBox box, const std::string& text) override;
     void replaceLines(TextBox box, int lines, std::function<std::string(int)> line) override;
     int checkBoxValue(CheckBox box) const override;
@@ -52,11 +53,12 @@ public:
     // The progress box's line for the long work that runs, once it has run `elapsed`.
     std::string progressText(std::chrono::milliseconds elapsed) const;
 
-    // Lines first.. first + count - 1 of the box's text, as replaceLines gave them.
-    std::string boxLines(TextBox box, int first, int count) const;
+    // Lines first.. first + count - 1 of the long text shown on the view with this id (a
+    // box's, or the steps view's) as the page lays them out (viewLinesJson).
+    std::string viewLines(std::string_view id, int first, int count) const;
 
 private:
-    std::map<TextBox, std::function<std::string(int)>> lineSources_;
+    std::map<std::string, LongText, std::less<>> longTexts_;
     const WorkStatus* running_ = nullptr;
 };
 

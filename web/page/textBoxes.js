@@ -1,72 +1,26 @@
-// The window's multi-line boxes, each its <textarea> or, while it shows a long text, a LineView.
-// Each box by its id: its <textarea>, and its view while it shows a long text.
-const boxes = new Map();
-function boxOf(id) {
-    if (!boxes.has(id))
-        boxes.set(id, { area: document.getElementById(id), view: null });
-    return boxes.get(id);
-}
-function showInArea(box, text) {
-    if (box.view !== null) {
-        const focused = document.activeElement === box.view.element;
-        const id = box.view.element.id;
-        box.view.element.remove();
-        box.view = null;
-        box.area.id = id;
-        box.area.hidden = false;
-        if (focused)
-            box.area.focus();
-    }
-    box.area.value = text;
-}
-// An element for a box's long text, in its place, with its id, name and marks.
-function viewOf(area) {
-    const view = document.createElement("div");
-    view.className = "box";
-    view.id = area.id;
+// The window's multi-line boxes: each its <textarea> while it shows a short text, and beside it
+// the view it shows a long one on (a LineView), marked as the box is; the one shown has the
+// box's id, and the focus if the other had it.
+const boxViews = new Map([...document.querySelectorAll("textarea.box")].map((area) => {
+    const view = area.insertAdjacentElement("afterend", newDiv({ className: "box", hidden: true }));
     view.setAttribute("style", area.getAttribute("style"));
-    const label = document.querySelector(`label[for="${area.id}"]`);
-    if (label?.id)
-        view.setAttribute("aria-labelledby", label.id);
-    if (area.hasAttribute("data-result-box"))
-        view.setAttribute("data-result-box", "");
+    view.setAttribute("aria-labelledby", document.querySelector(`label[for="${area.id}"]`).id);
+    view.toggleAttribute("data-result-box", area.hasAttribute("data-result-box"));
+    return [area.id, Object.assign(new LineView(view, area.id), { area })];
+}));
+function showBox(id, long) {
+    const view = boxViews.get(id);
+    const [shown, other] = long ? [view.element, view.area] : [view.area, view.element];
+    shown.hidden = false;
+    if (document.activeElement === other)
+        shown.focus();
+    Object.assign(other, { hidden: true, id: "" });
+    shown.id = id;
     return view;
 }
-function showInView(box, source) {
-    if (box.view === null) {
-        const focused = document.activeElement === box.area;
-        box.view = new LineView(viewOf(box.area));
-        box.area.value = "";
-        box.area.id = "";
-        box.area.hidden = true;
-        box.area.after(box.view.element);
-        if (focused)
-            box.view.element.focus();
-    }
-    box.view.show(source);
-}
-// A text's lines without their line ends, CR LF or LF.
-const linesOf = (text) => {
-    const lines = text.replaceAll("\r\n", "\n").split("\n");
-    if (lines.at(-1) === "")
-        lines.pop();
-    return lines;
-};
-// The program's short text for a box (WebPlatform's replaceText); CR LF ends its lines.
+// The program's short text for a box (WebPlatform's replaceText; the browser makes its CR LF
+// line ends LF), and a box's long text of `count` lines, which the view asks the program for.
 function setBoxText(id, text) {
-    const box = boxOf(id);
-    if (box.area.tagName === "INPUT")
-        box.area.value = text;
-    else
-        showInArea(box, text.replaceAll("\r\n", "\n"));
+    (boxViews.has(id) ? showBox(id, false).area : document.getElementById(id)).value = text;
 }
-// A box's long text of `count` lines, which the program gives as they are asked for
-// (WebPlatform's boxLines).
-function setBoxLines(id, count) {
-    const fetch = (first, n) => linesOf(callNow("boxLines", id, first, n) ?? "");
-    showInView(boxOf(id), {
-        count,
-        lines: fetch,
-        text: () => fetch(0, count).join("\n") + "\n",
-    });
-}
+const setBoxLines = (id, count) => showBox(id, true).show(count);

@@ -77,32 +77,19 @@ function comparisonRows(side) {
     };
 }
 
-// Steps…: one method's steps as the program writes them, on a line view; resolves once closed
-// and its copy has reached the clipboard. `text`: the steps in doubles; `fractions`: where
-// known, those in exact fractions, of as many lines, each beside its like, which
-// `fractionsTitle` names; `copy`: the text Copy copies.
+// Steps…: one method's steps, `count` lines on a line view; `fractionsTitle` names the steps in
+// exact fractions beside them, where they are. Resolves once closed and copied.
 let stepsLines = null;
-async function stepsView(title, [text, fractions], fractionsTitle, copy) {
+async function stepsView(title, count, fractionsTitle, copy) {
     const dialog = document.getElementById("stepsView");
     dialog.querySelector(".title").textContent = title;
-    stepsLines ??= new LineView(dialog.querySelector(".text"));
-    const doubles = linesOf(text);
-    const beside = fractions ? linesOf(fractions) : null;
-    const lines = beside ? doubles.map((line, i) => [line, beside[i] ?? ""]) : doubles;
-    dialog.classList.toggle("pairs", beside !== null);
-    if (beside)
-        stepsLines.element.setAttribute("aria-description", fractionsTitle);
-    else
-        stepsLines.element.removeAttribute("aria-description");
+    stepsLines ??= new LineView(dialog.querySelector(".text"), "stepsView-text");
+    dialog.classList.toggle("pairs", fractionsTitle !== "");
+    stepsLines.element.ariaDescription = fractionsTitle || null;
     const shown = showModal(dialog, stepsLines.element, undefined, (finish, signal) => {
-        dialog.querySelector("button.copy").addEventListener("click", () => copyText(copy),
-            { signal });
-        dialog.querySelector("button.close").addEventListener("click", () => finish(),
-            { signal });
+        dialog.querySelector(".copy").addEventListener("click", () => copyText(copy), { signal });
+        dialog.querySelector(".close").addEventListener("click", () => finish(), { signal });
     });
-    // Laid out once the box is open, where its lines have their height.
-    stepsLines.show({ count: lines.length, lines: (first, n) => lines.slice(first, first + n),
-        text: () => text });
-    await shown;
-    await copies;
+    stepsLines.show(count);
+    await shown.then(() => copies);
 }

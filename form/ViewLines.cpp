@@ -1,0 +1,91 @@
+#include "ViewLines.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdio>
+
+namespace lse {
+
+namespace {
+
+std::string_view withoutLineEnd(std::string_view line) {
+    if (line.ends_with('\n'))
+        line.remove_suffix(line.ends_with("\r\n") ? 2 : 1);
+    return line;
+}
+
+void appendQuoted(std::string& out, std::string_view text) {
+    out += '"';
+    for (const char c : text) {
+        if (c == '"' || c == '\\') {
+            out += '\\';
+            out += c;
+        } else if (static_cast<unsigned char>(c) < 0x20) {
+            std::array<char, 7> escape{};
+            std::snprintf(escape.data(), escape.size(), "\\u%04x", c);
+            out += escape.data();
+        } else {
+            out += c;
+        }
+    }
+    out += '"';
+}
+
+bool continuesCharacter(char c) {
+    return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
+}
+
+} // namespace
+
+std::vector<std::string_view> viewPieces(std::string_view line) {
+    std::vector<std::string_view> pieces;
+    while (line.size() > kViewPiece) {
+        std::size_t cut = kViewPiece;
+        while (cut > 1 && !(line[cut - 1] == ' ' && line[cut] != ' '))
+            --cut;
+        if (cut == 1)
+            for (cut = kViewPiece; cut > 1 && continuesCharacter(line[cut]); --cut) {
+            }
+        pieces.push_back(line.substr(0, cut));
+        line.remove_prefix(cut);
+    }
+    pieces.push_back(line);
+    return pieces;
+}
+
+std::vector<std::string> linesOf(std::string_view text) {
+    std::vector<std::string> lines;
+    for (std::size_t at = 0; at < text.size();) {
+        const std::size_t end = std::min(text.find('\n', at), text.size() - 1) + 1;
+        lines.emplace_back(text.substr(at, end - at));
+        at = end;
+    }
+    return lines;
+}
+
+std::string viewLinesJson(const LongText& text, int first, int count) {
+    std::string json = "[";
+    for (int i = std::max(first, 0); i < text.lines && i - first < count; ++i) {
+        json += json.size() > 1 ? ",[" : "[";
+        const std::string line = text.line(i);
+        if (text.beside) {
+            json += '[';
+            appendQuoted(json, withoutLineEnd(line));
+            json += ',';
+            appendQuoted(json, withoutLineEnd(text.beside(i)));
+            json += ']';
+        } else {
+            const char* comma = "[";
+            for (const std::string_view piece : viewPieces(withoutLineEnd(line))) {
+                json += comma;
+                appendQuoted(json, piece);
+                json += ']';
+                comma = ",[";
+            }
+        }
+        json += ']';
+    }
+    return json + "]";
+}
+
+} // namespace lse
