@@ -24,9 +24,9 @@ const char* const kOutOfMemoryLine = "lineq-exact: out of memory\n";
 
 extern "C" {
 
-// How the solve ended, as JSON (WorkerEvent.h): done with the report, or why not; valid until
-// the next call.
-EMSCRIPTEN_KEEPALIVE const char* solveRequest(const char* requestText) {
+// How the solve of the request text at `requestText` (page/worker.js) ended, as JSON
+// (WorkerEvent.h): done with the report, or why not; valid until the next call.
+EMSCRIPTEN_KEEPALIVE const char* answer(const char* requestText, int, int) {
     using namespace lse::exact;
     using Kind = lse::web::WorkerEvent::Kind;
     static std::string answer;

@@ -1,6 +1,6 @@
-// Save System and Save Results: the browser's download of the program's text. Save System
-// hands it over a line at a time (DownloadLines), gathered into a Blob at each of the
-// browser's turns, so that no one task copies all of it (178 MB at 3000 equations).
+// Save System and Save Results: the program's text as the browser's download, handed over a
+// piece at a time (DownloadLines) and gathered into a Blob at each of the browser's turns, so
+// that no one task copies all of it (178 MB at 3000 equations). A download not whole is dropped.
 let downloadPieces = [];
 function downloadPiece(bytes, turn) {
     downloadPieces.push(bytes);
@@ -10,12 +10,10 @@ function downloadPiece(bytes, turn) {
     }
 }
 function finishDownload(name, type, whole) {
-    if (whole) {
-        const link = document.createElement("a");
-        link.href = URL.createObjectURL(new Blob(downloadPieces, { type }));
-        link.download = name;
-        link.click();
-        setTimeout(() => URL.revokeObjectURL(link.href), 60000);
-    }
+    const href = whole && URL.createObjectURL(new Blob(downloadPieces, { type }));
     downloadPieces = [];
+    if (href) {
+        Object.assign(document.createElement("a"), { href, download: name }).click();
+        setTimeout(() => URL.revokeObjectURL(href), 60000);
+    }
 }

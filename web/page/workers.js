@@ -1,117 +1,86 @@
-// The page's Workers: their modules, loaded when first asked for, and the reading's client.
-
-// A Worker's module from its own script (lineq-read.js, lineq-exact.js), loaded the first time
-// it is asked for: a page opened from a file can start a Worker from a Blob URL only, so the
-// script hands over the module's text (arrived), which becomes one. Once per page; a failed
-// load is tried again. load() resolves with the Blob URL; start() runs a request on a Worker.
-function workerModule(script) {
-    let loading = null;
-    let arrive = null;
-    return {
-        load() {
-            loading ??= new Promise((resolve, reject) => {
-                arrive = resolve;
-                const element = document.createElement("script");
-                element.src = script;
-                element.onerror = () => {
-                    loading = null;
-                    element.remove();
-                    reject(new Error(`cannot load ${script}`));
-                };
-                document.head.appendChild(element);
-            });
-            return loading;
-        },
-        arrived(text) {
-            arrive(URL.createObjectURL(new Blob([text], { type: "text/javascript" })));
-        },
-        // Posts `request` to `worker`, or to a new Worker once the module is loaded, unless
-        // over() by then; each event it posts goes to `arrive`, and its failure, or the
-        // module's, as failed (`stopped` when it gives no reason). Resolves with the Worker.
-        start(request, arrive, over, stopped, worker = null) {
-            return this.load().then((url) => {
-                if (over())
-                    return worker;
-                worker ??= new Worker(url);
-                worker.onmessage = (message) => arrive(message.data);
-                worker.onerror = (error) => {
-                    error.preventDefault();
-                    arrive({ kind: "failed", text: error.message || stopped });
-                };
-                worker.postMessage(request);
-                return worker;
-            }, (error) => {
-                arrive({ kind: "failed", text: error.message });
-                return worker;
-            });
-        },
-    };
+// The page's Workers (web/WebWorkers.cpp): a module's script (lineq-read.js, lineq-exact.js) is
+// loaded the first time the program asks for it, never at page load, and hands over the module's
+// text (moduleLoaded), from which a Worker is made by Blob URL: a page opened from a file can
+// start one no other way. A failed load is tried again at the next request.
+const moduleTexts = {};
+const moduleUrls = {};
+const moduleLoaded = (script, text) => { moduleTexts[script] = text; };
+function moduleUrl(script) {
+    moduleUrls[script] ??= new Promise((resolve, reject) => {
+        const element = document.createElement("script");
+        element.src = script;
+        element.onload = () => resolve(URL.createObjectURL(new Blob([moduleTexts[script]],
+            { type: "text/javascript" })));
+        element.onerror = () => {
+            delete moduleUrls[script];
+            element.remove();
+            reject(new Error(`cannot load ${script}`));
+        };
+        document.head.appendChild(element);
+    });
+    return moduleUrls[script];
 }
+// The reading module, loaded ahead as a drag enters the window or Open System… is chosen.
+const readModule = { load: () => moduleUrl("lineq-read.js") };
 
-// The reading module (web/read/), loaded when a system is first pasted, opened or dropped
-// (or a drag first enters the window).
-const readModule = workerModule("lineq-read.js");
-
-// One reading at a time: the input the program is about to read ({ file } or { text }),
-// then the Worker reading it and what it answered (web/WorkerEvent.h), which the program takes
-// one event at a time (nextReadEvent, then readEvent for the system's arrays; web/WebRead.cpp).
-let reading = null;
-function startReading(keepWritten) {
-    const current = reading;
-    current.input.keepWritten = keepWritten;
-    current.events = [];
-    const arrive = (event) => {
+// The one request that runs: its Worker, made for it and ended at its answer or its cancel
+// (and with it the memory it holds), and the events the program has yet to take.
+let request = null;
+function arrive(current, event) {
+    if (current === null || current.ended)
+        return;
+    // Only the latest progress counts.
+    if (event.kind === "progress" && current.events.at(-1)?.kind === "progress")
+        current.events.pop();
+    current.events.push(event);
+    if (event.kind !== "progress") {
+        current.ended = true;
+        current.worker?.terminate();
+    }
+    current.wake?.();
+}
+// `input`: a text, or null for the input the page holds (heldInput); `option` is the module's.
+function startWorker(script, input, option) {
+    const current = request = { events: [] };
+    moduleUrl(script).then((url) => {
         if (current.ended)
             return;
-        // Only the latest progress counts.
-        const progress = event.kind === "progress";
-        if (progress && current.events.at(-1)?.kind === "progress")
-            current.events.pop();
-        current.events.push(event);
-        if (!progress)
-            endReading(current);
-        current.wake?.();
-    };
-    current.cancel = () => arrive({ kind: "cancelled" });
-    readModule.start(current.input, arrive, () => current.ended, "the reader stopped")
-        .then((worker) => {
-            current.worker = worker;
-            if (current.ended)
-                endReading(current);
-        });
+        current.worker = new Worker(url);
+        current.worker.onmessage = (message) => arrive(current, message.data);
+        current.worker.onerror = (error) => {
+            error.preventDefault();
+            arrive(current, { kind: "failed", text: error.message });
+        };
+        current.worker.postMessage({ input: input ?? held, option });
+        document.getElementById("progressBox").dataset.state = "running";
+    }, (error) => arrive(current, { kind: "failed", text: error.message }));
 }
-// A reading ends at its answer or its cancel; its Worker, and the memory it holds, go.
-function endReading(current) {
-    current.ended = true;
-    current.worker?.terminate();
-    current.worker = null;
-}
-// The next event as JSON, its arrays left out: readEvent() keeps them.
-async function nextReadEvent() {
-    const current = reading;
-    longWork?.waiting();
+// The next event as JSON, its arrays left for copyEventBytes; `showNow`: the progress box shows
+// at once rather than after the quiet time.
+async function nextWorkerEvent(showNow) {
+    const current = request;
+    longWork?.waiting(showNow);
     while (current.events.length === 0)
         await new Promise((wake) => { current.wake = wake; });
     current.event = current.events.shift();
-    return JSON.stringify(current.event, (key, value) =>
-        ArrayBuffer.isView(value) ? undefined : value);
+    return JSON.stringify({ ...current.event, arrays: undefined });
 }
-const readEvent = () => reading.event;
+const workerEvent = () => request.event;
 
+// Paste System's text or Open System…'s File, held for the program's reading while the
+// command runs. A text's length counts its bytes for the progress display: a system is
+// digits, signs, points and spaces.
+let held = null;
+const heldInput = () => held;
 function readSystem(input, command) {
     run(async () => {
-        reading = { input };
+        held = input;
         try {
             await command();
         } finally {
-            if (!reading.ended)
-                endReading(reading);
-            reading = null;
+            held = null;
         }
     });
 }
-// Its length counts a text's bytes for the progress display: a system is digits, signs,
-// points and spaces.
-const pasteSystem = (text) => readSystem({ text }, () => runCommand("pasteSystem"));
-const openSystem = (file) => readSystem({ file }, () => runCommand("openSystem"));
-const heldInput = () => reading?.input ?? null;
+const pasteSystem = (text) => readSystem(text, () => runCommand("pasteSystem"));
+const openSystem = (file) => readSystem(file, () => runCommand("openSystem"));
