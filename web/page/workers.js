@@ -1,45 +1,41 @@
-// The page's Workers (web/WebWorkers.cpp): a module's script (lineq-read.js, lineq-exact.js) is
-// loaded the first time the program asks for it, never at page load, and hands over the module's
-// text (moduleLoaded), from which a Worker is made by Blob URL: a page opened from a file can
-// start one no other way. A failed load is tried again at the next request.
-const moduleTexts = {};
-const moduleUrls = {};
-const moduleLoaded = (script, text) => { moduleTexts[script] = text; };
+// The page's Workers (web/WebWorkers.cpp). A module's script (lineq-read.js, lineq-exact.js) is
+// loaded the first time it is asked for, never at page load, and hands over the module's text
+// (moduleLoaded), from which a Worker is made by Blob URL: the only way a page opened from a
+// file can start one. A failed load is tried again at the next request.
+const modules = {};
+const arrivals = {};
+const moduleLoaded = (script, text) =>
+    arrivals[script](URL.createObjectURL(new Blob([text], { type: "text/javascript" })));
 function moduleUrl(script) {
-    moduleUrls[script] ??= new Promise((resolve, reject) => {
-        const element = document.createElement("script");
-        element.src = script;
-        element.onload = () => resolve(URL.createObjectURL(new Blob([moduleTexts[script]],
-            { type: "text/javascript" })));
+    return modules[script] ??= new Promise((resolve, reject) => {
+        arrivals[script] = resolve;
+        const element = document.head.appendChild(document.createElement("script"));
         element.onerror = () => {
-            delete moduleUrls[script];
+            delete modules[script];
             element.remove();
             reject(new Error(`cannot load ${script}`));
         };
-        document.head.appendChild(element);
+        element.src = script;
     });
-    return moduleUrls[script];
 }
 // The reading module, loaded ahead as a drag enters the window or Open System… is chosen.
 const readModule = { load: () => moduleUrl("lineq-read.js") };
 
-// The one request that runs: its Worker, made for it and ended at its answer or its cancel
-// (and with it the memory it holds), and the events the program has yet to take.
+// The one request that runs: its Worker, ended (with the memory it holds) at the answer or a
+// cancel, and the events the program has yet to take, only the latest progress among them.
 let request = null;
 function arrive(current, event) {
-    if (current === null || current.ended)
+    if (!current || current.ended)
         return;
-    // Only the latest progress counts.
     if (event.kind === "progress" && current.events.at(-1)?.kind === "progress")
         current.events.pop();
     current.events.push(event);
-    if (event.kind !== "progress") {
-        current.ended = true;
+    current.ended = event.kind !== "progress";
+    if (current.ended)
         current.worker?.terminate();
-    }
     current.wake?.();
 }
-// `input`: a text, or null for the input the page holds (heldInput); `option` is the module's.
+// `input`: a text, or null for the input the page holds; `option`: the module's.
 function startWorker(script, input, option) {
     const current = request = { events: [] };
     moduleUrl(script).then((url) => {
@@ -55,32 +51,22 @@ function startWorker(script, input, option) {
         document.getElementById("progressBox").dataset.state = "running";
     }, (error) => arrive(current, { kind: "failed", text: error.message }));
 }
-// The next event as JSON, its arrays left for copyEventBytes; `showNow`: the progress box shows
-// at once rather than after the quiet time.
+// The next event as JSON, its arrays left for the program to copy (workerEvent).
 async function nextWorkerEvent(showNow) {
-    const current = request;
     longWork?.waiting(showNow);
-    while (current.events.length === 0)
-        await new Promise((wake) => { current.wake = wake; });
-    current.event = current.events.shift();
-    return JSON.stringify({ ...current.event, arrays: undefined });
+    while (request.events.length === 0)
+        await new Promise((wake) => { request.wake = wake; });
+    request.event = request.events.shift();
+    return JSON.stringify({ ...request.event, arrays: undefined });
 }
 const workerEvent = () => request.event;
 
-// Paste System's text or Open System…'s File, held for the program's reading while the
-// command runs. A text's length counts its bytes for the progress display: a system is
-// digits, signs, points and spaces.
+// Paste System's text or Open System…'s File, held while the command reads it.
 let held = null;
 const heldInput = () => held;
-function readSystem(input, command) {
-    run(async () => {
-        held = input;
-        try {
-            await command();
-        } finally {
-            held = null;
-        }
-    });
-}
-const pasteSystem = (text) => readSystem(text, () => runCommand("pasteSystem"));
-const openSystem = (file) => readSystem(file, () => runCommand("openSystem"));
+const readSystem = (input, command) => run(() => {
+    held = input;
+    return runCommand(command).finally(() => { held = null; });
+});
+const pasteSystem = (text) => readSystem(text, "pasteSystem");
+const openSystem = (file) => readSystem(file, "openSystem");

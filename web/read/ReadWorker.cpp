@@ -11,7 +11,6 @@
 #include <cstring>
 #include <new>
 #include <string>
-#include <string_view>
 
 namespace {
 
@@ -31,12 +30,12 @@ EM_JS(void, postEvent, (const char* json), {
 
 extern "C" {
 
-// The file the Worker has put at /input in its memory file system, or the text of `size` bytes
-// (UTF-8) at `text`, read with the numbers as written kept when `keepWritten` is 1, as the form
-// asks: done with the system's order and sizes and its arrays (A's rows from 1 one after
-// another, b, the records and texts of the numbers as written: WrittenValues's bytes, the page
-// being built with the same layout), or why not. Valid until the next call.
-EMSCRIPTEN_KEEPALIVE const char* answer(const char* text, int size, int keepWritten) {
+// The input the Worker has put at /input in its memory file system (a file or a text), read
+// with the numbers as written kept when `keepWritten` is 1, as the form asks: done with the
+// system's order and sizes and its arrays (A's rows from 1 one after another, b, the records
+// and texts of the numbers as written: WrittenValues's bytes, the page being built with the
+// same layout), or why not. Valid until the next call.
+EMSCRIPTEN_KEEPALIVE const char* answer(int keepWritten) {
     static std::string ending;
     lse::io::ReadOptions options;
     options.keepWritten = keepWritten != 0;
@@ -49,9 +48,7 @@ EMSCRIPTEN_KEEPALIVE const char* answer(const char* text, int size, int keepWrit
     };
     WorkerEvent event;
     try {
-        systemRead = text ? lse::io::readSystem(
-                                std::string_view(text, static_cast<std::size_t>(size)), options)
-                          : lse::io::readSystemFile("/input", options);
+        systemRead = lse::io::readSystemFile("/input", options);
         const int n = systemRead.n;
         const auto order = static_cast<std::size_t>(n);
         // A's rows moved together, each over the spare room at the end of the one before.
