@@ -1,6 +1,5 @@
-// Save System and Save Results: the program's text as the browser's download, handed over a
-// piece at a time and gathered into a Blob at each of the browser's turns, so that no one task
-// copies all of it (178 MB at 3000 equations). A download not whole is dropped.
+// Save System's and Save Results' download: the text comes a piece at a time, gathered into a
+// Blob at each of the browser's turns, so that no one task copies all of it (178 MB at n = 3000).
 let downloadPieces = [];
 function downloadPiece(bytes, turn) {
     downloadPieces.push(bytes);
@@ -9,10 +8,10 @@ function downloadPiece(bytes, turn) {
     longWork?.waiting();
 }
 function finishDownload(name, type, whole) {
-    const href = whole && URL.createObjectURL(new Blob(downloadPieces, { type }));
-    downloadPieces = [];
-    if (href) {
+    if (whole) {
+        const href = URL.createObjectURL(new Blob(downloadPieces, { type }));
         Object.assign(document.createElement("a"), { href, download: name }).click();
         setTimeout(() => URL.revokeObjectURL(href), 60000);
     }
+    downloadPieces = [];
 }

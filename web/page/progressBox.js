@@ -1,8 +1,7 @@
 // The long work that runs (WebPlatform::runLong), its status in the program's memory, and the
-// one progress box, as the desktop's progress dialog: the program's line, a bar (busy where the
-// work counts nothing) and Cancel or Esc, which sets the status's cancel and ends the Worker's
-// request. Work that waits shows it once it has run for the quiet time, or at once where it
-// asks; the box stays until the work has stopped.
+// one progress box as the desktop's dialog: the program's line, a bar (busy where nothing is
+// counted), and Cancel or Esc, which sets the cancel and ends the Worker's request. Work that
+// waits shows it after the quiet time, or at once where it asks, until the work has stopped.
 let longWork = null;
 function beginLongWork(status) {
     const started = performance.now();
@@ -11,9 +10,8 @@ function beginLongWork(status) {
         .map((part) => dialog.querySelector(part));
     const refresh = () => {
         const total = HEAP32[status.total >> 2];
-        bar.max = Math.max(total, 1);
         if (total > 0)
-            bar.value = Math.min(HEAP32[status.done >> 2], total);
+            Object.assign(bar, { max: total, value: Math.min(HEAP32[status.done >> 2], total) });
         else
             bar.removeAttribute("value");
         line.textContent = callNow("progressText", performance.now() - started);
@@ -25,24 +23,21 @@ function beginLongWork(status) {
         arrive(request, { kind: "cancelled" });
         refresh();
     };
-    let showing = null;
-    let refreshing = null;
+    let timer = null;
     delete dialog.dataset.state;
     longWork = {
         waiting(showNow) {
-            showing ??= setTimeout(() => {
+            timer ??= setTimeout(() => {
                 title.textContent = status.title;
                 button.onclick = dialog.oncancel = cancel;
                 refresh();
                 dialog.showModal();
                 button.focus();
-                refreshing = setInterval(refresh, 100);
+                timer = setInterval(refresh, 100);
             }, showNow ? 0 : started + status.quietMs - performance.now());
         },
         end() {
-            clearTimeout(showing);
-            clearInterval(refreshing);
-            button.onclick = dialog.oncancel = null;
+            clearInterval(timer);
             dialog.close();
             arrive(request, { kind: "cancelled" });
             longWork = null;

@@ -1,7 +1,6 @@
-// Appended to each Worker's module (--post-js; page.js does not join it): a request of the
-// page's (workers.js), { input, option }, puts its input (a File's bytes or a text) at /input
-// in the module's file system; the module's answer(option) says how the job ended
-// (web/WorkerEvent.h), and its "arrays" ([at, bytes] in the module's memory) are handed over.
+// Appended to each Worker's module (not to page.js): a request's input (a File or a text) goes to
+// /input in the module's file system, and answer(option) says how the job ended (WorkerEvent.h),
+// with its "arrays" ([at, bytes] in the module's memory), which are handed over.
 const lineqReady = new Promise((resolve) => { Module.onRuntimeInitialized = resolve; });
 self.onmessage = ({ data: { input, option } }) => lineqReady.then(() => {
     let event;
@@ -11,8 +10,7 @@ self.onmessage = ({ data: { input, option } }) => lineqReady.then(() => {
         event = JSON.parse(UTF8ToString(Module._answer(option)));
         event.arrays = (event.arrays || []).map(([at, bytes]) => HEAPU8.slice(at, at + bytes));
     } catch (error) {
-        // A file that cannot be read throws a DOMException, arrays that cannot be had a
-        // RangeError; the exact arithmetic's failed allocations end the module (ExitStatus).
+        // A file unread: DOMException; memory not had: RangeError, or the module ended.
         const kind = error instanceof DOMException ? "unreadable" :
             ["RangeError", "ExitStatus"].includes(error && error.name) ? "outOfMemory" : "failed";
         event = { kind, text: String((error && error.message) || error) };

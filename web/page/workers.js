@@ -1,7 +1,6 @@
-// The page's Workers (web/WebWorkers.cpp). A module's script (lineq-read.js, lineq-exact.js) is
-// loaded the first time it is asked for, never at page load, and hands over the module's text
-// (moduleLoaded), from which a Worker is made by Blob URL: the only way a page opened from a
-// file can start one. A failed load is tried again at the next request.
+// The page's Workers (web/WebWorkers.cpp). A module's script is loaded when first asked for
+// (a failed load again at the next request) and hands over the module's text, which becomes a
+// Blob URL: the only way a page opened from a file can start a Worker.
 const modules = {};
 const arrivals = {};
 const moduleLoaded = (script, text) =>
@@ -18,17 +17,14 @@ function moduleUrl(script) {
         element.src = script;
     });
 }
-// The reading module, loaded ahead as a drag enters the window or Open System… is chosen.
-const readModule = { load: () => moduleUrl("lineq-read.js") };
+const readModule = { load: () => moduleUrl("lineq-read.js") }; // binding.js loads it ahead
 
 // The one request that runs: its Worker, ended (with the memory it holds) at the answer or a
-// cancel, and the events the program has yet to take, only the latest progress among them.
+// cancel, and the events the program has yet to take.
 let request = null;
 function arrive(current, event) {
     if (!current || current.ended)
         return;
-    if (event.kind === "progress" && current.events.at(-1)?.kind === "progress")
-        current.events.pop();
     current.events.push(event);
     current.ended = event.kind !== "progress";
     if (current.ended)
