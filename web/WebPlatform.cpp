@@ -68,12 +68,11 @@ EM_ASYNC_JS(char*, showInputBox, (const char* title, const char* prompt), {
     return reply === null ? 0 : allocateUTF8(reply);
 });
 
-// The status of the long work that runs, for the progress box titled `title` that work waiting
-// (for a Worker, for a download) shows after `quietMs` (page/progressBox.js); it reads and sets
-// the status in the program's memory.
-EM_JS(void, beginLongWork, (const void* done, const void* total, void* cancel, int quietMs,
-                            const char* title), {
-    lineqPage.beginLongWork({ done, total, cancel, quietMs, title: UTF8ToString(title) });
+// The status of the long work that runs, for the progress box (under the program's title) that
+// work waiting (for a Worker, for a download) shows after `quietMs` (page/progressBox.js); it
+// reads and sets the status in the program's memory.
+EM_JS(void, beginLongWork, (const void* done, const void* total, void* cancel, int quietMs), {
+    lineqPage.beginLongWork({ done, total, cancel, quietMs });
 });
 
 EM_JS(void, endLongWork, (), {
@@ -137,7 +136,7 @@ class LongWorkShown {
 public:
     explicit LongWorkShown(lse::WorkStatus& status) {
         beginLongWork(&status.done, &status.total, &status.cancel,
-                      static_cast<int>(lse::kQuietTime.count()), kProgramTitle);
+                      static_cast<int>(lse::kQuietTime.count()));
     }
     ~LongWorkShown() { endLongWork(); }
     LongWorkShown(const LongWorkShown&) = delete;

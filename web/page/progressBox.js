@@ -6,8 +6,8 @@ let longWork = null;
 function beginLongWork(status) {
     const started = performance.now();
     const dialog = document.getElementById("progressBox");
-    const [title, line, bar, button] = [".title", ".text", "progress", "button.cancel"]
-        .map((part) => dialog.querySelector(part));
+    const [line, bar, button] = [".text", "progress", "button.cancel"].map((part) =>
+        dialog.querySelector(part));
     const refresh = () => {
         const total = HEAP32[status.total >> 2];
         if (total > 0)
@@ -28,7 +28,6 @@ function beginLongWork(status) {
     longWork = {
         waiting(showNow) {
             timer ??= setTimeout(() => {
-                title.textContent = status.title;
                 button.onclick = dialog.oncancel = cancel;
                 refresh();
                 dialog.showModal();
