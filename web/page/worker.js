@@ -10,7 +10,7 @@ self.onmessage = ({ data: { input, option } }) => lineqReady.then(() => {
         event = JSON.parse(UTF8ToString(Module._answer(option)));
         event.arrays = (event.arrays || []).map(([at, bytes]) => HEAPU8.slice(at, at + bytes));
     } catch (error) {
-        // A file unread: DOMException; memory not had: RangeError, or the module ended.
+        // The file cannot be read (DOMException), or memory cannot be had (RangeError, ExitStatus).
         const kind = error instanceof DOMException ? "unreadable" :
             ["RangeError", "ExitStatus"].includes(error && error.name) ? "outOfMemory" : "failed";
         event = { kind, text: String((error && error.message) || error) };
