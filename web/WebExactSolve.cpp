@@ -1,30 +1,16 @@
-// The form's exact solve in the page: the request goes to the exact module's Worker
-// (exactSolve.js) and the page's thread waits for the report through Asyncify, as it waits
-// for a message box. The Worker, not this module, holds FLINT: lineq.js stays as small and
-// opens as fast as without it.
+// The form's exact solve in the page: the request goes to the exact module's Worker and the
+// page's thread waits for the report (WebWorkers.h), under the long work's progress box, shown at
+// once. The Worker, not this module, holds FLINT: lineq.js stays as small and opens as fast as
+// without it.
 #include "Protocol.h"
 #include "WebPlatform.h"
-#include "WorkerEvent.h"
+#include "WebWorkers.h"
 
-#include <emscripten.h>
-
-#include <cstdlib>
-#include <memory>
 #include <optional>
 #include <sstream>
 #include <string>
 
 namespace {
-
-// clang-format off
-
-// How the Worker's solve ended, as JSON (WorkerEvent.h).
-EM_ASYNC_JS(char*, runExactWorker, (const char* title, const char* request), {
-    const reply = await lineqExact.solve(UTF8ToString(title), UTF8ToString(request));
-    return allocateUTF8(JSON.stringify(reply));
-});
-
-// clang-format on
 
 lse::ExactOutcome outcomeOf(const std::optional<lse::web::WorkerEvent>& reply) {
     using Ending = lse::ExactOutcome::Ending;
@@ -45,7 +31,7 @@ lse::ExactOutcome outcomeOf(const std::optional<lse::web::WorkerEvent>& reply) {
     } else if (reply->kind == Kind::outOfMemory) {
         outcome.ending = Ending::outOfMemory;
     } else {
-        outcome.message = reply->text;
+        outcome.message = reply->text.empty() ? "the solver stopped" : reply->text;
     }
     return outcome;
 }
@@ -54,14 +40,12 @@ lse::ExactOutcome outcomeOf(const std::optional<lse::web::WorkerEvent>& reply) {
 
 namespace lse::web {
 
-std::optional<ExactOutcome> WebPlatform::solveExact(const ExactProblem& problem,
-                                                    WorkStatus& status) {
+std::optional<ExactOutcome> WebPlatform::solveExact(const ExactProblem& problem, WorkStatus&) {
     std::ostringstream request;
     exact::writeRequest(request, problem.A, problem.b, problem.n, problem.written,
                         problem.methodSolutions);
-    const std::unique_ptr<char, decltype(&std::free)> reply(
-        runExactWorker(status.title.c_str(), request.str().c_str()), &std::free);
-    return outcomeOf(workerEventFromJson(reply.get()));
+    startWorker("lineq-exact.js", request.str().c_str(), 0);
+    return outcomeOf(nextWorkerEvent(true));
 }
 
 } // namespace lse::web

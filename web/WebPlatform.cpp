@@ -62,12 +62,11 @@ EM_ASYNC_JS(char*, showInputBox, (const char* title, const char* prompt), {
     return reply === null ? 0 : allocateUTF8(reply);
 });
 
-// The status of the long work that runs, for the progress box titled `title` that work waiting
-// for a Worker shows after `quietMs` (page/progressBox.js); it reads and sets the status in the
-// program's memory.
-EM_JS(void, beginLongWork, (const void* done, const void* total, void* cancel, int quietMs,
-                            const char* title), {
-    lineqPage.beginLongWork({ done, total, cancel, quietMs, title: UTF8ToString(title) });
+// The status of the long work that runs, for the progress box (under the program's title) that
+// work waiting (for a Worker, for a download) shows after `quietMs` (page/progressBox.js); it
+// reads and sets the status in the program's memory.
+EM_JS(void, beginLongWork, (const void* done, const void* total, void* cancel, int quietMs), {
+    lineqPage.beginLongWork({ done, total, cancel, quietMs });
 });
 
 EM_JS(void, endLongWork, (), {
@@ -91,14 +90,14 @@ EM_JS(void, copyText, (const char* text), {
     lineqPage.copyText(UTF8ToString(text));
 });
 
-// The bytes of the input the page holds for the reading, and its file's name into `name`
-// (null for a text); -1 when it holds none.
+// The bytes of the input the page holds for the reading (a File or a text), and its file's name
+// into `name` (null for a text); -1 when it holds none.
 EM_JS(double, heldInput, (char** name), {
     const input = lineqPage.heldInput();
     if (input === null)
         return -1;
-    HEAPU32[name >> 2] = input.file ? allocateUTF8(input.file.name) : 0;
-    return input.file ? input.file.size : input.text.length;
+    HEAPU32[name >> 2] = typeof input === "string" ? 0 : allocateUTF8(input.name);
+    return typeof input === "string" ? input.length : input.size;
 });
 
 // 0 when closed, else 1 + the place among the declared commands of the long command it was
@@ -147,7 +146,7 @@ class LongWorkShown {
 public:
     explicit LongWorkShown(lse::WorkStatus& status) {
         beginLongWork(&status.done, &status.total, &status.cancel,
-                      static_cast<int>(lse::kQuietTime.count()), kProgramTitle);
+                      static_cast<int>(lse::kQuietTime.count()));
     }
     ~LongWorkShown() { endLongWork(); }
     LongWorkShown(const LongWorkShown&) = delete;

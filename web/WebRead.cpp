@@ -1,8 +1,8 @@
 // The page's reading: the reading Worker (web/read/) reads the file or text that page.js holds,
-// and the page's thread waits for its answers through Asyncify, as it waits for a box. The
-// Worker's progress reaches the form's progress display, and a cancel ends the Worker.
+// and the page's thread waits for its answers (WebWorkers.h). The Worker's progress reaches the
+// form's progress display, and a cancel ends the Worker.
 #include "WebPlatform.h"
-#include "WorkerEvent.h"
+#include "WebWorkers.h"
 
 #include <emscripten.h>
 
@@ -17,61 +17,12 @@
 #include <utility>
 #include <vector>
 
-namespace {
-
-using lse::web::WorkerEvent;
-
-// clang-format off
-
-// `keepWritten`: 1 when the form keeps the numbers as written.
-EM_JS(void, startReading, (int keepWritten), {
-    lineqPage.startReading(keepWritten !== 0);
-});
-
-// The Worker's next event as JSON (WorkerEvent.h), its arrays kept by the page for the copies
-// below.
-EM_ASYNC_JS(char*, nextReadEventJson, (), {
-    return allocateUTF8(await lineqPage.nextReadEvent());
-});
-
-// Rows first.. first + count - 1 of A (from 1), row i into `rows` + (i - first) * stride
-// doubles.
-EM_JS(void, copyReadRows, (int first, int count, double* rows, int stride), {
-    const event = lineqPage.readEvent();
-    const n = event.n;
-    for (let i = 0; i < count; ++i)
-        HEAPF64.set(event.a.subarray((first - 1 + i) * n, (first + i) * n), (rows >> 3) + i * stride);
-});
-
-// b into `b`, and the numbers kept as written: their records (WrittenValues::Record) and
-// texts; the Worker's arrays are let go.
-EM_JS(void, copyReadRest, (double* b, void* records, char* texts), {
-    const event = lineqPage.readEvent();
-    HEAPF64.set(event.b, b >> 3);
-    HEAPU8.set(event.entries, records);
-    HEAPU8.set(event.texts, texts);
-    for (const array of ["a", "b", "entries", "texts"])
-        event[array] = null;
-});
-
-// clang-format on
-
-} // namespace
-
 namespace lse::web {
 
 namespace {
 
-// Within lse::web, so that Asyncify instruments it (asyncify-only.txt): it waits for the page.
-WorkerEvent nextReadEvent() {
-    const std::unique_ptr<char, decltype(&std::free)> json(nextReadEventJson(), &std::free);
-    // A reply this page does not know is none it can read.
-    return workerEventFromJson(json.get())
-        .value_or(WorkerEvent{.kind = WorkerEvent::Kind::unreadable});
-}
-
 // Doubles copied in one go: 16 MB, a few milliseconds.
-constexpr long kCopiedAtOnce = 1L << 21;
+constexpr std::size_t kCopiedAtOnce = std::size_t{1} << 21;
 // Bytes of fresh memory touched in one go: 8 MB, some 30 ms.
 constexpr std::size_t kTouchedAtOnce = std::size_t{1} << 23;
 
@@ -108,15 +59,18 @@ io::LinearSystem systemOfEvent(const WorkerEvent& event) {
     if (system.n == 0)
         return system;
     emscripten_sleep(0);
-    const int block = static_cast<int>(std::max<long>(1, kCopiedAtOnce / system.n));
-    for (int first = 1; first <= system.n; first += block) {
-        copyReadRows(first, std::min(block, system.n - first + 1), &system.A(first, 1),
-                     static_cast<int>(system.A.stride()));
-        emscripten_sleep(0);
+    const std::size_t rowBytes = order * sizeof(double);
+    const std::size_t block = std::max<std::size_t>(1, kCopiedAtOnce / order);
+    for (std::size_t i = 0; i < order; ++i) {
+        copyEventBytes(0, i * rowBytes, rowBytes, &system.A(static_cast<int>(i) + 1, 1));
+        if ((i + 1) % block == 0 || i + 1 == order)
+            emscripten_sleep(0);
     }
     std::vector<WrittenValues::Record> records(recordBytes / sizeof(WrittenValues::Record));
     std::string texts(textBytes, '\0');
-    copyReadRest(&system.b(1), records.data(), texts.data());
+    copyEventBytes(1, 0, rowBytes, &system.b(1));
+    copyEventBytes(2, 0, recordBytes, records.data());
+    copyEventBytes(3, 0, textBytes, texts.data());
     system.written.bIsRowSums = (event.flags & 1) != 0;
     system.written.dropped = (event.flags & 2) != 0;
     if (recordBytes == 0)
@@ -130,9 +84,11 @@ io::LinearSystem systemOfEvent(const WorkerEvent& event) {
 } // namespace
 
 io::LinearSystem ReadInWorker::operator()(const io::ReadOptions& options) const {
-    startReading(options.keepWritten ? 1 : 0);
+    startWorker("lineq-read.js", nullptr, options.keepWritten ? 1 : 0);
     for (;;) {
-        const WorkerEvent event = nextReadEvent();
+        // A reply this page does not know is none it can read.
+        const WorkerEvent event =
+            nextWorkerEvent(false).value_or(WorkerEvent{.kind = WorkerEvent::Kind::unreadable});
         switch (event.kind) {
         case WorkerEvent::Kind::progress:
             if (options.progress)
@@ -142,7 +98,7 @@ io::LinearSystem ReadInWorker::operator()(const io::ReadOptions& options) const 
             return systemOfEvent(event);
         case WorkerEvent::Kind::refused:
         case WorkerEvent::Kind::failed:
-            throw io::InputError(event.text);
+            throw io::InputError(event.text.empty() ? "the reader stopped" : event.text);
         case WorkerEvent::Kind::outOfMemory:
             throw std::bad_alloc();
         case WorkerEvent::Kind::unreadable:

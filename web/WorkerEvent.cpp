@@ -1,6 +1,7 @@
 #include "WorkerEvent.h"
 
 #include <array>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <type_traits>
@@ -191,11 +192,19 @@ std::string toJson(const WorkerEvent& event) {
     for (const auto& [each, name] : kKindNames)
         if (each == event.kind)
             kind = name;
-    return "{\"kind\":" + quoted(kind) + ",\"text\":" + quoted(event.text) +
-           ",\"bytes\":" + number(event.bytes) + ",\"n\":" + number(event.n) +
-           ",\"hasB\":" + (event.hasB ? "true" : "false") +
-           ",\"recordBytes\":" + number(event.recordBytes) +
-           ",\"textBytes\":" + number(event.textBytes) + ",\"flags\":" + number(event.flags) + "}";
+    std::string json = "{\"kind\":" + quoted(kind) + ",\"text\":" + quoted(event.text) +
+                       ",\"bytes\":" + number(event.bytes) + ",\"n\":" + number(event.n) +
+                       ",\"hasB\":" + (event.hasB ? "true" : "false") +
+                       ",\"recordBytes\":" + number(event.recordBytes) +
+                       ",\"textBytes\":" + number(event.textBytes) +
+                       ",\"flags\":" + number(event.flags);
+    for (std::size_t i = 0; i < event.arrays.size(); ++i) {
+        const auto& [at, bytes] = event.arrays[i];
+        json += (i == 0 ? ",\"arrays\":[[" : ",[") +
+                number(static_cast<double>(reinterpret_cast<std::uintptr_t>(at))) + "," +
+                number(static_cast<double>(bytes)) + "]";
+    }
+    return json + (event.arrays.empty() ? "}" : "]}");
 }
 
 std::optional<WorkerEvent> workerEventFromJson(std::string_view json) {

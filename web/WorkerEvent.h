@@ -1,8 +1,11 @@
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 namespace lse::web {
 
@@ -30,13 +33,18 @@ struct WorkerEvent {
     double recordBytes = 0;
     double textBytes = 0;
     int flags = 0;
+    // Written by a Worker alone: its arrays that come with the event (the system's A, b, records
+    // and texts), each where it is in the Worker's memory and its bytes. The Worker's script
+    // hands them over, and the program copies them out by their places in this list.
+    std::vector<std::pair<const void*, std::size_t>> arrays;
 };
 
-// {"kind": NAME, ...}: the fields that the kind uses.
+// {"kind": NAME, ...}: the fields that the kind uses, and "arrays": [[at, bytes], ...] where
+// there are any.
 std::string toJson(const WorkerEvent& event);
 
-// The event in `json`; none where it is no WorkerEvent (a kind this program does not know, or
-// not JSON). Fields it does not know are left out.
+// The event in `json`, without arrays; none where it is no WorkerEvent (a kind this program
+// does not know, or not JSON). Fields it does not know are left out.
 std::optional<WorkerEvent> workerEventFromJson(std::string_view json);
 
 } // namespace lse::web

@@ -921,7 +921,7 @@ describe("the exact solution", () => {
                 () => w.page.keyboard.press("Escape"),
             ]) {
                 const serial = await computeExact(w);
-                await w.page.waitForSelector('#progressBox[open][data-state="solving"]');
+                await w.page.waitForSelector('#progressBox[open][data-state="running"]');
                 await cancel();
                 await viewShownAgain(w, serial);
                 assert.equal(await viewText(w), before.view);

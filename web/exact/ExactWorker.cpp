@@ -10,6 +10,7 @@
 #include <emscripten.h>
 
 #include <exception>
+#include <fstream>
 #include <new>
 #include <sstream>
 #include <string>
@@ -24,16 +25,17 @@ const char* const kOutOfMemoryLine = "lineq-exact: out of memory\n";
 
 extern "C" {
 
-// How the solve ended, as JSON (WorkerEvent.h): done with the report, or why not; valid until
-// the next call.
-EMSCRIPTEN_KEEPALIVE const char* solveRequest(const char* requestText) {
+// How the solve of the request the Worker has put at /input in its memory file system
+// (page/worker.js) ended, as JSON (WorkerEvent.h): done with the report, or why not; valid
+// until the next call.
+EMSCRIPTEN_KEEPALIVE const char* answer(int) {
     using namespace lse::exact;
     using Kind = lse::web::WorkerEvent::Kind;
     static std::string answer;
     endProcessWhenArithmeticRunsOutOfMemory(kOutOfMemoryLine, kOutOfMemoryStatus);
     lse::web::WorkerEvent ending;
     try {
-        std::istringstream in(requestText);
+        std::ifstream in("/input");
         const ExactRequest request = readRequest(in);
         std::ostringstream out;
         writeReport(out, solveAndJudge(request.A, request.b, request.n, request.methodSolutions,

@@ -1,11 +1,8 @@
 // The page's side of the calculator, as the C++ platform adapter and the Workers' scripts
 // reach it, started once the program has loaded.
-var lineqPage = { messageBox, inputBox, setBoxText, setBoxLines, startReading, nextReadEvent,
-    readEvent, beginLongWork, endLongWork, downloadPiece, finishDownload,
+var lineqPage = { messageBox, inputBox, setBoxText, setBoxLines, startWorker, nextWorkerEvent,
+    workerEvent, moduleLoaded, beginLongWork, endLongWork, downloadPiece, finishDownload,
     copyText, heldInput, accuracyView, stepsView };
-
-// lineq-read.js hands the reading module over here.
-var lineqRead = { moduleLoaded: readModule.arrived };
 
 var Module = {
     onRuntimeInitialized: bindWindow,

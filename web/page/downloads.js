@@ -1,21 +1,17 @@
-// Save System and Save Results: the browser's download of the program's text. Save System
-// hands it over a line at a time (DownloadLines), gathered into a Blob at each of the
-// browser's turns, so that no one task copies all of it (178 MB at 3000 equations).
+// Save System's and Save Results' download: the text comes a piece at a time, gathered into a
+// Blob at each of the browser's turns, so that no one task copies all of it (178 MB at n = 3000).
 let downloadPieces = [];
 function downloadPiece(bytes, turn) {
     downloadPieces.push(bytes);
-    if (turn) {
+    if (turn)
         downloadPieces = [new Blob(downloadPieces)];
-        longWork?.waiting();
-    }
+    longWork?.waiting();
 }
 function finishDownload(name, type, whole) {
     if (whole) {
-        const link = document.createElement("a");
-        link.href = URL.createObjectURL(new Blob(downloadPieces, { type }));
-        link.download = name;
-        link.click();
-        setTimeout(() => URL.revokeObjectURL(link.href), 60000);
+        const href = URL.createObjectURL(new Blob(downloadPieces, { type }));
+        Object.assign(document.createElement("a"), { href, download: name }).click();
+        setTimeout(() => URL.revokeObjectURL(href), 60000);
     }
     downloadPieces = [];
 }

@@ -1,17 +1,16 @@
-// The page's reading, run in a Worker: a file or a text in, the system or the reader's refusal
-// out, with the same readers as the desktop. The page's thread never parses, and a cancel
-// ends the Worker at once.
+// The page's reading, run in a Worker (web/page/worker.js): a file or a text in, the system or
+// the reader's refusal out, with the same readers as the desktop. The page's thread never
+// parses, and a cancel ends the Worker at once.
 #include "SystemReader.h"
 #include "WorkerEvent.h"
 
 #include <emscripten.h>
 
+#include <cstddef>
 #include <cstdint>
-#include <functional>
+#include <cstring>
 #include <new>
 #include <string>
-#include <string_view>
-#include <vector>
 
 namespace {
 
@@ -27,13 +26,19 @@ EM_JS(void, postEvent, (const char* json), {
 
 // clang-format on
 
-// Done with the system's order and sizes, which the system follows; or why not. Valid until
-// the next call.
-const char* readWith(const std::function<lse::io::LinearSystem(const lse::io::ReadOptions&)>& read,
-                     bool keepWritten) {
+} // namespace
+
+extern "C" {
+
+// The input the Worker has put at /input in its memory file system (a file or a text), read
+// with the numbers as written kept when `keepWritten` is 1, as the form asks: done with the
+// system's order and sizes and its arrays (A's rows from 1 one after another, b, the records
+// and texts of the numbers as written: WrittenValues's bytes, the page being built with the
+// same layout), or why not. Valid until the next call.
+EMSCRIPTEN_KEEPALIVE const char* answer(int keepWritten) {
     static std::string ending;
     lse::io::ReadOptions options;
-    options.keepWritten = keepWritten;
+    options.keepWritten = keepWritten != 0;
     // A Worker's module has no threads of its own.
     options.threads = 1;
     options.progress = [](std::uint64_t bytes) {
@@ -43,15 +48,27 @@ const char* readWith(const std::function<lse::io::LinearSystem(const lse::io::Re
     };
     WorkerEvent event;
     try {
-        systemRead = read(options);
+        systemRead = lse::io::readSystemFile("/input", options);
+        const int n = systemRead.n;
+        const auto order = static_cast<std::size_t>(n);
+        // A's rows moved together, each over the spare room at the end of the one before.
+        double* const rows = n > 0 ? &systemRead.A(1, 1) : nullptr;
+        for (int i = 2; i <= n; ++i)
+            std::memmove(rows + static_cast<std::size_t>(i - 1) * order, &systemRead.A(i, 1),
+                         order * sizeof(double));
         const lse::WrittenValues& written = systemRead.written;
+        const std::size_t recordBytes =
+            written.records().size() * sizeof(lse::WrittenValues::Record);
         event = {.kind = WorkerEvent::Kind::done,
-                 .n = systemRead.n,
+                 .n = n,
                  .hasB = systemRead.hasB,
-                 .recordBytes = static_cast<double>(written.records().size() *
-                                                    sizeof(lse::WrittenValues::Record)),
+                 .recordBytes = static_cast<double>(recordBytes),
                  .textBytes = static_cast<double>(written.texts().size()),
-                 .flags = (written.bIsRowSums ? 1 : 0) | (written.dropped ? 2 : 0)};
+                 .flags = (written.bIsRowSums ? 1 : 0) | (written.dropped ? 2 : 0),
+                 .arrays = {{rows, order * order * sizeof(double)},
+                            {n > 0 ? &systemRead.b(1) : nullptr, order * sizeof(double)},
+                            {written.records().data(), recordBytes},
+                            {written.texts().data(), written.texts().size()}}};
     } catch (const lse::io::InputError& error) {
         event = {.kind = WorkerEvent::Kind::refused, .text = error.what()};
     } catch (const std::bad_alloc&) {
@@ -59,50 +76,6 @@ const char* readWith(const std::function<lse::io::LinearSystem(const lse::io::Re
     }
     ending = toJson(event);
     return ending.c_str();
-}
-
-} // namespace
-
-extern "C" {
-
-// The file that the Worker has put at `path` in its memory file system; the numbers as
-// written are kept when `keepWritten` is 1, as the form asks.
-EMSCRIPTEN_KEEPALIVE const char* readPath(const char* path, int keepWritten) {
-    return readWith([path](const auto& options) { return lse::io::readSystemFile(path, options); },
-                    keepWritten != 0);
-}
-
-// A text of `size` bytes (UTF-8) at `text`.
-EMSCRIPTEN_KEEPALIVE const char* readText(const char* text, int size, int keepWritten) {
-    return readWith(
-        [text, size](const auto& options) {
-            return lse::io::readSystem(std::string_view(text, static_cast<std::size_t>(size)),
-                                       options);
-        },
-        keepWritten != 0);
-}
-
-// A(i, 1..n), contiguous.
-EMSCRIPTEN_KEEPALIVE const double* systemRow(int i) {
-    return &systemRead.A(i, 1);
-}
-
-// b(1..n), contiguous.
-EMSCRIPTEN_KEEPALIVE const double* systemB() {
-    return &systemRead.b(1);
-}
-
-// The numbers kept as written, as WrittenValues holds them: the records' bytes and the
-// texts' (the page is built with the same layout).
-EMSCRIPTEN_KEEPALIVE const void* writtenRecordData() {
-    return systemRead.written.records().data();
-}
-EMSCRIPTEN_KEEPALIVE const char* writtenTextData() {
-    return systemRead.written.texts().data();
-}
-
-EMSCRIPTEN_KEEPALIVE void releaseSystem() {
-    systemRead = {};
 }
 
 } // extern "C"
