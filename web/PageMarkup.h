@@ -18,15 +18,13 @@ std::string windowMarkup();
 
 // A command's element in the page: a button of its class, named by its caption.
 std::string commandButton(const CommandDeclaration& command);
-// The commands as page.js reads them: name, plain caption, shortcut and scope of each.
-std::string commandsJson();
 // "copyText" as its placeholders have it: COPY_TEXT.
 std::string placeholderName(std::string_view commandName);
 
-// The page: `page` with @CAPTION@, @WINDOW@, @PROGRAM_TITLE@, @ACCURACY_TITLE@ and @COMMANDS@
-// filled in, and for each command @BUTTON_NAME@ and @CAPTION_NAME@ (NAME as placeholderName
-// writes it). Throws
-// std::invalid_argument for any other @NAME@, so that a misspelt one does not reach a user.
+// The page: `page` with @CAPTION@, @WINDOW@, @PROGRAM_TITLE@, and @ACCURACY_TITLE@ filled
+// in, and for each command @BUTTON_NAME@ and @CAPTION_NAME@ (NAME as placeholderName writes
+// it). Throws std::invalid_argument for any other @NAME@, so that a misspelt one does not reach a
+// user.
 std::string fillPage(std::string_view page);
 
 // The accuracy view's side-by-side tables: each method's figures, then the table of the
@@ -38,5 +36,10 @@ std::string comparisonMarkup(const CalculateReport& report);
 // screen reader where `indexed`; a cell's wrong digits are marked for the eye (class "wrong")
 // and what is said of it for a screen reader (class "said").
 std::string rowsMarkup(const ViewTable& table, int first, int count, bool indexed);
+// The rows in sight of a table whose rows the page asks for as they come into sight: rows
+// first + 1 .. first + count, numbered, first kept within the table, and a blank row of their
+// height (`rowHeight` pixels each) standing for those before and those after, so that the
+// table scrolls as if all were there.
+std::string rowsInSight(const ViewTable& table, int first, int count, double rowHeight);
 
 } // namespace lse::web

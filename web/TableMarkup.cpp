@@ -5,6 +5,7 @@
 #include "ViewTable.h"
 
 #include <algorithm>
+#include <string>
 
 namespace lse::web {
 
@@ -49,6 +50,19 @@ std::string rowsMarkup(const ViewTable& table, int first, int count, bool indexe
         html += "</tr>";
     }
     return html;
+}
+
+std::string rowsInSight(const ViewTable& table, int first, int count, double rowHeight) {
+    first = std::clamp(first, 0, std::max(table.rows - 1, 0));
+    count = std::clamp(count, 0, table.rows - first);
+    const auto blank = [&](int rows) {
+        if (rows <= 0 || rowHeight <= 0)
+            return std::string();
+        return "<tr class=\"spacer\" aria-hidden=\"true\"><td colspan=\"" +
+               intToText(static_cast<int>(table.header.size())) +
+               "\" style=\"height: " + std::to_string(rows * rowHeight) + "px\"></td></tr>";
+    };
+    return blank(first) + rowsMarkup(table, first, count, true) + blank(table.rows - first - count);
 }
 
 std::string comparisonMarkup(const CalculateReport& report) {

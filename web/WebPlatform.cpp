@@ -11,7 +11,8 @@
 #include <algorithm>
 #include <cstdlib>
 #include <memory>
-#include <span>
+#include <string_view>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -27,14 +28,17 @@ using PageString = std::unique_ptr<char, decltype(&std::free)>;
 // clang-format off
 
 // The value of the control with this id; the multi-line boxes give their lines back with
-// CR LF between them, as the logic writes them.
+// CR LF between them, as the logic writes them; a check box or an option button "1" when
+// checked, else "0".
 EM_JS(char*, readControlText, (const char* id), {
     const control = document.getElementById(UTF8ToString(id));
     // Line ends by character code: backslash escapes do not survive the way from this
     // macro into the generated JavaScript.
     const lf = String.fromCharCode(10);
     const crlf = String.fromCharCode(13, 10);
-    const text = control.tagName === "INPUT" ? control.value : control.value.split(lf).join(crlf);
+    const checkable = control.type === "checkbox" || control.type === "radio";
+    const text = checkable ? (control.checked ? "1" : "0") :
+        control.tagName === "INPUT" ? control.value : control.value.split(lf).join(crlf);
     return allocateUTF8(text);
 });
 
@@ -49,22 +53,16 @@ EM_JS(void, writeControlLines, (const char* id, int lines), {
     lineqPage.setBoxLines(UTF8ToString(id), lines);
 });
 
-EM_JS(int, isControlChecked, (const char* id), {
-    return document.getElementById(UTF8ToString(id)).checked ? 1 : 0;
-});
-
 EM_JS(void, setControlChecked, (const char* id, int checked), {
     document.getElementById(UTF8ToString(id)).checked = checked !== 0;
 });
 
-// `icon`: "error", "warning" or "".
-EM_ASYNC_JS(void, showMessageBox, (const char* title, const char* text, const char* icon), {
-    await lineqPage.messageBox(UTF8ToString(title), UTF8ToString(text), UTF8ToString(icon));
-});
-
-// The reply, or null when the user cancelled.
-EM_ASYNC_JS(char*, showInputBox, (const char* title, const char* prompt), {
-    const reply = await lineqPage.inputBox(UTF8ToString(title), UTF8ToString(prompt));
+// A message box with `icon` ("error", "warning" or "") or, `input` 1, an input box; the reply,
+// or null for a message box or when the user cancelled.
+EM_ASYNC_JS(char*, showModalBox, (const char* title, const char* text, const char* icon,
+                                  int input), {
+    const reply = await lineqPage.modalBox(UTF8ToString(title), UTF8ToString(text),
+        UTF8ToString(icon), input !== 0);
     return reply === null ? 0 : allocateUTF8(reply);
 });
 
@@ -107,10 +105,10 @@ EM_JS(double, heldInput, (char** name), {
     return input.file ? input.file.size : input.text.length;
 });
 
-// 0 when closed, else 1 + the place among the declared commands of the long command it was
-// closed to run. `markup`: its tables side by side.
-EM_ASYNC_JS(int, accuracyView, (const char* text, const char* markup), {
-    return await lineqPage.accuracyView(UTF8ToString(text), UTF8ToString(markup));
+// Returns once closed. `markup`: its tables side by side; `enabled`: the names of its commands
+// that have something to do, each followed by a space.
+EM_ASYNC_JS(void, accuracyView, (const char* text, const char* markup, const char* enabled), {
+    await lineqPage.accuracyView(UTF8ToString(text), UTF8ToString(markup), UTF8ToString(enabled));
 });
 
 EM_ASYNC_JS(void, stepsView, (const char* title, const char* doubles, const char* fractions,
@@ -166,6 +164,11 @@ std::string idOf(lse::SolutionMethod button) {
     return "Option1_" + std::to_string(static_cast<int>(button));
 }
 
+bool isChecked(const char* id) {
+    const PageString text(readControlText(id), &std::free);
+    return std::string_view(text.get()) == "1";
+}
+
 } // namespace
 
 namespace lse::web {
@@ -213,7 +216,7 @@ std::string WebPlatform::boxLines(TextBox box, int first, int count) const {
 }
 
 int WebPlatform::checkBoxValue(CheckBox) const {
-    return isControlChecked("chkDefault");
+    return isChecked("chkDefault") ? 1 : 0;
 }
 
 void WebPlatform::setCheckBoxValue(CheckBox, int value) {
@@ -221,12 +224,14 @@ void WebPlatform::setCheckBoxValue(CheckBox, int value) {
 }
 
 bool WebPlatform::optionValue(OptionArray, SolutionMethod button) const {
-    return isControlChecked(idOf(button).c_str()) != 0;
+    return isChecked(idOf(button).c_str());
 }
 
 void WebPlatform::messageBox(const std::string& text, MessageStyle style,
                              const std::optional<std::string>& title) {
-    showMessageBox(title ? title->c_str() : kProgramTitle, text.c_str(), iconOf(style));
+    const PageString noReply(
+        showModalBox(title ? title->c_str() : kProgramTitle, text.c_str(), iconOf(style), 0),
+        &std::free);
 }
 
 void WebPlatform::runLong(const std::function<void()>& work, WorkStatus& status) {
@@ -246,7 +251,7 @@ void WebPlatform::runLong(const std::function<void()>& work, WorkStatus& status)
 }
 
 std::optional<std::string> WebPlatform::inputBox(const std::string& prompt) {
-    const PageString reply(showInputBox(kProgramTitle, prompt.c_str()), &std::free);
+    const PageString reply(showModalBox(kProgramTitle, prompt.c_str(), "", 1), &std::free);
     if (!reply)
         return std::nullopt;
     return std::string(reply.get());
@@ -286,11 +291,21 @@ void WebPlatform::finishDownload(const SavedFile& file, bool whole) {
 }
 
 ViewEnding WebPlatform::showAccuracy(const CalculateReport& report) {
-    const int ending = accuracyView(accuracyText(report).c_str(), comparisonMarkup(report).c_str());
-    const std::span<const CommandDeclaration> declared = commands();
-    if (ending <= 0 || static_cast<std::size_t>(ending) > declared.size())
-        return std::nullopt;
-    return declared[static_cast<std::size_t>(ending - 1)].id;
+    std::string enabled;
+    for (const Command id : kAccuracyViewCommands)
+        if (form_ && isEnabled(id, *form_))
+            enabled += std::string(declarationOf(id).name) + " ";
+    accuracyOpen_ = true;
+    accuracyView(accuracyText(report).c_str(), comparisonMarkup(report).c_str(), enabled.c_str());
+    accuracyOpen_ = false;
+    return std::exchange(accuracyEnding_, std::nullopt);
+}
+
+bool WebPlatform::closesAccuracyFor(Command id) {
+    if (!accuracyOpen_ || !declarationOf(id).longWork)
+        return false;
+    accuracyEnding_ = id;
+    return true;
 }
 
 void WebPlatform::showSteps(const StepsView& view) {

@@ -1,5 +1,6 @@
 #include "PageMarkup.h"
 #include "Commands.h"
+#include "ViewTable.h"
 #include "WindowLayout.h"
 
 #include <gtest/gtest.h>
@@ -127,17 +128,45 @@ TEST(PageMarkup, OrderIsTabOrderWithHeadingsFirstAndOptionsTopDown) {
     }
 }
 
-// page.js hears a result box's commands in the boxes marked so, the methods' boxes alone, and
-// finds each command's button and caption where its placeholders stand.
-TEST(PageMarkup, ResultBoxesAreMarkedAndEachCommandHasItsPlaceholders) {
-    for (const Element& e : elementsOf(web::windowMarkup()))
-        EXPECT_EQ(e.attributes.find(" data-result-box") != std::string::npos,
-                  e.id == "txtGauss" || e.id == "txtCholesky")
-            << e.id;
+// page.js finds each command's button and caption where its placeholders stand.
+TEST(PageMarkup, EachCommandHasItsPlaceholders) {
     EXPECT_EQ(web::placeholderName("computeExact"), "COMPUTE_EXACT");
     for (const CommandDeclaration& c : commands()) {
         const std::string name = web::placeholderName(c.name);
         EXPECT_EQ(web::fillPage("@BUTTON_" + name + "@"), web::commandButton(c));
         EXPECT_EQ(web::fillPage("@CAPTION_" + name + "@"), plainCaption(c.caption));
+    }
+}
+
+// The rows in sight of 10, with a blank row of their height before and after: the rows counted
+// (1-based, the header being row 1) and the heights as the page asked.
+TEST(PageMarkup, RowsInSightStandInForTheRestAndStayWithinTheTable) {
+    const ViewTable table{"t", {"#", "x"}, 10, [](int row, int column) {
+                              return ViewCell{std::to_string(row * 10 + column), {}, ""};
+                          }};
+    const std::string blank = "<tr class=\"spacer\" aria-hidden=\"true\"><td colspan=\"2\" ";
+    const struct {
+        int first, count;
+        double height;
+        std::string before, firstRow, after;
+    } cases[] = {
+        {3, 4, 20, "height: 60.000000px", "aria-rowindex=\"5\"><th scope=\"row\">40</th>",
+         "height: 60.000000px"},
+        {-5, 2, 20, "", "aria-rowindex=\"2\"><th scope=\"row\">10</th>", "height: 160.000000px"},
+        {8, 5, 20, "height: 160.000000px", "aria-rowindex=\"10\">", ""},
+        {40, 5, 20, "height: 180.000000px", "aria-rowindex=\"11\">", ""},
+        {0, 2, 0, "", "aria-rowindex=\"2\">", ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.first);
+        const std::string rows = web::rowsInSight(table, c.first, c.count, c.height);
+        const std::size_t firstRow = rows.find("<tr aria-rowindex");
+        ASSERT_NE(firstRow, std::string::npos) << rows;
+        EXPECT_EQ(rows.substr(0, firstRow),
+                  c.before.empty() ? "" : blank + "style=\"" + c.before + "\"></td></tr>");
+        EXPECT_EQ(rows.compare(firstRow + 4, c.firstRow.size(), c.firstRow), 0) << rows;
+        const std::size_t lastRow = rows.rfind("<tr");
+        EXPECT_EQ(rows.substr(lastRow).starts_with(blank), !c.after.empty()) << rows;
+        EXPECT_TRUE(c.after.empty() || rows.ends_with(c.after + "\"></td></tr>")) << rows;
     }
 }

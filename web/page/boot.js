@@ -1,6 +1,6 @@
 // The page's side of the calculator, as the C++ platform adapter and the Workers' scripts
 // reach it, started once the program has loaded.
-var lineqPage = { messageBox, inputBox, setBoxText, setBoxLines, startReading, nextReadEvent,
+var lineqPage = { modalBox, setBoxText, setBoxLines, startReading, nextReadEvent,
     readEvent, beginLongWork, endLongWork, downloadPiece, finishDownload,
     copyText, heldInput, accuracyView, stepsView };
 

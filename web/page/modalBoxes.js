@@ -1,13 +1,15 @@
-// The modal boxes the program waits for: a message box and an input box.
-// Every box shown gets the next number, so that whoever watches the page (a screen
-// reader's script, the browser tests) can tell a box from the same box shown again.
+// The modal boxes the program waits for. Every box shown gets the next number, so that whoever
+// watches the page (a screen reader's script, the browser tests) can tell a box from the same
+// box shown again.
 let boxesShown = 0;
 
-// Shows a modal <dialog> and resolves with what `wire`'s finish is given once the box is
-// answered; Esc, or the browser closing the box by itself, gives `dismissed`. The program
-// waits for the answer, so every way out of the box must give one.
-function showModal(dialog, focus, dismissed, wire) {
+// Shows a modal <dialog> and resolves once it is answered: OK, or Enter in its field, with the
+// field's text; Cancel, Close, Esc or the browser closing it with `dismissed`; a command's
+// button as the program says (runCommand). `wire` binds the rest. The program waits for the
+// answer, so every way out of the box must give one.
+function showModal(dialog, focus, dismissed = null, wire = () => {}) {
     return new Promise((resolve) => {
+        const field = dialog.querySelector("input");
         const controller = new AbortController();
         const finish = (result) => {
             controller.abort();
@@ -15,16 +17,26 @@ function showModal(dialog, focus, dismissed, wire) {
             resolve(result);
         };
         const signal = controller.signal;
-        dialog.addEventListener("cancel", (event) => {
+        const on = (type, handle) => dialog.addEventListener(type, handle, { signal });
+        on("cancel", (event) => {
             event.preventDefault();
             finish(dismissed);
-        }, { signal });
-        // The close event of the box's previous showing comes late, when the box may be
-        // open again already.
-        dialog.addEventListener("close", () => {
-            if (!dialog.open)
+        });
+        // The close event of the box's previous showing comes late, when it may be open again.
+        on("close", () => dialog.open || finish(dismissed));
+        on("click", ({ target }) => {
+            const name = target.dataset.command;
+            if (target.matches(".ok"))
+                finish(field?.value ?? null);
+            else if (target.matches(".cancel, .close") || (name && callNow("runCommand", name, "")))
                 finish(dismissed);
-        }, { signal });
+        });
+        on("keydown", (event) => {
+            if (event.key === "Enter" && event.target === field) {
+                event.preventDefault();
+                finish(field.value);
+            }
+        });
         wire(finish, signal);
         dialog.dataset.serial = String(++boxesShown);
         dialog.showModal();
@@ -32,38 +44,16 @@ function showModal(dialog, focus, dismissed, wire) {
     });
 }
 
-// `icon`: "error", "warning", or "" for none.
-function messageBox(title, text, icon) {
-    const dialog = document.getElementById("messageBox");
+// A message box with `icon` ("error", "warning" or ""), or, `input`, an input box.
+function modalBox(title, text, icon, input) {
+    const dialog = document.getElementById(input ? "inputBox" : "messageBox");
     dialog.querySelector(".title").textContent = title;
     dialog.querySelector(".text").textContent = text;
     // An SVG element has no `hidden` property of its own: the attribute it is.
     for (const shown of dialog.querySelectorAll(".icon"))
         shown.toggleAttribute("hidden", !shown.classList.contains(icon));
-    const ok = dialog.querySelector("button.ok");
-    // Esc dismisses a box whose only button is OK, as on the desktop.
-    return showModal(dialog, ok, undefined, (finish, signal) => {
-        ok.addEventListener("click", () => finish(), { signal });
-    });
-}
-
-// Resolves with the text typed, or null when the box was cancelled.
-function inputBox(title, prompt) {
-    const dialog = document.getElementById("inputBox");
-    dialog.querySelector(".title").textContent = title;
-    dialog.querySelector(".text").textContent = prompt;
     const field = dialog.querySelector("input");
-    field.value = "";
-    const ok = dialog.querySelector("button.ok");
-    const cancel = dialog.querySelector("button.cancel");
-    return showModal(dialog, field, null, (finish, signal) => {
-        ok.addEventListener("click", () => finish(field.value), { signal });
-        cancel.addEventListener("click", () => finish(null), { signal });
-        field.addEventListener("keydown", (event) => {
-            if (event.key === "Enter") {
-                event.preventDefault();
-                finish(field.value);
-            }
-        }, { signal });
-    });
+    if (field)
+        field.value = "";
+    return showModal(dialog, field ?? dialog.querySelector(".ok"));
 }
