@@ -12,6 +12,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 
 namespace {
 
@@ -53,12 +54,16 @@ EMSCRIPTEN_KEEPALIVE const char* boxLines(const char* boxId, int first, int coun
     return text.c_str();
 }
 
-// The rows in sight of the table of the unknowns, from row first + 1, each `rowHeight` pixels
-// high; valid until the next call.
-EMSCRIPTEN_KEEPALIVE const char* comparisonRows(int first, int count, double rowHeight) {
+// The rows of the table of the unknowns to show, as RowWindow gives them, or null while those
+// shown serve; valid until the next call.
+EMSCRIPTEN_KEEPALIVE const char* comparisonRows(double into, double inSight, double rowHeight) {
+    static lse::web::RowWindow window;
     static std::string text;
-    text = lse::web::rowsInSight(lse::comparisonTable(calculator().form.report()), first, count,
-                                 rowHeight);
+    std::optional<std::string> rows =
+        window.rowsFor(lse::comparisonTable(calculator().form.report()), into, inSight, rowHeight);
+    if (!rows)
+        return nullptr;
+    text = std::move(*rows);
     return text.c_str();
 }
 

@@ -4,6 +4,7 @@
 #include "Commands.h"
 #include "ViewTable.h"
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -41,5 +42,19 @@ std::string rowsMarkup(const ViewTable& table, int first, int count, bool indexe
 // height (`rowHeight` pixels each) standing for those before and those after, so that the
 // table scrolls as if all were there.
 std::string rowsInSight(const ViewTable& table, int first, int count, double rowHeight);
+
+// The rows the page shows of such a table: those in sight and some around them, written anew
+// once the table has scrolled some way, so that 3000 rows open and scroll as fast as 30.
+class RowWindow {
+public:
+    // For the table scrolled `into` pixels, `inSight` pixels of it in sight and each row
+    // `rowHeight` pixels high (0: not yet known, the first rows, to measure one); nullopt while
+    // the rows shown still serve.
+    std::optional<std::string> rowsFor(const ViewTable& table, double into, double inSight,
+                                       double rowHeight);
+
+private:
+    std::optional<int> first_;
+};
 
 } // namespace lse::web

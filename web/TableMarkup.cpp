@@ -5,6 +5,8 @@
 #include "ViewTable.h"
 
 #include <algorithm>
+#include <cmath>
+#include <cstdlib>
 #include <string>
 
 namespace lse::web {
@@ -63,6 +65,21 @@ std::string rowsInSight(const ViewTable& table, int first, int count, double row
                "\" style=\"height: " + std::to_string(rows * rowHeight) + "px\"></td></tr>";
     };
     return blank(first) + rowsMarkup(table, first, count, true) + blank(table.rows - first - count);
+}
+
+std::optional<std::string> RowWindow::rowsFor(const ViewTable& table, double into, double inSight,
+                                              double rowHeight) {
+    constexpr int kAround = 40;
+    if (rowHeight <= 0) {
+        first_.reset();
+        return rowsInSight(table, 0, 2 * kAround, 0);
+    }
+    const int first = std::max(0, static_cast<int>(std::floor(into / rowHeight)) - kAround);
+    if (first_ && std::abs(first - *first_) < kAround / 2)
+        return std::nullopt;
+    first_ = first;
+    return rowsInSight(table, first, static_cast<int>(std::ceil(inSight / rowHeight)) + 2 * kAround,
+                       rowHeight);
 }
 
 std::string comparisonMarkup(const CalculateReport& report) {

@@ -170,3 +170,32 @@ TEST(PageMarkup, RowsInSightStandInForTheRestAndStayWithinTheTable) {
         EXPECT_TRUE(c.after.empty() || rows.ends_with(c.after + "\"></td></tr>")) << rows;
     }
 }
+
+// Rows of 20 pixels, 40 around those in sight: written anew once the first to show has moved
+// by 20 rows, and at the top, to measure, whenever the height is not known.
+TEST(PageMarkup, RowWindowWritesRowsAnewOnlyOnceScrolledSomeWay) {
+    const ViewTable table{"t", {"#", "x"}, 3000, [](int row, int) {
+                              return ViewCell{std::to_string(row), {}, ""};
+                          }};
+    const struct {
+        double into, rowHeight;
+        std::optional<int> first; // the first row written, 1-based; none: nothing written
+    } steps[] = {
+        {0, 0, 1},      {0, 20, 1}, {200, 20, {}}, {1200, 20, 21},  {1500, 20, {}},
+        {2000, 20, 61}, {0, 20, 1}, {5000, 0, 1},  {5000, 20, 211},
+    };
+    web::RowWindow window;
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.into);
+        const std::optional<std::string> rows =
+            window.rowsFor(table, step.into, 400, step.rowHeight);
+        ASSERT_EQ(rows.has_value(), step.first.has_value());
+        if (!rows)
+            continue;
+        const std::string row = "<th scope=\"row\">" + std::to_string(*step.first) + "</th>";
+        EXPECT_LT(rows->find(row),
+                  rows->find("<th scope=\"row\">" + std::to_string(*step.first + 1) + "</th>"));
+        EXPECT_EQ(rows->find("<th scope=\"row\">" + std::to_string(*step.first - 1) + "</th>"),
+                  std::string::npos);
+    }
+}

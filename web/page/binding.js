@@ -1,55 +1,47 @@
-// The binding of the window's buttons, the commands' keys, paste, drops and Ctrl+O to the
-// program.
+// The window's buttons, the commands' keys, paste, drops and Open System… bound to the program.
 function bindWindow() {
     const frame = document.getElementById("frmCholesky");
     const fileInput = document.getElementById("openSystem");
     const loadReader = () => readModule.load().catch(() => {});
     frame.addEventListener("click", ({ target }) =>
         target.matches("button") && run(() => runCommand(target.id)));
-    // Neither button answers Enter: Space or a click presses it. Tab goes round the window, as
-    // in a desktop window, rather than on to the browser; a box's element changes while it
-    // shows a long text, so the ends are found by their ids.
+    // Neither button answers Enter, as on the desktop. Tab goes round the window rather than on
+    // to the browser; a box's element changes while it shows a long text.
     frame.addEventListener("keydown", (event) => {
-        const ends = ["display", "txtVector"].map((id) => document.getElementById(id));
-        const [to, from] = event.shiftKey ? ends.reverse() : ends;
+        const [first, last] = ["display", "txtVector"].map((id) => document.getElementById(id));
         const round = event.key === "Tab" && !(event.altKey || event.ctrlKey || event.metaKey) &&
-            document.activeElement === from;
+            document.activeElement === (event.shiftKey ? first : last);
         if (round || (event.key === "Enter" && event.target.matches("button")))
             event.preventDefault();
         if (round)
-            to.focus();
+            (event.shiftKey ? last : first).focus();
     });
 
-    // A command's key is the page's, not the browser's (its open dialog, its inspector), also
-    // while the command has nothing to do ("" from the program). Paste System's key pastes a
-    // system even into a box, its text coming with the paste event that follows; a plain paste
-    // goes into the box that has the focus, as on the desktop.
-    let systemPasteKeys = false;
+    // A command's key is the page's, not the browser's, also with nothing to do (""). Paste
+    // System's text comes with the paste event its key brings, which a box then does not take.
+    let systemPaste = false;
     document.addEventListener("keydown", (event) => {
         const name = callNow("commandOfKey", event.key, event.code, event.ctrlKey || event.metaKey,
             event.shiftKey, event.altKey, event.target.id ?? "");
-        systemPasteKeys = name === "pasteSystem";
-        if (name === null || systemPasteKeys)
+        systemPaste = name === "pasteSystem";
+        if (name === null || systemPaste)
             return;
         event.preventDefault();
-        if (name === "openSystem" && !busy) {
-            loadReader();
+        if (name === "openSystem" && !busy)
             fileInput.click();
-        } else if (name) {
+        else if (name && name !== "openSystem")
             run(() => runCommand(name, event.target.id));
-        }
     });
-    document.addEventListener("keyup", () => (systemPasteKeys = false));
+    document.addEventListener("keyup", () => (systemPaste = false));
+    // The input box's field, and for a plain paste the box with the focus, take the text.
     document.addEventListener("paste", (event) => {
-        const target = event.target instanceof Element ? event.target : document.body;
-        // The input box's field, and a box of the window for a plain paste, take the text; a
-        // box's view of a long text takes none.
-        if (target.closest("dialog") ||
-            (!systemPasteKeys && target.matches("textarea, input, .view")))
+        if (event.target.closest("dialog") ||
+            (!systemPaste && event.target.matches("textarea, input, .view")))
             return;
         event.preventDefault();
         pasteSystem(event.clipboardData?.getData("text/plain") ?? "");
     });
+    fileInput.addEventListener("click", loadReader);
     fileInput.addEventListener("change", () => {
         const [file] = fileInput.files;
         fileInput.value = ""; // the same file can be chosen again
@@ -57,9 +49,8 @@ function bindWindow() {
             openSystem(file);
     });
 
-    // A drag that starts in the page (text moved within a box) stays the boxes' own. From
-    // outside, the window takes one file or a text, and the page nothing: the browser would
-    // otherwise open a dropped file in place of the page.
+    // A drag from the page (text moved within a box) is the boxes'. From outside, the window
+    // takes one file or a text, and the page nothing, which the browser would open in its place.
     let dragFromPage = false;
     document.addEventListener("dragstart", () => (dragFromPage = true));
     document.addEventListener("dragend", () => (dragFromPage = false));

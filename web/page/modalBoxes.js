@@ -1,12 +1,11 @@
-// The modal boxes the program waits for. Every box shown gets the next number, so that whoever
-// watches the page (a screen reader's script, the browser tests) can tell a box from the same
-// box shown again.
+// The modal boxes the program waits for. Each box shown is numbered, so that whoever watches
+// the page (a screen reader's script, the browser tests) can tell it from the same box before.
 let boxesShown = 0;
 
 // Shows a modal <dialog> and resolves once it is answered: OK, or Enter in its field, with the
-// field's text; Cancel, Close, Esc or the browser closing it with `dismissed`; a command's
-// button as the program says (runCommand). `wire` binds the rest. The program waits for the
-// answer, so every way out of the box must give one.
+// field's text; Cancel, Close or Esc with `dismissed`; a command's button where the program
+// says so (runCommand). `wire` binds the rest. The program waits for the answer, so every way
+// out must give one.
 function showModal(dialog, focus, dismissed = null, wire = () => {}) {
     return new Promise((resolve) => {
         const field = dialog.querySelector("input");
@@ -16,13 +15,10 @@ function showModal(dialog, focus, dismissed = null, wire = () => {}) {
             dialog.close();
             resolve(result);
         };
-        const signal = controller.signal;
-        const on = (type, handle) => dialog.addEventListener(type, handle, { signal });
-        on("cancel", (event) => {
-            event.preventDefault();
-            finish(dismissed);
-        });
-        // The close event of the box's previous showing comes late, when it may be open again.
+        const on = (type, handle) =>
+            dialog.addEventListener(type, handle, { signal: controller.signal });
+        // Esc closes the box. The close event of its previous showing comes late, when it may be
+        // open again.
         on("close", () => dialog.open || finish(dismissed));
         on("click", ({ target }) => {
             const name = target.dataset.command;
@@ -37,7 +33,7 @@ function showModal(dialog, focus, dismissed = null, wire = () => {}) {
                 finish(field.value);
             }
         });
-        wire(finish, signal);
+        wire(finish, controller.signal);
         dialog.dataset.serial = String(++boxesShown);
         dialog.showModal();
         focus.focus();

@@ -1,25 +1,22 @@
 // The page's calls into the program, one command at a time, and its copies to the clipboard.
 
-// The program's copies, which a command or a view waits for before it ends. The page holds no
-// permission: where the browser refuses its clipboard API (an older one, or a page without
-// the focus), the text is copied as a selection is, inside an open modal box, beside which
-// the page is inert.
+// The copies a command or a view waits for before it ends. Where the browser refuses its
+// clipboard API (an older one, or a page without the focus), the text is copied as a
+// selection is, within an open modal box, beside which the page is inert.
 let copies = Promise.resolve();
 function copyText(text) {
     copies = Promise.all([copies, (async () => navigator.clipboard.writeText(text))().catch(() => {
         const focused = document.activeElement;
-        const scratch = document.createElement("textarea");
-        scratch.value = text;
-        (document.querySelector("dialog[open]") ?? document.body).appendChild(scratch);
+        const scratch = Object.assign(document.createElement("textarea"), { value: text });
+        (document.querySelector("dialog[open]") ?? document.body).append(scratch);
         scratch.select();
         document.execCommand("copy");
         scratch.remove();
         focused?.focus();
     })]);
 }
-// Calls the program's export `name` with `args` at once and gives its text, or null for none.
-// Also while the program waits for a view or a reading, where ccall would take the call for
-// the end of that wait; the texts go on the stack, below the waiting program's frames.
+// The program's export `name` called at once: its text, or null. Also while the program waits
+// for a view or a reading, where ccall would take the call for the end of that wait.
 function callNow(name, ...args) {
     const stack = stackSave();
     const text = Module[`_${name}`](...args.map((arg) =>
@@ -27,13 +24,12 @@ function callNow(name, ...args) {
     stackRestore(stack);
     return text ? UTF8ToString(text) : null;
 }
-// The window's button or declared command `name` for the element with `boxId`, waited for.
-const runCommand = (name, boxId = "") => Module.ccall("runCommand", null, ["string", "string"],
-    [name, boxId], { async: true });
+// The window's button or declared command `name` for the element with id `boxId`, waited for.
+const runCommand = (name, boxId = "") =>
+    Module.ccall("runCommand", null, ["string", "string"], [name, boxId], { async: true });
 
-// One command (a click, a key, a paste, an open or a drop) is handled at a time, to its end,
-// as on the desktop; the boxes are modal, so a second can only come from the keyboard and
-// the clipboard, which the page guards itself.
+// One command (a click, a key, a paste, an open or a drop) at a time, to its end, as on the
+// desktop: the boxes are modal, but the keyboard and the clipboard still reach the page.
 let busy = false;
 async function run(command) {
     if (busy)

@@ -2,10 +2,9 @@
 // and the steps view.
 
 // The accuracy view of the last Calculate: its text, and its tables side by side (`markup`),
-// which the program writes, escaping every text in them. A command's button, enabled where
-// `enabled` names it, runs it at once, or closes the view where the program runs it once the
-// view has closed. Resolves once closed and its copies have reached the clipboard. The focus
-// starts in the text, so that the keys select and copy it.
+// which the program writes, escaping every text in them; its commands' buttons enabled where
+// `enabled` names them. Resolves once closed and its copies have reached the clipboard. The
+// focus starts in the text, so that the keys select and copy it.
 async function accuracyView(text, markup, enabled) {
     const dialog = document.getElementById("accuracyView");
     const report = dialog.querySelector(".text");
@@ -25,27 +24,21 @@ async function accuracyView(text, markup, enabled) {
     await copies;
 }
 
-// The table of the unknowns holds the rows in sight and some around them, which the program
-// writes as they come into sight, with blank rows of their height for the others: 3000
-// unknowns open and scroll as fast as 30. Returns what shows the rows where it has scrolled to.
+// The table of the unknowns holds the rows that the program writes as they come into sight.
+// Returns what shows them where the table has scrolled to.
 function comparisonRows(side) {
     const body = side.querySelector("table.comparison > tbody");
-    if (body === null)
-        return () => {};
-    const around = 40;
     let height = 0;
-    let shown = -around;
-    body.innerHTML = callNow("comparisonRows", 0, 2 * around, 0);
-    return () => {
-        height ||= body.rows[0]?.getBoundingClientRect().height ?? 0;
-        const into = side.getBoundingClientRect().top - body.getBoundingClientRect().top;
-        const first = Math.max(0, Math.floor(into / height) - around);
-        if (height > 0 && Math.abs(first - shown) >= around / 2) {
-            const count = Math.ceil(side.clientHeight / height) + 2 * around;
-            body.innerHTML = callNow("comparisonRows", first, count, height);
-            shown = first;
-        }
+    const show = () => {
+        height ||= body?.rows[0]?.getBoundingClientRect().height ?? 0;
+        const rows = body && callNow("comparisonRows",
+            side.getBoundingClientRect().top - body.getBoundingClientRect().top,
+            side.clientHeight, height);
+        if (rows !== null)
+            body.innerHTML = rows;
     };
+    show();
+    return show;
 }
 
 // Steps…: one method's steps as the program writes them, on a line view; resolves once closed
