@@ -3,37 +3,28 @@
 let boxesShown = 0;
 
 // Shows a modal <dialog> and resolves once it is answered: OK, or Enter in its field, with the
-// field's text; Cancel, Close or Esc with `dismissed`; a command's button where the program
-// says so (runCommand). `wire` binds the rest. The program waits for the answer, so every way
-// out must give one.
+// field's text; its other buttons that close it, or Esc, with `dismissed`; a command's button
+// where the program says so (runCommand). `wire` binds the rest. The program waits for the
+// answer, so every way out must give one.
 function showModal(dialog, focus, dismissed = null, wire = () => {}) {
     return new Promise((resolve) => {
-        const field = dialog.querySelector("input");
         const controller = new AbortController();
+        const signal = controller.signal;
         const finish = (result) => {
             controller.abort();
             dialog.close();
             resolve(result);
         };
-        const on = (type, handle) =>
-            dialog.addEventListener(type, handle, { signal: controller.signal });
-        // Esc closes the box. The close event of its previous showing comes late, when it may be
-        // open again.
-        on("close", () => dialog.open || finish(dismissed));
-        on("click", ({ target }) => {
+        // The close event of the box's previous showing comes late, when it may be open again.
+        dialog.addEventListener("close", () => dialog.open || finish(dialog.returnValue === "ok" ?
+            dialog.querySelector("input")?.value ?? null : dismissed), { signal });
+        dialog.addEventListener("click", ({ target }) => {
             const name = target.dataset.command;
-            if (target.matches(".ok"))
-                finish(field?.value ?? null);
-            else if (target.matches(".cancel, .close") || (name && callNow("runCommand", name, "")))
+            if (name && callNow("runCommand", name, "") !== null)
                 finish(dismissed);
-        });
-        on("keydown", (event) => {
-            if (event.key === "Enter" && event.target === field) {
-                event.preventDefault();
-                finish(field.value);
-            }
-        });
-        wire(finish, controller.signal);
+        }, { signal });
+        wire(finish, signal);
+        dialog.returnValue = "";
         dialog.dataset.serial = String(++boxesShown);
         dialog.showModal();
         focus.focus();
