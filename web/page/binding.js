@@ -5,8 +5,8 @@ function bindWindow() {
     const loadReader = () => readModule.load().catch(() => {});
     frame.addEventListener("click", ({ target }) =>
         target.matches("button") && run(() => runCommand(target.id)));
-    // Neither button answers Enter, as on the desktop. Tab goes round the window rather than on
-    // to the browser; a box's element changes while it shows a long text.
+    // Neither button answers Enter, as on the desktop; Tab goes round the window rather than on
+    // to the browser (a box's element changes while it shows a long text).
     frame.addEventListener("keydown", (event) => {
         const [first, last] = ["display", "txtVector"].map((id) => document.getElementById(id));
         const round = event.key === "Tab" && !(event.altKey || event.ctrlKey || event.metaKey) &&
@@ -24,12 +24,11 @@ function bindWindow() {
         const name = callNow("commandOfKey", event.key, event.code, event.ctrlKey || event.metaKey,
             event.shiftKey, event.altKey, event.target.id ?? "");
         systemPaste = name === "pasteSystem";
-        if (name === null || systemPaste)
-            return;
-        event.preventDefault();
-        if (name === "openSystem" && !busy)
-            fileInput.click();
-        else if (name && name !== "openSystem")
+        if (name !== null && !systemPaste)
+            event.preventDefault();
+        if (name === "openSystem")
+            busy() || fileInput.click();
+        else if (name && !systemPaste)
             run(() => runCommand(name, event.target.id));
     });
     document.addEventListener("keyup", () => (systemPaste = false));

@@ -18,11 +18,9 @@ function showModal(dialog, focus, dismissed = null, wire = () => {}) {
         // The close event of the box's previous showing comes late, when it may be open again.
         dialog.addEventListener("close", () => dialog.open || finish(dialog.returnValue === "ok" ?
             dialog.querySelector("input")?.value ?? null : dismissed), { signal });
-        dialog.addEventListener("click", ({ target }) => {
-            const name = target.dataset.command;
-            if (name && callNow("runCommand", name, "") !== null)
-                finish(dismissed);
-        }, { signal });
+        dialog.addEventListener("click", ({ target }) => target.dataset.command &&
+            callNow("runCommand", target.dataset.command, "") !== null && finish(dismissed),
+            { signal });
         wire(finish, signal);
         dialog.returnValue = "";
         dialog.dataset.serial = String(++boxesShown);
@@ -39,8 +37,6 @@ function modalBox(title, text, icon, input) {
     // An SVG element has no `hidden` property of its own: the attribute it is.
     for (const shown of dialog.querySelectorAll(".icon"))
         shown.toggleAttribute("hidden", !shown.classList.contains(icon));
-    const field = dialog.querySelector("input");
-    if (field)
-        field.value = "";
-    return showModal(dialog, field ?? dialog.querySelector(".ok"));
+    dialog.querySelector("form").reset();
+    return showModal(dialog, dialog.querySelector("input, .ok"));
 }

@@ -1,8 +1,7 @@
 // The page's calls into the program, one command at a time, and its copies to the clipboard.
 
 // The copies a command or a view waits for before it ends. Where the browser refuses its
-// clipboard API (an older one, or a page without the focus), the text is copied as a
-// selection is, within an open modal box, beside which the page is inert.
+// clipboard API, the text is copied as a selection is, within an open modal box if any.
 let copies = Promise.resolve();
 function copyText(text) {
     copies = Promise.all([copies, (async () => navigator.clipboard.writeText(text))().catch(() => {
@@ -15,8 +14,8 @@ function copyText(text) {
         focused?.focus();
     })]);
 }
-// The program's export `name` called at once: its text, or null. Also while the program waits
-// for a view or a reading, where ccall would take the call for the end of that wait.
+// The program's export `name` called at once: its text, or null. Also while the program waits,
+// where ccall would take the call for the end of that wait.
 function callNow(name, ...args) {
     const stack = stackSave();
     const text = Module[`_${name}`](...args.map((arg) =>
@@ -28,19 +27,17 @@ function callNow(name, ...args) {
 const runCommand = (name, boxId = "") =>
     Module.ccall("runCommand", null, ["string", "string"], [name, boxId], { async: true });
 
-// One command (a click, a key, a paste, an open or a drop) at a time, to its end, as on the
-// desktop: the boxes are modal, but the keyboard and the clipboard still reach the page.
-let busy = false;
+// One command at a time, to its end, as on the desktop: the boxes are modal, but the keyboard
+// and the clipboard still reach the page.
+const busy = () => "busy" in document.documentElement.dataset;
 async function run(command) {
-    if (busy)
+    if (busy())
         return;
-    busy = true;
     document.documentElement.dataset.busy = "true";
     try {
         await command();
         await copies;
     } finally {
-        busy = false;
         delete document.documentElement.dataset.busy;
     }
 }

@@ -3,33 +3,21 @@
 
 // The accuracy view of the last Calculate: its text, and its tables side by side (`markup`),
 // which the program writes, escaping every text in them; its commands' buttons enabled where
-// `enabled` names them. Resolves once closed and its copies have reached the clipboard. The
-// focus starts in the text, so that the keys select and copy it.
+// `enabled` names them. The focus starts in the text, so that the keys select and copy it.
 async function accuracyView(text, markup, enabled) {
     const dialog = document.getElementById("accuracyView");
     const report = dialog.querySelector(".text");
     const side = dialog.querySelector(".side");
     report.value = text;
     side.innerHTML = markup;
-    side.scrollTop = 0;
-    const showRows = comparisonRows(side);
     report.setSelectionRange(0, 0);
-    report.scrollTop = 0;
+    report.scrollTop = side.scrollTop = 0;
     for (const button of dialog.querySelectorAll("[data-command]"))
         button.disabled = !enabled.split(" ").includes(button.dataset.command);
-    await showModal(dialog, report, null, (finish, signal) => {
-        side.addEventListener("scroll", showRows, { signal });
-        queueMicrotask(showRows); // once the view is open and its rows have their height
-    });
-    await copies;
-}
-
-// The table of the unknowns holds the rows that the program writes as they come into sight.
-// Returns what shows them where the table has scrolled to.
-function comparisonRows(side) {
+    // The table of the unknowns holds the rows that the program writes as they come into sight.
     const body = side.querySelector("table.comparison > tbody");
     let height = 0;
-    const show = () => {
+    const showRows = () => {
         height ||= body?.rows[0]?.getBoundingClientRect().height ?? 0;
         const rows = body && callNow("comparisonRows",
             side.getBoundingClientRect().top - body.getBoundingClientRect().top,
@@ -37,8 +25,12 @@ function comparisonRows(side) {
         if (rows !== null)
             body.innerHTML = rows;
     };
-    show();
-    return show;
+    showRows();
+    await showModal(dialog, report, null, (finish, signal) => {
+        side.addEventListener("scroll", showRows, { signal });
+        queueMicrotask(showRows); // once the view is open and its rows have their height
+    });
+    await copies;
 }
 
 // Steps…: one method's steps as the program writes them, on a line view; resolves once closed
