@@ -17,10 +17,9 @@ function copyText(text) {
 // The program's export `name` called at once: its text, or null. Also while the program waits,
 // where ccall would take the call for the end of that wait.
 function callNow(name, ...args) {
-    const stack = stackSave();
-    const text = Module[`_${name}`](...args.map((arg) =>
-        typeof arg === "string" ? allocateUTF8OnStack(arg) : arg));
-    stackRestore(stack);
+    const cArgs = args.map((arg) => typeof arg === "string" ? allocateUTF8(arg) : arg);
+    const text = Module[`_${name}`](...cArgs);
+    args.forEach((arg, i) => typeof arg === "string" && _free(cArgs[i]));
     return text ? UTF8ToString(text) : null;
 }
 // The window's button or declared command `name` for the element with id `boxId`, waited for.
