@@ -2,10 +2,9 @@
 // the page (a screen reader's script, the browser tests) can tell it from the same box before.
 let boxesShown = 0;
 
-// Shows a modal <dialog> and resolves once it is answered: OK, or Enter in its field, with the
-// field's text; its other buttons that close it, or Esc, with `dismissed`; a command's button
-// where the program says so (runCommand). `wire` binds the rest. The program waits for the
-// answer, so every way out must give one.
+// Shows a modal <dialog> until its form closes it (OK gives its field's text; Cancel, Close and
+// Esc `dismissed`), or a command's button does where the program says so; `wire` binds the
+// rest. The program waits for the answer, so every way out must give one.
 function showModal(dialog, focus, dismissed = null, wire = () => {}) {
     return new Promise((resolve) => {
         const controller = new AbortController();
@@ -29,7 +28,6 @@ function showModal(dialog, focus, dismissed = null, wire = () => {}) {
     });
 }
 
-// A message box with `icon` ("error", "warning" or ""), or, `input`, an input box.
 function modalBox(title, text, icon, input) {
     const dialog = document.getElementById(input ? "inputBox" : "messageBox");
     dialog.querySelector(".title").textContent = title;

@@ -1,5 +1,3 @@
-// The page's calls into the program, one command at a time, and its copies to the clipboard.
-
 // The copies a command or a view waits for before it ends. Where the browser refuses its
 // clipboard API, the text is copied as a selection is, within an open modal box if any.
 let copies = Promise.resolve();
