@@ -29,22 +29,17 @@ std::string placeholderName(std::string_view commandName);
 std::string fillPage(std::string_view page);
 
 // The accuracy view's side-by-side tables: each method's figures, then the table of the
-// unknowns, its head and its count of rows (data-rows) but not its rows, which the page asks
-// for as they come into sight.
+// unknowns, its head and its count of rows but not its rows, which the page asks for as they
+// come into sight.
 std::string comparisonMarkup(const CalculateReport& report);
 
 // Rows first + 1 .. first + count of a view's table (fewer at its end), each numbered for a
 // screen reader where `indexed`; a cell's wrong digits are marked for the eye (class "wrong")
 // and what is said of it for a screen reader (class "said").
 std::string rowsMarkup(const ViewTable& table, int first, int count, bool indexed);
-// The rows in sight of a table whose rows the page asks for as they come into sight: rows
-// first + 1 .. first + count, numbered, first kept within the table, and a blank row of their
-// height (`rowHeight` pixels each) standing for those before and those after, so that the
-// table scrolls as if all were there.
-std::string rowsInSight(const ViewTable& table, int first, int count, double rowHeight);
-
-// The rows the page shows of such a table: those in sight and some around them, written anew
-// once the table has scrolled some way, so that 3000 rows open and scroll as fast as 30.
+// The rows the page shows of a table whose rows it asks for as they come into sight: those in sight
+// and some around them, written anew once the table has scrolled some way, so that 3000 rows open
+// and scroll as fast as 30.
 class RowWindow {
 public:
     // For the table scrolled `into` pixels, `inSight` pixels of it in sight and each row
