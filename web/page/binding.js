@@ -42,10 +42,8 @@ function bindWindow() {
     });
     fileInput.addEventListener("click", loadReader);
     fileInput.addEventListener("change", () => {
-        const [file] = fileInput.files;
+        [...fileInput.files].forEach((file) => openSystem(file)); // the chooser takes one
         fileInput.value = ""; // the same file can be chosen again
-        if (file)
-            openSystem(file);
     });
 
     // A drag from the page (text moved within a box) is the boxes'. From outside, the window
