@@ -4,7 +4,9 @@
 #include "WindowLayout.h"
 #include "frmCholesky.h"
 
+#include <algorithm>
 #include <array>
+#include <cctype>
 #include <stdexcept>
 #include <vector>
 
@@ -89,6 +91,37 @@ const CommandDeclaration* findCommand(std::string_view name) {
 
 bool isEnabled(Command id, const frmCholesky& form, std::optional<TextBox> box) {
     return declarationOf(id).enabled(form, box);
+}
+
+namespace {
+
+bool sameIgnoringCase(std::string_view a, std::string_view b) {
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+        return std::tolower(static_cast<unsigned char>(x)) ==
+               std::tolower(static_cast<unsigned char>(y));
+    });
+}
+
+bool matches(std::string_view shortcut, const KeyPress& press) {
+    const std::size_t lastPlus = shortcut.rfind('+');
+    const std::string_view modifiers = shortcut.substr(0, lastPlus + 1);
+    const std::string_view key = shortcut.substr(lastPlus + 1);
+    const auto named = [&](std::string_view modifier) {
+        return modifiers.find(modifier) != std::string_view::npos;
+    };
+    return !key.empty() && press.ctrl == named("Ctrl+") && press.shift == named("Shift+") &&
+           press.alt == named("Alt+") &&
+           (sameIgnoringCase(press.key, key) ||
+            (press.code.starts_with("Key") && sameIgnoringCase(press.code.substr(3), key)));
+}
+
+} // namespace
+
+const CommandDeclaration* commandOfKey(const KeyPress& press, bool inResultBox) {
+    for (const CommandDeclaration& c : kCommands)
+        if ((inResultBox || c.scope == CommandScope::window) && matches(c.shortcut, press))
+            return &c;
+    return nullptr;
 }
 
 std::string plainCaption(std::string_view caption) {

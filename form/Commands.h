@@ -54,6 +54,19 @@ const CommandDeclaration& declarationOf(Command id);
 const CommandDeclaration* findCommand(std::string_view name);
 bool isEnabled(Command id, const frmCholesky& form, std::optional<TextBox> box = std::nullopt);
 
+// A key pressed, as a browser names it: what it types ("c", "C") and, for a layout whose
+// letters differ, its place as the US layout names it ("KeyC"); Ctrl stands for Cmd as well.
+struct KeyPress {
+    std::string_view key;
+    std::string_view code;
+    bool ctrl = false;
+    bool shift = false;
+    bool alt = false;
+};
+// The command whose shortcut `press` is, with every modifier as named: a result box's only
+// where pressed `inResultBox`. Null for none.
+const CommandDeclaration* commandOfKey(const KeyPress& press, bool inResultBox);
+
 // `caption` without its mnemonic mark ("&&" stays one '&').
 std::string plainCaption(std::string_view caption);
 

@@ -1,6 +1,6 @@
 // The program in the browser put together: the page's platform services and the equation
-// logic, with the page's two buttons, its paste, Ctrl+O, drops and the result boxes' commands
-// bound to the logic (by page.js, which calls the functions below and waits for them).
+// logic, with the page's two buttons, the commands' keys and buttons, its paste, drops and
+// Ctrl+O bound to the logic (by page.js, which calls the functions below and waits for them).
 #include "Commands.h"
 #include "PageMarkup.h"
 #include "WebPlatform.h"
@@ -12,6 +12,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 
 namespace {
 
@@ -19,6 +20,7 @@ struct Calculator {
     Calculator() {
         // A page opened from a file gets no shared memory, so no second thread.
         form.solveOptions.threads = 1;
+        platform.setForm(form);
     }
 
     lse::web::WebPlatform platform;
@@ -30,18 +32,18 @@ Calculator& calculator() {
     return instance;
 }
 
+// The element with id `id` as a result box, where a result box's command acts; or none.
+std::optional<lse::TextBox> resultBoxWithId(std::string_view id) {
+    const std::optional<lse::TextBox> box = lse::web::textBoxWithId(id);
+    for (const lse::TextBox result : lse::resultBoxes())
+        if (box == result)
+            return box;
+    return std::nullopt;
+}
+
 } // namespace
 
 extern "C" {
-
-// The window's button with id `id` (submit_but, Start), as a click or Space presses it.
-EMSCRIPTEN_KEEPALIVE void pressButton(const char* id) {
-    const std::string_view button = id;
-    if (button == "submit_but")
-        calculator().form.submit_but_Click();
-    else if (button == "Start")
-        calculator().form.Start_Click();
-}
 
 // Lines first.. first + count - 1 of the long text on the view with id `viewId` (a box's or
 // the steps view's) as the page lays them out: a JSON array (lse::viewLinesJson). Valid until
@@ -52,11 +54,16 @@ EMSCRIPTEN_KEEPALIVE const char* boxLines(const char* viewId, int first, int cou
     return text.c_str();
 }
 
-// Rows first + 1 .. first + count of the table of the unknowns, as they come into sight.
-EMSCRIPTEN_KEEPALIVE const char* comparisonRows(int first, int count) {
+// The rows of the table of the unknowns to show, as RowWindow gives them, or null while those
+// shown serve; valid until the next call.
+EMSCRIPTEN_KEEPALIVE const char* comparisonRows(double into, double inSight, double rowHeight) {
+    static lse::web::RowWindow window;
     static std::string text;
-    text =
-        lse::web::rowsMarkup(lse::comparisonTable(calculator().form.report()), first, count, true);
+    std::optional<std::string> rows =
+        window.rowsFor(lse::comparisonTable(calculator().form.report()), into, inSight, rowHeight);
+    if (!rows)
+        return nullptr;
+    text = std::move(*rows);
     return text.c_str();
 }
 
@@ -69,25 +76,37 @@ EMSCRIPTEN_KEEPALIVE const char* progressText(double elapsedMs) {
     return text.c_str();
 }
 
-// The declared command called `name`, for the result box with id `boxId` (empty: none), as
-// its key or button runs it: Paste System and Open System… read the input page.js holds.
-EMSCRIPTEN_KEEPALIVE void runCommand(const char* name, const char* boxId) {
-    if (const lse::CommandDeclaration* command = lse::findCommand(name))
-        calculator().form.execute(command->id, lse::web::textBoxWithId(boxId));
+// The window's button with id `name` (submit_but, Start), as a click or Space presses it, or
+// the declared command called so, for the element with id `boxId` where a result box's
+// command acts for that box's method: Paste System and Open System… read the input page.js
+// holds. From the open accuracy view, a long command returns its name: the view closes, and
+// the command runs once it has.
+EMSCRIPTEN_KEEPALIVE const char* runCommand(const char* name, const char* boxId) {
+    Calculator& c = calculator();
+    const std::string_view id = name;
+    if (id == "submit_but")
+        c.form.submit_but_Click();
+    else if (id == "Start")
+        c.form.Start_Click();
+    else if (const lse::CommandDeclaration* command = lse::findCommand(id)) {
+        if (c.platform.closesAccuracyFor(command->id))
+            return name;
+        c.form.execute(command->id, resultBoxWithId(boxId));
+    }
+    return nullptr;
 }
 
-// The declared commands that have something to do now, as a JSON array of their names; a
-// result box's command as asked for the box with id `boxId` (empty: none). Valid until the
-// next call.
-EMSCRIPTEN_KEEPALIVE const char* enabledCommands(const char* boxId) {
-    static std::string names;
-    const std::optional<lse::TextBox> box = lse::web::textBoxWithId(boxId);
-    names = "[";
-    for (const lse::CommandDeclaration& command : lse::commands())
-        if (command.enabled(calculator().form, box))
-            names += (names.size() > 1 ? ",\"" : "\"") + std::string(command.name) + "\"";
-    names += "]";
-    return names.c_str();
+// The declared command whose key this is, pressed in the element with id `targetId` (`key`
+// and `code` as the browser names them; `ctrl`: Ctrl or Cmd): its name when it has something
+// to do, "" when it has not, null when the key is no command's.
+EMSCRIPTEN_KEEPALIVE const char* commandOfKey(const char* key, const char* code, int ctrl,
+                                              int shift, int alt, const char* targetId) {
+    const std::optional<lse::TextBox> box = resultBoxWithId(targetId);
+    const lse::CommandDeclaration* command =
+        lse::commandOfKey({key, code, ctrl != 0, shift != 0, alt != 0}, box.has_value());
+    if (command == nullptr)
+        return nullptr;
+    return command->enabled(calculator().form, box) ? command->name.data() : "";
 }
 
 } // extern "C"

@@ -50,14 +50,6 @@ std::string placeOf(const Control& c) {
            ";--width:" + std::to_string(width) + ";--height:" + std::to_string(height) + "\"";
 }
 
-// A result box's commands are heard in the boxes so marked.
-std::string resultBoxMark(const Control& c) {
-    for (const TextBox box : resultBoxes())
-        if (window::nameOf(box) == c.name)
-            return " data-result-box";
-    return "";
-}
-
 // The first control in tab order starts with the focus, as on the desktop.
 bool startsFocused(const Control& c) {
     for (const Control& other : window::kControls)
@@ -79,9 +71,8 @@ std::string element(const Control& c) {
                placeOf(c) + ">" + text + "</label>";
     }
     case Kind::multiLineBox:
-        return "<textarea" + id + " class=\"box\"" + placeOf(c) + resultBoxMark(c) +
-               " spellcheck=\"false\"" + (startsFocused(c) ? " autofocus" : "") + ">" + text +
-               "</textarea>";
+        return "<textarea" + id + " class=\"box\"" + placeOf(c) + " spellcheck=\"false\"" +
+               (startsFocused(c) ? " autofocus" : "") + ">" + text + "</textarea>";
     case Kind::textBox:
         return "<input" + id + " type=\"text\" value=\"" + text + "\" class=\"line\"" + placeOf(c) +
                " spellcheck=\"false\" autocomplete=\"off\"" +
@@ -145,31 +136,6 @@ std::string commandButton(const CommandDeclaration& command) {
            escaped(plainCaption(command.caption)) + "</button>";
 }
 
-std::string commandsJson() {
-    // Inside a <script> element, where "</" would end it.
-    const auto quoted = [](std::string_view text) {
-        std::string out = "\"";
-        for (const char c : text) {
-            if (c == '"' || c == '\\')
-                out += '\\';
-            if (c == '<')
-                out += "\\u003c";
-            else
-                out += c;
-        }
-        return out + "\"";
-    };
-    std::string out = "[";
-    for (const CommandDeclaration& c : commands()) {
-        out += std::string(out.size() > 1 ? ",\n" : "\n") + "{\"name\":" + quoted(c.name) +
-               ",\"caption\":" + quoted(plainCaption(c.caption)) +
-               ",\"shortcut\":" + quoted(c.shortcut) +
-               ",\"scope\":" + quoted(c.scope == CommandScope::window ? "window" : "resultBox") +
-               ",\"long\":" + (c.longWork ? "true" : "false") + "}";
-    }
-    return out + "\n]";
-}
-
 std::string windowMarkup() {
     const std::string indent = "    ";
     std::string controls;
@@ -203,7 +169,6 @@ std::string fillPage(std::string_view page) {
         {"WINDOW", windowMarkup()},
         {"PROGRAM_TITLE", escaped(window::kProgramTitle)},
         {"ACCURACY_TITLE", escaped(accuracyTitle())},
-        {"COMMANDS", commandsJson()},
     };
     for (const CommandDeclaration& command : commands()) {
         const std::string name = placeholderName(command.name);

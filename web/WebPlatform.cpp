@@ -12,7 +12,8 @@
 #include <algorithm>
 #include <cstdlib>
 #include <memory>
-#include <span>
+#include <string_view>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -27,9 +28,12 @@ using PageString = std::unique_ptr<char, decltype(&std::free)>;
 // JavaScript inside the macros: clang-format would take it for C++.
 // clang-format off
 
-// The value of the control with this id, whose lines LF ends.
+// The value of the control with this id, whose lines LF ends; a check box or an option
+// button "1" when checked, else "0".
 EM_JS(char*, readControlText, (const char* id), {
-    return allocateUTF8(document.getElementById(UTF8ToString(id)).value);
+    const control = document.getElementById(UTF8ToString(id));
+    const checkable = control.type === "checkbox" || control.type === "radio";
+    return allocateUTF8(checkable ? (control.checked ? "1" : "0") : control.value);
 });
 
 // A multi-line box turns CR LF into one line break; an <input> shows one line.
@@ -43,22 +47,16 @@ EM_JS(void, writeControlLines, (const char* id, int lines), {
     lineqPage.setBoxLines(UTF8ToString(id), lines);
 });
 
-EM_JS(int, isControlChecked, (const char* id), {
-    return document.getElementById(UTF8ToString(id)).checked ? 1 : 0;
-});
-
 EM_JS(void, setControlChecked, (const char* id, int checked), {
     document.getElementById(UTF8ToString(id)).checked = checked !== 0;
 });
 
-// `icon`: "error", "warning" or "".
-EM_ASYNC_JS(void, showMessageBox, (const char* title, const char* text, const char* icon), {
-    await lineqPage.messageBox(UTF8ToString(title), UTF8ToString(text), UTF8ToString(icon));
-});
-
-// The reply, or null when the user cancelled.
-EM_ASYNC_JS(char*, showInputBox, (const char* title, const char* prompt), {
-    const reply = await lineqPage.inputBox(UTF8ToString(title), UTF8ToString(prompt));
+// A message box with `icon` ("error", "warning" or "") or, `input` 1, an input box; the reply,
+// or null for a message box or when the user cancelled.
+EM_ASYNC_JS(char*, showModalBox, (const char* title, const char* text, const char* icon,
+                                  int input), {
+    const reply = await lineqPage.modalBox(UTF8ToString(title), UTF8ToString(text),
+        UTF8ToString(icon), input !== 0);
     return reply === null ? 0 : allocateUTF8(reply);
 });
 
@@ -100,10 +98,10 @@ EM_JS(double, heldInput, (char** name), {
     return typeof input === "string" ? input.length : input.size;
 });
 
-// 0 when closed, else 1 + the place among the declared commands of the long command it was
-// closed to run. `markup`: its tables side by side.
-EM_ASYNC_JS(int, accuracyView, (const char* text, const char* markup), {
-    return await lineqPage.accuracyView(UTF8ToString(text), UTF8ToString(markup));
+// Returns once closed. `markup`: its tables side by side; `enabled`: the names of its commands
+// that have something to do, each followed by a space.
+EM_ASYNC_JS(void, accuracyView, (const char* text, const char* markup, const char* enabled), {
+    await lineqPage.accuracyView(UTF8ToString(text), UTF8ToString(markup), UTF8ToString(enabled));
 });
 
 // Its `lines` lines on the view with the id kStepsViewId, which asks for them as it shows them
@@ -175,6 +173,11 @@ std::string idOf(lse::SolutionMethod button) {
     return "Option1_" + std::to_string(static_cast<int>(button));
 }
 
+bool isChecked(const char* id) {
+    const PageString text(readControlText(id), &std::free);
+    return std::string_view(text.get()) == "1";
+}
+
 } // namespace
 
 namespace lse::web {
@@ -216,7 +219,7 @@ std::string WebPlatform::viewLines(std::string_view id, int first, int count) co
 }
 
 int WebPlatform::checkBoxValue(CheckBox) const {
-    return isControlChecked("chkDefault");
+    return isChecked("chkDefault") ? 1 : 0;
 }
 
 void WebPlatform::setCheckBoxValue(CheckBox, int value) {
@@ -224,12 +227,14 @@ void WebPlatform::setCheckBoxValue(CheckBox, int value) {
 }
 
 bool WebPlatform::optionValue(OptionArray, SolutionMethod button) const {
-    return isControlChecked(idOf(button).c_str()) != 0;
+    return isChecked(idOf(button).c_str());
 }
 
 void WebPlatform::messageBox(const std::string& text, MessageStyle style,
                              const std::optional<std::string>& title) {
-    showMessageBox(title ? title->c_str() : kProgramTitle, text.c_str(), iconOf(style));
+    const PageString noReply(
+        showModalBox(title ? title->c_str() : kProgramTitle, text.c_str(), iconOf(style), 0),
+        &std::free);
 }
 
 void WebPlatform::runLong(const std::function<void()>& work, WorkStatus& status) {
@@ -249,7 +254,7 @@ void WebPlatform::runLong(const std::function<void()>& work, WorkStatus& status)
 }
 
 std::optional<std::string> WebPlatform::inputBox(const std::string& prompt) {
-    const PageString reply(showInputBox(kProgramTitle, prompt.c_str()), &std::free);
+    const PageString reply(showModalBox(kProgramTitle, prompt.c_str(), "", 1), &std::free);
     if (!reply)
         return std::nullopt;
     return std::string(reply.get());
@@ -289,11 +294,21 @@ void WebPlatform::finishDownload(const SavedFile& file, bool whole) {
 }
 
 ViewEnding WebPlatform::showAccuracy(const CalculateReport& report) {
-    const int ending = accuracyView(accuracyText(report).c_str(), comparisonMarkup(report).c_str());
-    const std::span<const CommandDeclaration> declared = commands();
-    if (ending <= 0 || static_cast<std::size_t>(ending) > declared.size())
-        return std::nullopt;
-    return declared[static_cast<std::size_t>(ending - 1)].id;
+    std::string enabled;
+    for (const Command id : kAccuracyViewCommands)
+        if (form_ && isEnabled(id, *form_))
+            enabled += std::string(declarationOf(id).name) + " ";
+    accuracyOpen_ = true;
+    accuracyView(accuracyText(report).c_str(), comparisonMarkup(report).c_str(), enabled.c_str());
+    accuracyOpen_ = false;
+    return std::exchange(accuracyEnding_, std::nullopt);
+}
+
+bool WebPlatform::closesAccuracyFor(Command id) {
+    if (!accuracyOpen_ || !declarationOf(id).longWork)
+        return false;
+    accuracyEnding_ = id;
+    return true;
 }
 
 void WebPlatform::showSteps(const StepsView& view) {

@@ -11,6 +11,10 @@
 #include <string>
 #include <string_view>
 
+namespace lse {
+class frmCholesky;
+}
+
 namespace lse::web {
 
 // The platform services in the browser: the page's controls, found by their ids, which are
@@ -50,6 +54,12 @@ public:
     ViewEnding showAccuracy(const CalculateReport& report) override;
     void showSteps(const StepsView& view) override;
 
+    // The form whose commands the views' buttons run, and enable as it says.
+    void setForm(const frmCholesky& form) { form_ = &form; }
+    // Whether the command `id`, run from the open accuracy view, closes the view to run: long
+    // work, which cannot wait for the page's turns while the program waits for the view.
+    bool closesAccuracyFor(Command id);
+
     // The progress box's line for the long work that runs, once it has run `elapsed`.
     std::string progressText(std::chrono::milliseconds elapsed) const;
 
@@ -60,6 +70,9 @@ public:
 private:
     std::map<std::string, LongText, std::less<>> longTexts_;
     const WorkStatus* running_ = nullptr;
+    const frmCholesky* form_ = nullptr;
+    bool accuracyOpen_ = false;
+    ViewEnding accuracyEnding_;
 };
 
 // The system in the file or text that the page holds for the reading (page.js), read in a

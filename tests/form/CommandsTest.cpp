@@ -85,5 +85,33 @@ TEST(Commands, NamesAreUniqueAndCaptionsLoseOnlyTheirMnemonicMark) {
     EXPECT_EQ(plainCaption("Accuracy\u2026"), "Accuracy\u2026");
 }
 
+// Every modifier must be as the shortcut names it; the key matches by what it types, in either
+// case, or by its place where the layout's letters differ.
+TEST(Commands, AKeyIsTheCommandItsShortcutNamesWhereItIsHeard) {
+    const struct {
+        KeyPress press;
+        bool inResultBox;
+        std::string_view expected; // empty: no command
+    } cases[] = {
+        {{"i", "KeyI", true}, false, "accuracy"},
+        {{"I", "KeyI", true, true}, false, ""},
+        {{"i", "KeyI", true, false, true}, false, ""},
+        {{"i", "KeyI"}, false, ""},
+        {{"C", "KeyC", true, true}, true, "copySolution"},
+        {{"C", "KeyC", true, true}, false, ""},
+        {{"\xd1\x81", "KeyC", true, true}, true, "copySolution"},
+        {{"o", "Digit0", true}, false, "openSystem"},
+        {{"S", "KeyS", true, true}, false, "saveResults"},
+        {{"s", "KeyS", true}, false, "saveSystem"},
+        {{"Control", "ControlLeft", true}, true, ""},
+        {{"", "", true, true}, true, ""},
+    };
+    for (const auto& c : cases) {
+        const CommandDeclaration* command = commandOfKey(c.press, c.inResultBox);
+        EXPECT_EQ(command ? command->name : "", c.expected)
+            << c.press.key << " " << c.press.code << (c.inResultBox ? " in a result box" : "");
+    }
+}
+
 } // namespace
 } // namespace lse::test

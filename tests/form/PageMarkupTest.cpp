@@ -1,5 +1,6 @@
 #include "PageMarkup.h"
 #include "Commands.h"
+#include "ViewTable.h"
 #include "WindowLayout.h"
 
 #include <gtest/gtest.h>
@@ -127,17 +128,47 @@ TEST(PageMarkup, OrderIsTabOrderWithHeadingsFirstAndOptionsTopDown) {
     }
 }
 
-// page.js hears a result box's commands in the boxes marked so, the methods' boxes alone, and
-// finds each command's button and caption where its placeholders stand.
-TEST(PageMarkup, ResultBoxesAreMarkedAndEachCommandHasItsPlaceholders) {
-    for (const Element& e : elementsOf(web::windowMarkup()))
-        EXPECT_EQ(e.attributes.find(" data-result-box") != std::string::npos,
-                  e.id == "txtGauss" || e.id == "txtCholesky")
-            << e.id;
+// page.js finds each command's button and caption where its placeholders stand.
+TEST(PageMarkup, EachCommandHasItsPlaceholders) {
     EXPECT_EQ(web::placeholderName("computeExact"), "COMPUTE_EXACT");
     for (const CommandDeclaration& c : commands()) {
         const std::string name = web::placeholderName(c.name);
         EXPECT_EQ(web::fillPage("@BUTTON_" + name + "@"), web::commandButton(c));
         EXPECT_EQ(web::fillPage("@CAPTION_" + name + "@"), plainCaption(c.caption));
+    }
+}
+
+// The rows a RowWindow wrote, as "before|first..last|after": the blank rows' heights in pixels
+// (empty for none) and the first and last rows written.
+std::string summaryOf(const std::string& rows) {
+    static const std::regex row(R"(<th scope="row">(\d+)</th>)");
+    static const std::regex blank(R"(height: ([\d.]+)px)");
+    std::vector<std::smatch> written{std::sregex_iterator(rows.begin(), rows.end(), row), {}};
+    std::string before, after;
+    for (std::sregex_iterator it(rows.begin(), rows.end(), blank), end; it != end; ++it)
+        (it->position() < written.front().position() ? before : after) = (*it)[1];
+    return before + "|" + written.front()[1].str() + ".." + written.back()[1].str() + "|" + after;
+}
+
+// Rows of 20 pixels, 400 in sight: those in sight and 40 around, written anew once the first to
+// show has moved by 20, within the table; at the top, to measure, while the height is unknown.
+TEST(PageMarkup, RowWindowWritesTheRowsInSightAnewOnlyOnceScrolledSomeWay) {
+    const ViewTable table{"t", {"#", "x"}, 3000, [](int row, int) {
+                              return ViewCell{std::to_string(row), {}, ""};
+                          }};
+    const struct {
+        double into, rowHeight;
+        std::string expected; // empty: nothing written
+    } steps[] = {
+        {0, 0, "|1..80|"},    {0, 20, "|1..100|58000.000000"},
+        {200, 20, ""},        {1200, 20, "400.000000|21..120|57600.000000"},
+        {1500, 20, ""},       {59990, 20, "59180.000000|2960..3000|"},
+        {5000, 0, "|1..80|"}, {5000, 20, "4200.000000|211..310|53800.000000"},
+    };
+    web::RowWindow window;
+    for (const auto& step : steps) {
+        const std::optional<std::string> rows =
+            window.rowsFor(table, step.into, 400, step.rowHeight);
+        EXPECT_EQ(rows ? summaryOf(*rows) : "", step.expected) << step.into;
     }
 }

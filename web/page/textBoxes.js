@@ -1,11 +1,10 @@
 // The window's multi-line boxes: each its <textarea> while it shows a short text, and beside it
-// the view it shows a long one on (a LineView), marked as the box is; the one shown has the
-// box's id, and the focus if the other had it.
+// the view it shows a long one on (a LineView); the one shown has the box's id, and the focus
+// if the other had it.
 const boxViews = new Map([...document.querySelectorAll("textarea.box")].map((area) => {
     const view = area.insertAdjacentElement("afterend", newDiv({ className: "box", hidden: true }));
     view.setAttribute("style", area.getAttribute("style"));
     view.setAttribute("aria-labelledby", document.querySelector(`label[for="${area.id}"]`).id);
-    view.toggleAttribute("data-result-box", area.hasAttribute("data-result-box"));
     return [area.id, Object.assign(new LineView(view, area.id), { area })];
 }));
 function showBox(id, long) {

@@ -1,80 +1,36 @@
 // The views the program shows and waits for: the accuracy view with its tables side by side,
 // and the steps view.
 
-// The accuracy view of the last Calculate, its text and tables (`markup`) the program's;
-// resolves once closed, with 0, or with 1 + the place of the long command it was closed to
-// run (Compute Exact Solution, Refine Solution), and not before its copies have reached the
-// clipboard. Its copies are the program's commands. The focus starts in the text, so that the
-// keys select and copy it. Its commands' buttons are enabled as the program says when it
-// opens.
-async function accuracyView(text, markup) {
+// The accuracy view of the last Calculate: its text, and its tables side by side (`markup`),
+// which the program writes, escaping every text in them; its commands' buttons enabled where
+// `enabled` names them. The focus starts in the text, so that the keys select and copy it.
+async function accuracyView(text, markup, enabled) {
     const dialog = document.getElementById("accuracyView");
     const report = dialog.querySelector(".text");
-    report.value = text;
-    // The program writes the tables, escaping every text it puts in them.
     const side = dialog.querySelector(".side");
+    report.value = text;
     side.innerHTML = markup;
-    side.scrollTop = 0;
-    const showRows = comparisonRows(side);
     report.setSelectionRange(0, 0);
-    report.scrollTop = 0;
-    const close = dialog.querySelector("button.close");
-    const enabled = enabledCommands();
-    const ending = await showModal(dialog, report, undefined, (finish, signal) => {
-        for (const button of dialog.querySelectorAll("button[data-command]")) {
-            const name = button.dataset.command;
-            button.disabled = !enabled.has(name);
-            button.addEventListener("click", () => {
-                if (button.disabled)
-                    return;
-                const place = commands.findIndex((command) => command.name === name);
-                if (commands[place].long)
-                    finish(place + 1);
-                else
-                    callNow("runCommand", name, "");
-            }, { signal });
-        }
-        close.addEventListener("click", () => finish(), { signal });
+    report.scrollTop = side.scrollTop = 0;
+    for (const button of dialog.querySelectorAll("[data-command]"))
+        button.disabled = !enabled.split(" ").includes(button.dataset.command);
+    // The table of the unknowns holds the rows that the program writes as they come into sight.
+    const body = side.querySelector("table.comparison > tbody");
+    let height = 0;
+    const showRows = () => {
+        height ||= body?.rows[0]?.getBoundingClientRect().height ?? 0;
+        const rows = body && callNow("comparisonRows",
+            side.getBoundingClientRect().top - body.getBoundingClientRect().top,
+            side.clientHeight, height);
+        if (rows !== null)
+            body.innerHTML = rows;
+    };
+    showRows();
+    await showModal(dialog, report, null, (finish, signal) => {
         side.addEventListener("scroll", showRows, { signal });
         queueMicrotask(showRows); // once the view is open and its rows have their height
     });
     await copies;
-    return ending ?? 0;
-}
-
-// The table of the unknowns holds the rows in sight and some around them, which the program
-// writes as they come into sight, blank rows of the same height standing for the others:
-// 3000 unknowns open and scroll as fast as 30. Returns what shows the rows for where the
-// table has scrolled to.
-function comparisonRows(side) {
-    const table = side.querySelector("table.comparison");
-    if (table === null)
-        return () => {};
-    const rows = Number(table.dataset.rows);
-    const body = table.tBodies[0];
-    const columns = table.tHead.rows[0].cells.length;
-    const around = 40;
-    const spacer = (height) => height <= 0 ? "" : `<tr class="spacer" aria-hidden="true">` +
-        `<td colspan="${columns}" style="height: ${height}px"></td></tr>`;
-    const rowsFrom = (first, count) => callNow("comparisonRows", first, count) ?? "";
-    let rowHeight = 0;
-    let shown = -1;
-    body.innerHTML = rowsFrom(0, 2 * around);
-    return () => {
-        if (rowHeight === 0) {
-            rowHeight = body.querySelector("tr:not(.spacer)")?.getBoundingClientRect().height ?? 0;
-            if (rowHeight === 0)
-                return;
-        }
-        const into = side.getBoundingClientRect().top - body.getBoundingClientRect().top;
-        const first = Math.max(0, Math.min(rows - 1, Math.floor(into / rowHeight) - around));
-        if (shown >= 0 && Math.abs(first - shown) < around / 2)
-            return;
-        const count = Math.ceil(side.clientHeight / rowHeight) + 2 * around;
-        body.innerHTML = spacer(first * rowHeight) + rowsFrom(first, count) +
-            spacer((rows - first - count) * rowHeight);
-        shown = first;
-    };
 }
 
 // Steps…: one method's steps, `count` lines on a line view; `fractionsTitle` names the steps in

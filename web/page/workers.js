@@ -17,7 +17,6 @@ function moduleUrl(script) {
         element.src = script;
     });
 }
-const readModule = { load: () => moduleUrl("lineq-read.js") }; // binding.js loads it ahead
 
 // The one request that runs: its Worker, ended (with the memory it holds) at the answer or a
 // cancel, and the events the program has yet to take.
