@@ -88,4 +88,11 @@ std::string viewLinesJson(const LongText& text, int first, int count) {
     return json + "]";
 }
 
+std::string viewText(const LongText& text) {
+    std::string whole;
+    for (int i = 0; i < text.lines; ++i)
+        whole.append(withoutLineEnd(text.line(i))).push_back('\n');
+    return whole;
+}
+
 } // namespace lse

@@ -33,4 +33,7 @@ std::vector<std::string> linesOf(std::string_view text);
 // the other text's line (a line beside another is one piece); no line ends.
 std::string viewLinesJson(const LongText& text, int first, int count);
 
+// The whole of `text`'s lines, each ended by LF, as a copy of the view takes it.
+std::string viewText(const LongText& text);
+
 } // namespace lse

@@ -54,6 +54,13 @@ EMSCRIPTEN_KEEPALIVE const char* boxLines(const char* viewId, int first, int cou
     return text.c_str();
 }
 
+// The whole of that text, as a copy takes it; valid until the next call.
+EMSCRIPTEN_KEEPALIVE const char* boxText(const char* viewId) {
+    static std::string text;
+    text = calculator().platform.viewText(viewId);
+    return text.c_str();
+}
+
 // The rows of the table of the unknowns to show, as RowWindow gives them, or null while those
 // shown serve; valid until the next call.
 EMSCRIPTEN_KEEPALIVE const char* comparisonRows(double into, double inSight, double rowHeight) {

@@ -218,6 +218,11 @@ std::string WebPlatform::viewLines(std::string_view id, int first, int count) co
     return text == longTexts_.end() ? "[]" : viewLinesJson(text->second, first, count);
 }
 
+std::string WebPlatform::viewText(std::string_view id) const {
+    const auto text = longTexts_.find(id);
+    return text == longTexts_.end() ? std::string() : lse::viewText(text->second);
+}
+
 int WebPlatform::checkBoxValue(CheckBox) const {
     return isChecked("chkDefault") ? 1 : 0;
 }

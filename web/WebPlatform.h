@@ -66,6 +66,8 @@ public:
     // Lines first.. first + count - 1 of the long text shown on the view with this id (a
     // box's, or the steps view's) as the page lays them out (viewLinesJson).
     std::string viewLines(std::string_view id, int first, int count) const;
+    // The whole of that text, as a copy takes it (viewText).
+    std::string viewText(std::string_view id) const;
 
 private:
     std::map<std::string, LongText, std::less<>> longTexts_;

@@ -46,6 +46,7 @@ TEST(ViewLines, GiveTheLinesAskedForAsJson) {
              {{1, line, beside}, 0, 1, R"([[["a\"b","1/3"]]])"},
          })
         EXPECT_EQ(viewLinesJson(text, first, count), json);
+    EXPECT_EQ(viewText({3, line, beside}), "a\"b\nc\\d\te\n" + std::string(2050, '7') + "\n");
 }
 
 } // namespace

@@ -38,11 +38,11 @@ function bindWindow() {
             (!systemPaste && event.target.matches("textarea, input, .view")))
             return;
         event.preventDefault();
-        pasteSystem(event.clipboardData?.getData("text/plain") ?? "");
+        readSystem(event.clipboardData?.getData("text/plain") ?? "");
     });
     fileInput.addEventListener("click", loadReader);
     fileInput.addEventListener("change", () => {
-        [...fileInput.files].forEach((file) => openSystem(file)); // the chooser takes one
+        [...fileInput.files].forEach(readSystem); // the chooser takes one
         fileInput.value = ""; // the same file can be chosen again
     });
 
@@ -64,7 +64,7 @@ function bindWindow() {
             if (type === "dragover")
                 data.dropEffect = taken ? "copy" : "none";
             else if (taken)
-                files ? openSystem(data.files[0]) : pasteSystem(data.getData("text/plain"));
+                readSystem(files ? data.files[0] : data.getData("text/plain"));
         });
     }
     document.documentElement.dataset.ready = "true";

@@ -1,7 +1,5 @@
-// A long text laid out a few lines at a time as they come into sight (a window's box's beyond
-// WebPlatform's kShortText, the steps view's), which the program gives under `id` as asked for.
-// It scrolls by the keys that move a text box's caret and by the wheel; Ctrl+A and a copy take
-// the whole text, a mouse selection what it holds. It takes no typing.
+// A long text (a box's beyond kShortText, the steps view's) laid out as the program's lines come
+// into sight; scrolled by the caret keys and the wheel; Ctrl+A copies it whole; no typing.
 const kRow = 15; // px, page.css's line-height of the boxes
 const newDiv = (properties) => Object.assign(document.createElement("div"), properties);
 class LineView {
@@ -11,7 +9,7 @@ class LineView {
         Object.assign(this, { element: view, id, lines: newDiv({ className: "lines" }),
             measure: newDiv({ className: "lines measure" }) });
         view.replaceChildren(this.lines, this.measure);
-        Object.defineProperty(view, "value", { get: () => this.text() });
+        Object.defineProperty(view, "value", { get: () => callNow("boxText", id) });
         view.addEventListener("keydown", (event) => this.key(event));
         view.addEventListener("wheel", (event) => {
             event.preventDefault();
@@ -21,22 +19,17 @@ class LineView {
         view.addEventListener("copy", (event) => {
             if (this.allSelected) {
                 event.preventDefault();
-                event.clipboardData.setData("text/plain", this.text());
+                event.clipboardData.setData("text/plain", view.value);
             }
         });
         view.addEventListener("mousedown", () => (this.allSelected = false));
-    }
-    text() {
-        const lines = JSON.parse(callNow("boxLines", this.id, 0, this.count));
-        return lines.map((line) => `${line.map((piece) => piece[0]).join("")}\n`).join("");
     }
     show(count) { // once in sight, where its rows have their height
         const padding = parseFloat(getComputedStyle(this.element).paddingTop); // as much below
         const inSight = Math.max(1, Math.floor((this.element.clientHeight - 2 * padding) / kRow));
         Object.assign(this, { count, cache: new Map(), inSight }).scrollBy(-Infinity);
     }
-    // A line's pieces, each an array of its text and the text beside it where there is one,
-    // and the rows of those laid out so far.
+    // A line's pieces (each its text, and the text beside it if any) and their rows laid out.
     pieces(line) {
         if (this.cache.size > 4096)
             this.cache.clear();
@@ -69,8 +62,7 @@ class LineView {
         return this.pieces(at.line).rows[at.piece] ?? this.layOut(at);
     }
 
-    // Moves the top by `rows` (up when negative; -Infinity: to the start), no further than the
-    // text goes, and lays out the rows in sight.
+    // Moves the top by `rows` (-Infinity: to the start) within the text; lays out what is in sight.
     scrollBy(rows) {
         let at = rows > -Infinity ? this.top : { line: 0, piece: 0, row: 0 };
         let row = at.row + rows;

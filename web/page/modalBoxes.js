@@ -2,25 +2,20 @@
 // the page (a screen reader's script, the browser tests) can tell it from the same box before.
 let boxesShown = 0;
 
-// Shows a modal <dialog> until its form closes it (OK gives its field's text; Cancel, Close and
-// Esc `dismissed`), or a command's button does where the program says so; `wire` binds the
-// rest. The program waits for the answer, so every way out must give one.
-function showModal(dialog, focus, dismissed = null, wire = () => {}) {
+// Shows a modal <dialog> until its form closes it (OK: its field's text; Cancel, Close, Esc: null)
+// or a command's button does where the program says so; the program waits for every way out.
+function showModal(dialog, focus) {
     return new Promise((resolve) => {
-        const controller = new AbortController();
-        const signal = controller.signal;
         const finish = (result) => {
-            controller.abort();
+            dialog.onclose = dialog.onclick = null;
             dialog.close();
             resolve(result);
         };
         // The close event of the box's previous showing comes late, when it may be open again.
-        dialog.addEventListener("close", () => dialog.open || finish(dialog.returnValue === "ok" ?
-            dialog.querySelector("input")?.value ?? null : dismissed), { signal });
-        dialog.addEventListener("click", ({ target }) => target.dataset.command &&
-            callNow("runCommand", target.dataset.command, "") !== null && finish(dismissed),
-            { signal });
-        wire(finish, signal);
+        dialog.onclose = () => dialog.open || finish(dialog.returnValue === "ok" ?
+            dialog.querySelector("input")?.value ?? null : null);
+        dialog.onclick = ({ target }) => target.dataset.command &&
+            callNow("runCommand", target.dataset.command, "") !== null && finish(null);
         dialog.returnValue = "";
         dialog.dataset.serial = String(++boxesShown);
         dialog.showModal();
@@ -32,9 +27,7 @@ function modalBox(title, text, icon, input) {
     const dialog = document.getElementById(input ? "inputBox" : "messageBox");
     dialog.querySelector(".title").textContent = title;
     dialog.querySelector(".text").textContent = text;
-    // An SVG element has no `hidden` property of its own: the attribute it is.
-    for (const shown of dialog.querySelectorAll(".icon"))
-        shown.toggleAttribute("hidden", !shown.classList.contains(icon));
+    dialog.dataset.icon = icon;
     dialog.querySelector("form").reset();
     return showModal(dialog, dialog.querySelector("input, .ok"));
 }

@@ -32,8 +32,7 @@ async function run(command) {
         return;
     document.documentElement.dataset.busy = "true";
     try {
-        await command();
-        await copies;
+        await command().then(() => copies);
     } finally {
         delete document.documentElement.dataset.busy;
     }

@@ -1,7 +1,5 @@
-// The long work that runs (WebPlatform::runLong), its status in the program's memory, and the
-// one progress box as the desktop's dialog: the program's line, a bar (busy where nothing is
-// counted), and Cancel or Esc, which sets the cancel and ends the Worker's request. Work that
-// waits shows it after the quiet time, or at once where it asks, until the work has stopped.
+// The long work that runs (WebPlatform::runLong) in the one progress box, as the desktop's: the
+// program's line, a bar, Cancel or Esc; shown after the quiet time, or at once where asked.
 let longWork = null;
 function beginLongWork(status) {
     const started = performance.now();

@@ -1,6 +1,5 @@
-// The window's multi-line boxes: each its <textarea> while it shows a short text, and beside it
-// the view it shows a long one on (a LineView); the one shown has the box's id, and the focus
-// if the other had it.
+// Each multi-line box: its <textarea> for a short text, beside it a LineView for a long one; the
+// one shown has the box's id, and the focus if the other had it.
 const boxViews = new Map([...document.querySelectorAll("textarea.box")].map((area) => {
     const view = area.insertAdjacentElement("afterend", newDiv({ className: "box", hidden: true }));
     view.setAttribute("style", area.getAttribute("style"));
@@ -17,8 +16,7 @@ function showBox(id, long) {
     shown.id = id;
     return view;
 }
-// The program's short text for a box (WebPlatform's replaceText; the browser makes its CR LF
-// line ends LF), and a box's long text of `count` lines, which the view asks the program for.
+// A box's short text (the browser makes CR LF one line end), or its long text of `count` lines.
 function setBoxText(id, text) {
     (boxViews.has(id) ? showBox(id, false).area : document.getElementById(id)).value = text;
 }

@@ -1,9 +1,5 @@
-// The views the program shows and waits for: the accuracy view with its tables side by side,
-// and the steps view.
-
-// The accuracy view of the last Calculate: its text, and its tables side by side (`markup`),
-// which the program writes, escaping every text in them; its commands' buttons enabled where
-// `enabled` names them. The focus starts in the text, so that the keys select and copy it.
+// The accuracy view: its text, its tables side by side as the program writes them (escaped), its
+// commands' buttons enabled where `enabled` names them; the focus in the text, for the keys.
 async function accuracyView(text, markup, enabled) {
     const dialog = document.getElementById("accuracyView");
     const report = dialog.querySelector(".text");
@@ -26,11 +22,10 @@ async function accuracyView(text, markup, enabled) {
             body.innerHTML = rows;
     };
     showRows();
-    await showModal(dialog, report, null, (finish, signal) => {
-        side.addEventListener("scroll", showRows, { signal });
-        queueMicrotask(showRows); // once the view is open and its rows have their height
-    });
-    await copies;
+    side.onscroll = showRows;
+    const shown = showModal(dialog, report);
+    showRows(); // now that the view is open and its rows have their height
+    await shown.then(() => copies);
 }
 
 // Steps…: one method's steps, `count` lines on a line view; `fractionsTitle` names the steps in
@@ -39,13 +34,11 @@ let stepsLines = null;
 async function stepsView(title, count, fractionsTitle, copy) {
     const dialog = document.getElementById("stepsView");
     dialog.querySelector(".title").textContent = title;
+    dialog.querySelector(".copy").onclick = () => copyText(copy);
     stepsLines ??= new LineView(dialog.querySelector(".text"), "stepsView-text");
     dialog.classList.toggle("pairs", fractionsTitle !== "");
     stepsLines.element.ariaDescription = fractionsTitle || null;
-    const shown = showModal(dialog, stepsLines.element, undefined, (finish, signal) => {
-        dialog.querySelector(".copy").addEventListener("click", () => copyText(copy), { signal });
-        dialog.querySelector(".close").addEventListener("click", () => finish(), { signal });
-    });
-    stepsLines.show(count);
+    const shown = showModal(dialog, stepsLines.element);
+    stepsLines.show(count); // now that the view is open and its rows have their height
     await shown.then(() => copies);
 }

@@ -1,6 +1,5 @@
-// Appended to each Worker's module (not to page.js): a request's input (a File or a text) goes to
-// /input in the module's file system, and answer(option) says how the job ended (WorkerEvent.h),
-// with its "arrays" ([at, bytes] in the module's memory), which are handed over.
+// Appended to each Worker's module, not to page.js: the input (a File or a text) goes to /input,
+// answer(option) says how the job ended (WorkerEvent.h), its "arrays" ([at, bytes]) handed over.
 const lineqReady = new Promise((resolve) => { Module.onRuntimeInitialized = resolve; });
 self.onmessage = ({ data: { input, option } }) => lineqReady.then(() => {
     let event;

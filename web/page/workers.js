@@ -1,6 +1,5 @@
-// The page's Workers (web/WebWorkers.cpp). A module's script is loaded when first asked for
-// (a failed load again at the next request) and hands over the module's text, which becomes a
-// Blob URL: the only way a page opened from a file can start a Worker.
+// The page's Workers (web/WebWorkers.cpp): a module's script, loaded when first asked for (again
+// after a failure), hands over its text for a Blob URL, a file page's only way to a Worker.
 const modules = {};
 const arrivals = {};
 const moduleLoaded = (script, text) =>
@@ -56,12 +55,11 @@ async function nextWorkerEvent(showNow) {
 }
 const workerEvent = () => request.event;
 
-// Paste System's text or Open System…'s File, held while the command reads it.
+// A text for Paste System or a File for Open System…, held while the command reads it.
 let held = null;
 const heldInput = () => held;
-const readSystem = (input, command) => run(() => {
+const readSystem = (input) => run(() => {
     held = input;
-    return runCommand(command).finally(() => { held = null; });
+    return runCommand(typeof input === "string" ? "pasteSystem" : "openSystem")
+        .finally(() => { held = null; });
 });
-const pasteSystem = (text) => readSystem(text, "pasteSystem");
-const openSystem = (file) => readSystem(file, "openSystem");
