@@ -1,8 +1,8 @@
 #include "ViewLines.h"
 
+#include "JsonString.h"
+
 #include <algorithm>
-#include <array>
-#include <cstdio>
 
 namespace lse {
 
@@ -12,23 +12,6 @@ std::string_view withoutLineEnd(std::string_view line) {
     if (line.ends_with('\n'))
         line.remove_suffix(line.ends_with("\r\n") ? 2 : 1);
     return line;
-}
-
-void appendQuoted(std::string& out, std::string_view text) {
-    out += '"';
-    for (const char c : text) {
-        if (c == '"' || c == '\\') {
-            out += '\\';
-            out += c;
-        } else if (static_cast<unsigned char>(c) < 0x20) {
-            std::array<char, 7> escape{};
-            std::snprintf(escape.data(), escape.size(), "\\u%04x", c);
-            out += escape.data();
-        } else {
-            out += c;
-        }
-    }
-    out += '"';
 }
 
 bool continuesCharacter(char c) {
@@ -70,15 +53,15 @@ std::string viewLinesJson(const LongText& text, int first, int count) {
         const std::string line = text.line(i);
         if (text.beside) {
             json += '[';
-            appendQuoted(json, withoutLineEnd(line));
+            appendJsonString(json, withoutLineEnd(line));
             json += ',';
-            appendQuoted(json, withoutLineEnd(text.beside(i)));
+            appendJsonString(json, withoutLineEnd(text.beside(i)));
             json += ']';
         } else {
             const char* comma = "[";
             for (const std::string_view piece : viewPieces(withoutLineEnd(line))) {
                 json += comma;
-                appendQuoted(json, piece);
+                appendJsonString(json, piece);
                 json += ']';
                 comma = ",[";
             }

@@ -1,5 +1,7 @@
 #include "WorkerEvent.h"
 
+#include "JsonString.h"
+
 #include <array>
 #include <cstdint>
 #include <cstdio>
@@ -24,20 +26,9 @@ constexpr std::array<std::pair<Kind, std::string_view>, 7> kKindNames{{
 }};
 
 std::string quoted(std::string_view text) {
-    std::string out = "\"";
-    for (const char c : text) {
-        if (c == '"' || c == '\\') {
-            out += '\\';
-            out += c;
-        } else if (static_cast<unsigned char>(c) < 0x20) {
-            std::array<char, 7> escape{};
-            std::snprintf(escape.data(), escape.size(), "\\u%04x", c);
-            out += escape.data();
-        } else {
-            out += c;
-        }
-    }
-    return out + "\"";
+    std::string out;
+    lse::appendJsonString(out, text);
+    return out;
 }
 
 // Doubles as JavaScript writes integers: the counts here are whole.
