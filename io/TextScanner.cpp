@@ -134,6 +134,7 @@ void TextScanner::forgetLine() {
     cells_ = 0;
     tabSinceField_ = false;
     tabBetweenFields_ = false;
+    blankBetweenFields_ = false;
     decimalComma_.reset();
     lastField_ = {};
     commaAt_ = 0;
@@ -148,6 +149,7 @@ void TextScanner::noteField(const char* start, std::string_view text) {
     if (!joined) {
         ++cells_;
         tabBetweenFields_ = tabBetweenFields_ || (tabSinceField_ && !lastField_.empty());
+        blankBetweenFields_ = blankBetweenFields_ || (commaAt_ == 0 && !lastField_.empty());
     }
     tabSinceField_ = false;
     commaAt_ = 0;
@@ -166,7 +168,9 @@ void TextScanner::noteField(const char* start, std::string_view text) {
         if (semicolons)
             refuseDecimalComma();
     }
-    if (decimalComma_ && tabBetweenFields_)
+    // Where blanks or tabs alone separate the line's fields, a comma joining digits separates
+    // none: "2,5 1" is 2.5 and 1 in a decimal-comma locale, never 2, 5 and 1.
+    if (decimalComma_ && (tabBetweenFields_ || blankBetweenFields_))
         refuseDecimalComma();
     lastField_ = text;
     lastFieldEnd_ = at + text.size();

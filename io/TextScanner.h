@@ -131,6 +131,7 @@ private:
     std::int64_t cells_ = 0;     // fields, those joined by a comma between digits as one
     bool tabSinceField_ = false; // among the blanks after the last field
     bool tabBetweenFields_ = false;
+    bool blankBetweenFields_ = false;          // two fields with only blanks between them
     std::optional<DecimalComma> decimalComma_; // the line's first
     std::string_view lastField_;
     std::uint64_t lastFieldEnd_ = 0;

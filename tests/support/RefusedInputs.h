@@ -70,6 +70,9 @@ inline const std::vector<RefusedInput>& refusedInputs() {
         {"1\t2\n3 \t 4,5\n", "line 2, field 2: '4,5' has a decimal comma; write 4.5"},
         {"1;2;0,25\n", "line 1, field 3: '0,25' has a decimal comma; write 0.25"},
         {"1,5;2\n", "line 1, field 1: '1,5' has a decimal comma; write 1.5"},
+        // ... and where blanks alone separate the others: not 2, 5, 1 and 1.
+        {"2,5 1 1\n1 3 2\n", "line 1, field 1: '2,5' has a decimal comma; write 2.5"},
+        {"2\n1 2,5\n1 3\n1 2\n", "line 2, field 2: '2,5' has a decimal comma; write 2.5"},
         // The mistake before it comes first, as on one thread.
         {"1 x\n2,5\t1\n", "line 1, column 3: expected a number, found 'x'"},
         {"1 2\n", "expected 1 entries of b, found 0", "plain"},
