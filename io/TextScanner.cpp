@@ -39,30 +39,35 @@ void TextScanner::setComment(char comment) {
                 static_cast<unsigned char>(comment) < kFirstUnflagged;
 }
 
-const char* TextScanner::skipText(const char* at) const {
+const char* TextScanner::skipText(const char* at) {
     // Eight bytes at a time: every byte that ends a field (blanks, line end, comma, the comment
     // sign) lies below '-', so a word without such a byte is text throughout. The lowest byte
     // below '-' is found exactly (borrows only run upwards); a text byte there, such as '+',
     // is passed and the search goes on.
+    std::uint64_t passed = 0;
     if (wordScan_) {
         constexpr std::uint64_t kOnes = 0x0101010101010101ULL;
         constexpr std::uint64_t kHighs = 0x8080808080808080ULL;
         while (end_ - at >= 8) {
             std::uint64_t word;
             std::memcpy(&word, at, sizeof word);
+            passed |= word;
             const std::uint64_t below = (word - kOnes * kFirstUnflagged) & ~word & kHighs;
             if (below == 0) {
                 at += 8;
                 continue;
             }
             at += std::countr_zero(below) / 8;
-            if (classes_[static_cast<unsigned char>(*at)] != kText)
+            if (classes_[static_cast<unsigned char>(*at)] != kText) {
+                passedBytes_ |= passed;
                 return at;
+            }
             ++at;
         }
     }
     while (at < end_ && classes_[static_cast<unsigned char>(*at)] == kText)
-        ++at;
+        passed |= static_cast<unsigned char>(*at++);
+    passedBytes_ |= passed;
     return at;
 }
 
@@ -135,6 +140,7 @@ void TextScanner::forgetLine() {
     tabSinceField_ = false;
     tabBetweenFields_ = false;
     blankBetweenFields_ = false;
+    lineContinuations_ = 0;
     decimalComma_.reset();
     lastField_ = {};
     commaAt_ = 0;
@@ -251,6 +257,11 @@ bool TextScanner::nextField(Field& field) {
         break;
     }
     field = {std::string_view(start, static_cast<std::size_t>(pos_ - start)), column(start)};
+    if ((passedBytes_ & 0x8080808080808080ULL) != 0)
+        lineContinuations_ += std::count_if(field.text.begin(), field.text.end(), [](char c) {
+            return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
+        });
+    passedBytes_ = 0;
     afterField_ = true;
     noteField(start, field.text);
     return true;

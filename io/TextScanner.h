@@ -79,10 +79,11 @@ private:
     // Reads more, keeping the bytes from `keep` on (and a pinned line); moves `keep` and pos_
     // with them. False at the end of the input.
     bool fill(const char*& keep);
+    // A column counts characters: a field's UTF-8 beyond ASCII (a minus sign U+2212) takes one.
     std::int64_t column(const char* at) const {
         return static_cast<std::int64_t>(base_ + static_cast<std::uint64_t>(at - begin_) -
                                          lineStart_) +
-               1;
+               1 - lineContinuations_;
     }
     void startLine();
     void forgetLine();
@@ -95,7 +96,7 @@ private:
             progress_(position());
     }
     // The end of the field's text that starts at `at`, within the buffer.
-    const char* skipText(const char* at) const;
+    const char* skipText(const char* at);
 
     ByteSource& source_;
     std::vector<char> buffer_;
@@ -131,7 +132,11 @@ private:
     std::int64_t cells_ = 0;     // fields, those joined by a comma between digits as one
     bool tabSinceField_ = false; // among the blanks after the last field
     bool tabBetweenFields_ = false;
-    bool blankBetweenFields_ = false;          // two fields with only blanks between them
+    bool blankBetweenFields_ = false; // two fields with only blanks between them
+    // The bytes skipText passed (and some after them), OR'd: a field with a byte beyond ASCII
+    // sets a high bit, and only then are its UTF-8 continuation bytes counted.
+    std::uint64_t passedBytes_ = 0;
+    std::int64_t lineContinuations_ = 0;       // in the line's fields so far
     std::optional<DecimalComma> decimalComma_; // the line's first
     std::string_view lastField_;
     std::uint64_t lastFieldEnd_ = 0;

@@ -63,6 +63,8 @@ inline const std::vector<RefusedInput>& refusedInputs() {
         // Characters as the user wrote them, one that cannot be seen by its code point.
         {"1 2\u00B75\n", "line 1, column 3: expected a number, found '2\u00B75'"},
         {"1 2\u00A05\n", "line 1, column 3: expected a number, found '2<U+00A0>5'"},
+        // A column counts characters, a minus sign U+2212 one.
+        {"1\n\u22121 x\n", "line 2, column 4: expected a number, found 'x'"},
         {"1 " + repeated("\u00B7", 41) + "\n",
          "line 1, column 3: expected a number, found '" + repeated("\u00B7", 40) + "...'"},
         // A decimal comma where tabs or semicolons separate the fields, as spreadsheets copy.
