@@ -41,33 +41,28 @@ void TextScanner::setComment(char comment) {
 
 const char* TextScanner::skipText(const char* at) {
     // Eight bytes at a time: every byte that ends a field (blanks, line end, comma, the comment
-    // sign) lies below '-', so a word without such a byte is text throughout. The lowest byte
-    // below '-' is found exactly (borrows only run upwards); a text byte there, such as '+',
-    // is passed and the search goes on.
-    std::uint64_t passed = 0;
+    // sign) lies below '-', so a word of bytes from '-' to DEL is text throughout. The lowest
+    // byte below '-' or beyond ASCII is found exactly (borrows only run upwards); a text byte
+    // there, such as '+' or one of a minus sign U+2212, is passed and the search goes on.
     if (wordScan_) {
         constexpr std::uint64_t kOnes = 0x0101010101010101ULL;
         constexpr std::uint64_t kHighs = 0x8080808080808080ULL;
         while (end_ - at >= 8) {
             std::uint64_t word;
             std::memcpy(&word, at, sizeof word);
-            passed |= word;
-            const std::uint64_t below = (word - kOnes * kFirstUnflagged) & ~word & kHighs;
-            if (below == 0) {
+            const std::uint64_t flagged = ((word - kOnes * kFirstUnflagged) | word) & kHighs;
+            if (flagged == 0) {
                 at += 8;
                 continue;
             }
-            at += std::countr_zero(below) / 8;
-            if (classes_[static_cast<unsigned char>(*at)] != kText) {
-                passedBytes_ |= passed;
+            at += std::countr_zero(flagged) / 8;
+            if (classes_[static_cast<unsigned char>(*at)] != kText)
                 return at;
-            }
-            ++at;
+            passText(*at++);
         }
     }
     while (at < end_ && classes_[static_cast<unsigned char>(*at)] == kText)
-        passed |= static_cast<unsigned char>(*at++);
-    passedBytes_ |= passed;
+        passText(*at++);
     return at;
 }
 
@@ -140,7 +135,7 @@ void TextScanner::forgetLine() {
     tabSinceField_ = false;
     tabBetweenFields_ = false;
     blankBetweenFields_ = false;
-    lineContinuations_ = 0;
+    columnStart_ = lineStart_;
     decimalComma_.reset();
     lastField_ = {};
     commaAt_ = 0;
@@ -250,18 +245,14 @@ bool TextScanner::nextField(Field& field) {
         return true;
     }
     const char* start = pos_;
+    const std::int64_t startColumn = column(start); // before its own characters are counted
     for (;;) {
         pos_ = skipText(pos_);
         if (pos_ == end_ && fill(start))
             continue;
         break;
     }
-    field = {std::string_view(start, static_cast<std::size_t>(pos_ - start)), column(start)};
-    if ((passedBytes_ & 0x8080808080808080ULL) != 0)
-        lineContinuations_ += std::count_if(field.text.begin(), field.text.end(), [](char c) {
-            return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
-        });
-    passedBytes_ = 0;
+    field = {std::string_view(start, static_cast<std::size_t>(pos_ - start)), startColumn};
     afterField_ = true;
     noteField(start, field.text);
     return true;

@@ -82,8 +82,8 @@ private:
     // A column counts characters: a field's UTF-8 beyond ASCII (a minus sign U+2212) takes one.
     std::int64_t column(const char* at) const {
         return static_cast<std::int64_t>(base_ + static_cast<std::uint64_t>(at - begin_) -
-                                         lineStart_) +
-               1 - lineContinuations_;
+                                         columnStart_) +
+               1;
     }
     void startLine();
     void forgetLine();
@@ -97,6 +97,10 @@ private:
     }
     // The end of the field's text that starts at `at`, within the buffer.
     const char* skipText(const char* at);
+    // A UTF-8 continuation byte passed in a field takes no column of its own.
+    void passText(char c) {
+        columnStart_ += (static_cast<unsigned char>(c) & 0xC0) == 0x80 ? 1 : 0;
+    }
 
     ByteSource& source_;
     std::vector<char> buffer_;
@@ -133,10 +137,8 @@ private:
     bool tabSinceField_ = false; // among the blanks after the last field
     bool tabBetweenFields_ = false;
     bool blankBetweenFields_ = false; // two fields with only blanks between them
-    // The bytes skipText passed (and some after them), OR'd: a field with a byte beyond ASCII
-    // sets a high bit, and only then are its UTF-8 continuation bytes counted.
-    std::uint64_t passedBytes_ = 0;
-    std::int64_t lineContinuations_ = 0;       // in the line's fields so far
+    // The line's start moved on by the UTF-8 continuation bytes in its fields so far.
+    std::uint64_t columnStart_ = 0;
     std::optional<DecimalComma> decimalComma_; // the line's first
     std::string_view lastField_;
     std::uint64_t lastFieldEnd_ = 0;
