@@ -316,6 +316,15 @@ int run(int argc, const char* const argv[], Console& console, MethodTable method
         progress.clear();
         // Before any output, so that running out of memory in it prints nothing on it.
         std::optional<double> exactSeconds;
+        // A refined claim the bound left open is settled by the exact solution where that is
+        // quick; without --exact the solution itself is not printed.
+        if (settings.refine && !settings.exact && session.settlesRefined(solving)) {
+            WorkStatus status;
+            session.solveExact(solving, inProcessExactSolver(), status);
+            CalculateReport settled = session.report();
+            settled.exact.reset();
+            return printResults(settings, system, settled, exactSeconds, console);
+        }
         if (settings.exact) {
             const Clock::time_point start = Clock::now();
             session.measureEntries(solving);

@@ -31,12 +31,20 @@ void addRefined(nlohmann::ordered_json& entry, const MethodReport& result,
     const Refined& refined = result.refined->refined;
     nlohmann::ordered_json member;
     member["x"] = std::vector<double>(refined.x.begin() + 1, refined.x.end());
-    member["status"] = refinedStatusText(refined);
+    member["status"] = refinedStatusText(*result.refined);
+    member["system"] = refinedSystemName(*result.refined);
+    member["as_written"] = !result.refined->towardsDoubles;
+    if (const std::optional<std::string> reason = towardsDoublesReason(*result.refined))
+        member["reason"] = *reason;
     member["steps"] = refined.steps;
     member["bound_ulps"] = refined.boundUlps ? nlohmann::ordered_json(*refined.boundUlps)
                                              : nlohmann::ordered_json(nullptr);
-    if (const std::optional<RefinedCheck> check = refinedCheck(*result.refined, report))
-        member["exact_check"] = {{"ulps", check->largestUlps}, {"holds", check->holds}};
+    if (result.refined->settledExactly && !report.exact)
+        member["exact_check"] = {{"ulps", 0}, {"holds", true}, {"settled", true}};
+    else if (const std::optional<RefinedCheck> check = refinedCheck(*result.refined, report))
+        member["exact_check"] = {{"ulps", check->largestUlps},
+                                 {"holds", check->holds},
+                                 {"settled", result.refined->settledExactly}};
     entry["refined"] = std::move(member);
 }
 

@@ -5,6 +5,7 @@
 #include "Matrix.h"
 #include "MethodTable.h"
 #include "Refinement.h"
+#include "WrittenPairs.h"
 
 #include <cstddef>
 #include <optional>
@@ -15,12 +16,11 @@ namespace lse {
 // A solved method's x refined with its factors towards the system as written.
 struct RefinedReport {
     Refined refined;
-    // How many written values could not be held as pairs: the refinement is towards their
-    // doubles.
-    std::size_t towardsDoubles = 0;
-    // b was made of A's row sums, which a pair cannot hold beside written values: b stands as
-    // its doubles.
-    bool rowSumsAsDoubles = false;
+    // Why the refinement is towards the doubles the methods got; none: towards the system as
+    // written.
+    std::optional<TowardsDoubles> towardsDoubles;
+    // The exact solution settled the claim the bound could not: x is its nearest doubles.
+    bool settledExactly = false;
     double seconds = 0;
 };
 

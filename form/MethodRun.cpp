@@ -16,12 +16,12 @@ double secondsSince(Clock::time_point from) {
 RefinedReport refined(const Matrix& A, const Vector& b, int n, const WrittenLows& lows,
                       const Factors& factors, const Vector& x, int threads) {
     const Clock::time_point start = Clock::now();
-    const PairSystem system{A, !lows.aLo.exists() ? nullptr : &lows.aLo, b,
+    const PairSystem system{A, !lows.aLo.exists() ? nullptr : &lows.aLo,
+                            lows.bHi.exists() ? lows.bHi : b,
                             !lows.bLo.exists() ? nullptr : &lows.bLo, n};
     RefinedReport report;
     report.refined = refine(system, factors, x, threads);
-    report.towardsDoubles = lows.notHeld.size();
-    report.rowSumsAsDoubles = lows.rowSumsNotHeld;
+    report.towardsDoubles = lows.towardsDoubles;
     report.seconds = secondsSince(start);
     return report;
 }

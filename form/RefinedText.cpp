@@ -32,7 +32,10 @@ std::string ulpsText(double ulps) {
     return ulps < 1e15 ? intToText(static_cast<long long>(ulps)) : figureText(ulps);
 }
 
-std::string checkText(const RefinedCheck& check, const Refined& refined) {
+} // namespace
+
+std::string refinedCheckText(const RefinedCheck& check, const RefinedReport& report) {
+    const Refined& refined = report.refined;
     std::string text = "Checked against the exact solution: ";
     if (check.largestUlps == 0)
         return text + "every component is its nearest double.";
@@ -42,12 +45,12 @@ std::string checkText(const RefinedCheck& check, const Refined& refined) {
     return text + (check.holds ? ", as claimed." : ", beyond the claim.");
 }
 
-} // namespace
-
-std::string refinedStatusText(const Refined& refined) {
+std::string refinedStatusText(const RefinedReport& report) {
+    const Refined& refined = report.refined;
     switch (refined.status) {
     case RefinedStatus::correctlyRounded:
-        return "correctly rounded";
+        return report.settledExactly ? "correctly rounded, checked against the exact solution"
+                                     : "correctly rounded";
     case RefinedStatus::withinUlps:
         return "within " + ulpsText(refined.ulps()) + " ulps";
     case RefinedStatus::notConverged:
@@ -58,34 +61,59 @@ std::string refinedStatusText(const Refined& refined) {
 
 std::string refinedHeading(const RefinedReport& report) {
     const Refined& refined = report.refined;
-    std::string text = "Refined solution, " + refinedStatusText(refined);
+    std::string text = "Refined solution, " + refinedStatusText(report);
     if (refined.status == RefinedStatus::notConverged)
         return text.append(": ").append(stopText(refined.stop));
     return text.append(", ").append(
         counted(static_cast<std::uint64_t>(refined.steps), "step", "steps"));
 }
 
+std::string_view refinedSystemName(const RefinedReport& report) {
+    return report.towardsDoubles ? "doubles" : "written";
+}
+
+std::optional<std::string> towardsDoublesReason(const RefinedReport& report) {
+    if (!report.towardsDoubles)
+        return std::nullopt;
+    const TowardsDoubles& why = *report.towardsDoubles;
+    if (why.why == TowardsDoubles::Why::notKept)
+        return "the numbers as written are not kept beyond " +
+               intToText(WrittenValues::kLargestOrder) + " equations";
+    std::string place =
+        why.text + " (equation " + intToText(why.row) + ", " +
+        (why.inB ? std::string("right-hand side") : "coefficient " + intToText(why.column)) + ")";
+    switch (why.why) {
+    case TowardsDoubles::Why::summed:
+        return place + " is a sum of duplicate entries, added in doubles";
+    case TowardsDoubles::Why::belowPairs:
+        return place + " is beyond what a pair of doubles holds";
+    case TowardsDoubles::Why::notANumber:
+    case TowardsDoubles::Why::notKept:
+        break;
+    }
+    return place + " is not read as written";
+}
+
 std::optional<std::string> refinedNote(const RefinedReport& report) {
-    std::string note;
-    if (report.towardsDoubles > 0)
-        note = counted(static_cast<std::uint64_t>(report.towardsDoubles), "written value",
-                       "written values") +
-               (report.towardsDoubles == 1
-                    ? " could not be held exactly: the refinement is towards its double."
-                    : " could not be held exactly: the refinement is towards their doubles.");
-    if (report.rowSumsAsDoubles)
-        note.append(note.empty() ? "" : " ")
-            .append("b, the row sums of A, stands as its doubles: the refinement is towards them.");
-    return note.empty() ? std::nullopt : std::optional<std::string>(note);
+    const std::optional<std::string> reason = towardsDoublesReason(report);
+    if (!reason)
+        return std::nullopt;
+    return "The refinement is towards the doubles the methods got, not the system as written: " +
+           *reason + ".";
 }
 
 const exact::ExactAnswer* refinedTruth(const RefinedReport& refined,
                                        const CalculateReport& report) {
-    if (!report.exact || refined.towardsDoubles > 0 || refined.rowSumsAsDoubles ||
-        report.exact->notHeld.any())
+    if (!report.exact)
         return nullptr;
-    const exact::ExactAnswer& written = report.exact->asWritten;
-    return written.status == exact::ExactStatus::solved ? &written : nullptr;
+    const exact::ExactAnswer* truth = &report.exact->asWritten;
+    if (refined.towardsDoubles) {
+        if (report.exact->doubles)
+            truth = &*report.exact->doubles;
+    } else if (report.exact->notHeld.any() || report.exact->writtenDropped) {
+        return nullptr;
+    }
+    return truth->status == exact::ExactStatus::solved ? truth : nullptr;
 }
 
 std::optional<RefinedCheck> refinedCheck(const RefinedReport& refined,
@@ -113,7 +141,7 @@ std::vector<std::string> refinedLines(const RefinedReport& refined, const Calcul
     if (std::optional<std::string> note = refinedNote(refined))
         lines.push_back(std::move(*note));
     if (const std::optional<RefinedCheck> check = refinedCheck(refined, report))
-        lines.push_back(checkText(*check, refined.refined));
+        lines.push_back(refinedCheckText(*check, refined));
     return lines;
 }
 

@@ -10,22 +10,26 @@ namespace lse {
 
 // What every front end says of a refined solution.
 
-// Its state as JSON and CSV name it: "correctly rounded", "within 3 ulps" or "not converged".
-std::string refinedStatusText(const Refined& refined);
+// Its state as JSON and CSV name it: "correctly rounded" (", checked against the exact
+// solution" where that settled it), "within 3 ulps" or "not converged".
+std::string refinedStatusText(const RefinedReport& report);
+
+// The system it was refined towards: "written", or "doubles" where some written value could not
+// be held as a pair (towardsDoublesReason says why).
+std::string_view refinedSystemName(const RefinedReport& report);
+std::optional<std::string> towardsDoublesReason(const RefinedReport& report);
 
 // The line before a refined solution's components: "Refined solution, correctly rounded, 2
 // steps", "Refined solution, within 3 ulps, 4 steps" or "Refined solution, not converged: the
 // corrections stopped shrinking".
 std::string refinedHeading(const RefinedReport& report);
 
-// Where some written values could not be held as pairs, that the refinement is towards their
-// doubles; none otherwise.
+// Where the refinement is towards the doubles, that it is and why; none otherwise.
 std::optional<std::string> refinedNote(const RefinedReport& report);
 
-// The exact answer a refined solution is judged by: the system as written, which it was refined
-// towards. Null before the exact solution is computed, where that system has no unique solution
-// or was not solved, and where the refinement was towards another system (some written value
-// could not be held as a pair, or b of row sums stood as its doubles).
+// The exact answer a refined solution is judged by: that of the system it was refined towards,
+// as written or the doubles. Null before the exact solution is computed, and where that system
+// has no unique solution or was not solved.
 const exact::ExactAnswer* refinedTruth(const RefinedReport& refined, const CalculateReport& report);
 
 // The refined solution against that answer's nearest doubles: its farthest component, in units
@@ -38,6 +42,9 @@ struct RefinedCheck {
 };
 std::optional<RefinedCheck> refinedCheck(const RefinedReport& refined,
                                          const CalculateReport& report);
+
+// "Checked against the exact solution: ...", whether the check keeps the claim.
+std::string refinedCheckText(const RefinedCheck& check, const RefinedReport& report);
 
 // The lines of a refined solution before its components, without line ends: its heading, its
 // note, and once the exact solution is computed, what that says of the claim.

@@ -100,11 +100,24 @@ std::vector<std::vector<std::string>> resultRows(const CalculateReport& report) 
     // Each refined column's status below it, as the figures stand below their method's.
     if (std::any_of(report.methods.begin(), report.methods.end(),
                     [](const MethodReport& r) { return r.refined.has_value(); })) {
-        std::vector<std::string>& status = row("Refined");
-        std::size_t column = 1 + report.methods.size();
-        for (const MethodReport& result : report.methods)
-            if (result.refined)
-                status[column++] = refinedStatusText(result.refined->refined);
+        // The claim, the system it is of, and what the exact solution says of it.
+        const auto refinedRow = [&](const char* name, auto cell) {
+            std::vector<std::string>& r = row(name);
+            std::size_t column = 1 + report.methods.size();
+            for (const MethodReport& result : report.methods)
+                if (result.refined)
+                    r[column++] = cell(*result.refined);
+        };
+        refinedRow("Refined", [](const RefinedReport& r) { return refinedStatusText(r); });
+        refinedRow("Refined towards", [](const RefinedReport& r) {
+            const std::optional<std::string> reason = towardsDoublesReason(r);
+            return std::string(refinedSystemName(r)) + (reason ? ": " + *reason : "");
+        });
+        if (report.exact)
+            refinedRow("Refined check", [&](const RefinedReport& r) {
+                const std::optional<RefinedCheck> check = refinedCheck(r, report);
+                return check ? refinedCheckText(*check, r) : std::string();
+            });
     }
     if (std::any_of(report.methods.begin(), report.methods.end(),
                     [](const MethodReport& r) { return r.failure.has_value(); })) {

@@ -2,7 +2,10 @@
 
 #include "AccuracyText.h"
 #include "Estimate.h"
+#include "RefinedText.h"
+#include "WrittenLows.h"
 
+#include <algorithm>
 #include <cstring>
 #include <utility>
 
@@ -30,7 +33,7 @@ bool Session::calculate(MethodTable methods, SessionSystem system, Vector& x, Ke
     // Before any method, while A is whole; once for all of them.
     std::optional<WrittenLows> lows;
     if (refine == Refine::yes)
-        lows = writtenLows(system.A, system.b, system.n, system.written);
+        lows = exact::writtenLows(system.A, system.b, system.n, system.written);
     for (std::size_t m = 0; m < methods.size(); ++m) {
         const MethodEntry& method = methods[m];
         // The last method may use up A; the copy an earlier one used goes first.
@@ -51,7 +54,7 @@ bool Session::calculate(MethodTable methods, SessionSystem system, Vector& x, Ke
 }
 
 bool Session::refine(SessionSystem system, const EachMethod& each) {
-    const WrittenLows lows = writtenLows(system.A, system.b, system.n, system.written);
+    const WrittenLows lows = exact::writtenLows(system.A, system.b, system.n, system.written);
     Vector x;
     x.recreate(system.n);
     for (MethodReport& entry : report_.methods) {
@@ -68,6 +71,8 @@ bool Session::refine(SessionSystem system, const EachMethod& each) {
         if (!each(*entry.method, run))
             return false;
     }
+    if (report_.exact)
+        settleRefined();
     return true;
 }
 
@@ -84,6 +89,44 @@ void Session::releaseWorkingCopy() {
     state_ = MethodState();
 }
 
+bool Session::settlesRefined(SessionSystem system) {
+    const bool undecided =
+        std::any_of(report_.methods.begin(), report_.methods.end(), [](const MethodReport& r) {
+            return r.refined && r.refined->refined.status != RefinedStatus::correctlyRounded;
+        });
+    if (!undecided || report_.exact || exact::estimatedSeconds(system.n, 1) >= kSettleSeconds)
+        return false;
+    measureEntries(system);
+    return exact::estimatedSeconds(system.n, report_.entryBits) < kSettleSeconds;
+}
+
+void Session::settleRefined() {
+    for (MethodReport& result : report_.methods) {
+        if (!result.refined || result.refined->refined.status == RefinedStatus::correctlyRounded)
+            continue;
+        const exact::ExactAnswer* truth = refinedTruth(*result.refined, report_);
+        if (!truth || truth->components.size() != result.refined->refined.x.size() - 1)
+            continue;
+        Refined& refined = result.refined->refined;
+        std::vector<double> nearest(refined.x.size(), 0);
+        bool beyond = false;
+        for (std::size_t i = 1; i < nearest.size(); ++i) {
+            const std::optional<double>& value = truth->components[i - 1].nearest;
+            beyond = beyond || !value;
+            nearest[i] = value.value_or(0);
+        }
+        if (beyond)
+            continue;
+        refined.x = std::move(nearest);
+        refined.tail.assign(refined.x.size(), 0);
+        refined.status = RefinedStatus::correctlyRounded;
+        refined.stop = RefineStop::converged;
+        refined.boundUlps = 0;
+        refined.nearZero = 0;
+        result.refined->settledExactly = true;
+    }
+}
+
 void Session::measureEntries(SessionSystem system) {
     if (report_.entryBits > 0 || report_.decimalEntries)
         return;
@@ -96,8 +139,10 @@ std::optional<ExactOutcome> Session::solveExact(SessionSystem system, const Exac
     const std::vector<Vector> solutions = report_.solutions();
     std::optional<ExactOutcome> outcome =
         solver({system.A, system.b, system.n, system.written, solutions}, status);
-    if (outcome && outcome->ending == ExactOutcome::Ending::solved)
+    if (outcome && outcome->ending == ExactOutcome::Ending::solved) {
         report_.setExact(std::move(outcome->report));
+        settleRefined();
+    }
     return outcome;
 }
 

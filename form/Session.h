@@ -70,16 +70,28 @@ public:
     // same x bits as before adds nothing. False after a cancel, which keeps what was refined
     // before it. A must be whole (KeepA::yes). std::bad_alloc as for calculate.
     bool refine(SessionSystem system, const EachMethod& each);
+    // Whether the exact solution should settle a refined claim that the bound left undecided:
+    // some refined x is not shown correctly rounded, no exact solution is at hand, and the
+    // exact solve is expected to take under kSettleSeconds (measuring the entries for that).
+    bool settlesRefined(SessionSystem system);
     // What the exact solve's time and fractions depend on, measured once per Calculate: at
     // n = 3000 it reads nine million entries, so the window does it off its thread.
     void measureEntries(SessionSystem system);
     // The exact solution of the system, judged against the solved methods' answers; the
-    // report takes it when solved. nullopt where the front end has no exact solver.
+    // report takes it when solved, and each refined x whose claim the bound left undecided
+    // becomes the exact solution's nearest doubles, said to be checked against it.
+    // nullopt where the front end has no exact solver.
     // std::bad_alloc when the answers cannot be gathered.
     std::optional<ExactOutcome> solveExact(SessionSystem system, const ExactSolver& solver,
                                            WorkStatus& status);
 
+    // A second is what a user waits for without asking: the exact solve of 200 equations of
+    // doubles (exact::estimatedSeconds).
+    static constexpr double kSettleSeconds = 1;
+
 private:
+    void settleRefined();
+
     Matrix W_;
     MethodState state_;
     CalculateReport report_;

@@ -17,12 +17,16 @@ namespace lse {
 namespace {
 
 constexpr double kU = 0x1p-53;
+// A correction this small changes the tail of x by less than the residual's own error of some
+// n u^2, so that another step can only add its cost.
+constexpr double kTailSettled = 0x1p-100;
 // Hager and Higham's estimate is below the norm, rarely by more than 3, and the solves it makes
 // with the factors are inexact by about the contraction the corrections showed: 3 for the one,
 // 2 for the other, beside the 1 / (1 - contraction) the bound takes for the corrections to come.
 constexpr double kEstimateSafety = 6;
-// A component that is 0 is measured against this, so that its bound is absolute.
-constexpr double kZeroScale = std::numeric_limits<double>::min();
+// The pairs hold each written value within 2^-106 of it (a correctly rounded tail): u^2 of
+// each |a_ij| x_j and |b_i|, in units of u^2 (|A| |x| + |b|).
+constexpr double kRepresentation = 2;
 // What a row's residual may lose where its products fall below the normal doubles: Dekker's
 // product then errs by up to 5 units of 2^-1074 (Ogita, Rump and Oishi) and each tail's
 // product by half of one, under 6 n units in all, which the residual's own error of at least
@@ -85,13 +89,14 @@ private:
     AlignedDoubles xHi_, xLo_, split_;
 };
 
-// An estimate of max_i (|A^-1| w)_i / scale_i: the infinity norm of diag(1/scale) A^-1 diag(w),
-// as the 1-norm of its transpose C = diag(w) A^-T diag(1/scale), whose products the caller
-// makes with the factors between before() and after().
+// An estimate of max_i (|A^-1| w)_i s_i: the infinity norm of diag(s) A^-1 diag(w), as the
+// 1-norm of its transpose C = diag(w) A^-T diag(s), whose products the caller makes with the
+// factors between before() and after(). s is 1 / |x_i| for a relative bound, 1 for an absolute
+// one, 0 for a component left out.
 class WeightedEstimate {
 public:
-    WeightedEstimate(const std::vector<double>& scale, const std::vector<double>& w)
-        : norm_(static_cast<int>(scale.size()) - 1), scale_(scale), w_(w) {}
+    WeightedEstimate(const std::vector<double>& inverse, const std::vector<double>& w)
+        : norm_(static_cast<int>(inverse.size()) - 1), inverse_(inverse), w_(w) {}
 
     bool done() const { return norm_.need() == Norm1Estimate::Need::nothing; }
     // C v asks for A^-T, C^T v for A^-1.
@@ -114,10 +119,10 @@ public:
     }
 
 private:
-    double inverseX(std::size_t i) const { return 1 / scale_[i]; }
+    double inverseX(std::size_t i) const { return inverse_[i]; }
 
     Norm1Estimate norm_;
-    const std::vector<double>& scale_;
+    const std::vector<double>& inverse_;
     const std::vector<double>& w_;
 };
 
@@ -137,21 +142,29 @@ double roundingMargin(dd::Pair v) {
     return std::min(up / 2 - v.lo, down / 2 + v.lo) * (1 - 0x1p-50);
 }
 
-// The relative size of a correction, LAPACK's dz_z: infinite where it moves a zero component.
+// The relative size of a correction, LAPACK's dz_z, but a zero component's correction measured
+// against the largest component: a solution component that is 0 as written comes out of the
+// pairs as a few units of 2^-106 of the others, which is no reason to stop. Infinite where the
+// whole x is 0 and moves.
 double relativeSize(const std::vector<double>& d, const std::vector<dd::Pair>& x) {
+    double top = 0;
+    for (std::size_t i = 1; i < x.size(); ++i)
+        top = std::max(top, std::fabs(x[i].hi));
     double largest = 0;
     for (std::size_t i = 1; i < d.size(); ++i) {
         if (d[i] == 0)
             continue;
-        if (x[i].hi == 0)
+        const double scale = x[i].hi != 0 ? std::fabs(x[i].hi) : top;
+        if (scale == 0)
             return INFINITY;
-        largest = std::max(largest, std::fabs(d[i]) / std::fabs(x[i].hi));
+        largest = std::max(largest, std::fabs(d[i]) / scale);
     }
     return largest;
 }
 
 // Sets the status from the componentwise bound: the residual r of x (with its own error) taken
-// through the estimate of |A^-1|, scaled by the contraction the corrections showed.
+// through the estimate of |A^-1|, scaled by the contraction the corrections showed. Components
+// that are 0 are bounded absolutely, in units in the last place of the largest component.
 void judge(Refined& out, const PairSystem& s, const Factors& factors,
            const std::vector<dd::Pair>& x, const std::vector<double>& r,
            const std::vector<double>& m, double contraction) {
@@ -160,15 +173,29 @@ void judge(Refined& out, const PairSystem& s, const Factors& factors,
     // n^2 u^2 |A| |x|, grows by it, and beyond 1 / (n u) the factors no longer carry a bound
     // (LAPACK's trust test). The passes over the factors are most of the refinement's cost,
     // so one estimate serves both: |A^-1| |r| <= |A^-1| (|A| |x| + |b|) times the largest
-    // |r|_i / (|A| |x| + |b|)_i, the backward error.
-    std::vector<double> scale(n + 1, 1), w(n + 1, 0);
+    // |r|_i / (|A| |x| + |b|)_i, the backward error. A row whose terms are all 0 was computed
+    // exactly, so it weighs nothing; any other row also carries what it may lose below the
+    // normal doubles.
+    std::vector<double> relative(n + 1, 0), absolute(n + 1, 0), w(n + 1, 0);
+    bool zeros = false;
+    double top = 0;
     for (int i = 1; i <= n; ++i) {
-        scale[i] = std::max(std::fabs(x[i].hi), kZeroScale);
-        w[i] = m[i] + kUnderflowFloor;
+        if (x[i].hi != 0)
+            relative[i] = 1 / std::fabs(x[i].hi);
+        else
+            absolute[i] = 1;
+        zeros = zeros || x[i].hi == 0;
+        top = std::max(top, std::fabs(x[i].hi));
+        w[i] = m[i] > 0 ? m[i] + kUnderflowFloor : 0;
     }
-    WeightedEstimate skeelEstimate(scale, w);
+    WeightedEstimate skeelEstimate(relative, w);
     const std::optional<double> skeel = estimate(factors, skeelEstimate);
-    if (!skeel || *skeel * n * kU >= 1) {
+    std::optional<double> aroundZero = 0.0;
+    if (zeros) {
+        WeightedEstimate zeroEstimate(absolute, w);
+        aroundZero = estimate(factors, zeroEstimate);
+    }
+    if (!skeel || !aroundZero || *skeel * n * kU >= 1) {
         out.status = RefinedStatus::notConverged;
         out.stop = RefineStop::conditionTooLarge;
         return;
@@ -178,18 +205,24 @@ void judge(Refined& out, const PairSystem& s, const Factors& factors,
         if (r[i] != 0)
             backward = std::max(backward, std::fabs(r[i]) * (1 + 2 * kU) / w[i]);
     // The chains' Dot2 error (n/8 terms each), the products with the tails in doubles, the
-    // pairs' own 2^-106 and the rounding of r: all within this many u^2 |A| |x|.
+    // rounding of r, and the pairs' representation error, 2^-106 of each |a_ij| and |b_i|: the
+    // written system is the pairs' perturbed by at most u^2 (|A| |x| + |b|) in each row, which
+    // moves x as a residual of that size would.
     const double chain = n / 8.0 + 2;
-    const double residualError = (chain * chain + 2.0 * n + 8) * kU * kU;
-    const double relative =
-        kEstimateSafety / (1 - contraction) * (backward + residualError) * *skeel;
+    const double residualError = (chain * chain + 2.0 * n + 8 + kRepresentation) * kU * kU;
+    const double factor = kEstimateSafety / (1 - contraction) * (backward + residualError);
+    const double ulpOfTop = top > 0 ? smallerUlp(top) : std::numeric_limits<double>::denorm_min();
     bool rounded = true;
     double worst = 0;
     for (int i = 1; i <= n; ++i) {
+        const bool zero = x[i].hi == 0;
+        double e = factor * (zero ? *aroundZero : *skeel * std::fabs(x[i].hi));
         // Rounded up, should the product fall below the normal doubles.
-        const double e = relative * scale[i] + std::numeric_limits<double>::denorm_min();
-        rounded = rounded && e < roundingMargin(x[i]);
-        worst = std::max(worst, (std::fabs(x[i].lo) + e) / smallerUlp(x[i].hi));
+        if (e > 0)
+            e += std::numeric_limits<double>::denorm_min();
+        rounded = rounded && (zero ? e == 0 : e < roundingMargin(x[i]));
+        worst = std::max(worst, (std::fabs(x[i].lo) + e) / (zero ? ulpOfTop : smallerUlp(x[i].hi)));
+        out.nearZero += zero && e > 0;
     }
     if (!std::isfinite(worst)) {
         out.status = RefinedStatus::notConverged;
@@ -225,15 +258,18 @@ Refined refine(const PairSystem& s, const Factors& factors, const Vector& x0, in
     };
     double previous = INFINITY;
     double contraction = 0;
+    // Once a correction below an ulp moves no component, x rounded is settled; the corrections go
+    // on into the tail while they shrink, since the bound is the residual's, and the tail's error
+    // is most of it until the tail holds x to about u^2 (kTailSettled).
     bool settled = false;
     for (;;) {
         if (!residual.compute(x, r, m)) {
             out.stop = RefineStop::notFinite;
             return finish();
         }
-        if (settled)
-            break;
         if (out.steps == kRefineSteps) {
+            if (settled)
+                break;
             out.stop = RefineStop::stepLimit;
             return finish();
         }
@@ -246,6 +282,9 @@ Refined refine(const PairSystem& s, const Factors& factors, const Vector& x0, in
         if (out.steps > 0) {
             const double ratio = size / previous;
             if (ratio > kStallRatio) {
+                // Settled, the corrections have reached the residual's own error: x as it is.
+                if (settled)
+                    break;
                 out.stop = RefineStop::stalled;
                 return finish();
             }
@@ -259,9 +298,14 @@ Refined refine(const PairSystem& s, const Factors& factors, const Vector& x0, in
         }
         ++out.steps;
         previous = size;
-        // A correction below an ulp that moved no component: the next ones, smaller still,
-        // cannot move x rounded either. The residual of x as it is now makes the bound.
-        settled = !moved && size <= kU;
+        settled = settled || (!moved && size <= kU);
+        if (settled && size <= kTailSettled) {
+            if (!residual.compute(x, r, m)) {
+                out.stop = RefineStop::notFinite;
+                return finish();
+            }
+            break;
+        }
     }
     judge(out, s, factors, x, r, m, contraction);
     return finish();

@@ -1,13 +1,19 @@
 #include "WrittenPairs.h"
 
+#include "NumberText.h"
+
 #include <cmath>
 #include <cstdint>
+#include <string>
 
 namespace lse {
 
 namespace {
 
 constexpr std::uint64_t kExactWhole = std::uint64_t{1} << 53;
+// A mantissa of 19 digits fits in 64 bits, so that 17-digit decimals (what most programs write)
+// take the 128-bit route below rather than the exact one.
+constexpr std::uint64_t kLargestMantissa = ~std::uint64_t{0} / 10 - 1;
 // The powers of ten a double holds exactly.
 constexpr int kExactPowers = 22;
 
@@ -60,6 +66,35 @@ dd::Pair quotient(double p, double q) {
     return {hi, remainder / q};
 }
 
+// m / 10^k for a mantissa beyond 2^53 (k <= 22): hi is m / 10^k correctly rounded (the reader's
+// double of the digits), and with hi = H 2^e and 10^k = 5^k 2^k the remainder m / 10^k - hi is
+// N 2^t / 10^k, t = e + k, for the whole number N = m 2^-t - H 5^k (t < 0). Since the remainder
+// is at most half an ulp of hi, |N| <= 5^k / 2 < 2^52: a double, so that lo, N 2^t divided by
+// 10^k, is rounded once. Every product stays within 128 bits: m 2^-t is about H 5^k < 2^105.
+std::optional<dd::Pair> longQuotient(std::uint64_t m, int k) {
+    const std::string digits = std::to_string(m) + "e-" + std::to_string(k);
+    const std::optional<double> read = textToDouble(digits);
+    if (!read || !std::isnormal(*read))
+        return std::nullopt;
+    const double hi = *read;
+    int e = 0;
+    const double fraction = std::frexp(hi, &e);
+    const auto whole = static_cast<std::int64_t>(std::ldexp(fraction, 53));
+    e -= 53;
+    const int t = e + k;
+    if (t >= 0 || t < -64)
+        return std::nullopt;
+    unsigned __int128 five = 1;
+    for (int i = 0; i < k; ++i)
+        five *= 5;
+    const auto scaled = static_cast<__int128>(static_cast<unsigned __int128>(m) << -t);
+    const __int128 n = scaled - static_cast<__int128>(five) * whole;
+    if (n >= (__int128{1} << 53) || n <= -(__int128{1} << 53))
+        return std::nullopt;
+    return dd::Pair{hi, std::ldexp(static_cast<double>(static_cast<std::int64_t>(n)), t) /
+                            powerOfTen(k)};
+}
+
 std::optional<dd::Pair> decimal(std::string_view text) {
     const bool negative = takeSign(text);
     std::uint64_t m = 0;
@@ -83,7 +118,7 @@ std::optional<dd::Pair> decimal(std::string_view text) {
             continue;
         }
         for (; zeros >= 0; --zeros) {
-            if (m >= kExactWhole)
+            if (m > kLargestMantissa)
                 return std::nullopt;
             m = m * 10;
         }
@@ -103,13 +138,19 @@ std::optional<dd::Pair> decimal(std::string_view text) {
             return std::nullopt;
         exponent += static_cast<int>(negativeExponent ? -*written : *written);
     }
-    if (m > kExactWhole)
-        return std::nullopt;
-    const double mantissa = negative ? -static_cast<double>(m) : static_cast<double>(m);
     if (m == 0)
-        return dd::Pair{mantissa, 0};
+        return dd::Pair{negative ? -0.0 : 0.0, 0};
     if (exponent < -kExactPowers || exponent > kExactPowers)
         return std::nullopt;
+    if (m > kExactWhole) {
+        if (exponent >= 0)
+            return std::nullopt;
+        std::optional<dd::Pair> pair = longQuotient(m, -exponent);
+        if (pair && negative)
+            *pair = {-pair->hi, -pair->lo};
+        return pair;
+    }
+    const double mantissa = negative ? -static_cast<double>(m) : static_cast<double>(m);
     if (exponent >= 0)
         return dd::twoProduct(mantissa, powerOfTen(exponent));
     return quotient(mantissa, powerOfTen(-exponent));
@@ -130,36 +171,6 @@ std::optional<dd::Pair> writtenPair(std::string_view text) {
     if (!p || !q || *q == 0)
         return std::nullopt;
     return quotient(negative ? -*p : *p, *q);
-}
-
-WrittenLows writtenLows(const Matrix& A, const Vector& b, int n, const WrittenValues& written) {
-    WrittenLows lows;
-    for (std::size_t k = 0; k < written.size(); ++k) {
-        const WrittenValues::Entry e = written[k];
-        const bool inB = e.column == n + 1;
-        if (inB && written.bIsRowSums)
-            continue;
-        const double value = inB ? b(e.row) : A(e.row, e.column);
-        const std::optional<dd::Pair> pair = writtenPair(e.text);
-        if (!pair || pair->hi != value) {
-            lows.notHeld.push_back(e);
-            continue;
-        }
-        if (pair->lo == 0)
-            continue;
-        if (inB) {
-            if (!lows.bLo.exists())
-                lows.bLo.recreate(n);
-            lows.bLo(e.row) = pair->lo;
-        } else {
-            if (!lows.aLo.exists())
-                lows.aLo.recreate(n, n);
-            lows.aLo(e.row, e.column) = pair->lo;
-        }
-    }
-    // The written row sums are sums of pairs, which pairs do not hold exactly.
-    lows.rowSumsNotHeld = written.bIsRowSums && lows.aLo.exists();
-    return lows;
 }
 
 } // namespace lse

@@ -5,28 +5,46 @@
 #include "WrittenValues.h"
 
 #include <optional>
+#include <string>
 #include <string_view>
 #include <vector>
 
 namespace lse {
 
-// A written number as hi + lo, hi its double: a decimal m 10^k with m < 2^53 and |k| <= 22,
-// or a fraction p/q with |p|, |q| <= 2^53, formed by error-free transformations alone (exact
-// for m 10^k with k >= 0, within 2^-106 of the value otherwise). nullopt for any other text:
-// more digits, a larger exponent, or not a number.
+// A written number as hi + lo, hi its correctly rounded double and lo the rest rounded to
+// nearest, by error-free transformations and 128-bit integers alone: a decimal m 10^k with
+// m < 2^53 and |k| <= 22, or m < 2^64 (19 digits) and -22 <= k < 0, or a fraction p/q with
+// |p|, |q| <= 2^53. nullopt for any other text, which exact/ holds (writtenLows) or which is
+// not a number.
 std::optional<dd::Pair> writtenPair(std::string_view text);
 
-// What the written values add to A's and b's doubles, for the refinement.
+// Why a refinement is towards the doubles the methods got rather than the system as written.
+struct TowardsDoubles {
+    enum class Why {
+        notKept,    // the system was too large to keep its texts (WrittenValues::dropped)
+        summed,     // entries are sums of duplicates, added in doubles
+        belowPairs, // a value so small that its tail falls below the doubles
+        notANumber, // a kept text that the exact arithmetic does not read
+    };
+    Why why = Why::notKept;
+    // The first such value: its place in [A | b] (inB: in b, else column `column` of A) and its
+    // text.
+    int row = 0;
+    int column = 0;
+    bool inB = false;
+    std::string text;
+};
+
+// The system a refinement is towards: the written values as pairs, each hi + lo within
+// 2^-106 of the written value (the representation error the bound takes as a perturbation of
+// A and b), or, where some written value cannot be so held, the doubles alone, and why.
 struct WrittenLows {
     Matrix aLo; // absent while every lo of A is 0
     Vector bLo; // absent while every lo of b is 0
-    // The kept texts that could not be held as pairs (or are not A's double): they stand as
-    // their doubles.
-    std::vector<WrittenValues::Entry> notHeld;
-    // b was A's row sums and A has written values: b stands as its doubles.
-    bool rowSumsNotHeld = false;
+    // b's own doubles where they are not the methods' b: the row sums of the written A
+    // rounded to pairs, where b was made as A's row sums.
+    Vector bHi;
+    std::optional<TowardsDoubles> towardsDoubles;
 };
-
-WrittenLows writtenLows(const Matrix& A, const Vector& b, int n, const WrittenValues& written);
 
 } // namespace lse

@@ -12,39 +12,55 @@ const std::string kRefinedDefault = "3\n4 2 14\n2 17 -5\n14 -5 83\n14 -101 155\n
 
 } // namespace
 
-// Gauss's x on the default system is off by a few ulps; tenths are not their doubles, so the
-// refinement must reach the written system's solution, as the exact solve rounds it; a system
-// singular as written but not as doubles must not pass for converged. Values a pair cannot
-// hold are said to stand as their doubles.
+// Gauss's x on the default system is off by a few ulps; tenths, 17 and 22 digits, fractions
+// and row sums of decimals are held as written, so the refinement must reach the written
+// system's solution as the exact solve rounds it; a 0 in x is reached by the bound where the
+// residual is exact and by the exact check where it is not; a value below what a pair holds
+// makes the doubles the target, said in text and JSON; a system singular as written but not as
+// doubles must not pass for converged.
 TEST(LineqSolveRefine, RefinesTowardsTheSystemAsWritten) {
     struct Case {
         std::string name;
         std::string input;
         std::string text; // Gauss's section from its refined heading on, with --digits 17
         std::string status;
+        std::string system;
         bool agreesWithExact;
     };
     const std::vector<Case> cases{
         {"default", kRefinedDefault,
          "Refined solution, correctly rounded, 2 steps\nx1 =   3\nx2 =   -6\nx3 =   1\n",
-         "correctly rounded", true},
+         "correctly rounded", "written", true},
         {"tenths", "3\n0.1 0.2 0.3\n0.4 0.5 0.6\n0.7 0.8 1.0\n0.1 0.3 0.7\n",
-         "Refined solution, correctly rounded, 2 steps\nx1 =   2.3333333333333335\n"
+         "Refined solution, correctly rounded, 3 steps\nx1 =   2.3333333333333335\n"
          "x2 =   -3.6666666666666665\nx3 =   2\n",
-         "correctly rounded", true},
-        {"digits beyond a pair", "2\n0.1000000000000000000001 1\n1 2\n1 1\n",
-         "Refined solution, correctly rounded, 1 step\n1 written value could not be held "
-         "exactly: the refinement is towards its double.\nx1 =   -1.25\nx2 =   1.125\n",
-         "correctly rounded", false},
+         "correctly rounded", "written", true},
+        {"a third beside 17 digits", "1\n1/3 1.0000000000000001\n",
+         "Refined solution, correctly rounded, 2 steps\nx1 =   3.0000000000000004\n",
+         "correctly rounded", "written", true},
+        {"22 digits", "2\n0.1000000000000000000001 1\n1 2\n1 1\n",
+         "Refined solution, correctly rounded, 2 steps\nx1 =   -1.25\nx2 =   1.125\n",
+         "correctly rounded", "written", true},
         {"row sums beside a tenth",
          "%%MatrixMarket matrix coordinate real general\n2 2 4\n1 1 0.1\n1 2 1\n2 1 1\n2 2 2\n",
-         "Refined solution, within 2 ulps, 2 steps\nb, the row sums of A, stands as its doubles: "
-         "the refinement is towards them.\nx1 =   0.9999999999999998\nx2 =   1\n",
-         "within 2 ulps", false},
+         "Refined solution, correctly rounded, 1 step\nx1 =   1\nx2 =   1\n", "correctly rounded",
+         "written", true},
+        {"a zero, exactly", "2\n2 0\n0 4\n1 0\n",
+         "Refined solution, correctly rounded, 1 step\nx1 =   0.5\nx2 =   0\n", "correctly rounded",
+         "written", true},
+        {"a zero among decimals", "3\n0.1 0.2 0.3\n0.4 0.5 0.6\n0.7 0.8 1.1\n-0.2 -0.2 -0.4\n",
+         "Refined solution, correctly rounded, checked against the exact solution, 1 step\n"
+         "x1 =   1\nx2 =   0\nx3 =   -1\n",
+         "correctly rounded, checked against the exact solution", "written", true},
+        {"below a pair", "2\n1e-310 1\n1 2\n1 1\n",
+         "Refined solution, correctly rounded, 1 step\nThe refinement is towards the doubles the "
+         "methods got, not the system as written: 1e-310 (equation 1, coefficient 1) is beyond "
+         "what a pair of doubles holds.\nx1 =   -1\nx2 =   1\n",
+         "correctly rounded", "doubles", false},
         {"singular as written", "3\n0.1 0.2 0.3\n0.4 0.5 0.7\n0.7 0.8 1.1\n0.1 0.3 0.7\n",
          "Refined solution, not converged: the corrections stopped shrinking\n"
          "x1 =   -3602879701896390.5\nx2 =   18014398509481960\nx3 =   -10808639105689176\n",
-         "not converged", false},
+         "not converged", "written", false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -59,9 +75,13 @@ TEST(LineqSolveRefine, RefinesTowardsTheSystemAsWritten) {
         const nlohmann::json report = nlohmann::json::parse(json.out);
         const nlohmann::json& refined = report["results"][0]["refined"];
         EXPECT_EQ(refined["status"], c.status);
+        EXPECT_EQ(refined["system"], c.system);
+        EXPECT_EQ(refined["as_written"], c.system == "written");
+        EXPECT_EQ(refined.contains("reason"), c.system != "written");
         EXPECT_EQ(refined["bound_ulps"].is_null(), c.status == "not converged");
         if (c.agreesWithExact) {
             EXPECT_EQ(refined["x"], report["exact"]["rounded"]);
+            EXPECT_EQ(refined["exact_check"]["holds"], true);
         }
     }
 }
@@ -75,7 +95,8 @@ TEST(LineqSolveRefine, CsvAddsAColumnForEachRefinedX) {
               "Cholesky Decomposition refined");
     EXPECT_NE(run.out.find("\r\nx2,-5.999999999999999,"), std::string::npos);
     EXPECT_NE(run.out.find(",-6,-6\r\n"), std::string::npos);
-    const std::string status = "Refined,,,correctly rounded,correctly rounded\r\n";
+    const std::string status = "Refined,,,correctly rounded,correctly rounded\r\n"
+                               "Refined towards,,,written,written\r\n";
     ASSERT_GE(run.out.size(), status.size());
     EXPECT_EQ(run.out.substr(run.out.size() - status.size()), status);
 }

@@ -6,7 +6,7 @@
 #include "ExactSolution.h"
 #include "Rational.h"
 #include "Refinement.h"
-#include "WrittenPairs.h"
+#include "WrittenLows.h"
 
 #include <gtest/gtest.h>
 
@@ -99,9 +99,12 @@ void refineAndJudge(const WrittenSystem& w, const test::MethodUnderTest& method,
         EXPECT_FALSE(mustRound);
         return;
     }
-    const WrittenLows lows = writtenLows(w.s.a, w.s.b, n, w.written);
-    ASSERT_EQ(lows.notHeld.size(), w.bLo.exists() ? static_cast<std::size_t>(n) : 0u);
-    const Vector* bLo = w.bLo.exists() ? &w.bLo : lows.bLo.exists() ? &lows.bLo : nullptr;
+    const WrittenLows lows = exact::writtenLows(w.s.a, w.s.b, n, w.written);
+    ASSERT_FALSE(lows.towardsDoubles);
+    for (int i = 1; w.bLo.exists() && i <= n; ++i) {
+        ASSERT_EQ(lows.bLo.exists() ? lows.bLo(i) : 0.0, w.bLo(i)) << "b" << i;
+    }
+    const Vector* bLo = lows.bLo.exists() ? &lows.bLo : nullptr;
     const PairSystem system{w.s.a, lows.aLo.exists() ? &lows.aLo : nullptr, w.s.b, bLo, n};
     const Refined r = refine(system, *outcome.factors, x);
     const std::vector<ExactComponent> truth = exact.components();

@@ -1,0 +1,260 @@
+#include "WrittenLows.h"
+
+#include <gmp.h>
+#include <mpfr.h>
+
+#include <cmath>
+#include <limits>
+#include <string>
+
+namespace lse::exact {
+
+namespace {
+
+// Where a pair's tail is a normal double for any written value, so that hi + lo is within
+// 2^-106 of it: |hi| >= 2^(-1022 + 53).
+constexpr double kSmallestHeld = 0x1p-969;
+// Whole numbers of the row sums are counted in units of the smallest subnormal.
+constexpr int kUnitShift = 1074;
+
+struct Fraction {
+    mpq_t value;
+    Fraction() { mpq_init(value); }
+    Fraction(const Fraction&) = delete;
+    Fraction& operator=(const Fraction&) = delete;
+    ~Fraction() { mpq_clear(value); }
+};
+
+struct Whole {
+    mpz_t value;
+    Whole() { mpz_init(value); }
+    Whole(const Whole&) = delete;
+    Whole& operator=(const Whole&) = delete;
+    ~Whole() { mpz_clear(value); }
+};
+
+std::string_view withoutBlanks(std::string_view text) {
+    const std::size_t first = text.find_first_not_of(" \t");
+    if (first == std::string_view::npos)
+        return {};
+    return text.substr(first, text.find_last_not_of(" \t") - first + 1);
+}
+
+bool allDigits(std::string_view text) {
+    return !text.empty() && text.find_first_not_of("0123456789") == std::string_view::npos;
+}
+
+// An optional sign, then digits.
+bool setWhole(mpz_t out, std::string_view text) {
+    const bool negative = !text.empty() && text.front() == '-';
+    if (!text.empty() && (text.front() == '-' || text.front() == '+'))
+        text.remove_prefix(1);
+    if (!allDigits(text) || mpz_set_str(out, std::string(text).c_str(), 10) != 0)
+        return false;
+    if (negative)
+        mpz_neg(out, out);
+    return true;
+}
+
+// The exact value of a decimal or a fraction, as the exact solve reads it; a decimal's exponent
+// only so far as the doubles reach (beyond, the value is no pair anyway): false otherwise.
+bool setWritten(mpq_t out, std::string_view text, bool& beyond) {
+    text = withoutBlanks(text);
+    if (const std::size_t slash = text.find('/'); slash != std::string_view::npos) {
+        Whole q;
+        if (!setWhole(mpq_numref(out), text.substr(0, slash)) ||
+            !setWhole(q.value, text.substr(slash + 1)) || mpz_sgn(q.value) == 0)
+            return false;
+        mpz_set(mpq_denref(out), q.value);
+        mpq_canonicalize(out);
+        return true;
+    }
+    const bool negative = !text.empty() && text.front() == '-';
+    if (!text.empty() && (text.front() == '-' || text.front() == '+'))
+        text.remove_prefix(1);
+    long exponent = 0;
+    if (const std::size_t e = text.find_first_of("eE"); e != std::string_view::npos) {
+        std::string_view power = text.substr(e + 1);
+        text = text.substr(0, e);
+        const bool below = !power.empty() && power.front() == '-';
+        if (!power.empty() && (power.front() == '-' || power.front() == '+'))
+            power.remove_prefix(1);
+        if (!allDigits(power))
+            return false;
+        for (const char c : power) {
+            exponent = exponent * 10 + (c - '0');
+            if (exponent > 100000000)
+                return false;
+        }
+        if (below)
+            exponent = -exponent;
+    }
+    const std::size_t point = text.find('.');
+    std::string digits(text.substr(0, point));
+    if (point != std::string_view::npos) {
+        const std::string_view fraction = text.substr(point + 1);
+        digits.append(fraction);
+        exponent -= static_cast<long>(fraction.size());
+    }
+    const std::size_t first = digits.find_first_not_of('0');
+    if (!allDigits(digits))
+        return false;
+    if (first == std::string::npos) {
+        mpq_set_ui(out, 0, 1);
+        return true;
+    }
+    // The value is about 10^(exponent + significant digits): a double holds nothing beyond
+    // 10^309 nor a pair below 10^-292, so 10^±400 is never built for it.
+    const long magnitude = exponent + static_cast<long>(digits.size() - first);
+    if (magnitude > 400 || magnitude < -400) {
+        beyond = true;
+        return false;
+    }
+    Whole scale;
+    if (mpz_set_str(mpq_numref(out), digits.c_str() + first, 10) != 0)
+        return false;
+    if (negative)
+        mpz_neg(mpq_numref(out), mpq_numref(out));
+    mpz_ui_pow_ui(scale.value, 10, static_cast<unsigned long>(exponent < 0 ? -exponent : exponent));
+    if (exponent >= 0) {
+        mpz_mul(mpq_numref(out), mpq_numref(out), scale.value);
+        mpz_set_ui(mpq_denref(out), 1);
+    } else {
+        mpz_set(mpq_denref(out), scale.value);
+        mpq_canonicalize(out);
+    }
+    return true;
+}
+
+// value rounded once to the nearest double, subnormals rounded once too: MPFR with the doubles'
+// precision and exponent range, put back afterwards.
+double nearest(const mpq_t value) {
+    const mpfr_exp_t emin = mpfr_get_emin();
+    const mpfr_exp_t emax = mpfr_get_emax();
+    mpfr_set_emin(std::numeric_limits<double>::min_exponent - std::numeric_limits<double>::digits +
+                  1);
+    mpfr_set_emax(std::numeric_limits<double>::max_exponent);
+    mpfr_t rounded;
+    mpfr_init2(rounded, std::numeric_limits<double>::digits);
+    int ternary = mpfr_set_q(rounded, value, MPFR_RNDN);
+    ternary = mpfr_subnormalize(rounded, ternary, MPFR_RNDN);
+    const double result = mpfr_get_d(rounded, MPFR_RNDN);
+    mpfr_clear(rounded);
+    mpfr_set_emin(emin);
+    mpfr_set_emax(emax);
+    return result;
+}
+
+// hi + lo from the exact value; nullopt where the pair does not hold it (`beyond` set).
+std::optional<dd::Pair> pairOf(const mpq_t value, bool& beyond) {
+    const double hi = nearest(value);
+    if (!std::isfinite(hi)) {
+        beyond = true;
+        return std::nullopt;
+    }
+    Fraction rest;
+    mpq_set_d(rest.value, hi);
+    mpq_sub(rest.value, value, rest.value);
+    if (mpq_sgn(rest.value) == 0)
+        return dd::Pair{hi, 0};
+    const double lo = nearest(rest.value);
+    if (std::fabs(hi) < kSmallestHeld) {
+        // Held only where the tail is exact.
+        Fraction tail;
+        mpq_set_d(tail.value, lo);
+        if (!mpq_equal(tail.value, rest.value)) {
+            beyond = true;
+            return std::nullopt;
+        }
+    }
+    return dd::Pair{hi, lo};
+}
+
+void addDouble(mpz_t sum, double a, mpz_t scratch) {
+    if (a == 0)
+        return;
+    int e = 0;
+    const double fraction = std::frexp(a, &e);
+    mpz_set_d(scratch, std::ldexp(fraction, 53));
+    mpz_mul_2exp(scratch, scratch, static_cast<mp_bitcnt_t>(e - 53 + kUnitShift));
+    mpz_add(sum, sum, scratch);
+}
+
+} // namespace
+
+std::optional<dd::Pair> exactPair(std::string_view text, bool& beyond) {
+    beyond = false;
+    Fraction value;
+    if (!setWritten(value.value, text, beyond))
+        return std::nullopt;
+    return pairOf(value.value, beyond);
+}
+
+WrittenLows writtenLows(const Matrix& A, const Vector& b, int n, const WrittenValues& written) {
+    WrittenLows lows;
+    const auto towardsDoubles = [&](TowardsDoubles::Why why, const WrittenValues::Entry& e) {
+        WrittenLows doubles;
+        doubles.towardsDoubles =
+            TowardsDoubles{why, e.row, e.column, e.column == n + 1, std::string(e.text)};
+        return doubles;
+    };
+    if (written.dropped)
+        return towardsDoubles(TowardsDoubles::Why::notKept, {0, 0, {}});
+    const bool sums = written.bIsRowSums;
+    for (std::size_t k = 0; k < written.size(); ++k) {
+        const WrittenValues::Entry e = written[k];
+        const bool inB = e.column == n + 1;
+        if (inB && sums)
+            continue;
+        const double value = inB ? b(e.row) : A(e.row, e.column);
+        std::optional<dd::Pair> pair = writtenPair(e.text);
+        bool beyond = false;
+        if (!pair)
+            pair = exactPair(e.text, beyond);
+        if (!pair)
+            return towardsDoubles(
+                beyond ? TowardsDoubles::Why::belowPairs : TowardsDoubles::Why::notANumber, e);
+        // The reader rounds as the pair does; a text they read otherwise is not taken as written.
+        if (pair->hi != value)
+            return towardsDoubles(TowardsDoubles::Why::notANumber, e);
+        if (pair->lo == 0)
+            continue;
+        if (inB) {
+            if (!lows.bLo.exists())
+                lows.bLo.recreate(n);
+            lows.bLo(e.row) = pair->lo;
+        } else {
+            if (!lows.aLo.exists())
+                lows.aLo.recreate(n, n);
+            lows.aLo(e.row, e.column) = pair->lo;
+        }
+    }
+    if (!sums || !lows.aLo.exists())
+        return lows;
+    // b is the written A's row sums rounded to pairs, as the exact solve sums every row once some
+    // written value of A is not its double: each row's pairs summed exactly in whole units of
+    // 2^-1074. The pairs' own error, 2^-106 of each |a_ij|, is within the bound's u^2 |A| |x|,
+    // x being all ones.
+    lows.bHi.recreate(n);
+    lows.bLo.recreate(n);
+    Whole total, scratch;
+    Fraction sum;
+    for (int i = 1; i <= n; ++i) {
+        mpz_set_ui(total.value, 0);
+        for (int j = 1; j <= n; ++j) {
+            addDouble(total.value, A(i, j), scratch.value);
+            addDouble(total.value, lows.aLo(i, j), scratch.value);
+        }
+        mpq_set_z(sum.value, total.value);
+        mpq_div_2exp(sum.value, sum.value, kUnitShift);
+        bool beyond = false;
+        const std::optional<dd::Pair> pair = pairOf(sum.value, beyond);
+        if (!pair)
+            return towardsDoubles(TowardsDoubles::Why::belowPairs, {i, n + 1, "the row sum"});
+        lows.bHi(i) = pair->hi;
+        lows.bLo(i) = pair->lo;
+    }
+    return lows;
+}
+
+} // namespace lse::exact
