@@ -1,0 +1,118 @@
+// The written values as pairs: the error-free route against the exact one on random texts, both
+// against FLINT's reading of the same text, and the system a refinement is towards.
+#include "WrittenLows.h"
+#include "NumberText.h"
+#include "Rational.h"
+
+#include <gtest/gtest.h>
+
+#include <bit>
+#include <cstdint>
+#include <random>
+#include <string>
+
+using namespace lse;
+using namespace lse::exact;
+
+namespace {
+
+// Decimals of 1 to 22 digits with exponents that the error-free route takes and some it does
+// not, fractions of up to 2^53 (the reader's limit), both signs.
+std::string randomText(std::mt19937_64& random) {
+    const auto digits = [&](int count) {
+        std::string text(1, static_cast<char>('1' + random() % 9));
+        for (int i = 1; i < count; ++i)
+            text += static_cast<char>('0' + random() % 10);
+        return text;
+    };
+    const std::string sign = random() % 2 ? "-" : "";
+    if (random() % 4 == 0)
+        return sign + std::to_string(1 + random() % (std::uint64_t{1} << (1 + random() % 53))) +
+               "/" + std::to_string(1 + random() % (std::uint64_t{1} << (1 + random() % 53)));
+    const std::string m = digits(1 + static_cast<int>(random() % 22));
+    const int point = static_cast<int>(random() % m.size());
+    const int exponent = static_cast<int>(random() % 61) - 30;
+    return sign + m.substr(0, m.size() - point) + (point ? "." + m.substr(m.size() - point) : "") +
+           "e" + std::to_string(exponent);
+}
+
+TEST(WrittenLows, EveryRouteGivesTheCorrectlyRoundedPair) {
+    std::mt19937_64 random(48);
+    int fast = 0;
+    for (int k = 0; k < 20000; ++k) {
+        const std::string text = randomText(random);
+        SCOPED_TRACE(text);
+        bool beyond = false;
+        const std::optional<dd::Pair> pair = exactPair(text, beyond);
+        ASSERT_TRUE(pair);
+        EXPECT_EQ(pair->hi, textToDouble(text).value());
+        // FLINT's reading of the text, minus hi, rounded: the tail.
+        Rational value, hi(pair->hi);
+        ASSERT_TRUE(setWritten(value.value, text));
+        fmpq_sub(value.value, value.value, hi.value);
+        EXPECT_EQ(pair->lo, nearestDouble(value.value).value());
+        if (const std::optional<dd::Pair> quick = writtenPair(text)) {
+            ++fast;
+            EXPECT_EQ(std::bit_cast<std::uint64_t>(quick->hi),
+                      std::bit_cast<std::uint64_t>(pair->hi));
+            EXPECT_EQ(std::bit_cast<std::uint64_t>(quick->lo),
+                      std::bit_cast<std::uint64_t>(pair->lo));
+        }
+    }
+    EXPECT_GT(fast, 5000); // the error-free route was taken often enough to be checked
+}
+
+TEST(WrittenLows, TowardsTheWrittenSystemOrWhollyTheDoubles) {
+    struct Case {
+        const char* name;
+        const char* a11; // the text of A(1, 1); A's others are 1, 1, 2 and b 1, 1
+        bool rowSums;
+        bool dropped;
+        std::optional<TowardsDoubles::Why> why;
+    };
+    const Case cases[] = {
+        {"a tenth", "0.1", false, false, std::nullopt},
+        {"a tenth in row sums", "0.1", true, false, std::nullopt},
+        {"a half", "0.5", true, false, std::nullopt},
+        {"below a pair", "1e-310", false, false, TowardsDoubles::Why::belowPairs},
+        {"not kept", "0.1", false, true, TowardsDoubles::Why::notKept},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Matrix A;
+        A.recreate(2, 2);
+        A(1, 1) = textToDouble(c.a11).value();
+        A(1, 2) = A(2, 1) = 1;
+        A(2, 2) = 2;
+        Vector b;
+        b.recreate(2);
+        b(1) = c.rowSums ? A(1, 1) + 1 : 1;
+        b(2) = c.rowSums ? 3 : 1;
+        WrittenValues written;
+        written.note(1, 1, c.a11);
+        written.bIsRowSums = c.rowSums;
+        written.dropped = c.dropped;
+        const WrittenLows lows = writtenLows(A, b, 2, written);
+        ASSERT_EQ(lows.towardsDoubles.has_value(), c.why.has_value());
+        if (c.why) {
+            EXPECT_EQ(lows.towardsDoubles->why, *c.why);
+            EXPECT_FALSE(lows.aLo.exists() || lows.bLo.exists() || lows.bHi.exists());
+            continue;
+        }
+        const bool tail = std::string(c.a11) == "0.1";
+        ASSERT_EQ(lows.aLo.exists(), tail);
+        if (tail) {
+            EXPECT_EQ(lows.aLo(1, 1), -0x1.999999999999ap-58);
+        }
+        // 1/10 + 1 as a pair: the sum of the written row, not of its doubles.
+        ASSERT_EQ(lows.bHi.exists(), c.rowSums && tail);
+        if (lows.bHi.exists()) {
+            EXPECT_EQ(lows.bHi(1), 0x1.199999999999ap+0);
+            EXPECT_EQ(lows.bLo(1), -0x1.999999999999ap-54);
+            EXPECT_EQ(lows.bHi(2), 3);
+            EXPECT_EQ(lows.bLo(2), 0);
+        }
+    }
+}
+
+} // namespace
