@@ -126,7 +126,73 @@ private:
     const std::vector<double>& w_;
 };
 
-std::optional<double> estimate(const Factors& factors, WeightedEstimate& e) {
+// A^-1 and A^-T through the factors, for A scaled by 2^-k with b (scaledSystem): the scaled
+// system's inverse is 2^k times A's, a product that rounds nothing.
+class Inverse {
+public:
+    Inverse(const Factors& factors, double scale) : factors_(factors), scale_(scale) {}
+
+    bool solve(std::vector<double>& v) const { return scaled(factors_.solve(v), v); }
+    bool solveTransposed(std::vector<double>& v) const {
+        return scaled(factors_.solveTransposed(v), v);
+    }
+
+private:
+    bool scaled(bool finite, std::vector<double>& v) const {
+        if (scale_ != 1)
+            for (double& e : v)
+                e = e * scale_;
+        return finite;
+    }
+
+    const Factors& factors_;
+    double scale_;
+};
+
+// Entries beyond 2^kLargestEntry are refined in a copy of the system scaled by a power of two:
+// Dekker's split of an entry (2^27 + 1 times it) overflows beyond 2^996, and a row's |A| |x|
+// beside it. The scale changes no bit of x, the pairs' tails stay far above the subnormals, and
+// a system of ordinary entries costs one pass over A to find its largest.
+constexpr int kLargestEntry = 960;
+
+struct ScaledSystem {
+    Matrix aHi, aLo;
+    Vector bHi, bLo;
+    int exponent = 0; // A and b times 2^-exponent
+};
+
+std::optional<ScaledSystem> scaledSystem(const PairSystem& s) {
+    double largest = 0;
+    for (int i = 1; i <= s.n; ++i) {
+        largest = std::max(largest, std::fabs(s.bHi(i)));
+        for (int j = 1; j <= s.n; ++j)
+            largest = std::max(largest, std::fabs(s.aHi(i, j)));
+    }
+    if (!(largest > std::ldexp(1.0, kLargestEntry)))
+        return std::nullopt;
+    ScaledSystem scaled;
+    std::frexp(largest, &scaled.exponent);
+    const int k = -scaled.exponent;
+    scaled.aHi.recreate(s.n, s.n);
+    scaled.bHi.recreate(s.n);
+    if (s.aLo)
+        scaled.aLo.recreate(s.n, s.n);
+    if (s.bLo)
+        scaled.bLo.recreate(s.n);
+    for (int i = 1; i <= s.n; ++i) {
+        scaled.bHi(i) = std::ldexp(s.bHi(i), k);
+        if (s.bLo)
+            scaled.bLo(i) = std::ldexp((*s.bLo)(i), k);
+        for (int j = 1; j <= s.n; ++j) {
+            scaled.aHi(i, j) = std::ldexp(s.aHi(i, j), k);
+            if (s.aLo)
+                scaled.aLo(i, j) = std::ldexp((*s.aLo)(i, j), k);
+        }
+    }
+    return scaled;
+}
+
+std::optional<double> estimate(const Inverse& factors, WeightedEstimate& e) {
     while (!e.done()) {
         e.before();
         e.after(e.transposed() ? factors.solveTransposed(e.vector()) : factors.solve(e.vector()));
@@ -165,7 +231,7 @@ double relativeSize(const std::vector<double>& d, const std::vector<dd::Pair>& x
 // Sets the status from the componentwise bound: the residual r of x (with its own error) taken
 // through the estimate of |A^-1|, scaled by the contraction the corrections showed. Components
 // that are 0 are bounded absolutely, in units in the last place of the largest component.
-void judge(Refined& out, const PairSystem& s, const Factors& factors,
+void judge(Refined& out, const PairSystem& s, const Inverse& factors,
            const std::vector<dd::Pair>& x, const std::vector<double>& r,
            const std::vector<double>& m, double contraction) {
     const int n = s.n;
@@ -239,7 +305,13 @@ double Refined::ulps() const {
     return status == RefinedStatus::correctlyRounded ? 0 : std::ceil(boundUlps.value_or(INFINITY));
 }
 
-Refined refine(const PairSystem& s, const Factors& factors, const Vector& x0, int threads) {
+Refined refine(const PairSystem& system, const Factors& lu, const Vector& x0, int threads) {
+    const std::optional<ScaledSystem> scaled = scaledSystem(system);
+    const PairSystem s =
+        scaled ? PairSystem{scaled->aHi, scaled->aLo.exists() ? &scaled->aLo : nullptr, scaled->bHi,
+                            scaled->bLo.exists() ? &scaled->bLo : nullptr, system.n}
+               : system;
+    const Inverse factors(lu, scaled ? std::ldexp(1.0, scaled->exponent) : 1.0);
     const int n = s.n;
     Refined out;
     std::vector<dd::Pair> x(n + 1);

@@ -6,6 +6,7 @@
 #include "Calculate.h"
 #include "RandomSystems.h"
 #include "Refinement.h"
+#include "WrittenPairs.h"
 #include "kernels/Kernels.h"
 #include "kernels/Tuning.h"
 
@@ -14,6 +15,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <optional>
+#include <string>
 
 namespace {
 
@@ -104,7 +106,34 @@ bool addGauss(Hash& hash, const System& s) {
             hash.add(a.W(i, j));
     hash.add(lse::accuracyFigures({a.A, a.norm1}, *outcome.factors, a.b, a.x));
     hash.add(lse::refine({a.A, nullptr, a.b, nullptr, a.n}, *outcome.factors, a.x));
+    // Towards a system with tails, as written values give it: the residual's other kernel.
+    lse::Matrix aLo;
+    aLo.recreate(a.n, a.n);
+    lse::Vector bLo;
+    bLo.recreate(a.n);
+    for (int i = 1; i <= a.n; ++i) {
+        for (int j = 1; j <= a.n; ++j)
+            aLo(i, j) = a.A(i, j) * 0x1p-60 * ((i + j) % 3 - 1);
+        bLo(i) = a.b(i) * 0x1p-61;
+    }
+    hash.add(lse::refine({a.A, &aLo, a.b, &bLo, a.n}, *outcome.factors, a.x));
     return true;
+}
+
+// The written values' pairs by the error-free route: 17 to 19 digits, the 128-bit products
+// among them, and fractions.
+void addWrittenPairs(Hash& hash) {
+    std::uint64_t state = 48;
+    for (int k = 0; k < 4000; ++k) {
+        state = state * 6364136223846793005u + 1442695040888963407u;
+        const std::uint64_t digits = state >> (k % 3 == 0 ? 1 : 8);
+        const std::string text =
+            k % 5 == 0 ? std::to_string(digits >> 12) + "/" + std::to_string(1 + (state >> 40))
+                       : std::to_string(digits) + "e-" + std::to_string(k % 23);
+        const std::optional<lse::dd::Pair> pair = lse::writtenPair(text);
+        hash.add(pair ? pair->hi : -1.0);
+        hash.add(pair ? pair->lo : -1.0);
+    }
 }
 
 bool addCholesky(Hash& hash, const System& s, const lse::SolveOptions& options = {}) {
@@ -167,6 +196,7 @@ int main(int argc, char** argv) {
                                300};
 
     Hash hash;
+    addWrittenPairs(hash);
     std::uint64_t systems = 0;
     std::uint64_t solved = 0;
     const auto run = [&](const System& s) {
