@@ -207,7 +207,7 @@ WrittenLows writtenLows(const Matrix& A, const Vector& b, int n, const WrittenVa
         if (inB && sums)
             continue;
         const double value = inB ? b(e.row) : A(e.row, e.column);
-        std::optional<dd::Pair> pair = writtenPair(e.text);
+        std::optional<dd::Pair> pair = writtenPair(e.text, value);
         bool beyond = false;
         if (!pair)
             pair = exactPair(e.text, beyond);

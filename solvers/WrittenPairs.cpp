@@ -2,6 +2,7 @@
 
 #include "NumberText.h"
 
+#include <array>
 #include <cmath>
 #include <cstdint>
 #include <string>
@@ -66,36 +67,41 @@ dd::Pair quotient(double p, double q) {
     return {hi, remainder / q};
 }
 
-// m / 10^k for a mantissa beyond 2^53 (k <= 22): hi is m / 10^k correctly rounded (the reader's
-// double of the digits), and with hi = H 2^e and 10^k = 5^k 2^k the remainder m / 10^k - hi is
-// N 2^t / 10^k, t = e + k, for the whole number N = m 2^-t - H 5^k (t < 0). Since the remainder
-// is at most half an ulp of hi, |N| <= 5^k / 2 < 2^52: a double, so that lo, N 2^t divided by
-// 10^k, is rounded once. Every product stays within 128 bits: m 2^-t is about H 5^k < 2^105.
-std::optional<dd::Pair> longQuotient(std::uint64_t m, int k) {
-    const std::string digits = std::to_string(m) + "e-" + std::to_string(k);
-    const std::optional<double> read = textToDouble(digits);
-    if (!read || !std::isnormal(*read))
+// 5^k for k <= kExactPowers, each within 52 bits.
+constexpr std::array<std::uint64_t, kExactPowers + 1> kPowersOfFive = [] {
+    std::array<std::uint64_t, kExactPowers + 1> powers{};
+    powers[0] = 1;
+    for (int k = 1; k <= kExactPowers; ++k)
+        powers[k] = powers[k - 1] * 5;
+    return powers;
+}();
+
+// m / 10^k for a mantissa beyond 2^53 (k <= 22), given hi, its correctly rounded double (as
+// the reader rounds the text): with hi = H 2^e and 10^k = 5^k 2^k the remainder m / 10^k - hi
+// is N 2^t / 10^k, t = e + k, for the whole number N = m 2^-t - H 5^k (t < 0). Since the
+// remainder is at most half an ulp of hi, |N| <= 5^k / 2 < 2^52: a double, so that lo, N 2^t
+// divided by 10^k, is rounded once. Every product stays within 128 bits: m 2^-t is about
+// H 5^k < 2^105.
+std::optional<dd::Pair> longQuotient(std::uint64_t m, int k, double hi) {
+    if (!std::isnormal(hi))
         return std::nullopt;
-    const double hi = *read;
     int e = 0;
-    const double fraction = std::frexp(hi, &e);
+    const double fraction = std::frexp(std::fabs(hi), &e);
     const auto whole = static_cast<std::int64_t>(std::ldexp(fraction, 53));
     e -= 53;
     const int t = e + k;
     if (t >= 0 || t < -64)
         return std::nullopt;
-    unsigned __int128 five = 1;
-    for (int i = 0; i < k; ++i)
-        five *= 5;
     const auto scaled = static_cast<__int128>(static_cast<unsigned __int128>(m) << -t);
-    const __int128 n = scaled - static_cast<__int128>(five) * whole;
+    const __int128 n = scaled - static_cast<__int128>(kPowersOfFive[k]) * whole;
     if (n >= (__int128{1} << 53) || n <= -(__int128{1} << 53))
         return std::nullopt;
-    return dd::Pair{hi, std::ldexp(static_cast<double>(static_cast<std::int64_t>(n)), t) /
-                            powerOfTen(k)};
+    return dd::Pair{std::fabs(hi),
+                    std::ldexp(static_cast<double>(static_cast<std::int64_t>(n)), t) /
+                        powerOfTen(k)};
 }
 
-std::optional<dd::Pair> decimal(std::string_view text) {
+std::optional<dd::Pair> decimal(std::string_view text, std::optional<double> rounded) {
     const bool negative = takeSign(text);
     std::uint64_t m = 0;
     int exponent = 0;
@@ -145,7 +151,10 @@ std::optional<dd::Pair> decimal(std::string_view text) {
     if (m > kExactWhole) {
         if (exponent >= 0)
             return std::nullopt;
-        std::optional<dd::Pair> pair = longQuotient(m, -exponent);
+        if (!rounded)
+            rounded = textToDouble(text);
+        std::optional<dd::Pair> pair =
+            rounded ? longQuotient(m, -exponent, *rounded) : std::nullopt;
         if (pair && negative)
             *pair = {-pair->hi, -pair->lo};
         return pair;
@@ -158,11 +167,11 @@ std::optional<dd::Pair> decimal(std::string_view text) {
 
 } // namespace
 
-std::optional<dd::Pair> writtenPair(std::string_view text) {
+std::optional<dd::Pair> writtenPair(std::string_view text, std::optional<double> rounded) {
     text = trimmed(text);
     const std::size_t slash = text.find('/');
     if (slash == std::string_view::npos)
-        return decimal(text);
+        return decimal(text, rounded);
     std::string_view top = trimmed(text.substr(0, slash));
     std::string_view bottom = trimmed(text.substr(slash + 1));
     const bool negative = takeSign(top) != takeSign(bottom);
