@@ -318,7 +318,7 @@ bool frmCholesky::refineSolutions() {
     // A claim the bound left open is settled by the exact solution where that takes under a
     // second; it then stands in the report as Compute Exact Solution's would.
     if (refined && session_.settlesRefined(system()))
-        computeExact();
+        computeExact(true);
     return added;
 }
 
@@ -453,7 +453,7 @@ bool frmCholesky::exactPending() const {
     return !report().empty() && !report().exact;
 }
 
-bool frmCholesky::computeExact() {
+bool frmCholesky::computeExact(bool settling) {
     if (busy_ || !exactPending())
         return false;
     const BusyWhile busy(busy_);
@@ -477,7 +477,8 @@ bool frmCholesky::computeExact() {
         return false;
     }
     if (!outcome) {
-        show(messages::exactUnavailable);
+        if (!settling)
+            show(messages::exactUnavailable);
         return false;
     }
     switch (outcome->ending) {

@@ -107,8 +107,9 @@ public:
     // Compute Exact Solution: solves the system of the last Calculate exactly, as long work
     // through the platform, and keeps the answer in the report. A cancel leaves everything
     // as it was; running out of memory shows the out-of-memory message, another failure its
-    // reason. False when nothing was added to the report.
-    bool computeExact();
+    // reason. False when nothing was added to the report. `settling`: asked for by Refine
+    // Solution, on a platform that may have no exact solver, which then says nothing.
+    bool computeExact(bool settling = false);
     // True when Refine Solution has something to do: some method of the last Calculate can be
     // refined (refinable) and is not yet.
     bool refinePending() const;
