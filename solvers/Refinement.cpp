@@ -339,6 +339,10 @@ Refined refine(const PairSystem& system, const Factors& lu, const Vector& x0, in
             out.stop = RefineStop::notFinite;
             return finish();
         }
+        // The next correction, by the contraction seen, would be below kTailSettled: the
+        // residual of x as it is makes the bound, and saves a solve.
+        if (settled && out.steps >= 2 && previous * contraction <= kTailSettled)
+            break;
         if (out.steps == kRefineSteps) {
             if (settled)
                 break;
@@ -362,6 +366,9 @@ Refined refine(const PairSystem& system, const Factors& lu, const Vector& x0, in
             }
             contraction = std::max(contraction, ratio);
         }
+        // A correction this small leaves x's bound to its residual, which is at hand.
+        if (settled && size <= kTailSettled)
+            break;
         bool moved = false;
         for (int i = 1; i <= n; ++i) {
             const dd::Pair next = dd::add(x[i], {d[i], 0});
@@ -371,13 +378,6 @@ Refined refine(const PairSystem& system, const Factors& lu, const Vector& x0, in
         ++out.steps;
         previous = size;
         settled = settled || (!moved && size <= kU);
-        if (settled && size <= kTailSettled) {
-            if (!residual.compute(x, r, m)) {
-                out.stop = RefineStop::notFinite;
-                return finish();
-            }
-            break;
-        }
     }
     judge(out, s, factors, x, r, m, contraction);
     return finish();
