@@ -12,6 +12,7 @@
 
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
 #include <optional>
 #include <string>
 #include <utility>
@@ -75,6 +76,23 @@ WrittenSystem tenths(int n, std::uint64_t seed) {
                                      std::to_string(std::labs(k) % 10);
             w.written.note(i, j, text);
             (j <= n ? w.s.a(i, j) : w.s.b(i)) = *textToDouble(text);
+        }
+    return w;
+}
+
+// Each entry written with 17 significant digits, as --digits 17 and NumPy's savetxt write it:
+// the written values are not the doubles, and take the pairs' 128-bit route.
+WrittenSystem seventeenDigits(test::ConditionedSystem s) {
+    const int n = s.b.upper();
+    WrittenSystem w{std::move(s), {}, {}};
+    w.s.name += ", 17 digits";
+    for (int i = 1; i <= n; ++i)
+        for (int j = 1; j <= n + 1; ++j) {
+            double& value = j <= n ? w.s.a(i, j) : w.s.b(i);
+            char text[32];
+            std::snprintf(text, sizeof text, "%.16e", value * 0.1);
+            w.written.note(i, j, text);
+            value = *textToDouble(text);
         }
     return w;
 }
@@ -259,9 +277,11 @@ TEST(RefinementExact, CorrectlyRoundedUpToACondition1e12) {
          asDoubles(test::pascal(10)), asDoubles(test::kahan(10)), asDoubles(test::kahan(30)),
          asDoubles(test::wilkinsonGrowth(10)), asDoubles(test::randomGeneral(30, 1)),
          asDoubles(test::randomPositiveDefinite(30, 3)), asDoubles(test::badlyScaledRows(20, 4)),
-         tenths(12, 5), tenths(40, 6), nearMidpoints(6, 8, 0, 1)},
+         tenths(12, 5), tenths(40, 6), nearMidpoints(6, 8, 0, 1),
+         seventeenDigits(test::randomGeneral(30, 2)),
+         seventeenDigits(test::randomPositiveDefinite(40, 4)), seventeenDigits(test::hilbert(7))},
         true);
-    EXPECT_EQ(check.correctlyRounded, 24); // none skipped
+    EXPECT_EQ(check.correctlyRounded, 29); // none skipped
 }
 
 // The classic systems beyond 1e12, random ones made nearly singular by a row close to another
