@@ -24,10 +24,22 @@ bool WrittenValues::mayDiffer(std::string_view text) {
 }
 
 void WrittenValues::keep(int row, int column, std::string_view text) {
-    // The exact solve and Save System read a plain '-' alone.
+    // The exact solve and Save System read a plain '-' alone. Apart, so that no string of the
+    // rare case is alive here: in the page's WebAssembly each call that may throw while one
+    // is alive would go out to JavaScript and back (see io/RowsReader.cpp's passRows).
+    if (std::any_of(text.begin(), text.end(), [](char c) { return (c & 0x80) != 0; })) {
+        keepAsciiMinus(row, column, text);
+        return;
+    }
+    store(row, column, text);
+}
+
+void WrittenValues::keepAsciiMinus(int row, int column, std::string_view text) {
     const std::optional<std::string> ascii = asciiMinus(text);
-    if (ascii)
-        text = *ascii;
+    store(row, column, ascii ? std::string_view(*ascii) : text);
+}
+
+void WrittenValues::store(int row, int column, std::string_view text) {
     kept_.push_back({row, column, texts_.size(), text.size()});
     texts_.append(text);
 }

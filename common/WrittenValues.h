@@ -66,6 +66,8 @@ public:
 
 private:
     void keep(int row, int column, std::string_view text);
+    void keepAsciiMinus(int row, int column, std::string_view text);
+    void store(int row, int column, std::string_view text);
 
     std::vector<Record> kept_;
     std::string texts_;

@@ -50,6 +50,7 @@ public:
     BatchOnScanner& operator=(const BatchOnScanner&) = delete;
     ~BatchOnScanner() { in_.setBeforeFill({}); }
     NumberBatch* operator->() { return &batch_; }
+    NumberBatch& operator*() { return batch_; }
 
 private:
     TextScanner& in_;

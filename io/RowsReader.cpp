@@ -24,6 +24,43 @@ struct RowsPass {
     std::optional<std::string> laterNonNumber; // the first field that is not a number after it
 };
 
+// Every row's fields into A's rows (from row 1 while `A` has room; none when it does not exist),
+// their numbers parsed by `batch` and their texts noted in `written` when `keepWritten`. Apart
+// and never inlined, with no object alive that has a destructor: in the page's WebAssembly an
+// exception is thrown through JavaScript, and each call that may throw while such an object is
+// alive goes out to JavaScript and back (Emscripten's invoke_*), which took a third of the
+// reading Worker's time here, three calls a number.
+[[gnu::noinline]] void passRows(TextScanner& in, std::int64_t width, Matrix& A, bool keepWritten,
+                                WrittenValues& written, NumberBatch& batch, RowsPass& pass) {
+    const int rowsRoom = A.exists() ? A.rowsUpper() : 0;
+    do {
+        Field field;
+        if (!in.nextField(field))
+            continue; // a blank line
+        const std::int64_t row = ++pass.dataLines;
+        double* const target = row <= rowsRoom ? A.row(static_cast<int>(row)) : nullptr;
+        std::int64_t column = 0;
+        do {
+            if (column == width && !pass.shapeError)
+                pass.shapeError = place(in.line(), field.column) + "expected " +
+                                  std::to_string(width) +
+                                  " numbers in the row, found more: " + describe(field.text);
+            // The first mistake is refused at once; after a row of the wrong length, the first
+            // field that is not a number is kept for the end.
+            batch.add(field.text,
+                      target != nullptr && column < width ? target + column + 1 : nullptr,
+                      in.line(), field.column, !pass.shapeError);
+            if (keepWritten && column < width)
+                written.note(static_cast<int>(row), static_cast<int>(column + 1), field.text);
+            ++column;
+        } while (in.nextField(field));
+        pass.fields += column;
+        if (column < width && !pass.shapeError)
+            pass.shapeError = place(in.line()) + "expected " + std::to_string(width) +
+                              " numbers in the row, found " + std::to_string(column);
+    } while (in.nextLine());
+}
+
 } // namespace
 
 FirstLine findFirstLine(TextScanner& in, bool headerAllowed) {
@@ -87,32 +124,7 @@ std::optional<LinearSystem> readRows(TextScanner& in, const FirstLine& first,
     WrittenValues written;
     RowsPass pass;
     BatchOnScanner batch(in, options.threads);
-    do {
-        Field field;
-        if (!in.nextField(field))
-            continue; // a blank line
-        const std::int64_t row = ++pass.dataLines;
-        double* const target = storing && row <= rowsRoom ? A.row(static_cast<int>(row)) : nullptr;
-        std::int64_t column = 0;
-        do {
-            if (column == width && !pass.shapeError)
-                pass.shapeError = place(in.line(), field.column) + "expected " +
-                                  std::to_string(width) +
-                                  " numbers in the row, found more: " + describe(field.text);
-            // The first mistake is refused at once; after a row of the wrong length, the first
-            // field that is not a number is kept for the end.
-            batch->add(field.text,
-                       target != nullptr && column < width ? target + column + 1 : nullptr,
-                       in.line(), field.column, !pass.shapeError);
-            if (keepWritten && column < width)
-                written.note(static_cast<int>(row), static_cast<int>(column + 1), field.text);
-            ++column;
-        } while (in.nextField(field));
-        pass.fields += column;
-        if (column < width && !pass.shapeError)
-            pass.shapeError = place(in.line()) + "expected " + std::to_string(width) +
-                              " numbers in the row, found " + std::to_string(column);
-    } while (in.nextLine());
+    passRows(in, width, A, keepWritten, written, *batch, pass);
     batch->flush();
     pass.laterNonNumber = batch->laterMistake();
 

@@ -91,9 +91,10 @@ function within(promise, what) {
     return Promise.race([promise, late]).finally(() => clearTimeout(timer));
 }
 
-// A fresh page, once the program has loaded and takes clicks. Errors of the page's scripts
-// fail the test that caused them; everything the page says goes into the journal.
-export async function openWindow({ browser, journal }) {
+// A fresh page (by default build/web's), once the program has loaded and takes clicks. Errors
+// of the page's scripts fail the test that caused them; everything the page says goes into the
+// journal.
+export async function openWindow({ browser, journal }, url = pageUrl) {
     const page = await browser.newPage();
     page.setDefaultTimeout(patience);
     const errors = [];
@@ -111,7 +112,7 @@ export async function openWindow({ browser, journal }) {
         journal.note(`request failed: ${request.url()} ${request.failure()?.errorText}`));
     page.on("close", () => journal.note("page closed"));
     journal.note("open the page");
-    await page.goto(pageUrl);
+    await page.goto(url);
     await page.waitForSelector('html[data-ready="true"]');
     return new Window(page, errors, journal);
 }

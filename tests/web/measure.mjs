@@ -19,6 +19,7 @@ import { pathToFileURL } from "node:url";
 
 import { spdText } from "../support/systemTexts.mjs";
 import { launchChromium, openWindow, pageUrl } from "./browser.mjs";
+import { dropAndMeasure, median, readyTime, systemFile } from "./measuring.mjs";
 
 const loads = Number(process.argv[2] ?? 15);
 const timingJs = process.argv[3];
@@ -33,60 +34,6 @@ const viewOrders = (process.env.LINEQ_VIEW_ORDERS ?? "3000").split(/[ ,]+/).filt
 const viewRuns = 3;
 const refineOrders = (process.env.LINEQ_REFINE_ORDERS ?? "300").split(/[ ,]+/).filter(Boolean)
     .map(Number);
-
-// The seeded system of order n as a file, written once into the scratch folder and kept for
-// later runs (3000 equations are 184 MB).
-async function systemFile(n) {
-    const file = path.join(tmpdir(), `lineq-measure-spd-${n}.txt`);
-    try {
-        await stat(file);
-    } catch {
-        await writeFile(file, spdText(n));
-    }
-    return file;
-}
-
-// Drops `file` on the window as a file from outside would come (a File of the test's own file
-// input, which handles nothing), and measures from the drop until the window has answered and
-// painted: the time, the page's longest task meanwhile (as the browser's long-task timing
-// reports every task over 50 ms), and the memory then held.
-async function dropAndMeasure(w, file) {
-    await w.page.evaluate(() => {
-        document.getElementById("measureFile")?.remove();
-        document.body.append(Object.assign(document.createElement("input"),
-            { type: "file", id: "measureFile", hidden: true }));
-    });
-    await (await w.page.$("#measureFile")).uploadFile(file);
-    return w.page.evaluate(() => new Promise((resolve) => {
-        const [dropped] = document.getElementById("measureFile").files;
-        const dataTransfer = new DataTransfer();
-        dataTransfer.items.add(dropped);
-        let longest = 0;
-        const observer = new PerformanceObserver((list) => {
-            for (const entry of list.getEntries())
-                longest = Math.max(longest, entry.duration);
-        });
-        observer.observe({ type: "longtask" });
-        const start = performance.now();
-        for (const type of ["dragenter", "dragover", "drop"])
-            document.getElementById("display").dispatchEvent(
-                new DragEvent(type, { dataTransfer, bubbles: true, cancelable: true }));
-        const answered = () => {
-            if ("busy" in document.documentElement.dataset)
-                return setTimeout(answered, 2);
-            requestAnimationFrame(() => setTimeout(() => {
-                const ms = performance.now() - start;
-                // A long task is reported once it has ended, in a later task.
-                setTimeout(() => {
-                    observer.disconnect();
-                    resolve({ ms, longest, order: document.getElementById("Textn").value,
-                        wasm: HEAP8.length, js: performance.memory?.usedJSHeapSize ?? 0 });
-                }, 100);
-            }));
-        };
-        answered();
-    }));
-}
 
 // The highest resident memory of any of the browser's renderers that are running, in bytes
 // (Linux): a tab's renderer holds its page and its Workers.
@@ -186,11 +133,6 @@ async function chord(w, modifier, key) {
     await w.page.keyboard.up(modifier);
 }
 
-function median(values) {
-    const sorted = [...values].sort((a, b) => a - b);
-    return sorted[Math.floor(sorted.length / 2)];
-}
-
 // A window with the seeded system of order n dropped on it and solved by both methods.
 async function solvedByBoth(n) {
     const w = await openWindow(chromium);
@@ -206,20 +148,7 @@ const chromium = await launchChromium();
 try {
     const times = [];
     for (let i = 0; i < loads; ++i) {
-        const page = await chromium.browser.newPage();
-        // When the page marks itself ready, in milliseconds from the start of the navigation.
-        await page.evaluateOnNewDocument(() => {
-            new MutationObserver((_, observer) => {
-                if (document.documentElement?.dataset.ready === "true") {
-                    window.lineqReadyAt = performance.now();
-                    observer.disconnect();
-                }
-            }).observe(document, { attributes: true, subtree: true, attributeFilter: ["data-ready"] });
-        });
-        await page.goto(pageUrl);
-        await page.waitForFunction(() => window.lineqReadyAt !== undefined, { timeout: 30_000 });
-        times.push(await page.evaluate(() => window.lineqReadyAt));
-        await page.close();
+        times.push(await readyTime(chromium, pageUrl));
     }
     console.log(`data-ready from a file URL over ${loads} loads: median ${median(times).toFixed(0)} ms, ` +
         `first ${times[0].toFixed(0)} ms, range ${Math.min(...times).toFixed(0)}-` +

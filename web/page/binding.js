@@ -2,7 +2,7 @@
 function bindWindow() {
     const frame = document.getElementById("frmCholesky");
     const fileInput = document.getElementById("openSystem");
-    const loadReader = () => moduleUrl("lineq-read.js").catch(() => {});
+    const loadReader = () => loadModule("lineq-read.js").catch(() => {});
     frame.addEventListener("click", ({ target }) =>
         target.matches("button") && run(() => runCommand(target.id)));
     // Neither button answers Enter, as on the desktop; Tab goes round the window rather than on

@@ -1,10 +1,11 @@
 // The page's Workers (web/WebWorkers.cpp): a module's script, loaded when first asked for (again
-// after a failure), hands over its text for a Blob URL, a file page's only way to a Worker.
+// after a failure), hands over the Workers' script, for a Blob URL, a file page's only way to a
+// Worker, and the compilation of its WebAssembly, which every Worker of the module is given.
 const modules = {};
 const arrivals = {};
-const moduleLoaded = (script, text) =>
-    arrivals[script](URL.createObjectURL(new Blob([text], { type: "text/javascript" })));
-function moduleUrl(script) {
+const moduleLoaded = (script, text, compiled) => arrivals[script](compiled.then((module) =>
+    ({ url: URL.createObjectURL(new Blob([text], { type: "text/javascript" })), module })));
+function loadModule(script) {
     return modules[script] ??= new Promise((resolve, reject) => {
         arrivals[script] = resolve;
         const element = document.head.appendChild(document.createElement("script"));
@@ -32,7 +33,7 @@ function arrive(current, event) {
 // `input`: a text, or null for the input the page holds; `option`: the module's.
 function startWorker(script, input, option) {
     const current = request = { events: [] };
-    moduleUrl(script).then((url) => {
+    loadModule(script).then(({ url, module }) => {
         if (current.ended)
             return;
         current.worker = new Worker(url);
@@ -41,7 +42,7 @@ function startWorker(script, input, option) {
             error.preventDefault();
             arrive(current, { kind: "failed", text: error.message });
         };
-        current.worker.postMessage({ input: input ?? held, option });
+        current.worker.postMessage({ wasm: module, input: input ?? held, option });
         document.getElementById("progressBox").dataset.state = "running";
     }, (error) => arrive(current, { kind: "failed", text: error.message }));
 }
