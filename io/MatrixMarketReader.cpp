@@ -353,8 +353,7 @@ void readCoordinate(TextScanner& in, LinearSystem& system, const Banner& banner,
         Entry entry;
         do {
             if (!firstNonNumber && !decimalToDouble(field.text))
-                firstNonNumber = place(in.line(), field.column) + "expected a number, found " +
-                                 describe(field.text);
+                firstNonNumber = notADecimal(field.text, in.line(), field.column);
             if (entry.found < 3) {
                 entry.text[entry.found] = field.text;
                 entry.column[entry.found] = field.column;
