@@ -418,28 +418,31 @@ LinearSystem readMatrixMarket(TextScanner& in, const ReadOptions& options) {
     return system;
 }
 
-Vector readMatrixMarketVector(TextScanner& in, int n, WrittenValues* written) {
+RightHandSide readMatrixMarketVector(TextScanner& in, bool keepWritten) {
     const Banner banner = readBanner(in);
     if (banner.coordinate || banner.symmetry != Symmetry::general)
         throw InputError(place(1) + "expected a vector in 'array general' form");
     const Size size = readSize(in, false);
-    if (size.rows != n || size.columns != 1)
-        throw InputError(place(size.line) + "expected a vector of " + std::to_string(n) +
-                         " x 1 entries, found " + std::to_string(size.rows) + " x " +
-                         std::to_string(size.columns));
-    Vector b;
-    b.recreate(n);
+    RightHandSide b;
     std::int64_t found = 0;
-    forEachField(in, [&](const Field& field) {
-        const double value = decimalAt(field.text, in.line(), field.column);
-        if (++found > n)
-            return;
-        b(static_cast<int>(found)) = value;
-        if (written != nullptr)
-            written->note(static_cast<int>(found), n + 1, field.text);
-    });
-    if (found != n)
-        throw InputError(expectedCount(n, found, "entries of b"));
+    // A size that no b has is refused by its size once n is known, its entries unread.
+    if (size.columns == 1 && size.rows <= kMaxOrder)
+        forEachField(in, [&](const Field& field) {
+            const double value = decimalAt(field.text, in.line(), field.column);
+            if (++found > size.rows)
+                return;
+            b.entries.push_back(value);
+            if (keepWritten && found <= WrittenValues::kLargestOrder)
+                b.written.note(static_cast<int>(found), 1, field.text);
+        });
+    b.refuseUnlessOf = [size, found](int n) {
+        if (size.rows != n || size.columns != 1)
+            throw InputError(place(size.line) + "expected a vector of " + std::to_string(n) +
+                             " x 1 entries, found " + std::to_string(size.rows) + " x " +
+                             std::to_string(size.columns));
+        if (found != n)
+            throw InputError(expectedCount(n, found, "entries of b"));
+    };
     return b;
 }
 
