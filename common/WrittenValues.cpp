@@ -45,6 +45,7 @@ void WrittenValues::clear() {
     texts_.clear();
     bIsRowSums = false;
     dropped = false;
+    summedEntries = {};
 }
 
 } // namespace lse
