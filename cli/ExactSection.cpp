@@ -104,8 +104,12 @@ nlohmann::ordered_json exactJson(const exact::ExactReport& report) {
                 : nullptr;
         object["input_rounding_correct_digits"] = report.inputRounding->correctDigits;
     }
-    if (report.writtenDropped || report.notHeld.any())
+    if (report.writtenDropped || report.notHeld.any() || report.summed.any())
         object["as_written"] = false;
+    if (report.summed.any())
+        object["summed_entries"] = {
+            {"count", report.summed.count},
+            {"first", {{"equation", report.summed.row}, {"column", report.summed.column}}}};
     if (report.notHeld.any()) {
         nlohmann::ordered_json values = nlohmann::ordered_json::array();
         for (const exact::NotHeldValue& value : report.notHeld.listed)

@@ -17,6 +17,7 @@
 #include <chrono>
 #include <ctime>
 #include <new>
+#include <optional>
 
 namespace lse::cli {
 
@@ -82,6 +83,20 @@ LinearSystem readInput(const Settings& settings, std::istream& standardInput, st
     options.keepWritten = settings.exact || settings.steps || settings.refine;
     options.duplicates =
         settings.duplicates == "sum" ? io::Duplicates::sum : io::Duplicates::refuse;
+    const auto readRightHandSide = [&] {
+        try {
+            return settings.rhs == "-" ? io::readRightHandSideAhead(standardInput, options)
+                                       : io::readRightHandSideAheadFile(settings.rhs, options);
+        } catch (const InputError& error) {
+            throw Refusal{displayName(settings.rhs) + ": " + error.what()};
+        }
+    };
+    // b first, so that a file that cannot be b is refused before A's arrays are built, which
+    // for a sparse file of a large order take gigabytes and half a minute; unless both come
+    // from standard input, where A comes first.
+    std::optional<io::RightHandSide> b;
+    if (!settings.rhs.empty() && !(settings.rhs == "-" && settings.file == "-"))
+        b = readRightHandSide();
     LinearSystem system;
     try {
         system = settings.file == "-" ? io::readSystem(standardInput, options)
@@ -94,11 +109,10 @@ LinearSystem readInput(const Settings& settings, std::istream& standardInput, st
         if (system.hasB)
             throw Refusal{name +
                           ": --rhs is for an input that holds A alone; this input holds b itself"};
+        if (!b)
+            b = readRightHandSide();
         try {
-            if (settings.rhs == "-")
-                io::addRightHandSide(system, standardInput, options);
-            else
-                io::addRightHandSideFile(system, settings.rhs, options);
+            io::addRightHandSide(system, std::move(*b), options);
         } catch (const InputError& error) {
             throw Refusal{displayName(settings.rhs) + ": " + error.what()};
         }

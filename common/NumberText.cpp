@@ -488,6 +488,24 @@ std::optional<std::string> fractionFault(std::string_view text) {
     return fault;
 }
 
+std::optional<std::string> decimalFault(std::string_view text) {
+    const std::optional<std::string> ascii = asciiMinus(text);
+    std::string_view magnitude = trimBlanks(ascii ? *ascii : text);
+    if (!magnitude.empty() && (magnitude.front() == '+' || magnitude.front() == '-'))
+        magnitude.remove_prefix(1);
+    // Written as a decimal and still refused: only an overflow is, an underflow reads as 0.
+    if (!isUnsignedDecimal(magnitude) || decimalToDouble(text))
+        return std::nullopt;
+    return "its magnitude is beyond the largest double (1.7976931348623157e308), so it cannot be "
+           "held";
+}
+
+std::optional<std::string> numberFault(std::string_view text) {
+    if (std::optional<std::string> fault = decimalFault(text))
+        return fault;
+    return fractionFault(text);
+}
+
 std::optional<std::string> asciiMinus(std::string_view text) {
     // Each in UTF-8; no other character's bytes contain one of them.
     static constexpr std::string_view kMinusSigns[] = {"\u2212", "\u2013", "\uFE63", "\uFF0D"};

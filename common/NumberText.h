@@ -44,6 +44,15 @@ std::optional<double> decimalToDouble(std::string_view text);
 // nullopt for a text that is not written as a fraction, or is one that textToDouble accepts.
 std::optional<std::string> fractionFault(std::string_view text);
 
+// Why a text written as a decimal is refused, for a message: its magnitude is beyond the
+// largest double, which no double holds ("1e400"; "1e-400" is accepted, as 0). nullopt for a
+// text not written as a decimal, or one that decimalToDouble accepts.
+std::optional<std::string> decimalFault(std::string_view text);
+
+// Why textToDouble refuses a text written as a number: decimalFault's or fractionFault's
+// reason; nullopt for a text not written as a number, or one that it accepts.
+std::optional<std::string> numberFault(std::string_view text);
+
 // The text with each look-alike of '-' that word processors and web pages put in its place
 // (U+2212 minus sign, U+2013 en dash, U+FE63 small and U+FF0D fullwidth hyphen-minus) written
 // as '-'; nullopt when it holds none, as an ASCII text never does. Other dashes are left: a

@@ -57,6 +57,7 @@ void WrittenValues::clear() {
     texts_.clear();
     bIsRowSums = false;
     dropped = false;
+    summedEntries = {};
 }
 
 } // namespace lse

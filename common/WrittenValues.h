@@ -7,6 +7,20 @@
 
 namespace lse {
 
+// Entries of A given more than once and summed in doubles (a Matrix Market file read with
+// --duplicates sum) whose sum may differ from the sum of their written values: an addend with
+// a point, an exponent or more than 15 digits, or an addition that rounded. No one text holds
+// such a sum, so it keeps none and counts as its double: the system is then not the one
+// written. The first by row, then column, as the file gave it, names them in a message.
+struct SummedEntries {
+    std::size_t count = 0;
+    int row = 0;
+    int column = 0;
+
+    bool any() const { return count > 0; }
+    bool operator==(const SummedEntries&) const = default;
+};
+
 // The numbers of a system as they were written, where that may differ from the doubles the
 // methods get: 0.1 is 1/10 and 1/3 is 1/3 to the exact solve. Only such texts are kept, so a
 // system of whole numbers keeps none.
@@ -63,6 +77,9 @@ public:
     // The system was too large to keep its texts (kLargestOrder): the exact solve is of the
     // doubles although some number may have been written otherwise.
     bool dropped = false;
+    // Entries summed in doubles, not as written: the exact solve is then of the doubles alone,
+    // and says so.
+    SummedEntries summedEntries;
 
 private:
     void keep(int row, int column, std::string_view text);

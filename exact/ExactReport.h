@@ -3,6 +3,8 @@
 // What an exact solve answers, as data without the arithmetic behind it: the window, the page
 // and the child's protocol use it without linking FLINT.
 
+#include "WrittenValues.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -136,6 +138,13 @@ struct ExactReport {
     // The written numbers the exact arithmetic could not hold, which kept the system as written
     // from being solved.
     WrittenNotHeld notHeld = {};
+    // The entries of A summed in doubles (WrittenValues::summedEntries), which kept the system
+    // as written from being solved: it is not known.
+    SummedEntries summed = {};
+
+    // Why the system as written was not solved, for the end of "Not solved as written: "; none
+    // where it was, or where it is the doubles' own.
+    std::optional<std::string> notAsWrittenReason() const;
 
     const ExactAnswer& ofDoubles() const { return doubles ? *doubles : asWritten; }
 

@@ -515,7 +515,9 @@ std::optional<ExactSolution> solveAsWritten(const Matrix& A, const Vector& b, in
     const bool differs = setWrittenValues(system.value, written, n, unheld);
     if (notHeld != nullptr)
         *notHeld = unheld;
-    if (!differs || unheld.any())
+    // A summed entry is its double's sum, not its written values': the system as written is
+    // not known, so the texts of the others would make a third system, neither.
+    if (!differs || unheld.any() || written.summedEntries.any())
         return std::nullopt;
     IntegerMatrix M(n, n), B(n, 1);
     setIntegralRows(M.value, B.value, system.value);
@@ -527,6 +529,7 @@ ExactReport solveAndJudge(const Matrix& A, const Vector& b, int n,
                           ExactDetail detail) {
     ExactReport report;
     report.writtenDropped = written.dropped;
+    report.summed = written.summedEntries;
     const std::optional<ExactSolution> asWritten =
         solveAsWritten(A, b, n, written, detail, &report.notHeld);
     const ExactSolution ofDoubles = ExactSolution::solve(A, b, n, detail);

@@ -35,6 +35,9 @@ std::string augmented(const fmpq_mat_t M, int n) {
 
 std::string fractionStepsText(const Matrix& A, const Vector& b, int n,
                               const WrittenValues& written) {
+    if (written.summedEntries.any())
+        return "The same steps in exact fractions are not shown: " +
+               summedReason(written.summedEntries) + ".\n";
     fmpq_mat_t M;
     fmpq_mat_init(M, n, n + 1);
     const std::unique_ptr<fmpq_mat_struct, void (*)(fmpq_mat_struct*)> clear(M, fmpq_mat_clear);

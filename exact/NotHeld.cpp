@@ -62,4 +62,24 @@ std::string notHeldReason(const WrittenNotHeld& notHeld) {
            ", and as their doubles they would make a system other than the one written: " + list;
 }
 
+std::string summedReason(const SummedEntries& summed) {
+    const std::string place =
+        "(" + std::to_string(summed.row) + ", " + std::to_string(summed.column) + ")";
+    if (summed.count == 1)
+        return "entry " + place +
+               " of A was given more than once and summed in doubles, which may round, so it is "
+               "not as written";
+    return std::to_string(summed.count) + " entries of A, the first " + place +
+           ", were given more than once and summed in doubles, which may round, so they are not "
+           "as written";
+}
+
+std::optional<std::string> ExactReport::notAsWrittenReason() const {
+    if (notHeld.any())
+        return notHeldReason(notHeld);
+    if (summed.any())
+        return summedReason(summed);
+    return std::nullopt;
+}
+
 } // namespace lse::exact

@@ -11,4 +11,8 @@ namespace lse::exact {
 // and as its double it would make a system other than the one written".
 std::string notHeldReason(const WrittenNotHeld& notHeld);
 
+// Why the summed entries are not as written: "entry (1, 2) of A was given more than once and
+// summed in doubles, which may round, so it is not as written".
+std::string summedReason(const SummedEntries& summed);
+
 } // namespace lse::exact

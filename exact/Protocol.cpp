@@ -76,6 +76,24 @@ std::uint64_t count(const std::string& text) {
     return value;
 }
 
+// "summed COUNT ROW COLUMN", after its key: WrittenValues::summedEntries.
+void writeSummed(std::ostream& out, const SummedEntries& summed) {
+    out << "summed " << summed.count << ' ' << summed.row << ' ' << summed.column << '\n';
+}
+
+SummedEntries readSummed(std::istream& in, std::uint64_t order) {
+    SummedEntries summed;
+    summed.count = count(word(in));
+    const std::uint64_t row = count(word(in));
+    const std::uint64_t column = count(word(in));
+    if (summed.count == 0 || row < 1 || column < 1 ||
+        (order > 0 && (row > order || column > order)))
+        throw ProtocolError("a malformed summed line");
+    summed.row = static_cast<int>(row);
+    summed.column = static_cast<int>(column);
+    return summed;
+}
+
 std::optional<std::uint64_t> optionalCount(std::istream& in) {
     const std::string text = word(in);
     if (text == kNone)
@@ -119,6 +137,8 @@ void writeRequest(std::ostream& out, const Matrix& A, const Vector& b, int n,
         const WrittenValues::Entry entry = written[k];
         out << entry.row << ' ' << entry.column << ' ' << entry.text << '\n';
     }
+    if (written.summedEntries.any())
+        writeSummed(out, written.summedEntries);
     out << "detail " << (detail == ExactDetail::whole ? "whole" : "shown") << '\n';
     out << methodSolutions.size() << '\n';
     for (const Vector& x : methodSolutions)
@@ -157,7 +177,13 @@ ExactRequest readRequest(std::istream& in) {
             throw ProtocolError("not a number: \"" + value + "\"");
         request.written.note(static_cast<int>(row), static_cast<int>(column), value);
     }
-    expect(in, "detail");
+    std::string key = word(in);
+    if (key == "summed") {
+        request.written.summedEntries = readSummed(in, n);
+        key = word(in);
+    }
+    if (key != "detail")
+        throw ProtocolError("expected \"detail\", found \"" + key + "\"");
     const std::string detail = word(in);
     if (detail != "whole" && detail != "shown")
         throw ProtocolError("expected \"whole\" or \"shown\", found \"" + detail + "\"");
@@ -252,6 +278,8 @@ void writeReport(std::ostream& out, const ExactReport& report) {
         writeError(out, "error", error);
     if (report.writtenDropped)
         out << "dropped\n";
+    if (report.summed.any())
+        writeSummed(out, report.summed);
     if (report.notHeld.any()) {
         out << "not-held " << report.notHeld.count << ' ' << report.notHeld.order << ' '
             << report.notHeld.listed.size() << '\n';
@@ -315,6 +343,8 @@ ExactReport readReport(std::istream& in) {
                 readError(in, order);
         } else if (key == "dropped") {
             report.writtenDropped = true;
+        } else if (key == "summed") {
+            report.summed = readSummed(in, 0);
         } else if (key == "not-held") {
             WrittenNotHeld& notHeld = report.notHeld;
             notHeld.count = count(word(in));

@@ -9,6 +9,7 @@
 //   A, row by row (n lines of n)
 //   b (one line of n)
 //   written K rowsums|given kept|dropped, then K lines ROW COLUMN TEXT
+//   summed COUNT ROW COLUMN (when any entry of A was summed in doubles)
 //   detail shown|whole
 //   k, then k method solutions of n
 //
@@ -22,6 +23,7 @@
 //   rounding DIGITS MEASURED UNIT LARGEST ULPS...
 //   error DIGITS MEASURED UNIT LARGEST ULPS... (per judged method)
 //   dropped (when it was)
+//   summed COUNT ROW COLUMN (when any entry was, so that the system was not solved as written)
 //   not-held COUNT N K, then K lines ROW COLUMN TEXT (when any)
 //   steps BYTES, then that text (when any)
 //   end

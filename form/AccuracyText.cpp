@@ -317,9 +317,10 @@ std::vector<std::string> exactLines(const CalculateReport& report) {
     const exact::ExactReport& exact = *report.exact;
     const exact::ExactAnswer& ofDoubles = exact.ofDoubles();
     std::vector<std::string> lines;
-    const bool twoSystems = exact.doubles || exact.notHeld.any();
-    if (exact.notHeld.any())
-        lines.push_back("Not solved as written: " + exact::notHeldReason(exact.notHeld) + ".");
+    const std::optional<std::string> notAsWritten = exact.notAsWrittenReason();
+    const bool twoSystems = exact.doubles || notAsWritten;
+    if (notAsWritten)
+        lines.push_back("Not solved as written: " + *notAsWritten + ".");
     if (exact.doubles) {
         lines.emplace_back("As written, each decimal and fraction its own value:");
         appendAnswer(lines, exact.asWritten);

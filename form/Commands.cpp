@@ -144,6 +144,27 @@ std::span<const TextBox> resultBoxes() {
     return boxes;
 }
 
+std::vector<DialogCaptions> dialogCaptions() {
+    DialogCaptions accuracy{"accuracy", {caption::kSideBySideTab, caption::kReportTab}};
+    for (const Command id : kAccuracyViewCommands)
+        accuracy.captions.push_back(declarationOf(id).caption);
+    accuracy.captions.push_back(caption::kClose);
+    return {std::move(accuracy),
+            {"steps", {caption::kCopySteps, caption::kClose}},
+            {"progress", {caption::kCancel}}};
+}
+
+std::optional<char> mnemonicOf(std::string_view caption) {
+    for (std::size_t i = 0; i + 1 < caption.size(); ++i) {
+        if (caption[i] != '&')
+            continue;
+        if (caption[i + 1] != '&')
+            return static_cast<char>(std::tolower(static_cast<unsigned char>(caption[i + 1])));
+        ++i;
+    }
+    return std::nullopt;
+}
+
 std::string accuracyTitle() {
     return "Accuracy \u2014 " + std::string(window::kProgramTitle);
 }

@@ -7,6 +7,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace lse {
 
@@ -77,5 +78,27 @@ std::span<const TextBox> resultBoxes();
 inline constexpr Command kAccuracyViewCommands[] = {Command::copyText, Command::copyTable,
                                                     Command::refineSolution, Command::computeExact};
 std::string accuracyTitle();
+
+// The captions of the dialogs' buttons and tabs that are no command, each with its mnemonic.
+// Qt's own texts for Close and Cancel are replaced by these: some desktops' themes give them a
+// mnemonic of their own ("&Close"), which would share Alt+C with Copy.
+namespace caption {
+inline constexpr std::string_view kSideBySideTab = "Side by &Side";
+inline constexpr std::string_view kReportTab = "Re&port";
+inline constexpr std::string_view kCopySteps = "&Copy";
+inline constexpr std::string_view kClose = "C&lose";
+inline constexpr std::string_view kCancel = "&Cancel";
+} // namespace caption
+
+// Each of the window's own dialogs and the captions of all its buttons and tabs, the
+// commands' among them: within a dialog no two may share a mnemonic.
+struct DialogCaptions {
+    std::string_view dialog; // its object name
+    std::vector<std::string_view> captions;
+};
+std::vector<DialogCaptions> dialogCaptions();
+
+// The letter that `caption`'s '&' marks, in lower case; none without one ("&&" is an '&').
+std::optional<char> mnemonicOf(std::string_view caption);
 
 } // namespace lse

@@ -12,6 +12,10 @@ Message exactFailed(const std::string& why) {
     return {"The exact solution could not be computed: " + why};
 }
 
+Message refusedNumber(const std::string& fault) {
+    return {"The number typed is refused: " + fault + "."};
+}
+
 Message unreadableSystem(const std::string& why, const std::string& fileName) {
     return {fileName.empty() ? why : fileName + ": " + why};
 }

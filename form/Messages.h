@@ -28,6 +28,9 @@ struct Message {
 namespace messages {
 
 inline const Message notANumber{"Enter a number damn you!!"};
+// A reply written as a number that the parser still refuses, with its reason (numberFault):
+// "Enter a number" would not say what is wrong with 1e400 or 1/0.
+Message refusedNumber(const std::string& fault);
 inline const Message badCount{"The number of equations must be a whole number from 0 to 32766."};
 inline const Message gaussFailed{"Aborting analysis", MessageStyle::OkOnlyCritical,
                                  "Gauss Elimination Error"};

@@ -131,18 +131,17 @@ std::vector<std::vector<std::string>> resultRows(const CalculateReport& report) 
     }
     // Each exact answer without a unique solution says so, the written system's too where
     // the doubles' system has one; a written system with numbers the exact arithmetic cannot
-    // hold says why it was not solved.
+    // hold, or with entries summed in doubles, says why it was not solved.
     if (report.exact) {
         const exact::ExactReport& exact = *report.exact;
-        const bool notHeld = exact.notHeld.any();
-        if (notHeld)
-            row("Exact solution as written")[1] =
-                "Not solved as written: " + exact::notHeldReason(exact.notHeld) + ".";
+        const std::optional<std::string> notAsWritten = exact.notAsWrittenReason();
+        if (notAsWritten)
+            row("Exact solution as written")[1] = "Not solved as written: " + *notAsWritten + ".";
         else if (exact.asWritten.status != exact::ExactStatus::solved)
             row(exact.doubles ? "Exact solution as written" : "Exact solution")[1] =
                 noUniqueSolutionText(exact.asWritten);
         const exact::ExactAnswer& doubles = exact.ofDoubles();
-        if ((notHeld || exact.doubles) && doubles.status != exact::ExactStatus::solved)
+        if ((notAsWritten || exact.doubles) && doubles.status != exact::ExactStatus::solved)
             row("Exact solution of the doubles")[1] = noUniqueSolutionText(doubles);
     }
     return rows;

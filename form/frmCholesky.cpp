@@ -211,7 +211,8 @@ bool frmCholesky::askCoefficient(const std::string& prompt, double& value, Writt
                 written.note(row, column, text);
             return true;
         }
-        show(messages::notANumber);
+        const std::optional<std::string> fault = numberFault(*reply);
+        show(fault ? messages::refusedNumber(*fault) : messages::notANumber);
     }
 }
 

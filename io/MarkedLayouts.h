@@ -14,8 +14,8 @@ struct MarkedLayout {
     InputFormat format;
     bool (*announces)(std::string_view head);
     LinearSystem (*readSystem)(TextScanner& in, const ReadOptions& options);
-    // b of n entries; its texts noted as column n + 1 where `written` is given.
-    Vector (*readVector)(TextScanner& in, int n, WrittenValues* written);
+    // b read before A's order is known (RightHandSide); its texts kept with keepWritten.
+    RightHandSide (*readVector)(TextScanner& in, bool keepWritten);
 };
 
 extern const MarkedLayout kNumpyLayout;        // NumPy .npy: n x n, n x (n + 1), or n

@@ -12,6 +12,8 @@
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 namespace lse::io {
@@ -254,8 +256,9 @@ public:
                                  "the part below it only");
             if (!storing_)
                 return std::nullopt;
+            bool exactSum = true;
             if (duplicates_ == Duplicates::sum)
-                add(i, j, value);
+                exactSum = add(i, j, value);
             else if (!std::isnan(system_.A(i, j)))
                 return place(line) + name +
                        " is given twice; lineq-solve --duplicates sum adds such entries";
@@ -263,7 +266,10 @@ public:
                 set(i, j, value);
             if (!given_.empty()) {
                 std::uint8_t& given = given_[index(i, j)];
-                given = static_cast<std::uint8_t>(std::min(given + 1, 2));
+                const bool mayDiffer = (given & kMayDiffer) != 0 || !exactSum ||
+                                       WrittenValues::mayDiffer(entry.text[2]);
+                given = static_cast<std::uint8_t>(std::min((given & kTimes) + 1, 2) |
+                                                  (mayDiffer ? kMayDiffer : 0));
             }
             noteEntry(written_, banner_.symmetry, i, j, entry.text[2]);
         } catch (const InputError& error) {
@@ -287,6 +293,10 @@ public:
 
 private:
     static constexpr double kUnset = std::numeric_limits<double>::quiet_NaN();
+    // given_'s bits: how often the entry came, up to 2, and whether its sum may differ from
+    // its written values' (WrittenValues::summedEntries).
+    static constexpr std::uint8_t kTimes = 3;
+    static constexpr std::uint8_t kMayDiffer = 4;
 
     std::size_t index(int i, int j) const {
         return static_cast<std::size_t>(i - 1) * static_cast<std::size_t>(system_.n) +
@@ -298,8 +308,9 @@ private:
     // the entry keeps no text, and counts as the double its sum gave.
     void forgetSummedTexts() {
         const bool mirrored = banner_.symmetry != Symmetry::general;
+        const auto times = [&](int i, int j) { return given_[index(i, j)] & kTimes; };
         const auto summed = [&](int i, int j) {
-            return given_[index(i, j)] > 1 || (mirrored && given_[index(j, i)] > 1);
+            return times(i, j) > 1 || (mirrored && times(j, i) > 1);
         };
         WrittenValues kept;
         for (std::size_t k = 0; k < written_->size(); ++k) {
@@ -307,6 +318,14 @@ private:
             if (!summed(entry.row, entry.column))
                 kept.note(entry.row, entry.column, entry.text);
         }
+        SummedEntries& notAsWritten = kept.summedEntries;
+        for (int i = 1; i <= system_.n; ++i)
+            for (int j = 1; j <= system_.n; ++j) {
+                if (times(i, j) < 2 || (given_[index(i, j)] & kMayDiffer) == 0)
+                    continue;
+                if (notAsWritten.count++ == 0)
+                    std::tie(notAsWritten.row, notAsWritten.column) = std::pair(i, j);
+            }
         *written_ = std::move(kept);
     }
 
@@ -317,15 +336,21 @@ private:
         else if (banner_.symmetry == Symmetry::skewSymmetric)
             system_.A(j, i) = -value;
     }
-    // In the order of the lines, from zero, as the entries come.
-    void add(int i, int j, double value) {
-        system_.A(i, j) = system_.A(i, j) + value;
+    // In the order of the lines, from zero, as the entries come. True when the sum is exact:
+    // Knuth's two-sum leaves no rounding error (the mirror's sum is the same, negated or not).
+    bool add(int i, int j, double value) {
+        const double before = system_.A(i, j);
+        const double sum = before + value;
+        system_.A(i, j) = sum;
+        const double valuePart = sum - before;
+        const bool exact = (before - (sum - valuePart)) + (value - valuePart) == 0;
         if (i == j)
-            return;
+            return exact;
         if (banner_.symmetry == Symmetry::symmetric)
             system_.A(j, i) = system_.A(j, i) + value;
         else if (banner_.symmetry == Symmetry::skewSymmetric)
             system_.A(j, i) = system_.A(j, i) - value;
+        return exact;
     }
 
     const TextScanner& in_;
@@ -334,7 +359,7 @@ private:
     Duplicates duplicates_;
     bool storing_;
     WrittenValues* written_;
-    std::vector<std::uint8_t> given_; // how often each entry came, up to 2, for summed texts
+    std::vector<std::uint8_t> given_; // kTimes and kMayDiffer of each entry, for summed texts
     std::string rows_;
 };
 
@@ -353,8 +378,7 @@ void readCoordinate(TextScanner& in, LinearSystem& system, const Banner& banner,
         Entry entry;
         do {
             if (!firstNonNumber && !decimalToDouble(field.text))
-                firstNonNumber = place(in.line(), field.column) + "expected a number, found " +
-                                 describe(field.text);
+                firstNonNumber = notADecimal(field.text, in.line(), field.column);
             if (entry.found < 3) {
                 entry.text[entry.found] = field.text;
                 entry.column[entry.found] = field.column;
@@ -419,28 +443,31 @@ LinearSystem readMatrixMarket(TextScanner& in, const ReadOptions& options) {
     return system;
 }
 
-Vector readMatrixMarketVector(TextScanner& in, int n, WrittenValues* written) {
+RightHandSide readMatrixMarketVector(TextScanner& in, bool keepWritten) {
     const Banner banner = readBanner(in);
     if (banner.coordinate || banner.symmetry != Symmetry::general)
         throw InputError(place(1) + "expected a vector in 'array general' form");
     const Size size = readSize(in, false);
-    if (size.rows != n || size.columns != 1)
-        throw InputError(place(size.line) + "expected a vector of " + std::to_string(n) +
-                         " x 1 entries, found " + std::to_string(size.rows) + " x " +
-                         std::to_string(size.columns));
-    Vector b;
-    b.recreate(n);
+    RightHandSide b;
     std::int64_t found = 0;
-    forEachField(in, [&](const Field& field) {
-        const double value = decimalAt(field.text, in.line(), field.column);
-        if (++found > n)
-            return;
-        b(static_cast<int>(found)) = value;
-        if (written != nullptr)
-            written->note(static_cast<int>(found), n + 1, field.text);
-    });
-    if (found != n)
-        throw InputError(expectedCount(n, found, "entries of b"));
+    // A size that no b has is refused by its size once n is known, its entries unread.
+    if (size.columns == 1 && size.rows <= kMaxOrder)
+        forEachField(in, [&](const Field& field) {
+            const double value = decimalAt(field.text, in.line(), field.column);
+            if (++found > size.rows)
+                return;
+            b.entries.push_back(value);
+            if (keepWritten && found <= WrittenValues::kLargestOrder)
+                b.written.note(static_cast<int>(found), 1, field.text);
+        });
+    b.refuseUnlessOf = [size, found](int n) {
+        if (size.rows != n || size.columns != 1)
+            throw InputError(place(size.line) + "expected a vector of " + std::to_string(n) +
+                             " x 1 entries, found " + std::to_string(size.rows) + " x " +
+                             std::to_string(size.columns));
+        if (found != n)
+            throw InputError(expectedCount(n, found, "entries of b"));
+    };
     return b;
 }
 

@@ -355,19 +355,29 @@ LinearSystem readNumpy(TextScanner& in, const ReadOptions& options) {
 }
 
 // Doubles: nothing is written otherwise.
-Vector readNumpyVector(TextScanner& in, int n, WrittenValues*) {
+// Doubles, with no text to keep.
+RightHandSide readNumpyVector(TextScanner& in, bool) {
     const Header header = readHeader(in);
-    const std::vector<std::int64_t>& shape = header.shape;
-    const bool vector = (shape.size() == 1 && shape[0] == n) ||
-                        (shape.size() == 2 && shape[0] == n && shape[1] == 1);
-    if (!vector)
-        throw InputError("expected an array of " + std::to_string(n) + " entries, (" +
-                         std::to_string(n) + ",) or (" + std::to_string(n) +
-                         ", 1), found the shape " + shapeText(shape));
-    Vector b;
-    b.recreate(n);
-    readEntries(in, header, n, 1, true, [&](int i, int, double value) { b(i) = value; });
-    expectTheEnd(in);
+    const std::vector<std::int64_t> shape = header.shape;
+    const auto isVectorOf = [shape](std::int64_t n) {
+        return (shape.size() == 1 && shape[0] == n) ||
+               (shape.size() == 2 && shape[0] == n && shape[1] == 1);
+    };
+    RightHandSide b;
+    // A shape that no b has is refused by its shape once n is known, its entries unread.
+    if (!shape.empty() && shape[0] <= kMaxOrder && isVectorOf(shape[0])) {
+        b.entries.resize(static_cast<std::size_t>(shape[0]));
+        readEntries(in, header, shape[0], 1, true, [&](int i, int, double value) {
+            b.entries[static_cast<std::size_t>(i - 1)] = value;
+        });
+        expectTheEnd(in);
+    }
+    b.refuseUnlessOf = [shape, isVectorOf](int n) {
+        if (!isVectorOf(n))
+            throw InputError("expected an array of " + std::to_string(n) + " entries, (" +
+                             std::to_string(n) + ",) or (" + std::to_string(n) +
+                             ", 1), found the shape " + shapeText(shape));
+    };
     return b;
 }
 

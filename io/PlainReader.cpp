@@ -63,22 +63,23 @@ LinearSystem readPlain(TextScanner& in, const ReadOptions& options, bool atLine)
     return system;
 }
 
-Vector readPlainVector(TextScanner& in, int n, WrittenValues* written) {
-    Vector b;
-    b.recreate(n);
-    std::int64_t i = 0;
+RightHandSide readPlainVector(TextScanner& in, bool keepWritten) {
+    RightHandSide b;
+    std::int64_t found = 0;
     in.nextLine();
     forEachField(in, [&](const Field& field) {
         const double value = numberAt(field.text, in.line(), field.column);
-        if (++i > n)
+        if (++found > kMaxOrder)
             return;
-        b(static_cast<int>(i)) = value;
-        if (written != nullptr)
-            written->note(static_cast<int>(i), n + 1, field.text);
+        b.entries.push_back(value);
+        if (keepWritten && found <= WrittenValues::kLargestOrder)
+            b.written.note(static_cast<int>(found), 1, field.text);
     });
-    if (i != n)
-        throw InputError("expected " + std::to_string(n) + " entries of b, found " +
-                         std::to_string(i));
+    b.refuseUnlessOf = [found](int n) {
+        if (found != n)
+            throw InputError("expected " + std::to_string(n) + " entries of b, found " +
+                             std::to_string(found));
+    };
     return b;
 }
 

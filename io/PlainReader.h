@@ -10,8 +10,7 @@ namespace lse::io {
 // The system from the scanner's place on (from the current line, when atLine).
 LinearSystem readPlain(TextScanner& in, const ReadOptions& options, bool atLine);
 
-// b alone: n numbers in any arrangement of lines; their texts noted as column n + 1 where
-// `written` is given.
-Vector readPlainVector(TextScanner& in, int n, WrittenValues* written);
+// b alone: numbers in any arrangement of lines, as many as A's order, which is told later.
+RightHandSide readPlainVector(TextScanner& in, bool keepWritten);
 
 } // namespace lse::io

@@ -13,6 +13,8 @@ namespace lse::io {
 
 LinearSystem readFrom(ByteSource& source, const ReadOptions& options,
                       std::size_t bufferSize = TextScanner::kBufferSize);
+RightHandSide rightHandSideAheadFrom(ByteSource& source, bool keepWritten,
+                                     std::size_t bufferSize = TextScanner::kBufferSize);
 Vector rightHandSideFrom(ByteSource& source, int n,
                          std::size_t bufferSize = TextScanner::kBufferSize);
 // What addRightHandSide and its kin do, the one place where b joins A.

@@ -48,7 +48,7 @@ std::int64_t wholeNumberAt(const Field& field, std::int64_t line, std::int64_t l
     if (!value || std::trunc(*value) != *value || *value < static_cast<double>(least) ||
         *value > static_cast<double>(most))
         throw InputError(place(line, field.column) + "expected " + what + ", found " +
-                         describe(field.text));
+                         describe(field.text) + semicolonsIn(field.text));
     return static_cast<std::int64_t>(*value);
 }
 

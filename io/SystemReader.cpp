@@ -90,34 +90,68 @@ LinearSystem readFrom(ByteSource& source, const ReadOptions& options, std::size_
 
 namespace {
 
-Vector readVector(ByteSource& source, int n, WrittenValues* written, std::size_t bufferSize) {
+// b of n entries, or InputError in its layout's words.
+Vector fitted(const RightHandSide& ahead, int n) {
+    ahead.refuseUnlessOf(n);
+    Vector b;
+    b.recreate(n);
+    for (int i = 1; i <= n; ++i)
+        b(i) = ahead.entries[static_cast<std::size_t>(i - 1)];
+    return b;
+}
+
+} // namespace
+
+RightHandSide rightHandSideAheadFrom(ByteSource& source, bool keepWritten, std::size_t bufferSize) {
     TextScanner in(source, bufferSize);
     skipByteOrderMark(in);
     const std::string_view head = in.peek(kHeadBytes);
     for (const MarkedLayout* layout : kMarkedLayouts)
         if (layout->announces(head))
-            return layout->readVector(in, n, written);
-    return readPlainVector(in, n, written);
+            return layout->readVector(in, keepWritten);
+    return readPlainVector(in, keepWritten);
 }
 
-} // namespace
-
 Vector rightHandSideFrom(ByteSource& source, int n, std::size_t bufferSize) {
-    return readVector(source, n, nullptr, bufferSize);
+    return fitted(rightHandSideAheadFrom(source, false, bufferSize), n);
 }
 
 void addRightHandSideFrom(LinearSystem& system, ByteSource& source, const ReadOptions& options,
                           std::size_t bufferSize) {
     if (system.hasB)
         throw std::logic_error("b was given to a system that holds it");
-    const bool keepWritten = options.keepWritten && system.n <= WrittenValues::kLargestOrder;
-    WrittenValues written;
-    Vector b = readVector(source, system.n, keepWritten ? &written : nullptr, bufferSize);
+    addRightHandSide(system, rightHandSideAheadFrom(source, options.keepWritten, bufferSize),
+                     options);
+}
+
+void addRightHandSide(LinearSystem& system, RightHandSide b, const ReadOptions& options) {
+    if (system.hasB)
+        throw std::logic_error("b was given to a system that holds it");
     // Only once b is whole, so that a refused one leaves the system as it was.
-    system.b = std::move(b);
-    for (std::size_t k = 0; k < written.size(); ++k)
-        system.written.note(written[k].row, written[k].column, written[k].text);
+    system.b = fitted(b, system.n);
+    if (options.keepWritten && system.n <= WrittenValues::kLargestOrder)
+        for (std::size_t k = 0; k < b.written.size(); ++k)
+            system.written.note(b.written[k].row, system.n + 1, b.written[k].text);
+    if (!b.source.empty())
+        system.bSource = std::move(b.source);
     system.hasB = true;
+}
+
+RightHandSide readRightHandSideAhead(std::string_view text, const ReadOptions& options) {
+    MemorySource source(text);
+    return rightHandSideAheadFrom(source, options.keepWritten);
+}
+
+RightHandSide readRightHandSideAheadFile(const std::string& path, const ReadOptions& options) {
+    FileSource source(path);
+    RightHandSide b = rightHandSideAheadFrom(source, options.keepWritten);
+    b.source = path;
+    return b;
+}
+
+RightHandSide readRightHandSideAhead(std::istream& in, const ReadOptions& options) {
+    StreamSource source(in);
+    return rightHandSideAheadFrom(source, options.keepWritten);
 }
 
 LinearSystem readSystem(std::string_view text, const ReadOptions& options) {

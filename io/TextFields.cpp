@@ -84,8 +84,26 @@ std::string describe(std::string_view field) {
     return shown;
 }
 
+std::string semicolonsIn(std::string_view field) {
+    if (field.find(';') == std::string_view::npos)
+        return {};
+    for (std::size_t start = 0; start <= field.size();) {
+        const std::size_t end = std::min(field.find(';', start), field.size());
+        if (!textToDouble(field.substr(start, end - start)))
+            return {};
+        start = end + 1;
+    }
+    return ": " + std::string(kSemicolonAdvice);
+}
+
 std::string notANumber(std::string_view field, std::int64_t line, std::int64_t column) {
-    const std::optional<std::string> fault = fractionFault(field);
+    const std::optional<std::string> fault = numberFault(field);
+    return place(line, column) + "expected a number, found " + describe(field) +
+           (fault ? ": " + *fault : semicolonsIn(field));
+}
+
+std::string notADecimal(std::string_view field, std::int64_t line, std::int64_t column) {
+    const std::optional<std::string> fault = decimalFault(field);
     return place(line, column) + "expected a number, found " + describe(field) +
            (fault ? ": " + *fault : std::string());
 }
@@ -99,7 +117,7 @@ double numberAt(std::string_view field, std::int64_t line, std::int64_t column) 
 double decimalAt(std::string_view field, std::int64_t line, std::int64_t column) {
     if (const std::optional<double> value = decimalToDouble(field))
         return *value;
-    throw InputError(place(line, column) + "expected a number, found " + describe(field));
+    throw InputError(notADecimal(field, line, column));
 }
 
 } // namespace lse::io

@@ -17,8 +17,19 @@ std::string place(std::int64_t line);
 // its code point ('2<U+00A0>5'), a control byte or one that is not UTF-8 escaped ('\x01').
 std::string describe(std::string_view field);
 
-// "line 2, column 5: expected a number, found '1/0': its denominator is 0"
+// "line 2, column 5: expected a number, found '1/0': its denominator is 0"; a field in which
+// semicolons join numbers is told that they separate none.
 std::string notANumber(std::string_view field, std::int64_t line, std::int64_t column);
+// The same for a decimal alone: "... found '1e400': its magnitude is beyond the largest double
+// ...".
+std::string notADecimal(std::string_view field, std::int64_t line, std::int64_t column);
+
+// No reader takes a semicolon for a separator, though a spreadsheet may put one between
+// numbers: what a field or a line with one is told, so that the advice leads to a text read.
+inline constexpr std::string_view kSemicolonAdvice =
+    "separate the numbers by spaces or tabs, not semicolons";
+// ": " and kSemicolonAdvice for a field of numbers joined by semicolons ("4;1;1.5"), else "".
+std::string semicolonsIn(std::string_view field);
 
 // A number through the program's one parser, or InputError naming where and what was found
 // (and why, for a fraction refused).

@@ -184,9 +184,18 @@ void TextScanner::refuseDecimalComma() {
         beforeFill_();
     std::string meant = decimalComma_->text;
     std::replace(meant.begin(), meant.end(), ',', '.');
+    // Where semicolons separate the fields, the point alone would still leave no number read.
     throw InputError("line " + std::to_string(line_) + ", field " +
                      std::to_string(decimalComma_->field) + ": " + describe(decimalComma_->text) +
-                     " has a decimal comma; write " + meant);
+                     " has a decimal comma; write " + meant +
+                     (lineHasSemicolon() ? ", and " + std::string(kSemicolonAdvice) : ""));
+}
+
+bool TextScanner::lineHasSemicolon() const {
+    const char* const from = lineStart_ >= base_ ? begin_ + (lineStart_ - base_) : begin_;
+    const void* const lineEnd = pos_ == end_ ? nullptr : std::memchr(pos_, '\n', end_ - pos_);
+    const char* const to = lineEnd != nullptr ? static_cast<const char*>(lineEnd) : end_;
+    return std::find(std::min(from, pos_), to, ';') != to;
 }
 
 bool TextScanner::nextLine() {

@@ -90,6 +90,8 @@ private:
     // Looks at the field that starts at `start` for a decimal comma before it.
     void noteField(const char* start, std::string_view text);
     [[noreturn]] void refuseDecimalComma();
+    // Whether the current line, as far as the buffer holds it, has a semicolon.
+    bool lineHasSemicolon() const;
     void checkpoint() {
         throwIfCancelled();
         if (progress_)

@@ -17,6 +17,14 @@
 
 namespace lse::ui {
 
+namespace {
+
+QString qString(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+} // namespace
+
 AccuracyDialog::AccuracyDialog(QWidget* parent, const CalculateReport& report,
                                CommandActions& commands)
     : QDialog(parent), report_(report), commands_(commands) {
@@ -49,8 +57,8 @@ AccuracyDialog::AccuracyDialog(QWidget* parent, const CalculateReport& report,
     sideLayout->addWidget(figures);
     sideLayout->addWidget(table);
     tabs = new QTabWidget(this);
-    tabs->addTab(side, tr("Side by &Side"));
-    tabs->addTab(view, tr("&Report"));
+    tabs->addTab(side, qString(caption::kSideBySideTab));
+    tabs->addTab(view, qString(caption::kReportTab));
 
     auto* const buttons = new QDialogButtonBox(this);
     std::array<QPushButton*, std::size(kAccuracyViewCommands)> made{};
@@ -62,6 +70,7 @@ AccuracyDialog::AccuracyDialog(QWidget* parent, const CalculateReport& report,
     std::tie(copyButton, copyTableButton, refineButton, exactButton) =
         std::tuple(made[0], made[1], made[2], made[3]);
     closeButton = buttons->addButton(QDialogButtonBox::Close);
+    closeButton->setText(qString(caption::kClose));
     closeButton->setObjectName("close");
     closeButton->setAutoDefault(false);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);

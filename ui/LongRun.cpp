@@ -1,5 +1,6 @@
 #include "LongRun.h"
 
+#include "Commands.h"
 #include "Messages.h"
 #include "QtPlatform.h"
 
@@ -39,6 +40,8 @@ ProgressDialog::ProgressDialog(QWidget* parent, WorkStatus& status)
     bar = new QProgressBar(this);
     auto* const buttons = new QDialogButtonBox(QDialogButtonBox::Cancel, this);
     cancelButton = buttons->button(QDialogButtonBox::Cancel);
+    cancelButton->setText(QString::fromUtf8(caption::kCancel.data(),
+                                            static_cast<qsizetype>(caption::kCancel.size())));
     connect(buttons, &QDialogButtonBox::rejected, this, &ProgressDialog::requestCancel);
     auto* const layout = new QVBoxLayout(this);
     layout->addWidget(label);

@@ -1,5 +1,6 @@
 #include "StepsDialog.h"
 
+#include "Commands.h"
 #include "ReportView.h"
 
 #include <QClipboard>
@@ -12,6 +13,14 @@
 #include <QVBoxLayout>
 
 namespace lse::ui {
+
+namespace {
+
+QString qString(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+} // namespace
 
 StepsDialog::StepsDialog(QWidget* parent, const QString& title, const QString& text,
                          const QString& fractions, const QString& fractionsTitle,
@@ -43,12 +52,13 @@ StepsDialog::StepsDialog(QWidget* parent, const QString& title, const QString& t
     }
 
     auto* const buttons = new QDialogButtonBox(this);
-    copyButton = buttons->addButton(tr("&Copy"), QDialogButtonBox::ActionRole);
+    copyButton = buttons->addButton(qString(caption::kCopySteps), QDialogButtonBox::ActionRole);
     copyButton->setObjectName("copy");
     copyButton->setAutoDefault(false);
     connect(copyButton, &QPushButton::clicked, this,
             [copyText] { QGuiApplication::clipboard()->setText(copyText); });
     closeButton = buttons->addButton(QDialogButtonBox::Close);
+    closeButton->setText(qString(caption::kClose));
     closeButton->setObjectName("close");
     closeButton->setAutoDefault(false);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);

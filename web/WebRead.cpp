@@ -73,6 +73,8 @@ io::LinearSystem systemOfEvent(const WorkerEvent& event) {
     copyEventBytes(3, 0, textBytes, texts.data());
     system.written.bIsRowSums = (event.flags & 1) != 0;
     system.written.dropped = (event.flags & 2) != 0;
+    system.written.summedEntries = {static_cast<std::size_t>(std::max(event.summedCount, 0)),
+                                    event.summedRow, event.summedColumn};
     if (recordBytes == 0)
         return system;
     emscripten_sleep(0);

@@ -188,7 +188,10 @@ std::string toJson(const WorkerEvent& event) {
                        ",\"hasB\":" + (event.hasB ? "true" : "false") +
                        ",\"recordBytes\":" + number(event.recordBytes) +
                        ",\"textBytes\":" + number(event.textBytes) +
-                       ",\"flags\":" + number(event.flags);
+                       ",\"flags\":" + number(event.flags) +
+                       ",\"summedCount\":" + number(event.summedCount) +
+                       ",\"summedRow\":" + number(event.summedRow) +
+                       ",\"summedColumn\":" + number(event.summedColumn);
     for (std::size_t i = 0; i < event.arrays.size(); ++i) {
         const auto& [at, bytes] = event.arrays[i];
         json += (i == 0 ? ",\"arrays\":[[" : ",[") +
@@ -225,6 +228,12 @@ std::optional<WorkerEvent> workerEventFromJson(std::string_view json) {
                 event.textBytes = value;
             else if (name == "flags")
                 event.flags = static_cast<int>(value);
+            else if (name == "summedCount")
+                event.summedCount = static_cast<int>(value);
+            else if (name == "summedRow")
+                event.summedRow = static_cast<int>(value);
+            else if (name == "summedColumn")
+                event.summedColumn = static_cast<int>(value);
         }
     };
     if (!FlatJson(json).read(field) || !known)

@@ -33,6 +33,10 @@ struct WorkerEvent {
     double recordBytes = 0;
     double textBytes = 0;
     int flags = 0;
+    // WrittenValues::summedEntries: how many entries were summed in doubles, the first's place.
+    int summedCount = 0;
+    int summedRow = 0;
+    int summedColumn = 0;
     // Written by a Worker alone: its arrays that come with the event (the system's A, b, records
     // and texts), each where it is in the Worker's memory and its bytes. The Worker's script
     // hands them over, and the program copies them out by their places in this list.

@@ -110,6 +110,22 @@ LinearSystem readSystem(std::istream& in, const ReadOptions& options = {});
 // does not make b up.
 void requireRightHandSide(const LinearSystem& system);
 
+// b read on its own before A, whose order it cannot know yet, so that a file that cannot be b
+// is refused before A's arrays are built (an order of 32766 takes 8.6 GB): opened, its layout
+// read and every number parsed. What only A's order can tell (the count of entries, a Matrix
+// Market vector's size, a NumPy array's shape) is told when it joins A, in the words a reading
+// after A gives.
+struct RightHandSide {
+    std::vector<double> entries; // as read; at most kMaxOrder, the most a b can need
+    WrittenValues written;       // with ReadOptions::keepWritten, entry k's text as (k, 1)
+    // Throws InputError where this is not b of n entries.
+    std::function<void(int n)> refuseUnlessOf;
+    std::string source; // a file's path; empty for a text or a stream
+};
+RightHandSide readRightHandSideAhead(std::string_view text, const ReadOptions& options);
+RightHandSide readRightHandSideAheadFile(const std::string& path, const ReadOptions& options);
+RightHandSide readRightHandSideAhead(std::istream& in, const ReadOptions& options);
+
 // b of n entries: a Matrix Market n x 1 array, a NumPy array of n (or n x 1), or n numbers
 // laid out as in the plain format.
 Vector readRightHandSide(std::string_view text, int n);
@@ -124,6 +140,8 @@ void addRightHandSide(LinearSystem& system, std::string_view text, const ReadOpt
 void addRightHandSideFile(LinearSystem& system, const std::string& path,
                           const ReadOptions& options);
 void addRightHandSide(LinearSystem& system, std::istream& in, const ReadOptions& options);
+// The same with b read ahead; its source, if any, becomes bSource.
+void addRightHandSide(LinearSystem& system, RightHandSide b, const ReadOptions& options);
 
 // b(i) = A(i, 1) + A(i, 2) + ... + A(i, n), added from left to right starting from zero, so
 // that every build forms the same b. A row whose sum leaves the range of numbers is refused.

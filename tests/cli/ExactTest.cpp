@@ -168,6 +168,29 @@ TEST(ExactOption, JsonHasWholeFractionsAndNullBeyondTheDoubles) {
     }
 }
 
+// 0.1 + 0.2 summed in doubles is 0.30000000000000004, not the written 3/10: every output says
+// that the exact solution is of the doubles, not of the system as written.
+TEST(ExactOption, SummedEntriesAreNotAsWrittenInEveryOutput) {
+    const std::string input = "%%MatrixMarket matrix coordinate real general\n2 2 "
+                              "4\n1 1 0.1\n1 1 0.2\n1 2 0.5\n2 2 1\n";
+    const std::string reason = "Not solved as written: entry (1, 1) of A was given more than once "
+                               "and summed in doubles, which may round, so it is not as written.";
+    const std::vector<std::pair<std::string, std::string>> cases{
+        {"text", "\nExact solution\n" + reason + "\n" + kDoubles + "x1 =   1\nx2 =   1\n"},
+        {"json", R"("as_written":false,"summed_entries":{"count":1,"first":{"equation":1,)"
+                 R"("column":1}}}})"},
+        {"csv", "Exact solution as written,\"" + reason + "\",,,"},
+    };
+    for (const auto& [format, expected] : cases) {
+        SCOPED_TRACE(format);
+        const ProgramRun run = runProgram(
+            {"--exact", "--duplicates", "sum", "--method", "gauss", "--format", format}, input);
+        EXPECT_NE(run.out.find(expected), std::string::npos) << run.out;
+        EXPECT_EQ(run.out.find("As written"), std::string::npos) << run.out;
+        EXPECT_EQ(run.status, 0);
+    }
+}
+
 namespace {
 
 // In the death test's child: after an exact solve, an allocation of GMP's that cannot be had,

@@ -182,7 +182,26 @@ namespace {
     std::exit(run.status);
 }
 
+// In the death test's child, under the same limit: a sparse file of the largest order, whose A
+// takes 8.6 GB, and a --rhs file that cannot be b, which must be refused before A is built.
+[[noreturn]] void refuseAJunkRightHandSideOfTheLargestSparseSystem() {
+    limitAddressSpace(1ULL << 30);
+    const ProgramRun run =
+        runProgram({"--rhs", dataFile("junk-rhs.txt")},
+                   "%%MatrixMarket matrix coordinate real general\n32766 32766 1\n1 1 1\n");
+    std::cerr << run.err << "out " << run.out.size() << " bytes\n";
+    std::exit(run.status);
+}
+
 } // namespace
+
+TEST(ProgramOutput, AJunkRightHandSideIsRefusedBeforeAIsBuilt) {
+    if (kAddressSanitizer)
+        GTEST_SKIP() << "AddressSanitizer reports a failed allocation instead of throwing";
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(refuseAJunkRightHandSideOfTheLargestSparseSystem(), ::testing::ExitedWithCode(2),
+                "junk-rhs.txt: line 1, column 1: expected a number, found 'b'\nout 0 bytes");
+}
 
 TEST(ProgramOutput, AShortPipeNamingTheLargestOrderIsRefusedWithoutFillingMemory) {
     if (kAddressSanitizer || kThreadSanitizer)

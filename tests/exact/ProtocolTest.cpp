@@ -39,6 +39,8 @@ TEST(Protocol, ReportsComeBackAsTheyWent) {
     const MethodError notFinite{{0, std::nullopt, 0, 0}, std::nullopt, false, std::nullopt, 0};
     ExactReport notHeld{solved, {}, {}, {zeroInLargestUnits, notFinite}, false, "The same steps"};
     notHeld.notHeld = {{{1, 1, "1e-2000000"}, {2, 5, "5.000000000\u20260e+3000000"}}, 7, 4};
+    ExactReport summed{solved, {}, {}, {error}, false};
+    summed.summed = {3, 2, 1};
     const ExactReport cases[] = {
         {infinitelyMany, {}, {}, {}, false},
         {noSolution, {}, {}, {}, true},
@@ -51,6 +53,7 @@ TEST(Protocol, ReportsComeBackAsTheyWent) {
          false,
          "Step 1. Pivot 1/3\n\nend\n  x = 3\n"},
         notHeld,
+        summed,
     };
     for (const ExactReport& report : cases)
         EXPECT_EQ(roundTrip(report), report);
@@ -64,6 +67,7 @@ TEST(Protocol, RequestsComeBackBitForBit) {
     written.note(2, 1, "0.1");
     written.note(2, 3, "-1/3");
     written.bIsRowSums = true;
+    written.summedEntries = {2, 1, 2};
     std::stringstream channel;
     writeRequest(channel, A, b, 2, written, solutions, ExactDetail::whole);
     const ExactRequest request = readRequest(channel);
@@ -73,6 +77,7 @@ TEST(Protocol, RequestsComeBackBitForBit) {
     EXPECT_EQ(request.written[1].text, "-1/3");
     EXPECT_EQ(request.written[1].column, 3);
     EXPECT_TRUE(request.written.bIsRowSums);
+    EXPECT_EQ(request.written.summedEntries, written.summedEntries);
     for (int i = 1; i <= 2; ++i) {
         for (int j = 1; j <= 2; ++j)
             EXPECT_EQ(bits(request.A(i, j)), bits(A(i, j)));
@@ -109,6 +114,10 @@ TEST(Protocol, RefusesBrokenMessages) {
         {"more not held listed than counted", true,
          "lineq-exact 3\nanswer written solved 1 1\nx fraction 3 3 -\nnot-held 1 1 2\n1 1 "
          "1e-2000000\n1 2 1e2000000\nend\n"},
+        {"summed none", true,
+         "lineq-exact 3\nanswer written solved 1 1\nx fraction 3 3 -\nsummed 0 1 1\nend\n"},
+        {"summed outside the system", false,
+         "lineq-exact 3\n1\n1\n1\nwritten 0 given kept\nsummed 1 2 1\ndetail whole\n0\n"},
         {"order zero", false, "lineq-exact 3\n0\n0\n"},
         {"numbers missing", false, "lineq-exact 3\n2\n1 2\n3 4\n5\n"},
         {"number beyond the doubles", false, "lineq-exact 3\n1\n1e999\n1\n0\n"},

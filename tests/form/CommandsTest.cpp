@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <set>
 #include <sstream>
 
@@ -83,6 +84,30 @@ TEST(Commands, NamesAreUniqueAndCaptionsLoseOnlyTheirMnemonicMark) {
     EXPECT_EQ(plainCaption("Copy as &Tab-Separated"), "Copy as Tab-Separated");
     EXPECT_EQ(plainCaption("Fish && &Chips"), "Fish & Chips");
     EXPECT_EQ(plainCaption("Accuracy\u2026"), "Accuracy\u2026");
+}
+
+// Alt and a letter must reach one control of the dialog open: each button and tab of every
+// dialog, the commands' among them, has a mnemonic of its own.
+TEST(Commands, NoDialogHasTwoControlsOnOneMnemonic) {
+    const std::vector<DialogCaptions> dialogs = dialogCaptions();
+    EXPECT_EQ(dialogs.size(), 3u);
+    for (const DialogCaptions& dialog : dialogs) {
+        std::map<char, std::string_view> taken;
+        for (const std::string_view caption : dialog.captions) {
+            const std::optional<char> mnemonic = mnemonicOf(caption);
+            if (!mnemonic) {
+                ADD_FAILURE() << dialog.dialog << ": \"" << caption << "\" has no mnemonic";
+                continue;
+            }
+            const auto [at, fresh] = taken.emplace(*mnemonic, caption);
+            EXPECT_TRUE(fresh) << dialog.dialog << ": \"" << caption << "\" and \"" << at->second
+                               << "\" share Alt+" << *mnemonic;
+        }
+    }
+    EXPECT_EQ(mnemonicOf("&Refine Solution"), 'r');
+    EXPECT_EQ(mnemonicOf("Fish && &Chips"), 'c');
+    EXPECT_EQ(mnemonicOf("Fish && Chips"), std::nullopt);
+    EXPECT_EQ(mnemonicOf("Trailing&"), std::nullopt);
 }
 
 // Every modifier must be as the shortcut names it; the key matches by what it types, in either

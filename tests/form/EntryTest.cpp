@@ -29,17 +29,27 @@ TEST(Entry, TwoEquationsArePromptedRowByRowThenB) {
     EXPECT_EQ(s.box(TextBox::txtVector), "b1 =   5\r\nb2 =   0.5\r\n");
 }
 
+// A reply written as a number that is still refused says why, in the readers' words.
 TEST(Entry, ANonNumericReplyIsAskedAgain) {
     FormSession s;
-    s.enter("1", {"abc", "", "7", "x", "8"});
+    s.enter("1", {"abc", "", "1e400", "7", "x", "1/0", "-1e-400"});
     EXPECT_EQ(s.platform.prompts,
               (std::vector<std::string>{"Enter A coefficient (1,1)", "Enter A coefficient (1,1)",
-                                        "Enter A coefficient (1,1)", "Enter B coefficient (1)",
+                                        "Enter A coefficient (1,1)", "Enter A coefficient (1,1)",
+                                        "Enter B coefficient (1)", "Enter B coefficient (1)",
                                         "Enter B coefficient (1)"}));
+    const auto refused = [](const std::string& why) {
+        return ShownMessage{"The number typed is refused: " + why + ".", MessageStyle::OkOnly,
+                            std::nullopt};
+    };
     EXPECT_EQ(s.platform.messages,
-              (std::vector<ShownMessage>{kNotANumber, kNotANumber, kNotANumber}));
+              (std::vector<ShownMessage>{
+                  kNotANumber, kNotANumber,
+                  refused("its magnitude is beyond the largest double (1.7976931348623157e308), "
+                          "so it cannot be held"),
+                  kNotANumber, refused("its denominator is 0")}));
     EXPECT_EQ(s.form.A(), makeMatrix({{7}}));
-    EXPECT_EQ(s.form.b(), makeVector({8}));
+    EXPECT_EQ(s.form.b(), makeVector({-0.0}));
 }
 
 // Counts that do not describe a system keep the previous one and echo it again.

@@ -4,6 +4,7 @@
 
 #include <optional>
 #include <string>
+#include <tuple>
 #include <utility>
 
 using lse::web::WorkerEvent;
@@ -38,7 +39,8 @@ WorkerEvent system(int n, bool hasB, double recordBytes, double textBytes, int f
 bool same(const WorkerEvent& a, const WorkerEvent& b) {
     return a.kind == b.kind && a.text == b.text && a.bytes == b.bytes && a.n == b.n &&
            a.hasB == b.hasB && a.recordBytes == b.recordBytes && a.textBytes == b.textBytes &&
-           a.flags == b.flags;
+           a.flags == b.flags && a.summedCount == b.summedCount && a.summedRow == b.summedRow &&
+           a.summedColumn == b.summedColumn;
 }
 
 // What a Worker writes, the program reads back whole: every kind, and texts that JSON escapes.
@@ -46,6 +48,12 @@ TEST(WorkerEvent, EveryEventComesBackAsWritten) {
     const WorkerEvent events[] = {
         progress(184'000'000'123.0),
         system(3000, true, 72'000'000, 5'000'000'000.0, 3),
+        [] {
+            WorkerEvent summed = system(2, false, 0, 0, 0);
+            std::tie(summed.summedCount, summed.summedRow, summed.summedColumn) =
+                std::tuple(2, 1, 2);
+            return summed;
+        }(),
         event(Kind::done, "x1 = 7/3\r\n\"quoted\" \\ back\tslash \x01 \u2248 \U0001F600"),
         event(Kind::refused, "line 2: \"1,5\" is not a number"),
         event(Kind::failed, "memory access out of bounds"),

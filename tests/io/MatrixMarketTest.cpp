@@ -45,6 +45,40 @@ TEST(MatrixMarket, DuplicatesAreRefusedUnlessSummed) {
     }
 }
 
+// A summed entry is as written only where its addends are whole numbers and their sum exact;
+// the others are counted, the first by row and column as the file gives it.
+TEST(MatrixMarket, SummedEntriesThatMayNotBeAsWrittenAreCounted) {
+    const std::string general = "%%MatrixMarket matrix coordinate real general\n";
+    const auto repeated = [](const std::string& line, int times) {
+        std::string all;
+        for (int k = 0; k < times; ++k)
+            all += line;
+        return all;
+    };
+    const struct {
+        std::string text;
+        SummedEntries expected;
+    } cases[] = {
+        {general + "2 2 4\n2 2 1\n1 1 0.1\n1 1 0.2\n2 1 0.3\n", {1, 1, 1}},
+        {general + "2 2 3\n1 2 1\n1 2 2\n2 1 0.5\n", {}},
+        {general + "2 2 3\n2 1 1\n2 1 9007199254740993\n1 1 1\n", {1, 2, 1}},
+        {general + "2 2 2\n2 2 1e16\n2 2 1\n", {1, 2, 2}},
+        // Whole numbers of 15 digits whose sum passes 2^53 odd, so that the last addition rounds.
+        {general + "1 1 10\n" + repeated("1 1 999999999999999\n", 9) + "1 1 999999999999998\n",
+         {1, 1, 1}},
+        {general + "2 2 5\n2 2 3\n2 2 1.5\n1 2 1\n1 2 1e-1\n2 2 4\n", {2, 1, 2}},
+        {"%%MatrixMarket matrix coordinate real symmetric\n2 2 3\n2 1 0.1\n2 1 1\n1 1 0.5\n",
+         {1, 2, 1}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        ReadOptions options;
+        options.duplicates = Duplicates::sum;
+        options.keepWritten = true;
+        EXPECT_EQ(readSystem(c.text, options).written.summedEntries, c.expected);
+    }
+}
+
 TEST(MatrixMarket, SummedDuplicatesAddInTheOrderOfTheirLinesOnBothSides) {
     ReadOptions options;
     options.duplicates = Duplicates::sum;

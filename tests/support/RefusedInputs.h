@@ -16,6 +16,9 @@ struct RefusedInput {
 
 inline const std::vector<RefusedInput>& refusedInputs() {
     static const std::string mm = "%%MatrixMarket matrix coordinate real general\n";
+    static const std::string beyond =
+        "its magnitude is beyond the largest double (1.7976931348623157e308), so it cannot be held";
+    static const std::string semicolons = "separate the numbers by spaces or tabs, not semicolons";
     const auto repeated = [](const std::string& text, int count) {
         std::string all;
         for (int k = 0; k < count; ++k)
@@ -24,7 +27,14 @@ inline const std::vector<RefusedInput>& refusedInputs() {
     };
     static const std::vector<RefusedInput> cases{
         {"3\n4 2 14\n2 17 -5\n14 -5 3abc\n", "line 4, column 7: expected a number, found '3abc'"},
-        {"1\n1e400\n1\n", "line 2, column 1: expected a number, found '1e400'"},
+        // Beyond the largest double, in each reader's grammar; 1e-400 is read, as 0.
+        {"1\n1e400\n1\n", "line 2, column 1: expected a number, found '1e400': " + beyond},
+        {"1 -1E+309\n", "line 1, column 3: expected a number, found '-1E+309': " + beyond},
+        {"1,\u22122e308\n", "line 1, column 3: expected a number, found '\u22122e308': " + beyond},
+        {"%%MatrixMarket matrix array real general\n1 1\n1e999\n",
+         "line 3, column 1: expected a number, found '1e999': " + beyond},
+        {mm + "1 1 1\n1 1 1e400\n",
+         "line 3, column 5: expected a number, found '1e400': " + beyond},
         {"1 inf 1", "line 1, column 3: expected a number, found 'inf'"},
         {"1\n0x10 1\n", "line 2, column 1: expected a number, found '0x10'"},
         {"2\n1 1/0\n1 1\n1 1\n",
@@ -70,8 +80,18 @@ inline const std::vector<RefusedInput>& refusedInputs() {
         // A decimal comma where tabs or semicolons separate the fields, as spreadsheets copy.
         {"2,5\t1\n1\t4,5\n", "line 1, field 1: '2,5' has a decimal comma; write 2.5"},
         {"1\t2\n3 \t 4,5\n", "line 2, field 2: '4,5' has a decimal comma; write 4.5"},
-        {"1;2;0,25\n", "line 1, field 3: '0,25' has a decimal comma; write 0.25"},
-        {"1,5;2\n", "line 1, field 1: '1,5' has a decimal comma; write 1.5"},
+        {"1;2;0,25\n",
+         "line 1, field 3: '0,25' has a decimal comma; write 0.25, and " + semicolons},
+        // Semicolons separate no numbers: the advice names them, so that it leads to a text read.
+        {"1,5;2\n", "line 1, field 1: '1,5' has a decimal comma; write 1.5, and " + semicolons},
+        {"4;1;1,5\n", "line 1, field 3: '1,5' has a decimal comma; write 1.5, and " + semicolons},
+        {"2,5\t1\t1;3\n",
+         "line 1, field 1: '2,5' has a decimal comma; write 2.5, and " + semicolons},
+        {"4;1;1.5\n", "line 1, column 1: expected the number of equations, a whole number from 0 "
+                      "to 32766, found '4;1;1.5': " +
+                          semicolons},
+        {"1\n1;2\n", "line 2, column 1: expected a number, found '1;2': " + semicolons},
+        {"1\n1;x 2\n", "line 2, column 1: expected a number, found '1;x'"},
         // ... and where blanks alone separate the others: not 2, 5, 1 and 1.
         {"2,5 1 1\n1 3 2\n", "line 1, field 1: '2,5' has a decimal comma; write 2.5"},
         {"2\n1 2,5\n1 3\n1 2\n", "line 2, field 2: '2,5' has a decimal comma; write 2.5"},
