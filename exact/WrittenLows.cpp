@@ -200,6 +200,9 @@ WrittenLows writtenLows(const Matrix& A, const Vector& b, int n, const WrittenVa
     };
     if (written.dropped)
         return towardsDoubles(TowardsDoubles::Why::notKept, {0, 0, {}});
+    if (const SummedEntries& summed = written.summedEntries; summed.any())
+        return towardsDoubles(TowardsDoubles::Why::summed,
+                              {summed.row, summed.column, "the entry given more than once"});
     const bool sums = written.bIsRowSums;
     for (std::size_t k = 0; k < written.size(); ++k) {
         const WrittenValues::Entry e = written[k];

@@ -84,7 +84,7 @@ std::optional<std::string> towardsDoublesReason(const RefinedReport& report) {
         (why.inB ? std::string("right-hand side") : "coefficient " + intToText(why.column)) + ")";
     switch (why.why) {
     case TowardsDoubles::Why::summed:
-        return place + " is a sum of duplicate entries, added in doubles";
+        return place + " is a sum of duplicates, added in doubles";
     case TowardsDoubles::Why::belowPairs:
         return place + " is beyond what a pair of doubles holds";
     case TowardsDoubles::Why::notANumber:
