@@ -137,6 +137,7 @@ void TextScanner::forgetLine() {
     blankBetweenFields_ = false;
     columnStart_ = lineStart_;
     decimalComma_.reset();
+    semicolonInLine_ = false;
     lastField_ = {};
     commaAt_ = 0;
 }
@@ -154,6 +155,7 @@ void TextScanner::noteField(const char* start, std::string_view text) {
     }
     tabSinceField_ = false;
     commaAt_ = 0;
+    semicolonInLine_ = semicolonInLine_ || text.find(';') != std::string_view::npos;
     if (joined) {
         // A semicolon is no separator to the readers, so it lies within the fields it joins.
         const std::size_t before = lastField_.rfind(';');
@@ -191,11 +193,22 @@ void TextScanner::refuseDecimalComma() {
                      (lineHasSemicolon() ? ", and " + std::string(kSemicolonAdvice) : ""));
 }
 
-bool TextScanner::lineHasSemicolon() const {
-    const char* const from = lineStart_ >= base_ ? begin_ + (lineStart_ - base_) : begin_;
-    const void* const lineEnd = pos_ == end_ ? nullptr : std::memchr(pos_, '\n', end_ - pos_);
-    const char* const to = lineEnd != nullptr ? static_cast<const char*>(lineEnd) : end_;
-    return std::find(std::min(from, pos_), to, ';') != to;
+bool TextScanner::lineHasSemicolon() {
+    // The whole line decides, however much of it the buffer holds, so that the message is the
+    // same whichever way the input arrives. The scan ends the reading: a refusal follows.
+    if (semicolonInLine_)
+        return true;
+    lastField_ = {};
+    for (;;) {
+        for (; pos_ < end_; ++pos_) {
+            if (*pos_ == ';')
+                return true;
+            if (classes_[static_cast<unsigned char>(*pos_)] == kEnd)
+                return false;
+        }
+        if (!fill(pos_))
+            return false;
+    }
 }
 
 bool TextScanner::nextLine() {

@@ -90,8 +90,8 @@ private:
     // Looks at the field that starts at `start` for a decimal comma before it.
     void noteField(const char* start, std::string_view text);
     [[noreturn]] void refuseDecimalComma();
-    // Whether the current line, as far as the buffer holds it, has a semicolon.
-    bool lineHasSemicolon() const;
+    // Whether the current line's data has a semicolon, read on to its end.
+    bool lineHasSemicolon();
     void checkpoint() {
         throwIfCancelled();
         if (progress_)
@@ -142,6 +142,7 @@ private:
     // The line's start moved on by the UTF-8 continuation bytes in its fields so far.
     std::uint64_t columnStart_ = 0;
     std::optional<DecimalComma> decimalComma_; // the line's first
+    bool semicolonInLine_ = false;             // in a field passed
     std::string_view lastField_;
     std::uint64_t lastFieldEnd_ = 0;
     std::uint64_t commaAt_ = 0; // a comma passed after a field; 0 for none (a field precedes it)

@@ -87,6 +87,11 @@ inline const std::vector<RefusedInput>& refusedInputs() {
         {"4;1;1,5\n", "line 1, field 3: '1,5' has a decimal comma; write 1.5, and " + semicolons},
         {"2,5\t1\t1;3\n",
          "line 1, field 1: '2,5' has a decimal comma; write 2.5, and " + semicolons},
+        // The whole line decides, however little of it a reading in pieces holds; its comment
+        // is no data.
+        {"2,5\t1" + std::string(40, ' ') + "1;3\n",
+         "line 1, field 1: '2,5' has a decimal comma; write 2.5, and " + semicolons},
+        {"2,5\t1 # 1;3\n", "line 1, field 1: '2,5' has a decimal comma; write 2.5"},
         {"4;1;1.5\n", "line 1, column 1: expected the number of equations, a whole number from 0 "
                       "to 32766, found '4;1;1.5': " +
                           semicolons},
