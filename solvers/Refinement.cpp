@@ -1,5 +1,6 @@
 #include "Refinement.h"
 
+#include "AccurateResidual.h"
 #include "ConditionEstimate.h"
 #include "Digits.h"
 #include "DoubleDouble.h"
@@ -20,6 +21,12 @@ constexpr double kU = 0x1p-53;
 // A correction this small changes the tail of x by less than the residual's own error of some
 // n u^2, so that another step can only add its cost.
 constexpr double kTailSettled = 0x1p-100;
+// With the accurate residual, whose error is some u of itself and 2^-106 of |A| |x| for the
+// pairs' representation: a correction below this, relative to x, moves no bound that could
+// decide a claim; three take a tail from the double-double residual's error to it at any
+// condition the bound trusts.
+constexpr double kTailAccurate = 0x1p-125;
+constexpr int kAccurateSteps = 3;
 // Hager and Higham's estimate is below the norm, rarely by more than 3, and the solves it makes
 // with the factors are inexact by about the contraction the corrections showed: 3 for the one,
 // 2 for the other, beside the 1 / (1 - contraction) the bound takes for the corrections to come.
@@ -47,14 +54,13 @@ public:
     // false when some residual is not finite.
     bool compute(const std::vector<dd::Pair>& x, std::vector<double>& r, std::vector<double>& m) {
         const int n = s_.n;
+        take(x);
         for (int j = 0; j < n; ++j) {
-            xHi_[j] = x[j + 1].hi;
-            xLo_[j] = x[j + 1].lo;
             const dd::Pair p = dd::split(xHi_[j]);
             split_[j] = p.hi;
             split_[n + j] = p.lo;
         }
-        const auto rows = [&](int first, int last) {
+        return overRows(r, m, [&](int first, int last) {
             const auto dotPair = kernels::active().dotPair;
             double out[3];
             for (int i = first; i < last; ++i) {
@@ -65,7 +71,44 @@ public:
                 r[i] = t.hi + (t.lo + (bLo - out[1]));
                 m[i] = out[2] + std::fabs(s_.bHi(i));
             }
-        };
+        });
+    }
+
+    // The same, accurate to about u of each r_i (accurateResidualRow); some times the cost.
+    bool computeAccurately(const std::vector<dd::Pair>& x, std::vector<double>& r,
+                           std::vector<double>& m) {
+        const int n = s_.n;
+        take(x);
+        const std::size_t members = team_ ? static_cast<std::size_t>(team_->size()) : 1;
+        terms_.resize(members);
+        for (std::vector<double>& t : terms_)
+            t.resize(7 * static_cast<std::size_t>(n) + 2);
+        return overRows(r, m, [&](int first, int last) {
+            for (int i = first; i < last; ++i) {
+                const AccurateRow row =
+                    accurateResidualRow(n, s_.aHi.row(i) + 1, s_.aLo ? s_.aLo->row(i) + 1 : nullptr,
+                                        xHi_.data(), xLo_.data(), s_.bHi(i),
+                                        s_.bLo ? (*s_.bLo)(i) : 0.0, terms_[member(first)].data());
+                r[i] = row.r;
+                m[i] = row.magnitude;
+            }
+        });
+    }
+
+private:
+    void take(const std::vector<dd::Pair>& x) {
+        for (int j = 0; j < s_.n; ++j) {
+            xHi_[j] = x[j + 1].hi;
+            xLo_[j] = x[j + 1].lo;
+        }
+    }
+    // The team member that takes the band starting at row `first`.
+    int member(int first) const {
+        return team_ ? ((first - 1) / tuning::kRefineRowBand) % team_->size() : 0;
+    }
+    template <class Rows>
+    bool overRows(std::vector<double>& r, std::vector<double>& m, const Rows& rows) {
+        const int n = s_.n;
         if (team_) {
             // Rows are dealt out in fixed bands; each row's sum is the same whoever takes it.
             const int bands = (n + tuning::kRefineRowBand - 1) / tuning::kRefineRowBand;
@@ -83,10 +126,10 @@ public:
         return true;
     }
 
-private:
     const PairSystem& s_;
     std::optional<Team> team_;
     AlignedDoubles xHi_, xLo_, split_;
+    std::vector<std::vector<double>> terms_; // a row's terms, one buffer per team member
 };
 
 // An estimate of max_i (|A^-1| w)_i s_i: the infinity norm of diag(s) A^-1 diag(w), as the
@@ -228,6 +271,68 @@ double relativeSize(const std::vector<double>& d, const std::vector<dd::Pair>& x
     return largest;
 }
 
+// Sets the status from each component's bound on |x* - (hi + lo)|: correctly rounded where
+// every one stays inside the margin to the nearer midpoint (a zero component: a bound of
+// exactly 0), else the largest bound in ulps (a zero component's in the largest one's).
+void conclude(Refined& out, const std::vector<dd::Pair>& x, const std::vector<double>& bound) {
+    const int n = static_cast<int>(x.size()) - 1;
+    double top = 0;
+    for (int i = 1; i <= n; ++i)
+        top = std::max(top, std::fabs(x[i].hi));
+    const double ulpOfTop = top > 0 ? smallerUlp(top) : std::numeric_limits<double>::denorm_min();
+    bool rounded = true;
+    double worst = 0;
+    out.nearZero = 0;
+    for (int i = 1; i <= n; ++i) {
+        const bool zero = x[i].hi == 0;
+        const double e = bound[i];
+        rounded = rounded && (zero ? e == 0 : e < roundingMargin(x[i]));
+        worst = std::max(worst, (std::fabs(x[i].lo) + e) / (zero ? ulpOfTop : smallerUlp(x[i].hi)));
+        out.nearZero += zero && e > 0;
+    }
+    if (!std::isfinite(worst)) {
+        out.status = RefinedStatus::notConverged;
+        out.stop = RefineStop::notFinite;
+        return;
+    }
+    out.boundUlps = worst;
+    out.status = rounded ? RefinedStatus::correctlyRounded : RefinedStatus::withinUlps;
+}
+
+bool open(const dd::Pair& x, double bound) {
+    return x.hi == 0 ? bound != 0 : bound >= roundingMargin(x);
+}
+
+// Bounds max_i (|A^-1| v)_i / |x_i| over the components that are not 0, and max_i (|A^-1| v)_i
+// over those that are (0 where there are none); none where the factors give no finite answer.
+struct Spread {
+    double relative = 0;
+    double absolute = 0;
+};
+std::optional<Spread> spread(const Inverse& factors, const std::vector<dd::Pair>& x,
+                             const std::vector<double>& v) {
+    const int n = static_cast<int>(x.size()) - 1;
+    std::vector<double> relative(n + 1, 0), absolute(n + 1, 0);
+    bool zeros = false;
+    for (int i = 1; i <= n; ++i) {
+        if (x[i].hi != 0)
+            relative[i] = 1 / std::fabs(x[i].hi);
+        else
+            absolute[i] = 1;
+        zeros = zeros || x[i].hi == 0;
+    }
+    WeightedEstimate relativeEstimate(relative, v);
+    const std::optional<double> r = estimate(factors, relativeEstimate);
+    std::optional<double> a = 0.0;
+    if (zeros) {
+        WeightedEstimate zeroEstimate(absolute, v);
+        a = estimate(factors, zeroEstimate);
+    }
+    if (!r || !a)
+        return std::nullopt;
+    return Spread{*r, *a};
+}
+
 // Sets the status from the componentwise bound: the residual r of x (with its own error) taken
 // through the estimate of |A^-1|, scaled by the contraction the corrections showed. Components
 // that are 0 are bounded absolutely, in units in the last place of the largest component.
@@ -236,32 +341,17 @@ void judge(Refined& out, const PairSystem& s, const Inverse& factors,
            const std::vector<double>& m, double contraction) {
     const int n = s.n;
     // Skeel's condition number, relative to each component: the residual's error, a few
-    // n^2 u^2 |A| |x|, grows by it, and beyond 1 / (n u) the factors no longer carry a bound
-    // (LAPACK's trust test). The passes over the factors are most of the refinement's cost,
-    // so one estimate serves both: |A^-1| |r| <= |A^-1| (|A| |x| + |b|) times the largest
-    // |r|_i / (|A| |x| + |b|)_i, the backward error. A row whose terms are all 0 was computed
-    // exactly, so it weighs nothing; any other row also carries what it may lose below the
-    // normal doubles.
-    std::vector<double> relative(n + 1, 0), absolute(n + 1, 0), w(n + 1, 0);
-    bool zeros = false;
-    double top = 0;
-    for (int i = 1; i <= n; ++i) {
-        if (x[i].hi != 0)
-            relative[i] = 1 / std::fabs(x[i].hi);
-        else
-            absolute[i] = 1;
-        zeros = zeros || x[i].hi == 0;
-        top = std::max(top, std::fabs(x[i].hi));
+    // n^2 u^2 |A| |x|, grows by it, and beyond 1 / (sqrt(n) u) the factors no longer carry a
+    // bound (LAPACK's trust test in xGERFSX, CWISE_WRONG = sqrt(n) eps). The passes over the
+    // factors are most of the refinement's cost, so one estimate serves both: |A^-1| |r| <=
+    // |A^-1| (|A| |x| + |b|) times the largest |r|_i / (|A| |x| + |b|)_i, the backward error.
+    // A row whose terms are all 0 was computed exactly, so it weighs nothing; any other row
+    // also carries what it may lose below the normal doubles.
+    std::vector<double> w(n + 1, 0);
+    for (int i = 1; i <= n; ++i)
         w[i] = m[i] > 0 ? m[i] + kUnderflowFloor : 0;
-    }
-    WeightedEstimate skeelEstimate(relative, w);
-    const std::optional<double> skeel = estimate(factors, skeelEstimate);
-    std::optional<double> aroundZero = 0.0;
-    if (zeros) {
-        WeightedEstimate zeroEstimate(absolute, w);
-        aroundZero = estimate(factors, zeroEstimate);
-    }
-    if (!skeel || !aroundZero || *skeel * n * kU >= 1) {
+    const std::optional<Spread> skeel = spread(factors, x, w);
+    if (!skeel || skeel->relative * std::sqrt(static_cast<double>(n)) * kU >= 1) {
         out.status = RefinedStatus::notConverged;
         out.stop = RefineStop::conditionTooLarge;
         return;
@@ -277,26 +367,107 @@ void judge(Refined& out, const PairSystem& s, const Inverse& factors,
     const double chain = n / 8.0 + 2;
     const double residualError = (chain * chain + 2.0 * n + 8 + kRepresentation) * kU * kU;
     const double factor = kEstimateSafety / (1 - contraction) * (backward + residualError);
-    const double ulpOfTop = top > 0 ? smallerUlp(top) : std::numeric_limits<double>::denorm_min();
-    bool rounded = true;
-    double worst = 0;
+    std::vector<double> bound(n + 1, 0);
     for (int i = 1; i <= n; ++i) {
-        const bool zero = x[i].hi == 0;
-        double e = factor * (zero ? *aroundZero : *skeel * std::fabs(x[i].hi));
+        double e = factor * (x[i].hi == 0 ? skeel->absolute : skeel->relative * std::fabs(x[i].hi));
         // Rounded up, should the product fall below the normal doubles.
         if (e > 0)
             e += std::numeric_limits<double>::denorm_min();
-        rounded = rounded && (zero ? e == 0 : e < roundingMargin(x[i]));
-        worst = std::max(worst, (std::fabs(x[i].lo) + e) / (zero ? ulpOfTop : smallerUlp(x[i].hi)));
-        out.nearZero += zero && e > 0;
+        bound[i] = e;
     }
-    if (!std::isfinite(worst)) {
+    conclude(out, x, bound);
+}
+
+// Components whose bound from the estimate leaves them open are bounded each by its own row of
+// A^-1 (one solve with A^T each), at most this many: the estimate takes the largest weighted
+// sum over the components, and the factor 3 for an estimate below the norm, where a row sums
+// exactly what that component may move.
+constexpr int kRowsBoundedApart = 16;
+// The factors' inexactness in the row's solve, twice over as in kEstimateSafety.
+constexpr double kRowSafety = 2;
+
+// The bound once the accurate residual r of x is had, from the next correction d = A^-1 r as the
+// factors give it: x* - x = A^-1 (r + e) for r's own error e, so that
+//   |x* - x - d| <= |A^-1| (|r - A d| + |e|),
+// r - A d being what the factors' inexactness left of the correction: some n u |A| |d|, which
+// |A^-1| multiplies back to n u cond |d|. Where the residual-based bound takes |A^-1| times r,
+// cond times a u^2 of |A| |x|, this takes |d|, about the error itself.
+void judgeByCorrection(Refined& out, const PairSystem& s, const Inverse& factors,
+                       const std::vector<dd::Pair>& x, const std::vector<double>& r,
+                       const std::vector<double>& m, double contraction) {
+    const int n = s.n;
+    std::vector<double> d = r;
+    if (!factors.solve(d)) {
         out.status = RefinedStatus::notConverged;
         out.stop = RefineStop::notFinite;
         return;
     }
-    out.boundUlps = worst;
-    out.status = rounded ? RefinedStatus::correctlyRounded : RefinedStatus::withinUlps;
+    // v_i bounds |r - A d|_i and r_i's own error: r - A d in doubles, with gamma(2n + 2) of the
+    // terms' magnitudes for its rounding; the accurate residual's error (4u of |r_i|, its terms'
+    // gamma(2N)^3 and a_lo x_lo's u^3, what the products lose below the normal doubles); the
+    // pairs' representation error, half an ulp of each lo and so u |lo| at most (none where
+    // the system is its doubles), times |x| and u^2 |A| |d| beside it.
+    const double gamma = (2.0 * n + 2) * kU / (1 - (2.0 * n + 2) * kU);
+    const double terms = accurateResidualTermsError(n) + 2 * kU * kU * kU;
+    const double floor = 16.0 * n * std::numeric_limits<double>::denorm_min();
+    std::vector<double> v(n + 1, 0);
+    for (int i = 1; i <= n; ++i) {
+        const double* aHi = s.aHi.row(i);
+        const double* aLo = s.aLo ? s.aLo->row(i) : nullptr;
+        double t = r[i];
+        double size = std::fabs(r[i]);
+        double lows = s.bLo ? std::fabs((*s.bLo)(i)) : 0.0;
+        for (int j = 1; j <= n; ++j) {
+            t = t - aHi[j] * d[j];
+            size = size + std::fabs(aHi[j] * d[j]);
+            if (aLo != nullptr) {
+                t = t - aLo[j] * d[j];
+                size = size + std::fabs(aLo[j] * d[j]);
+                lows = lows + std::fabs(aLo[j] * x[j].hi);
+            }
+        }
+        v[i] = (std::fabs(t) + gamma * size + 4 * kU * std::fabs(r[i]) + terms * m[i] + floor +
+                kU * lows * (1 + 2 * kU) + kU * kU * size) *
+               (1 + (2.0 * n + 8) * kU);
+    }
+    const std::optional<Spread> e = spread(factors, x, v);
+    if (!e) {
+        out.status = RefinedStatus::notConverged;
+        out.stop = RefineStop::notFinite;
+        return;
+    }
+    const double factor = kEstimateSafety / (1 - contraction);
+    std::vector<double> bound(n + 1, 0);
+    std::vector<int> left;
+    for (int i = 1; i <= n; ++i) {
+        const double spreadHere =
+            factor * (x[i].hi == 0 ? e->absolute : e->relative * std::fabs(x[i].hi));
+        double b = std::fabs(d[i]) * (1 + 2 * kU) + spreadHere;
+        if (b > 0)
+            b += std::numeric_limits<double>::denorm_min();
+        bound[i] = b;
+        if (open(x[i], b) && x[i].hi != 0)
+            left.push_back(i);
+    }
+    if (static_cast<int>(left.size()) <= kRowsBoundedApart) {
+        std::vector<double> row(n + 1);
+        for (const int i : left) {
+            std::fill(row.begin(), row.end(), 0.0);
+            row[i] = 1;
+            if (!factors.solveTransposed(row))
+                continue;
+            double sum = 0;
+            for (int j = 1; j <= n; ++j)
+                sum = sum + std::fabs(row[j]) * v[j];
+            // The sum's own rounding, (n + 1) u of it, and the product's, rounded up.
+            const double b = std::fabs(d[i]) * (1 + 2 * kU) +
+                             kRowSafety / (1 - contraction) * sum * (1 + (n + 4) * kU) +
+                             std::numeric_limits<double>::denorm_min();
+            if (std::isfinite(b))
+                bound[i] = std::min(bound[i], b);
+        }
+    }
+    conclude(out, x, bound);
 }
 
 } // namespace
@@ -380,6 +551,41 @@ Refined refine(const PairSystem& system, const Factors& lu, const Vector& x0, in
         settled = settled || (!moved && size <= kU);
     }
     judge(out, s, factors, x, r, m, contraction);
+    if (out.status != RefinedStatus::withinUlps)
+        return finish();
+    // The bound leaves the claim open, and the double-double residual's own error is then most
+    // of it: a residual accurate to u of itself takes the tail on and bounds x again, at some
+    // times the cost of a residual, where the claim is open alone.
+    const std::vector<dd::Pair> before = x;
+    const Refined first = out;
+    const auto restore = [&] {
+        x = before;
+        out = first;
+        return finish();
+    };
+    previous = INFINITY;
+    for (int step = 0;; ++step) {
+        if (!residual.computeAccurately(x, r, m))
+            return restore();
+        if (step == kAccurateSteps || (step > 0 && previous * contraction <= kTailAccurate))
+            break;
+        d = r;
+        if (!factors.solve(d))
+            return restore();
+        const double size = relativeSize(d, x);
+        // No smaller than the last: the residual of x as it is shows what is left.
+        if (step > 0 && size > kStallRatio * previous)
+            break;
+        if (step > 0)
+            contraction = std::max(contraction, size / previous);
+        for (int i = 1; i <= n; ++i)
+            x[i] = dd::add(x[i], {d[i], 0});
+        ++out.steps;
+        previous = size;
+    }
+    judgeByCorrection(out, s, factors, x, r, m, contraction);
+    if (out.status == RefinedStatus::notConverged)
+        return restore();
     return finish();
 }
 

@@ -3,6 +3,7 @@
 #include "NumberText.h"
 
 #include <array>
+#include <bit>
 #include <cmath>
 #include <cstdint>
 #include <string>
@@ -50,11 +51,22 @@ std::optional<double> whole(std::string_view text) {
     return static_cast<double>(value);
 }
 
+// 10^k for k <= kExactPowers, each exact.
+constexpr std::array<double, kExactPowers + 1> kPowersOfTen = [] {
+    std::array<double, kExactPowers + 1> powers{};
+    powers[0] = 1;
+    for (int k = 1; k <= kExactPowers; ++k)
+        powers[k] = powers[k - 1] * 10;
+    return powers;
+}();
+
 double powerOfTen(int k) {
-    double p = 1;
-    for (int i = 0; i < k; ++i)
-        p = p * 10; // exact up to 10^22
-    return p;
+    return kPowersOfTen[static_cast<std::size_t>(k)];
+}
+
+// 2^t for -1022 <= t <= 1023, exactly.
+double powerOfTwo(int t) {
+    return std::bit_cast<double>(static_cast<std::uint64_t>(t + 1023) << 52);
 }
 
 // p / q as a pair: hi the correctly rounded quotient, whose remainder p - hi q is a double
@@ -85,10 +97,11 @@ constexpr std::array<std::uint64_t, kExactPowers + 1> kPowersOfFive = [] {
 std::optional<dd::Pair> longQuotient(std::uint64_t m, int k, double hi) {
     if (!std::isnormal(hi))
         return std::nullopt;
-    int e = 0;
-    const double fraction = std::frexp(std::fabs(hi), &e);
-    const auto whole = static_cast<std::int64_t>(std::ldexp(fraction, 53));
-    e -= 53;
+    // hi = whole 2^e with 2^52 <= whole < 2^53, read off its bits.
+    const auto bits = std::bit_cast<std::uint64_t>(hi);
+    const auto whole = static_cast<std::int64_t>((bits & ((std::uint64_t{1} << 52) - 1)) |
+                                                 (std::uint64_t{1} << 52));
+    const int e = static_cast<int>((bits >> 52) & 0x7FF) - 1075;
     const int t = e + k;
     if (t >= 0 || t < -64)
         return std::nullopt;
@@ -96,9 +109,9 @@ std::optional<dd::Pair> longQuotient(std::uint64_t m, int k, double hi) {
     const __int128 n = scaled - static_cast<__int128>(kPowersOfFive[k]) * whole;
     if (n >= (__int128{1} << 53) || n <= -(__int128{1} << 53))
         return std::nullopt;
-    return dd::Pair{std::fabs(hi),
-                    std::ldexp(static_cast<double>(static_cast<std::int64_t>(n)), t) /
-                        powerOfTen(k)};
+    // N 2^t is exact, t >= -64 keeping it far above the subnormals.
+    return dd::Pair{std::fabs(hi), static_cast<double>(static_cast<std::int64_t>(n)) *
+                                       powerOfTwo(t) / powerOfTen(k)};
 }
 
 std::optional<dd::Pair> decimal(std::string_view text, std::optional<double> rounded) {

@@ -253,6 +253,15 @@ WrittenSystem withZeros(WrittenSystem w) {
     return w;
 }
 
+// A random system whose row n is row 1 plus 2^-e of a random row: a condition of about 2^e.
+WrittenSystem nearlySingular(int n, std::uint64_t seed, int e) {
+    test::ConditionedSystem s = test::randomGeneral(n, seed * 101);
+    std::uint64_t state = seed;
+    for (int j = 1; j <= n; ++j)
+        s.a(n, j) = s.a(1, j) + std::ldexp(test::smallDyadic(state), -e);
+    return asDoubles(std::move(s));
+}
+
 // Each system by both methods where both apply.
 Check judgeAll(const std::vector<WrittenSystem>& systems, bool mustRound) {
     Check check;
@@ -284,6 +293,17 @@ TEST(RefinementExact, CorrectlyRoundedUpToACondition1e12) {
     EXPECT_EQ(check.correctlyRounded, 29); // none skipped
 }
 
+// Where the double-double residual's own error, (n/8)^2 u^2 of |A| |x| at worst, times the
+// condition leaves the claim open: the accurate residual and the next correction settle it.
+TEST(RefinementExact, CorrectlyRoundedUpToTheTrustLimit) {
+    std::vector<WrittenSystem> systems;
+    for (const int e : {33, 36, 39})
+        for (std::uint64_t seed = 1; seed <= 2; ++seed)
+            systems.push_back(nearlySingular(80, seed, e));
+    const Check check = judgeAll(systems, true);
+    EXPECT_EQ(check.correctlyRounded, 6);
+}
+
 // The classic systems beyond 1e12, random ones made nearly singular by a row close to another
 // (up to and past 1e16), and solutions beside a midpoint: no false "correctly rounded", no
 // "within N ulps" exceeded.
@@ -296,16 +316,9 @@ TEST(RefinementExact, NeverClaimsMoreThanTheExactSolutionBears) {
     for (const int n : {45, 60, 80})
         systems.push_back(asDoubles(test::kahan(n)));
     systems.push_back(hilbertFractions(11));
-    for (std::uint64_t seed = 1; seed <= 24; ++seed) {
-        const int n = 6 + static_cast<int>(seed % 10);
-        test::ConditionedSystem s = test::randomGeneral(n, seed * 101);
-        // Row n = row 1 + 2^-e (its own random row): the condition grows like 2^e.
-        const int e = 20 + static_cast<int>(seed * 37 % 44);
-        std::uint64_t state = seed;
-        for (int j = 1; j <= n; ++j)
-            s.a(n, j) = s.a(1, j) + std::ldexp(test::smallDyadic(state), -e);
-        systems.push_back(asDoubles(std::move(s)));
-    }
+    for (std::uint64_t seed = 1; seed <= 24; ++seed)
+        systems.push_back(nearlySingular(6 + static_cast<int>(seed % 10), seed,
+                                         20 + static_cast<int>(seed * 37 % 44)));
     // Products below the normal doubles or splits beyond them.
     for (const auto& [aShift, bShift] : {std::pair{-1000, -1000},
                                          {-1050, -1050},
