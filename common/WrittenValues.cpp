@@ -3,6 +3,8 @@
 #include "NumberText.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <cstring>
 #include <optional>
 #include <stdexcept>
 #include <utility>
@@ -17,21 +19,45 @@ constexpr std::ptrdiff_t kExactDigits = 15;
 } // namespace
 
 bool WrittenValues::mayDiffer(std::string_view text) {
-    if (text.find_first_of("./eE") != std::string_view::npos)
-        return true;
-    return std::count_if(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; }) >
-           kExactDigits;
+    return classify(text).mayDiffer;
 }
 
-void WrittenValues::keep(int row, int column, std::string_view text) {
+WrittenValues::TextClass WrittenValues::classify(std::string_view text) {
+    // Every number of a large system comes through here while it is read: a decimal's point
+    // comes early, and bytes beyond ASCII are looked for a word at a time.
+    TextClass kind{false, false};
+    for (const char c : text)
+        if (c == '.' || c == '/' || c == 'e' || c == 'E') {
+            kind.mayDiffer = true;
+            break;
+        }
+    if (!kind.mayDiffer)
+        kind.mayDiffer = std::count_if(text.begin(), text.end(),
+                                       [](char c) { return c >= '0' && c <= '9'; }) > kExactDigits;
+    std::size_t i = 0;
+    for (; i + 8 <= text.size(); i += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, text.data() + i, sizeof word);
+        if ((word & 0x8080808080808080ULL) != 0)
+            return {kind.mayDiffer, true};
+    }
+    for (; i < text.size(); ++i)
+        if ((text[i] & 0x80) != 0)
+            return {kind.mayDiffer, true};
+    return kind;
+}
+
+void WrittenValues::note(int row, int column, std::string_view text) {
+    const TextClass kind = classify(text);
+    if (!kind.mayDiffer)
+        return;
     // The exact solve and Save System read a plain '-' alone. Apart, so that no string of the
     // rare case is alive here: in the page's WebAssembly each call that may throw while one
     // is alive would go out to JavaScript and back (see io/RowsReader.cpp's passRows).
-    if (std::any_of(text.begin(), text.end(), [](char c) { return (c & 0x80) != 0; })) {
+    if (kind.beyondAscii)
         keepAsciiMinus(row, column, text);
-        return;
-    }
-    store(row, column, text);
+    else
+        store(row, column, text);
 }
 
 void WrittenValues::keepAsciiMinus(int row, int column, std::string_view text) {

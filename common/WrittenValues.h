@@ -43,13 +43,14 @@ public:
 
     // Keeps the text of entry (row, column) of [A | b] when it may differ from its double, each
     // look-alike of the minus sign as '-' (asciiMinus).
-    void note(int row, int column, std::string_view text) {
-        if (mayDiffer(text))
-            keep(row, column, text);
-    }
+    void note(int row, int column, std::string_view text);
     void clear();
-    // Room for `count` numbers' records, so that a large system's are not moved as they grow.
-    void reserve(std::size_t count) { kept_.reserve(count); }
+    // Room for `count` numbers' records and `bytes` of their texts, so that a large system's
+    // are not moved as they grow.
+    void reserve(std::size_t count, std::size_t bytes = 0) {
+        kept_.reserve(count);
+        texts_.reserve(bytes);
+    }
 
     bool empty() const { return kept_.empty(); }
     std::size_t size() const { return kept_.size(); }
@@ -82,7 +83,11 @@ public:
     SummedEntries summedEntries;
 
 private:
-    void keep(int row, int column, std::string_view text);
+    struct TextClass {
+        bool mayDiffer;
+        bool beyondAscii;
+    };
+    static TextClass classify(std::string_view text);
     void keepAsciiMinus(int row, int column, std::string_view text);
     void store(int row, int column, std::string_view text);
 

@@ -1,11 +1,15 @@
 #include "WrittenLows.h"
 
+#include "Team.h"
+
 #include <gmp.h>
 #include <mpfr.h>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <string>
+#include <vector>
 
 namespace lse::exact {
 
@@ -14,6 +18,9 @@ namespace {
 // Where a pair's tail is a normal double for any written value, so that hi + lo is within
 // 2^-106 of it: |hi| >= 2^(-1022 + 53).
 constexpr double kSmallestHeld = 0x1p-969;
+// From this many written values on, their pairs are made by a team, a piece at a time.
+constexpr std::size_t kEntriesForTeam = std::size_t{1} << 16;
+constexpr std::size_t kEntriesPiece = std::size_t{1} << 12;
 // Whole numbers of the row sums are counted in units of the smallest subnormal.
 constexpr int kUnitShift = 1074;
 
@@ -204,34 +211,74 @@ WrittenLows writtenLows(const Matrix& A, const Vector& b, int n, const WrittenVa
         return towardsDoubles(TowardsDoubles::Why::summed,
                               {summed.row, summed.column, "the entry given more than once"});
     const bool sums = written.bIsRowSums;
-    for (std::size_t k = 0; k < written.size(); ++k) {
-        const WrittenValues::Entry e = written[k];
-        const bool inB = e.column == n + 1;
-        if (inB && sums)
-            continue;
-        const double value = inB ? b(e.row) : A(e.row, e.column);
-        std::optional<dd::Pair> pair = writtenPair(e.text, value);
+    const std::size_t count = written.size();
+    if (count == 0)
+        return lows;
+    lows.aLo.recreate(n, n);
+    lows.bLo.recreate(n);
+    // Entries are independent, each writing its own lo: with many, the team shares them in
+    // fixed pieces, and the first entry that cannot be held is the same whoever finds it.
+    struct Share {
+        std::size_t failed = std::numeric_limits<std::size_t>::max();
         bool beyond = false;
-        if (!pair)
-            pair = exactPair(e.text, beyond);
-        if (!pair)
-            return towardsDoubles(
-                beyond ? TowardsDoubles::Why::belowPairs : TowardsDoubles::Why::notANumber, e);
-        // The reader rounds as the pair does; a text they read otherwise is not taken as written.
-        if (pair->hi != value)
-            return towardsDoubles(TowardsDoubles::Why::notANumber, e);
-        if (pair->lo == 0)
-            continue;
-        if (inB) {
-            if (!lows.bLo.exists())
-                lows.bLo.recreate(n);
-            lows.bLo(e.row) = pair->lo;
-        } else {
-            if (!lows.aLo.exists())
-                lows.aLo.recreate(n, n);
-            lows.aLo(e.row, e.column) = pair->lo;
+        bool aLo = false;
+        bool bLo = false;
+    };
+    const auto take = [&](std::size_t begin, std::size_t end, Share& share) {
+        for (std::size_t k = begin; k < end; ++k) {
+            const WrittenValues::Entry e = written[k];
+            const bool inB = e.column == n + 1;
+            if (inB && sums)
+                continue;
+            const double value = inB ? b(e.row) : A(e.row, e.column);
+            std::optional<dd::Pair> pair = writtenPair(e.text, value);
+            bool beyond = false;
+            if (!pair)
+                pair = exactPair(e.text, beyond);
+            // The reader rounds as the pair does; a text read otherwise is not taken as written.
+            if (!pair || pair->hi != value) {
+                share.failed = k;
+                share.beyond = !pair && beyond;
+                return;
+            }
+            if (pair->lo == 0)
+                continue;
+            (inB ? lows.bLo(e.row) : lows.aLo(e.row, e.column)) = pair->lo;
+            (inB ? share.bLo : share.aLo) = true;
         }
+    };
+    std::vector<Share> shares(count >= kEntriesForTeam ? Team::sizeFor(0) : 1);
+    if (shares.size() > 1) {
+        Team team(static_cast<int>(shares.size()));
+        const std::size_t pieces = (count + kEntriesPiece - 1) / kEntriesPiece;
+        team.run([&](int member) {
+            Share& share = shares[static_cast<std::size_t>(member)];
+            for (std::size_t p = static_cast<std::size_t>(member); p < pieces;
+                 p += static_cast<std::size_t>(team.size()))
+                if (share.failed == std::numeric_limits<std::size_t>::max())
+                    take(p * kEntriesPiece, std::min(count, (p + 1) * kEntriesPiece), share);
+        });
+    } else {
+        take(0, count, shares[0]);
     }
+    Share all;
+    for (const Share& share : shares) {
+        if (share.failed < all.failed) {
+            all.failed = share.failed;
+            all.beyond = share.beyond;
+        }
+        all.aLo = all.aLo || share.aLo;
+        all.bLo = all.bLo || share.bLo;
+    }
+    if (all.failed != std::numeric_limits<std::size_t>::max())
+        return towardsDoubles(all.beyond ? TowardsDoubles::Why::belowPairs
+                                         : TowardsDoubles::Why::notANumber,
+                              written[all.failed]);
+    // A null lo is all zero, and costs the refinement nothing.
+    if (!all.aLo)
+        lows.aLo = Matrix();
+    if (!all.bLo)
+        lows.bLo = Vector();
     if (!sums || !lows.aLo.exists())
         return lows;
     // b is the written A's row sums rounded to pairs, as the exact solve sums every row once some

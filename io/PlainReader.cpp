@@ -2,6 +2,7 @@
 
 #include "ReaderHelpers.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <stdexcept>
 
@@ -28,7 +29,12 @@ LinearSystem readPlain(TextScanner& in, const ReadOptions& options, bool atLine)
     system.written.dropped = options.keepWritten && n > WrittenValues::kLargestOrder;
     const bool keepWritten = storing && options.keepWritten && !system.written.dropped;
     if (keepWritten)
-        system.written.reserve(static_cast<std::size_t>(needed));
+        // The texts take at most what is left of the input; a file much longer than its
+        // numbers' usual 24 bytes each is not taken at its word.
+        system.written.reserve(
+            static_cast<std::size_t>(needed),
+            static_cast<std::size_t>(std::min<std::uint64_t>(
+                in.remaining().value_or(0), static_cast<std::uint64_t>(needed) * 24)));
     std::int64_t taken = 0;
     int row = 1;
     int column = 1;
