@@ -279,6 +279,8 @@ WrittenLows writtenLows(const Matrix& A, const Vector& b, int n, const WrittenVa
         lows.aLo = Matrix();
     if (!all.bLo)
         lows.bLo = Vector();
+    if (!sums)
+        lows.thirds = [n, &written] { return writtenThirds(n, written); };
     if (!sums || !lows.aLo.exists())
         return lows;
     // b is the written A's row sums rounded to pairs, as the exact solve sums every row once some
@@ -305,6 +307,47 @@ WrittenLows writtenLows(const Matrix& A, const Vector& b, int n, const WrittenVa
         lows.bLo(i) = pair->lo;
     }
     return lows;
+}
+
+std::optional<ThirdWords> writtenThirds(int n, const WrittenValues& written) {
+    if (written.dropped || written.summedEntries.any() || written.bIsRowSums)
+        return std::nullopt;
+    ThirdWords thirds;
+    Fraction value, rest;
+    for (std::size_t k = 0; k < written.size(); ++k) {
+        const WrittenValues::Entry e = written[k];
+        bool beyond = false;
+        if (!setWritten(value.value, e.text, beyond))
+            return std::nullopt;
+        // value - hi - lo, each word the nearest double to what is left.
+        double third = 0;
+        mpq_set(rest.value, value.value);
+        for (int word = 0; word < 3; ++word) {
+            third = nearest(rest.value);
+            if (!std::isfinite(third))
+                return std::nullopt;
+            if (word < 2) {
+                Fraction taken;
+                mpq_set_d(taken.value, third);
+                mpq_sub(rest.value, rest.value, taken.value);
+            }
+        }
+        // Below the normal doubles a word's rounding is no longer relative: held only exact.
+        if (third == 0)
+            continue;
+        if (std::fabs(third) < std::numeric_limits<double>::min())
+            return std::nullopt;
+        if (e.column == n + 1) {
+            if (!thirds.bLo2.exists())
+                thirds.bLo2.recreate(n);
+            thirds.bLo2(e.row) = third;
+        } else {
+            if (!thirds.aLo2.exists())
+                thirds.aLo2.recreate(n, n);
+            thirds.aLo2(e.row, e.column) = third;
+        }
+    }
+    return thirds;
 }
 
 } // namespace lse::exact

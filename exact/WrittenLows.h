@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Matrix.h"
+#include "Refinement.h"
 #include "WrittenPairs.h"
 #include "WrittenValues.h"
 
@@ -20,6 +21,12 @@ std::optional<dd::Pair> exactPair(std::string_view text, bool& beyond);
 // (as the exact solve takes it). Where any value cannot be held, no pair at all: the doubles,
 // and why. Values of a few digits take the error-free route (writtenPair); the others GMP's
 // exact fractions, rounded by MPFR.
+// Its thirds source reads `written` again, which must outlive it.
 WrittenLows writtenLows(const Matrix& A, const Vector& b, int n, const WrittenValues& written);
+
+// The written values' third words (ThirdWords), from their texts alone; nullopt where some value
+// has none that holds it within 2^-159 (its third word below the normal doubles), or where b is
+// A's row sums or some entry was summed.
+std::optional<ThirdWords> writtenThirds(int n, const WrittenValues& written);
 
 } // namespace lse::exact

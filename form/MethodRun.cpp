@@ -20,7 +20,7 @@ RefinedReport refined(const Matrix& A, const Vector& b, int n, const WrittenLows
                             lows.bHi.exists() ? lows.bHi : b,
                             !lows.bLo.exists() ? nullptr : &lows.bLo, n};
     RefinedReport report;
-    report.refined = refine(system, factors, x, threads);
+    report.refined = refine(system, factors, x, threads, lows.thirds);
     report.towardsDoubles = lows.towardsDoubles;
     report.seconds = secondsSince(start);
     return report;

@@ -75,20 +75,27 @@ public:
     }
 
     // The same, accurate to about u of each r_i (accurateResidualRow); some times the cost.
+    // With `thirds`, against the written values' third words too.
     bool computeAccurately(const std::vector<dd::Pair>& x, std::vector<double>& r,
-                           std::vector<double>& m) {
+                           std::vector<double>& m, const ThirdWords* thirds) {
         const int n = s_.n;
         take(x);
         const std::size_t members = team_ ? static_cast<std::size_t>(team_->size()) : 1;
         terms_.resize(members);
         for (std::vector<double>& t : terms_)
-            t.resize(7 * static_cast<std::size_t>(n) + 2);
+            t.resize(accurateResidualTerms(n));
+        const Matrix* aLo2 = thirds && thirds->aLo2.exists() ? &thirds->aLo2 : nullptr;
+        const Vector* bLo2 = thirds && thirds->bLo2.exists() ? &thirds->bLo2 : nullptr;
         return overRows(r, m, [&](int first, int last) {
             for (int i = first; i < last; ++i) {
-                const AccurateRow row =
-                    accurateResidualRow(n, s_.aHi.row(i) + 1, s_.aLo ? s_.aLo->row(i) + 1 : nullptr,
-                                        xHi_.data(), xLo_.data(), s_.bHi(i),
-                                        s_.bLo ? (*s_.bLo)(i) : 0.0, terms_[member(first)].data());
+                const RowWords words{s_.aHi.row(i) + 1,
+                                     s_.aLo ? s_.aLo->row(i) + 1 : nullptr,
+                                     aLo2 ? aLo2->row(i) + 1 : nullptr,
+                                     s_.bHi(i),
+                                     s_.bLo ? (*s_.bLo)(i) : 0.0,
+                                     bLo2 ? (*bLo2)(i) : 0.0};
+                const AccurateRow row = accurateResidualRow(n, words, xHi_.data(), xLo_.data(),
+                                                            terms_[member(first)].data());
                 r[i] = row.r;
                 m[i] = row.magnitude;
             }
@@ -394,7 +401,7 @@ constexpr double kRowSafety = 2;
 // cond times a u^2 of |A| |x|, this takes |d|, about the error itself.
 void judgeByCorrection(Refined& out, const PairSystem& s, const Inverse& factors,
                        const std::vector<dd::Pair>& x, const std::vector<double>& r,
-                       const std::vector<double>& m, double contraction) {
+                       const std::vector<double>& m, double contraction, const ThirdWords* thirds) {
     const int n = s.n;
     std::vector<double> d = r;
     if (!factors.solve(d)) {
@@ -405,26 +412,30 @@ void judgeByCorrection(Refined& out, const PairSystem& s, const Inverse& factors
     // v_i bounds |r - A d|_i and r_i's own error: r - A d in doubles, with gamma(2n + 2) of the
     // terms' magnitudes for its rounding; the accurate residual's error (4u of |r_i|, its terms'
     // gamma(2N)^3 and a_lo x_lo's u^3, what the products lose below the normal doubles); the
-    // pairs' representation error, half an ulp of each lo and so u |lo| at most (none where
-    // the system is its doubles), times |x| and u^2 |A| |d| beside it.
+    // representation error, half an ulp of each last word and so u |lo| at most (u |lo2| with
+    // the third words; none where the system is its doubles), times |x|, and u^2 |A| |d|.
     const double gamma = (2.0 * n + 2) * kU / (1 - (2.0 * n + 2) * kU);
     const double terms = accurateResidualTermsError(n) + 2 * kU * kU * kU;
     const double floor = 16.0 * n * std::numeric_limits<double>::denorm_min();
     std::vector<double> v(n + 1, 0);
+    const Matrix* aLast = thirds ? (thirds->aLo2.exists() ? &thirds->aLo2 : nullptr) : s.aLo;
+    const Vector* bLast = thirds ? (thirds->bLo2.exists() ? &thirds->bLo2 : nullptr) : s.bLo;
     for (int i = 1; i <= n; ++i) {
         const double* aHi = s.aHi.row(i);
         const double* aLo = s.aLo ? s.aLo->row(i) : nullptr;
+        const double* last = aLast ? aLast->row(i) : nullptr;
         double t = r[i];
         double size = std::fabs(r[i]);
-        double lows = s.bLo ? std::fabs((*s.bLo)(i)) : 0.0;
+        double lows = bLast ? std::fabs((*bLast)(i)) : 0.0;
         for (int j = 1; j <= n; ++j) {
             t = t - aHi[j] * d[j];
             size = size + std::fabs(aHi[j] * d[j]);
             if (aLo != nullptr) {
                 t = t - aLo[j] * d[j];
                 size = size + std::fabs(aLo[j] * d[j]);
-                lows = lows + std::fabs(aLo[j] * x[j].hi);
             }
+            if (last != nullptr)
+                lows = lows + std::fabs(last[j] * x[j].hi);
         }
         v[i] = (std::fabs(t) + gamma * size + 4 * kU * std::fabs(r[i]) + terms * m[i] + floor +
                 kU * lows * (1 + 2 * kU) + kU * kU * size) *
@@ -476,7 +487,8 @@ double Refined::ulps() const {
     return status == RefinedStatus::correctlyRounded ? 0 : std::ceil(boundUlps.value_or(INFINITY));
 }
 
-Refined refine(const PairSystem& system, const Factors& lu, const Vector& x0, int threads) {
+Refined refine(const PairSystem& system, const Factors& lu, const Vector& x0, int threads,
+               const ThirdWordsSource& thirds) {
     const std::optional<ScaledSystem> scaled = scaledSystem(system);
     const PairSystem s =
         scaled ? PairSystem{scaled->aHi, scaled->aLo.exists() ? &scaled->aLo : nullptr, scaled->bHi,
@@ -556,36 +568,50 @@ Refined refine(const PairSystem& system, const Factors& lu, const Vector& x0, in
     // The bound leaves the claim open, and the double-double residual's own error is then most
     // of it: a residual accurate to u of itself takes the tail on and bounds x again, at some
     // times the cost of a residual, where the claim is open alone.
-    const std::vector<dd::Pair> before = x;
-    const Refined first = out;
-    const auto restore = [&] {
-        x = before;
-        out = first;
-        return finish();
+    const auto accurately = [&](const ThirdWords* thirds) {
+        const std::vector<dd::Pair> before = x;
+        const Refined first = out;
+        double last = INFINITY;
+        double seen = contraction;
+        bool failed = false;
+        for (int step = 0;; ++step) {
+            if (!residual.computeAccurately(x, r, m, thirds)) {
+                failed = true;
+                break;
+            }
+            if (step == kAccurateSteps || (step > 0 && last * seen <= kTailAccurate))
+                break;
+            d = r;
+            if (!factors.solve(d)) {
+                failed = true;
+                break;
+            }
+            const double size = relativeSize(d, x);
+            // No smaller than the last: the residual of x as it is shows what is left.
+            if (step > 0 && size > kStallRatio * last)
+                break;
+            if (step > 0)
+                seen = std::max(seen, size / last);
+            for (int i = 1; i <= n; ++i)
+                x[i] = dd::add(x[i], {d[i], 0});
+            ++out.steps;
+            last = size;
+        }
+        if (!failed)
+            judgeByCorrection(out, s, factors, x, r, m, seen, thirds);
+        if (failed || out.status == RefinedStatus::notConverged) {
+            x = before;
+            out = first;
+        }
     };
-    previous = INFINITY;
-    for (int step = 0;; ++step) {
-        if (!residual.computeAccurately(x, r, m))
-            return restore();
-        if (step == kAccurateSteps || (step > 0 && previous * contraction <= kTailAccurate))
-            break;
-        d = r;
-        if (!factors.solve(d))
-            return restore();
-        const double size = relativeSize(d, x);
-        // No smaller than the last: the residual of x as it is shows what is left.
-        if (step > 0 && size > kStallRatio * previous)
-            break;
-        if (step > 0)
-            contraction = std::max(contraction, size / previous);
-        for (int i = 1; i <= n; ++i)
-            x[i] = dd::add(x[i], {d[i], 0});
-        ++out.steps;
-        previous = size;
+    accurately(nullptr);
+    // What is left open is the pairs' own representation error, 2^-106 of each entry: with
+    // the third words it is 2^-159.
+    if (out.status == RefinedStatus::withinUlps && thirds && !scaled &&
+        (s.aLo != nullptr || s.bLo != nullptr)) {
+        if (const std::optional<ThirdWords> words = thirds())
+            accurately(&*words);
     }
-    judgeByCorrection(out, s, factors, x, r, m, contraction);
-    if (out.status == RefinedStatus::notConverged)
-        return restore();
     return finish();
 }
 

@@ -3,6 +3,7 @@
 #include "Factors.h"
 #include "Matrix.h"
 
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -11,6 +12,16 @@ namespace lse {
 // A system as written, each entry hi + lo: the doubles the methods got in aHi and bHi (rows and
 // columns 1..n), and what the written values add to them. A null lo is all zero and costs
 // nothing.
+// The written values' third words, lo2 = written - hi - lo rounded, each within 2^-159 of the
+// written value with hi and lo; a null one is all zero.
+struct ThirdWords {
+    Matrix aLo2;
+    Vector bLo2;
+};
+// Asked for only where the pairs' own representation error leaves a claim open: they take the
+// exact arithmetic's time. nullopt where they cannot be had.
+using ThirdWordsSource = std::function<std::optional<ThirdWords>()>;
+
 struct PairSystem {
     const Matrix& aHi;
     const Matrix* aLo = nullptr;
@@ -60,7 +71,9 @@ struct Refined {
 // Refines x, a method's solution of the system, with that method's factors: the residual in
 // double-double against the pairs, the correction from the factors, x kept as a pair. threads
 // as SolveOptions::threads (0: one per processor); the bits never depend on it. std::bad_alloc
-// when its buffers cannot be had.
-Refined refine(const PairSystem& system, const Factors& factors, const Vector& x, int threads = 0);
+// when its buffers cannot be had. `thirds`, where given, is asked for the written values' third
+// words should the pairs' representation error alone leave a claim open.
+Refined refine(const PairSystem& system, const Factors& factors, const Vector& x, int threads = 0,
+               const ThirdWordsSource& thirds = {});
 
 } // namespace lse

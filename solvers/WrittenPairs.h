@@ -2,6 +2,7 @@
 
 #include "DoubleDouble.h"
 #include "Matrix.h"
+#include "Refinement.h"
 #include "WrittenValues.h"
 
 #include <optional>
@@ -47,6 +48,8 @@ struct WrittenLows {
     // rounded to pairs, where b was made as A's row sums.
     Vector bHi;
     std::optional<TowardsDoubles> towardsDoubles;
+    // The third words, where a claim needs them; empty towards the doubles.
+    ThirdWordsSource thirds;
 };
 
 } // namespace lse

@@ -1,5 +1,5 @@
 // The refinement's accurate residual against the exact one: rows whose b nearly cancels A x,
-// as a refined x's do, with tails on A, b and x and magnitudes far apart.
+// as a refined x's do, with tails (and third words) on A, b and x and magnitudes far apart.
 #include "AccurateResidual.h"
 #include "Rational.h"
 
@@ -26,18 +26,21 @@ TEST(AccurateResidual, WithinUOfTheExactResidual) {
     for (int trial = 0; trial < 3000; ++trial) {
         const int n = 1 + static_cast<int>(random() % 60);
         const bool tails = trial % 3 != 0;
-        std::vector<double> aHi(n), aLo(n), xHi(n), xLo(n);
+        const bool thirds = tails && trial % 2 == 0;
+        std::vector<double> aHi(n), aLo(n), aLo2(n), xHi(n), xLo(n);
         for (int j = 0; j < n; ++j) {
             aHi[j] = std::ldexp(unit(random), exponent(random));
             aLo[j] = tails ? aHi[j] * kU * unit(random) : 0;
+            aLo2[j] = thirds ? aLo[j] * kU * unit(random) : 0;
             xHi[j] = std::ldexp(unit(random), exponent(random) / 4);
             xLo[j] = xHi[j] * kU * unit(random);
         }
         // b the row's value, or a little beside it: r then cancels to some u^2 of the terms.
         Rational exact, term, product;
         for (int j = 0; j < n; ++j) {
-            Rational a(aHi[j]), x(xHi[j]), al(aLo[j]), xl(xLo[j]);
+            Rational a(aHi[j]), x(xHi[j]), al(aLo[j]), al2(aLo2[j]), xl(xLo[j]);
             fmpq_add(a.value, a.value, al.value);
+            fmpq_add(a.value, a.value, al2.value);
             fmpq_add(x.value, x.value, xl.value);
             fmpq_mul(product.value, a.value, x.value);
             fmpq_add(term.value, term.value, product.value);
@@ -47,13 +50,17 @@ TEST(AccurateResidual, WithinUOfTheExactResidual) {
         fmpq_sub(rest.value, term.value, rest.value);
         const double shift = trial % 4 == 0 ? std::ldexp(bHi, -80) * unit(random) : 0;
         const double bLo = *nearestDouble(rest.value) + shift;
-        Rational b(bHi), bl(bLo);
+        const double bLo2 = thirds ? bLo * kU * unit(random) : 0;
+        Rational b(bHi), bl(bLo), bl2(bLo2);
         fmpq_add(b.value, b.value, bl.value);
+        fmpq_add(b.value, b.value, bl2.value);
         fmpq_sub(exact.value, b.value, term.value);
 
-        std::vector<double> terms(7 * static_cast<std::size_t>(n) + 2);
-        const AccurateRow row = accurateResidualRow(n, aHi.data(), tails ? aLo.data() : nullptr,
-                                                    xHi.data(), xLo.data(), bHi, bLo, terms.data());
+        std::vector<double> terms(accurateResidualTerms(n));
+        const RowWords words{
+            aHi.data(), tails ? aLo.data() : nullptr, thirds ? aLo2.data() : nullptr, bHi, bLo,
+            bLo2};
+        const AccurateRow row = accurateResidualRow(n, words, xHi.data(), xLo.data(), terms.data());
         Rational got(row.r), error;
         fmpq_sub(error.value, got.value, exact.value);
         fmpq_abs(error.value, error.value);
