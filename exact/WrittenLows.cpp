@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -187,6 +188,27 @@ void addDouble(mpz_t sum, double a, mpz_t scratch) {
     mpz_add(sum, sum, scratch);
 }
 
+// take(begin, end, share) over [0, count): with many entries, the team's members take fixed
+// pieces in turn, each with a share of its own, a member stopping at its share's first failure.
+template <class Share, class Take>
+std::vector<Share> inPieces(std::size_t count, const Take& take) {
+    std::vector<Share> shares(count >= kEntriesForTeam ? Team::sizeFor(0) : 1);
+    if (shares.size() == 1) {
+        take(0, count, shares[0]);
+        return shares;
+    }
+    Team team(static_cast<int>(shares.size()));
+    const std::size_t pieces = (count + kEntriesPiece - 1) / kEntriesPiece;
+    team.run([&](int member) {
+        Share& share = shares[static_cast<std::size_t>(member)];
+        for (std::size_t p = static_cast<std::size_t>(member); p < pieces;
+             p += static_cast<std::size_t>(team.size()))
+            if (share.failed == std::numeric_limits<std::size_t>::max())
+                take(p * kEntriesPiece, std::min(count, (p + 1) * kEntriesPiece), share);
+    });
+    return shares;
+}
+
 } // namespace
 
 std::optional<dd::Pair> exactPair(std::string_view text, bool& beyond) {
@@ -247,20 +269,7 @@ WrittenLows writtenLows(const Matrix& A, const Vector& b, int n, const WrittenVa
             (inB ? share.bLo : share.aLo) = true;
         }
     };
-    std::vector<Share> shares(count >= kEntriesForTeam ? Team::sizeFor(0) : 1);
-    if (shares.size() > 1) {
-        Team team(static_cast<int>(shares.size()));
-        const std::size_t pieces = (count + kEntriesPiece - 1) / kEntriesPiece;
-        team.run([&](int member) {
-            Share& share = shares[static_cast<std::size_t>(member)];
-            for (std::size_t p = static_cast<std::size_t>(member); p < pieces;
-                 p += static_cast<std::size_t>(team.size()))
-                if (share.failed == std::numeric_limits<std::size_t>::max())
-                    take(p * kEntriesPiece, std::min(count, (p + 1) * kEntriesPiece), share);
-        });
-    } else {
-        take(0, count, shares[0]);
-    }
+    const std::vector<Share> shares = inPieces<Share>(count, take);
     Share all;
     for (const Share& share : shares) {
         if (share.failed < all.failed) {
@@ -279,8 +288,15 @@ WrittenLows writtenLows(const Matrix& A, const Vector& b, int n, const WrittenVa
         lows.aLo = Matrix();
     if (!all.bLo)
         lows.bLo = Vector();
-    if (!sums)
-        lows.thirds = [n, &written] { return writtenThirds(n, written); };
+    if (!sums) {
+        // Asked for by each method refined; made once.
+        auto made = std::make_shared<std::optional<std::optional<ThirdWords>>>();
+        lows.thirds = [n, &written, made] {
+            if (!*made)
+                *made = writtenThirds(n, written);
+            return **made;
+        };
+    }
     if (!sums || !lows.aLo.exists())
         return lows;
     // b is the written A's row sums rounded to pairs, as the exact solve sums every row once some
@@ -313,40 +329,54 @@ std::optional<ThirdWords> writtenThirds(int n, const WrittenValues& written) {
     if (written.dropped || written.summedEntries.any() || written.bIsRowSums)
         return std::nullopt;
     ThirdWords thirds;
-    Fraction value, rest;
-    for (std::size_t k = 0; k < written.size(); ++k) {
-        const WrittenValues::Entry e = written[k];
-        bool beyond = false;
-        if (!setWritten(value.value, e.text, beyond))
-            return std::nullopt;
-        // value - hi - lo, each word the nearest double to what is left.
-        double third = 0;
-        mpq_set(rest.value, value.value);
-        for (int word = 0; word < 3; ++word) {
-            third = nearest(rest.value);
-            if (!std::isfinite(third))
-                return std::nullopt;
-            if (word < 2) {
-                Fraction taken;
-                mpq_set_d(taken.value, third);
+    thirds.aLo2.recreate(n, n);
+    thirds.bLo2.recreate(n);
+    struct Share {
+        std::size_t failed = std::numeric_limits<std::size_t>::max();
+        bool aLo2 = false;
+        bool bLo2 = false;
+    };
+    const auto take = [&](std::size_t begin, std::size_t end, Share& share) {
+        Fraction value, rest, taken;
+        for (std::size_t k = begin; k < end; ++k) {
+            const WrittenValues::Entry e = written[k];
+            bool beyond = false;
+            if (!setWritten(value.value, e.text, beyond)) {
+                share.failed = k;
+                return;
+            }
+            // value - hi - lo, each word the nearest double to what is left.
+            double third = 0;
+            mpq_set(rest.value, value.value);
+            for (int word = 0; word < 3 && std::isfinite(third); ++word) {
+                third = nearest(rest.value);
+                mpq_set_d(taken.value, std::isfinite(third) ? third : 0.0);
                 mpq_sub(rest.value, rest.value, taken.value);
             }
+            // Below the normal doubles a word's rounding is no longer relative.
+            if (!std::isfinite(third) ||
+                (third != 0 && std::fabs(third) < std::numeric_limits<double>::min())) {
+                share.failed = k;
+                return;
+            }
+            if (third == 0)
+                continue;
+            const bool inB = e.column == n + 1;
+            (inB ? thirds.bLo2(e.row) : thirds.aLo2(e.row, e.column)) = third;
+            (inB ? share.bLo2 : share.aLo2) = true;
         }
-        // Below the normal doubles a word's rounding is no longer relative: held only exact.
-        if (third == 0)
-            continue;
-        if (std::fabs(third) < std::numeric_limits<double>::min())
+    };
+    bool aLo2 = false, bLo2 = false;
+    for (const Share& share : inPieces<Share>(written.size(), take)) {
+        if (share.failed != std::numeric_limits<std::size_t>::max())
             return std::nullopt;
-        if (e.column == n + 1) {
-            if (!thirds.bLo2.exists())
-                thirds.bLo2.recreate(n);
-            thirds.bLo2(e.row) = third;
-        } else {
-            if (!thirds.aLo2.exists())
-                thirds.aLo2.recreate(n, n);
-            thirds.aLo2(e.row, e.column) = third;
-        }
+        aLo2 = aLo2 || share.aLo2;
+        bLo2 = bLo2 || share.bLo2;
     }
+    if (!aLo2)
+        thirds.aLo2 = Matrix();
+    if (!bLo2)
+        thirds.bLo2 = Vector();
     return thirds;
 }
 
