@@ -3,9 +3,9 @@
 #include "NumberText.h"
 
 #include <array>
-#include <bit>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <string>
 
 namespace lse {
@@ -66,7 +66,10 @@ double powerOfTen(int k) {
 
 // 2^t for -1022 <= t <= 1023, exactly.
 double powerOfTwo(int t) {
-    return std::bit_cast<double>(static_cast<std::uint64_t>(t + 1023) << 52);
+    const std::uint64_t bits = static_cast<std::uint64_t>(t + 1023) << 52;
+    double power;
+    std::memcpy(&power, &bits, sizeof power); // std::bit_cast, which the page's library lacks
+    return power;
 }
 
 // p / q as a pair: hi the correctly rounded quotient, whose remainder p - hi q is a double
@@ -98,7 +101,8 @@ std::optional<dd::Pair> longQuotient(std::uint64_t m, int k, double hi) {
     if (!std::isnormal(hi))
         return std::nullopt;
     // hi = whole 2^e with 2^52 <= whole < 2^53, read off its bits.
-    const auto bits = std::bit_cast<std::uint64_t>(hi);
+    std::uint64_t bits;
+    std::memcpy(&bits, &hi, sizeof bits);
     const auto whole = static_cast<std::int64_t>((bits & ((std::uint64_t{1} << 52) - 1)) |
                                                  (std::uint64_t{1} << 52));
     const int e = static_cast<int>((bits >> 52) & 0x7FF) - 1075;
