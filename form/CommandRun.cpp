@@ -5,6 +5,7 @@
 #include "StepsText.h"
 #include "frmCholesky.h"
 
+#include <stdexcept>
 #include <variant>
 
 namespace lse {
@@ -75,7 +76,15 @@ void frmCholesky::showAccuracy() {
 }
 
 bool frmCholesky::runLongCommand(Command id) {
-    return id == Command::refineSolution ? refineSolutions() : computeExact();
+    switch (id) {
+    case Command::refineSolution:
+        return refineSolutions();
+    case Command::computeExact:
+        return computeExact();
+    default:
+        // A view that ends with any other command asks for what no long command does.
+        throw std::logic_error("not a long command");
+    }
 }
 
 // Without std::visit: the page's Asyncify instruments only the form's own functions, and a
