@@ -64,7 +64,8 @@ public:
     explicit ScriptedPlatform(FuzzedDataProvider& bytes) : bytes_(bytes) {}
 
     bool cancelled = false;
-    std::vector<double> accepted; // the value of each reply that was taken, in order
+    std::vector<double> accepted;     // the value of each reply that was taken, in order
+    std::vector<std::string> replies; // every reply given
 
     std::optional<std::string> inputBox(const std::string& prompt) override {
         prompts.push_back(prompt);
@@ -93,6 +94,7 @@ public:
         }
         if (const std::optional<double> value = textToDouble(*reply))
             accepted.push_back(*value);
+        replies.push_back(*reply);
         return reply;
     }
 
@@ -195,10 +197,19 @@ std::string resultText(const std::optional<std::vector<double>>& x) {
     return text;
 }
 
+// One of kOwnMessages, or a typed number refused with the parser's own reason for that text.
+bool ownMessage(const ShownMessage& message, const std::vector<std::string>& replies) {
+    if (std::find(kOwnMessages.begin(), kOwnMessages.end(), message) != kOwnMessages.end())
+        return true;
+    return std::any_of(replies.begin(), replies.end(), [&](const std::string& reply) {
+        const std::optional<std::string> fault = numberFault(reply);
+        return fault && message == messages::refusedNumber(*fault);
+    });
+}
+
 void checkEverywhere(const ScriptedPlatform& platform, const frmCholesky& form) {
     for (const ShownMessage& message : platform.messages)
-        check(std::find(kOwnMessages.begin(), kOwnMessages.end(), message) != kOwnMessages.end(),
-              "a message that is not the program's own");
+        check(ownMessage(message, platform.replies), "a message that is not the program's own");
     check(platform.text(TextBox::display) == echoOfA(form), "display is not the echo of A");
     check(platform.text(TextBox::txtVector) == echoOfB(form), "txtVector is not the echo of b");
 }
@@ -214,6 +225,7 @@ void submit(FuzzedDataProvider& bytes, ScriptedPlatform& platform, frmCholesky& 
     const std::string choleskyBox = platform.text(TextBox::txtCholesky);
     platform.cancelled = false;
     platform.accepted.clear();
+    platform.replies.clear();
     platform.messages.clear();
     platform.prompts.clear();
 
