@@ -188,14 +188,24 @@ void addDouble(mpz_t sum, double a, mpz_t scratch) {
     mpz_add(sum, sum, scratch);
 }
 
+// What a member found over its pieces: its first entry that cannot be held, and whether it
+// set a word of A or of b.
+struct Share {
+    static constexpr std::size_t kNone = std::numeric_limits<std::size_t>::max();
+    std::size_t failed = kNone;
+    bool beyond = false; // the failure is a value below what the words hold
+    bool inA = false;
+    bool inB = false;
+};
+
 // take(begin, end, share) over [0, count): with many entries, the team's members take fixed
-// pieces in turn, each with a share of its own, a member stopping at its share's first failure.
-template <class Share, class Take>
-std::vector<Share> inPieces(std::size_t count, const Take& take) {
+// pieces in turn, each with a share of its own, a member stopping at its share's first failure;
+// their shares gathered, the earliest failure first.
+template <class Take> Share inPieces(std::size_t count, const Take& take) {
     std::vector<Share> shares(count >= kEntriesForTeam ? Team::sizeFor(0) : 1);
     if (shares.size() == 1) {
         take(0, count, shares[0]);
-        return shares;
+        return shares[0];
     }
     Team team(static_cast<int>(shares.size()));
     const std::size_t pieces = (count + kEntriesPiece - 1) / kEntriesPiece;
@@ -203,10 +213,19 @@ std::vector<Share> inPieces(std::size_t count, const Take& take) {
         Share& share = shares[static_cast<std::size_t>(member)];
         for (std::size_t p = static_cast<std::size_t>(member); p < pieces;
              p += static_cast<std::size_t>(team.size()))
-            if (share.failed == std::numeric_limits<std::size_t>::max())
+            if (share.failed == Share::kNone)
                 take(p * kEntriesPiece, std::min(count, (p + 1) * kEntriesPiece), share);
     });
-    return shares;
+    Share all;
+    for (const Share& share : shares) {
+        if (share.failed < all.failed) {
+            all.failed = share.failed;
+            all.beyond = share.beyond;
+        }
+        all.inA = all.inA || share.inA;
+        all.inB = all.inB || share.inB;
+    }
+    return all;
 }
 
 } // namespace
@@ -240,12 +259,6 @@ WrittenLows writtenLows(const Matrix& A, const Vector& b, int n, const WrittenVa
     lows.bLo.recreate(n);
     // Entries are independent, each writing its own lo: with many, the team shares them in
     // fixed pieces, and the first entry that cannot be held is the same whoever finds it.
-    struct Share {
-        std::size_t failed = std::numeric_limits<std::size_t>::max();
-        bool beyond = false;
-        bool aLo = false;
-        bool bLo = false;
-    };
     const auto take = [&](std::size_t begin, std::size_t end, Share& share) {
         for (std::size_t k = begin; k < end; ++k) {
             const WrittenValues::Entry e = written[k];
@@ -266,27 +279,18 @@ WrittenLows writtenLows(const Matrix& A, const Vector& b, int n, const WrittenVa
             if (pair->lo == 0)
                 continue;
             (inB ? lows.bLo(e.row) : lows.aLo(e.row, e.column)) = pair->lo;
-            (inB ? share.bLo : share.aLo) = true;
+            (inB ? share.inB : share.inA) = true;
         }
     };
-    const std::vector<Share> shares = inPieces<Share>(count, take);
-    Share all;
-    for (const Share& share : shares) {
-        if (share.failed < all.failed) {
-            all.failed = share.failed;
-            all.beyond = share.beyond;
-        }
-        all.aLo = all.aLo || share.aLo;
-        all.bLo = all.bLo || share.bLo;
-    }
-    if (all.failed != std::numeric_limits<std::size_t>::max())
+    const Share all = inPieces(count, take);
+    if (all.failed != Share::kNone)
         return towardsDoubles(all.beyond ? TowardsDoubles::Why::belowPairs
                                          : TowardsDoubles::Why::notANumber,
                               written[all.failed]);
     // A null lo is all zero, and costs the refinement nothing.
-    if (!all.aLo)
+    if (!all.inA)
         lows.aLo = Matrix();
-    if (!all.bLo)
+    if (!all.inB)
         lows.bLo = Vector();
     if (!sums) {
         // Asked for by each method refined; made once.
@@ -331,11 +335,6 @@ std::optional<ThirdWords> writtenThirds(int n, const WrittenValues& written) {
     ThirdWords thirds;
     thirds.aLo2.recreate(n, n);
     thirds.bLo2.recreate(n);
-    struct Share {
-        std::size_t failed = std::numeric_limits<std::size_t>::max();
-        bool aLo2 = false;
-        bool bLo2 = false;
-    };
     const auto take = [&](std::size_t begin, std::size_t end, Share& share) {
         Fraction value, rest, taken;
         for (std::size_t k = begin; k < end; ++k) {
@@ -363,19 +362,15 @@ std::optional<ThirdWords> writtenThirds(int n, const WrittenValues& written) {
                 continue;
             const bool inB = e.column == n + 1;
             (inB ? thirds.bLo2(e.row) : thirds.aLo2(e.row, e.column)) = third;
-            (inB ? share.bLo2 : share.aLo2) = true;
+            (inB ? share.inB : share.inA) = true;
         }
     };
-    bool aLo2 = false, bLo2 = false;
-    for (const Share& share : inPieces<Share>(written.size(), take)) {
-        if (share.failed != std::numeric_limits<std::size_t>::max())
-            return std::nullopt;
-        aLo2 = aLo2 || share.aLo2;
-        bLo2 = bLo2 || share.bLo2;
-    }
-    if (!aLo2)
+    const Share all = inPieces(written.size(), take);
+    if (all.failed != Share::kNone)
+        return std::nullopt;
+    if (!all.inA)
         thirds.aLo2 = Matrix();
-    if (!bLo2)
+    if (!all.inB)
         thirds.bLo2 = Vector();
     return thirds;
 }
