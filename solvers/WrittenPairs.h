@@ -1,25 +1,15 @@
 #pragma once
 
-#include "DoubleDouble.h"
 #include "Matrix.h"
 #include "Refinement.h"
+#include "WrittenNumber.h"
 #include "WrittenValues.h"
 
 #include <optional>
 #include <string>
-#include <string_view>
 #include <vector>
 
 namespace lse {
-
-// A written number as hi + lo, hi its correctly rounded double and lo the rest rounded to
-// nearest, by error-free transformations and 128-bit integers alone: a decimal m 10^k with
-// m < 2^53 and |k| <= 22, or m < 2^64 (19 digits) and -22 <= k < 0, or a fraction p/q with
-// |p|, |q| <= 2^53. nullopt for any other text, which exact/ holds (writtenLows) or which is
-// not a number. `rounded`, where the caller has it, is the text's double as the reader rounds
-// it, which the long decimals would otherwise read again.
-std::optional<dd::Pair> writtenPair(std::string_view text,
-                                    std::optional<double> rounded = std::nullopt);
 
 // Why a refinement is towards the doubles the methods got rather than the system as written.
 struct TowardsDoubles {

@@ -1,0 +1,337 @@
+#include "WrittenNumber.h"
+
+#include "NumberText.h"
+
+#include <array>
+#include <cmath>
+#include <cstring>
+#include <limits>
+
+namespace lse {
+
+namespace {
+
+constexpr std::uint64_t kExactWhole = std::uint64_t{1} << 53;
+// A mantissa of 19 digits fits in 64 bits, so that 17-digit decimals (what most programs write)
+// take the 128-bit route below rather than the exact one.
+constexpr int kMantissaDigits = 19;
+constexpr std::uint64_t kLargestMantissa = ~std::uint64_t{0} / 10 - 1;
+// The powers of ten a double holds exactly.
+constexpr int kExactPowers = 22;
+// Beyond this an exponent is only a mistake or a value no route holds; it stops growing here.
+constexpr int kLargestExponent = 100000;
+
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+std::string_view trimmed(std::string_view text) {
+    while (!text.empty() && (text.front() == ' ' || text.front() == '\t'))
+        text.remove_prefix(1);
+    while (!text.empty() && (text.back() == ' ' || text.back() == '\t'))
+        text.remove_suffix(1);
+    return text;
+}
+
+bool takeSign(std::string_view& text) {
+    if (!text.empty() && (text.front() == '+' || text.front() == '-')) {
+        const bool negative = text.front() == '-';
+        text.remove_prefix(1);
+        return negative;
+    }
+    return false;
+}
+
+// A whole number of digits alone, at most 2^53.
+std::optional<double> whole(std::string_view text) {
+    if (text.empty())
+        return std::nullopt;
+    std::uint64_t value = 0;
+    for (const char c : text) {
+        if (!isDigit(c) || value > kExactWhole)
+            return std::nullopt;
+        value = value * 10 + static_cast<std::uint64_t>(c - '0');
+    }
+    if (value > kExactWhole)
+        return std::nullopt;
+    return static_cast<double>(value);
+}
+
+// 10^k for k <= kExactPowers, each exact.
+constexpr std::array<double, kExactPowers + 1> kPowersOfTen = [] {
+    std::array<double, kExactPowers + 1> powers{};
+    powers[0] = 1;
+    for (int k = 1; k <= kExactPowers; ++k)
+        powers[k] = powers[k - 1] * 10;
+    return powers;
+}();
+
+double powerOfTen(int k) {
+    return kPowersOfTen[static_cast<std::size_t>(k)];
+}
+
+// 5^k for k <= kExactPowers, each within 52 bits.
+constexpr std::array<std::uint64_t, kExactPowers + 1> kPowersOfFive = [] {
+    std::array<std::uint64_t, kExactPowers + 1> powers{};
+    powers[0] = 1;
+    for (int k = 1; k <= kExactPowers; ++k)
+        powers[k] = powers[k - 1] * 5;
+    return powers;
+}();
+
+// 2^t for -1022 <= t <= 1023, exactly.
+double powerOfTwo(int t) {
+    const std::uint64_t bits = static_cast<std::uint64_t>(t + 1023) << 52;
+    double power;
+    std::memcpy(&power, &bits, sizeof power); // std::bit_cast, which the page's library lacks
+    return power;
+}
+
+// x / q (x exact) as lo + lo2, each rounded once: the remainder x - lo q of a correctly rounded
+// quotient is a double (Boldo and Daumas), formed exactly from Dekker's product and Sterbenz's
+// subtraction.
+struct Tail {
+    double lo;
+    double lo2;
+};
+Tail tailOf(double x, double q) {
+    const double lo = x / q;
+    const dd::Pair product = dd::twoProduct(lo, q);
+    const double remainder = (x - product.hi) - product.lo;
+    return {lo, remainder / q};
+}
+
+Words quotientWords(double p, double q) {
+    const double hi = p / q;
+    const dd::Pair product = dd::twoProduct(hi, q);
+    const Tail tail = tailOf((p - product.hi) - product.lo, q);
+    return {hi, tail.lo, tail.lo2};
+}
+
+// hi = H 2^e, 2^52 <= H < 2^53, read off a normal double's bits.
+struct Binary {
+    std::int64_t whole;
+    int exponent;
+};
+Binary binaryOf(double hi) {
+    std::uint64_t bits;
+    std::memcpy(&bits, &hi, sizeof bits);
+    return {static_cast<std::int64_t>((bits & ((std::uint64_t{1} << 52) - 1)) |
+                                      (std::uint64_t{1} << 52)),
+            static_cast<int>((bits >> 52) & 0x7FF) - 1075};
+}
+
+// For m / 10^k with a mantissa beyond 2^53 (k <= 22) and a normal hi = H 2^e near it: with
+// 10^k = 5^k 2^k the remainder m / 10^k - hi is N 2^t / 10^k = N 2^e / 5^k, t = e + k, for the
+// whole number N = m 2^-t - H 5^k (t < 0). Every product stays within 128 bits: m 2^-t is about
+// H 5^k < 2^105. nullopt where hi is not near enough for that.
+std::optional<__int128> remainderOf(std::uint64_t m, int k, double hi, int& t) {
+    if (!std::isnormal(hi))
+        return std::nullopt;
+    const Binary binary = binaryOf(hi);
+    t = binary.exponent + k;
+    if (t >= 0 || t < -64)
+        return std::nullopt;
+    const auto scaled = static_cast<unsigned __int128>(m) << -t;
+    if (scaled >> 120 != 0)
+        return std::nullopt;
+    return static_cast<__int128>(scaled) - static_cast<__int128>(kPowersOfFive[k]) * binary.whole;
+}
+
+// The correctly rounded m / 10^k for a mantissa beyond 2^53 (1 <= k <= 22), decided by the exact
+// remainder alone: m's double divided by 10^k is within two ulps, and each step that finds the
+// remainder beyond half an ulp (N > 5^k / 2, or below -5^k / 2, -5^k / 4 at a power of two,
+// whose ulp below is half) moves one ulp. 5^k is odd, so no remainder is a tie.
+std::optional<double> nearestQuotient(std::uint64_t m, int k) {
+    double hi = static_cast<double>(m) / powerOfTen(k);
+    const auto five = static_cast<__int128>(kPowersOfFive[k]);
+    for (int step = 0; step < 4; ++step) {
+        int t = 0;
+        const std::optional<__int128> n = remainderOf(m, k, hi, t);
+        if (!n)
+            return std::nullopt;
+        const bool powerOfTwo = binaryOf(hi).whole == std::int64_t{1} << 52;
+        if (2 * *n > five)
+            hi = std::nextafter(hi, std::numeric_limits<double>::infinity());
+        else if ((powerOfTwo ? 4 * *n : 2 * *n) < -five)
+            hi = std::nextafter(hi, 0.0);
+        else
+            return hi;
+    }
+    return std::nullopt;
+}
+
+// m / 10^k for a mantissa beyond 2^53 (k <= 22), given hi, its correctly rounded double. Since
+// the remainder is at most half an ulp of hi, |N| <= 5^k / 2 < 2^52: a double, so that lo,
+// N 2^t divided by 10^k, is rounded once.
+std::optional<Words> longQuotient(std::uint64_t m, int k, double hi) {
+    int t = 0;
+    const std::optional<__int128> n = remainderOf(m, k, hi, t);
+    if (!n || *n >= (__int128{1} << 53) || *n <= -(__int128{1} << 53))
+        return std::nullopt;
+    // N 2^t is exact, t >= -64 keeping it far above the subnormals.
+    const Tail tail =
+        tailOf(static_cast<double>(static_cast<std::int64_t>(*n)) * powerOfTwo(t), powerOfTen(k));
+    return Words{std::fabs(hi), tail.lo, tail.lo2};
+}
+
+// A mantissa of more than 19 digits, which may still hold 19 significant ones once its leading
+// and trailing zeros are taken out ("0.00012345678901234567", "1.5000000000000000000");
+// parts.exponent is the written exponent's alone.
+std::optional<DecimalParts> longMantissa(std::string_view digits, DecimalParts parts) {
+    std::uint64_t m = 0;
+    int exponent = 0;
+    int zeros = 0; // trailing zeros not yet taken into m
+    bool point = false;
+    for (const char c : digits) {
+        if (c == '.') {
+            point = true;
+            continue;
+        }
+        exponent -= point;
+        if (c == '0') {
+            zeros += m != 0;
+            continue;
+        }
+        for (; zeros >= 0; --zeros) {
+            if (m > kLargestMantissa)
+                return std::nullopt;
+            m = m * 10;
+        }
+        zeros = 0;
+        m = m + static_cast<std::uint64_t>(c - '0');
+    }
+    parts.mantissa = m;
+    parts.exponent += exponent + zeros;
+    return parts;
+}
+
+bool isTiny(double word) {
+    return word != 0 && std::fabs(word) < std::numeric_limits<double>::min();
+}
+
+} // namespace
+
+std::optional<DecimalParts> decimalParts(std::string_view text) {
+    const char* p = text.data();
+    const char* const end = p + text.size();
+    DecimalParts parts;
+    if (p < end && (*p == '+' || *p == '-'))
+        parts.negative = *p++ == '-';
+    // Digits go into m as they come; beyond 19 of them m has wrapped, and the long way below
+    // reads them again.
+    const char* const first = p;
+    std::uint64_t m = 0;
+    for (; p < end && isDigit(*p); ++p)
+        m = m * 10 + static_cast<std::uint64_t>(*p - '0');
+    std::ptrdiff_t digits = p - first;
+    int fractionDigits = 0;
+    if (p < end && *p == '.') {
+        const char* const fraction = ++p;
+        for (; p < end && isDigit(*p); ++p)
+            m = m * 10 + static_cast<std::uint64_t>(*p - '0');
+        fractionDigits = static_cast<int>(p - fraction);
+        digits += fractionDigits;
+    }
+    if (digits == 0)
+        return std::nullopt;
+    const std::string_view mantissa(first, static_cast<std::size_t>(p - first));
+    if (p < end && (*p == 'e' || *p == 'E')) {
+        ++p;
+        bool negative = false;
+        if (p < end && (*p == '+' || *p == '-'))
+            negative = *p++ == '-';
+        const char* const start = p;
+        int exponent = 0;
+        for (; p < end && isDigit(*p); ++p)
+            exponent = std::min(exponent * 10 + (*p - '0'), kLargestExponent);
+        if (p == start || exponent == kLargestExponent)
+            return std::nullopt;
+        parts.exponent += negative ? -exponent : exponent;
+    }
+    if (p != end)
+        return std::nullopt;
+    if (digits > kMantissaDigits)
+        return longMantissa(mantissa, parts);
+    parts.mantissa = m;
+    parts.exponent -= fractionDigits;
+    return parts;
+}
+
+namespace {
+
+// The words of the parts, hi the reader's `rounded` where given, else found here: by Clinger's
+// one rounding of exact operands, or for a long mantissa by its exact remainder.
+std::optional<Words> partsWords(const DecimalParts& parts, std::optional<double> rounded) {
+    if (parts.exponent < -kExactPowers || parts.exponent > kExactPowers)
+        return parts.mantissa == 0 && rounded ? std::optional<Words>(Words{*rounded, 0, 0})
+                                              : std::nullopt;
+    std::optional<Words> words;
+    if (parts.mantissa <= kExactWhole) {
+        const auto m = static_cast<double>(parts.mantissa);
+        const double mantissa = parts.negative ? -m : m;
+        if (parts.exponent >= 0) {
+            const dd::Pair product = dd::twoProduct(mantissa, powerOfTen(parts.exponent));
+            words = Words{product.hi, product.lo, 0};
+        } else {
+            words = quotientWords(mantissa, powerOfTen(-parts.exponent));
+        }
+    } else {
+        if (parts.exponent >= 0)
+            return std::nullopt;
+        const int k = -parts.exponent;
+        const std::optional<double> hi = rounded ? std::optional<double>(std::fabs(*rounded))
+                                                 : nearestQuotient(parts.mantissa, k);
+        words = hi ? longQuotient(parts.mantissa, k, *hi) : std::nullopt;
+        if (words && parts.negative)
+            *words = {-words->hi, -words->lo, -words->lo2};
+    }
+    // The reader rounds as the words do; a text read otherwise is not taken as written.
+    if (!words || (rounded && words->hi != *rounded) || isTiny(words->lo) || isTiny(words->lo2))
+        return std::nullopt;
+    return words;
+}
+
+} // namespace
+
+std::optional<Words> decimalWords(const DecimalParts& parts, double rounded) {
+    return partsWords(parts, rounded);
+}
+
+std::optional<Words> decimalTextWords(std::string_view text) {
+    const std::optional<DecimalParts> parts = decimalParts(text);
+    return parts ? partsWords(*parts, std::nullopt) : std::nullopt;
+}
+
+std::optional<Words> writtenWords(std::string_view text, double rounded) {
+    text = trimmed(text);
+    const std::size_t slash = text.find('/');
+    if (slash == std::string_view::npos) {
+        const std::optional<DecimalParts> parts = decimalParts(text);
+        return parts ? decimalWords(*parts, rounded) : std::nullopt;
+    }
+    std::string_view top = trimmed(text.substr(0, slash));
+    std::string_view bottom = trimmed(text.substr(slash + 1));
+    const bool negative = takeSign(top) != takeSign(bottom);
+    const std::optional<double> p = whole(top);
+    const std::optional<double> q = whole(bottom);
+    if (!p || !q || *q == 0)
+        return std::nullopt;
+    const Words words = quotientWords(negative ? -*p : *p, *q);
+    if (words.hi != rounded || isTiny(words.lo) || isTiny(words.lo2))
+        return std::nullopt;
+    return words;
+}
+
+std::optional<dd::Pair> writtenPair(std::string_view text, std::optional<double> rounded) {
+    if (!rounded)
+        rounded = textToDouble(text);
+    if (!rounded)
+        return std::nullopt;
+    const std::optional<Words> words = writtenWords(text, *rounded);
+    if (!words)
+        return std::nullopt;
+    return dd::Pair{words->hi, words->lo};
+}
+
+} // namespace lse
