@@ -81,6 +81,10 @@ LinearSystem readInput(const Settings& settings, std::istream& standardInput, st
     // Only the exact solve, the steps and the refinement read the numbers as written; without
     // them reading costs as before.
     options.keepWritten = settings.exact || settings.steps || settings.refine;
+    // A refinement alone needs the words of the numbers, not their texts, unless the exact
+    // solve may settle its claims.
+    if (settings.refine && !settings.exact && !settings.steps)
+        options.wordsFrom = Session::firstUnsettledOrder();
     options.duplicates =
         settings.duplicates == "sum" ? io::Duplicates::sum : io::Duplicates::refuse;
     const auto readRightHandSide = [&] {

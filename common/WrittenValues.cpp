@@ -84,6 +84,7 @@ void WrittenValues::clear() {
     bIsRowSums = false;
     dropped = false;
     summedEntries = {};
+    words.reset();
 }
 
 } // namespace lse

@@ -1,6 +1,9 @@
 #pragma once
 
+#include "Matrix.h"
+
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -81,6 +84,19 @@ public:
     // Entries summed in doubles, not as written: the exact solve is then of the doubles alone,
     // and says so.
     SummedEntries summedEntries;
+
+    // Every number's lower words (WrittenNumber.h), where a reader held them in place of the
+    // texts (ReadOptions::wordsFrom): lo and lo2 at the places of A's and b's doubles, zero
+    // where the words do not hold the value. The texts kept are then only those, enough for a
+    // refinement but not for the exact solve, which needs every text (wholeTexts).
+    struct HeldWords {
+        Matrix aLo, aLo2;
+        Vector bLo, bLo2;
+    };
+    std::shared_ptr<const HeldWords> words;
+    // Whether every text that may differ from its double is kept: not where words stand in for
+    // them, nor where the system was too large to keep any.
+    bool wholeTexts() const { return !words && !dropped; }
 
 private:
     struct TextClass {

@@ -228,6 +228,21 @@ template <class Take> Share inPieces(std::size_t count, const Take& take) {
     return all;
 }
 
+bool anyNonZero(const Matrix& m, int n) {
+    for (int i = 1; i <= n; ++i)
+        for (int j = 1; j <= n; ++j)
+            if (m(i, j) != 0)
+                return true;
+    return false;
+}
+
+bool anyNonZero(const Vector& v, int n) {
+    for (int i = 1; i <= n; ++i)
+        if (v(i) != 0)
+            return true;
+    return false;
+}
+
 } // namespace
 
 std::optional<dd::Pair> exactPair(std::string_view text, bool& beyond) {
@@ -253,10 +268,16 @@ WrittenLows writtenLows(const Matrix& A, const Vector& b, int n, const WrittenVa
                               {summed.row, summed.column, "the entry given more than once"});
     const bool sums = written.bIsRowSums;
     const std::size_t count = written.size();
-    if (count == 0)
+    const WrittenValues::HeldWords* const words = written.words.get();
+    if (count == 0 && !words)
         return lows;
-    lows.aLo.recreate(n, n);
-    lows.bLo.recreate(n);
+    if (words) {
+        lows.aLo = words->aLo;
+        lows.bLo = words->bLo;
+    } else {
+        lows.aLo.recreate(n, n);
+        lows.bLo.recreate(n);
+    }
     // Entries are independent, each writing its own lo: with many, the team shares them in
     // fixed pieces, and the first entry that cannot be held is the same whoever finds it.
     const auto take = [&](std::size_t begin, std::size_t end, Share& share) {
@@ -288,9 +309,9 @@ WrittenLows writtenLows(const Matrix& A, const Vector& b, int n, const WrittenVa
                                          : TowardsDoubles::Why::notANumber,
                               written[all.failed]);
     // A null lo is all zero, and costs the refinement nothing.
-    if (!all.inA)
+    if (!all.inA && !(words && anyNonZero(lows.aLo, n)))
         lows.aLo = Matrix();
-    if (!all.inB)
+    if (!all.inB && !(words && !sums && anyNonZero(lows.bLo, n)))
         lows.bLo = Vector();
     if (!sums) {
         // Asked for by each method refined; made once.
@@ -333,8 +354,14 @@ std::optional<ThirdWords> writtenThirds(int n, const WrittenValues& written) {
     if (written.dropped || written.summedEntries.any() || written.bIsRowSums)
         return std::nullopt;
     ThirdWords thirds;
-    thirds.aLo2.recreate(n, n);
-    thirds.bLo2.recreate(n);
+    const WrittenValues::HeldWords* const words = written.words.get();
+    if (words) {
+        thirds.aLo2 = words->aLo2;
+        thirds.bLo2 = words->bLo2;
+    } else {
+        thirds.aLo2.recreate(n, n);
+        thirds.bLo2.recreate(n);
+    }
     const auto take = [&](std::size_t begin, std::size_t end, Share& share) {
         Fraction value, rest, taken;
         for (std::size_t k = begin; k < end; ++k) {
@@ -368,9 +395,9 @@ std::optional<ThirdWords> writtenThirds(int n, const WrittenValues& written) {
     const Share all = inPieces(written.size(), take);
     if (all.failed != Share::kNone)
         return std::nullopt;
-    if (!all.inA)
+    if (!all.inA && !(words && anyNonZero(thirds.aLo2, n)))
         thirds.aLo2 = Matrix();
-    if (!all.inB)
+    if (!all.inB && !(words && anyNonZero(thirds.bLo2, n)))
         thirds.bLo2 = Vector();
     return thirds;
 }

@@ -94,10 +94,18 @@ bool Session::settlesRefined(SessionSystem system) {
         std::any_of(report_.methods.begin(), report_.methods.end(), [](const MethodReport& r) {
             return r.refined && r.refined->refined.status != RefinedStatus::correctlyRounded;
         });
-    if (!undecided || report_.exact || exact::estimatedSeconds(system.n, 1) >= kSettleSeconds)
+    if (!undecided || report_.exact || !system.written.wholeTexts() ||
+        exact::estimatedSeconds(system.n, 1) >= kSettleSeconds)
         return false;
     measureEntries(system);
     return exact::estimatedSeconds(system.n, report_.entryBits) < kSettleSeconds;
+}
+
+int Session::firstUnsettledOrder() {
+    int n = 1;
+    while (exact::estimatedSeconds(n, 1) < kSettleSeconds)
+        ++n;
+    return n;
 }
 
 void Session::settleRefined() {

@@ -72,7 +72,8 @@ public:
     bool refine(SessionSystem system, const EachMethod& each);
     // Whether the exact solution should settle a refined claim that the bound left undecided:
     // some refined x is not shown correctly rounded, no exact solution is at hand, and the
-    // exact solve is expected to take under kSettleSeconds (measuring the entries for that).
+    // exact solve is expected to take under kSettleSeconds (measuring the entries for that),
+    // and every text is kept as written.
     bool settlesRefined(SessionSystem system);
     // What the exact solve's time and fractions depend on, measured once per Calculate: at
     // n = 3000 it reads nine million entries, so the window does it off its thread.
@@ -88,6 +89,10 @@ public:
     // A second is what a user waits for without asking: the exact solve of 200 equations of
     // doubles (exact::estimatedSeconds).
     static constexpr double kSettleSeconds = 1;
+    // The least order whose exact solve is not expected within kSettleSeconds even for small
+    // entries: from there on no refined claim is settled, so a reading for a refinement alone
+    // may hold the numbers' words instead of their texts (io::ReadOptions::wordsFrom).
+    static int firstUnsettledOrder();
 
 private:
     void settleRefined();

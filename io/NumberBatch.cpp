@@ -2,6 +2,7 @@
 
 #include "NumberText.h"
 #include "TextFields.h"
+#include "WordsSink.h"
 
 #include <algorithm>
 #include <exception>
@@ -24,9 +25,14 @@ NumberBatch::~NumberBatch() {
 
 void NumberBatch::parseNow(std::string_view text, double* destination, std::int64_t line,
                            std::int64_t column, bool atOnce) {
+    if (words_ != nullptr && destination != nullptr && words_->read(text, destination))
+        return;
     if (const std::optional<double> value = textToDouble(text)) {
-        if (destination != nullptr)
+        if (destination != nullptr) {
             *destination = *value;
+            if (words_ != nullptr)
+                words_->take(text, *value, destination);
+        }
     } else {
         mistakeAt({text, destination, line, column, atOnce});
     }
@@ -41,11 +47,17 @@ void NumberBatch::mistakeAt(const Item& item) {
 
 std::size_t NumberBatch::parse(std::vector<Item>& items, std::size_t begin, std::size_t end) {
     for (std::size_t k = begin; k < end; ++k) {
+        if (words_ != nullptr && items[k].destination != nullptr &&
+            words_->read(items[k].text, items[k].destination))
+            continue;
         const std::optional<double> value = textToDouble(items[k].text);
         if (!value)
             return k;
-        if (items[k].destination != nullptr)
+        if (items[k].destination != nullptr) {
             *items[k].destination = *value;
+            if (words_ != nullptr)
+                words_->take(items[k].text, *value, items[k].destination);
+        }
     }
     return end;
 }

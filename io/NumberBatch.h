@@ -13,6 +13,8 @@
 
 namespace lse::io {
 
+class WordsSink;
+
 // Fields waiting to be parsed, in input order, each with the place its number goes. Parsing
 // is most of a text reader's time and fields do not depend on one another, so with more than
 // one thread, full batches are parsed by helper threads while the reader goes on splitting
@@ -47,6 +49,10 @@ public:
 
     const std::optional<std::string>& laterMistake() const { return laterMistake_; }
 
+    // From now on each number parsed into a destination also gives its words to `sink`, on
+    // the thread that parses it.
+    void holdWords(WordsSink* sink) { words_ = sink; }
+
 private:
     static constexpr std::size_t kBatchSize = 1 << 14;
     static constexpr std::size_t kPieceSize = 1 << 10;
@@ -65,7 +71,7 @@ private:
     // Parses the batch being filled on this thread; the first bad field is reported.
     void parseFillingHere();
     // The first item of [begin, end) of `items` that is not a number, or end.
-    static std::size_t parse(std::vector<Item>& items, std::size_t begin, std::size_t end);
+    std::size_t parse(std::vector<Item>& items, std::size_t begin, std::size_t end);
     // Claims pieces of the helpers' batch until none is left.
     void parsePieces();
     // Helps with the helpers' batch, waits for it and takes its first mistake.
@@ -75,6 +81,7 @@ private:
     void work();
 
     int threads_;
+    WordsSink* words_ = nullptr;
     std::vector<Item> filling_; // being added to
     std::optional<std::string> laterMistake_;
 

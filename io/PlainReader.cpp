@@ -1,6 +1,7 @@
 #include "PlainReader.h"
 
 #include "ReaderHelpers.h"
+#include "WordsSink.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -28,7 +29,11 @@ LinearSystem readPlain(TextScanner& in, const ReadOptions& options, bool atLine)
     const bool storing = system.A.exists();
     system.written.dropped = options.keepWritten && n > WrittenValues::kLargestOrder;
     const bool keepWritten = storing && options.keepWritten && !system.written.dropped;
-    if (keepWritten)
+    std::optional<WordsSink> words;
+    if (keepWritten && holdsWords(options, n))
+        words.emplace(system.A, &system.b);
+    const bool keepTexts = keepWritten && !words;
+    if (keepTexts)
         // The texts take at most what is left of the input; a file much longer than its
         // numbers' usual 24 bytes each is not taken at its word.
         system.written.reserve(
@@ -39,6 +44,8 @@ LinearSystem readPlain(TextScanner& in, const ReadOptions& options, bool atLine)
     int row = 1;
     int column = 1;
     BatchOnScanner batch(in, options.threads);
+    if (words)
+        batch->holdWords(&*words);
     forEachField(in, [&](const Field& f) {
         if (++taken > needed) {
             batch->flush(); // a field before it that is not a number comes first
@@ -50,7 +57,7 @@ LinearSystem readPlain(TextScanner& in, const ReadOptions& options, bool atLine)
                                     : row <= n ? &system.A(row, column)
                                                : &system.b(column);
         batch->add(f.text, destination, in.line(), f.column, true);
-        if (keepWritten)
+        if (keepTexts)
             system.written.note(row <= n ? row : column, row <= n ? column : n + 1, f.text);
         if (++column > n) {
             column = 1;
@@ -66,6 +73,8 @@ LinearSystem readPlain(TextScanner& in, const ReadOptions& options, bool atLine)
                          std::to_string(taken - coefficients));
     if (!storing)
         throw std::logic_error("a system was read without its arrays");
+    if (words)
+        words->finish(system.written, n);
     return system;
 }
 

@@ -29,6 +29,12 @@ std::string orderTooLarge(double n, int maxOrder);
 std::int64_t wholeNumberAt(const Field& field, std::int64_t line, std::int64_t least,
                            std::int64_t most, const std::string& what);
 
+// Whether a text system of order n holds its numbers' words rather than their texts
+// (ReadOptions::wordsFrom).
+inline bool holdsWords(const ReadOptions& options, std::int64_t n) {
+    return options.wordsFrom > 0 && n >= options.wordsFrom;
+}
+
 // The order given by a count field: refused as too large before anything is allocated.
 int orderAt(const Field& field, std::int64_t line, int maxOrder, const std::string& what);
 

@@ -1,6 +1,7 @@
 #include "RowsReader.h"
 
 #include "ReaderHelpers.h"
+#include "WordsSink.h"
 
 #include <new>
 #include <stdexcept>
@@ -121,10 +122,15 @@ std::optional<LinearSystem> readRows(TextScanner& in, const FirstLine& first,
     // n is width or width - 1, known at the end; texts of a wider system are not kept.
     const bool keepWritten =
         storing && options.keepWritten && width - 1 <= WrittenValues::kLargestOrder;
+    std::optional<WordsSink> words;
+    if (keepWritten && holdsWords(options, width - 1))
+        words.emplace(A, nullptr);
     WrittenValues written;
     RowsPass pass;
     BatchOnScanner batch(in, options.threads);
-    passRows(in, width, A, keepWritten, written, *batch, pass);
+    if (words)
+        batch->holdWords(&*words);
+    passRows(in, width, A, keepWritten && !words, written, *batch, pass);
     batch->flush();
     pass.laterNonNumber = batch->laterMistake();
 
@@ -158,6 +164,8 @@ std::optional<LinearSystem> readRows(TextScanner& in, const FirstLine& first,
             A(i, system.n + 1) = 0;
         }
     A.shrink(system.n, system.n);
+    if (words)
+        words->finish(written, system.n, square ? 0 : system.n + 1);
     if (n <= WrittenValues::kLargestOrder)
         system.written = std::move(written);
     system.written.dropped = options.keepWritten && n > WrittenValues::kLargestOrder;

@@ -69,6 +69,11 @@ struct ReadOptions {
     // for the exact solve of the system as written; every layout but NumPy's (doubles), up to
     // WrittenValues::kLargestOrder. Costs memory and time beside the arrays.
     bool keepWritten = false;
+    // With keepWritten, a text system (plain or rows) of this order or more holds its numbers'
+    // words instead (WrittenValues::words), made by the threads that parse them, and the texts
+    // of those alone that the words do not hold: what a refinement needs, at a fraction of
+    // the cost, but not the exact solve. 0: never.
+    int wordsFrom = 0;
 };
 
 struct LinearSystem {

@@ -3,6 +3,7 @@
 #include "WrittenLows.h"
 #include "NumberText.h"
 #include "Rational.h"
+#include "SystemReader.h"
 #include "WrittenNumber.h"
 
 #include <gtest/gtest.h>
@@ -204,3 +205,63 @@ TEST(WrittenLows, ATeamGivesWhatTheEntriesGiveAlone) {
 }
 
 } // namespace
+
+// A reading that holds the numbers' words gives the refinement the very system, pairs and third
+// words that the texts give: in both text layouts, b read or made as the row sums, on one
+// thread and on helpers (a batch is 16384 numbers), with the texts no route holds among them.
+TEST(WrittenLows, HeldWordsGiveWhatTheTextsGive) {
+    const std::vector<std::string> unheld = {"1e-30", "\u22120.5", "1.2345678901234567890123",
+                                             "12345678901234567.5", "3e25"};
+    std::mt19937_64 random(51);
+    const int n = 150;
+    std::string plain = std::to_string(n) + "\n", rows, square;
+    for (int i = 1; i <= n + 1; ++i) {
+        for (int j = 1; j <= n; ++j) {
+            const std::string text =
+                random() % 50 == 0 ? unheld[random() % unheld.size()] : randomText(random);
+            plain += text + (j < n ? " " : "\n");
+            if (i <= n)
+                square += text + (j < n ? " " : "\n");
+            rows += text + (j < n ? " " : i <= n ? " " : "\n");
+        }
+        if (i <= n)
+            rows += "0.1\n";
+    }
+    rows.erase(rows.rfind('\n', rows.size() - 2) + 1); // the extra line was the plain b
+    for (const std::string* text : {&plain, &rows, &square})
+        for (const int threads : {1, 2}) {
+            SCOPED_TRACE(text == &plain ? "plain" : text == &rows ? "rows" : "square");
+            SCOPED_TRACE(threads);
+            io::ReadOptions options;
+            options.keepWritten = true;
+            options.threads = threads;
+            io::LinearSystem texts = io::readSystem(*text, options);
+            options.wordsFrom = 1;
+            io::LinearSystem words = io::readSystem(*text, options);
+            ASSERT_TRUE(words.written.words);
+            ASSERT_FALSE(texts.written.words);
+            if (!texts.hasB) {
+                io::setRowSums(texts);
+                io::setRowSums(words);
+            }
+            ASSERT_EQ(words.A, texts.A);
+            ASSERT_EQ(words.b, texts.b);
+            const WrittenLows a = writtenLows(texts.A, texts.b, n, texts.written);
+            const WrittenLows w = writtenLows(words.A, words.b, n, words.written);
+            ASSERT_EQ(a.towardsDoubles.has_value(), w.towardsDoubles.has_value());
+            if (a.towardsDoubles) {
+                EXPECT_EQ(w.towardsDoubles->text, a.towardsDoubles->text);
+                continue;
+            }
+            EXPECT_EQ(w.aLo, a.aLo);
+            EXPECT_EQ(w.bLo, a.bLo);
+            EXPECT_EQ(w.bHi, a.bHi);
+            const std::optional<ThirdWords> at = writtenThirds(n, texts.written);
+            const std::optional<ThirdWords> wt = writtenThirds(n, words.written);
+            ASSERT_EQ(wt.has_value(), at.has_value());
+            if (at) {
+                EXPECT_EQ(wt->aLo2, at->aLo2);
+                EXPECT_EQ(wt->bLo2, at->bLo2);
+            }
+        }
+}
