@@ -253,8 +253,11 @@ std::optional<DecimalParts> decimalParts(std::string_view text) {
         return std::nullopt;
     if (digits > kMantissaDigits)
         return longMantissa(mantissa, parts);
-    parts.mantissa = m;
+    // Trailing zeros out, as the long way takes them: 17 digits ending in 0 often fit 2^53.
     parts.exponent -= fractionDigits;
+    for (; m != 0 && m % 10 == 0; m /= 10)
+        ++parts.exponent;
+    parts.mantissa = m;
     return parts;
 }
 
