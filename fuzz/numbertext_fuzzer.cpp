@@ -1,13 +1,15 @@
 // Number texts against the C library: for any bytes the parser, the numeric test, the 16-bit
 // conversion and the entry's count agree with an independent grammar and strtod; any eight
 // bytes taken as a double print like "%.15G" and read back as strtod reads that text; and the
-// second conversion (strtod and snprintf, for WebAssembly) gives the same values and texts.
+// second conversion (strtod and snprintf, for WebAssembly) gives the same values and texts; a
+// decimal's one scan for its words finds the same double.
 #include "FakePlatform.h"
 #include "FuzzCheck.h"
 #include "Limits.h"
 #include "Messages.h"
 #include "NumberText.h"
 #include "NumberTextPaths.h"
+#include "WrittenNumber.h"
 #include "frmCholesky.h"
 
 #include <bit>
@@ -89,6 +91,14 @@ void checkParsing(const std::string& text) {
     }
     check(lse::isNumeric(text) == decimalOrFraction.has_value(),
           "isNumeric disagrees with textToDouble", text);
+    // The one scan that gives a decimal's words finds its double itself: the reader's.
+    if (const std::optional<lse::Words> words = lse::decimalTextWords(text)) {
+        const std::optional<lse::Words> read =
+            decimalOrFraction ? lse::writtenWords(text, *decimalOrFraction) : std::nullopt;
+        check(read && sameBits(words->hi, read->hi) && sameBits(words->lo, read->lo) &&
+                  sameBits(words->lo2, read->lo2),
+              "the scan's words are not the reader's", text);
+    }
     const std::optional<double> expected = expectedValue(text);
     check(parsed.has_value() == expected.has_value(), "accepted differently from strtod", text);
     if (expected)

@@ -5,7 +5,7 @@
 // all finite, and must read back the same from the plain text of its numbers; a refused one must
 // give a one-line message. Read again a few bytes at a time through a small buffer, as from a file
 // (a pipe, which cannot go back, refuses some inputs that memory reads), it must give the same
-// system or the same message.
+// system or the same message, and so must a reading that holds the numbers' words.
 #include "FuzzCheck.h"
 #include "NumberText.h"
 #include "ReadFromSource.h"
@@ -124,8 +124,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const Outcome whole = readWhole(text, rhs, rhsGiven, options, 0);
     if (whole.refusal.empty())
         checkSystem(whole.system);
-    for (const std::size_t piece : {std::size_t{1} + (choice >> 4), kInPlace}) {
-        const Outcome pieces = readWhole(text, rhs, rhsGiven, options, piece);
+    ReadOptions words = options;
+    words.keepWritten = true;
+    words.wordsFrom = 1;
+    for (const std::size_t piece : {std::size_t{1} + (choice >> 4), kInPlace, std::size_t{0}}) {
+        // The last reading holds the numbers' words, which its scan reads itself.
+        const Outcome pieces = readWhole(text, rhs, rhsGiven, piece == 0 ? words : options, piece);
         check(pieces.refusal == whole.refusal, "read in pieces, the input is refused otherwise");
         check(pieces.system.n == whole.system.n && pieces.system.A == whole.system.A &&
                   pieces.system.b == whole.system.b && pieces.system.hasB == whole.system.hasB &&
