@@ -121,7 +121,7 @@ bool addGauss(Hash& hash, const System& s) {
 }
 
 // The written values' pairs by the error-free route: 17 to 19 digits, the 128-bit products
-// among them, and fractions.
+// among them, and fractions; and the words of the decimals' one scan.
 void addWrittenPairs(Hash& hash) {
     std::uint64_t state = 48;
     for (int k = 0; k < 4000; ++k) {
@@ -133,6 +133,10 @@ void addWrittenPairs(Hash& hash) {
         const std::optional<lse::dd::Pair> pair = lse::writtenPair(text);
         hash.add(pair ? pair->hi : -1.0);
         hash.add(pair ? pair->lo : -1.0);
+        // The reader's one scan: hi from the exact remainder, and the third word.
+        const std::optional<lse::Words> words = lse::decimalTextWords(text);
+        hash.add(words ? words->hi : -1.0);
+        hash.add(words ? words->lo2 : -1.0);
     }
 }
 
