@@ -59,9 +59,12 @@ void WordsSink::take(std::string_view text, double value, const double* destinat
 
 void WordsSink::finish(WrittenValues& written, int n, int bColumn) {
     WrittenValues::HeldWords& words = *words_;
-    if (bColumn != 0) {
+    if (!words.bLo.exists()) {
+        // b comes from A's last column, or later on its own (its texts noted then).
         words.bLo.recreate(n);
         words.bLo2.recreate(n);
+    }
+    if (bColumn != 0) {
         for (int i = 1; i <= n; ++i) {
             words.bLo(i) = std::exchange(words.aLo(i, bColumn), 0);
             words.bLo2(i) = std::exchange(words.aLo2(i, bColumn), 0);

@@ -228,16 +228,25 @@ TEST(WrittenLows, HeldWordsGiveWhatTheTextsGive) {
             rows += "0.1\n";
     }
     rows.erase(rows.rfind('\n', rows.size() - 2) + 1); // the extra line was the plain b
-    for (const std::string* text : {&plain, &rows, &square})
+    std::string rhs;
+    for (int i = 1; i <= n; ++i)
+        rhs += (i % 7 == 0 ? unheld[i % unheld.size()] : randomText(random)) + "\n";
+    for (const std::string* text : {&plain, &rows, &square, &rhs})
         for (const int threads : {1, 2}) {
             SCOPED_TRACE(text == &plain ? "plain" : text == &rows ? "rows" : "square");
             SCOPED_TRACE(threads);
             io::ReadOptions options;
             options.keepWritten = true;
             options.threads = threads;
-            io::LinearSystem texts = io::readSystem(*text, options);
+            // The last is the square A with its b on its own.
+            const std::string& input = text == &rhs ? square : *text;
+            io::LinearSystem texts = io::readSystem(input, options);
             options.wordsFrom = 1;
-            io::LinearSystem words = io::readSystem(*text, options);
+            io::LinearSystem words = io::readSystem(input, options);
+            if (text == &rhs) {
+                io::addRightHandSide(texts, rhs, options);
+                io::addRightHandSide(words, rhs, options);
+            }
             ASSERT_TRUE(words.written.words);
             ASSERT_FALSE(texts.written.words);
             if (!texts.hasB) {
