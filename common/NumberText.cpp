@@ -1,4 +1,5 @@
 #include "NumberText.h"
+#include "NumberForm.h"
 #include "NumberTextPaths.h"
 
 #include <algorithm>
@@ -48,60 +49,18 @@ std::string_view trimBlanks(std::string_view text) {
     return text;
 }
 
-std::size_t skipDigits(std::string_view text, std::size_t pos) {
-    while (pos < text.size() && isDigit(text[pos]))
-        ++pos;
-    return pos;
-}
-
-// Whether `text` (already trimmed, sign removed) is digits with an optional fraction and an
-// optional exponent, with at least one digit in the mantissa.
-bool isUnsignedDecimal(std::string_view text) {
-    std::size_t pos = skipDigits(text, 0);
-    std::size_t mantissaDigits = pos;
-    if (pos < text.size() && text[pos] == '.') {
-        const std::size_t fractionStart = pos + 1;
-        pos = skipDigits(text, fractionStart);
-        mantissaDigits += pos - fractionStart;
-    }
-    if (mantissaDigits == 0)
-        return false;
-    if (pos < text.size() && (text[pos] == 'e' || text[pos] == 'E')) {
-        ++pos;
-        if (pos < text.size() && (text[pos] == '+' || text[pos] == '-'))
-            ++pos;
-        const std::size_t exponentStart = pos;
-        pos = skipDigits(text, exponentStart);
-        if (pos == exponentStart)
-            return false;
-    }
-    return pos == text.size();
-}
-
-// For a text that isUnsignedDecimal accepts and whose value is not zero: whether its magnitude
-// is below 1. Used only when the value is outside the range of a double, to tell an
-// underflow from an overflow.
-[[maybe_unused]] bool isBelowOne(std::string_view text) {
-    const std::size_t ePos = text.find_first_of("eE");
-    const std::string_view mantissa = text.substr(0, ePos);
-    long long exponent = 0;
-    if (ePos != std::string_view::npos) {
-        std::string_view exponentText = text.substr(ePos + 1);
-        const bool negative = !exponentText.empty() && exponentText.front() == '-';
-        if (!exponentText.empty() && (exponentText.front() == '-' || exponentText.front() == '+'))
-            exponentText.remove_prefix(1);
-        for (const char c : exponentText) // saturate: only the sign of the total matters
-            exponent = std::min(exponent * 10 + (c - '0'), 1000000000LL);
-        if (negative)
-            exponent = -exponent;
-    }
-    // Decimal exponent of the leading nonzero digit of the mantissa.
-    const std::size_t point = std::min(mantissa.find('.'), mantissa.size());
-    const std::size_t firstNonZero = mantissa.find_first_not_of("0.");
-    const long long leading = firstNonZero < point
-                                  ? static_cast<long long>(point - firstNonZero) - 1
-                                  : -static_cast<long long>(firstNonZero - point);
-    return leading + exponent < 0;
+// For a decimal whose value is not zero: whether its magnitude is below 1. Used only when the
+// value is outside the range of a double, to tell an underflow from an overflow.
+[[maybe_unused]] bool isBelowOne(const NumberForm& form) {
+    // The decimal exponent of the leading nonzero digit, then the written one, held at its bound:
+    // only the sign of the total matters.
+    long leading = 0;
+    if (const std::size_t first = form.integerDigits.find_first_not_of('0');
+        first != std::string_view::npos)
+        leading = static_cast<long>(form.integerDigits.size() - first) - 1;
+    else
+        leading = -static_cast<long>(form.fractionDigits.find_first_not_of('0')) - 1;
+    return leading + form.exponent < 0;
 }
 
 // Sets the C locale for the calling thread while it lives, so that strtod and snprintf read
@@ -234,17 +193,17 @@ Parsed fromChars([[maybe_unused]] numbertext::Conversion conversion,
 #endif
 }
 
-// The value of an unsigned decimal text that isUnsignedDecimal accepted; nullopt when it is
-// too large for a double, 0 when too small to tell from zero.
-std::optional<double> magnitudeByFromChars(numbertext::Conversion conversion,
-                                           std::string_view text) {
+// The value of the unsigned text of a decimal `form`; nullopt when it is too large for a
+// double, 0 when too small to tell from zero.
+std::optional<double> magnitudeByFromChars(numbertext::Conversion conversion, std::string_view text,
+                                           const NumberForm& form) {
     double magnitude = 0;
     const auto [end, error] =
         fromChars(conversion, text.data(), text.data() + text.size(), magnitude);
     if (error == std::errc::result_out_of_range) {
         // Too small to tell from zero is still a number (it underflows to zero); too large
         // for a double is not.
-        if (!isBelowOne(text))
+        if (!isBelowOne(form))
             return std::nullopt;
         magnitude = 0;
     } else if (error != std::errc() || end != text.data() + text.size() ||
@@ -367,15 +326,14 @@ std::optional<double> textToDouble(std::string_view text, Conversion conversion)
     }
     const std::optional<std::string> ascii = asciiMinus(text);
     text = trimBlanks(ascii ? std::string_view(*ascii) : text);
-    bool negative = false;
-    if (!text.empty() && (text.front() == '+' || text.front() == '-')) {
-        negative = text.front() == '-';
-        text.remove_prefix(1);
-    }
-    if (!isUnsignedDecimal(text))
+    const std::optional<NumberForm> form = numberForm(text);
+    if (!form || form->kind != NumberForm::Kind::decimal)
         return std::nullopt;
+    const bool negative = form->negative;
+    if (text.front() == '+' || text.front() == '-')
+        text.remove_prefix(1);
     const std::optional<double> magnitude =
-        byFromChars ? magnitudeByFromChars(conversion, text) : magnitudeByCLibrary(text);
+        byFromChars ? magnitudeByFromChars(conversion, text, *form) : magnitudeByCLibrary(text);
     if (!magnitude || !std::isfinite(*magnitude))
         return std::nullopt;
     return negative ? -*magnitude : *magnitude;
@@ -411,30 +369,10 @@ namespace {
 // one division; longer parts would need arithmetic beyond the doubles.
 constexpr std::uint64_t kLargestFractionPart = std::uint64_t{1} << 53;
 
-struct FractionParts {
-    std::string_view numerator; // with its sign, if any
-    std::string_view denominator;
-};
-
-// The two sides of the one '/' of a trimmed text, or nullopt without one.
-std::optional<FractionParts> splitFraction(std::string_view text) {
-    const std::size_t slash = text.find('/');
-    if (slash == std::string_view::npos)
-        return std::nullopt;
-    return FractionParts{text.substr(0, slash), text.substr(slash + 1)};
-}
-
-// An optional sign, then digits of value at most kLargestFractionPart.
-std::optional<double> wholePart(std::string_view text, bool& tooLarge) {
-    bool negative = false;
-    if (!text.empty() && (text.front() == '+' || text.front() == '-')) {
-        negative = text.front() == '-';
-        text.remove_prefix(1);
-    }
-    if (text.empty() || skipDigits(text, 0) != text.size())
-        return std::nullopt;
+// Digits of value at most kLargestFractionPart, with their sign.
+std::optional<double> wholePart(std::string_view digits, bool negative, bool& tooLarge) {
     std::uint64_t value = 0;
-    for (const char c : text) {
+    for (const char c : digits) {
         value = value * 10 + static_cast<std::uint64_t>(c - '0');
         if (value > kLargestFractionPart) {
             tooLarge = true;
@@ -445,17 +383,16 @@ std::optional<double> wholePart(std::string_view text, bool& tooLarge) {
     return negative ? -magnitude : magnitude;
 }
 
-std::optional<double> fractionToDouble(const FractionParts& parts, std::string* fault) {
+// p/q by one division of its parts, each a double with its own sign (so that -0/5 is -0).
+std::optional<double> fractionToDouble(const NumberForm& form, std::string* fault) {
     bool tooLarge = false;
-    const std::optional<double> p = wholePart(parts.numerator, tooLarge);
-    const std::optional<double> q = wholePart(parts.denominator, tooLarge);
+    const std::optional<double> p = wholePart(form.numerator, form.negative, tooLarge);
+    const std::optional<double> q = wholePart(form.denominator, form.denominatorNegative, tooLarge);
     if (tooLarge) {
         if (fault != nullptr)
             *fault = "a fraction's numerator and denominator may be at most 9007199254740992";
         return std::nullopt;
     }
-    if (!p || !q)
-        return std::nullopt;
     if (*q == 0) {
         if (fault != nullptr)
             *fault = "its denominator is 0";
@@ -474,27 +411,27 @@ std::optional<double> textToDouble(std::string_view text) {
     if (const std::optional<double> decimal = decimalToDouble(text))
         return decimal;
     const std::optional<std::string> ascii = asciiMinus(text);
-    if (const std::optional<FractionParts> parts = splitFraction(trimBlanks(ascii ? *ascii : text)))
-        return fractionToDouble(*parts, nullptr);
-    return std::nullopt;
+    const std::optional<NumberForm> form = numberForm(ascii ? std::string_view(*ascii) : text);
+    if (!form || form->kind != NumberForm::Kind::fraction)
+        return std::nullopt;
+    return fractionToDouble(*form, nullptr);
 }
 
 std::optional<std::string> fractionFault(std::string_view text) {
     const std::optional<std::string> ascii = asciiMinus(text);
-    const std::optional<FractionParts> parts = splitFraction(trimBlanks(ascii ? *ascii : text));
+    const std::optional<NumberForm> form = numberForm(ascii ? std::string_view(*ascii) : text);
     std::string fault;
-    if (!parts || fractionToDouble(*parts, &fault) || fault.empty())
+    if (!form || form->kind != NumberForm::Kind::fraction || fractionToDouble(*form, &fault) ||
+        fault.empty())
         return std::nullopt;
     return fault;
 }
 
 std::optional<std::string> decimalFault(std::string_view text) {
     const std::optional<std::string> ascii = asciiMinus(text);
-    std::string_view magnitude = trimBlanks(ascii ? *ascii : text);
-    if (!magnitude.empty() && (magnitude.front() == '+' || magnitude.front() == '-'))
-        magnitude.remove_prefix(1);
+    const std::optional<NumberForm> form = numberForm(ascii ? std::string_view(*ascii) : text);
     // Written as a decimal and still refused: only an overflow is, an underflow reads as 0.
-    if (!isUnsignedDecimal(magnitude) || decimalToDouble(text))
+    if (!form || form->kind != NumberForm::Kind::decimal || decimalToDouble(text))
         return std::nullopt;
     return "its magnitude is beyond the largest double (1.7976931348623157e308), so it cannot be "
            "held";

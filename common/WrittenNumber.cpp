@@ -1,5 +1,6 @@
 #include "WrittenNumber.h"
 
+#include "NumberForm.h"
 #include "NumberText.h"
 
 #include <array>
@@ -14,7 +15,6 @@ namespace {
 constexpr std::uint64_t kExactWhole = std::uint64_t{1} << 53;
 // A mantissa of 19 digits fits in 64 bits, so that 17-digit decimals (what most programs write)
 // take the 128-bit route below rather than the exact one.
-constexpr int kMantissaDigits = 19;
 constexpr std::uint64_t kLargestMantissa = ~std::uint64_t{0} / 10 - 1;
 // The powers of ten a double holds exactly.
 constexpr int kExactPowers = 22;
@@ -23,23 +23,6 @@ constexpr int kLargestExponent = 100000;
 
 bool isDigit(char c) {
     return c >= '0' && c <= '9';
-}
-
-std::string_view trimmed(std::string_view text) {
-    while (!text.empty() && (text.front() == ' ' || text.front() == '\t'))
-        text.remove_prefix(1);
-    while (!text.empty() && (text.back() == ' ' || text.back() == '\t'))
-        text.remove_suffix(1);
-    return text;
-}
-
-bool takeSign(std::string_view& text) {
-    if (!text.empty() && (text.front() == '+' || text.front() == '-')) {
-        const bool negative = text.front() == '-';
-        text.remove_prefix(1);
-        return negative;
-    }
-    return false;
 }
 
 // A whole number of digits alone, at most 2^53.
@@ -138,71 +121,108 @@ std::optional<__int128> remainderOf(std::uint64_t m, int k, double hi, int& t) {
     return static_cast<__int128>(scaled) - static_cast<__int128>(kPowersOfFive[k]) * binary.whole;
 }
 
+// hi, a positive normal double, moved by one ulp up or down: its bits are in order.
+double stepped(double hi, int ulps) {
+    std::uint64_t bits;
+    std::memcpy(&bits, &hi, sizeof bits);
+    bits += static_cast<std::uint64_t>(static_cast<std::int64_t>(ulps));
+    std::memcpy(&hi, &bits, sizeof hi);
+    return hi;
+}
+
+// hi and the remainder N 2^t / 10^k that it leaves of m / 10^k.
+struct Quotient {
+    double hi;
+    __int128 n;
+    int t;
+};
+
 // The correctly rounded m / 10^k for a mantissa beyond 2^53 (1 <= k <= 22), decided by the exact
 // remainder alone: m's double divided by 10^k is within two ulps, and each step that finds the
 // remainder beyond half an ulp (N > 5^k / 2, or below -5^k / 2, -5^k / 4 at a power of two,
 // whose ulp below is half) moves one ulp. 5^k is odd, so no remainder is a tie.
-std::optional<double> nearestQuotient(std::uint64_t m, int k) {
-    double hi = static_cast<double>(m) / powerOfTen(k);
+std::optional<Quotient> nearestQuotient(std::uint64_t m, int k) {
+    Quotient q{static_cast<double>(m) / powerOfTen(k), 0, 0};
     const auto five = static_cast<__int128>(kPowersOfFive[k]);
     for (int step = 0; step < 4; ++step) {
-        int t = 0;
-        const std::optional<__int128> n = remainderOf(m, k, hi, t);
+        const std::optional<__int128> n = remainderOf(m, k, q.hi, q.t);
         if (!n)
             return std::nullopt;
-        const bool powerOfTwo = binaryOf(hi).whole == std::int64_t{1} << 52;
-        if (2 * *n > five)
-            hi = std::nextafter(hi, std::numeric_limits<double>::infinity());
-        else if ((powerOfTwo ? 4 * *n : 2 * *n) < -five)
-            hi = std::nextafter(hi, 0.0);
+        q.n = *n;
+        const bool powerOfTwo = binaryOf(q.hi).whole == std::int64_t{1} << 52;
+        if (2 * q.n > five)
+            q.hi = stepped(q.hi, 1);
+        else if ((powerOfTwo ? 4 * q.n : 2 * q.n) < -five)
+            q.hi = stepped(q.hi, -1);
         else
-            return hi;
+            return q;
     }
     return std::nullopt;
 }
 
-// m / 10^k for a mantissa beyond 2^53 (k <= 22), given hi, its correctly rounded double. Since
-// the remainder is at most half an ulp of hi, |N| <= 5^k / 2 < 2^52: a double, so that lo,
-// N 2^t divided by 10^k, is rounded once.
-std::optional<Words> longQuotient(std::uint64_t m, int k, double hi) {
-    int t = 0;
-    const std::optional<__int128> n = remainderOf(m, k, hi, t);
-    if (!n || *n >= (__int128{1} << 53) || *n <= -(__int128{1} << 53))
+// The same for a hi given, the reader's.
+std::optional<Quotient> givenQuotient(std::uint64_t m, int k, double hi) {
+    Quotient q{hi, 0, 0};
+    const std::optional<__int128> n = remainderOf(m, k, hi, q.t);
+    if (!n)
+        return std::nullopt;
+    q.n = *n;
+    return q;
+}
+
+// m / 10^k for a mantissa beyond 2^53 (k <= 22) from its correctly rounded double and the
+// remainder it leaves. Since the remainder is at most half an ulp of hi, |N| <= 5^k / 2 < 2^52:
+// a double, so that lo, N 2^t divided by 10^k, is rounded once.
+std::optional<Words> longQuotient(const Quotient& q, int k) {
+    if (q.n >= (__int128{1} << 53) || q.n <= -(__int128{1} << 53))
         return std::nullopt;
     // N 2^t is exact, t >= -64 keeping it far above the subnormals.
-    const Tail tail =
-        tailOf(static_cast<double>(static_cast<std::int64_t>(*n)) * powerOfTwo(t), powerOfTen(k));
-    return Words{std::fabs(hi), tail.lo, tail.lo2};
+    const Tail tail = tailOf(static_cast<double>(static_cast<std::int64_t>(q.n)) * powerOfTwo(q.t),
+                             powerOfTen(k));
+    return Words{q.hi, tail.lo, tail.lo2};
 }
 
 // A mantissa of more than 19 digits, which may still hold 19 significant ones once its leading
-// and trailing zeros are taken out ("0.00012345678901234567", "1.5000000000000000000");
-// parts.exponent is the written exponent's alone.
-std::optional<DecimalParts> longMantissa(std::string_view digits, DecimalParts parts) {
+// and trailing zeros are taken out ("0.00012345678901234567", "1.5000000000000000000").
+std::optional<DecimalParts> longMantissa(const NumberForm& form, DecimalParts parts) {
     std::uint64_t m = 0;
-    int exponent = 0;
     int zeros = 0; // trailing zeros not yet taken into m
-    bool point = false;
-    for (const char c : digits) {
-        if (c == '.') {
-            point = true;
-            continue;
+    for (const std::string_view digits : {form.integerDigits, form.fractionDigits})
+        for (const char c : digits) {
+            if (c == '0') {
+                zeros += m != 0;
+                continue;
+            }
+            for (; zeros >= 0; --zeros) {
+                if (m > kLargestMantissa)
+                    return std::nullopt;
+                m = m * 10;
+            }
+            zeros = 0;
+            m = m + static_cast<std::uint64_t>(c - '0');
         }
-        exponent -= point;
-        if (c == '0') {
-            zeros += m != 0;
-            continue;
-        }
-        for (; zeros >= 0; --zeros) {
-            if (m > kLargestMantissa)
-                return std::nullopt;
-            m = m * 10;
-        }
-        zeros = 0;
-        m = m + static_cast<std::uint64_t>(c - '0');
-    }
     parts.mantissa = m;
-    parts.exponent += exponent + zeros;
+    parts.exponent += zeros - static_cast<int>(form.fractionDigits.size());
+    return parts;
+}
+
+// A decimal's parts as the words take them; nullopt for a fraction, or where no route holds
+// the value (an exponent far beyond the doubles').
+[[gnu::always_inline]] inline std::optional<DecimalParts> partsOf(const NumberForm& form) {
+    if (form.kind != NumberForm::Kind::decimal || form.exponent <= -kLargestExponent ||
+        form.exponent >= kLargestExponent)
+        return std::nullopt;
+    DecimalParts parts;
+    parts.negative = form.negative;
+    parts.exponent = static_cast<int>(form.exponent);
+    if (!form.mantissa)
+        return longMantissa(form, parts);
+    // Trailing zeros out, as the long way takes them: 17 digits ending in 0 often fit 2^53.
+    std::uint64_t m = *form.mantissa;
+    parts.exponent -= static_cast<int>(form.fractionDigits.size());
+    for (; m != 0 && m % 10 == 0; m /= 10)
+        ++parts.exponent;
+    parts.mantissa = m;
     return parts;
 }
 
@@ -213,52 +233,8 @@ bool isTiny(double word) {
 } // namespace
 
 std::optional<DecimalParts> decimalParts(std::string_view text) {
-    const char* p = text.data();
-    const char* const end = p + text.size();
-    DecimalParts parts;
-    if (p < end && (*p == '+' || *p == '-'))
-        parts.negative = *p++ == '-';
-    // Digits go into m as they come; beyond 19 of them m has wrapped, and the long way below
-    // reads them again.
-    const char* const first = p;
-    std::uint64_t m = 0;
-    for (; p < end && isDigit(*p); ++p)
-        m = m * 10 + static_cast<std::uint64_t>(*p - '0');
-    std::ptrdiff_t digits = p - first;
-    int fractionDigits = 0;
-    if (p < end && *p == '.') {
-        const char* const fraction = ++p;
-        for (; p < end && isDigit(*p); ++p)
-            m = m * 10 + static_cast<std::uint64_t>(*p - '0');
-        fractionDigits = static_cast<int>(p - fraction);
-        digits += fractionDigits;
-    }
-    if (digits == 0)
-        return std::nullopt;
-    const std::string_view mantissa(first, static_cast<std::size_t>(p - first));
-    if (p < end && (*p == 'e' || *p == 'E')) {
-        ++p;
-        bool negative = false;
-        if (p < end && (*p == '+' || *p == '-'))
-            negative = *p++ == '-';
-        const char* const start = p;
-        int exponent = 0;
-        for (; p < end && isDigit(*p); ++p)
-            exponent = std::min(exponent * 10 + (*p - '0'), kLargestExponent);
-        if (p == start || exponent == kLargestExponent)
-            return std::nullopt;
-        parts.exponent += negative ? -exponent : exponent;
-    }
-    if (p != end)
-        return std::nullopt;
-    if (digits > kMantissaDigits)
-        return longMantissa(mantissa, parts);
-    // Trailing zeros out, as the long way takes them: 17 digits ending in 0 often fit 2^53.
-    parts.exponent -= fractionDigits;
-    for (; m != 0 && m % 10 == 0; m /= 10)
-        ++parts.exponent;
-    parts.mantissa = m;
-    return parts;
+    const std::optional<NumberForm> form = numberForm(text);
+    return form ? partsOf(*form) : std::nullopt;
 }
 
 namespace {
@@ -283,9 +259,10 @@ std::optional<Words> partsWords(const DecimalParts& parts, std::optional<double>
         if (parts.exponent >= 0)
             return std::nullopt;
         const int k = -parts.exponent;
-        const std::optional<double> hi = rounded ? std::optional<double>(std::fabs(*rounded))
-                                                 : nearestQuotient(parts.mantissa, k);
-        words = hi ? longQuotient(parts.mantissa, k, *hi) : std::nullopt;
+        const std::optional<Quotient> quotient =
+            rounded ? givenQuotient(parts.mantissa, k, std::fabs(*rounded))
+                    : nearestQuotient(parts.mantissa, k);
+        words = quotient ? longQuotient(*quotient, k) : std::nullopt;
         if (words && parts.negative)
             *words = {-words->hi, -words->lo, -words->lo2};
     }
@@ -302,24 +279,27 @@ std::optional<Words> decimalWords(const DecimalParts& parts, double rounded) {
 }
 
 std::optional<Words> decimalTextWords(std::string_view text) {
-    const std::optional<DecimalParts> parts = decimalParts(text);
+    NumberForm form;
+    if (!numberform::parse(text, form))
+        return std::nullopt;
+    const std::optional<DecimalParts> parts = partsOf(form);
     return parts ? partsWords(*parts, std::nullopt) : std::nullopt;
 }
 
 std::optional<Words> writtenWords(std::string_view text, double rounded) {
-    text = trimmed(text);
-    const std::size_t slash = text.find('/');
-    if (slash == std::string_view::npos) {
-        const std::optional<DecimalParts> parts = decimalParts(text);
-        return parts ? decimalWords(*parts, rounded) : std::nullopt;
+    const std::optional<NumberForm> form = numberForm(text);
+    if (!form)
+        return std::nullopt;
+    if (form->kind == NumberForm::Kind::decimal) {
+        const std::optional<DecimalParts> parts = partsOf(*form);
+        return parts ? partsWords(*parts, rounded) : std::nullopt;
     }
-    std::string_view top = trimmed(text.substr(0, slash));
-    std::string_view bottom = trimmed(text.substr(slash + 1));
-    const bool negative = takeSign(top) != takeSign(bottom);
-    const std::optional<double> p = whole(top);
-    const std::optional<double> q = whole(bottom);
+    const std::optional<double> p = whole(form->numerator);
+    const std::optional<double> q = whole(form->denominator);
     if (!p || !q || *q == 0)
         return std::nullopt;
+    // The sign on the numerator, as the reader's one division has it: -0/5 and 0/-5 are -0.
+    const bool negative = form->negative != form->denominatorNegative;
     const Words words = quotientWords(negative ? -*p : *p, *q);
     if (words.hi != rounded || isTiny(words.lo) || isTiny(words.lo2))
         return std::nullopt;

@@ -2,12 +2,14 @@
 
 #include "BinaryFraction.h"
 #include "ExactReport.h"
+#include "NumberForm.h"
 
 #include <algorithm>
 #include <bit>
 #include <cmath>
 #include <limits>
 #include <numeric>
+#include <string>
 #include <string_view>
 
 namespace lse::exact {
@@ -46,47 +48,29 @@ struct RowScale {
     }
 };
 
-std::size_t digitCount(std::string_view text) {
-    return static_cast<std::size_t>(
-        std::count_if(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; }));
-}
-
 bool RowScale::addWritten(std::string_view text) {
-    text.remove_prefix(std::min(text.find_first_not_of(" \t+-"), text.size()));
-    if (const std::size_t slash = text.find('/'); slash != std::string_view::npos) {
+    const std::optional<NumberForm> form = numberForm(text);
+    if (!form)
+        return true; // not a number the reader took: nothing to count
+    if (form->kind == NumberForm::Kind::fraction) {
         // p/q as written, not in lowest terms: an overestimate, as the cost is.
-        const double p = static_cast<double>(digitCount(text.substr(0, slash)));
-        const double q = static_cast<double>(digitCount(text.substr(slash + 1)));
+        const auto p = static_cast<double>(form->numerator.size());
+        const auto q = static_cast<double>(form->denominator.size());
         top = std::max(top, (p - q + 1) * kBitsPerDigit);
         otherDenominatorBits += q * kBitsPerDigit;
         return true;
     }
-    long exponent = 0;
-    const std::size_t e = text.find_first_of("eE");
-    if (e != std::string_view::npos) {
-        std::string_view power = text.substr(e + 1);
-        const bool below = !power.empty() && power.front() == '-';
-        power.remove_prefix(std::min(power.find_first_not_of("+-"), power.size()));
-        for (const char c : power) {
-            exponent = exponent * 10 + (c - '0');
-            if (exponent > kLargestDecimalExponent)
-                return false;
-        }
-        exponent = below ? -exponent : exponent;
-        text = text.substr(0, e);
-    }
+    if (form->exponent > kLargestDecimalExponent || form->exponent < -kLargestDecimalExponent)
+        return false;
     // value = D * 10^exponent, D the digits without the point, leading and trailing zeros.
-    const std::size_t point = text.find('.');
-    if (point != std::string_view::npos)
-        exponent -= static_cast<long>(text.size() - point - 1);
-    const std::size_t last = text.find_last_not_of("0.");
-    if (last == std::string_view::npos)
+    const std::string digits = std::string(form->integerDigits).append(form->fractionDigits);
+    const std::size_t last = digits.find_last_not_of('0');
+    if (last == std::string::npos)
         return true; // 0
-    for (std::size_t k = text.size(); k > last + 1; --k)
-        exponent += text[k - 1] == '0' ? 1 : 0;
-    const std::size_t first = text.find_first_not_of("0.");
-    const long digits = static_cast<long>(digitCount(text.substr(first, last + 1 - first)));
-    top = std::max(top, static_cast<double>(digits + exponent) * kBitsPerDigit);
+    const long exponent = form->exponent - static_cast<long>(form->fractionDigits.size()) +
+                          static_cast<long>(digits.size() - 1 - last);
+    const auto significant = static_cast<long>(last + 1 - digits.find_first_not_of('0'));
+    top = std::max(top, static_cast<double>(significant + exponent) * kBitsPerDigit);
     decimalPlaces = std::max(decimalPlaces, -exponent);
     return true;
 }

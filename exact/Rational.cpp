@@ -1,5 +1,7 @@
 #include "Rational.h"
 
+#include "NumberForm.h"
+
 #include <flint/fmpz.h>
 #include <mpfr.h>
 
@@ -114,25 +116,9 @@ void setExact(fmpq_t out, double finite) {
 
 namespace {
 
-std::string_view withoutBlanks(std::string_view text) {
-    const std::size_t first = text.find_first_not_of(" \t");
-    if (first == std::string_view::npos)
-        return {};
-    return text.substr(first, text.find_last_not_of(" \t") - first + 1);
-}
-
-bool allDigits(std::string_view text) {
-    return text.find_first_not_of("0123456789") == std::string_view::npos;
-}
-
-// An optional sign, then at least one digit.
-bool setWhole(fmpz_t out, std::string_view text) {
-    const bool negative = !text.empty() && text.front() == '-';
-    if (!text.empty() && (text.front() == '-' || text.front() == '+'))
-        text.remove_prefix(1);
-    if (text.empty() || !allDigits(text))
-        return false;
-    if (fmpz_set_str(out, std::string(text).c_str(), 10) != 0)
+// Digits alone, with their sign.
+bool setDigits(fmpz_t out, std::string_view digits, bool negative) {
+    if (fmpz_set_str(out, std::string(digits).c_str(), 10) != 0)
         return false;
     if (negative)
         fmpz_neg(out, out);
@@ -142,50 +128,26 @@ bool setWhole(fmpz_t out, std::string_view text) {
 } // namespace
 
 bool setWritten(fmpq_t out, std::string_view text) {
-    text = withoutBlanks(text);
-    if (const std::size_t slash = text.find('/'); slash != std::string_view::npos) {
+    const std::optional<NumberForm> form = numberForm(text);
+    if (!form)
+        return false;
+    if (form->kind == NumberForm::Kind::fraction) {
         Integer p, q;
-        if (!setWhole(p.value, text.substr(0, slash)) ||
-            !setWhole(q.value, text.substr(slash + 1)) || fmpz_is_zero(q.value))
+        if (!setDigits(p.value, form->numerator, form->negative) ||
+            !setDigits(q.value, form->denominator, form->denominatorNegative) ||
+            fmpz_is_zero(q.value))
             return false;
         fmpq_set_fmpz_frac(out, p.value, q.value);
         return true;
     }
-    const bool negative = !text.empty() && text.front() == '-';
-    if (!text.empty() && (text.front() == '-' || text.front() == '+'))
-        text.remove_prefix(1);
-    long exponent = 0;
-    if (const std::size_t e = text.find_first_of("eE"); e != std::string_view::npos) {
-        std::string_view power = text.substr(e + 1);
-        text = text.substr(0, e);
-        const bool below = !power.empty() && power.front() == '-';
-        if (!power.empty() && (power.front() == '-' || power.front() == '+'))
-            power.remove_prefix(1);
-        if (power.empty() || !allDigits(power))
-            return false;
-        for (const char c : power) {
-            exponent = exponent * 10 + (c - '0');
-            if (exponent > kLargestDecimalExponent)
-                return false;
-        }
-        if (below)
-            exponent = -exponent;
-    }
-    const std::size_t point = text.find('.');
-    std::string digits(text.substr(0, point));
-    if (point != std::string_view::npos) {
-        const std::string_view fraction = text.substr(point + 1);
-        digits.append(fraction);
-        exponent -= static_cast<long>(fraction.size());
-    }
     // The digits after the point cost what their text does: only the written exponent is bounded.
-    if (digits.empty() || !allDigits(digits))
+    if (form->exponent > kLargestDecimalExponent || form->exponent < -kLargestDecimalExponent)
         return false;
+    const long exponent = form->exponent - static_cast<long>(form->fractionDigits.size());
     Integer mantissa, scale;
-    if (fmpz_set_str(mantissa.value, digits.c_str(), 10) != 0)
+    if (!setDigits(mantissa.value, std::string(form->integerDigits).append(form->fractionDigits),
+                   form->negative))
         return false;
-    if (negative)
-        fmpz_neg(mantissa.value, mantissa.value);
     setPowerOfTen(scale.value, exponent < 0 ? -exponent : exponent);
     if (exponent >= 0) {
         fmpz_mul(fmpq_numref(out), mantissa.value, scale.value);

@@ -1,5 +1,6 @@
 #include "WrittenLows.h"
 
+#include "NumberForm.h"
 #include "Team.h"
 
 #include <gmp.h>
@@ -41,72 +42,39 @@ struct Whole {
     ~Whole() { mpz_clear(value); }
 };
 
-std::string_view withoutBlanks(std::string_view text) {
-    const std::size_t first = text.find_first_not_of(" \t");
-    if (first == std::string_view::npos)
-        return {};
-    return text.substr(first, text.find_last_not_of(" \t") - first + 1);
-}
-
-bool allDigits(std::string_view text) {
-    return !text.empty() && text.find_first_not_of("0123456789") == std::string_view::npos;
-}
-
-// An optional sign, then digits.
-bool setWhole(mpz_t out, std::string_view text) {
-    const bool negative = !text.empty() && text.front() == '-';
-    if (!text.empty() && (text.front() == '-' || text.front() == '+'))
-        text.remove_prefix(1);
-    if (!allDigits(text) || mpz_set_str(out, std::string(text).c_str(), 10) != 0)
+// Digits alone, with their sign.
+bool setDigits(mpz_t out, std::string_view digits, bool negative) {
+    if (mpz_set_str(out, std::string(digits).c_str(), 10) != 0)
         return false;
     if (negative)
         mpz_neg(out, out);
     return true;
 }
 
+// A written exponent beyond this is no pair's, and not read further.
+constexpr long kLargestExponent = 100000000;
+
 // The exact value of a decimal or a fraction, as the exact solve reads it; a decimal's exponent
 // only so far as the doubles reach (beyond, the value is no pair anyway): false otherwise.
 bool setWritten(mpq_t out, std::string_view text, bool& beyond) {
-    text = withoutBlanks(text);
-    if (const std::size_t slash = text.find('/'); slash != std::string_view::npos) {
+    const std::optional<NumberForm> form = numberForm(text);
+    if (!form)
+        return false;
+    if (form->kind == NumberForm::Kind::fraction) {
         Whole q;
-        if (!setWhole(mpq_numref(out), text.substr(0, slash)) ||
-            !setWhole(q.value, text.substr(slash + 1)) || mpz_sgn(q.value) == 0)
+        if (!setDigits(mpq_numref(out), form->numerator, form->negative) ||
+            !setDigits(q.value, form->denominator, form->denominatorNegative) ||
+            mpz_sgn(q.value) == 0)
             return false;
         mpz_set(mpq_denref(out), q.value);
         mpq_canonicalize(out);
         return true;
     }
-    const bool negative = !text.empty() && text.front() == '-';
-    if (!text.empty() && (text.front() == '-' || text.front() == '+'))
-        text.remove_prefix(1);
-    long exponent = 0;
-    if (const std::size_t e = text.find_first_of("eE"); e != std::string_view::npos) {
-        std::string_view power = text.substr(e + 1);
-        text = text.substr(0, e);
-        const bool below = !power.empty() && power.front() == '-';
-        if (!power.empty() && (power.front() == '-' || power.front() == '+'))
-            power.remove_prefix(1);
-        if (!allDigits(power))
-            return false;
-        for (const char c : power) {
-            exponent = exponent * 10 + (c - '0');
-            if (exponent > 100000000)
-                return false;
-        }
-        if (below)
-            exponent = -exponent;
-    }
-    const std::size_t point = text.find('.');
-    std::string digits(text.substr(0, point));
-    if (point != std::string_view::npos) {
-        const std::string_view fraction = text.substr(point + 1);
-        digits.append(fraction);
-        exponent -= static_cast<long>(fraction.size());
-    }
-    const std::size_t first = digits.find_first_not_of('0');
-    if (!allDigits(digits))
+    if (form->exponent > kLargestExponent || form->exponent < -kLargestExponent)
         return false;
+    const std::string digits = std::string(form->integerDigits).append(form->fractionDigits);
+    const long exponent = form->exponent - static_cast<long>(form->fractionDigits.size());
+    const std::size_t first = digits.find_first_not_of('0');
     if (first == std::string::npos) {
         mpq_set_ui(out, 0, 1);
         return true;
@@ -119,10 +87,8 @@ bool setWritten(mpq_t out, std::string_view text, bool& beyond) {
         return false;
     }
     Whole scale;
-    if (mpz_set_str(mpq_numref(out), digits.c_str() + first, 10) != 0)
+    if (!setDigits(mpq_numref(out), std::string_view(digits).substr(first), form->negative))
         return false;
-    if (negative)
-        mpz_neg(mpq_numref(out), mpq_numref(out));
     mpz_ui_pow_ui(scale.value, 10, static_cast<unsigned long>(exponent < 0 ? -exponent : exponent));
     if (exponent >= 0) {
         mpz_mul(mpq_numref(out), mpq_numref(out), scale.value);
