@@ -21,25 +21,6 @@ constexpr int kExactPowers = 22;
 // Beyond this an exponent is only a mistake or a value no route holds; it stops growing here.
 constexpr int kLargestExponent = 100000;
 
-bool isDigit(char c) {
-    return c >= '0' && c <= '9';
-}
-
-// A whole number of digits alone, at most 2^53.
-std::optional<double> whole(std::string_view text) {
-    if (text.empty())
-        return std::nullopt;
-    std::uint64_t value = 0;
-    for (const char c : text) {
-        if (!isDigit(c) || value > kExactWhole)
-            return std::nullopt;
-        value = value * 10 + static_cast<std::uint64_t>(c - '0');
-    }
-    if (value > kExactWhole)
-        return std::nullopt;
-    return static_cast<double>(value);
-}
-
 // 10^k for k <= kExactPowers, each exact.
 constexpr std::array<double, kExactPowers + 1> kPowersOfTen = [] {
     std::array<double, kExactPowers + 1> powers{};
@@ -182,6 +163,14 @@ std::optional<Words> longQuotient(const Quotient& q, int k) {
     return Words{q.hi, tail.lo, tail.lo2};
 }
 
+// A decimal of at most 19 significant digits as its digits m and a power of ten: the written
+// value is (negative ? -1 : 1) m 10^exponent.
+struct DecimalParts {
+    std::uint64_t mantissa = 0;
+    int exponent = 0;
+    bool negative = false;
+};
+
 // A mantissa of more than 19 digits, which may still hold 19 significant ones once its leading
 // and trailing zeros are taken out ("0.00012345678901234567", "1.5000000000000000000").
 std::optional<DecimalParts> longMantissa(const NumberForm& form, DecimalParts parts) {
@@ -208,7 +197,7 @@ std::optional<DecimalParts> longMantissa(const NumberForm& form, DecimalParts pa
 
 // A decimal's parts as the words take them; nullopt for a fraction, or where no route holds
 // the value (an exponent far beyond the doubles').
-[[gnu::always_inline]] inline std::optional<DecimalParts> partsOf(const NumberForm& form) {
+std::optional<DecimalParts> partsOf(const NumberForm& form) {
     if (form.kind != NumberForm::Kind::decimal || form.exponent <= -kLargestExponent ||
         form.exponent >= kLargestExponent)
         return std::nullopt;
@@ -229,15 +218,6 @@ std::optional<DecimalParts> longMantissa(const NumberForm& form, DecimalParts pa
 bool isTiny(double word) {
     return word != 0 && std::fabs(word) < std::numeric_limits<double>::min();
 }
-
-} // namespace
-
-std::optional<DecimalParts> decimalParts(std::string_view text) {
-    const std::optional<NumberForm> form = numberForm(text);
-    return form ? partsOf(*form) : std::nullopt;
-}
-
-namespace {
 
 // The words of the parts, hi the reader's `rounded` where given, else found here: by Clinger's
 // one rounding of exact operands, or for a long mantissa by its exact remainder.
@@ -274,10 +254,6 @@ std::optional<Words> partsWords(const DecimalParts& parts, std::optional<double>
 
 } // namespace
 
-std::optional<Words> decimalWords(const DecimalParts& parts, double rounded) {
-    return partsWords(parts, rounded);
-}
-
 std::optional<Words> decimalTextWords(std::string_view text) {
     NumberForm form;
     if (!numberform::parse(text, form))
@@ -294,8 +270,8 @@ std::optional<Words> writtenWords(std::string_view text, double rounded) {
         const std::optional<DecimalParts> parts = partsOf(*form);
         return parts ? partsWords(*parts, rounded) : std::nullopt;
     }
-    const std::optional<double> p = whole(form->numerator);
-    const std::optional<double> q = whole(form->denominator);
+    const std::optional<double> p = fractionPart(form->numerator);
+    const std::optional<double> q = fractionPart(form->denominator);
     if (!p || !q || *q == 0)
         return std::nullopt;
     // The sign on the numerator, as the reader's one division has it: -0/5 and 0/-5 are -0.

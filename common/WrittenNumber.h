@@ -17,19 +17,6 @@ struct Words {
     double lo2 = 0;
 };
 
-// A decimal of at most 19 significant digits as its digits m and a power of ten: the written
-// value is (negative ? -1 : 1) m 10^exponent. The one scan of the text that the words need.
-struct DecimalParts {
-    std::uint64_t mantissa = 0;
-    int exponent = 0;
-    bool negative = false;
-};
-
-// The parts of an ASCII decimal (an optional sign, digits with an optional point and an
-// optional exponent, no blanks) of at most 19 significant digits and an exponent within
-// +-100000; nullopt otherwise.
-std::optional<DecimalParts> decimalParts(std::string_view text);
-
 // The words of a written number by error-free transformations and 128-bit integers alone: a
 // decimal m 10^k with m < 2^53 and |k| <= 22, or m < 2^64 (19 digits) and -22 <= k < 0, or a
 // fraction p/q with |p|, |q| <= 2^53. nullopt for any other text, which exact/ holds
@@ -37,11 +24,8 @@ std::optional<DecimalParts> decimalParts(std::string_view text);
 // it, which the long decimals take as hi rather than reading the text again.
 std::optional<Words> writtenWords(std::string_view text, double rounded);
 
-// The same from the parts a reader's scan found.
-std::optional<Words> decimalWords(const DecimalParts& parts, double rounded);
-
-// The words of an ASCII decimal that decimalParts reads and a route above holds, hi found from
-// the parts alone, correctly rounded (the exact remainder decides it), so that the text is
+// The words of a decimal that a route above holds, hi found from its digits and exponent alone
+// (numberForm's), correctly rounded (the exact remainder decides it), so that the text is
 // scanned once; nullopt for any other text, which textToDouble and writtenWords take.
 std::optional<Words> decimalTextWords(std::string_view text);
 

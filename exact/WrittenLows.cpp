@@ -194,6 +194,17 @@ template <class Take> Share inPieces(std::size_t count, const Take& take) {
     return all;
 }
 
+// The words to fill for A and b: those the reader held, where it held them, else zeros.
+void startFrom(const Matrix* heldA, const Vector* heldB, Matrix& a, Vector& b, int n) {
+    if (heldA) {
+        a = *heldA;
+        b = *heldB;
+    } else {
+        a.recreate(n, n);
+        b.recreate(n);
+    }
+}
+
 bool anyNonZero(const Matrix& m, int n) {
     for (int i = 1; i <= n; ++i)
         for (int j = 1; j <= n; ++j)
@@ -207,6 +218,13 @@ bool anyNonZero(const Vector& v, int n) {
         if (v(i) != 0)
             return true;
     return false;
+}
+
+// An array of words left all zero is dropped, and costs the refinement nothing. Without held
+// words only the texts taken set any (`set`); held ones are looked at.
+template <class Array> void dropIfZero(Array& words, bool set, bool held, int n) {
+    if (!set && !(held && anyNonZero(words, n)))
+        words = Array();
 }
 
 } // namespace
@@ -237,13 +255,7 @@ WrittenLows writtenLows(const Matrix& A, const Vector& b, int n, const WrittenVa
     const WrittenValues::HeldWords* const words = written.words.get();
     if (count == 0 && !words)
         return lows;
-    if (words) {
-        lows.aLo = words->aLo;
-        lows.bLo = words->bLo;
-    } else {
-        lows.aLo.recreate(n, n);
-        lows.bLo.recreate(n);
-    }
+    startFrom(words ? &words->aLo : nullptr, words ? &words->bLo : nullptr, lows.aLo, lows.bLo, n);
     // Entries are independent, each writing its own lo: with many, the team shares them in
     // fixed pieces, and the first entry that cannot be held is the same whoever finds it.
     const auto take = [&](std::size_t begin, std::size_t end, Share& share) {
@@ -274,11 +286,9 @@ WrittenLows writtenLows(const Matrix& A, const Vector& b, int n, const WrittenVa
         return towardsDoubles(all.beyond ? TowardsDoubles::Why::belowPairs
                                          : TowardsDoubles::Why::notANumber,
                               written[all.failed]);
-    // A null lo is all zero, and costs the refinement nothing.
-    if (!all.inA && !(words && anyNonZero(lows.aLo, n)))
-        lows.aLo = Matrix();
-    if (!all.inB && !(words && !sums && anyNonZero(lows.bLo, n)))
-        lows.bLo = Vector();
+    // b's held words are not the row sums', which are made below.
+    dropIfZero(lows.aLo, all.inA, words != nullptr, n);
+    dropIfZero(lows.bLo, all.inB, words != nullptr && !sums, n);
     if (!sums) {
         // Asked for by each method refined; made once.
         auto made = std::make_shared<std::optional<std::optional<ThirdWords>>>();
@@ -321,13 +331,8 @@ std::optional<ThirdWords> writtenThirds(int n, const WrittenValues& written) {
         return std::nullopt;
     ThirdWords thirds;
     const WrittenValues::HeldWords* const words = written.words.get();
-    if (words) {
-        thirds.aLo2 = words->aLo2;
-        thirds.bLo2 = words->bLo2;
-    } else {
-        thirds.aLo2.recreate(n, n);
-        thirds.bLo2.recreate(n);
-    }
+    startFrom(words ? &words->aLo2 : nullptr, words ? &words->bLo2 : nullptr, thirds.aLo2,
+              thirds.bLo2, n);
     const auto take = [&](std::size_t begin, std::size_t end, Share& share) {
         Fraction value, rest, taken;
         for (std::size_t k = begin; k < end; ++k) {
@@ -361,10 +366,8 @@ std::optional<ThirdWords> writtenThirds(int n, const WrittenValues& written) {
     const Share all = inPieces(written.size(), take);
     if (all.failed != Share::kNone)
         return std::nullopt;
-    if (!all.inA && !(words && anyNonZero(thirds.aLo2, n)))
-        thirds.aLo2 = Matrix();
-    if (!all.inB && !(words && anyNonZero(thirds.bLo2, n)))
-        thirds.bLo2 = Vector();
+    dropIfZero(thirds.aLo2, all.inA, words != nullptr, n);
+    dropIfZero(thirds.bLo2, all.inB, words != nullptr, n);
     return thirds;
 }
 
