@@ -129,4 +129,18 @@ inline std::optional<NumberForm> numberForm(std::string_view text) {
     return form;
 }
 
+// A fraction's part (numberForm's numerator or denominator digits) as a double, which holds
+// every whole number up to 2^53 exactly, so that p/q is correctly rounded by one division;
+// nullopt for a longer part, which would need arithmetic beyond the doubles.
+inline std::optional<double> fractionPart(std::string_view digits) {
+    constexpr std::uint64_t kLargest = std::uint64_t{1} << 53;
+    std::uint64_t value = 0;
+    for (const char c : digits) {
+        value = value * 10 + static_cast<std::uint64_t>(c - '0');
+        if (value > kLargest)
+            return std::nullopt;
+    }
+    return static_cast<double>(value);
+}
+
 } // namespace lse

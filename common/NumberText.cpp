@@ -365,30 +365,11 @@ std::string intToText(long long value) {
 
 namespace {
 
-// A double holds every whole number up to 2^53 exactly, so that p/q is correctly rounded by
-// one division; longer parts would need arithmetic beyond the doubles.
-constexpr std::uint64_t kLargestFractionPart = std::uint64_t{1} << 53;
-
-// Digits of value at most kLargestFractionPart, with their sign.
-std::optional<double> wholePart(std::string_view digits, bool negative, bool& tooLarge) {
-    std::uint64_t value = 0;
-    for (const char c : digits) {
-        value = value * 10 + static_cast<std::uint64_t>(c - '0');
-        if (value > kLargestFractionPart) {
-            tooLarge = true;
-            return std::nullopt;
-        }
-    }
-    const auto magnitude = static_cast<double>(value);
-    return negative ? -magnitude : magnitude;
-}
-
-// p/q by one division of its parts, each a double with its own sign (so that -0/5 is -0).
+// p/q by one division of its parts.
 std::optional<double> fractionToDouble(const NumberForm& form, std::string* fault) {
-    bool tooLarge = false;
-    const std::optional<double> p = wholePart(form.numerator, form.negative, tooLarge);
-    const std::optional<double> q = wholePart(form.denominator, form.denominatorNegative, tooLarge);
-    if (tooLarge) {
+    const std::optional<double> p = fractionPart(form.numerator);
+    const std::optional<double> q = fractionPart(form.denominator);
+    if (!p || !q) {
         if (fault != nullptr)
             *fault = "a fraction's numerator and denominator may be at most 9007199254740992";
         return std::nullopt;
@@ -398,7 +379,8 @@ std::optional<double> fractionToDouble(const NumberForm& form, std::string* faul
             *fault = "its denominator is 0";
         return std::nullopt;
     }
-    return *p / *q;
+    // Each part a double with its own sign, so that -0/5 is -0.
+    return (form.negative ? -*p : *p) / (form.denominatorNegative ? -*q : *q);
 }
 
 } // namespace
