@@ -1,8 +1,13 @@
 // lineq-solve --refine: the refined x towards the system as written, in text and JSON.
 #include "RunProgram.h"
 
+#include "NumberText.h"
+
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
+
+#include <filesystem>
+#include <fstream>
 
 using namespace lse::test;
 
@@ -99,4 +104,59 @@ TEST(LineqSolveRefine, CsvAddsAColumnForEachRefinedX) {
                                "Refined towards,,,written,written\r\n";
     ASSERT_GE(run.out.size(), status.size());
     EXPECT_EQ(run.out.substr(run.out.size() - status.size()), status);
+}
+
+// From the order on where no claim is settled by the exact solve, a refinement alone reads the
+// numbers' words instead of keeping their texts; --steps keeps every text. Both must refine to
+// the same x and claim, in every text layout and with b on its own, the texts no word holds
+// (long, huge, tiny, a typographic minus, fractions) among them.
+TEST(LineqSolveRefine, WordsReadRefineAsTheTextsKept) {
+    const int n = lse::Session::firstUnsettledOrder();
+    const std::string odd[] = {"1/3", "\u22120.25", "1e-30", "1.2345678901234567890123", "-7/9"};
+    std::string rows, b;
+    unsigned state = 5;
+    const auto entry = [&](int i, int j) {
+        state = state * 1103515245u + 12345u;
+        if (state % 37 == 0)
+            return odd[state % 5];
+        const double value = static_cast<double>(state % 20001) / 10000 - 1 + (i == j ? 4 * n : 0);
+        return lse::doubleToText(value, lse::Digits::roundTrip);
+    };
+    for (int i = 1; i <= n; ++i) {
+        for (int j = 1; j <= n; ++j)
+            rows += entry(i, j) + (j < n ? " " : "\n");
+        b += entry(i, 0) + "\n";
+    }
+    const std::string rhs = scratchFile("words-rhs.txt");
+    std::ofstream(rhs) << b;
+    std::string withB; // each row with its b
+    for (std::size_t at = 0, i = 0, k = 0; at < rows.size(); ++i) {
+        const std::size_t end = rows.find('\n', at);
+        const std::size_t bEnd = b.find('\n', k);
+        withB += rows.substr(at, end - at) + " " + b.substr(k, bEnd - k) + "\n";
+        at = end + 1;
+        k = bEnd + 1;
+    }
+    const struct {
+        const char* name;
+        std::vector<std::string> args;
+        std::string input;
+    } cases[] = {
+        {"plain", {"-"}, std::to_string(n) + "\n" + rows + b},
+        {"rows", {"-"}, withB},
+        {"square with --rhs", {"--rhs", rhs, "-"}, rows},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::vector<std::string> args = {"--method", "gauss", "--refine", "--digits", "17"};
+        args.insert(args.end(), c.args.begin(), c.args.end());
+        const ProgramRun words = runProgram(args, c.input);
+        args.insert(args.begin(), "--steps");
+        const ProgramRun texts = runProgram(args, c.input);
+        ASSERT_EQ(words.status, 0) << words.err;
+        const std::size_t heading = words.out.find("Refined solution, correctly rounded");
+        ASSERT_NE(heading, std::string::npos);
+        EXPECT_NE(texts.out.find(words.out.substr(heading)), std::string::npos);
+    }
+    std::filesystem::remove(rhs);
 }
