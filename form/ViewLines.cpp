@@ -1,6 +1,6 @@
 #include "ViewLines.h"
 
-#include "JsonString.h"
+#include <nlohmann/json.hpp>
 
 #include <algorithm>
 
@@ -47,28 +47,21 @@ std::vector<std::string> linesOf(std::string_view text) {
 }
 
 std::string viewLinesJson(const LongText& text, int first, int count) {
-    std::string json = "[";
+    using nlohmann::json;
+    json lines = json::array();
     for (int i = std::max(first, 0); i < text.lines && i - first < count; ++i) {
-        json += json.size() > 1 ? ",[" : "[";
         const std::string line = text.line(i);
+        json pieces = json::array();
         if (text.beside) {
-            json += '[';
-            appendJsonString(json, withoutLineEnd(line));
-            json += ',';
-            appendJsonString(json, withoutLineEnd(text.beside(i)));
-            json += ']';
+            pieces.push_back(json::array({withoutLineEnd(line), withoutLineEnd(text.beside(i))}));
         } else {
-            const char* comma = "[";
-            for (const std::string_view piece : viewPieces(withoutLineEnd(line))) {
-                json += comma;
-                appendJsonString(json, piece);
-                json += ']';
-                comma = ",[";
-            }
+            for (const std::string_view piece : viewPieces(withoutLineEnd(line)))
+                pieces.push_back(json::array({piece}));
         }
-        json += ']';
+        lines.push_back(std::move(pieces));
     }
-    return json + "]";
+    // A byte that is no UTF-8 shows as U+FFFD, as the page would decode it.
+    return lines.dump(-1, ' ', false, json::error_handler_t::replace);
 }
 
 std::string viewText(const LongText& text) {

@@ -41,7 +41,7 @@ TEST(ViewLines, GiveTheLinesAskedForAsJson) {
     const auto beside = [](int) { return std::string("1/3\r\n"); };
     for (const auto& [text, first, count, json] :
          std::vector<std::tuple<LongText, int, int, std::string>>{
-             {{3, line, {}}, 0, 2, R"([[["a\"b"]],[["c\\d\u0009e"]]])"},
+             {{3, line, {}}, 0, 2, R"([[["a\"b"]],[["c\\d\te"]]])"},
              {{3, line, {}}, 2, 5, "[[[\"" + std::string(2048, '7') + "\"],[\"77\"]]]"},
              {{1, line, beside}, 0, 1, R"([[["a\"b","1/3"]]])"},
          })

@@ -46,13 +46,15 @@ function startWorker(script, input, option) {
         document.getElementById("progressBox").dataset.state = "running";
     }, (error) => arrive(current, { kind: "failed", text: error.message }));
 }
-// The next event as JSON, its arrays left for the program to copy (workerEvent).
+// The next event as JSON, its arrays left for the program to copy (workerEvent); a text from
+// the browser (an error's message) may hold a lone surrogate, which is no JSON the program reads.
 async function nextWorkerEvent(showNow) {
     longWork?.waiting(showNow);
     while (request.events.length === 0)
         await new Promise((wake) => { request.wake = wake; });
     request.event = request.events.shift();
-    return JSON.stringify({ ...request.event, arrays: undefined });
+    const text = request.event.text?.toWellFormed();
+    return JSON.stringify({ ...request.event, arrays: undefined, text });
 }
 const workerEvent = () => request.event;
 
