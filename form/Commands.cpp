@@ -2,7 +2,6 @@
 
 #include "MethodTable.h"
 #include "WindowLayout.h"
-#include "frmCholesky.h"
 
 #include <algorithm>
 #include <array>
@@ -14,34 +13,34 @@ namespace lse {
 
 namespace {
 
-bool always(const frmCholesky&, std::optional<TextBox>) {
+bool always(const CommandState&, std::optional<TextBox>) {
     return true;
 }
 
-bool boxHasSolution(const frmCholesky& form, std::optional<TextBox> box) {
-    return box && form.solutionCopy(*box).has_value();
+bool boxHasSolution(const CommandState& state, std::optional<TextBox> box) {
+    return box && state.showsSolution(*box);
 }
 
-bool exactPending(const frmCholesky& form, std::optional<TextBox>) {
-    return form.exactPending();
+bool exactPending(const CommandState& state, std::optional<TextBox>) {
+    return state.exactPending();
 }
 
-bool refinePending(const frmCholesky& form, std::optional<TextBox>) {
-    return form.refinePending();
+bool refinePending(const CommandState& state, std::optional<TextBox>) {
+    return state.refinePending();
 }
 
-bool hasSystem(const frmCholesky& form, std::optional<TextBox>) {
-    return form.n > 0;
+bool hasSystem(const CommandState& state, std::optional<TextBox>) {
+    return state.hasSystem();
 }
 
 // Steps… shows a failure's steps as well as a solution's.
-bool boxMethodRan(const frmCholesky& form, std::optional<TextBox> box) {
-    return box && form.stepsOf(*box) != nullptr;
+bool boxMethodRan(const CommandState& state, std::optional<TextBox> box) {
+    return box && state.methodRan(*box);
 }
 
 // Without a Calculate the table would hold its header alone.
-bool calculated(const frmCholesky& form, std::optional<TextBox>) {
-    return !form.report().empty();
+bool calculated(const CommandState& state, std::optional<TextBox>) {
+    return state.calculated();
 }
 
 constexpr std::array kCommands{
@@ -89,8 +88,8 @@ const CommandDeclaration* findCommand(std::string_view name) {
     return nullptr;
 }
 
-bool isEnabled(Command id, const frmCholesky& form, std::optional<TextBox> box) {
-    return declarationOf(id).enabled(form, box);
+bool isEnabled(Command id, const CommandState& state, std::optional<TextBox> box) {
+    return declarationOf(id).enabled(state, box);
 }
 
 namespace {

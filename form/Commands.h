@@ -11,7 +11,24 @@
 
 namespace lse {
 
-class frmCholesky;
+// What the commands ask of the window's state to tell whether each has something to do now:
+// the window's logic answers, and the declarations below need know nothing more of it.
+class CommandState {
+public:
+    // A system is entered, pasted, opened or dropped.
+    virtual bool hasSystem() const = 0;
+    // The last Calculate left a report.
+    virtual bool calculated() const = 0;
+    virtual bool exactPending() const = 0;
+    virtual bool refinePending() const = 0;
+    // The result box `box` shows its method's solution.
+    virtual bool showsSolution(TextBox box) const = 0;
+    // The method of the result box `box` ran in the last Calculate, solved or not.
+    virtual bool methodRan(TextBox box) const = 0;
+
+protected:
+    ~CommandState() = default;
+};
 
 // The window's commands beside its two buttons, declared once: the desktop binds a QAction to
 // each, the page a key and a button, so that both name, caption, key and enable them alike.
@@ -43,7 +60,7 @@ struct CommandDeclaration {
     CommandScope scope;
     // Whether the command has something to do now; `box` is the result box asked about, for a
     // command of a result box.
-    bool (*enabled)(const frmCholesky& form, std::optional<TextBox> box);
+    bool (*enabled)(const CommandState& state, std::optional<TextBox> box);
     // It runs as long work, with a progress display: a platform whose view cannot stay open
     // meanwhile (the page) closes the view to run it (Platform::showAccuracy).
     bool longWork = false;
@@ -53,7 +70,8 @@ std::span<const CommandDeclaration> commands();
 const CommandDeclaration& declarationOf(Command id);
 // The command called `name`, or null.
 const CommandDeclaration* findCommand(std::string_view name);
-bool isEnabled(Command id, const frmCholesky& form, std::optional<TextBox> box = std::nullopt);
+bool isEnabled(Command id, const CommandState& state,
+               std::optional<TextBox> box = std::nullopt);
 
 // A key pressed, as a browser names it: what it types ("c", "C") and, for a layout whose
 // letters differ, its place as the US layout names it ("KeyC"); Ctrl stands for Cmd as well.

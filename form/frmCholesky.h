@@ -24,7 +24,7 @@ struct Message;
 // The logic behind the window: one equation system (n, b, x, A and the working copy W), its
 // entry and echo (Submit) and its solution by the chosen method(s) (Calculate). It reaches
 // the controls and dialogs only through the Platform.
-class frmCholesky {
+class frmCholesky final : public CommandState {
 public:
     // `methods`: what Calculate offers; each chosen one writes into its own box.
     explicit frmCholesky(Platform& platform, MethodTable methods = builtInMethods())
@@ -103,7 +103,7 @@ public:
     std::pair<std::string, std::string> stepsColumns(const MethodEntry& method) const;
     // True when Compute Exact Solution has something to do: a Calculate left a report and
     // its exact solution is not yet known.
-    bool exactPending() const;
+    bool exactPending() const override;
     // Compute Exact Solution: solves the system of the last Calculate exactly, as long work
     // through the platform, and keeps the answer in the report. A cancel leaves everything
     // as it was; running out of memory shows the out-of-memory message, another failure its
@@ -112,11 +112,17 @@ public:
     bool computeExact(bool settling = false);
     // True when Refine Solution has something to do: some method of the last Calculate can be
     // refined (refinable) and is not yet.
-    bool refinePending() const;
+    bool refinePending() const override;
     // Refine Solution: each such method runs again as long work, its x refined with its
     // factors towards the system as written (Session::refine). A cancel keeps what was refined
     // before it; out of memory shows the out-of-memory message. False when nothing was added.
     bool refineSolutions();
+
+    // What the commands ask (CommandState).
+    bool hasSystem() const override { return n > 0; }
+    bool calculated() const override { return !report().empty(); }
+    bool showsSolution(TextBox box) const override { return solutionCopy(box).has_value(); }
+    bool methodRan(TextBox box) const override { return stepsOf(box) != nullptr; }
 
     // Read-only views of the system state.
     const Vector& b() const { return b_; }
