@@ -70,8 +70,7 @@ std::span<const CommandDeclaration> commands();
 const CommandDeclaration& declarationOf(Command id);
 // The command called `name`, or null.
 const CommandDeclaration* findCommand(std::string_view name);
-bool isEnabled(Command id, const CommandState& state,
-               std::optional<TextBox> box = std::nullopt);
+bool isEnabled(Command id, const CommandState& state, std::optional<TextBox> box = std::nullopt);
 
 // A key pressed, as a browser names it: what it types ("c", "C") and, for a layout whose
 // letters differ, its place as the US layout names it ("KeyC"); Ctrl stands for Cmd as well.

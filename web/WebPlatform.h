@@ -12,7 +12,7 @@
 #include <string_view>
 
 namespace lse {
-class frmCholesky;
+class CommandState;
 }
 
 namespace lse::web {
@@ -55,7 +55,7 @@ public:
     void showSteps(const StepsView& view) override;
 
     // The form whose commands the views' buttons run, and enable as it says.
-    void setForm(const frmCholesky& form) { form_ = &form; }
+    void setForm(const CommandState& form) { form_ = &form; }
     // Whether the command `id`, run from the open accuracy view, closes the view to run: long
     // work, which cannot wait for the page's turns while the program waits for the view.
     bool closesAccuracyFor(Command id);
@@ -72,7 +72,7 @@ public:
 private:
     std::map<std::string, LongText, std::less<>> longTexts_;
     const WorkStatus* running_ = nullptr;
-    const frmCholesky* form_ = nullptr;
+    const CommandState* form_ = nullptr;
     bool accuracyOpen_ = false;
     ViewEnding accuracyEnding_;
 };
