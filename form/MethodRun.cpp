@@ -1,5 +1,8 @@
 #include "MethodRun.h"
 
+#include "Team.h"
+#include "kernels/Tuning.h"
+
 #include <chrono>
 #include <new>
 
@@ -48,24 +51,45 @@ MethodRun runMethod(const MethodEntry& method, Matrix& A, const Vector& b, Vecto
     report.seconds = secondsSince(start);
     if (!report.solved)
         return run;
-    const Clock::time_point solved = Clock::now();
-    try {
-        if (const std::shared_ptr<const Factors>& factors = run.outcome.factors) {
-            const KeptOfA kept = inA ? factors->keptOfA() : KeptOfA::all;
-            report.figures = accuracyFigures({A, norm1, kept}, *factors, b, x, options);
-        }
-        report.x = x;
-    } catch (const std::bad_alloc&) {
-        report.figures.reset();
-    }
-    report.figuresSeconds = secondsSince(solved);
+    report.x = x;
     const std::shared_ptr<const Factors>& factors = run.outcome.factors;
-    if (refineTowards && factors && (!inA || factors->keptOfA() == KeptOfA::all)) {
+    const auto figures = [&](const SolveOptions& figuresOptions) {
+        const Clock::time_point solved = Clock::now();
         try {
-            report.refined = refined(A, b, n, *refineTowards, *factors, x, options.threads);
+            if (factors) {
+                const KeptOfA kept = inA ? factors->keptOfA() : KeptOfA::all;
+                report.figures = accuracyFigures({A, norm1, kept}, *factors, b, x, figuresOptions);
+            }
+        } catch (const std::bad_alloc&) {
+            report.figures.reset();
+        }
+        report.figuresSeconds = secondsSince(solved);
+    };
+    const auto refinement = [&](int threads) {
+        try {
+            report.refined = refined(A, b, n, *refineTowards, *factors, x, threads);
         } catch (const std::bad_alloc&) {
             report.refined.reset();
         }
+    };
+    const bool refining =
+        refineTowards && factors && (!inA || factors->keptOfA() == KeptOfA::all);
+    if (refining && n >= tuning::kRefineBesideFiguresFrom && Team::sizeFor(options.threads) >= 2) {
+        // Both only read the factors, A and x, and each is mostly solves on one thread: side
+        // by side, each on a thread of its own (the bits are the same for any number).
+        SolveOptions oneThread = options;
+        oneThread.threads = 1;
+        Team team(2);
+        team.run([&](int member) {
+            if (member == 0)
+                figures(oneThread);
+            if (member == 1 || team.size() < 2)
+                refinement(1);
+        });
+    } else {
+        figures(options);
+        if (refining)
+            refinement(options.threads);
     }
     return run;
 }

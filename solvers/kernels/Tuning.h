@@ -108,5 +108,11 @@ inline constexpr int kReplayRowsAhead = 8;
 // 57a742c, with bench/AccuracyShare.cpp to measure the figures' share of Calculate); no figure
 // was kept.
 inline constexpr int kFiguresThreadsFrom = 1000;
+// A refinement and the figures: from this order on, when a second thread is allowed, the two
+// run side by side, each on one thread (form/MethodRun.cpp). lineq-solve --method gauss
+// --refine --threads 2 on make_system's .npy, side by side against one after the other, best
+// of 15 alternated (AMD EPYC, 2 cores): n = 250 7.2 against 6.9 ms, 500 15.4 against 15.6,
+// 1000 38.6 against 41.0, 2000 175 against 193.
+inline constexpr int kRefineBesideFiguresFrom = 1000;
 
 } // namespace lse::tuning

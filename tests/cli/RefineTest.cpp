@@ -2,10 +2,12 @@
 #include "RunProgram.h"
 
 #include "NumberText.h"
+#include "kernels/Tuning.h"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 
@@ -159,4 +161,34 @@ TEST(LineqSolveRefine, WordsReadRefineAsTheTextsKept) {
         EXPECT_NE(texts.out.find(words.out.substr(heading)), std::string::npos);
     }
     std::filesystem::remove(rhs);
+}
+
+// From the order on where the figures and the refinement run side by side on two threads,
+// both must give the bits they give one after the other on one: the figures, the refined x
+// and its claim, for both methods, in JSON with every figure.
+TEST(LineqSolveRefine, SideBySideOnTwoThreadsGivesTheBitsOfOne) {
+    const int n = lse::tuning::kRefineBesideFiguresFrom;
+    std::string input = std::to_string(n) + "\n";
+    unsigned state = 11;
+    for (int i = 1; i <= n + 1; ++i)
+        for (int j = 1; j <= n; ++j) {
+            state = state * 1103515245u + 12345u;
+            // Symmetric, so that Cholesky runs too: entry (i, j) from min and max of i and j.
+            const unsigned seed = static_cast<unsigned>(std::min(i, j) * 7919 + std::max(i, j));
+            const double value = i > n ? static_cast<double>(state % 1001) / 100
+                                       : static_cast<double>(seed % 2001) / 1000 - 1 +
+                                             (i == j ? n : 0);
+            input += lse::doubleToText(value, lse::Digits::roundTrip) + (j < n ? " " : "\n");
+        }
+    const auto run = [&](const char* threads) {
+        return runProgram({"--method", "both", "--refine", "--accuracy", "--format", "json",
+                           "--threads", threads, "-"},
+                          input);
+    };
+    const ProgramRun one = run("1");
+    const ProgramRun two = run("2");
+    ASSERT_EQ(one.status, 0) << one.err;
+    ASSERT_EQ(two.status, 0) << two.err;
+    EXPECT_EQ(one.out, two.out);
+    EXPECT_NE(one.out.find("\"refined\""), std::string::npos);
 }
