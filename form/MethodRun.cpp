@@ -72,8 +72,7 @@ MethodRun runMethod(const MethodEntry& method, Matrix& A, const Vector& b, Vecto
             report.refined.reset();
         }
     };
-    const bool refining =
-        refineTowards && factors && (!inA || factors->keptOfA() == KeptOfA::all);
+    const bool refining = refineTowards && factors && (!inA || factors->keptOfA() == KeptOfA::all);
     if (refining && n >= tuning::kRefineBesideFiguresFrom && Team::sizeFor(options.threads) >= 2) {
         // Both only read the factors, A and x, and each is mostly solves on one thread: side
         // by side, each on a thread of its own (the bits are the same for any number).
