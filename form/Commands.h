@@ -91,9 +91,20 @@ std::string plainCaption(std::string_view caption);
 // The boxes where a result box's command is heard: each built-in method's.
 std::span<const TextBox> resultBoxes();
 
-// The accuracy view's commands, each a button beside its Close, and its title.
+// Where a command appears besides its key, in the order it appears there: a new command is
+// its declaration and its place in these lists; the front ends build their menus and buttons
+// from them.
+// A result box's context menu (the desktop's; the page has the keys).
+inline constexpr Command kResultBoxMenu[] = {Command::accuracy,       Command::copySolution,
+                                             Command::steps,          Command::computeExact,
+                                             Command::refineSolution, Command::saveResults};
+// The Input Matrix box's context menu (the desktop's).
+inline constexpr Command kSystemBoxMenu[] = {Command::pasteSystem, Command::openSystem,
+                                             Command::saveSystem};
+// The accuracy view's buttons beside its Close; on the page the long ones stand after Close.
 inline constexpr Command kAccuracyViewCommands[] = {Command::copyText, Command::copyTable,
                                                     Command::refineSolution, Command::computeExact};
+// Its title.
 std::string accuracyTitle();
 
 // The captions of the dialogs' buttons and tabs that are no command, each with its mnemonic.

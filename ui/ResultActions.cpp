@@ -22,9 +22,7 @@ void ResultActions::showContextMenu(QPlainTextEdit* box, TextBox name, const QPo
     QMenu* const menu = box->createStandardContextMenu();
     menu->setObjectName(box->objectName() + "Menu");
     menu->addSeparator();
-    for (const Command command :
-         {Command::accuracy, Command::copySolution, Command::steps, Command::computeExact,
-          Command::refineSolution, Command::saveResults})
+    for (const Command command : kResultBoxMenu)
         menu->addAction(commands_.action(command));
     commands_.setMenuBox(name);
     menu->exec(box->mapToGlobal(position));

@@ -27,7 +27,7 @@ QString systemToolTip() {
 }
 
 SystemInput::SystemInput(MainWindow& window, frmCholesky& form, CommandActions& commands)
-    : QObject(&window), window_(window), form_(form) {
+    : QObject(&window), window_(window), form_(form), commands_(commands) {
     pasteAction = commands.action(Command::pasteSystem);
     openAction = commands.action(Command::openSystem);
     saveAction = commands.action(Command::saveSystem);
@@ -51,9 +51,8 @@ void SystemInput::showContextMenu(const QPoint& position) {
     QMenu* const menu = window_.display->createStandardContextMenu();
     menu->setObjectName("displayMenu");
     menu->addSeparator();
-    menu->addAction(pasteAction);
-    menu->addAction(openAction);
-    menu->addAction(saveAction);
+    for (const Command command : kSystemBoxMenu)
+        menu->addAction(commands_.action(command));
     menu->exec(window_.display->mapToGlobal(position));
     delete menu;
 }

@@ -42,6 +42,7 @@ private:
 
     MainWindow& window_;
     frmCholesky& form_;
+    CommandActions& commands_;
 };
 
 } // namespace lse::ui

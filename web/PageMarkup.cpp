@@ -136,6 +136,16 @@ std::string commandButton(const CommandDeclaration& command) {
            escaped(plainCaption(command.caption)) + "</button>";
 }
 
+std::string accuracyViewButtons() {
+    std::string quick, long_;
+    for (const Command id : kAccuracyViewCommands) {
+        const CommandDeclaration& command = declarationOf(id);
+        (command.longWork ? long_ : quick) += commandButton(command);
+    }
+    return quick + "<button class=\"close\">" + escaped(plainCaption(caption::kClose)) +
+           "</button>" + long_;
+}
+
 std::string windowMarkup() {
     const std::string indent = "    ";
     std::string controls;
@@ -169,6 +179,7 @@ std::string fillPage(std::string_view page) {
         {"WINDOW", windowMarkup()},
         {"PROGRAM_TITLE", escaped(window::kProgramTitle)},
         {"ACCURACY_TITLE", escaped(accuracyTitle())},
+        {"ACCURACY_BUTTONS", accuracyViewButtons()},
     };
     for (const CommandDeclaration& command : commands()) {
         const std::string name = placeholderName(command.name);

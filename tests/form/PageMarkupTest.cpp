@@ -138,6 +138,25 @@ TEST(PageMarkup, EachCommandHasItsPlaceholders) {
     }
 }
 
+// The accuracy view's buttons are its declared commands', in their order, Close before the
+// long ones: a command added to the view needs nothing in the page.
+TEST(PageMarkup, TheAccuracyViewsButtonsAreItsDeclaredCommands) {
+    const std::string buttons = web::fillPage("@ACCURACY_BUTTONS@");
+    std::size_t at = 0;
+    bool closed = false;
+    for (const Command id : kAccuracyViewCommands) {
+        const CommandDeclaration& c = declarationOf(id);
+        if (c.longWork && !closed) {
+            at = buttons.find("class=\"close\"", at);
+            ASSERT_NE(at, std::string::npos);
+            closed = true;
+        }
+        at = buttons.find(web::commandButton(c), at);
+        ASSERT_NE(at, std::string::npos) << c.name;
+    }
+    EXPECT_TRUE(closed);
+}
+
 // The rows a RowWindow wrote, as "before|first..last|after": the blank rows' heights in pixels
 // (empty for none) and the first and last rows written.
 std::string summaryOf(const std::string& rows) {
