@@ -16,8 +16,10 @@ double secondsSince(Clock::time_point from) {
     return std::chrono::duration<double>(Clock::now() - from).count();
 }
 
-RefinedReport refined(const Matrix& A, const Vector& b, int n, const WrittenLows& lows,
-                      const Factors& factors, const Vector& x, int threads) {
+} // namespace
+
+RefinedReport refinedWith(const Matrix& A, const Vector& b, int n, const WrittenLows& lows,
+                          const Factors& factors, const Vector& x, int threads) {
     const Clock::time_point start = Clock::now();
     const PairSystem system{A, !lows.aLo.exists() ? nullptr : &lows.aLo,
                             lows.bHi.exists() ? lows.bHi : b,
@@ -28,8 +30,6 @@ RefinedReport refined(const Matrix& A, const Vector& b, int n, const WrittenLows
     report.seconds = secondsSince(start);
     return report;
 }
-
-} // namespace
 
 MethodRun runMethod(const MethodEntry& method, Matrix& A, const Vector& b, Vector& x,
                     std::int16_t n, Matrix& W, MethodState& state, const SolveOptions& options,
@@ -67,7 +67,7 @@ MethodRun runMethod(const MethodEntry& method, Matrix& A, const Vector& b, Vecto
     };
     const auto refinement = [&](int threads) {
         try {
-            report.refined = refined(A, b, n, *refineTowards, *factors, x, threads);
+            report.refined = refinedWith(A, b, n, *refineTowards, *factors, x, threads);
         } catch (const std::bad_alloc&) {
             report.refined.reset();
         }

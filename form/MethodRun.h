@@ -26,4 +26,9 @@ MethodRun runMethod(const MethodEntry& method, Matrix& A, const Vector& b, Vecto
                     std::int16_t n, Matrix& W, MethodState& state, const SolveOptions& options,
                     bool inA = false, const WrittenLows* refineTowards = nullptr);
 
+// x refined with a method's factors towards A and b plus `lows`, with the time it took; A must
+// be whole. std::bad_alloc when its buffers cannot be had.
+RefinedReport refinedWith(const Matrix& A, const Vector& b, int n, const WrittenLows& lows,
+                          const Factors& factors, const Vector& x, int threads);
+
 } // namespace lse

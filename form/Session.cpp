@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <new>
 #include <utility>
 
 namespace lse {
@@ -26,9 +27,19 @@ bool worksInA(KeepA keepA, const MethodEntry& method, bool last) {
 
 } // namespace
 
+void Session::clear() {
+    report_ = {};
+    // The last run's working copy stays W, as it does where nothing was kept.
+    for (KeptDecomposition& kept : kept_)
+        if (kept.W.get() == lastW_)
+            W_ = std::move(kept.W);
+    kept_.clear();
+    lastW_ = W_.get();
+}
+
 bool Session::calculate(MethodTable methods, SessionSystem system, Vector& x, KeepA keepA,
                         const EachMethod& each, Refine refine) {
-    report_ = {};
+    clear();
     report_.n = system.n;
     // Before any method, while A is whole; once for all of them.
     std::optional<WrittenLows> lows;
@@ -39,18 +50,49 @@ bool Session::calculate(MethodTable methods, SessionSystem system, Vector& x, Ke
         // The last method may use up A; the copy an earlier one used goes first.
         const bool inA = worksInA(keepA, method, m + 1 == methods.size());
         const RunMethod run = [&](const SolveOptions& options) {
-            MethodRun result = runMethod(method, system.A, system.b, x, system.n, W_, state_,
-                                         options, inA, lows ? &*lows : nullptr);
+            lastW_ = W_.get();
+            const auto once = [&] {
+                return runMethod(method, system.A, system.b, x, system.n, *W_, state_, options, inA,
+                                 lows ? &*lows : nullptr);
+            };
+            MethodRun result;
+            try {
+                result = once();
+            } catch (const std::bad_alloc&) {
+                // What an earlier method kept gives way to this one's run.
+                if (kept_.empty())
+                    throw;
+                kept_.clear();
+                result = once();
+            }
+            if (!inA)
+                keep(method, result, system.n);
             if (!result.outcome.cancelled())
                 report_.methods.push_back(std::move(result.report));
             return std::move(result.outcome);
         };
         if (!each(method, run)) {
-            report_ = {};
+            clear();
             return false;
         }
     }
     return true;
+}
+
+void Session::keep(const MethodEntry& method, const MethodRun& run, int n) {
+    const std::size_t bytes = sizeof(double) * static_cast<std::size_t>(n) * n;
+    if (!keepsDecompositions_ || !run.outcome.solved() || !run.outcome.factors ||
+        !refinable(run.report) || bytes > kKeptDecompositionBytes)
+        return;
+    kept_.push_back({&method, std::move(W_), run.outcome.factors});
+    W_ = std::make_unique<Matrix>();
+}
+
+const Session::KeptDecomposition* Session::keptFor(const MethodEntry* method) const {
+    for (const KeptDecomposition& kept : kept_)
+        if (kept.method == method)
+            return &kept;
+    return nullptr;
 }
 
 bool Session::refine(SessionSystem system, const EachMethod& each) {
@@ -60,9 +102,31 @@ bool Session::refine(SessionSystem system, const EachMethod& each) {
     for (MethodReport& entry : report_.methods) {
         if (!refinable(entry) || entry.refined)
             continue;
+        if (const KeptDecomposition* kept = keptFor(entry.method)) {
+            const RunMethod run = [&](const SolveOptions& options) {
+                CalculateOutcome outcome;
+                outcome.factors = kept->factors;
+                std::optional<RefinedReport> refined;
+                try {
+                    refined = refinedWith(system.A, system.b, system.n, lows, *kept->factors,
+                                          entry.x, options.threads);
+                } catch (const std::bad_alloc&) {
+                }
+                // A cancel while it ran leaves the method as a cancelled run again would.
+                if (options.cancelRequested())
+                    outcome.ending = CalculateOutcome::Ending::cancelled;
+                else
+                    entry.refined = std::move(refined);
+                return outcome;
+            };
+            if (!each(*entry.method, run))
+                return false;
+            continue;
+        }
         const RunMethod run = [&](const SolveOptions& options) {
-            MethodRun result = runMethod(*entry.method, system.A, system.b, x, system.n, W_, state_,
-                                         options, false, &lows);
+            lastW_ = W_.get();
+            MethodRun result = runMethod(*entry.method, system.A, system.b, x, system.n, *W_,
+                                         state_, options, false, &lows);
             if (!result.outcome.cancelled() && result.report.solved &&
                 sameBits(result.report.x, entry.x, system.n))
                 entry.refined = std::move(result.report.refined);
@@ -78,14 +142,18 @@ bool Session::refine(SessionSystem system, const EachMethod& each) {
 
 void Session::copyPass(const Matrix& A, int n) {
     // One spare column, so that the Gauss solver widens W in place.
-    W_.recreate(n, n, 1);
+    Matrix& W = *W_;
+    W.recreate(n, n, 1);
     for (int i = 1; i <= n; ++i)
         for (int j = 1; j <= n; ++j)
-            W_(i, j) = A(i, j);
+            W(i, j) = A(i, j);
+    lastW_ = W_.get();
 }
 
 void Session::releaseWorkingCopy() {
-    W_ = Matrix();
+    kept_.clear();
+    W_ = std::make_unique<Matrix>();
+    lastW_ = W_.get();
     state_ = MethodState();
 }
 

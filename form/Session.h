@@ -5,9 +5,12 @@
 #include "MethodTable.h"
 #include "Platform.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
+#include <vector>
 
 namespace lse {
 
@@ -48,9 +51,16 @@ using ExactSolver =
 // shows; the session holds no toolkit and shows nothing.
 class Session {
 public:
+    // keepsDecompositions: each method's decomposition stays after a Calculate, within
+    // kKeptDecompositionBytes, so that Refine Solution refines with it rather than solving
+    // again (the window); lineq-solve refines within its Calculate and keeps none.
+    explicit Session(bool keepsDecompositions = false)
+        : keepsDecompositions_(keepsDecompositions) {}
+
     const CalculateReport& report() const { return report_; }
-    const Matrix& W() const { return W_; }
-    void clear() { report_ = {}; }
+    // The working copy of the last run.
+    const Matrix& W() const { return *lastW_; }
+    void clear();
     // Re-creates W as a fresh copy of A(1..n, 1..n).
     void copyPass(const Matrix& A, int n);
     // Frees W and what the methods kept, which the report does not need: lineq-solve does
@@ -65,10 +75,11 @@ public:
     bool calculate(MethodTable methods, SessionSystem system, Vector& x, KeepA keepA,
                    const EachMethod& each, Refine refine = Refine::no);
     // Refine Solution after a Calculate: each solved method that can be refined (refinable) and
-    // is not yet runs again through `each`, its x refined with its factors while they are alive;
-    // the report gains the refinement and keeps everything else. A run that does not give the
-    // same x bits as before adds nothing. False after a cancel, which keeps what was refined
-    // before it. A must be whole (KeepA::yes). std::bad_alloc as for calculate.
+    // is not yet is refined through `each` with its kept decomposition, or, where none was
+    // kept, runs again, its x refined with its factors while they are alive, and a run that
+    // does not give the same x bits as before adds nothing. The report gains the refinement and
+    // keeps everything else. False after a cancel, which keeps what was refined before it. A
+    // must be whole (KeepA::yes). std::bad_alloc as for calculate.
     bool refine(SessionSystem system, const EachMethod& each);
     // Whether the exact solution should settle a refined claim that the bound left undecided:
     // some refined x is not shown correctly rounded, no exact solution is at hand, and the
@@ -89,15 +100,33 @@ public:
     // A second is what a user waits for without asking: the exact solve of 200 equations of
     // doubles (exact::estimatedSeconds).
     static constexpr double kSettleSeconds = 1;
+    // A decomposition is kept while its working copy takes at most this (4096 equations), as
+    // Gauss keeps its multipliers (kGaussKeptMultipliersBytes): beyond, memory matters more than
+    // the solve that Refine Solution then makes again.
+    static constexpr std::size_t kKeptDecompositionBytes = std::size_t{128} << 20;
     // The least order whose exact solve is not expected within kSettleSeconds even for small
     // entries: from there on no refined claim is settled, so a reading for a refinement alone
     // may hold the numbers' words instead of their texts (io::ReadOptions::wordsFrom).
     static int firstUnsettledOrder();
 
 private:
-    void settleRefined();
+    // A method's decomposition after its run: the working copy and the factors that borrow it.
+    struct KeptDecomposition {
+        const MethodEntry* method;
+        std::unique_ptr<Matrix> W;
+        std::shared_ptr<const Factors> factors;
+    };
 
-    Matrix W_;
+    void settleRefined();
+    // Keeps the decomposition of the run that just ended in W_, where the policy allows.
+    void keep(const MethodEntry& method, const MethodRun& run, int n);
+    const KeptDecomposition* keptFor(const MethodEntry* method) const;
+
+    bool keepsDecompositions_;
+    // Held by pointer, so that factors borrowing a working copy keep it when it is kept.
+    std::unique_ptr<Matrix> W_ = std::make_unique<Matrix>();
+    const Matrix* lastW_ = W_.get();
+    std::vector<KeptDecomposition> kept_;
     MethodState state_;
     CalculateReport report_;
 };

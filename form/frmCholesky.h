@@ -165,7 +165,8 @@ private:
     Matrix A_;
     // The numbers of A and b as written, where they may differ from their doubles.
     WrittenValues written_;
-    Session session_;
+    // Refine Solution refines with the decompositions Calculate kept.
+    Session session_{true};
     bool busy_ = false; // a Calculate runs, or a system is read
     // The accuracy view is open: Compute Exact Solution adds to it rather than opening one.
     bool accuracyShown_ = false;

@@ -1,10 +1,12 @@
-// The Calculate every front end makes through the session: which run may use up A, and what
-// a cancel leaves.
+// The Calculate every front end makes through the session: which run may use up A, what a
+// cancel leaves, and the decompositions Refine Solution refines with.
 #include "Session.h"
 #include "Systems.h"
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -83,6 +85,78 @@ TEST(Session, ACancelEmptiesTheReportAndRunsNoFurtherMethod) {
     EXPECT_FALSE(finished);
     EXPECT_EQ(ran, (std::vector<std::string>{"gauss", "cholesky"}));
     EXPECT_TRUE(session.report().empty());
+}
+
+int solves = 0;
+
+CalculateOutcome countedGauss(Matrix& W, const Vector& b, Vector& x, std::int16_t n,
+                              MethodState& state, const SolveOptions& options) {
+    ++solves;
+    return calculateGauss(W, b, x, n, state, options);
+}
+
+CalculateOutcome countedCholesky(Matrix& W, const Vector& b, Vector& x, std::int16_t n,
+                                 MethodState& state, const SolveOptions& options) {
+    ++solves;
+    return calculateCholesky(W, b, x, n, state, options);
+}
+
+// Refine Solution refines with the decompositions Calculate kept, solving nothing again, and
+// gets what a run again gets, in both methods' bits and claims; a session that keeps none
+// solves again. A cancel during a kept one's refinement adds nothing, as during a run.
+TEST(Session, RefineUsesTheKeptDecompositionsAsARunAgainWould) {
+    std::vector<MethodEntry> counted(builtInMethods().begin(), builtInMethods().end());
+    counted[0].solve = countedGauss;
+    counted[1].solve = countedCholesky;
+    const int n = 40;
+    Matrix A;
+    A.recreate(n, n);
+    Vector b;
+    b.recreate(n);
+    for (int i = 1; i <= n; ++i) {
+        b(i) = 1.0 / i;
+        for (int j = 1; j <= n; ++j)
+            A(i, j) = 1.0 / (i + j) + (i == j ? 1 : 0);
+    }
+    const WrittenValues written;
+    const auto run = [&](bool keeps, int cancelAt, int& solved) {
+        auto session = std::make_unique<Session>(keeps);
+        Vector x;
+        x.recreate(n);
+        const auto each = [](const MethodEntry&, const RunMethod& run) {
+            return !run({}).cancelled();
+        };
+        EXPECT_TRUE(session->calculate(counted, {A, b, n, written}, x, KeepA::yes, each));
+        solves = 0;
+        int runs = 0;
+        std::atomic<bool> cancel = false;
+        session->refine({A, b, n, written}, [&](const MethodEntry&, const RunMethod& run) {
+            SolveOptions options;
+            options.cancel = &cancel;
+            cancel = ++runs == cancelAt;
+            return !run(options).cancelled();
+        });
+        solved = solves;
+        return session;
+    };
+    int keptSolves = 0, againSolves = 0, cancelledSolves = 0;
+    const auto kept = run(true, 0, keptSolves);
+    const auto again = run(false, 0, againSolves);
+    const auto cancelled = run(true, 2, cancelledSolves);
+    EXPECT_EQ(keptSolves, 0);
+    EXPECT_EQ(againSolves, 2);
+    for (std::size_t m = 0; m < 2; ++m) {
+        SCOPED_TRACE(counted[m].name);
+        const MethodReport& k = kept->report().methods[m];
+        const MethodReport& a = again->report().methods[m];
+        ASSERT_TRUE(k.refined && a.refined);
+        EXPECT_EQ(k.refined->refined.x, a.refined->refined.x);
+        EXPECT_EQ(k.refined->refined.tail, a.refined->refined.tail);
+        EXPECT_EQ(k.refined->refined.status, a.refined->refined.status);
+        EXPECT_EQ(k.refined->refined.steps, a.refined->refined.steps);
+    }
+    EXPECT_TRUE(cancelled->report().methods[0].refined);
+    EXPECT_FALSE(cancelled->report().methods[1].refined);
 }
 
 } // namespace
