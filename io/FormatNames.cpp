@@ -30,6 +30,12 @@ std::optional<InputFormat> inputFormatNamed(std::string_view name) {
     return found->format;
 }
 
+std::span<const std::string_view> systemFileSuffixes() {
+    static constexpr std::string_view kSuffixes[] = {".txt", ".csv", ".tsv",
+                                                     ".dat", ".mtx", ".npy"};
+    return kSuffixes;
+}
+
 const std::vector<std::string>& inputFormatNames() {
     static const std::vector<std::string> names = [] {
         std::vector<std::string> all;

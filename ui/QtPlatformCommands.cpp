@@ -4,17 +4,25 @@
 #include "Commands.h"
 #include "QtPlatform.h"
 #include "StepsDialog.h"
+#include "SystemReader.h"
 
 #include <QClipboard>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QStringList>
 
 namespace lse::ui {
 
 namespace {
 
-const QString kFileFilter = "Systems (*.txt *.csv *.tsv *.dat *.mtx *.npy);;All files (*)";
+// "Systems (*.txt *.csv ...);;All files (*)".
+QString systemFileFilter() {
+    QStringList patterns;
+    for (const std::string_view suffix : io::systemFileSuffixes())
+        patterns << "*" + QString::fromLatin1(suffix.data(), static_cast<qsizetype>(suffix.size()));
+    return "Systems (" + patterns.join(' ') + ");;All files (*)";
+}
 
 QString qString(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
@@ -30,7 +38,7 @@ std::optional<SystemOrigin> QtPlatform::systemOrigin(Command command, const std:
     if (command == Command::pasteSystem)
         return PastedText{QGuiApplication::clipboard()->text().toStdString()};
     const QString path = QFileDialog::getOpenFileName(&window_, QString::fromStdString(title),
-                                                      lastFolder_, kFileFilter);
+                                                      lastFolder_, systemFileFilter());
     if (path.isEmpty())
         return std::nullopt;
     lastFolder_ = QFileInfo(path).absolutePath();

@@ -1,6 +1,7 @@
 #include "PageMarkup.h"
 
 #include "Commands.h"
+#include "SystemReader.h"
 #include "WindowLayout.h"
 
 #include <algorithm>
@@ -136,6 +137,14 @@ std::string commandButton(const CommandDeclaration& command) {
            escaped(plainCaption(command.caption)) + "</button>";
 }
 
+// The open chooser's accept list: ".txt,.csv,...".
+std::string systemSuffixes() {
+    std::string list;
+    for (const std::string_view suffix : io::systemFileSuffixes())
+        list.append(list.empty() ? "" : ",").append(suffix);
+    return list;
+}
+
 std::string accuracyViewButtons() {
     std::string quick, long_;
     for (const Command id : kAccuracyViewCommands) {
@@ -180,6 +189,7 @@ std::string fillPage(std::string_view page) {
         {"PROGRAM_TITLE", escaped(window::kProgramTitle)},
         {"ACCURACY_TITLE", escaped(accuracyTitle())},
         {"ACCURACY_BUTTONS", accuracyViewButtons()},
+        {"SYSTEM_SUFFIXES", systemSuffixes()},
     };
     for (const CommandDeclaration& command : commands()) {
         const std::string name = placeholderName(command.name);

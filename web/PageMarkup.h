@@ -26,10 +26,10 @@ std::string placeholderName(std::string_view commandName);
 // then those that run as long work.
 std::string accuracyViewButtons();
 
-// The page: `page` with @CAPTION@, @WINDOW@, @PROGRAM_TITLE@, @ACCURACY_TITLE@ and
-// @ACCURACY_BUTTONS@ filled in, and for each command @BUTTON_NAME@ and @CAPTION_NAME@ (NAME as
-// placeholderName writes it). Throws std::invalid_argument for any other @NAME@, so that a misspelt
-// one does not reach a user.
+// The page: `page` with @CAPTION@, @WINDOW@, @PROGRAM_TITLE@, @ACCURACY_TITLE@,
+// @ACCURACY_BUTTONS@ and @SYSTEM_SUFFIXES@ filled in, and for each command @BUTTON_NAME@ and
+// @CAPTION_NAME@ (NAME as placeholderName writes it). Throws std::invalid_argument for any other
+// @NAME@, so that a misspelt one does not reach a user.
 std::string fillPage(std::string_view page);
 
 // The accuracy view's side-by-side tables: each method's figures, then the table of the

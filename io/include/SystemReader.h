@@ -13,6 +13,7 @@
 #include <functional>
 #include <istream>
 #include <optional>
+#include <span>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -46,6 +47,9 @@ enum class InputFormat {
 std::optional<InputFormat> inputFormatNamed(std::string_view name);
 // Those names, in the order above, for a list of choices.
 const std::vector<std::string>& inputFormatNames();
+// The suffixes of the files that hold a system in these layouts, for an open dialog's choice
+// of files: ".txt", ".csv", ".tsv", ".dat", ".mtx", ".npy".
+std::span<const std::string_view> systemFileSuffixes();
 
 // What to do with a Matrix Market coordinate entry given twice.
 enum class Duplicates {
