@@ -19,6 +19,10 @@ struct ViewCell {
     std::string said;
 };
 
+// The colour of a cell's wrong digits, as #rrggbb: a red that keeps a contrast of 4.5:1 on
+// white, so that it reads as text too.
+inline constexpr const char* kWrongDigitsColour = "#b00020";
+
 // A view's table, described once for the window and the page: its accessible name, its header
 // and its rows 1..rows, whose cells are made as they are asked for, so that 32766 rows cost what
 // a view shows. The first column names the row. Valid while the report it shows is unchanged.

@@ -9,8 +9,7 @@ namespace lse::ui {
 
 namespace {
 
-// Wrong digits: red that keeps a contrast of 4.5:1 on white, so that it reads as text too.
-const QColor kWrongDigits(0xb0, 0x00, 0x20);
+const QColor kWrongDigits(QString::fromLatin1(kWrongDigitsColour));
 
 QString qs(const std::string& text) {
     return QString::fromStdString(text);

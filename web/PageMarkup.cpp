@@ -2,6 +2,7 @@
 
 #include "Commands.h"
 #include "SystemReader.h"
+#include "ViewTable.h"
 #include "WindowLayout.h"
 
 #include <algorithm>
@@ -190,6 +191,7 @@ std::string fillPage(std::string_view page) {
         {"ACCURACY_TITLE", escaped(accuracyTitle())},
         {"ACCURACY_BUTTONS", accuracyViewButtons()},
         {"SYSTEM_SUFFIXES", systemSuffixes()},
+        {"WRONG_DIGITS_COLOUR", kWrongDigitsColour},
     };
     for (const CommandDeclaration& command : commands()) {
         const std::string name = placeholderName(command.name);

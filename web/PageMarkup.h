@@ -27,7 +27,8 @@ std::string placeholderName(std::string_view commandName);
 std::string accuracyViewButtons();
 
 // The page: `page` with @CAPTION@, @WINDOW@, @PROGRAM_TITLE@, @ACCURACY_TITLE@,
-// @ACCURACY_BUTTONS@ and @SYSTEM_SUFFIXES@ filled in, and for each command @BUTTON_NAME@ and
+// @ACCURACY_BUTTONS@, @SYSTEM_SUFFIXES@ and @WRONG_DIGITS_COLOUR@ filled in, and for each command
+// @BUTTON_NAME@ and
 // @CAPTION_NAME@ (NAME as placeholderName writes it). Throws std::invalid_argument for any other
 // @NAME@, so that a misspelt one does not reach a user.
 std::string fillPage(std::string_view page);

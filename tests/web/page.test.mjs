@@ -1021,9 +1021,13 @@ describe("side by side", () => {
                             r.cells[0].textContent === unknown);
                         const cell = row.cells[headings.indexOf(column)];
                         const part = (selector) => cell.querySelector(selector)?.textContent ?? "";
-                        return { all: cell.textContent, wrong: part(".wrong"), said: part(".said") };
+                        const marked = cell.querySelector(".wrong");
+                        return { all: cell.textContent, wrong: part(".wrong"), said: part(".said"),
+                                 red: marked ? getComputedStyle(marked).color : "" };
                     }, unknown, column);
-                assert.deepEqual(shown, { all: correct + wrong + said, wrong, said },
+                // The program's colour for wrong digits, #b00020, reaches the page's style.
+                assert.deepEqual(shown, { all: correct + wrong + said, wrong, said,
+                                          red: wrong ? "rgb(176, 0, 32)" : "" },
                     `${name}: ${unknown} ${column}`);
             }
             await w.page.keyboard.press("Escape");
