@@ -18,14 +18,19 @@ double secondsSince(Clock::time_point from) {
 
 } // namespace
 
-RefinedReport refinedWith(const Matrix& A, const Vector& b, int n, const WrittenLows& lows,
-                          const Factors& factors, const Vector& x, int threads) {
+std::optional<RefinedReport> refinedWith(const Matrix& A, const Vector& b, int n,
+                                         const WrittenLows& lows, const Factors& factors,
+                                         const Vector& x, int threads) {
     const Clock::time_point start = Clock::now();
     const PairSystem system{A, !lows.aLo.exists() ? nullptr : &lows.aLo,
                             lows.bHi.exists() ? lows.bHi : b,
                             !lows.bLo.exists() ? nullptr : &lows.bLo, n};
     RefinedReport report;
-    report.refined = refine(system, factors, x, threads, lows.thirds);
+    try {
+        report.refined = refine(system, factors, x, threads, lows.thirds);
+    } catch (const std::bad_alloc&) {
+        return std::nullopt;
+    }
     report.towardsDoubles = lows.towardsDoubles;
     report.seconds = secondsSince(start);
     return report;
@@ -66,11 +71,7 @@ MethodRun runMethod(const MethodEntry& method, Matrix& A, const Vector& b, Vecto
         report.figuresSeconds = secondsSince(solved);
     };
     const auto refinement = [&](int threads) {
-        try {
-            report.refined = refinedWith(A, b, n, *refineTowards, *factors, x, threads);
-        } catch (const std::bad_alloc&) {
-            report.refined.reset();
-        }
+        report.refined = refinedWith(A, b, n, *refineTowards, *factors, x, threads);
     };
     const bool refining = refineTowards && factors && (!inA || factors->keptOfA() == KeptOfA::all);
     if (refining && n >= tuning::kRefineBesideFiguresFrom && Team::sizeFor(options.threads) >= 2) {

@@ -5,6 +5,7 @@
 #include "WrittenPairs.h"
 
 #include <cstdint>
+#include <optional>
 
 namespace lse {
 
@@ -27,8 +28,9 @@ MethodRun runMethod(const MethodEntry& method, Matrix& A, const Vector& b, Vecto
                     bool inA = false, const WrittenLows* refineTowards = nullptr);
 
 // x refined with a method's factors towards A and b plus `lows`, with the time it took; A must
-// be whole. std::bad_alloc when its buffers cannot be had.
-RefinedReport refinedWith(const Matrix& A, const Vector& b, int n, const WrittenLows& lows,
-                          const Factors& factors, const Vector& x, int threads);
+// be whole. None without the memory for it: like the figures, the refinement is an extra.
+std::optional<RefinedReport> refinedWith(const Matrix& A, const Vector& b, int n,
+                                         const WrittenLows& lows, const Factors& factors,
+                                         const Vector& x, int threads);
 
 } // namespace lse

@@ -106,12 +106,8 @@ bool Session::refine(SessionSystem system, const EachMethod& each) {
             const RunMethod run = [&](const SolveOptions& options) {
                 CalculateOutcome outcome;
                 outcome.factors = kept->factors;
-                std::optional<RefinedReport> refined;
-                try {
-                    refined = refinedWith(system.A, system.b, system.n, lows, *kept->factors,
-                                          entry.x, options.threads);
-                } catch (const std::bad_alloc&) {
-                }
+                std::optional<RefinedReport> refined = refinedWith(
+                    system.A, system.b, system.n, lows, *kept->factors, entry.x, options.threads);
                 // A cancel while it ran leaves the method as a cancelled run again would.
                 if (options.cancelRequested())
                     outcome.ending = CalculateOutcome::Ending::cancelled;

@@ -113,8 +113,9 @@ public:
     // True when Refine Solution has something to do: some method of the last Calculate can be
     // refined (refinable) and is not yet.
     bool refinePending() const override;
-    // Refine Solution: each such method runs again as long work, its x refined with its
-    // factors towards the system as written (Session::refine). A cancel keeps what was refined
+    // Refine Solution: each such method's x refined as long work with the factors Calculate
+    // kept, or where none were kept with those of a run again, towards the system as written
+    // (Session::refine). A cancel keeps what was refined
     // before it; out of memory shows the out-of-memory message. False when nothing was added.
     bool refineSolutions();
 
