@@ -3,8 +3,12 @@
 #include "Limits.h"
 #include "NumberText.h"
 
+#include <nlohmann/json.hpp>
+
+#include <algorithm>
 #include <charconv>
 #include <istream>
+#include <limits>
 #include <ostream>
 #include <string>
 
@@ -12,12 +16,7 @@ namespace lse::exact {
 
 namespace {
 
-constexpr const char* kHeader = "lineq-exact 3";
-constexpr const char* kOutOfRange = "out-of-range";
-constexpr const char* kNone = "-";
-// Far more than the steps of 8 equations take, so that a damaged count allocates nothing
-// absurd.
-constexpr std::uint64_t kLongestSteps = std::uint64_t{1} << 26;
+constexpr const char* kHeader = "lineq-exact 4";
 
 std::string word(std::istream& in) {
     std::string text;
@@ -34,7 +33,7 @@ void expect(std::istream& in, const std::string& expected) {
 
 void expectHeader(std::istream& in) {
     expect(in, "lineq-exact");
-    expect(in, "3");
+    expect(in, "4");
 }
 
 constexpr struct {
@@ -92,13 +91,6 @@ SummedEntries readSummed(std::istream& in, std::uint64_t order) {
     summed.row = static_cast<int>(row);
     summed.column = static_cast<int>(column);
     return summed;
-}
-
-std::optional<std::uint64_t> optionalCount(std::istream& in) {
-    const std::string text = word(in);
-    if (text == kNone)
-        return std::nullopt;
-    return count(text);
 }
 
 std::string text(double value) {
@@ -196,184 +188,212 @@ ExactRequest readRequest(std::istream& in) {
 
 namespace {
 
-void writeComponent(std::ostream& out, const char* tag, const ExactComponent& x) {
-    out << tag << ' ' << (x.isFraction ? "fraction " : "approx ") << x.text << ' '
-        << (x.nearest ? text(*x.nearest) : kOutOfRange) << ' '
-        << (x.whole.empty() ? kNone : x.whole.c_str()) << '\n';
+// The report is JSON: an object of the report's parts, the numbers as round-trip texts (the
+// bits of the doubles, not the JSON writer's digits).
+using nlohmann::json;
+
+json numberOrNull(const std::optional<double>& value) {
+    return value ? json(text(*value)) : json(nullptr);
 }
 
-ExactComponent readComponent(std::istream& in) {
+std::optional<double> numberOrNullAt(const json& value) {
+    if (value.is_null())
+        return std::nullopt;
+    const std::string& written = value.get_ref<const std::string&>();
+    const std::optional<double> number = textToDouble(written);
+    if (!number)
+        throw ProtocolError("not a number: \"" + written + "\"");
+    return number;
+}
+
+// A count: a whole number from 0 that T holds (a JSON library's get would wrap -1 round).
+template <class T> T countAt(const json& value) {
+    if (!value.is_number_unsigned() || value.get<std::uint64_t>() > std::numeric_limits<T>::max())
+        throw ProtocolError("not a count: " + value.dump());
+    return static_cast<T>(value.get<std::uint64_t>());
+}
+
+json countOrNull(const std::optional<std::uint64_t>& value) {
+    return value ? json(*value) : json(nullptr);
+}
+
+std::optional<std::uint64_t> countOrNullAt(const json& value) {
+    if (value.is_null())
+        return std::nullopt;
+    return countAt<std::uint64_t>(value);
+}
+
+json componentJson(const ExactComponent& x) {
+    json out{{"fraction", x.isFraction}, {"text", x.text}, {"nearest", numberOrNull(x.nearest)}};
+    if (!x.whole.empty())
+        out["whole"] = x.whole;
+    return out;
+}
+
+ExactComponent componentAt(const json& in) {
     ExactComponent x;
-    const std::string kind = word(in);
-    if (kind != "fraction" && kind != "approx")
-        throw ProtocolError("unknown kind of component \"" + kind + "\"");
-    x.isFraction = kind == "fraction";
-    x.text = word(in);
-    const std::string nearest = word(in);
-    if (nearest != kOutOfRange) {
-        x.nearest = textToDouble(nearest);
-        if (!x.nearest)
-            throw ProtocolError("not a number: \"" + nearest + "\"");
-    }
-    x.whole = word(in);
-    if (x.whole == kNone)
-        x.whole.clear();
+    x.isFraction = in.at("fraction").get<bool>();
+    x.text = in.at("text").get<std::string>();
+    x.nearest = numberOrNullAt(in.at("nearest"));
+    x.whole = in.value("whole", std::string());
     return x;
 }
 
-void writeAnswer(std::ostream& out, const char* which, const ExactAnswer& answer) {
-    out << "answer " << which << ' ' << statusWord(answer.status) << ' ' << answer.rank << ' '
-        << answer.augmentedRank << '\n';
-    for (const ExactComponent& x : answer.components)
-        writeComponent(out, "x", x);
+json vectorJson(const ExactVector& v) {
+    json out = json::array();
+    for (const ExactComponent& x : v)
+        out.push_back(componentJson(x));
+    return out;
+}
+
+ExactVector vectorAt(const json& in) {
+    ExactVector v;
+    for (const json& x : in)
+        v.push_back(componentAt(x));
+    return v;
+}
+
+json answerJson(const ExactAnswer& answer) {
+    json nullSpace = json::array();
     for (const ExactVector& v : answer.nullSpace)
-        for (const ExactComponent& x : v)
-            writeComponent(out, "v", x);
-    for (const ExactComponent& x : answer.certificate)
-        writeComponent(out, "y", x);
+        nullSpace.push_back(vectorJson(v));
+    json out{
+        {"status", statusWord(answer.status)},    {"rank", answer.rank},
+        {"augmented_rank", answer.augmentedRank}, {"x", vectorJson(answer.components)},
+        {"null_space", std::move(nullSpace)},     {"certificate", vectorJson(answer.certificate)}};
     if (answer.status == ExactStatus::noSolution)
-        writeComponent(out, "c", answer.certificateValue);
+        out["certificate_value"] = componentJson(answer.certificateValue);
+    return out;
 }
 
-void writeError(std::ostream& out, const char* tag, const MethodError& error) {
-    const auto optional = [](const std::optional<std::uint64_t>& value) {
-        return value ? std::to_string(*value) : std::string(kNone);
-    };
-    out << tag << ' ' << error.correctDigits << ' '
-        << (error.measuredError ? text(*error.measuredError) : kNone) << ' '
-        << (error.inLargestEntryUnits ? "largest" : "own") << ' ' << optional(error.largestUlps);
-    for (const std::optional<std::uint64_t>& ulps : error.ulps)
-        out << ' ' << optional(ulps);
-    out << '\n';
-}
-
-MethodError readError(std::istream& in, std::size_t n) {
-    MethodError error;
-    error.correctDigits = static_cast<int>(count(word(in)));
-    if (const std::string measured = word(in); measured != kNone) {
-        error.measuredError = textToDouble(measured);
-        if (!error.measuredError)
-            throw ProtocolError("not a number: \"" + measured + "\"");
+ExactAnswer answerAt(const json& in) {
+    ExactAnswer answer;
+    answer.status = statusNamed(in.at("status").get<std::string>());
+    answer.rank = countAt<int>(in.at("rank"));
+    answer.augmentedRank = countAt<int>(in.at("augmented_rank"));
+    answer.components = vectorAt(in.at("x"));
+    answer.certificate = vectorAt(in.at("certificate"));
+    const std::size_t n = std::max(answer.components.size(), answer.certificate.size());
+    for (const json& v : in.at("null_space")) {
+        answer.nullSpace.push_back(vectorAt(v));
+        if (answer.nullSpace.back().size() != n)
+            throw ProtocolError("a null-space vector is not of the system's order");
     }
-    const std::string unit = word(in);
+    if (answer.status == ExactStatus::noSolution)
+        answer.certificateValue = componentAt(in.at("certificate_value"));
+    return answer;
+}
+
+json errorJson(const MethodError& error) {
+    json ulps = json::array();
+    for (const std::optional<std::uint64_t>& u : error.ulps)
+        ulps.push_back(countOrNull(u));
+    return {{"digits", error.correctDigits},
+            {"measured", numberOrNull(error.measuredError)},
+            {"unit", error.inLargestEntryUnits ? "largest" : "own"},
+            {"largest_ulps", countOrNull(error.largestUlps)},
+            {"ulps", std::move(ulps)}};
+}
+
+MethodError errorAt(const json& in, std::size_t n) {
+    MethodError error;
+    error.correctDigits = countAt<int>(in.at("digits"));
+    error.measuredError = numberOrNullAt(in.at("measured"));
+    const std::string unit = in.at("unit").get<std::string>();
     if (unit != "own" && unit != "largest")
         throw ProtocolError("expected \"own\" or \"largest\", found \"" + unit + "\"");
     error.inLargestEntryUnits = unit == "largest";
-    error.largestUlps = optionalCount(in);
-    for (std::size_t i = 0; i < n; ++i)
-        error.ulps.push_back(optionalCount(in));
+    error.largestUlps = countOrNullAt(in.at("largest_ulps"));
+    for (const json& u : in.at("ulps"))
+        error.ulps.push_back(countOrNullAt(u));
+    if (error.ulps.size() != n)
+        throw ProtocolError("an error of another order than the solution's");
     return error;
+}
+
+json summedJson(const SummedEntries& summed) {
+    return {{"count", summed.count}, {"row", summed.row}, {"column", summed.column}};
+}
+
+SummedEntries summedAt(const json& in) {
+    SummedEntries summed;
+    summed.count = countAt<std::size_t>(in.at("count"));
+    summed.row = countAt<int>(in.at("row"));
+    summed.column = countAt<int>(in.at("column"));
+    if (summed.count == 0 || summed.row < 1 || summed.column < 1)
+        throw ProtocolError("a malformed summed entry");
+    return summed;
+}
+
+json notHeldJson(const WrittenNotHeld& notHeld) {
+    json listed = json::array();
+    for (const NotHeldValue& value : notHeld.listed)
+        listed.push_back({{"row", value.row}, {"column", value.column}, {"text", value.text}});
+    return {{"count", notHeld.count}, {"order", notHeld.order}, {"listed", std::move(listed)}};
+}
+
+WrittenNotHeld notHeldAt(const json& in) {
+    WrittenNotHeld notHeld;
+    notHeld.count = countAt<std::size_t>(in.at("count"));
+    notHeld.order = countAt<int>(in.at("order"));
+    for (const json& value : in.at("listed"))
+        notHeld.listed.push_back({countAt<int>(value.at("row")), countAt<int>(value.at("column")),
+                                  value.at("text").get<std::string>()});
+    if (notHeld.count == 0 || notHeld.listed.size() > WrittenNotHeld::kListed ||
+        notHeld.listed.size() > notHeld.count)
+        throw ProtocolError("a malformed list of values not held");
+    return notHeld;
+}
+
+ExactReport reportAt(const json& in) {
+    if (!in.is_object() || in.value("format", std::string()) != kHeader)
+        throw ProtocolError(std::string("not a report of the format \"") + kHeader + "\"");
+    ExactReport report;
+    report.asWritten = answerAt(in.at("written"));
+    if (in.contains("doubles"))
+        report.doubles = answerAt(in.at("doubles"));
+    const std::size_t n = report.ofDoubles().components.size();
+    if (in.contains("rounding"))
+        report.inputRounding = errorAt(in.at("rounding"), report.asWritten.components.size());
+    for (const json& error : in.at("errors"))
+        report.errors.push_back(errorAt(error, n));
+    report.writtenDropped = in.at("dropped").get<bool>();
+    if (in.contains("summed"))
+        report.summed = summedAt(in.at("summed"));
+    if (in.contains("not_held"))
+        report.notHeld = notHeldAt(in.at("not_held"));
+    report.fractionSteps = in.value("steps", std::string());
+    return report;
 }
 
 } // namespace
 
 void writeReport(std::ostream& out, const ExactReport& report) {
-    out << kHeader << '\n';
-    writeAnswer(out, "written", report.asWritten);
+    json root{{"format", kHeader},
+              {"written", answerJson(report.asWritten)},
+              {"errors", json::array()},
+              {"dropped", report.writtenDropped}};
     if (report.doubles)
-        writeAnswer(out, "doubles", *report.doubles);
+        root["doubles"] = answerJson(*report.doubles);
     if (report.inputRounding)
-        writeError(out, "rounding", *report.inputRounding);
+        root["rounding"] = errorJson(*report.inputRounding);
     for (const MethodError& error : report.errors)
-        writeError(out, "error", error);
-    if (report.writtenDropped)
-        out << "dropped\n";
+        root["errors"].push_back(errorJson(error));
     if (report.summed.any())
-        writeSummed(out, report.summed);
-    if (report.notHeld.any()) {
-        out << "not-held " << report.notHeld.count << ' ' << report.notHeld.order << ' '
-            << report.notHeld.listed.size() << '\n';
-        for (const NotHeldValue& value : report.notHeld.listed)
-            out << value.row << ' ' << value.column << ' ' << value.text << '\n';
-    }
+        root["summed"] = summedJson(report.summed);
+    if (report.notHeld.any())
+        root["not_held"] = notHeldJson(report.notHeld);
     if (!report.fractionSteps.empty())
-        out << "steps " << report.fractionSteps.size() << '\n' << report.fractionSteps;
-    out << "end\n";
+        root["steps"] = report.fractionSteps;
+    out << root.dump() << '\n';
 }
 
 ExactReport readReport(std::istream& in) {
-    expectHeader(in);
-    ExactReport report;
-    ExactAnswer* answer = nullptr;
-    ExactVector nullVectors; // every v in order, cut into vectors of n at the end
-    const auto finishAnswer = [&] {
-        if (answer == nullptr)
-            return;
-        const std::size_t n = std::max(answer->components.size(), answer->certificate.size());
-        if (n == 0 ? !nullVectors.empty() : nullVectors.size() % n != 0)
-            throw ProtocolError("a null-space vector is cut short");
-        for (std::size_t k = 0; k < nullVectors.size(); k += n)
-            answer->nullSpace.emplace_back(nullVectors.begin() + static_cast<std::ptrdiff_t>(k),
-                                           nullVectors.begin() +
-                                               static_cast<std::ptrdiff_t>(k + n));
-        nullVectors.clear();
-    };
-    const auto current = [&]() -> ExactAnswer& {
-        if (answer == nullptr)
-            throw ProtocolError("a component before its answer");
-        return *answer;
-    };
-    std::size_t order = 0;
-    for (std::string key = word(in); key != "end"; key = word(in)) {
-        if (key == "answer") {
-            finishAnswer();
-            const std::string which = word(in);
-            if (which == "written" && answer == nullptr)
-                answer = &report.asWritten;
-            else if (which == "doubles" && answer == &report.asWritten)
-                answer = &report.doubles.emplace();
-            else
-                throw ProtocolError("unexpected answer \"" + which + "\"");
-            answer->status = statusNamed(word(in));
-            answer->rank = static_cast<int>(count(word(in)));
-            answer->augmentedRank = static_cast<int>(count(word(in)));
-        } else if (key == "x") {
-            current().components.push_back(readComponent(in));
-        } else if (key == "v") {
-            current();
-            nullVectors.push_back(readComponent(in));
-        } else if (key == "y") {
-            current().certificate.push_back(readComponent(in));
-        } else if (key == "c") {
-            current().certificateValue = readComponent(in);
-        } else if (key == "rounding" || key == "error") {
-            finishAnswer();
-            order = report.ofDoubles().components.size();
-            (key == "rounding" ? report.inputRounding.emplace() : report.errors.emplace_back()) =
-                readError(in, order);
-        } else if (key == "dropped") {
-            report.writtenDropped = true;
-        } else if (key == "summed") {
-            report.summed = readSummed(in, 0);
-        } else if (key == "not-held") {
-            WrittenNotHeld& notHeld = report.notHeld;
-            notHeld.count = count(word(in));
-            notHeld.order = static_cast<int>(count(word(in)));
-            const std::uint64_t listed = count(word(in));
-            if (notHeld.count == 0 || listed > WrittenNotHeld::kListed || listed > notHeld.count)
-                throw ProtocolError("a malformed not-held line");
-            for (std::uint64_t k = 0; k < listed; ++k) {
-                NotHeldValue& value = notHeld.listed.emplace_back();
-                value.row = static_cast<int>(count(word(in)));
-                value.column = static_cast<int>(count(word(in)));
-                value.text = word(in);
-            }
-        } else if (key == "steps") {
-            // A count of bytes, its line's end, then the text as it is.
-            const std::uint64_t size = count(word(in));
-            if (in.get() != '\n' || size > kLongestSteps)
-                throw ProtocolError("a malformed steps line");
-            report.fractionSteps.resize(size);
-            if (!in.read(report.fractionSteps.data(), static_cast<std::streamsize>(size)))
-                throw ProtocolError("the steps end early");
-        } else {
-            throw ProtocolError("unknown line \"" + key + "\"");
-        }
+    try {
+        return reportAt(json::parse(in));
+    } catch (const json::exception& e) {
+        throw ProtocolError(e.what());
     }
-    finishAnswer();
-    if (answer == nullptr)
-        throw ProtocolError("the report holds no answer");
-    return report;
 }
 
 } // namespace lse::exact

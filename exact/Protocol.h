@@ -1,10 +1,10 @@
 #pragma once
 
 // What the window and lineq-exact say to each other through its standard input and output.
-// Both are lines of words separated by single spaces, numbers as round-trip texts.
 //
-// The request:
-//   lineq-exact 3
+// The request streams the system, which may hold millions of numbers, as lines of words
+// separated by single spaces, numbers as round-trip texts:
+//   lineq-exact 4
 //   n
 //   A, row by row (n lines of n)
 //   b (one line of n)
@@ -13,25 +13,20 @@
 //   detail shown|whole
 //   k, then k method solutions of n
 //
-// The report:
-//   lineq-exact 3
-//   answer written|doubles STATUS RANK AUGMENTED
-//   x KIND TEXT NEAREST WHOLE (per component)
-//   v KIND TEXT NEAREST WHOLE (null space, n each)
-//   y KIND TEXT NEAREST WHOLE (certificate)
-//   c KIND TEXT NEAREST WHOLE
-//   rounding DIGITS MEASURED UNIT LARGEST ULPS...
-//   error DIGITS MEASURED UNIT LARGEST ULPS... (per judged method)
-//   dropped (when it was)
-//   summed COUNT ROW COLUMN (when any entry was, so that the system was not solved as written)
-//   not-held COUNT N K, then K lines ROW COLUMN TEXT (when any)
-//   steps BYTES, then that text (when any)
-//   end
-//
-// STATUS is solved, no-solution or infinitely-many; KIND fraction or approx; NEAREST a
-// round-trip text or "out-of-range"; WHOLE the whole p/q or "-"; MEASURED a round-trip text or
-// "-"; UNIT own or largest (MethodError::inLargestEntryUnits); LARGEST and each of ULPS a
-// count or "-". An answer's lines follow its own "answer" line; the written one comes first.
+// The report, of the order of n values, is one JSON object (nlohmann-json):
+//   format       "lineq-exact 4"
+//   written      the answer of the system as written; doubles: the doubles', where it differs
+//   rounding     the doubles' solution judged against the written one, where both are solved
+//   errors       each judged method's error, in order
+//   dropped      true where the written values were dropped (too large a system)
+//   summed       {count, row, column} where entries of A were summed in doubles
+//   not_held     {count, order, listed: [{row, column, text}]} where values were not held
+//   steps        the fraction steps' text, where there are any
+// An answer is {status, rank, augmented_rank, x, null_space, certificate, certificate_value},
+// a component {fraction, text, nearest, whole}, an error {digits, measured, unit,
+// largest_ulps, ulps}. STATUS is solved, no-solution or infinitely-many; unit own or largest
+// (MethodError::inLargestEntryUnits); nearest and measured are round-trip texts, so that the
+// bits come back whatever the JSON library's digits, or null (beyond the doubles, none).
 // Before it reads, lineq-exact writes the line "ready": by then it has loaded its libraries,
 // so that a limit its parent sets on its address space holds for the solve alone.
 

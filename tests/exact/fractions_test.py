@@ -8,6 +8,7 @@ before starting it.
 usage: fractions_test.py LINEQ_EXACT"""
 
 import decimal
+import json
 import math
 import random
 import resource
@@ -121,7 +122,7 @@ def text(v):
 def request(a, b, solutions, written=()):
     """written: (row, column, text) from 1, column n + 1 for b; a and b hold their doubles."""
     n = len(b)
-    lines = ["lineq-exact 3", str(n)]
+    lines = ["lineq-exact 4", str(n)]
     lines += [" ".join(text(v) for v in row) for row in a]
     lines.append(" ".join(text(v) for v in b))
     lines.append(f"written {len(written)} given kept")
@@ -147,14 +148,19 @@ def step(v, k):
     return v
 
 
-def without_steps(stdout):
-    """The report without its "steps BYTES" line and the text that follows it."""
-    start = stdout.find("\nsteps ")
-    if start < 0:
-        return stdout
-    end = stdout.index("\n", start + 1)
-    size = int(stdout[start + len("\nsteps "):end])
-    return stdout[:start + 1] + stdout[end + 1 + size:]
+def report(stdout):
+    """The JSON report after the child's "ready" line; None where there is none."""
+    ready, _, rest = stdout.partition("\n")
+    try:
+        return json.loads(rest) if ready == "ready" else None
+    except ValueError:
+        return None
+
+
+def nearest_value(component):
+    """The nearest double by value (the text has no -0), or "out-of-range"."""
+    near = component["nearest"]
+    return "out-of-range" if near is None else float(near) + 0.0
 
 
 def check_random_systems(program):
@@ -171,54 +177,54 @@ def check_random_systems(program):
             if all(v is not None for v in nearest):
                 methods = [[step(v, k) for v, k in zip(nearest, offsets)]]
         result = run(program, request(a, b, methods))
-        lines = [line for line in without_steps(result.stdout).splitlines()
-                 if line.split(" ")[0] not in "vyc"]
-        want = ["ready", "lineq-exact 3"]
+        got = report(result.stdout)
+        answer = got["written"] if got else {}
         if x is None:
             singular += 1
             rank_a, rank_ab = ranks(a, b)
             status = "no-solution" if rank_a < rank_ab else "infinitely-many"
-            want.append(f"answer written {status} {rank_a} {rank_ab}")
-            if status == "infinitely-many":
-                want += ["x P"] * len(b)
+            want = [status, rank_a, rank_ab]
+            # A particular solution's values: checked by check_general_solutions.
+            ok = got is not None and [answer["status"], answer["rank"],
+                                      answer["augmented_rank"]] == want
+            ok = ok and (status == "no-solution" or len(answer["x"]) == len(b))
         else:
             solved += 1
-            want.append(f"answer written solved {len(b)} {len(b)}")
+            want = ["solved", len(b), len(b)]
             for v in x:
                 kind, shown, nearest = expected_component(v)
                 whole = str(v.numerator) + ("" if v.denominator == 1 else f"/{v.denominator}")
-                want.append(f"x {kind} {shown} " + ("out-of-range" if nearest is None else repr(nearest + 0.0)) + " " + whole)
-            for method in methods:
-                want.append("error D " + " ".join(str(u) for u in expected_ulps(x, method, offsets)))
-        want.append("end")
-        got = []
-        for line in lines:
-            words = line.split(" ")
-            if words[0] == "x" and x is None:
-                words = ["x", "P"]  # a particular solution: checked by check_general_solutions
-            elif words[0] == "x" and words[-2] != "out-of-range":
-                words[-2] = repr(float(words[-2]) + 0.0)  # by value; the text has no -0
-            if words[0] == "error":
-                # The digits, the measured error, the unit and the largest: checked by the C++
-                # tests.
-                words[1:5] = ["D"]
-            got.append(" ".join(words))
-        if result.returncode != 0 or got != want:
+                want.append([kind == "fraction", shown,
+                             "out-of-range" if nearest is None else nearest + 0.0, whole])
+            # The digits, the measured error, the unit and the largest: checked by the C++ tests.
+            want.append([expected_ulps(x, method, offsets) for method in methods])
+            ok = got is not None and want == [answer["status"], answer["rank"],
+                                              answer["augmented_rank"]] + [
+                [c["fraction"], c["text"], nearest_value(c), c["whole"]] for c in answer["x"]] + [
+                [e["ulps"] for e in got["errors"]]]
+        if result.returncode != 0 or not ok:
             failures += 1
-            print(f"case {case}: {a} {b}\n  want {want}\n  got  {lines}\n  {result.stderr}")
+            print(f"case {case}: {a} {b}\n  want {want}\n  got  {result.stdout}\n  {result.stderr}")
     print(f"{solved} solved and {singular} singular systems checked, {failures} failures")
     return failures == 0 and solved > 0 and singular > 0
 
 
 def answers(stdout):
-    """Each answer's status line and its vectors by tag, whole values as fractions."""
+    """Each answer's status, ranks and its vectors by the old tags (x, v: the null space's
+    vectors one after the other, y: the certificate, c: its value), whole values as fractions."""
+    got = report(stdout)
     found = []
-    for line in without_steps(stdout).splitlines():
-        words = line.split(" ")
-        if words[0] == "answer":
-            found.append({"status": words[2:], "x": [], "v": [], "y": [], "c": []})
-        elif words[0] in ("x", "v", "y", "c") and found:
-            found[-1][words[0]].append(Fraction(words[4]))
+    for answer in [got["written"], got.get("doubles")] if got else []:
+        if answer is None:
+            continue
+        whole = lambda components: [Fraction(c["whole"]) for c in components]
+        found.append({"status": [answer["status"], str(answer["rank"]),
+                                 str(answer["augmented_rank"])],
+                      "x": whole(answer["x"]),
+                      "v": [f for v in answer["null_space"] for f in whole(v)],
+                      "y": whole(answer["certificate"]),
+                      "c": whole([answer["certificate_value"]]) if "certificate_value" in answer
+                      else []})
     return found
 
 
