@@ -13,7 +13,9 @@ function copyText(text) {
     })]);
 }
 // The program's export `name` called at once: its text, or null. Also while the program waits,
-// where ccall would take the call for the end of that wait.
+// where ccall would take the call for the end of that wait, and so would Embind's bindings: with
+// Asyncify, this Emscripten's (3.1.6) return a Promise while a wait is pending
+// (Asyncify.currData), so the page's calls stay plain exports while commands wait by Asyncify.
 function callNow(name, ...args) {
     const cArgs = args.map((arg) => typeof arg === "string" ? allocateUTF8(arg) : arg);
     const text = Module[`_${name}`](...cArgs);
