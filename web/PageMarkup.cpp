@@ -192,6 +192,12 @@ std::string fillPage(std::string_view page) {
         {"ACCURACY_BUTTONS", accuracyViewButtons()},
         {"SYSTEM_SUFFIXES", systemSuffixes()},
         {"WRONG_DIGITS_COLOUR", kWrongDigitsColour},
+        // The views' and the progress box's own buttons and parts, captioned as the desktop's.
+        {"CAPTION_CLOSE", escaped(plainCaption(caption::kClose))},
+        {"CAPTION_COPY_STEPS", escaped(plainCaption(caption::kCopySteps))},
+        {"CAPTION_CANCEL", escaped(plainCaption(caption::kCancel))},
+        {"CAPTION_SIDE_BY_SIDE", escaped(plainCaption(caption::kSideBySideTab))},
+        {"CAPTION_REPORT", escaped(plainCaption(caption::kReportTab))},
     };
     for (const CommandDeclaration& command : commands()) {
         const std::string name = placeholderName(command.name);

@@ -5,7 +5,11 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
+#include <map>
 #include <regex>
+#include <set>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -155,6 +159,40 @@ TEST(PageMarkup, TheAccuracyViewsButtonsAreItsDeclaredCommands) {
         ASSERT_NE(at, std::string::npos) << c.name;
     }
     EXPECT_TRUE(closed);
+}
+
+// Each of the desktop's own dialogs has its like on the page, with the same captions (without
+// their mnemonics) on its buttons and on the parts that are the desktop's tabs, and no other
+// button: a caption written on one side alone would drift.
+TEST(PageMarkup, ThePagesDialogsAreCaptionedAsTheDesktops) {
+    std::ifstream in(LINEQ_PAGE_TEMPLATE);
+    ASSERT_TRUE(in) << LINEQ_PAGE_TEMPLATE;
+    const std::string page = web::fillPage(std::string(std::istreambuf_iterator<char>(in), {}));
+    const std::map<std::string_view, std::string> pageIds{
+        {"accuracy", "accuracyView"}, {"steps", "stepsView"}, {"progress", "progressBox"}};
+    static const std::regex captioned(R"re(<button[^>]*>([^<]*)</button>|aria-label="([^"]*)")re");
+    for (const DialogCaptions& dialog : dialogCaptions()) {
+        const std::string open = "<dialog id=\"" + pageIds.at(dialog.dialog) + "\"";
+        const std::size_t from = page.find(open);
+        ASSERT_NE(from, std::string::npos) << dialog.dialog;
+        const std::string markup = page.substr(from, page.find("</dialog>", from) - from);
+        std::multiset<std::string> shown, declared;
+        for (std::sregex_iterator it(markup.begin(), markup.end(), captioned), end; it != end; ++it)
+            shown.insert((*it)[1].matched ? (*it)[1].str() : (*it)[2].str());
+        for (const std::string_view caption : dialog.captions)
+            declared.insert(plainCaption(caption));
+        // The page's text areas are labelled too; every declared caption is shown, and every
+        // button is declared.
+        for (const std::string& caption : declared)
+            EXPECT_EQ(shown.count(caption), declared.count(caption))
+                << dialog.dialog << ": " << caption;
+        for (std::sregex_iterator it(markup.begin(), markup.end(), captioned), end; it != end;
+             ++it) {
+            if (!(*it)[1].matched)
+                continue;
+            EXPECT_EQ(declared.count((*it)[1].str()), 1U) << dialog.dialog << ": " << (*it)[1];
+        }
+    }
 }
 
 // The rows a RowWindow wrote, as "before|first..last|after": the blank rows' heights in pixels

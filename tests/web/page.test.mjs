@@ -680,12 +680,12 @@ describe("the accuracy view", () => {
         assert.equal(text.match(/Condition number: +\d\.\de[+-]\d\d\n/g)?.length, 2);
         assert.equal(text.match(/Error bound: +\d\.\de-\d\d\n/g)?.length, 2);
         assert.doesNotMatch(text, /may have no correct digit/);
-        // Named for assistive technology; the focus starts in the text, which Tab leaves for
-        // Copy, Copy as Tab-Separated and Close.
+        // Named for assistive technology (the text as the desktop's tab); the focus starts in
+        // the text, which Tab leaves for Copy, Copy as Tab-Separated and Close.
         const node = await w.page.accessibility.snapshot({ root: view });
         assert.equal(node.name, commandStates.title);
         const field = await w.page.accessibility.snapshot({ root: await view.$(".text") });
-        assert.deepEqual([field.name, field.readonly], ["Accuracy", true]);
+        assert.deepEqual([field.name, field.readonly], ["Report", true]);
         assert.equal(await w.focused(), "accuracyView-text");
         await w.page.keyboard.press("Tab");
         assert.equal(await w.page.evaluate(() => document.activeElement.className), "copyText");
