@@ -50,6 +50,11 @@ template <typename T> struct ZeroedCacheAligned {
     template <typename U> bool operator==(const ZeroedCacheAligned<U>&) const { return true; }
 };
 
+// Doubles for a buffer of the order of n^2: zero without a memset, in large pages where the
+// system lends them (allocateZeroed). A vector of AlignedDoubles writes each zero, touching
+// every page in small ones first.
+using ZeroedDoubles = std::vector<double, ZeroedCacheAligned<double>>;
+
 // Dense matrix of doubles with rows 0..rowsUpper and columns 0..colsUpper, stored by rows.
 // It does not exist (holds no storage) until first created. Element access is checked by
 // assertions in debug builds only: a wrong index is a programming error, and the solvers

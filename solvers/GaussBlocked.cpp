@@ -56,8 +56,8 @@ public:
           team_(n >= orBuiltIn(options.blocks.threadsFrom, kBuiltIn.threadsFrom)
                     ? Team::sizeFor(options.threads)
                     : 1),
-          multipliers_{AlignedDoubles(static_cast<std::size_t>(n + 1) * panel_),
-                       AlignedDoubles(n > panel_ ? static_cast<std::size_t>(n + 1) * panel_ : 0)},
+          multipliers_{ZeroedDoubles(static_cast<std::size_t>(n + 1) * panel_),
+                       ZeroedDoubles(n > panel_ ? static_cast<std::size_t>(n + 1) * panel_ : 0)},
           pivotRow_(static_cast<std::size_t>(n + 1)),
           workspaces_(static_cast<std::size_t>(team_.size()),
                       AlignedDoubles(kernels_.gemmWorkspace(panel_))),
@@ -100,7 +100,7 @@ private:
     const int triangleLeaf_;
     const int chunk_;
     Team team_;
-    AlignedDoubles multipliers_[2];
+    ZeroedDoubles multipliers_[2];
     std::vector<int> pivotRow_;
     std::vector<AlignedDoubles> workspaces_;
     // The calling thread's: a leaf's columns in column order.
