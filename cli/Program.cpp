@@ -303,11 +303,13 @@ int run(int argc, const char* const argv[], Console& console, MethodTable method
         ProgressLine progress(console.err, console.errIsTerminal);
         // Only the echo, the exact solution and the refinement read A after the solve; without
         // them the last method solves in A, and then its figures have no residual unless all
-        // of them are asked for, as the table of csv shows them.
-        const KeepA keepA = settings.echo || settings.exact || settings.steps || settings.refine
-                                ? KeepA::yes
-                            : settings.accuracy || settings.format == "csv" ? KeepA::forResidual
-                                                                            : KeepA::no;
+        // of them are asked for, as the table of csv shows them. The refinement alone changes
+        // none of the figures.
+        const bool allFigures = settings.accuracy || settings.format == "csv";
+        const KeepA keepA = settings.echo || settings.exact || settings.steps ? KeepA::yes
+                            : settings.refine ? (allFigures ? KeepA::yes : KeepA::forRefinement)
+                            : allFigures      ? KeepA::forResidual
+                                              : KeepA::no;
         const SessionSystem solving{system.A, system.b, static_cast<std::int16_t>(system.n),
                                     system.written};
         Vector x;

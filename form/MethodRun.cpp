@@ -38,7 +38,8 @@ std::optional<RefinedReport> refinedWith(const Matrix& A, const Vector& b, int n
 
 MethodRun runMethod(const MethodEntry& method, Matrix& A, const Vector& b, Vector& x,
                     std::int16_t n, Matrix& W, MethodState& state, const SolveOptions& options,
-                    bool inA, const WrittenLows* refineTowards) {
+                    RunPlace place, const WrittenLows* refineTowards) {
+    const bool inA = place.inA;
     const Clock::time_point start = Clock::now();
     std::optional<double> norm1;
     if (inA) {
@@ -62,7 +63,7 @@ MethodRun runMethod(const MethodEntry& method, Matrix& A, const Vector& b, Vecto
         const Clock::time_point solved = Clock::now();
         try {
             if (factors) {
-                const KeptOfA kept = inA ? factors->keptOfA() : KeptOfA::all;
+                const KeptOfA kept = inA || place.figuresAsInA ? factors->keptOfA() : KeptOfA::all;
                 report.figures = accuracyFigures({A, norm1, kept}, *factors, b, x, figuresOptions);
             }
         } catch (const std::bad_alloc&) {

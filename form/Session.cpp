@@ -20,7 +20,7 @@ bool sameBits(const Vector& a, const Vector& b, int n) {
 }
 
 bool worksInA(KeepA keepA, const MethodEntry& method, bool last) {
-    if (!last || keepA == KeepA::yes)
+    if (!last || keepA == KeepA::yes || keepA == KeepA::forRefinement)
         return false;
     return keepA == KeepA::no || method.leaves != KeptOfA::nothing;
 }
@@ -48,12 +48,14 @@ bool Session::calculate(MethodTable methods, SessionSystem system, Vector& x, Ke
     for (std::size_t m = 0; m < methods.size(); ++m) {
         const MethodEntry& method = methods[m];
         // The last method may use up A; the copy an earlier one used goes first.
-        const bool inA = worksInA(keepA, method, m + 1 == methods.size());
+        const bool last = m + 1 == methods.size();
+        const RunPlace place{worksInA(keepA, method, last),
+                             keepA == KeepA::forRefinement && worksInA(KeepA::no, method, last)};
         const RunMethod run = [&](const SolveOptions& options) {
             lastW_ = W_.get();
             const auto once = [&] {
-                return runMethod(method, system.A, system.b, x, system.n, *W_, state_, options, inA,
-                                 lows ? &*lows : nullptr);
+                return runMethod(method, system.A, system.b, x, system.n, *W_, state_, options,
+                                 place, lows ? &*lows : nullptr);
             };
             MethodRun result;
             try {
@@ -65,7 +67,7 @@ bool Session::calculate(MethodTable methods, SessionSystem system, Vector& x, Ke
                 kept_.clear();
                 result = once();
             }
-            if (!inA)
+            if (!place.inA)
                 keep(method, result, system.n);
             if (!result.outcome.cancelled())
                 report_.methods.push_back(std::move(result.report));
@@ -122,7 +124,7 @@ bool Session::refine(SessionSystem system, const EachMethod& each) {
         const RunMethod run = [&](const SolveOptions& options) {
             lastW_ = W_.get();
             MethodRun result = runMethod(*entry.method, system.A, system.b, x, system.n, *W_,
-                                         state_, options, false, &lows);
+                                         state_, options, RunPlace{}, &lows);
             if (!result.outcome.cancelled() && result.report.solved &&
                 sameBits(result.report.x, entry.x, system.n))
                 entry.refined = std::move(result.report.refined);

@@ -32,6 +32,9 @@ enum class KeepA {
     // As no, unless the last method leaves nothing of A: then it too works on a copy, so
     // that its figures can have the residual.
     forResidual,
+    // As yes, for the refinement alone, with the figures of no: lineq-solve --refine gives
+    // the figures it gives without it.
+    forRefinement,
 };
 
 // One method's run with the options the front end chooses, made where it chooses; its part of
