@@ -15,14 +15,6 @@ struct MethodRun {
     MethodReport report;
 };
 
-// One method's run as every front end makes it: W a fresh copy of A (or, in A, A itself,
-// W released first so that the method needs no second array), the solve, then the figures
-// from the factors it yields, from A or what the run left of it. x(1..n) is written when the
-// method solved the system. The figures are extras: without memory for them the solution is
-// still reported. With `refineTowards`, x is also refined with the factors while they are
-// alive, towards A and b plus those lows, where the run left A whole; without memory for it
-// the refinement is left out as the figures are. std::bad_alloc when the copy or the solver's
-// buffers cannot be had.
 // Where a run works, and what its figures take of A.
 struct RunPlace {
     bool inA = false; // in A itself rather than in W
@@ -30,6 +22,15 @@ struct RunPlace {
     // same run without the refinement, which adds its section and changes nothing else.
     bool figuresAsInA = false;
 };
+
+// One method's run as every front end makes it: W a fresh copy of A (or, with place.inA, A itself,
+// W released first so that the method needs no second array), the solve, then the figures
+// from the factors it yields, from A or what the run left of it. x(1..n) is written when the
+// method solved the system. The figures are extras: without memory for them the solution is
+// still reported. With `refineTowards`, x is also refined with the factors while they are
+// alive, towards A and b plus those lows, where the run left A whole; without memory for it
+// the refinement is left out as the figures are. std::bad_alloc when the copy or the solver's
+// buffers cannot be had.
 MethodRun runMethod(const MethodEntry& method, Matrix& A, const Vector& b, Vector& x,
                     std::int16_t n, Matrix& W, MethodState& state, const SolveOptions& options,
                     RunPlace place = {}, const WrittenLows* refineTowards = nullptr);

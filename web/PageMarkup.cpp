@@ -38,6 +38,11 @@ std::string escaped(std::string_view text) {
 
 namespace {
 
+// A declared caption as the page writes it: without its mnemonic's '&', escaped.
+std::string captionText(std::string_view caption) {
+    return escaped(plainCaption(caption));
+}
+
 using window::Control;
 using window::Kind;
 
@@ -135,7 +140,7 @@ std::string placeholderName(std::string_view commandName) {
 std::string commandButton(const CommandDeclaration& command) {
     const std::string name(command.name);
     return "<button type=\"button\" class=\"" + name + "\" data-command=\"" + name + "\">" +
-           escaped(plainCaption(command.caption)) + "</button>";
+           captionText(command.caption) + "</button>";
 }
 
 // The open chooser's accept list: ".txt,.csv,...".
@@ -152,8 +157,7 @@ std::string accuracyViewButtons() {
         const CommandDeclaration& command = declarationOf(id);
         (command.longWork ? long_ : quick) += commandButton(command);
     }
-    return quick + "<button class=\"close\">" + escaped(plainCaption(caption::kClose)) +
-           "</button>" + long_;
+    return quick + "<button class=\"close\">" + captionText(caption::kClose) + "</button>" + long_;
 }
 
 std::string windowMarkup() {
@@ -193,16 +197,16 @@ std::string fillPage(std::string_view page) {
         {"SYSTEM_SUFFIXES", systemSuffixes()},
         {"WRONG_DIGITS_COLOUR", kWrongDigitsColour},
         // The views' and the progress box's own buttons and parts, captioned as the desktop's.
-        {"CAPTION_CLOSE", escaped(plainCaption(caption::kClose))},
-        {"CAPTION_COPY_STEPS", escaped(plainCaption(caption::kCopySteps))},
-        {"CAPTION_CANCEL", escaped(plainCaption(caption::kCancel))},
-        {"CAPTION_SIDE_BY_SIDE", escaped(plainCaption(caption::kSideBySideTab))},
-        {"CAPTION_REPORT", escaped(plainCaption(caption::kReportTab))},
+        {"CAPTION_CLOSE", captionText(caption::kClose)},
+        {"CAPTION_COPY_STEPS", captionText(caption::kCopySteps)},
+        {"CAPTION_CANCEL", captionText(caption::kCancel)},
+        {"CAPTION_SIDE_BY_SIDE", captionText(caption::kSideBySideTab)},
+        {"CAPTION_REPORT", captionText(caption::kReportTab)},
     };
     for (const CommandDeclaration& command : commands()) {
         const std::string name = placeholderName(command.name);
         fills.emplace_back("BUTTON_" + name, commandButton(command));
-        fills.emplace_back("CAPTION_" + name, escaped(plainCaption(command.caption)));
+        fills.emplace_back("CAPTION_" + name, captionText(command.caption));
     }
     static const std::regex placeholder("@([A-Z_]+)@");
     std::string out;
