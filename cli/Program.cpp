@@ -223,7 +223,7 @@ int printResults(const Settings& settings, const LinearSystem& system,
             print(resultSection(result, report, options));
         if (text && settings.steps) {
             print(stepsText(*result.method, system.A, system.b, system.n));
-            if (result.method->gaussFractionSteps && system.n <= kStepsUpTo)
+            if (hasFractionSteps(*result.method, system.n))
                 print(exact::fractionStepsText(system.A, system.b, system.n, system.written));
         }
         if (!result.solved) {

@@ -2,7 +2,7 @@
 // platform's primitives (a view, the clipboard, a file, the long work), so that a front end
 // only binds its action, key or button to execute.
 #include "Commands.h"
-#include "StepsText.h"
+#include "Views.h"
 #include "frmCholesky.h"
 
 #include <stdexcept>
@@ -43,7 +43,7 @@ void frmCholesky::execute(Command id, std::optional<TextBox> box) {
             return showAccuracy();
         }
         if (runLongCommand(id))
-            platform_.refreshAccuracy(report());
+            platform_.refreshView(accuracyView(report()));
         return;
     case Command::copyTable:
         return platform_.setClipboardText(accuracyTable());
@@ -58,18 +58,17 @@ void frmCholesky::execute(Command id, std::optional<TextBox> box) {
         return saveAs(id, kSystemFile);
     case Command::saveResults:
         return saveAs(id, kResultsFile);
-    case Command::steps: {
-        const MethodEntry& method = *stepsOf(*box);
-        auto [doubles, fractions] = stepsColumns(method);
-        return platform_.showSteps({stepsTitle(method), std::move(doubles), std::move(fractions),
-                                    stepsFractionsTitle(method), stepsText(method)});
-    }
+    case Command::steps:
+        // A Calculate leaves A and b as they were, and anything that changes them clears the
+        // report.
+        platform_.showView(stepsView(*stepsOf(*box), A_, b_, n, report()));
+        return;
     }
 }
 
 void frmCholesky::showAccuracy() {
     accuracyShown_ = true;
-    while (const ViewEnding ending = platform_.showAccuracy(report()))
+    while (const ViewEnding ending = platform_.showView(accuracyView(report())))
         if (isEnabled(*ending, *this))
             runLongCommand(*ending);
     accuracyShown_ = false;

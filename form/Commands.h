@@ -62,7 +62,7 @@ struct CommandDeclaration {
     // command of a result box.
     bool (*enabled)(const CommandState& state, std::optional<TextBox> box);
     // It runs as long work, with a progress display: a platform whose view cannot stay open
-    // meanwhile (the page) closes the view to run it (Platform::showAccuracy).
+    // meanwhile (the page) closes the view to run it (Platform::showView).
     bool longWork = false;
 };
 

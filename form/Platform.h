@@ -3,6 +3,7 @@
 #include "ExactReport.h"
 #include "Matrix.h"
 #include "SystemReader.h"
+#include "View.h"
 #include "WrittenValues.h"
 
 #include <atomic>
@@ -68,7 +69,6 @@ struct ExactOutcome {
     std::string message;
 };
 
-struct CalculateReport;
 enum class Command;
 
 // Where Paste System or Open System… takes a system from: a text, a file the user chose, or an
@@ -108,16 +108,6 @@ struct SaveTarget {
 // view cannot stay open while it runs (the page): the command, after which the view is shown
 // again.
 using ViewEnding = std::optional<Command>;
-
-// The steps view of one method: its title, the steps in doubles, those in exact fractions
-// beside them (empty where unknown) with their column's name, and what its Copy copies.
-struct StepsView {
-    std::string title;
-    std::string doubles;
-    std::string fractions;
-    std::string fractionsTitle;
-    std::string copy;
-};
 
 // What the equation logic needs from the window and the platform. The Qt window implements
 // it for real; tests implement it with a scripted fake.
@@ -194,14 +184,13 @@ public:
     // the download is made, or dropped when it is not `whole` (a cancel).
     virtual void writeDownload(std::string_view piece) { (void)piece; }
     virtual void finishDownload(const SavedFile& file, bool whole) { (void)file, (void)whole; }
-    // The accuracy view of `report`, modal; returns once it is closed. Commands may run
-    // meanwhile, and refreshAccuracy shows what they added to the report.
-    virtual ViewEnding showAccuracy(const CalculateReport& report) {
-        (void)report;
+    // `view`, modal (View.h); returns once it is closed. Its buttons' commands may run
+    // meanwhile, and refreshView shows it anew with what they added.
+    virtual ViewEnding showView(const View& view) {
+        (void)view;
         return std::nullopt;
     }
-    virtual void refreshAccuracy(const CalculateReport& report) { (void)report; }
-    virtual void showSteps(const StepsView& view) { (void)view; }
+    virtual void refreshView(const View& view) { (void)view; }
 };
 
 } // namespace lse

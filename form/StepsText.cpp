@@ -197,6 +197,10 @@ std::string stepsFractionsTitle(const MethodEntry& method) {
     return stepsTitle(method) + " in exact fractions";
 }
 
+bool hasFractionSteps(const MethodEntry& method, int n) {
+    return method.gaussFractionSteps && n > 0 && n <= kStepsUpTo;
+}
+
 std::string stepsText(const MethodEntry& method, const Matrix& A, const Vector& b, int n) {
     std::string text = stepsTitle(method) + ", in the doubles it computes with\n\n";
     if (n > kStepsUpTo)

@@ -28,4 +28,8 @@ std::pair<std::string, std::string> besideEachOther(std::string_view left, std::
 std::string stepsTitle(const MethodEntry& method);
 std::string stepsFractionsTitle(const MethodEntry& method);
 
+// Whether the steps of `method` on n equations have the same steps in exact fractions, which
+// the exact arithmetic computes where the exact solution is computed.
+bool hasFractionSteps(const MethodEntry& method, int n);
+
 } // namespace lse

@@ -1,7 +1,5 @@
 #pragma once
 
-#include "CalculateReport.h"
-
 #include <cstddef>
 #include <functional>
 #include <optional>
@@ -9,6 +7,8 @@
 #include <vector>
 
 namespace lse {
+
+struct CalculateReport;
 
 // A cell as a view shows it: its text; where only its leading characters are correct digits,
 // how many (the rest are marked wrong); and what is said of it after its text, to a screen
@@ -23,10 +23,12 @@ struct ViewCell {
 // white, so that it reads as text too.
 inline constexpr const char* kWrongDigitsColour = "#b00020";
 
-// A view's table, described once for the window and the page: its accessible name, its header
-// and its rows 1..rows, whose cells are made as they are asked for, so that 32766 rows cost what
-// a view shows. The first column names the row. Valid while the report it shows is unchanged.
+// A view's table, described once for the window and the page: its control's name (the desktop's
+// object name, the page's class), its accessible name, its header and its rows 1..rows, whose
+// cells are made as they are asked for, so that 32766 rows cost what a view shows. The first
+// column names the row. Valid while the report it shows is unchanged.
 struct ViewTable {
+    std::string id;
     std::string name;
     std::vector<std::string> header;
     int rows = 0;

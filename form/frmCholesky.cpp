@@ -431,25 +431,6 @@ const MethodEntry* frmCholesky::stepsOf(TextBox box) const {
     return nullptr;
 }
 
-std::string frmCholesky::stepsText(const MethodEntry& method) const {
-    // A Calculate leaves A and b as they were, and anything that changes them clears the report.
-    std::string text = lse::stepsText(method, A_, b_, n);
-    if (!method.gaussFractionSteps || n > kStepsUpTo || n == 0)
-        return text;
-    // The exact arithmetic runs where the exact solution does, in the child or the worker.
-    if (report().exact && !report().exact->fractionSteps.empty())
-        return text + "\n" + report().exact->fractionSteps;
-    return text + "\nCompute Exact Solution (Accuracy…) adds the same steps in exact "
-                  "fractions.\n";
-}
-
-std::pair<std::string, std::string> frmCholesky::stepsColumns(const MethodEntry& method) const {
-    if (!method.gaussFractionSteps || n > kStepsUpTo || n == 0 || !report().exact ||
-        report().exact->fractionSteps.empty())
-        return {stepsText(method), {}};
-    return besideEachOther(lse::stepsText(method, A_, b_, n), report().exact->fractionSteps);
-}
-
 bool frmCholesky::exactPending() const {
     return !report().empty() && !report().exact;
 }

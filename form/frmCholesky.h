@@ -93,14 +93,8 @@ public:
     // Copy Solution: the doubles of the method whose solution `box` shows, one a line with
     // round-trip digits; nullopt when the box shows none.
     std::optional<std::string> solutionCopy(TextBox box) const;
-    // Steps…: the method whose box is `box`, when it ran in the last Calculate (else null), and
-    // how it solved that system, step by step (StepsText.h); for Gauss elimination, once the
-    // exact solution is computed, the same steps in exact fractions after them.
+    // Steps…: the method whose box is `box`, when it ran in the last Calculate (else null).
     const MethodEntry* stepsOf(TextBox box) const;
-    std::string stepsText(const MethodEntry& method) const;
-    // The same as the view shows it: the steps in doubles and, once the fraction steps are
-    // known, those beside them as a second column (besideEachOther); else the second is empty.
-    std::pair<std::string, std::string> stepsColumns(const MethodEntry& method) const;
     // True when Compute Exact Solution has something to do: a Calculate left a report and
     // its exact solution is not yet known.
     bool exactPending() const override;

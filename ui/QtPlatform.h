@@ -11,7 +11,7 @@
 
 namespace lse::ui {
 
-class AccuracyDialog;
+class ViewDialog;
 class CommandActions;
 class MainWindow;
 
@@ -43,11 +43,10 @@ public:
     // The clipboard's text, or the file chosen in a dialog.
     std::optional<SystemOrigin> systemOrigin(Command command, const std::string& title) override;
     SaveTarget chooseSave(const SavedFile& file, const std::string& title) override;
-    ViewEnding showAccuracy(const CalculateReport& report) override;
-    void refreshAccuracy(const CalculateReport& report) override;
-    void showSteps(const StepsView& view) override;
+    ViewEnding showView(const View& view) override;
+    void refreshView(const View& view) override;
 
-    // The actions whose buttons the accuracy view shows; set by the composition root.
+    // The actions whose buttons the views show; set by the composition root.
     CommandActions* commands{};
 
     // The exact solver's program: empty for lineq-exact beside the running program.
@@ -62,7 +61,7 @@ private:
     static std::uint64_t physicalMemory();
 
     MainWindow& window_;
-    AccuracyDialog* accuracyView_{};
+    ViewDialog* openView_{};
     // Where the last file was opened or saved, where the next dialog starts.
     QString lastFolder_;
 };

@@ -1,16 +1,17 @@
 // The primitives the form's commands work through, on Qt: the clipboard, the file dialogs and
 // the views, modal over the window.
-#include "AccuracyDialog.h"
 #include "Commands.h"
 #include "QtPlatform.h"
-#include "StepsDialog.h"
 #include "SystemReader.h"
+#include "ViewDialog.h"
 
 #include <QClipboard>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QStringList>
+
+#include <utility>
 
 namespace lse::ui {
 
@@ -57,25 +58,17 @@ SaveTarget QtPlatform::chooseSave(const SavedFile& file, const std::string& titl
     return {SaveTarget::Kind::path, path.toStdString()};
 }
 
-ViewEnding QtPlatform::showAccuracy(const CalculateReport& report) {
-    AccuracyDialog dialog(&window_, report, *commands);
-    accuracyView_ = &dialog;
+ViewEnding QtPlatform::showView(const View& view) {
+    ViewDialog dialog(&window_, view, *commands);
+    ViewDialog* const outer = std::exchange(openView_, &dialog);
     dialog.exec();
-    accuracyView_ = nullptr;
+    openView_ = outer;
     return std::nullopt;
 }
 
-void QtPlatform::refreshAccuracy(const CalculateReport&) {
-    if (accuracyView_)
-        accuracyView_->refresh();
-}
-
-void QtPlatform::showSteps(const StepsView& view) {
-    StepsDialog dialog(&window_, QString::fromStdString(view.title),
-                       QString::fromStdString(view.doubles), QString::fromStdString(view.fractions),
-                       QString::fromStdString(view.fractionsTitle),
-                       QString::fromStdString(view.copy));
-    dialog.exec();
+void QtPlatform::refreshView(const View& view) {
+    if (openView_ && openView_->objectName() == QString::fromStdString(view.name))
+        openView_->refresh(view);
 }
 
 } // namespace lse::ui

@@ -61,13 +61,13 @@ EMSCRIPTEN_KEEPALIVE const char* boxText(const char* viewId) {
     return text.c_str();
 }
 
-// The rows of the table of the unknowns to show, as RowWindow gives them, or null while those
-// shown serve; valid until the next call.
-EMSCRIPTEN_KEEPALIVE const char* comparisonRows(double into, double inSight, double rowHeight) {
-    static lse::web::RowWindow window;
+// The rows to show of the open view's table `table` (counted from 0), as RowWindow gives them,
+// or null while those shown serve; valid until the next call.
+EMSCRIPTEN_KEEPALIVE const char* viewRows(int table, double into, double inSight,
+                                          double rowHeight) {
     static std::string text;
     std::optional<std::string> rows =
-        window.rowsFor(lse::comparisonTable(calculator().form.report()), into, inSight, rowHeight);
+        calculator().platform.viewRows(table, into, inSight, rowHeight);
     if (!rows)
         return nullptr;
     text = std::move(*rows);
@@ -86,7 +86,7 @@ EMSCRIPTEN_KEEPALIVE const char* progressText(double elapsedMs) {
 // The window's button with id `name` (submit_but, Start), as a click or Space presses it, or
 // the declared command called so, for the element with id `boxId` where a result box's
 // command acts for that box's method: Paste System and Open System… read the input page.js
-// holds. From the open accuracy view, a long command returns its name: the view closes, and
+// holds. From an open view, a long command returns its name: the view closes, and
 // the command runs once it has.
 EMSCRIPTEN_KEEPALIVE const char* runCommand(const char* name, const char* boxId) {
     Calculator& c = calculator();
@@ -96,7 +96,7 @@ EMSCRIPTEN_KEEPALIVE const char* runCommand(const char* name, const char* boxId)
     else if (id == "Start")
         c.form.Start_Click();
     else if (const lse::CommandDeclaration* command = lse::findCommand(id)) {
-        if (c.platform.closesAccuracyFor(command->id))
+        if (c.platform.closesViewFor(command->id))
             return name;
         c.form.execute(command->id, resultBoxWithId(boxId));
     }

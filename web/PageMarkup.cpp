@@ -38,11 +38,6 @@ std::string escaped(std::string_view text) {
 
 namespace {
 
-// A declared caption as the page writes it: without its mnemonic's '&', escaped.
-std::string captionText(std::string_view caption) {
-    return escaped(plainCaption(caption));
-}
-
 using window::Control;
 using window::Kind;
 
@@ -137,6 +132,10 @@ std::string placeholderName(std::string_view commandName) {
     return out;
 }
 
+std::string captionText(std::string_view caption) {
+    return escaped(plainCaption(caption));
+}
+
 std::string commandButton(const CommandDeclaration& command) {
     const std::string name(command.name);
     return "<button type=\"button\" class=\"" + name + "\" data-command=\"" + name + "\">" +
@@ -149,15 +148,6 @@ std::string systemSuffixes() {
     for (const std::string_view suffix : io::systemFileSuffixes())
         list.append(list.empty() ? "" : ",").append(suffix);
     return list;
-}
-
-std::string accuracyViewButtons() {
-    std::string quick, long_;
-    for (const Command id : kAccuracyViewCommands) {
-        const CommandDeclaration& command = declarationOf(id);
-        (command.longWork ? long_ : quick) += commandButton(command);
-    }
-    return quick + "<button class=\"close\">" + captionText(caption::kClose) + "</button>" + long_;
 }
 
 std::string windowMarkup() {
@@ -192,16 +182,10 @@ std::string fillPage(std::string_view page) {
         {"CAPTION", escaped(window::kCaption)},
         {"WINDOW", windowMarkup()},
         {"PROGRAM_TITLE", escaped(window::kProgramTitle)},
-        {"ACCURACY_TITLE", escaped(accuracyTitle())},
-        {"ACCURACY_BUTTONS", accuracyViewButtons()},
         {"SYSTEM_SUFFIXES", systemSuffixes()},
         {"WRONG_DIGITS_COLOUR", kWrongDigitsColour},
-        // The views' and the progress box's own buttons and parts, captioned as the desktop's.
-        {"CAPTION_CLOSE", captionText(caption::kClose)},
-        {"CAPTION_COPY_STEPS", captionText(caption::kCopySteps)},
+        // The progress box's own button, captioned as the desktop's.
         {"CAPTION_CANCEL", captionText(caption::kCancel)},
-        {"CAPTION_SIDE_BY_SIDE", captionText(caption::kSideBySideTab)},
-        {"CAPTION_REPORT", captionText(caption::kReportTab)},
     };
     for (const CommandDeclaration& command : commands()) {
         const std::string name = placeholderName(command.name);

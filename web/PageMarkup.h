@@ -2,6 +2,7 @@
 
 #include "CalculateReport.h"
 #include "Commands.h"
+#include "View.h"
 #include "ViewTable.h"
 
 #include <optional>
@@ -17,26 +18,30 @@ std::string escaped(std::string_view text);
 // placed by its twips, in the order the page's focus and reading follow.
 std::string windowMarkup();
 
+// A caption as the page writes it: without its mnemonic, escaped.
+std::string captionText(std::string_view caption);
+
 // A command's element in the page: a button of its class, named by its caption.
 std::string commandButton(const CommandDeclaration& command);
 // "copyText" as its placeholders have it: COPY_TEXT.
 std::string placeholderName(std::string_view commandName);
 
-// The accuracy view's buttons: its commands' (kAccuracyViewCommands), the quick ones, Close,
-// then those that run as long work.
-std::string accuracyViewButtons();
-
-// The page: `page` with @CAPTION@, @WINDOW@, @PROGRAM_TITLE@, @ACCURACY_TITLE@,
-// @ACCURACY_BUTTONS@, @SYSTEM_SUFFIXES@ and @WRONG_DIGITS_COLOUR@ filled in, and for each command
-// @BUTTON_NAME@ and
-// @CAPTION_NAME@ (NAME as placeholderName writes it). Throws std::invalid_argument for any other
+// The page: `page` with @CAPTION@, @WINDOW@, @PROGRAM_TITLE@, @SYSTEM_SUFFIXES@,
+// @WRONG_DIGITS_COLOUR@ and @CAPTION_CANCEL@ filled in, and for each command
+// @BUTTON_NAME@ and @CAPTION_NAME@ (NAME as placeholderName writes it). Throws
+// std::invalid_argument for any other
 // @NAME@, so that a misspelt one does not reach a user.
 std::string fillPage(std::string_view page);
 
-// The accuracy view's side-by-side tables: each method's figures, then the table of the
-// unknowns, its head and its count of rows but not its rows, which the page asks for as they
-// come into sight.
-std::string comparisonMarkup(const CalculateReport& report);
+// The page's one view renderer: the inside of the view's <dialog> (id name + "View"): its title
+// (id ...-title), its parts in a column: a table part as a region (id its name) of its tables
+// (class each one's id), each but the last with all its rows, the last with its head and its
+// count of rows, whose rows the page asks for as they come into sight (its <tbody> numbered
+// data-table, counting the view's tables from 0); a text that wraps as a read-only <textarea>
+// (id its name), which the page fills; the texts that do not wrap as one line view (id the
+// first one's name), side by side; then the buttons: the quick commands', each copy's
+// (data-copy numbering them from 0), Close, and those that run as long work.
+std::string viewMarkup(const View& view);
 
 // Rows first + 1 .. first + count of a view's table (fewer at its end), each numbered for a
 // screen reader where `indexed`; a cell's wrong digits are marked for the eye (class "wrong")

@@ -1,6 +1,5 @@
 #include "WebPlatform.h"
 
-#include "AccuracyText.h"
 #include "Commands.h"
 #include "Messages.h"
 #include "PageMarkup.h"
@@ -8,12 +7,14 @@
 #include "WindowLayout.h"
 
 #include <emscripten.h>
+#include <nlohmann/json.hpp>
 
 #include <algorithm>
 #include <cstdlib>
 #include <memory>
 #include <string_view>
 #include <utility>
+#include <variant>
 #include <vector>
 
 namespace {
@@ -98,18 +99,9 @@ EM_JS(double, heldInput, (char** name), {
     return typeof input === "string" ? input.length : input.size;
 });
 
-// Returns once closed. `markup`: its tables side by side; `enabled`: the names of its commands
-// that have something to do, each followed by a space.
-EM_ASYNC_JS(void, accuracyView, (const char* text, const char* markup, const char* enabled), {
-    await lineqPage.accuracyView(UTF8ToString(text), UTF8ToString(markup), UTF8ToString(enabled));
-});
-
-// Its `lines` lines on the view with the id kStepsViewId, which asks for them as it shows them
-// (boxLines); `fractionsTitle`, where the steps in fractions stand beside them, names those.
-EM_ASYNC_JS(void, stepsView, (const char* title, int lines, const char* fractionsTitle,
-                              const char* copy), {
-    await lineqPage.stepsView(UTF8ToString(title), lines, UTF8ToString(fractionsTitle),
-        UTF8ToString(copy));
+// Returns once closed: the view as `spec` describes it, a JSON object (page/views.js).
+EM_ASYNC_JS(void, openView, (const char* spec), {
+    await lineqPage.showView(JSON.parse(UTF8ToString(spec)));
 });
 
 // clang-format on
@@ -119,8 +111,6 @@ EM_ASYNC_JS(void, stepsView, (const char* title, int lines, const char* fraction
 // solution lines out in about 30 ms, and Chromium takes seconds for a megabyte, however it
 // wraps.
 constexpr std::size_t kShortText = 8192;
-
-constexpr std::string_view kStepsViewId = "stepsView-text";
 
 // `text` for a view, which may ask for its lines for as long as it is shown.
 lse::LongText longText(std::string_view text) {
@@ -298,32 +288,67 @@ void WebPlatform::finishDownload(const SavedFile& file, bool whole) {
                  whole ? 1 : 0);
 }
 
-ViewEnding WebPlatform::showAccuracy(const CalculateReport& report) {
-    std::string enabled;
-    for (const Command id : kAccuracyViewCommands)
-        if (form_ && isEnabled(id, *form_))
-            enabled += std::string(declarationOf(id).name) + " ";
-    accuracyOpen_ = true;
-    accuracyView(accuracyText(report).c_str(), comparisonMarkup(report).c_str(), enabled.c_str());
-    accuracyOpen_ = false;
-    return std::exchange(accuracyEnding_, std::nullopt);
+ViewEnding WebPlatform::showView(const View& view) {
+    nlohmann::json spec = {{"name", view.name + "View"},
+                           {"markup", viewMarkup(view)},
+                           {"texts", nlohmann::json::object()},
+                           {"enabled", nlohmann::json::array()},
+                           {"copies", nlohmann::json::array()}};
+    std::vector<const ViewText*> unwrapped;
+    std::vector<const ViewTable*> tables;
+    for (const ViewPart& part : view.parts) {
+        if (const ViewText* const text = std::get_if<ViewText>(&part)) {
+            if (text->wraps)
+                spec["texts"][text->name] = text->text;
+            else
+                unwrapped.push_back(text);
+            continue;
+        }
+        for (const ViewTable& table : std::get<ViewTables>(part).tables)
+            tables.push_back(&table);
+    }
+    // The texts that do not wrap share one line view, a line beside its like.
+    if (!unwrapped.empty()) {
+        LongText& shown = longTexts_[unwrapped[0]->name] = longText(unwrapped[0]->text);
+        std::string beside;
+        if (unwrapped.size() > 1) {
+            shown.beside = longText(unwrapped[1]->text).line;
+            beside = unwrapped[1]->caption;
+        }
+        spec["lines"] = {{"id", unwrapped[0]->name}, {"count", shown.lines}, {"beside", beside}};
+    }
+    for (const ViewButton& button : view.buttons) {
+        if (const Command* const command = std::get_if<Command>(&button)) {
+            if (form_ && isEnabled(*command, *form_))
+                spec["enabled"].push_back(declarationOf(*command).name);
+        } else {
+            spec["copies"].push_back(std::get<ViewCopy>(button).text);
+        }
+    }
+    const View* const outer = std::exchange(openView_, &view);
+    openTables_ = std::move(tables);
+    rowWindows_.assign(openTables_.size(), RowWindow());
+    openView(spec.dump().c_str());
+    openView_ = outer;
+    openTables_.clear();
+    if (!unwrapped.empty())
+        longTexts_.erase(unwrapped[0]->name);
+    return std::exchange(viewEnding_, std::nullopt);
 }
 
-bool WebPlatform::closesAccuracyFor(Command id) {
-    if (!accuracyOpen_ || !declarationOf(id).longWork)
+bool WebPlatform::closesViewFor(Command id) {
+    if (!openView_ || !declarationOf(id).longWork)
         return false;
-    accuracyEnding_ = id;
+    viewEnding_ = id;
     return true;
 }
 
-void WebPlatform::showSteps(const StepsView& view) {
-    const bool beside = !view.fractions.empty();
-    LongText& shown = longTexts_[std::string(kStepsViewId)] = longText(view.doubles);
-    if (beside)
-        shown.beside = longText(view.fractions).line;
-    stepsView(view.title.c_str(), shown.lines, beside ? view.fractionsTitle.c_str() : "",
-              view.copy.c_str());
-    longTexts_.erase(longTexts_.find(kStepsViewId));
+std::optional<std::string> WebPlatform::viewRows(int table, double into, double inSight,
+                                                 double rowHeight) {
+    if (table < 0 || static_cast<std::size_t>(table) >= openTables_.size())
+        return std::nullopt;
+    const auto i = static_cast<std::size_t>(table);
+    return rowWindows_[i].rowsFor(*openTables_[i], into, inSight, rowHeight);
 }
 
 std::string WebPlatform::progressText(std::chrono::milliseconds elapsed) const {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "PageMarkup.h"
 #include "Platform.h"
 #include "SystemReader.h"
 #include "ViewLines.h"
@@ -10,6 +11,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace lse {
 class CommandState;
@@ -51,14 +53,17 @@ public:
     SaveTarget chooseSave(const SavedFile& file, const std::string& title) override;
     void writeDownload(std::string_view piece) override;
     void finishDownload(const SavedFile& file, bool whole) override;
-    ViewEnding showAccuracy(const CalculateReport& report) override;
-    void showSteps(const StepsView& view) override;
+    // Drawn by the page's one renderer (viewMarkup, page/views.js).
+    ViewEnding showView(const View& view) override;
 
     // The form whose commands the views' buttons run, and enable as it says.
     void setForm(const CommandState& form) { form_ = &form; }
-    // Whether the command `id`, run from the open accuracy view, closes the view to run: long
-    // work, which cannot wait for the page's turns while the program waits for the view.
-    bool closesAccuracyFor(Command id);
+    // Whether the command `id`, run from the open view, closes the view to run: long work,
+    // which cannot wait for the page's turns while the program waits for the view.
+    bool closesViewFor(Command id);
+    // The rows to show of the open view's table `table` (counted from 0 over its parts), as
+    // RowWindow gives them; nullopt while those shown serve, or with no such table.
+    std::optional<std::string> viewRows(int table, double into, double inSight, double rowHeight);
 
     // The progress box's line for the long work that runs, once it has run `elapsed`.
     std::string progressText(std::chrono::milliseconds elapsed) const;
@@ -73,8 +78,11 @@ private:
     std::map<std::string, LongText, std::less<>> longTexts_;
     const WorkStatus* running_ = nullptr;
     const CommandState* form_ = nullptr;
-    bool accuracyOpen_ = false;
-    ViewEnding accuracyEnding_;
+    // The view open, whose tables the page asks rows of, each with its window of rows.
+    const View* openView_ = nullptr;
+    std::vector<const ViewTable*> openTables_;
+    std::vector<RowWindow> rowWindows_;
+    ViewEnding viewEnding_;
 };
 
 // The system in the file or text that the page holds for the reading (page.js), read in a

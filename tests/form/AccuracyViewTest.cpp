@@ -7,6 +7,7 @@
 #include "FormSession.h"
 #include "InProcessExact.h"
 #include "Systems.h"
+#include "Views.h"
 
 #include <gtest/gtest.h>
 
@@ -279,13 +280,27 @@ TEST(ExactSolution, TheDefaultSystemAndEachMethodsErrorInTheView) {
                                          "to take under a second."),
               std::string::npos);
     const MethodEntry& gauss = *s.form.stepsOf(TextBox::txtGauss);
-    EXPECT_TRUE(s.form.stepsText(gauss).ends_with(
+    // The text of each part of the steps view, and what its Copy copies last.
+    const auto steps = [&] {
+        const View view = stepsView(gauss, s.form.A(), s.form.b(), s.form.n, s.form.report());
+        std::vector<std::string> texts;
+        for (const ViewPart& part : view.parts)
+            texts.push_back(std::get<ViewText>(part).text);
+        texts.push_back(std::get<ViewCopy>(view.buttons.at(0)).text);
+        return texts;
+    };
+    ASSERT_EQ(steps().size(), 2u);
+    EXPECT_TRUE(steps()[1].ends_with(
         "Compute Exact Solution (Accuracy\u2026) adds the same steps in exact fractions.\n"));
+    EXPECT_EQ(steps()[0], steps()[1]);
     ASSERT_TRUE(s.form.computeExact());
     EXPECT_EQ(solver.calls, 1);
     EXPECT_FALSE(s.form.exactPending());
-    // Gauss's steps, then the same in fractions, from the exact solve.
-    EXPECT_NE(s.form.stepsText(gauss).find("\n   m(3,2) = 6/31\n"), std::string::npos);
+    // Gauss's steps, then the same in fractions, from the exact solve; in the view beside them.
+    ASSERT_EQ(steps().size(), 3u);
+    EXPECT_EQ(steps()[0].find("6/31"), std::string::npos);
+    EXPECT_NE(steps()[1].find("   m(3,2) = 6/31\n"), std::string::npos);
+    EXPECT_NE(steps()[2].find("\n   m(3,2) = 6/31\n"), std::string::npos);
     const std::string text = s.form.accuracyText();
     EXPECT_EQ(text.substr(text.find("Exact solution")),
               "Exact solution\n"

@@ -6,6 +6,7 @@
 #include "InProcessExact.h"
 #include "SavedTexts.h"
 #include "StepsText.h"
+#include "View.h"
 
 #include <gtest/gtest.h>
 
@@ -133,12 +134,14 @@ const Case kCases[] = {
      [](FormSession& s) {
          ASSERT_EQ(s.platform.stepsShown.size(), 1u);
          const MethodEntry& method = *s.form.stepsOf(TextBox::txtCholesky);
-         const StepsView& view = s.platform.stepsShown[0];
+         const View& view = s.platform.stepsShown[0];
          EXPECT_EQ(view.title, stepsTitle(method));
-         EXPECT_EQ(view.doubles, s.form.stepsColumns(method).first);
-         EXPECT_EQ(view.fractions, "");
-         EXPECT_EQ(view.fractionsTitle, "Steps of Cholesky Decomposition in exact fractions");
-         EXPECT_EQ(view.copy, s.form.stepsText(method));
+         // Cholesky's steps have no fractions beside them: one text, which Copy copies.
+         ASSERT_EQ(view.parts.size(), 1u);
+         const std::string& doubles = std::get<ViewText>(view.parts[0]).text;
+         EXPECT_EQ(doubles, stepsText(method, s.form.A(), s.form.b(), s.form.n));
+         ASSERT_EQ(view.buttons.size(), 1u);
+         EXPECT_EQ(std::get<ViewCopy>(view.buttons[0]).text, doubles);
      }},
     {"Paste System reads the pasted text",
      Command::pasteSystem,

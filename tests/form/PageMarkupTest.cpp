@@ -1,6 +1,8 @@
 #include "PageMarkup.h"
 #include "Commands.h"
+#include "FormSession.h"
 #include "ViewTable.h"
+#include "Views.h"
 #include "WindowLayout.h"
 
 #include <gtest/gtest.h>
@@ -142,40 +144,67 @@ TEST(PageMarkup, EachCommandHasItsPlaceholders) {
     }
 }
 
-// The accuracy view's buttons are its declared commands', in their order, Close before the
-// long ones: a command added to the view needs nothing in the page.
-TEST(PageMarkup, TheAccuracyViewsButtonsAreItsDeclaredCommands) {
-    const std::string buttons = web::fillPage("@ACCURACY_BUTTONS@");
+// The page's markup of each view the form describes: its title; its parts, a text by its
+// caption, a table part as a region whose long last table has no rows until they come into
+// sight; its buttons, Close before the commands that run as long work.
+TEST(PageMarkup, TheViewRendererDrawsEachPartAndButtonOfAView) {
+    test::FormSession s;
+    s.submitDefault();
+    s.calculate(test::Both);
+    const std::string accuracy = web::viewMarkup(accuracyView(s.form.report()));
+    EXPECT_TRUE(accuracy.starts_with("<div class=\"title\" id=\"accuracyView-title\">Accuracy "));
+    for (const std::string part :
+         {"<div class=\"side\" id=\"accuracySide\" tabindex=\"0\" role=\"region\" "
+          "aria-label=\"Side by Side\"><table class=\"figures\">",
+          "<table class=\"comparison\" aria-rowcount=\"4\">", "<tbody data-table=\"1\"></tbody>",
+          "<textarea id=\"accuracyText\" class=\"text\" readonly spellcheck=\"false\" "
+          "aria-label=\"Report\"></textarea>"})
+        EXPECT_NE(accuracy.find(part), std::string::npos) << part;
     std::size_t at = 0;
     bool closed = false;
     for (const Command id : kAccuracyViewCommands) {
         const CommandDeclaration& c = declarationOf(id);
         if (c.longWork && !closed) {
-            at = buttons.find("class=\"close\"", at);
+            at = accuracy.find("class=\"close\"", at);
             ASSERT_NE(at, std::string::npos);
             closed = true;
         }
-        at = buttons.find(web::commandButton(c), at);
+        at = accuracy.find(web::commandButton(c), at);
         ASSERT_NE(at, std::string::npos) << c.name;
     }
     EXPECT_TRUE(closed);
+
+    const MethodEntry& gauss = *s.form.stepsOf(TextBox::txtGauss);
+    const std::string steps =
+        web::viewMarkup(stepsView(gauss, s.form.A(), s.form.b(), s.form.n, s.form.report()));
+    EXPECT_NE(steps.find("<div id=\"stepsText\" class=\"text lines-view\" "
+                         "aria-labelledby=\"stepsView-title\"></div>"),
+              std::string::npos);
+    EXPECT_NE(steps.find("<button type=\"button\" class=\"copy\" data-copy=\"0\">Copy</button>"
+                         "<button class=\"close\">Close</button></div>"),
+              std::string::npos);
 }
 
-// Each of the desktop's own dialogs has its like on the page, with the same captions (without
-// their mnemonics) on its buttons and on the parts that are the desktop's tabs, and no other
-// button: a caption written on one side alone would drift.
+// The desktop's own dialogs and the page's show the same captions (without their mnemonics on
+// the page) on their buttons and on the parts that are the desktop's tabs, and no other
+// button: the views from their one description, the progress box from the page's template.
 TEST(PageMarkup, ThePagesDialogsAreCaptionedAsTheDesktops) {
     std::ifstream in(LINEQ_PAGE_TEMPLATE);
     ASSERT_TRUE(in) << LINEQ_PAGE_TEMPLATE;
     const std::string page = web::fillPage(std::string(std::istreambuf_iterator<char>(in), {}));
-    const std::map<std::string_view, std::string> pageIds{
-        {"accuracy", "accuracyView"}, {"steps", "stepsView"}, {"progress", "progressBox"}};
+    test::FormSession s;
+    s.submitDefault();
+    s.calculate(test::Both);
+    s.form.computeExact(); // no exact solver here: the steps come without their fractions
+    const std::map<std::string_view, std::string> markups{
+        {"accuracy", web::viewMarkup(accuracyView(s.form.report()))},
+        {"steps", web::viewMarkup(stepsView(*s.form.stepsOf(TextBox::txtGauss), s.form.A(),
+                                            s.form.b(), s.form.n, s.form.report()))},
+        {"progress", page.substr(page.find("<dialog id=\"progressBox\""))}};
     static const std::regex captioned(R"re(<button[^>]*>([^<]*)</button>|aria-label="([^"]*)")re");
     for (const DialogCaptions& dialog : dialogCaptions()) {
-        const std::string open = "<dialog id=\"" + pageIds.at(dialog.dialog) + "\"";
-        const std::size_t from = page.find(open);
-        ASSERT_NE(from, std::string::npos) << dialog.dialog;
-        const std::string markup = page.substr(from, page.find("</dialog>", from) - from);
+        const std::string whole = markups.at(dialog.dialog);
+        const std::string markup = whole.substr(0, whole.find("</dialog>"));
         std::multiset<std::string> shown, declared;
         for (std::sregex_iterator it(markup.begin(), markup.end(), captioned), end; it != end; ++it)
             shown.insert((*it)[1].matched ? (*it)[1].str() : (*it)[2].str());
@@ -210,7 +239,7 @@ std::string summaryOf(const std::string& rows) {
 // Rows of 20 pixels, 400 in sight: those in sight and 40 around, written anew once the first to
 // show has moved by 20, within the table; at the top, to measure, while the height is unknown.
 TEST(PageMarkup, RowWindowWritesTheRowsInSightAnewOnlyOnceScrolledSomeWay) {
-    const ViewTable table{"t", {"#", "x"}, 3000, [](int row, int) {
+    const ViewTable table{"t", "t", {"#", "x"}, 3000, [](int row, int) {
                               return ViewCell{std::to_string(row), {}, ""};
                           }};
     const struct {

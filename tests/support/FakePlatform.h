@@ -108,7 +108,7 @@ public:
     std::vector<std::string> dialogTitles; // of the dialogs that chose an origin or a target
     std::string downloaded;
     std::vector<bool> downloadsFinished; // whole or not, one for each
-    std::vector<StepsView> stepsShown;
+    std::vector<View> stepsShown;
     int accuracyShown = 0, accuracyRefreshed = 0;
     // What the user does in an accuracy view; it closes by default.
     std::function<ViewEnding()> inAccuracyView;
@@ -126,12 +126,15 @@ public:
     void finishDownload(const SavedFile&, bool whole) override {
         downloadsFinished.push_back(whole);
     }
-    ViewEnding showAccuracy(const CalculateReport&) override {
+    ViewEnding showView(const View& view) override {
+        if (view.name == "steps") {
+            stepsShown.push_back(view);
+            return std::nullopt;
+        }
         ++accuracyShown;
         return inAccuracyView ? inAccuracyView() : std::nullopt;
     }
-    void refreshAccuracy(const CalculateReport&) override { ++accuracyRefreshed; }
-    void showSteps(const StepsView& view) override { stepsShown.push_back(view); }
+    void refreshView(const View&) override { ++accuracyRefreshed; }
 
     void reply(const std::vector<std::string>& texts) {
         for (const std::string& text : texts)

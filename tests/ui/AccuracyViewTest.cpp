@@ -1,11 +1,11 @@
 // The accuracy view, Copy Solution and Compute Exact Solution in the real window: from the
 // result boxes' context menus and Ctrl+I, with the clipboard and the real lineq-exact.
 
-#include "AccuracyDialog.h"
 #include "ConditionedSystems.h"
 #include "DialogAnswerer.h"
 #include "LongRun.h"
 #include "ShownWindow.h"
+#include "ViewDialog.h"
 #include "WhenOpen.h"
 
 #include <QAction>
@@ -82,15 +82,15 @@ protected:
     }
 
     // Reads the accuracy view once it opens, presses Copy, then closes it.
-    Viewed watchView(std::function<void(ui::AccuracyDialog*)> also = {}) {
+    Viewed watchView(std::function<void(ui::ViewDialog*)> also = {}) {
         auto viewed = std::make_shared<Viewed>();
-        whenOpen<ui::AccuracyDialog>([viewed, also](ui::AccuracyDialog* dialog) {
+        whenOpen<ui::ViewDialog>([viewed, also](ui::ViewDialog* dialog) {
             if (also)
                 also(dialog);
-            viewed->text = dialog->view->toPlainText();
-            dialog->copyButton->click();
+            viewed->text = named<QPlainTextEdit>(dialog, "accuracyText")->toPlainText();
+            named<QPushButton>(dialog, "copyText")->click();
             viewed->copied = QGuiApplication::clipboard()->text() == viewed->text;
-            dialog->closeButton->click();
+            named<QPushButton>(dialog, "close")->click();
         });
         pending_ = viewed;
         return {};
@@ -151,8 +151,8 @@ TEST_F(AccuracyView, CtrlIOpensItAnywhereInTheWindowEvenWithNothingToShow) {
         if (calculated)
             calculateDefault();
         bool tableEnabled = true;
-        watchView([&tableEnabled](ui::AccuracyDialog* d) {
-            tableEnabled = d->copyTableButton->isEnabled();
+        watchView([&tableEnabled](ui::ViewDialog* d) {
+            tableEnabled = named<QPushButton>(d, "copyTable")->isEnabled();
         });
         // As a window manager gives the window back its activation once a dialog closes.
         QApplication::setActiveWindow(&window);
@@ -197,7 +197,7 @@ TEST_F(AccuracyView, TheExactSolutionComesFromTheChildAndCancelLeavesAllAsItWas)
     useExactChild();
     // Computed from the view's button: the default system's exact solution and errors.
     calculateDefault();
-    watchView([](ui::AccuracyDialog* d) { d->exactButton->click(); });
+    watchView([](ui::ViewDialog* d) { named<QPushButton>(d, "computeExact")->click(); });
     QApplication::setActiveWindow(&window);
     QTest::keyClick(window.txtGauss, Qt::Key_I, Qt::ControlModifier);
     ASSERT_TRUE(eventually([&] { return !seen().text.isEmpty(); }));

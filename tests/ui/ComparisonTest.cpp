@@ -1,11 +1,11 @@
 // The accuracy view side by side in the real dialog, once Compute Exact Solution is pressed,
 // from the table the page's tests read too.
 
-#include "AccuracyDialog.h"
 #include "DialogAnswerer.h"
 #include "SharedCases.h"
 #include "ShownWindow.h"
 #include "TableModel.h"
+#include "ViewDialog.h"
 #include "WhenOpen.h"
 
 #include <QJsonObject>
@@ -34,9 +34,9 @@ QModelIndex cellOf(const QAbstractItemModel& model, const QString& unknown,
     return {};
 }
 
-void expectCells(const ui::AccuracyDialog& dialog, const QJsonArray& cells) {
-    EXPECT_EQ(dialog.figures->model()->rowCount(), 4);
-    const QAbstractItemModel& model = *dialog.table->model();
+void expectCells(ui::ViewDialog& dialog, const QJsonArray& cells) {
+    EXPECT_EQ(named<QTableView>(&dialog, "figures")->model()->rowCount(), 4);
+    const QAbstractItemModel& model = *named<QTableView>(&dialog, "comparison")->model();
     for (const QJsonValue& value : cells) {
         const QJsonObject cell = value.toObject();
         const QString digits = cell["correct"].toString() + cell["wrong"].toString();
@@ -70,13 +70,13 @@ TEST_F(Comparison, EachCaseOfTheSharedTableShowsItsDigits) {
         }
         // In the view as Ctrl+I opens it: Compute Exact Solution, then what it shows.
         bool seen = false;
-        whenOpen<ui::AccuracyDialog>([&](ui::AccuracyDialog* dialog) {
-            dialog->exactButton->click();
+        whenOpen<ui::ViewDialog>([&](ui::ViewDialog* dialog) {
+            named<QPushButton>(dialog, "computeExact")->click();
             if (c["refine"].toBool())
-                dialog->refineButton->click();
+                named<QPushButton>(dialog, "refineSolution")->click();
             expectCells(*dialog, c["cells"].toArray());
             seen = true;
-            dialog->closeButton->click();
+            named<QPushButton>(dialog, "close")->click();
         });
         QApplication::setActiveWindow(&window);
         QTest::keyClick(window.Textn, Qt::Key_I, Qt::ControlModifier);

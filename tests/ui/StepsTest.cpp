@@ -1,11 +1,10 @@
 // Steps… in the real window, by its key in a result box, from the table the page's tests read
 // too; and the item in each result box's menu.
 
-#include "AccuracyDialog.h"
 #include "DialogAnswerer.h"
 #include "SharedCases.h"
 #include "ShownWindow.h"
-#include "StepsDialog.h"
+#include "ViewDialog.h"
 #include "WhenOpen.h"
 
 #include <QCheckBox>
@@ -48,34 +47,36 @@ TEST_F(Steps, EachCaseOfTheSharedTableShowsItsLines) {
         QApplication::setActiveWindow(&window);
         box->setFocus();
         if (c["exact"].toBool()) {
-            whenOpen<ui::AccuracyDialog>([](ui::AccuracyDialog* dialog) {
-                dialog->exactButton->click();
-                dialog->closeButton->click();
+            whenOpen<ui::ViewDialog>([](ui::ViewDialog* dialog) {
+                named<QPushButton>(dialog, "computeExact")->click();
+                named<QPushButton>(dialog, "close")->click();
             });
             QTest::keyClick(box, Qt::Key_I, Qt::ControlModifier);
             QApplication::setActiveWindow(&window);
             box->setFocus();
         }
         bool seen = false;
-        whenOpen<ui::StepsDialog>([&](ui::StepsDialog* view) {
+        whenOpen<ui::ViewDialog>([&](ui::ViewDialog* view) {
+            auto* const fractions = named<QPlainTextEdit>(view, "fractionSteps");
             seen = true;
             EXPECT_EQ(view->windowTitle(), c["title"].toString());
-            const QStringList lines = view->view->toPlainText().split('\n');
+            const QStringList lines =
+                named<QPlainTextEdit>(view, "stepsText")->toPlainText().split('\n');
             for (const QJsonValue& line : c["lines"].toArray())
                 EXPECT_TRUE(lines.contains(line.toString())) << line.toString().toStdString();
             // A line of the doubles and the line of the fractions beside it.
             const QJsonArray beside = c["beside"].toArray();
-            EXPECT_EQ(view->fractionsView != nullptr, !beside.isEmpty());
+            EXPECT_EQ(fractions != nullptr, !beside.isEmpty());
             for (const QJsonValue& pair : beside) {
                 const QString left = pair[0].toString();
                 SCOPED_TRACE(left.toStdString());
-                ASSERT_NE(view->fractionsView, nullptr);
-                const QStringList right = view->fractionsView->toPlainText().split('\n');
+                ASSERT_NE(fractions, nullptr);
+                const QStringList right = fractions->toPlainText().split('\n');
                 ASSERT_EQ(right.size(), lines.size());
                 ASSERT_TRUE(lines.contains(left));
                 EXPECT_EQ(right[lines.indexOf(left)], pair[1].toString());
             }
-            view->closeButton->click();
+            named<QPushButton>(view, "close")->click();
         });
         QTest::keyClick(box, Qt::Key_E, Qt::ControlModifier | Qt::ShiftModifier);
         EXPECT_TRUE(seen);

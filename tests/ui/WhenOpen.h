@@ -31,4 +31,10 @@ template <typename T> void whenOpen(std::function<void(T*)> act) {
     timer->start(10);
 }
 
+// The control of `dialog` with this object name, as a view names its parts and buttons; null
+// where it has none.
+template <typename W = QWidget> W* named(QWidget* dialog, const char* name) {
+    return dialog->findChild<W*>(name);
+}
+
 } // namespace lse::test

@@ -686,7 +686,7 @@ describe("the accuracy view", () => {
         assert.equal(node.name, commandStates.title);
         const field = await w.page.accessibility.snapshot({ root: await view.$(".text") });
         assert.deepEqual([field.name, field.readonly], ["Report", true]);
-        assert.equal(await w.focused(), "accuracyView-text");
+        assert.equal(await w.focused(), "accuracyText");
         await w.page.keyboard.press("Tab");
         assert.equal(await w.page.evaluate(() => document.activeElement.className), "copyText");
         await w.page.keyboard.press("Space");

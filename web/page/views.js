@@ -1,44 +1,50 @@
-// The accuracy view: its text, its tables side by side as the program writes them (escaped), its
-// commands' buttons enabled where `enabled` names them; the focus in the text, for the keys.
-async function accuracyView(text, markup, enabled) {
-    const dialog = document.getElementById("accuracyView");
-    const report = dialog.querySelector(".text");
-    const side = dialog.querySelector(".side");
-    report.value = text;
-    side.innerHTML = markup;
-    report.setSelectionRange(0, 0);
-    report.scrollTop = side.scrollTop = 0;
+// Any view the program describes, drawn as the program's markup has it (web/ViewMarkup.cpp) in
+// a <dialog> of its own, made once: `spec.name` its id, `markup` what it holds, `texts` the
+// text of each <textarea> by id, `lines` the line view's id, its count of lines and what the
+// lines beside them are called ("" for none), `enabled` the names of its commands that have
+// something to do, `copies` what each copy button copies. The focus starts in its first text,
+// for the keys. Resolves once closed and copied.
+async function showView(spec) {
+    let dialog = document.getElementById(spec.name);
+    if (!dialog) {
+        dialog = document.getElementById("viewDialog").content.firstElementChild.cloneNode(true);
+        dialog.id = spec.name;
+        dialog.setAttribute("aria-labelledby", `${spec.name}-title`);
+        document.getElementById("viewDialog").before(dialog);
+    }
+    dialog.querySelector("form").innerHTML = spec.markup;
+    for (const [id, text] of Object.entries(spec.texts)) {
+        const area = document.getElementById(id);
+        area.value = text;
+        area.setSelectionRange(0, 0);
+    }
     for (const button of dialog.querySelectorAll("[data-command]"))
-        button.disabled = !enabled.split(" ").includes(button.dataset.command);
-    // The table of the unknowns holds the rows that the program writes as they come into sight.
-    const body = side.querySelector("table.comparison > tbody");
-    let height = 0;
-    const showRows = () => {
-        height ||= body?.rows[0]?.getBoundingClientRect().height ?? 0;
-        const rows = body && callNow("comparisonRows",
-            side.getBoundingClientRect().top - body.getBoundingClientRect().top,
-            side.clientHeight, height);
-        if (rows !== null)
-            body.innerHTML = rows;
-    };
-    showRows();
-    side.onscroll = showRows;
-    const shown = showModal(dialog, report);
-    showRows(); // now that the view is open and its rows have their height
-    await shown.then(() => copies);
-}
-
-// Steps…: one method's steps, `count` lines on a line view; `fractionsTitle` names the steps in
-// exact fractions beside them, where they are. Resolves once closed and copied.
-let stepsLines = null;
-async function stepsView(title, count, fractionsTitle, copy) {
-    const dialog = document.getElementById("stepsView");
-    dialog.querySelector(".title").textContent = title;
-    dialog.querySelector(".copy").onclick = () => copyText(copy);
-    stepsLines ??= new LineView(dialog.querySelector(".text"), "stepsView-text");
-    dialog.classList.toggle("pairs", fractionsTitle !== "");
-    stepsLines.element.ariaDescription = fractionsTitle || null;
-    const shown = showModal(dialog, stepsLines.element);
-    stepsLines.show(count); // now that the view is open and its rows have their height
+        button.disabled = !spec.enabled.includes(button.dataset.command);
+    for (const button of dialog.querySelectorAll("[data-copy]"))
+        button.onclick = () => copyText(spec.copies[Number(button.dataset.copy)]);
+    const lines = spec.lines && new LineView(document.getElementById(spec.lines.id), spec.lines.id);
+    dialog.classList.toggle("pairs", Boolean(spec.lines?.beside));
+    if (lines)
+        lines.element.ariaDescription = spec.lines.beside || null;
+    // A long table holds the rows that the program writes as they come into sight.
+    const tables = [...dialog.querySelectorAll("tbody[data-table]")].map((body) => {
+        const side = body.closest(".side");
+        let height = 0;
+        const showRows = () => {
+            height ||= body.rows[0]?.getBoundingClientRect().height ?? 0;
+            const rows = callNow("viewRows", Number(body.dataset.table),
+                side.getBoundingClientRect().top - body.getBoundingClientRect().top,
+                side.clientHeight, height);
+            if (rows !== null)
+                body.innerHTML = rows;
+        };
+        showRows();
+        side.onscroll = showRows;
+        return showRows;
+    });
+    const shown = showModal(dialog, dialog.querySelector(".text") ?? dialog.querySelector(".side"));
+    // Now that the view is open and its rows have their height.
+    tables.forEach((showRows) => showRows());
+    lines?.show(spec.lines.count);
     await shown.then(() => copies);
 }
