@@ -42,9 +42,15 @@ ComparisonTable::ComparisonTable(const CalculateReport& report) : report_(report
         if (result.refined)
             refined_.push_back(&result);
     }
-    if (report.exact && report.exact->ofDoubles().status == exact::ExactStatus::solved)
-        exact_ = &*report.exact;
-    written_ = exact_ && exact_->doubles && exact_->asWritten.status == exact::ExactStatus::solved;
+    // The doubles' system may have no solution where the written one has (a number that
+    // underflows to zero): the written one's still has its column.
+    if (report.exact) {
+        doubles_ = report.exact->ofDoubles().status == exact::ExactStatus::solved;
+        written_ =
+            report.exact->doubles && report.exact->asWritten.status == exact::ExactStatus::solved;
+        if (doubles_ || written_)
+            exact_ = &*report.exact;
+    }
 
     header_.emplace_back("Unknown");
     for (const MethodReport& result : report.methods)
@@ -55,6 +61,8 @@ ComparisonTable::ComparisonTable(const CalculateReport& report) : report_(report
         return;
     if (written_)
         header_.emplace_back("As written");
+    if (!doubles_)
+        return;
     header_.insert(header_.end(), {"Exact", "Nearest double"});
     for (const MethodReport* result : solved_)
         header_.push_back(std::string(result->method->title) + " error (ulps)");
@@ -87,6 +95,8 @@ std::string ComparisonTable::cell(int row, int column) const {
     int c = column - exactColumnsFrom();
     if (written_ && c-- == 0)
         return exact_->asWritten.components[k].text;
+    if (!doubles_)
+        return {};
     const exact::ExactComponent& exact = exact_->ofDoubles().components[k];
     if (c == 0)
         return exact.text;
@@ -106,7 +116,7 @@ const exact::ExactComponent* ComparisonTable::exactValue(int row, int column) co
     int c = column - exactColumnsFrom();
     if (written_ && c-- == 0)
         return &exact_->asWritten.components[k];
-    return c == 0 ? &exact_->ofDoubles().components[k] : nullptr;
+    return c == 0 && doubles_ ? &exact_->ofDoubles().components[k] : nullptr;
 }
 
 std::string ComparisonTable::said(int row, int column) const {
@@ -130,7 +140,7 @@ std::optional<ComparisonTable::Agreement> ComparisonTable::agreement(int row, in
     const exact::ExactAnswer* judge = nullptr;
     double value = 0;
     if (const MethodReport* const result = methodOf(column); result && result->solved) {
-        judge = exact_ ? &exact_->ofDoubles() : nullptr;
+        judge = doubles_ ? &exact_->ofDoubles() : nullptr;
         value = result->x(row);
     } else if (const RefinedReport* refined = refinedOf(column)) {
         judge = refinedTruth(*refined, report_);

@@ -59,8 +59,10 @@ private:
     std::vector<std::string> header_;
     std::vector<const MethodReport*> solved_;
     std::vector<const MethodReport*> refined_;
-    const exact::ExactReport* exact_ = nullptr; // when it has a unique solution
-    bool written_ = false;                      // the as-written column is shown
+    // When the system as written or as the methods got it has a unique solution.
+    const exact::ExactReport* exact_ = nullptr;
+    bool written_ = false; // the as-written column is shown
+    bool doubles_ = false; // the doubles' exact, nearest and errors columns are shown
 };
 
 } // namespace lse

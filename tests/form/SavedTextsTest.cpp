@@ -78,6 +78,17 @@ TEST(SaveResults, TheExactSolutionOnceComputedWithEachMethodsError) {
                                         "The system has no unique solution. A has rank 1 and [A | "
                                         "b] rank 1: there are infinitely many solutions.",
                                         "", "", ""}));
+
+    // The other way round: a number that underflows leaves the doubles' system without a
+    // solution, and the written system's is still given, in its column.
+    s.paste("1\n1e-400\n1\n");
+    s.calculate(Gauss);
+    ASSERT_TRUE(s.form.computeExact());
+    const auto underflowed = resultRows(s.form.report());
+    EXPECT_EQ(underflowed[0],
+              (std::vector<std::string>{"Unknown", "Gauss Elimination", "As written"}));
+    EXPECT_EQ(underflowed[1], (std::vector<std::string>{"x1", "", "~1.0000000000000000E+400"}));
+    EXPECT_EQ(underflowed.back()[0], "Exact solution of the doubles");
 }
 
 TEST(SaveResults, FieldsAreQuotedAsRfc4180Asks) {
