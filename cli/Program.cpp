@@ -170,7 +170,7 @@ void addOptions(CLI::App& app, Settings& settings, MethodTable methods) {
                    "A Matrix Market entry given twice: refuse the file, or sum the values")
         ->check(CLI::IsMember({"refuse", "sum"}))
         ->capture_default_str();
-    app.add_flag("--echo", settings.echo, "Also print A and b as the window echoes them");
+    app.add_flag("--echo", settings.echo, "Also print A and b laid out as the window echoes them (all of A)");
     app.add_flag("--accuracy", settings.accuracy,
                  "Also print how far each solution can be trusted: its condition number, "
                  "backward error, error bound and correct digits");

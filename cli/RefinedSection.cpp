@@ -40,7 +40,7 @@ void addRefined(nlohmann::ordered_json& entry, const MethodReport& result,
     member["bound_ulps"] = refined.boundUlps ? nlohmann::ordered_json(*refined.boundUlps)
                                              : nlohmann::ordered_json(nullptr);
     if (result.refined->settledExactly && !report.exact)
-        member["exact_check"] = {{"ulps", 0}, {"holds", true}, {"settled", true}};
+        member["exact_check"] = {{"ulps", 0.0}, {"holds", true}, {"settled", true}};
     else if (const std::optional<RefinedCheck> check = refinedCheck(*result.refined, report))
         member["exact_check"] = {{"ulps", check->largestUlps},
                                  {"holds", check->holds},

@@ -11,7 +11,7 @@ namespace lse::cli {
 
 struct ReportOptions {
     Digits digits = Digits::window;
-    bool echo = false; // A and b as the window echoes them
+    bool echo = false; // A and b laid out as the window echoes them, all of A
     std::string_view lineEnd = "\n";
     bool accuracy = false; // each solution's figures after its lines, all of them in JSON
 };
