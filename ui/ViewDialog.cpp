@@ -111,10 +111,14 @@ ViewDialog::ViewDialog(QWidget* parent, const View& view, CommandActions& comman
 
     refresh(view);
     // The first part's scrolling control: its text, or its last table.
-    if (!view.parts.empty() && std::holds_alternative<ViewTables>(view.parts.front()))
-        tables_.at(std::get<ViewTables>(view.parts.front()).tables.size() - 1)->setFocus();
-    else if (!texts_.empty())
+    if (view.parts.empty())
+        return;
+    if (const ViewTables* const first = std::get_if<ViewTables>(&view.parts.front())) {
+        if (!first->tables.empty())
+            tables_[first->tables.size() - 1]->setFocus();
+    } else {
         texts_.front()->setFocus();
+    }
 }
 
 QWidget* ViewDialog::part(const ViewPart& part) {

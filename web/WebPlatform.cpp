@@ -313,7 +313,7 @@ ViewEnding WebPlatform::showView(const View& view) {
         std::string beside;
         if (unwrapped.size() > 1) {
             shown.beside = longText(unwrapped[1]->text).line;
-            beside = unwrapped[1]->caption;
+            beside = plainCaption(unwrapped[1]->caption);
         }
         spec["lines"] = {{"id", unwrapped[0]->name}, {"count", shown.lines}, {"beside", beside}};
     }
@@ -328,7 +328,9 @@ ViewEnding WebPlatform::showView(const View& view) {
     const View* const outer = std::exchange(openView_, &view);
     openTables_ = std::move(tables);
     rowWindows_.assign(openTables_.size(), RowWindow());
-    openView(spec.dump().c_str());
+    // A text the page took in is made well formed before it reaches the program, so the
+    // replacement is for a program's own fault only.
+    openView(spec.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace).c_str());
     openView_ = outer;
     openTables_.clear();
     if (!unwrapped.empty())
