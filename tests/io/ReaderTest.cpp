@@ -33,6 +33,10 @@ TEST(Reader, EveryLayoutGivesTheSameSystem) {
         {"# n, A, b\n3\n1 2 3\n4 5 6\n7 8 10  # last row\n1 2 3\n", InputFormat::plain},
         {"3, 1,2,3, 4,5,6, 7,8,10, 1,2,3", InputFormat::plain},
         {"3\t1 2 3 4 5 6 7\n8 10 1 2 3", InputFormat::plain},
+        // Under a count alone, n lines of n + 1 are rows, as textbooks write them; any other
+        // lines are plain.
+        {"3\n1 2 3 1\n4 5 6 2\n\n7 8 10 3 # b last\n", InputFormat::rows},
+        {"3\n1 2 3 4\n5 6 7 8\n10 1 2\n3\n", InputFormat::plain},
         {"1 2 3 1\n\n4 5 6 2 # comment\n7 8 10 3", InputFormat::rows},
         // Commas that are no decimal commas, beside tabs.
         {"1,2,3,1\n4\t5\t6\t2\n7, 8,\t10 ,3\n", InputFormat::rows},
@@ -81,6 +85,7 @@ TEST(Reader, EveryLayoutKeepsItsNumbersAsWritten) {
     const std::vector<Case> cases{
         {"2\n0.1 1\n1/3 2\n0.5 \u22120.25\n", "", {"1 1 0.1", "1 3 0.5", "2 1 1/3", "2 3 -0.25"}},
         {"0.1 1\n1/3 2\n", "0.5\n\u22120.25\n", {"1 1 0.1", "1 3 0.5", "2 1 1/3", "2 3 -0.25"}},
+        {"2\n0.1 1 0.5\n1/3 2 \u22120.25\n", "", {"1 1 0.1", "1 3 0.5", "2 1 1/3", "2 3 -0.25"}},
         {array + "symmetric\n2 2\n0.1\n0.2\n3\n",
          "%%MatrixMarket matrix array real general\n2 1\n0.5\n1e-1\n",
          {"1 1 0.1", "1 2 0.2", "1 3 0.5", "2 1 0.2", "2 3 1e-1"}},
@@ -138,6 +143,8 @@ TEST(Reader, TheFormatCanBeForced) {
     // A row layout that happens to hold a valid count is still rows when asked for.
     EXPECT_EQ(readSystem("1 2\n", {InputFormat::rows}).n, 1);
     EXPECT_THROW(readSystem("1 2\n", {InputFormat::plain}), InputError);
+    // A plain system asked for is read in the plain order, whatever its lines.
+    EXPECT_EQ(readSystem("2\n1 2 5\n3 4 6\n", {InputFormat::plain}).b, makeVector({4, 6}));
 }
 
 // A layout added without a name, or a name copied onto the wrong layout, shows here.

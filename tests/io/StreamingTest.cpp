@@ -82,6 +82,7 @@ TEST(Streaming, SystemsAreTheSameInPieces) {
         "3\n4 2 14\n2 17 -5\n14 -5 83\n14 -101 155\n",
         "\xEF\xBB\xBF# comment\n\n  x1 , x2, b\r\n4, 2, 14\r\n2 ,17,-101\r\n",
         "2 4 1 1 3 1 2",
+        "2\n4 2 14\r\n2 17 -101\n",
         "3\t4 2 14\n2 17 -5 14 -5 83\n14 -101 155\n",
         "4 2\n2 17\n",
         "%%MatrixMarket matrix coordinate real symmetric\n% c\n3 3 3\n1 1 4\n3 2 -5\n3 3 1e-3\n",
