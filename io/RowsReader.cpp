@@ -1,5 +1,7 @@
 #include "RowsReader.h"
 
+#include "NumberForm.h"
+#include "NumberText.h"
 #include "ReaderHelpers.h"
 #include "WordsSink.h"
 
@@ -11,9 +13,10 @@ namespace lse::io {
 
 namespace {
 
+// As the number grammar has it, a minus sign as word processors write it (U+2212) included.
 bool startsLikeNumber(std::string_view field) {
-    return !field.empty() &&
-           std::string_view("0123456789+-.").find(field.front()) != std::string_view::npos;
+    const std::optional<std::string> ascii = asciiMinus(field);
+    return beginsLikeNumber(ascii ? std::string_view(*ascii) : field);
 }
 
 // What the rows layout found; errors are kept rather than thrown where the choice between

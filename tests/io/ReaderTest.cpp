@@ -62,6 +62,29 @@ TEST(Reader, EveryLayoutGivesTheSameSystem) {
     }
 }
 
+// A header names columns: none of its fields starts as the number grammar's numbers do, with
+// a minus sign as word processors write it among them.
+TEST(Reader, AFirstLineIsAHeaderOnlyWhereNoFieldStartsLikeANumber) {
+    struct Case {
+        std::string first;
+        bool header;
+    };
+    const std::vector<Case> cases{
+        {"\u22122 \u22121 \u22121", false},
+        {"\u20132 \u20131 \u20131", false},
+        {"\uFE632 \uFE631 \uFE631", false},
+        {"\uFF0D2, \uFF0D1, \uFF0D1", false},
+        {"x1, x2, b", true},
+        {"\u20142 \u20141 \u20141", true}, // an em dash is no sign
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.first);
+        const LinearSystem system = readSystem(c.first + "\n1 5 1\n1 1 5\n");
+        EXPECT_EQ(system.n, c.header ? 2 : 3);
+        EXPECT_EQ(system.A(1, 1), c.header ? 1 : -2);
+    }
+}
+
 TEST(Reader, SymmetricMatrixMarketFillsBothTriangles) {
     const Matrix expected = makeMatrix({{4, 2, 14}, {2, 17, -5}, {14, -5, 83}});
     for (const std::string text :
