@@ -1,5 +1,6 @@
 #include "RowsReader.h"
 
+#include "MarkedLayouts.h"
 #include "NumberForm.h"
 #include "NumberText.h"
 #include "ReaderHelpers.h"
@@ -85,6 +86,12 @@ FirstLine findFirstLine(TextScanner& in, bool headerAllowed) {
         if (fields == 0)
             continue;
         if (header && fields >= 2) {
+            // A banner that did not announce its layout (after other text) is no header: the
+            // file's numbers would be read as rows, another system.
+            if (kMatrixMarketLayout.announces(first.first))
+                throw InputError(place(in.line()) +
+                                 "expected rows of numbers, found a Matrix Market banner, which "
+                                 "only blank lines, at most a megabyte, may precede");
             first.headerLine = in.line();
             continue;
         }
