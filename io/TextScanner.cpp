@@ -31,7 +31,7 @@ void TextScanner::setComment(char comment) {
     classes_.fill(kText);
     classes_[static_cast<unsigned char>(' ')] = kBlank;
     classes_[static_cast<unsigned char>('\t')] = kBlank;
-    classes_[static_cast<unsigned char>('\r')] = kBlank;
+    classes_[static_cast<unsigned char>('\r')] = kEnd;
     classes_[static_cast<unsigned char>(',')] = kComma;
     classes_[static_cast<unsigned char>('\n')] = kEnd;
     classes_[static_cast<unsigned char>(comment)] = kEnd;
@@ -211,16 +211,26 @@ bool TextScanner::lineHasSemicolon() {
     }
 }
 
+const char* TextScanner::lineEndIn(const char* from, const char* to) {
+    // Most lines end in LF alone: a CR is looked for only before the LF.
+    const void* lineFeed = std::memchr(from, '\n', static_cast<std::size_t>(to - from));
+    const char* const until = lineFeed != nullptr ? static_cast<const char*>(lineFeed) : to;
+    const void* carriageReturn = std::memchr(from, '\r', static_cast<std::size_t>(until - from));
+    return static_cast<const char*>(carriageReturn != nullptr ? carriageReturn : lineFeed);
+}
+
 bool TextScanner::nextLine() {
     if (line_ == 0) {
         startLine();
         return true;
     }
     pinned_ = false;
+    bool carriageReturn = false;
     for (;;) {
-        const void* lineEnd = pos_ == end_ ? nullptr : std::memchr(pos_, '\n', end_ - pos_);
+        const char* lineEnd = pos_ == end_ ? nullptr : lineEndIn(pos_, end_);
         if (lineEnd != nullptr) {
-            pos_ = static_cast<const char*>(lineEnd) + 1;
+            carriageReturn = *lineEnd == '\r';
+            pos_ = lineEnd + 1;
             break;
         }
         pos_ = end_;
@@ -228,6 +238,9 @@ bool TextScanner::nextLine() {
             return false; // the last line had no line end
     }
     if (pos_ == end_ && !fill(pos_))
+        return false;
+    // CR LF is one line end, wherever the buffer parts them.
+    if (carriageReturn && *pos_ == '\n' && ++pos_ == end_ && !fill(pos_))
         return false;
     startLine();
     return true;

@@ -19,9 +19,10 @@ namespace lse::io {
 // fixed size (grown only for a field, or a pinned line, longer than it), whatever the size of
 // the input. Memory is scanned in place, a piece of the buffer's size at a time.
 //
-// Lines end at LF. Spaces, tabs and carriage returns separate fields, and so does one comma
-// with any blanks around it; two commas in a row, or one at either end of a line, leave an
-// empty field. The comment sign ends a line's data. Columns count bytes from 1.
+// Lines end at LF, CR LF or a CR alone (old Macs' text, "CSV (Macintosh)"). Spaces and tabs
+// separate fields, and so does one comma with any blanks around it; two commas in a row, or
+// one at either end of a line, leave an empty field. The comment sign ends a line's data.
+// Columns count characters from 1.
 //
 // A comma between digits (2,5) in a line whose fields a tab or a semicolon separates is a
 // decimal comma, as a spreadsheet copies numbers in many countries: InputError names it
@@ -85,6 +86,8 @@ private:
                                          columnStart_) +
                1;
     }
+    // The first line end (LF or CR) in [from, to), or nullptr.
+    static const char* lineEndIn(const char* from, const char* to);
     void startLine();
     void forgetLine();
     // Looks at the field that starts at `start` for a decimal comma before it.
