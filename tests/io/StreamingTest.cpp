@@ -142,9 +142,12 @@ namespace {
     std::string row;
     for (int k = 0; k < 32767; ++k)
         row += "1 ";
+    const double one = 1;
+    const std::string oneDouble(reinterpret_cast<const char*>(&one), sizeof one);
     for (const std::string& text :
          {std::string("32766\n1 2 3\n"), row + "\n",
-          std::string("%%MatrixMarket matrix array real general\n32766 32766\n1\n")}) {
+          std::string("%%MatrixMarket matrix array real general\n32766 32766\n1\n"),
+          npyHeader("(32766, 32767)", false, "<i4"), npyHeader("(32766, 32767)") + oneDouble}) {
         try {
             readSystem(text);
         } catch (const InputError& error) {
@@ -162,7 +165,9 @@ TEST(Streaming, AShortInputThatNamesALargeOrderAllocatesNothing) {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     EXPECT_EXIT(readShortInputsThatNameTheLargestOrder(), ::testing::ExitedWithCode(0),
                 "expected 1073610756 coefficients of A, found 3\nexpected 32766 rows of 32767 "
-                "numbers, one per line, found 1 row\nexpected 1073610756 entries, found 1\n");
+                "numbers, one per line, found 1 row\nexpected 1073610756 entries, found 1\n"
+                "the file ends after 0 of the array's 1073643522 entries\n"
+                "the file ends after 1 of the array's 1073643522 entries\n");
 }
 
 namespace {
