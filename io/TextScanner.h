@@ -93,6 +93,10 @@ private:
     // Looks at the field that starts at `start` for a decimal comma before it.
     void noteField(const char* start, std::string_view text);
     [[noreturn]] void refuseDecimalComma();
+    // The groups that commas join to the run from the scanning's place on, read past them.
+    void readRunOn(std::string& run);
+    // Whether `count` bytes from pos_ are in the buffer, filled as needed.
+    bool holds(std::size_t count);
     // Whether the current line's data has a semicolon, read on to its end.
     bool lineHasSemicolon();
     void checkpoint() {
@@ -137,6 +141,8 @@ private:
     struct DecimalComma {
         std::string text; // the digits on both sides, "2,5"
         std::int64_t field;
+        std::string run; // every group that commas join to it so far, "1,000,000"
+        bool open;       // the line's last field is the run's last group
     };
     std::int64_t cells_ = 0;     // fields, those joined by a comma between digits as one
     bool tabSinceField_ = false; // among the blanks after the last field

@@ -125,6 +125,36 @@ TEST(Streaming, EveryLineEndEndsOneLine) {
         }
 }
 
+// A comma between digits is advised by what it may stand for, a thousands separator too,
+// however little of its groups a reading in pieces holds when it refuses the first.
+TEST(Streaming, ACommaBetweenDigitsIsAdvisedByWhatItMayMean) {
+    const std::string note = "# " + std::string(77, '-') + "\n";
+    const std::string either = "has a decimal comma or a thousands separator; write ";
+    const std::vector<RefusedInput> cases{
+        {note + "1,000\t2\n3\t4\n", "line 2, field 1: '1,000' " + either + "1.000 or 1000"},
+        {note + "\u22121,000\t2\n",
+         "line 2, field 1: '\u22121,000' " + either + "\u22121.000 or \u22121000"},
+        {note + "5\t1,000,000\n",
+         "line 2, field 2: '1,000,000' has thousands separators; write 1000000"},
+        {note + "1,000,000 5\n",
+         "line 2, field 1: '1,000,000' has thousands separators; write 1000000"},
+        {note + "1,000.5\t2\n",
+         "line 2, field 1: '1,000.5' has a thousands separator; write 1000.5"},
+        {note + "1;2,000\n", "line 2, field 2: '2,000' " + either +
+                                 "2.000 or 2000, and separate the numbers by spaces or tabs, not "
+                                 "semicolons"},
+        // No thousands: a zero first, or groups of other lengths.
+        {note + "0,125\t1\n", "line 2, field 1: '0,125' has a decimal comma; write 0.125"},
+        {note + "1234,567\t1\n", "line 2, field 1: '1234,567' has a decimal comma; write 1234.567"},
+        {note + "12,345,67\t1\n", "line 2, field 1: '12,345' has a decimal comma; write 12.345"},
+    };
+    for (const RefusedInput& c : cases) {
+        SCOPED_TRACE(c.input);
+        for (const std::string& result : outcomes(c.input, optionsFor(c.format)))
+            EXPECT_EQ(result, c.message);
+    }
+}
+
 TEST(Streaming, AFieldLongerThanTheBufferIsReadWhole) {
     const std::string digits = "1" + std::string(100, '0');
     const std::string text = "1\n" + digits + "e-100 2\n";
