@@ -132,8 +132,6 @@ TEST(Streaming, ACommaBetweenDigitsIsAdvisedByWhatItMayMean) {
     const std::string either = "has a decimal comma or a thousands separator; write ";
     const std::vector<RefusedInput> cases{
         {note + "1,000\t2\n3\t4\n", "line 2, field 1: '1,000' " + either + "1.000 or 1000"},
-        {note + "\u22121,000\t2\n",
-         "line 2, field 1: '\u22121,000' " + either + "\u22121.000 or \u22121000"},
         {note + "5\t1,000,000\n",
          "line 2, field 2: '1,000,000' has thousands separators; write 1000000"},
         {note + "1,000,000 5\n",
@@ -145,7 +143,6 @@ TEST(Streaming, ACommaBetweenDigitsIsAdvisedByWhatItMayMean) {
                                  "semicolons"},
         // No thousands: a zero first, or groups of other lengths.
         {note + "0,125\t1\n", "line 2, field 1: '0,125' has a decimal comma; write 0.125"},
-        {note + "1234,567\t1\n", "line 2, field 1: '1234,567' has a decimal comma; write 1234.567"},
         {note + "12,345,67\t1\n", "line 2, field 1: '12,345' has a decimal comma; write 12.345"},
     };
     for (const RefusedInput& c : cases) {
