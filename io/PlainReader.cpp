@@ -20,9 +20,8 @@ double& rowsPlace(Matrix& A, std::int64_t k, int n) {
 }
 
 // The n * n + n numbers that the plain order put into A's rows and b moved to where rows of
-// n + 1 put them. Each goes to an earlier place of A taken as rows of n + 1 than any number
-// still to move stands at, so that one pass from the first moves them all in place; the
-// words held beside the numbers move with them.
+// n + 1 put them. With A taken as rows of n + 1, the k-th number's new place is k and any
+// later number still stands past k, so one pass from the first moves them all in place.
 void plainToRows(Matrix& A, Vector& b, int n) {
     const std::int64_t coefficients = static_cast<std::int64_t>(n) * n;
     for (std::int64_t k = 0; k < coefficients + n; ++k)
