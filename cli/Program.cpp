@@ -96,10 +96,9 @@ LinearSystem readInput(const Settings& settings, std::istream& standardInput, st
         }
     };
     // b first, so that a file that cannot be b is refused before A's arrays are built, which
-    // for a sparse file of a large order take gigabytes and half a minute; unless both come
-    // from standard input, where A comes first.
+    // for a sparse file of a large order take gigabytes and half a minute.
     std::optional<io::RightHandSide> b;
-    if (!settings.rhs.empty() && !(settings.rhs == "-" && settings.file == "-"))
+    if (!settings.rhs.empty())
         b = readRightHandSide();
     LinearSystem system;
     try {
@@ -113,8 +112,6 @@ LinearSystem readInput(const Settings& settings, std::istream& standardInput, st
         if (system.hasB)
             throw Refusal{name +
                           ": --rhs is for an input that holds A alone; this input holds b itself"};
-        if (!b)
-            b = readRightHandSide();
         try {
             io::addRightHandSide(system, std::move(*b), options);
         } catch (const InputError& error) {
@@ -282,6 +279,14 @@ int run(int argc, const char* const argv[], Console& console, MethodTable method
     if (settings.steps && settings.format != "text") {
         console.err << kProgram << ": --steps prints text; it does not go with --format "
                     << settings.format << "\n";
+        return exitStatus::badInput;
+    }
+
+    // One reader takes standard input to its end, so the other would find it empty.
+    if (settings.rhs == "-" && settings.file == "-") {
+        console.err << kProgram
+                    << ": --rhs - and the system both read standard input; give one of them as "
+                       "a file\n";
         return exitStatus::badInput;
     }
 

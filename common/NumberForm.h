@@ -119,6 +119,19 @@ inline bool parse(std::string_view text, NumberForm& form) {
 
 } // namespace numberform
 
+// Whether the text begins as the grammar's numbers begin: a sign, a digit or the point, after
+// any blanks; it may not go on as one ("3abc" is a mistyped number, "x1" is a word). As for
+// parse, a look-alike of the minus sign is for the caller to make '-' first.
+inline bool beginsLikeNumber(std::string_view text) {
+    const char* p = text.data();
+    const char* const end = p + text.size();
+    while (p < end && numberform::isBlank(*p))
+        ++p;
+    const char* const start = p;
+    numberform::takeSign(p, end);
+    return p != start || (p < end && (numberform::isDigit(*p) || *p == '.'));
+}
+
 // nullopt for a text the grammar does not take, the empty text among them. Inline, and the form
 // made in place: the words' reading takes it for every number, and a form copied out of a call
 // went through the stack in pieces, each read back whole (a stall a number).

@@ -40,13 +40,11 @@ struct Size {
     std::int64_t line = 0;
 };
 
+// The banner and its keywords are read without regard to case, as Matrix Market has them.
 bool sameWord(std::string_view a, std::string_view b) {
-    if (a.size() != b.size())
-        return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if ((a[i] | 0x20) != (b[i] | 0x20)) // the banner's words are letters and '-' only
-            return false;
-    return true;
+    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(),
+                      [&](char x, char y) { return lower(x) == lower(y); });
 }
 
 // The banner's next word, which must be one of `choices`; the index of the one found.
@@ -54,7 +52,7 @@ int bannerWord(TextScanner& in, std::initializer_list<std::string_view> choices,
                const std::string& expected, std::int64_t* column = nullptr) {
     Field word;
     if (!in.nextField(word))
-        throw InputError(place(1) + "expected " + expected + ", found the end of the line");
+        throw InputError(place(in.line()) + "expected " + expected + ", found the end of the line");
     if (column != nullptr)
         *column = word.column;
     int index = 0;
@@ -63,16 +61,19 @@ int bannerWord(TextScanner& in, std::initializer_list<std::string_view> choices,
             return index;
         ++index;
     }
-    throw InputError(place(1, word.column) + "expected " + expected + ", found " +
+    throw InputError(place(in.line(), word.column) + "expected " + expected + ", found " +
                      describe(word.text));
 }
 
 Banner readBanner(TextScanner& in) {
     in.setComment('\n'); // the banner starts with the comment sign
-    in.nextLine();
     Field word;
-    if (!in.nextField(word) || word.text != kBanner)
-        throw InputError(place(1) + "expected the banner '%%MatrixMarket matrix ...'");
+    bool found = false;
+    while (!found && in.nextLine()) // blank lines may stand before it
+        found = in.nextField(word);
+    const std::int64_t line = in.line();
+    if (!found || !sameWord(word.text, kBanner))
+        throw InputError(place(line) + "expected the banner '%%MatrixMarket matrix ...'");
     bannerWord(in, {"matrix"}, "'matrix'");
     Banner banner;
     banner.coordinate = bannerWord(in, {"array", "coordinate"}, "'array' or 'coordinate'") == 1;
@@ -80,7 +81,7 @@ Banner readBanner(TextScanner& in) {
     banner.pattern = bannerWord(in, {"real", "integer", "pattern"},
                                 "'real', 'integer' or 'pattern'", &fieldColumn) == 2;
     if (banner.pattern && !banner.coordinate)
-        throw InputError(place(1, fieldColumn) + "'pattern' is for the coordinate form only");
+        throw InputError(place(line, fieldColumn) + "'pattern' is for the coordinate form only");
     std::int64_t symmetryColumn = 0;
     // A hermitian matrix of real numbers is symmetric.
     const int symmetry =
@@ -90,10 +91,10 @@ Banner readBanner(TextScanner& in) {
                       : symmetry == 2 ? Symmetry::skewSymmetric
                                       : Symmetry::symmetric;
     if (banner.pattern && symmetry >= 2)
-        throw InputError(place(1, symmetryColumn) +
+        throw InputError(place(line, symmetryColumn) +
                          "a pattern matrix is 'general' or 'symmetric' only");
     if (in.nextField(word))
-        throw InputError(place(1, word.column) + "expected the end of the banner, found " +
+        throw InputError(place(line, word.column) + "expected the end of the banner, found " +
                          describe(word.text));
     in.setComment(kComment);
     return banner;
@@ -402,8 +403,8 @@ void readCoordinate(TextScanner& in, LinearSystem& system, const Banner& banner,
 }
 
 bool isMatrixMarket(std::string_view head) {
-    const std::size_t start = head.find_first_not_of(" \t");
-    return start != std::string_view::npos && head.substr(start).starts_with(kBanner);
+    const std::size_t start = head.find_first_not_of(kBlankLines);
+    return start != std::string_view::npos && sameWord(head.substr(start, kBanner.size()), kBanner);
 }
 
 LinearSystem readMatrixMarket(TextScanner& in, const ReadOptions& options) {
@@ -446,7 +447,7 @@ LinearSystem readMatrixMarket(TextScanner& in, const ReadOptions& options) {
 RightHandSide readMatrixMarketVector(TextScanner& in, bool keepWritten) {
     const Banner banner = readBanner(in);
     if (banner.coordinate || banner.symmetry != Symmetry::general)
-        throw InputError(place(1) + "expected a vector in 'array general' form");
+        throw InputError(place(in.line()) + "expected a vector in 'array general' form");
     const Size size = readSize(in, false);
     RightHandSide b;
     std::int64_t found = 0;

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <cstring>
 #include <optional>
+#include <stdexcept>
 #include <vector>
 
 namespace lse::io {
@@ -289,12 +290,12 @@ void readEntries(TextScanner& in, const Header& header, std::int64_t rows, std::
     }
 }
 
-// Rows of doubles in the file's own layout go straight into A's rows, with no copy between;
-// they are only checked to be finite there.
-void readDoubleRows(TextScanner& in, Matrix& A, int rows, int columns) {
+// Rows of doubles in the file's own layout go straight into A's rows (rowAt(i), from column
+// 1), with no copy between; they are only checked to be finite there.
+template <typename RowAt> void readDoubleRows(TextScanner& in, RowAt rowAt, int rows, int columns) {
     const std::size_t rowBytes = static_cast<std::size_t>(columns) * sizeof(double);
     for (int i = 1; i <= rows; ++i) {
-        double* const row = A.row(i) + 1;
+        double* const row = rowAt(i);
         const std::size_t got = in.read(reinterpret_cast<char*>(row), rowBytes);
         if (got != rowBytes)
             throw InputError("the file ends after " +
@@ -335,12 +336,28 @@ LinearSystem readNumpy(TextScanner& in, const ReadOptions& options) {
         throw InputError(orderTooLarge(static_cast<double>(shape[0]), options.maxOrder));
     const auto n = static_cast<int>(shape[0]);
     const auto columns = static_cast<int>(shape[1]);
+    const bool doubleRows = header.kind == Kind::floating && header.itemSize == 8 &&
+                            !header.fortranOrder && kNativeLittleEndian;
+    const std::optional<std::uint64_t> left = in.remaining();
+    if (left && *left < static_cast<std::uint64_t>(n) * static_cast<std::uint64_t>(columns) *
+                            header.itemSize) {
+        // Too short for its array: refused without A, as the text readers refuse an input too
+        // short for its order, with the same message, found in the same order, as when read.
+        if (doubleRows) {
+            std::vector<double> row(static_cast<std::size_t>(columns));
+            readDoubleRows(
+                in, [&](int) { return row.data(); }, n, columns);
+        } else {
+            readEntries(in, header, n, columns, false, [](int, int, double) {});
+        }
+        throw std::logic_error("an array was read whole from a file too short for it");
+    }
     LinearSystem system = makeSystem(n, InputFormat::numpy);
     system.hasB = augmented;
     // A's spare column takes b while it is read, since it comes with each row.
-    if (header.kind == Kind::floating && header.itemSize == 8 && !header.fortranOrder &&
-        kNativeLittleEndian) {
-        readDoubleRows(in, system.A, n, columns);
+    if (doubleRows) {
+        readDoubleRows(
+            in, [&](int i) { return system.A.row(i) + 1; }, n, columns);
     } else {
         readEntries(in, header, n, columns, false,
                     [&](int i, int j, double value) { system.A.row(i)[j] = value; });

@@ -1,5 +1,8 @@
 #include "RowsReader.h"
 
+#include "MarkedLayouts.h"
+#include "NumberForm.h"
+#include "NumberText.h"
 #include "ReaderHelpers.h"
 #include "WordsSink.h"
 
@@ -11,9 +14,10 @@ namespace lse::io {
 
 namespace {
 
+// As the number grammar has it, a minus sign as word processors write it (U+2212) included.
 bool startsLikeNumber(std::string_view field) {
-    return !field.empty() &&
-           std::string_view("0123456789+-.").find(field.front()) != std::string_view::npos;
+    const std::optional<std::string> ascii = asciiMinus(field);
+    return beginsLikeNumber(ascii ? std::string_view(*ascii) : field);
 }
 
 // What the rows layout found; errors are kept rather than thrown where the choice between
@@ -82,6 +86,12 @@ FirstLine findFirstLine(TextScanner& in, bool headerAllowed) {
         if (fields == 0)
             continue;
         if (header && fields >= 2) {
+            // A banner that did not announce its layout (after other text) is no header: the
+            // file's numbers would be read as rows, another system.
+            if (kMatrixMarketLayout.announces(first.first))
+                throw InputError(place(in.line()) +
+                                 "expected rows of numbers, found a Matrix Market banner, which "
+                                 "only blank lines, at most a megabyte, may precede");
             first.headerLine = in.line();
             continue;
         }

@@ -22,12 +22,26 @@ namespace {
 
 // Enough for either mark, indented.
 constexpr std::size_t kHeadBytes = 64;
+// Blank lines before a banner are looked past up to here; the text readers refuse a banner
+// further on.
+constexpr std::size_t kLongestHead = TextScanner::kBufferSize;
 constexpr const MarkedLayout* kMarkedLayouts[] = {&kNumpyLayout, &kMatrixMarketLayout};
 
 // The UTF-8 mark that spreadsheets often put first and editors do not show.
 void skipByteOrderMark(TextScanner& in) {
     if (in.peek(3) == "\xEF\xBB\xBF")
         in.skip(3);
+}
+
+// The first bytes, with those of any blank lines before a mark; nothing is consumed.
+std::string_view peekHead(TextScanner& in) {
+    for (std::size_t count = kHeadBytes;; count *= 2) {
+        const std::string_view head = in.peek(count);
+        const std::size_t blanks = head.find_first_not_of(kBlankLines);
+        if ((blanks != std::string_view::npos && blanks + kHeadBytes <= head.size()) ||
+            head.size() < count || count >= kLongestHead)
+            return head;
+    }
 }
 
 // The total a plain system would have if the first field is its count: for the choice between
@@ -73,7 +87,7 @@ LinearSystem readFrom(ByteSource& source, const ReadOptions& options, std::size_
     in.watch(options.cancel, options.progress);
     in.throwIfCancelled();
     skipByteOrderMark(in);
-    const std::string_view head = in.peek(kHeadBytes);
+    const std::string_view head = peekHead(in);
     LinearSystem system;
     const auto chosen = std::find_if(
         std::begin(kMarkedLayouts), std::end(kMarkedLayouts), [&](const MarkedLayout* layout) {
@@ -105,7 +119,7 @@ Vector fitted(const RightHandSide& ahead, int n) {
 RightHandSide rightHandSideAheadFrom(ByteSource& source, bool keepWritten, std::size_t bufferSize) {
     TextScanner in(source, bufferSize);
     skipByteOrderMark(in);
-    const std::string_view head = in.peek(kHeadBytes);
+    const std::string_view head = peekHead(in);
     for (const MarkedLayout* layout : kMarkedLayouts)
         if (layout->announces(head))
             return layout->readVector(in, keepWritten);

@@ -1,10 +1,64 @@
 #include "TextScanner.h"
 
+#include "NumberText.h"
+
 #include <algorithm>
 #include <bit>
 #include <cstring>
+#include <string>
 
 namespace lse::io {
+
+namespace {
+
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+// Digits grouped by thousands: a sign, one to three digits, then groups of three, the last of
+// which may go on as a decimal does ("1,000.5"), the whole a number once the commas are gone.
+bool groupsThousands(std::string_view run) {
+    const std::string ascii = asciiMinus(run).value_or(std::string(run));
+    std::string_view rest = ascii;
+    if (rest.starts_with('+') || rest.starts_with('-'))
+        rest.remove_prefix(1);
+    const std::size_t first = rest.find(',');
+    if (first == 0 || first > 3 || rest.front() == '0' ||
+        !std::all_of(rest.begin(), rest.begin() + static_cast<std::ptrdiff_t>(first), isDigit))
+        return false;
+    for (std::size_t at = first; at != std::string_view::npos;) {
+        const std::size_t next = rest.find(',', at + 1);
+        const std::string_view group = rest.substr(at + 1, next - std::min(next, at + 1));
+        const bool last = next == std::string_view::npos;
+        if (group.size() < 3 || !std::all_of(group.begin(), group.begin() + 3, isDigit) ||
+            (group.size() > 3 && (!last || isDigit(group[3]))))
+            return false;
+        at = next;
+    }
+    std::string whole = ascii;
+    std::erase(whole, ',');
+    return textToDouble(whole).has_value();
+}
+
+// What a comma between digits may stand for, and how to write it so that it is read: `first`
+// is the two groups it joins, `run` every group joined so.
+std::string commaAdvice(const std::string& first, const std::string& run) {
+    std::string decimal = first;
+    std::replace(decimal.begin(), decimal.end(), ',', '.');
+    if (!groupsThousands(run))
+        return describe(first) + " has a decimal comma; write " + decimal;
+    std::string grouped = run;
+    std::erase(grouped, ',');
+    // 1,000 is 1 in a decimal-comma locale and a thousand elsewhere: only its writer knows.
+    const bool oneComma = run.find(',') == run.rfind(',');
+    if (oneComma && textToDouble(decimal))
+        return describe(first) + " has a decimal comma or a thousands separator; write " + decimal +
+               " or " + grouped;
+    return describe(run) + (oneComma ? " has a thousands separator" : " has thousands separators") +
+           "; write " + grouped;
+}
+
+} // namespace
 
 TextScanner::TextScanner(ByteSource& source, std::size_t bufferSize)
     : source_(source), piece_(std::max<std::size_t>(bufferSize, 16)) {
@@ -31,7 +85,7 @@ void TextScanner::setComment(char comment) {
     classes_.fill(kText);
     classes_[static_cast<unsigned char>(' ')] = kBlank;
     classes_[static_cast<unsigned char>('\t')] = kBlank;
-    classes_[static_cast<unsigned char>('\r')] = kBlank;
+    classes_[static_cast<unsigned char>('\r')] = kEnd;
     classes_[static_cast<unsigned char>(',')] = kComma;
     classes_[static_cast<unsigned char>('\n')] = kEnd;
     classes_[static_cast<unsigned char>(comment)] = kEnd;
@@ -144,11 +198,12 @@ void TextScanner::forgetLine() {
 
 void TextScanner::noteField(const char* start, std::string_view text) {
     const std::uint64_t at = base_ + static_cast<std::uint64_t>(start - begin_);
-    const auto isDigit = [](char c) { return c >= '0' && c <= '9'; };
     // Written without a blank on either side, as no one separates numbers.
     const bool joined = commaAt_ != 0 && commaAt_ == lastFieldEnd_ && commaAt_ + 1 == at &&
                         !lastField_.empty() && isDigit(lastField_.back()) && isDigit(text.front());
     if (!joined) {
+        if (decimalComma_)
+            decimalComma_->open = false;
         ++cells_;
         tabBetweenFields_ = tabBetweenFields_ || (tabSinceField_ && !lastField_.empty());
         blankBetweenFields_ = blankBetweenFields_ || (commaAt_ == 0 && !lastField_.empty());
@@ -164,9 +219,12 @@ void TextScanner::noteField(const char* start, std::string_view text) {
         if (semicolons || !decimalComma_) {
             const std::string_view whole =
                 before == std::string_view::npos ? lastField_ : lastField_.substr(before + 1);
-            decimalComma_ =
-                DecimalComma{std::string(whole) + "," + std::string(text.substr(0, after)),
-                             cells_ + std::count(lastField_.begin(), lastField_.end(), ';')};
+            std::string joinedText = std::string(whole) + "," + std::string(text.substr(0, after));
+            decimalComma_ = DecimalComma{
+                joinedText, cells_ + std::count(lastField_.begin(), lastField_.end(), ';'),
+                joinedText, after == std::string_view::npos};
+        } else if (decimalComma_->open) {
+            decimalComma_->run.append(",").append(text);
         }
         if (semicolons)
             refuseDecimalComma();
@@ -184,13 +242,30 @@ void TextScanner::refuseDecimalComma() {
     // first, as when they are parsed one by one.
     if (beforeFill_)
         beforeFill_();
-    std::string meant = decimalComma_->text;
-    std::replace(meant.begin(), meant.end(), ',', '.');
+    DecimalComma& comma = *decimalComma_;
+    if (comma.open)
+        readRunOn(comma.run);
     // Where semicolons separate the fields, the point alone would still leave no number read.
-    throw InputError("line " + std::to_string(line_) + ", field " +
-                     std::to_string(decimalComma_->field) + ": " + describe(decimalComma_->text) +
-                     " has a decimal comma; write " + meant +
+    throw InputError("line " + std::to_string(line_) + ", field " + std::to_string(comma.field) +
+                     ": " + commaAdvice(comma.text, comma.run) +
                      (lineHasSemicolon() ? ", and " + std::string(kSemicolonAdvice) : ""));
+}
+
+bool TextScanner::holds(std::size_t count) {
+    while (static_cast<std::size_t>(end_ - pos_) < count)
+        if (!fill(pos_))
+            return false;
+    return true;
+}
+
+void TextScanner::readRunOn(std::string& run) {
+    // As noteField joins them: a comma right after a digit and right before one. The scan
+    // ends the reading, as lineHasSemicolon's does.
+    while (holds(2) && pos_[0] == ',' && isDigit(pos_[1]) && isDigit(run.back())) {
+        run += *pos_++;
+        while (holds(1) && classes_[static_cast<unsigned char>(*pos_)] == kText)
+            run += *pos_++;
+    }
 }
 
 bool TextScanner::lineHasSemicolon() {
@@ -211,16 +286,26 @@ bool TextScanner::lineHasSemicolon() {
     }
 }
 
+const char* TextScanner::lineEndIn(const char* from, const char* to) {
+    // Most lines end in LF alone: a CR is looked for only before the LF.
+    const void* lineFeed = std::memchr(from, '\n', static_cast<std::size_t>(to - from));
+    const char* const until = lineFeed != nullptr ? static_cast<const char*>(lineFeed) : to;
+    const void* carriageReturn = std::memchr(from, '\r', static_cast<std::size_t>(until - from));
+    return static_cast<const char*>(carriageReturn != nullptr ? carriageReturn : lineFeed);
+}
+
 bool TextScanner::nextLine() {
     if (line_ == 0) {
         startLine();
         return true;
     }
     pinned_ = false;
+    bool carriageReturn = false;
     for (;;) {
-        const void* lineEnd = pos_ == end_ ? nullptr : std::memchr(pos_, '\n', end_ - pos_);
+        const char* lineEnd = pos_ == end_ ? nullptr : lineEndIn(pos_, end_);
         if (lineEnd != nullptr) {
-            pos_ = static_cast<const char*>(lineEnd) + 1;
+            carriageReturn = *lineEnd == '\r';
+            pos_ = lineEnd + 1;
             break;
         }
         pos_ = end_;
@@ -228,6 +313,9 @@ bool TextScanner::nextLine() {
             return false; // the last line had no line end
     }
     if (pos_ == end_ && !fill(pos_))
+        return false;
+    // CR LF is one line end, wherever the buffer parts them.
+    if (carriageReturn && *pos_ == '\n' && ++pos_ == end_ && !fill(pos_))
         return false;
     startLine();
     return true;

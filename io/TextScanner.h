@@ -19,9 +19,10 @@ namespace lse::io {
 // fixed size (grown only for a field, or a pinned line, longer than it), whatever the size of
 // the input. Memory is scanned in place, a piece of the buffer's size at a time.
 //
-// Lines end at LF. Spaces, tabs and carriage returns separate fields, and so does one comma
-// with any blanks around it; two commas in a row, or one at either end of a line, leave an
-// empty field. The comment sign ends a line's data. Columns count bytes from 1.
+// Lines end at LF, CR LF or a CR alone (old Macs' text, "CSV (Macintosh)"). Spaces and tabs
+// separate fields, and so does one comma with any blanks around it; two commas in a row, or
+// one at either end of a line, leave an empty field. The comment sign ends a line's data.
+// Columns count characters from 1.
 //
 // A comma between digits (2,5) in a line whose fields a tab or a semicolon separates is a
 // decimal comma, as a spreadsheet copies numbers in many countries: InputError names it
@@ -85,11 +86,17 @@ private:
                                          columnStart_) +
                1;
     }
+    // The first line end (LF or CR) in [from, to), or nullptr.
+    static const char* lineEndIn(const char* from, const char* to);
     void startLine();
     void forgetLine();
     // Looks at the field that starts at `start` for a decimal comma before it.
     void noteField(const char* start, std::string_view text);
     [[noreturn]] void refuseDecimalComma();
+    // The groups that commas join to the run from the scanning's place on, read past them.
+    void readRunOn(std::string& run);
+    // Whether `count` bytes from pos_ are in the buffer, filled as needed.
+    bool holds(std::size_t count);
     // Whether the current line's data has a semicolon, read on to its end.
     bool lineHasSemicolon();
     void checkpoint() {
@@ -134,6 +141,8 @@ private:
     struct DecimalComma {
         std::string text; // the digits on both sides, "2,5"
         std::int64_t field;
+        std::string run; // every group that commas join to it so far, "1,000,000"
+        bool open;       // the line's last field is the run's last group
     };
     std::int64_t cells_ = 0;     // fields, those joined by a comma between digits as one
     bool tabSinceField_ = false; // among the blanks after the last field

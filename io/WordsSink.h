@@ -29,6 +29,13 @@ public:
     // From any thread: the words of `text`, read as `value`, whose double went to `destination`.
     void take(std::string_view text, double value, const double* destination);
 
+    // Moves the held words as arrange(A, b) moved the numbers, before finish: arrange is given
+    // each word's arrays in turn.
+    template <typename Arrange> void arrange(Arrange arrange) {
+        arrange(words_->aLo, words_->bLo);
+        arrange(words_->aLo2, words_->bLo2);
+    }
+
     // Once every number is parsed: the held words, and into `written` the texts of the values
     // they do not hold, in input order (A's rows, then b). b's words are taken from A's column
     // bColumn when it is not 0.

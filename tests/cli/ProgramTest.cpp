@@ -126,17 +126,28 @@ TEST(ProgramOutput, RightHandSideOfTheWrongSizeNamesItsFile) {
 }
 
 TEST(ProgramOutput, UsageErrorsExitWithTwoAndPrintNothingOnStandardOutput) {
-    for (const std::vector<std::string>& args : {std::vector<std::string>{"--method", "lu"},
-                                                 {"--digits", "16"},
-                                                 {"--format", "xml"},
-                                                 {"--steps", "--format", "json"},
-                                                 {"--input-format", "csv"},
-                                                 {"--frobnicate"},
-                                                 {"a.txt", "b.txt"},
-                                                 {dataFile("no-such-file.txt")}}) {
-        SCOPED_TRACE(args.front());
-        const ProgramRun run = runProgram(args, "1\n1\n1\n");
+    struct Case {
+        std::vector<std::string> args;
+        std::string says = {}; // a part of the message
+    };
+    const std::vector<Case> cases{
+        {{"--method", "lu"}},
+        {{"--digits", "16"}},
+        {{"--format", "xml"}},
+        {{"--steps", "--format", "json"}},
+        {{"--input-format", "csv"}},
+        {{"--frobnicate"}},
+        {{"a.txt", "b.txt"}},
+        {{dataFile("no-such-file.txt")}},
+        // One reader would find standard input spent by the other.
+        {{"--rhs", "-"}, "--rhs - and the system both read standard input"},
+        {{"--rhs", "-", "-"}, "--rhs - and the system both read standard input"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.args.front());
+        const ProgramRun run = runProgram(c.args, "1\n1\n1\n");
         EXPECT_EQ(run.err.rfind("lineq-solve: ", 0), 0u) << run.err;
+        EXPECT_NE(run.err.find(c.says), std::string::npos) << run.err;
         EXPECT_EQ(run.out, "");
         EXPECT_EQ(run.status, 2);
     }

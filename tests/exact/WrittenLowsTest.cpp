@@ -207,8 +207,9 @@ TEST(WrittenLows, ATeamGivesWhatTheEntriesGiveAlone) {
 } // namespace
 
 // A reading that holds the numbers' words gives the refinement the very system, pairs and third
-// words that the texts give: in both text layouts, b read or made as the row sums, on one
-// thread and on helpers (a batch is 16384 numbers), with the texts no route holds among them.
+// words that the texts give: in both text layouts (rows under a count too), b read or made as the
+// row sums, on one thread and on helpers (a batch is 16384 numbers), with the texts no route holds
+// among them.
 TEST(WrittenLows, HeldWordsGiveWhatTheTextsGive) {
     const std::vector<std::string> unheld = {"1e-30", "\u22120.5", "1.2345678901234567890123",
                                              "12345678901234567.5", "3e25"};
@@ -231,9 +232,13 @@ TEST(WrittenLows, HeldWordsGiveWhatTheTextsGive) {
     std::string rhs;
     for (int i = 1; i <= n; ++i)
         rhs += (i % 7 == 0 ? unheld[i % unheld.size()] : randomText(random)) + "\n";
-    for (const std::string* text : {&plain, &rows, &square, &rhs})
+    std::string counted = std::to_string(n) + "\n" + rows; // rows under a count
+    for (const std::string* text : {&plain, &rows, &counted, &square, &rhs})
         for (const int threads : {1, 2}) {
-            SCOPED_TRACE(text == &plain ? "plain" : text == &rows ? "rows" : "square");
+            SCOPED_TRACE(text == &plain     ? "plain"
+                         : text == &rows    ? "rows"
+                         : text == &counted ? "counted rows"
+                                            : "square");
             SCOPED_TRACE(threads);
             io::ReadOptions options;
             options.keepWritten = true;

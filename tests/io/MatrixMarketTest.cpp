@@ -35,6 +35,39 @@ TEST(MatrixMarket, FilesAsOthersWriteThem) {
     }
 }
 
+// The banner after blank lines, in capitals, with CR LF line ends; never read as a header of
+// rows, whose numbers would be another system.
+TEST(MatrixMarket, TheBannerIsFoundAsMatrixMarketHasIt) {
+    const std::string entries = "2 2 2\n1 1 2\n2 2 4\n";
+    struct Case {
+        std::string text;
+        std::string refusal; // empty: read as diag(2, 4)
+    };
+    const std::vector<Case> cases{
+        {"\n\n%%MatrixMarket matrix coordinate real general\n" + entries, ""},
+        {"\r\n%%MatrixMarket matrix coordinate real general\r\n2 2 2\r\n1 1 2\r\n2 2 4\r\n", ""},
+        {"%%MATRIXMARKET MATRIX COORDINATE REAL GENERAL\n" + entries, ""},
+        {"\n\n%%MatrixMarket matrix array complex general\n",
+         "line 3, column 29: expected 'real', 'integer' or 'pattern', found 'complex'"},
+        {"# by hand\n%%MatrixMarket matrix coordinate real general\n" + entries,
+         "line 2: expected rows of numbers, found a Matrix Market banner, which only blank "
+         "lines, at most a megabyte, may precede"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        try {
+            const LinearSystem system = readSystem(c.text);
+            EXPECT_EQ(c.refusal, "");
+            EXPECT_EQ(system.format, InputFormat::matrixMarket);
+            EXPECT_EQ(system.A, makeMatrix({{2, 0}, {0, 4}}));
+        } catch (const InputError& error) {
+            EXPECT_EQ(error.what(), c.refusal);
+        }
+    }
+    EXPECT_EQ(readRightHandSide("\n%%MATRIXMARKET matrix array real general\n2 1\n1\n2\n", 2),
+              makeVector({1, 2}));
+}
+
 TEST(MatrixMarket, DuplicatesAreRefusedUnlessSummed) {
     try {
         readSystemFile(dataFile("duplicates.mtx"));

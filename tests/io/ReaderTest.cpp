@@ -33,10 +33,16 @@ TEST(Reader, EveryLayoutGivesTheSameSystem) {
         {"# n, A, b\n3\n1 2 3\n4 5 6\n7 8 10  # last row\n1 2 3\n", InputFormat::plain},
         {"3, 1,2,3, 4,5,6, 7,8,10, 1,2,3", InputFormat::plain},
         {"3\t1 2 3 4 5 6 7\n8 10 1 2 3", InputFormat::plain},
+        // Under a count alone, n lines of n + 1 are rows, as textbooks write them; any other
+        // lines are plain.
+        {"3\n1 2 3 1\n4 5 6 2\n\n7 8 10 3 # b last\n", InputFormat::rows},
+        {"3\n1 2 3 4\n5 6 7 8\n10 1 2\n3\n", InputFormat::plain},
         {"1 2 3 1\n\n4 5 6 2 # comment\n7 8 10 3", InputFormat::rows},
         // Commas that are no decimal commas, beside tabs.
         {"1,2,3,1\n4\t5\t6\t2\n7, 8,\t10 ,3\n", InputFormat::rows},
         {"\xEF\xBB\xBFx1, x2, x3, b\r\n1,2,3,1\r\n4,5,6,2\r\n+7,8.,1e1,3.0\r\n", InputFormat::rows},
+        {"x1, x2, x3, b\r1,2,3,1\r4,5,6,2\r+7,8.,1e1,3.0\r", InputFormat::rows}, // old Macs'
+        {"# n, A, b\r3\r1 2 3\r4 5 6\r7 8 10  # last row\r1 2 3\r", InputFormat::plain},
         {"%%MatrixMarket matrix array real general\n% by columns\n3 "
          "3\n1\n4\n7\n2\n5\n8\n3\n6\n10\n",
          InputFormat::matrixMarket},
@@ -55,6 +61,27 @@ TEST(Reader, EveryLayoutGivesTheSameSystem) {
         }
         EXPECT_EQ(system.A, kA);
         EXPECT_EQ(system.b, kB);
+    }
+}
+
+// A header names columns: none of its fields starts as the number grammar's numbers do, with
+// a minus sign as word processors write it among them.
+TEST(Reader, AFirstLineIsAHeaderOnlyWhereNoFieldStartsLikeANumber) {
+    struct Case {
+        std::string first;
+        bool header;
+    };
+    const std::vector<Case> cases{
+        {"\u22122 \u22121 \u22121", false},
+        {"\u20132 \u20131 \u20131", false},
+        {"x1, x2, b", true},
+        {"\u20142 \u20141 \u20141", true}, // an em dash is no sign
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.first);
+        const LinearSystem system = readSystem(c.first + "\n1 5 1\n1 1 5\n");
+        EXPECT_EQ(system.n, c.header ? 2 : 3);
+        EXPECT_EQ(system.A(1, 1), c.header ? 1 : -2);
     }
 }
 
@@ -81,6 +108,7 @@ TEST(Reader, EveryLayoutKeepsItsNumbersAsWritten) {
     const std::vector<Case> cases{
         {"2\n0.1 1\n1/3 2\n0.5 \u22120.25\n", "", {"1 1 0.1", "1 3 0.5", "2 1 1/3", "2 3 -0.25"}},
         {"0.1 1\n1/3 2\n", "0.5\n\u22120.25\n", {"1 1 0.1", "1 3 0.5", "2 1 1/3", "2 3 -0.25"}},
+        {"2\n0.1 1 0.5\n1/3 2 \u22120.25\n", "", {"1 1 0.1", "1 3 0.5", "2 1 1/3", "2 3 -0.25"}},
         {array + "symmetric\n2 2\n0.1\n0.2\n3\n",
          "%%MatrixMarket matrix array real general\n2 1\n0.5\n1e-1\n",
          {"1 1 0.1", "1 2 0.2", "1 3 0.5", "2 1 0.2", "2 3 1e-1"}},
@@ -138,6 +166,8 @@ TEST(Reader, TheFormatCanBeForced) {
     // A row layout that happens to hold a valid count is still rows when asked for.
     EXPECT_EQ(readSystem("1 2\n", {InputFormat::rows}).n, 1);
     EXPECT_THROW(readSystem("1 2\n", {InputFormat::plain}), InputError);
+    // A plain system asked for is read in the plain order, whatever its lines.
+    EXPECT_EQ(readSystem("2\n1 2 5\n3 4 6\n", {InputFormat::plain}).b, makeVector({4, 6}));
 }
 
 // A layout added without a name, or a name copied onto the wrong layout, shows here.
