@@ -69,4 +69,31 @@ private:
     std::istream& in_;
 };
 
+// Text in UTF-16 with its byte order mark, as PowerShell's > and Notepad's "Unicode" write it,
+// as the UTF-8 the readers take; any other input passes through as it is. A code unit that
+// pairs with none, or an odd last byte, becomes U+FFFD, which no reader takes for a number.
+class Utf16Decoding final : public ByteSource {
+public:
+    explicit Utf16Decoding(ByteSource& source);
+
+    std::size_t read(char* buffer, std::size_t size) override;
+    // Known as it passes through; the UTF-8 of UTF-16 is not, as from a pipe.
+    std::optional<std::uint64_t> remaining() const override;
+    bool rewind() override;
+    std::optional<std::string_view> inMemory() const override;
+
+private:
+    enum class Order { undecided, passThrough, little, big };
+    // UTF-8 of the next code units into pending_; false at the end of the input.
+    bool decodeMore();
+
+    ByteSource& source_;
+    Order order_ = Order::undecided;
+    std::string head_;    // bytes read to decide, not yet passed through
+    std::string raw_;     // UTF-16 bytes read and not yet decoded
+    std::string pending_; // UTF-8 decoded and not yet read
+    std::size_t pendingAt_ = 0;
+    bool ended_ = false;
+};
+
 } // namespace lse::io

@@ -83,7 +83,8 @@ LinearSystem readText(TextScanner& in, const ReadOptions& options) {
 } // namespace
 
 LinearSystem readFrom(ByteSource& source, const ReadOptions& options, std::size_t bufferSize) {
-    TextScanner in(source, bufferSize);
+    Utf16Decoding decoded(source);
+    TextScanner in(decoded, bufferSize);
     in.watch(options.cancel, options.progress);
     in.throwIfCancelled();
     skipByteOrderMark(in);
@@ -117,7 +118,8 @@ Vector fitted(const RightHandSide& ahead, int n) {
 } // namespace
 
 RightHandSide rightHandSideAheadFrom(ByteSource& source, bool keepWritten, std::size_t bufferSize) {
-    TextScanner in(source, bufferSize);
+    Utf16Decoding decoded(source);
+    TextScanner in(decoded, bufferSize);
     skipByteOrderMark(in);
     const std::string_view head = peekHead(in);
     for (const MarkedLayout* layout : kMarkedLayouts)

@@ -275,3 +275,54 @@ TEST(Streaming, ParsingOnSeveralThreadsGivesTheSameSystemsAndMistakes) {
         }
     }
 }
+
+namespace {
+
+// `text`, UTF-8, as UTF-16 of the byte order `little` with its mark first.
+std::string utf16(std::string_view text, bool little) {
+    std::string out = little ? "\xFF\xFE" : "\xFE\xFF";
+    const auto unit = [&](unsigned u) {
+        const char high = static_cast<char>(u >> 8), low = static_cast<char>(u & 0xFF);
+        out += little ? std::string{low, high} : std::string{high, low};
+    };
+    for (std::size_t k = 0; k < text.size();) {
+        const auto byte = static_cast<unsigned char>(text[k]);
+        const std::size_t length = byte < 0x80 ? 1 : byte < 0xE0 ? 2 : byte < 0xF0 ? 3 : 4;
+        unsigned c = length == 1 ? byte : byte & (0x7F >> length);
+        for (std::size_t i = 1; i < length; ++i)
+            c = c << 6 | (static_cast<unsigned char>(text[k + i]) & 0x3F);
+        k += length;
+        if (c < 0x10000) {
+            unit(c);
+        } else {
+            unit(0xD800 + ((c - 0x10000) >> 10));
+            unit(0xDC00 + ((c - 0x10000) & 0x3FF));
+        }
+    }
+    return out;
+}
+
+} // namespace
+
+// PowerShell's > and Notepad's "Unicode" write UTF-16: it reads as its UTF-8 does, in either
+// byte order and in any pieces, a character beyond 16 bits (a pair of code units) too; a code
+// unit without its pair, or a last byte alone, is a character that no reader takes.
+TEST(Streaming, Utf16ReadsAsItsUtf8) {
+    const std::vector<std::string> inputs{
+        "3\n4 2 14\n2 17 -5\n14 -5 83\n14 -101 155\n",
+        "x1, x2, b\r\n\xE2\x88\x92"
+        "4, 2, 14\r\n2 ,17,-101\r\n",
+        "%%MatrixMarket matrix coordinate real symmetric\n% c\n3 3 3\n1 1 4\n3 2 -5\n3 3 1e-3\n",
+        "2\n1 2\n3 \xF0\x9D\x9F\x8F\n5 6\n", // a mathematical bold 1, U+1D7CF
+    };
+    for (const std::string& input : inputs)
+        for (const bool little : {true, false}) {
+            SCOPED_TRACE(input);
+            EXPECT_EQ(outcomes(utf16(input, little), {}), outcomes(input, {}));
+        }
+    const std::string lone = utf16("1\n2 3", true);
+    for (const std::string& broken :
+         {lone.substr(0, 6) + std::string("\x00\xD8", 2) + lone.substr(6), lone + "4"})
+        for (const std::string& result : outcomes(broken, {}))
+            EXPECT_NE(result.find("\xEF\xBF\xBD"), std::string::npos) << result;
+}
