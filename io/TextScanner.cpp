@@ -354,6 +354,8 @@ bool TextScanner::nextField(Field& field) {
         fieldOwed_ = true;
         return true;
     }
+    if (*pos_ == '"' && quotedField(field))
+        return true;
     const char* start = pos_;
     const std::int64_t startColumn = column(start); // before its own characters are counted
     for (;;) {
@@ -365,6 +367,36 @@ bool TextScanner::nextField(Field& field) {
     field = {std::string_view(start, static_cast<std::size_t>(pos_ - start)), startColumn};
     afterField_ = true;
     noteField(start, field.text);
+    return true;
+}
+
+// A spreadsheet may quote every cell ("4","2","14"): a field in double quotes is the text they
+// enclose, where they enclose all of it on its line. Anything else is read as it stands, and
+// refused as no number.
+bool TextScanner::quotedField(Field& field) {
+    const char* start = pos_;
+    const std::int64_t startColumn = column(start);
+    std::size_t close = 1;
+    for (;;) {
+        while (start + close < end_ && start[close] != '"' && start[close] != '\n' &&
+               start[close] != '\r')
+            ++close;
+        // Its closing quote, and the byte after it, which must end the field.
+        if (start + close + 1 >= end_ && fill(start))
+            continue;
+        break;
+    }
+    const char* const after = start + close + 1;
+    if (start + close >= end_ || start[close] != '"' ||
+        (after < end_ && classes_[static_cast<unsigned char>(*after)] == kText)) {
+        pos_ = start;
+        return false;
+    }
+    field = {std::string_view(start + 1, close - 1), startColumn + 1};
+    pos_ = after;
+    afterField_ = true;
+    if (!field.text.empty())
+        noteField(start + 1, field.text);
     return true;
 }
 

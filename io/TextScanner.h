@@ -92,6 +92,8 @@ private:
     void forgetLine();
     // Looks at the field that starts at `start` for a decimal comma before it.
     void noteField(const char* start, std::string_view text);
+    // The field at pos_, which is a quote, when quotes enclose it; else false, pos_ unmoved.
+    bool quotedField(Field& field);
     [[noreturn]] void refuseDecimalComma();
     // The groups that commas join to the run from the scanning's place on, read past them.
     void readRunOn(std::string& run);

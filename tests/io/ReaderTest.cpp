@@ -42,6 +42,10 @@ TEST(Reader, EveryLayoutGivesTheSameSystem) {
         {"1,2,3,1\n4\t5\t6\t2\n7, 8,\t10 ,3\n", InputFormat::rows},
         {"\xEF\xBB\xBFx1, x2, x3, b\r\n1,2,3,1\r\n4,5,6,2\r\n+7,8.,1e1,3.0\r\n", InputFormat::rows},
         {"x1, x2, x3, b\r1,2,3,1\r4,5,6,2\r+7,8.,1e1,3.0\r", InputFormat::rows}, // old Macs'
+        // Every cell quoted, as spreadsheets may write them.
+        {"\"x1\",\"x2\",\"x3\",\"b\"\n\"1\",\"2\",\"3\",\"1\"\n\"4\", "
+         "\"5\",\"6\",\"2\"\n\"7\",\"8\",\"10\",3\n",
+         InputFormat::rows},
         {"# n, A, b\r3\r1 2 3\r4 5 6\r7 8 10  # last row\r1 2 3\r", InputFormat::plain},
         {"%%MatrixMarket matrix array real general\n% by columns\n3 "
          "3\n1\n4\n7\n2\n5\n8\n3\n6\n10\n",

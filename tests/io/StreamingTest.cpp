@@ -84,6 +84,7 @@ TEST(Streaming, SystemsAreTheSameInPieces) {
         "2 4 1 1 3 1 2",
         "2\n4 2 14\r\n2 17 -101\n",
         "x1, x2, b\r4, 2, 14\r2 ,17,-101 # CR alone\r",
+        "\"x1\",\"x2\",\"b\"\r\n\"4\",\"2\",\"14\"\r\n\"2\",\"17\",\"-101\"\r\n",
         "3\t4 2 14\n2 17 -5 14 -5 83\n14 -101 155\n",
         "4 2\n2 17\n",
         "%%MatrixMarket matrix coordinate real symmetric\n% c\n3 3 3\n1 1 4\n3 2 -5\n3 3 1e-3\n",
@@ -325,4 +326,19 @@ TEST(Streaming, Utf16ReadsAsItsUtf8) {
          {lone.substr(0, 6) + std::string("\x00\xD8", 2) + lone.substr(6), lone + "4"})
         for (const std::string& result : outcomes(broken, {}))
             EXPECT_NE(result.find("\xEF\xBF\xBD"), std::string::npos) << result;
+}
+
+// Quotes that enclose a whole field give its text, a number or not; any others stand as written.
+TEST(Streaming, QuotesEncloseAFieldOnlyWhole) {
+    const std::vector<RefusedInput> cases{
+        {"1,\"2\"\n\"3\",\"4 5\"\n", "line 2, column 6: expected a number, found '4 5'"},
+        {"\"1\",\"2\"\"\n3,4\n", "line 1, column 5: expected a number, found '\"2\"\"'"},
+        {"\"1,2\n3,4\n", "line 1, column 1: expected a number, found '\"1'"},
+        {"1,\"\"\n3,4\n", "line 1, column 4: expected a number, found an empty field"},
+    };
+    for (const RefusedInput& c : cases) {
+        SCOPED_TRACE(c.input);
+        for (const std::string& result : outcomes(c.input, optionsFor(c.format)))
+            EXPECT_EQ(result, c.message);
+    }
 }
