@@ -24,11 +24,15 @@ namespace lse {
 void frmCholesky::submit_but_Click() {
     if (busy_)
         return;
+    // The last Calculate's report goes with the system it solved: a refused or cancelled entry
+    // keeps both, and what was computed for them (an exact solution may have taken minutes).
+    bool replaced = true;
     if (platform_.checkBoxValue(CheckBox::chkDefault) != 0)
         loadDefault();
     else
-        enterSystem();
-    session_.clear();
+        replaced = enterSystem();
+    if (replaced)
+        session_.clear();
     text(A_, b_, n);
 }
 
@@ -50,17 +54,17 @@ void frmCholesky::loadDefault() {
     }
 }
 
-void frmCholesky::enterSystem() {
+bool frmCholesky::enterSystem() {
     const std::string countText = platform_.readText(TextBox::Textn);
     platform_.replaceText(TextBox::display, "");
     if (!isNumeric(countText)) {
         show(messages::notANumber);
-        return;
+        return false;
     }
     const std::optional<std::int16_t> count = textToInt16(countText);
     if (!count || *count < 0 || *count > kMaxOrder) {
         show(messages::badCount);
-        return;
+        return false;
     }
 
     // The new system is built aside and adopted only once complete, so that a cancel or a
@@ -79,17 +83,19 @@ void frmCholesky::enterSystem() {
             for (int j = 1; j <= size; ++j)
                 if (!askCoefficient(messages::coefficientPromptA(i, j), newA(i, j), newWritten, i,
                                     j))
-                    return;
+                    return false;
         for (int i = 1; i <= size; ++i)
             if (!askCoefficient(messages::coefficientPromptB(i), newB(i), newWritten, i, size + 1))
-                return;
+                return false;
         n = *count;
         A_ = std::move(newA);
         b_ = std::move(newB);
         x_ = std::move(newX);
         written_ = std::move(newWritten);
+        return true;
     } catch (const std::bad_alloc&) {
         show(messages::outOfMemory(*count));
+        return false;
     }
 }
 
@@ -432,7 +438,8 @@ const MethodEntry* frmCholesky::stepsOf(TextBox box) const {
 }
 
 bool frmCholesky::exactPending() const {
-    return !report().empty() && !report().exact;
+    // A system of no equations has nothing to solve exactly: the exact solvers take 1 to 32766.
+    return !report().empty() && !report().exact && report().n > 0;
 }
 
 bool frmCholesky::computeExact(bool settling) {

@@ -95,8 +95,8 @@ public:
     std::optional<std::string> solutionCopy(TextBox box) const;
     // Steps…: the method whose box is `box`, when it ran in the last Calculate (else null).
     const MethodEntry* stepsOf(TextBox box) const;
-    // True when Compute Exact Solution has something to do: a Calculate left a report and
-    // its exact solution is not yet known.
+    // True when Compute Exact Solution has something to do: a Calculate of some equations left
+    // a report and its exact solution is not yet known.
     bool exactPending() const override;
     // Compute Exact Solution: solves the system of the last Calculate exactly, as long work
     // through the platform, and keeps the answer in the report. A cancel leaves everything
@@ -135,7 +135,8 @@ private:
     // `solve` as long work titled `title`, with the solver's progress and the platform's Cancel.
     CalculateOutcome solveLong(const std::string& title, const RunMethod& solve);
     void loadDefault();
-    void enterSystem();
+    // True when the entry was completed and replaced the system.
+    bool enterSystem();
     // The reply's text is noted in `written` as entry (row, column) of [A | b].
     bool askCoefficient(const std::string& prompt, double& value, WrittenValues& written, int row,
                         int column);

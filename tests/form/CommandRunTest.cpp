@@ -245,6 +245,14 @@ TEST(CommandRun, ACommandWithNothingToDoDoesNothing) {
     EXPECT_TRUE(s.platform.stepsShown.empty());
     EXPECT_TRUE(s.platform.dialogTitles.empty());
     EXPECT_EQ(s.platform.accuracyShown, 0);
+    // A system of no equations calculated has no exact solution to compute.
+    s.platform.exactSolver = InProcessExact{};
+    s.paste("0\n");
+    s.calculate(Both);
+    EXPECT_FALSE(isEnabled(Command::computeExact, s.form));
+    s.form.execute(Command::computeExact);
+    EXPECT_TRUE(s.platform.messages.empty());
+    EXPECT_FALSE(s.form.report().exact);
 }
 
 } // namespace

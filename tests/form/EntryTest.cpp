@@ -76,6 +76,7 @@ TEST(Entry, RefusedCountsKeepThePreviousSystem) {
         EXPECT_EQ(s.box(TextBox::display), kDefaultDisplay);
         EXPECT_EQ(s.box(TextBox::txtVector), kDefaultVector);
         EXPECT_EQ(s.box(TextBox::txtGauss), kDefaultSolution) << "Submit leaves the results";
+        EXPECT_TRUE(s.form.solutionCopy(TextBox::txtGauss)) << "and their report";
     }
 }
 
@@ -117,13 +118,20 @@ TEST(Entry, CancelHalfwayAbandonsTheEntry) {
     EXPECT_EQ(s.form.x(), solved);
     EXPECT_EQ(s.box(TextBox::display), kDefaultDisplay);
     EXPECT_EQ(s.box(TextBox::txtVector), kDefaultVector);
+    EXPECT_FALSE(s.form.report().empty());
 
-    // Cancelling the last prompt, a B coefficient, abandons it too.
+    // Cancelling the last prompt, a B coefficient, abandons it too; a completed entry drops the
+    // report of the system it replaced.
     s.platform.replies.clear();
     s.platform.reply({"1", "2", "3", "4", "5"});
     s.platform.cancel();
     s.form.submit_but_Click();
     EXPECT_EQ(s.form.n, 3);
+    EXPECT_FALSE(s.form.report().empty());
+    s.platform.reply({"1", "2", "3", "4", "5", "6"});
+    s.form.submit_but_Click();
+    EXPECT_EQ(s.form.n, 2);
+    EXPECT_TRUE(s.form.report().empty());
 }
 
 TEST(Entry, EachBoxIsWrittenAFixedNumberOfTimesWhateverN) {
