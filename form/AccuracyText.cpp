@@ -418,7 +418,7 @@ std::string approximationNote(bool longFractions) {
 }
 
 std::string expectedTimeText(const CalculateReport& report) {
-    return expectedTimeText(report.n, report.entryBits);
+    return expectedTimeText(report.n, report.entryBits, report.exactTimeFactor);
 }
 
 std::string exactProgressText(const CalculateReport& report) {
@@ -443,8 +443,8 @@ bool holdsLongFractions(const Matrix& A, const Vector& b, int n) {
     return false;
 }
 
-std::string expectedTimeText(int n, int entryBits) {
-    const double seconds = exact::estimatedSeconds(n, entryBits);
+std::string expectedTimeText(int n, int entryBits, double factor) {
+    const double seconds = exact::estimatedSeconds(n, entryBits) * factor;
     const auto about = [](double amount, std::string_view unit) {
         const long long whole = std::max(1LL, std::llround(amount));
         return "about " + intToText(whole) + " " + std::string(unit) + (whole == 1 ? "" : "s");

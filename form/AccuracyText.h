@@ -65,8 +65,9 @@ std::string counted(std::uint64_t count, std::string_view one, std::string_view 
 std::string solutionCopyText(const Vector& x, int n);
 
 // What the exact solve of a system of n equations whose widest entry has entryBits bits
-// (exact::entryBits) is expected to take, said before it starts: "about 3 seconds".
-std::string expectedTimeText(int n, int entryBits);
+// (exact::entryBits) is expected to take, said before it starts: "about 3 seconds", by a solver
+// that takes `factor` times as long as lineq-exact.
+std::string expectedTimeText(int n, int entryBits, double factor = 1);
 std::string expectedTimeText(const CalculateReport& report);
 
 // What the progress display says while the exact solution is sought: "Computing the exact

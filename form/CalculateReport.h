@@ -59,6 +59,9 @@ struct CalculateReport {
     // Bits of the widest entry of the system with rows scaled to integers (exact::entryBits),
     // for the exact solve's expected time.
     int entryBits = 0;
+    // How many times as long the front end's exact solver takes as lineq-exact, whose times
+    // exact::estimatedSeconds gives (Platform::exactTimeFactor).
+    double exactTimeFactor = 1;
     // Some entry of A or b is a decimal with no short binary fraction (0.1): the exact
     // solution's fractions then run long.
     bool decimalEntries = false;

@@ -166,6 +166,11 @@ public:
         return std::nullopt;
     }
 
+    // How many times as long solveExact takes as lineq-exact on the same machine, whose times
+    // the estimates are measured on: what a view expects before the solve starts, and whether
+    // a refined claim is settled within a second, scale by it.
+    virtual double exactTimeFactor() const { return 1; }
+
     // The primitives the declared commands work through (frmCholesky::execute). Each does
     // nothing, or finds nothing, where the platform has none.
 

@@ -41,6 +41,7 @@ bool Session::calculate(MethodTable methods, SessionSystem system, Vector& x, Ke
                         const EachMethod& each, Refine refine) {
     clear();
     report_.n = system.n;
+    report_.exactTimeFactor = exactTimeFactor_;
     // Before any method, while A is whole; once for all of them.
     std::optional<WrittenLows> lows;
     if (refine == Refine::yes)
@@ -160,11 +161,12 @@ bool Session::settlesRefined(SessionSystem system) {
         std::any_of(report_.methods.begin(), report_.methods.end(), [](const MethodReport& r) {
             return r.refined && r.refined->refined.status != RefinedStatus::correctlyRounded;
         });
+    const double factor = report_.exactTimeFactor;
     if (!undecided || report_.exact || !system.written.wholeTexts() ||
-        exact::estimatedSeconds(system.n, 1) >= kSettleSeconds)
+        exact::estimatedSeconds(system.n, 1) * factor >= kSettleSeconds)
         return false;
     measureEntries(system);
-    return exact::estimatedSeconds(system.n, report_.entryBits) < kSettleSeconds;
+    return exact::estimatedSeconds(system.n, report_.entryBits) * factor < kSettleSeconds;
 }
 
 int Session::firstUnsettledOrder() {

@@ -69,6 +69,9 @@ public:
     // Frees W and what the methods kept, which the report does not need: lineq-solve does
     // before its exact solve and its output, so that no copy of A stays beside them.
     void releaseWorkingCopy();
+    // How many times as long the front end's exact solver takes as lineq-exact: each report
+    // takes it, for the times it expects, and so does the choice to settle a refined claim.
+    void setExactTimeFactor(double factor) { exactTimeFactor_ = factor; }
 
     // Calculate: a fresh report, then each method through `each`, into x(1..n) and the report.
     // A cancel empties the report and ends the Calculate: false then. std::bad_alloc from a
@@ -126,6 +129,7 @@ private:
     const KeptDecomposition* keptFor(const MethodEntry* method) const;
 
     bool keepsDecompositions_;
+    double exactTimeFactor_ = 1;
     // Held by pointer, so that factors borrowing a working copy keep it when it is kept.
     std::unique_ptr<Matrix> W_ = std::make_unique<Matrix>();
     const Matrix* lastW_ = W_.get();

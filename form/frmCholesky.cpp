@@ -238,6 +238,7 @@ void frmCholesky::Start_Click() {
         return;
     const BusyWhile busy(busy_);
     clearSolutions();
+    session_.setExactTimeFactor(platform_.exactTimeFactor());
     const MethodTable runs = methodsChosen(methods_, [this](SolutionMethod button) {
         return platform_.optionValue(OptionArray::Option1, button);
     });

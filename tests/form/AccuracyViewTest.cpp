@@ -270,6 +270,26 @@ TEST(CopySolution, TheMethodsOwnDoublesReadBackBitForBit) {
     EXPECT_EQ(s.form.solutionCopy(TextBox::txtCholesky), "3\n-6\n1\n");
 }
 
+// What the view expects of Compute Exact Solution is the front end's solver's time: one that
+// takes ten times as long as lineq-exact (the page's) expects ten times as long.
+TEST(ExactSolution, TheExpectedTimeIsTheFrontEndsSolvers) {
+    constexpr int n = 150;
+    std::string text = std::to_string(n) + "\n";
+    for (int i = 1; i <= n; ++i) {
+        for (int j = 1; j <= n; ++j)
+            text += i == j ? "151.25 " : "0.1234567890123 ";
+        text += "1\n";
+    }
+    FormSession s;
+    s.paste(text);
+    s.calculate(Gauss);
+    EXPECT_EQ(expectedTimeText(s.form.report()), "under a second");
+    s.platform.exactFactor = 10;
+    s.calculate(Gauss);
+    EXPECT_TRUE(expectedTimeText(s.form.report()).starts_with("about "));
+    EXPECT_NE(s.form.accuracyText().find("is expected to take about "), std::string::npos);
+}
+
 TEST(ExactSolution, TheDefaultSystemAndEachMethodsErrorInTheView) {
     FormSession s;
     InProcessExact solver;

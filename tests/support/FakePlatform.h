@@ -135,6 +135,8 @@ public:
         return inAccuracyView ? inAccuracyView() : std::nullopt;
     }
     void refreshView(const View&) override { ++accuracyRefreshed; }
+    double exactTimeFactor() const override { return exactFactor; }
+    double exactFactor = 1;
 
     void reply(const std::vector<std::string>& texts) {
         for (const std::string& text : texts)
