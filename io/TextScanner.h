@@ -87,7 +87,7 @@ private:
                1;
     }
     // The first line end (LF or CR) in [from, to), or nullptr.
-    static const char* lineEndIn(const char* from, const char* to);
+    const char* lineEndIn(const char* from, const char* to);
     void startLine();
     void forgetLine();
     // Looks at the field that starts at `start` for a decimal comma before it.
@@ -119,7 +119,10 @@ private:
     const char* pos_ = nullptr;
     const char* end_ = nullptr;
     std::uint64_t base_ = 0; // the position of begin_ in the input
-    bool atEnd_ = false;     // the source has nothing more
+    // No LF stands from the first position to the second (lineEndIn).
+    std::uint64_t noLineFeedFrom_ = 0;
+    std::uint64_t noLineFeedTo_ = 0;
+    bool atEnd_ = false; // the source has nothing more
     bool inMemory_ = false;
     const char* memoryEnd_ = nullptr; // in memory: the input's end, beyond the piece in view
     std::size_t piece_;
