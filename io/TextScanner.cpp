@@ -386,15 +386,17 @@ bool TextScanner::nextField(Field& field) {
 }
 
 // A spreadsheet may quote every cell ("4","2","14"): a field in double quotes is the text they
-// enclose, where they enclose all of it on its line. Anything else is read as it stands, and
-// refused as no number.
+// enclose, where they enclose all of it and it holds no blank, comma or line end. Anything else
+// is read as it stands, and refused as no number.
 bool TextScanner::quotedField(Field& field) {
     const char* start = pos_;
     const std::int64_t startColumn = column(start);
     std::size_t close = 1;
     for (;;) {
-        while (start + close < end_ && start[close] != '"' && start[close] != '\n' &&
-               start[close] != '\r')
+        // A number holds no blank or comma: the search ends at one, so that a line of
+        // unclosed quotes is read in time linear in its length.
+        while (start + close < end_ && start[close] != '"' &&
+               classes_[static_cast<unsigned char>(start[close])] == kText)
             ++close;
         // Its closing quote, and the byte after it, which must end the field.
         if (start + close + 1 >= end_ && fill(start))

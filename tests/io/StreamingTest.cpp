@@ -328,10 +328,11 @@ TEST(Streaming, Utf16ReadsAsItsUtf8) {
             EXPECT_NE(result.find("\xEF\xBF\xBD"), std::string::npos) << result;
 }
 
-// Quotes that enclose a whole field give its text, a number or not; any others stand as written.
+// Quotes that enclose a whole field without a blank or comma give its text, a number or not;
+// any others stand as written.
 TEST(Streaming, QuotesEncloseAFieldOnlyWhole) {
     const std::vector<RefusedInput> cases{
-        {"1,\"2\"\n\"3\",\"4 5\"\n", "line 2, column 6: expected a number, found '4 5'"},
+        {"1,\"2\"\n\"3\",\"4 5\"\n", "line 2, column 5: expected a number, found '\"4'"},
         {"\"1\",\"2\"\"\n3,4\n", "line 1, column 5: expected a number, found '\"2\"\"'"},
         {"\"1,2\n3,4\n", "line 1, column 1: expected a number, found '\"1'"},
         {"1,\"\"\n3,4\n", "line 1, column 4: expected a number, found an empty field"},
