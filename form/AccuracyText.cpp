@@ -410,7 +410,7 @@ std::string solutionCopyText(const Vector& x, int n) {
 std::string approximationNote(bool longFractions) {
     std::string note = "\u2248: the fraction has more than " +
                        intToText(exact::kShortFractionDigits) + " digits and is shown rounded to " +
-                       intToText(exact::kApproximationDigits);
+                       intToText(exact::kApproximationDigits) + " digits";
     if (longFractions)
         note += "; each number of A and b counts as the binary fraction its double holds (0.1 "
                 "is 3602879701896397/36028797018963968)";

@@ -14,7 +14,7 @@ using namespace lse::test;
 namespace {
 
 const std::string kWholeNote =
-    "\u2248: the fraction has more than 20 digits and is shown rounded to 17\n";
+    "\u2248: the fraction has more than 20 digits and is shown rounded to 17 digits\n";
 const std::string kNote = kWholeNote.substr(0, kWholeNote.size() - 1) +
                           "; each number of A and b counts as the binary fraction its double "
                           "holds (0.1 is 3602879701896397/36028797018963968)\n";
