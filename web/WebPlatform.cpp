@@ -99,9 +99,9 @@ EM_JS(double, heldInput, (char** name), {
     return typeof input === "string" ? input.length : input.size;
 });
 
-// Returns once closed: the view as `spec` describes it, a JSON object (page/views.js).
-EM_ASYNC_JS(void, openView, (const char* spec), {
-    await lineqPage.showView(JSON.parse(UTF8ToString(spec)));
+// Returns once closed: the view as `described` has it, a JSON object (page/views.js).
+EM_ASYNC_JS(void, openView, (const char* described), {
+    await lineqPage.showView(JSON.parse(UTF8ToString(described)));
 });
 
 // clang-format on
@@ -289,17 +289,17 @@ void WebPlatform::finishDownload(const SavedFile& file, bool whole) {
 }
 
 ViewEnding WebPlatform::showView(const View& view) {
-    nlohmann::json spec = {{"name", view.name + "View"},
-                           {"markup", viewMarkup(view)},
-                           {"texts", nlohmann::json::object()},
-                           {"enabled", nlohmann::json::array()},
-                           {"copies", nlohmann::json::array()}};
+    nlohmann::json described = {{"name", view.name + "View"},
+                                {"markup", viewMarkup(view)},
+                                {"texts", nlohmann::json::object()},
+                                {"enabled", nlohmann::json::array()},
+                                {"copies", nlohmann::json::array()}};
     std::vector<const ViewText*> unwrapped;
     std::vector<const ViewTable*> tables;
     for (const ViewPart& part : view.parts) {
         if (const ViewText* const text = std::get_if<ViewText>(&part)) {
             if (text->wraps)
-                spec["texts"][text->name] = text->text;
+                described["texts"][text->name] = text->text;
             else
                 unwrapped.push_back(text);
             continue;
@@ -315,14 +315,15 @@ ViewEnding WebPlatform::showView(const View& view) {
             shown.beside = longText(unwrapped[1]->text).line;
             beside = plainCaption(unwrapped[1]->caption);
         }
-        spec["lines"] = {{"id", unwrapped[0]->name}, {"count", shown.lines}, {"beside", beside}};
+        described["lines"] = {
+            {"id", unwrapped[0]->name}, {"count", shown.lines}, {"beside", beside}};
     }
     for (const ViewButton& button : view.buttons) {
         if (const Command* const command = std::get_if<Command>(&button)) {
             if (form_ && isEnabled(*command, *form_))
-                spec["enabled"].push_back(declarationOf(*command).name);
+                described["enabled"].push_back(declarationOf(*command).name);
         } else {
-            spec["copies"].push_back(std::get<ViewCopy>(button).text);
+            described["copies"].push_back(std::get<ViewCopy>(button).text);
         }
     }
     const View* const outer = std::exchange(openView_, &view);
@@ -330,7 +331,7 @@ ViewEnding WebPlatform::showView(const View& view) {
     rowWindows_.assign(openTables_.size(), RowWindow());
     // A text the page took in is made well formed before it reaches the program, so the
     // replacement is for a program's own fault only.
-    openView(spec.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace).c_str());
+    openView(described.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace).c_str());
     openView_ = outer;
     openTables_.clear();
     if (!unwrapped.empty())
