@@ -106,16 +106,16 @@ public:
     int checkBoxValue(CheckBox) const override { return 0; }
     void setCheckBoxValue(CheckBox, int) override {}
     bool optionValue(OptionArray, SolutionMethod button) const override { return button == method; }
-    void messageBox(const std::string& text, MessageStyle,
-                    const std::optional<std::string>&) override {
+    Task<> messageBox(std::string text, MessageStyle, std::optional<std::string>) override {
         std::fprintf(stderr, "unexpected message: %s\n", text.c_str());
+        co_return;
     }
-    std::optional<std::string> inputBox(const std::string&) override {
+    Task<std::optional<std::string>> inputBox(std::string) override {
         const std::size_t n = system_.b.size();
         const double value = next_ < n * n ? system_.a[next_] : system_.b[next_ - n * n];
         ++next_;
         char text[32];
-        return std::string(text, std::to_chars(text, text + sizeof text, value).ptr);
+        co_return std::string(text, std::to_chars(text, text + sizeof text, value).ptr);
     }
 
 private:

@@ -21,12 +21,12 @@ constexpr const char* kOutOfMemoryLine = "lineq-solve: not enough memory for the
 
 ExactSolver inProcessExactSolver() {
     exact::endProcessWhenArithmeticRunsOutOfMemory(kOutOfMemoryLine, exitStatus::badInput);
-    return [](const ExactProblem& problem, WorkStatus&) {
-        return std::optional<ExactOutcome>(ExactOutcome{
-            ExactOutcome::Ending::solved,
-            exact::solveAndJudge(problem.A, problem.b, problem.n, problem.methodSolutions,
-                                 problem.written, exact::ExactDetail::whole),
-            {}});
+    return [](const ExactProblem& problem, WorkStatus&) -> Task<std::optional<ExactOutcome>> {
+        co_return ExactOutcome{ExactOutcome::Ending::solved,
+                               exact::solveAndJudge(problem.A, problem.b, problem.n,
+                                                    problem.methodSolutions, problem.written,
+                                                    exact::ExactDetail::whole),
+                               {}};
     };
 }
 

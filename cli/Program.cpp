@@ -320,23 +320,22 @@ int run(int argc, const char* const argv[], Console& console, MethodTable method
         Vector x;
         x.recreate(system.n);
         Session session;
-        session.calculate(
-            methodsNamed(methods, settings.method), solving, x, keepA,
-            [&](const MethodEntry& method, const RunMethod& run) {
-                SolveOptions options;
-                options.threads = settings.threads;
-                options.progress = [&](int done, int total) {
-                    progress.update(method.title, done, total);
-                };
-                progress.update(method.title, 0, system.n);
-                const CalculateOutcome outcome = run(options);
-                if (!settings.factors.empty() && outcome.factors)
-                    if (const auto why =
-                            writeFactorFiles(settings.factors, method, *outcome.factors))
-                        throw Refusal{*why};
-                return true;
-            },
-            settings.refine ? Refine::yes : Refine::no);
+        const EachMethod each = [&](const MethodEntry& method,
+                                    const RunMethod& run) -> Task<bool> {
+            SolveOptions options;
+            options.threads = settings.threads;
+            options.progress = [&](int done, int total) {
+                progress.update(method.title, done, total);
+            };
+            progress.update(method.title, 0, system.n);
+            const CalculateOutcome outcome = run(options);
+            if (!settings.factors.empty() && outcome.factors)
+                if (const auto why = writeFactorFiles(settings.factors, method, *outcome.factors))
+                    throw Refusal{*why};
+            co_return true;
+        };
+        runAtOnce(session.calculate(methodsNamed(methods, settings.method), solving, x, keepA, each,
+                                    settings.refine ? Refine::yes : Refine::no));
         session.releaseWorkingCopy();
         progress.clear();
         // Before any output, so that running out of memory in it prints nothing on it.
@@ -345,7 +344,7 @@ int run(int argc, const char* const argv[], Console& console, MethodTable method
         // quick; without --exact the solution itself is not printed.
         if (settings.refine && !settings.exact && session.settlesRefined(solving)) {
             WorkStatus status;
-            session.solveExact(solving, inProcessExactSolver(), status);
+            runAtOnce(session.solveExact(solving, inProcessExactSolver(), status));
             CalculateReport settled = session.report();
             settled.exact.reset();
             return printResults(settings, system, settled, exactSeconds, console);
@@ -355,7 +354,7 @@ int run(int argc, const char* const argv[], Console& console, MethodTable method
             session.measureEntries(solving);
             progress.show(exactProgressText(session.report()));
             WorkStatus status;
-            session.solveExact(solving, inProcessExactSolver(), status);
+            runAtOnce(session.solveExact(solving, inProcessExactSolver(), status));
             exactSeconds = secondsSince(start);
             progress.clear();
         }

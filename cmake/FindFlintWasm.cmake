@@ -1,11 +1,9 @@
 # GMP, MPFR and FLINT for WebAssembly, as scripts/web-exact-libs builds them into a prefix
 # (build/web-libs unless FLINT_WASM_PREFIX names another, e.g. a build of one's own to relink
 # with). Defines FlintWasm::flint, which brings MPFR and GMP, and FlintWasm_VERSIONS, the
-# source packages the prefix was built from. Names matching FLINT_WASM_ASYNCIFY_REMOVE never
-# wait for the page, so a target that links them lists these in -sASYNCIFY_REMOVE.
+# source packages the prefix was built from.
 set(FLINT_WASM_PREFIX "${PROJECT_SOURCE_DIR}/build/web-libs"
     CACHE PATH "Where scripts/web-exact-libs put GMP, MPFR and FLINT for WebAssembly")
-set(FLINT_WASM_ASYNCIFY_REMOVE "__gmp*,mpfr_*,fmpz_*,_fmpz_*,fmpq_*,_fmpq_*,nmod_*,_nmod_*,n_*,flint_*,_flint_*")
 
 # Emscripten's toolchain looks only inside its sysroot unless told otherwise.
 find_path(FlintWasm_INCLUDE_DIR flint/fmpq_mat.h

@@ -27,93 +27,109 @@ std::string dialogTitle(Command id) {
 
 } // namespace
 
-void frmCholesky::execute(Command id, std::optional<TextBox> box) {
+CommandRun frmCholesky::execute(Command id, std::optional<TextBox> box) {
+    co_await perform(id, box);
+}
+
+Task<> frmCholesky::perform(Command id, std::optional<TextBox> box) {
     if (busy_ || !isEnabled(id, *this, box))
-        return;
+        co_return;
     switch (id) {
     case Command::accuracy:
-        return showAccuracy();
+        co_return co_await showAccuracy();
     case Command::copySolution:
-        return platform_.setClipboardText(solutionCopy(*box).value_or(std::string()));
+        co_return platform_.setClipboardText(solutionCopy(*box).value_or(std::string()));
     case Command::computeExact:
     case Command::refineSolution:
         // From a result box's menu the view opens with what was computed, or failed to be.
         if (!accuracyShown_) {
-            runLongCommand(id);
-            return showAccuracy();
+            co_await runLongCommand(id);
+            co_return co_await showAccuracy();
         }
-        if (runLongCommand(id))
+        if (co_await runLongCommand(id))
             platform_.refreshView(accuracyView(report()));
-        return;
+        co_return;
     case Command::copyTable:
-        return platform_.setClipboardText(accuracyTable());
+        co_return platform_.setClipboardText(accuracyTable());
     case Command::copyText:
-        return platform_.setClipboardText(accuracyText());
+        co_return platform_.setClipboardText(accuracyText());
     case Command::pasteSystem:
     case Command::openSystem:
-        if (const std::optional<SystemOrigin> origin = platform_.systemOrigin(id, dialogTitle(id)))
-            loadFrom(*origin);
-        return;
+        if (const std::optional<SystemOrigin> origin =
+                co_await platform_.systemOrigin(id, dialogTitle(id)))
+            co_await loadFrom(*origin);
+        co_return;
     case Command::saveSystem:
-        return saveAs(id, kSystemFile);
+        co_return co_await saveAs(id, kSystemFile);
     case Command::saveResults:
-        return saveAs(id, kResultsFile);
-    case Command::steps:
+        co_return co_await saveAs(id, kResultsFile);
+    case Command::steps: {
         // A Calculate leaves A and b as they were, and anything that changes them clears the
         // report.
-        platform_.showView(stepsView(*stepsOf(*box), A_, b_, n, report()));
-        return;
+        const View view = stepsView(*stepsOf(*box), A_, b_, n, report());
+        co_await platform_.showView(view);
+        co_return;
+    }
     }
 }
 
-void frmCholesky::showAccuracy() {
+Task<> frmCholesky::showAccuracy() {
     accuracyShown_ = true;
-    while (const ViewEnding ending = platform_.showView(accuracyView(report())))
+    for (;;) {
+        const View view = accuracyView(report());
+        const ViewEnding ending = co_await platform_.showView(view);
+        if (!ending)
+            break;
         if (isEnabled(*ending, *this))
-            runLongCommand(*ending);
+            co_await runLongCommand(*ending);
+    }
     accuracyShown_ = false;
 }
 
-bool frmCholesky::runLongCommand(Command id) {
+Task<bool> frmCholesky::runLongCommand(Command id) {
     switch (id) {
     case Command::refineSolution:
-        return refineSolutions();
+        co_return co_await refineSolutions();
     case Command::computeExact:
-        return computeExact();
+        co_return co_await computeExact();
     default:
         // A view that ends with any other command asks for what no long command does.
         throw std::logic_error("not a long command");
     }
 }
 
-// Without std::visit: the page's Asyncify instruments only the form's own functions, and a
-// reading waits for the page beneath this one.
-void frmCholesky::loadFrom(const SystemOrigin& origin) {
+Task<> frmCholesky::loadFrom(const SystemOrigin& origin) {
     if (const auto* text = std::get_if<PastedText>(&origin))
-        loadSystemText(text->text);
+        co_await loadText(text->text);
     else if (const auto* file = std::get_if<ChosenFile>(&origin))
-        loadSystemFile(file->path);
+        co_await loadFile(file->path);
     else if (const auto* held = std::get_if<HeldInput>(&origin))
-        loadSystemWith(held->read, held->name, held->size);
+        co_await load(held->read, held->name, held->size);
 }
 
-void frmCholesky::saveAs(Command id, const SavedFile& file) {
+Task<> frmCholesky::saveAs(Command id, const SavedFile& file) {
     const bool system = id == Command::saveSystem;
-    const SaveTarget target = platform_.chooseSave(file, dialogTitle(id));
+    const SaveTarget target = co_await platform_.chooseSave(file, dialogTitle(id));
     switch (target.kind) {
     case SaveTarget::Kind::cancelled:
-        return;
+        co_return;
     case SaveTarget::Kind::path:
-        system ? saveSystemFile(target.path) : saveResultsFile(target.path);
-        return;
+        if (system)
+            co_await saveSystemFile(target.path);
+        else
+            co_await saveResultsFile(target.path);
+        co_return;
     case SaveTarget::Kind::download:
         if (system) {
-            const bool whole =
-                writeSystemLines([this](std::string_view line) { platform_.writeDownload(line); });
-            return platform_.finishDownload(file, whole);
+            const LineSink toDownload = [this](std::string_view line) {
+                return platform_.writeDownload(line);
+            };
+            const bool whole = co_await writeSystemLines(toDownload);
+            co_return platform_.finishDownload(file, whole);
         }
-        platform_.writeDownload(resultsCsv());
-        return platform_.finishDownload(file, true);
+        const std::string csv = resultsCsv();
+        co_await platform_.writeDownload(csv);
+        co_return platform_.finishDownload(file, true);
     }
 }
 

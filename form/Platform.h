@@ -3,6 +3,7 @@
 #include "ExactReport.h"
 #include "Matrix.h"
 #include "SystemReader.h"
+#include "Task.h"
 #include "View.h"
 #include "WrittenValues.h"
 
@@ -81,7 +82,7 @@ struct ChosenFile {
     std::string path;
 };
 struct HeldInput {
-    std::function<io::LinearSystem(const io::ReadOptions&)> read;
+    std::function<Task<io::LinearSystem>(const io::ReadOptions&)> read;
     std::string name;
     std::uint64_t size = 0;
 };
@@ -109,8 +110,14 @@ struct SaveTarget {
 // again.
 using ViewEnding = std::optional<Command>;
 
+// Long work as the form hands it to the platform: a task, since some work waits in turn (for
+// a Worker of the page's).
+using LongWork = std::function<Task<>()>;
+
 // What the equation logic needs from the window and the platform. The Qt window implements
-// it for real; tests implement it with a scripted fake.
+// it for real; tests implement it with a scripted fake. What waits for the user or for long
+// work is a Task, which a platform may end at once (the desktop, behind a modal dialog) or
+// when its answer comes (the page, whose one thread is not held meanwhile).
 class Platform {
 public:
     virtual ~Platform() = default;
@@ -137,33 +144,33 @@ public:
     // True when that button is the chosen one.
     virtual bool optionValue(OptionArray array, SolutionMethod button) const = 0;
 
-    // Modal; returns once the user has dismissed it. Without a title the program's own
+    // Modal; ends once the user has dismissed it. Without a title the program's own
     // title is shown.
-    virtual void messageBox(const std::string& text, MessageStyle style,
-                            const std::optional<std::string>& title = std::nullopt) = 0;
+    virtual Task<> messageBox(std::string text, MessageStyle style,
+                              std::optional<std::string> title = std::nullopt) = 0;
 
     // Modal; the text typed, or nullopt when the user cancelled (distinct from an empty
     // reply).
-    virtual std::optional<std::string> inputBox(const std::string& prompt) = 0;
+    virtual Task<std::optional<std::string>> inputBox(std::string prompt) = 0;
 
-    // Runs `work` and returns once it has ended, as a modal dialog does. A platform with
-    // threads may run it off the window's thread, so that the window stays painted, showing
-    // `status` and a Cancel that sets status.cancel; the window takes no command meanwhile.
-    // An exception from the work reaches the caller. By default it runs here, at once.
-    virtual void runLong(const std::function<void()>& work, WorkStatus& status) {
+    // Runs `work` and ends once it has, as a modal dialog does. A platform with threads may
+    // run it off the window's thread, so that the window stays painted, showing `status` and
+    // a Cancel that sets status.cancel; the window takes no command meanwhile. An exception
+    // from the work reaches the awaiter. By default it runs here, at once.
+    virtual Task<> runLong(LongWork work, WorkStatus& status) {
         (void)status;
-        work();
+        co_await work();
     }
 
     // Solves the problem's system in exact arithmetic, as given and as written, and judges
-    // each of its method solutions against it. Called within runLong's work, so off the
-    // window's thread where the platform has threads; returns once the solve has ended, or
-    // within half a second of status.cancel being set, with the ending cancelled. nullopt
-    // where the platform has no exact solver, as by default.
-    virtual std::optional<ExactOutcome> solveExact(const ExactProblem& problem,
-                                                   WorkStatus& status) {
+    // each of its method solutions against it. Awaited within runLong's work, so off the
+    // window's thread where the platform has threads; ends once the solve has, or within half
+    // a second of status.cancel being set, with the ending cancelled. nullopt where the
+    // platform has no exact solver, as by default.
+    virtual Task<std::optional<ExactOutcome>> solveExact(const ExactProblem& problem,
+                                                         WorkStatus& status) {
         (void)problem, (void)status;
-        return std::nullopt;
+        co_return std::nullopt;
     }
 
     // How many times as long solveExact takes as lineq-exact on the same machine, whose times
@@ -177,23 +184,26 @@ public:
     virtual void setClipboardText(const std::string& text) { (void)text; }
     // Paste System's or Open System…'s input; nullopt when there is none or the user cancelled.
     // `title` names the command, for a dialog of the platform's.
-    virtual std::optional<SystemOrigin> systemOrigin(Command command, const std::string& title) {
+    virtual Task<std::optional<SystemOrigin>> systemOrigin(Command command, std::string title) {
         (void)command, (void)title;
-        return std::nullopt;
+        co_return std::nullopt;
     }
-    virtual SaveTarget chooseSave(const SavedFile& file, const std::string& title) {
+    virtual Task<SaveTarget> chooseSave(const SavedFile& file, std::string title) {
         (void)file, (void)title;
-        return {};
+        co_return SaveTarget{};
     }
     // A download's text, a piece at a time, each handed over before the next is made; then
     // the download is made, or dropped when it is not `whole` (a cancel).
-    virtual void writeDownload(std::string_view piece) { (void)piece; }
+    virtual Task<> writeDownload(std::string_view piece) {
+        (void)piece;
+        co_return;
+    }
     virtual void finishDownload(const SavedFile& file, bool whole) { (void)file, (void)whole; }
-    // `view`, modal (View.h); returns once it is closed. Its buttons' commands may run
+    // `view`, modal (View.h); ends once it is closed. Its buttons' commands may run
     // meanwhile, and refreshView shows it anew with what they added.
-    virtual ViewEnding showView(const View& view) {
+    virtual Task<ViewEnding> showView(const View& view) {
         (void)view;
-        return std::nullopt;
+        co_return std::nullopt;
     }
     virtual void refreshView(const View& view) { (void)view; }
 };

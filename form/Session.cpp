@@ -37,8 +37,8 @@ void Session::clear() {
     lastW_ = W_.get();
 }
 
-bool Session::calculate(MethodTable methods, SessionSystem system, Vector& x, KeepA keepA,
-                        const EachMethod& each, Refine refine) {
+Task<bool> Session::calculate(MethodTable methods, SessionSystem system, Vector& x, KeepA keepA,
+                              const EachMethod& each, Refine refine) {
     clear();
     report_.n = system.n;
     report_.exactTimeFactor = exactTimeFactor_;
@@ -74,12 +74,12 @@ bool Session::calculate(MethodTable methods, SessionSystem system, Vector& x, Ke
                 report_.methods.push_back(std::move(result.report));
             return std::move(result.outcome);
         };
-        if (!each(method, run)) {
+        if (!co_await each(method, run)) {
             clear();
-            return false;
+            co_return false;
         }
     }
-    return true;
+    co_return true;
 }
 
 void Session::keep(const MethodEntry& method, const MethodRun& run, int n) {
@@ -98,7 +98,7 @@ const Session::KeptDecomposition* Session::keptFor(const MethodEntry* method) co
     return nullptr;
 }
 
-bool Session::refine(SessionSystem system, const EachMethod& each) {
+Task<bool> Session::refine(SessionSystem system, const EachMethod& each) {
     const WrittenLows lows = exact::writtenLows(system.A, system.b, system.n, system.written);
     Vector x;
     x.recreate(system.n);
@@ -118,8 +118,8 @@ bool Session::refine(SessionSystem system, const EachMethod& each) {
                     entry.refined = std::move(refined);
                 return outcome;
             };
-            if (!each(*entry.method, run))
-                return false;
+            if (!co_await each(*entry.method, run))
+                co_return false;
             continue;
         }
         const RunMethod run = [&](const SolveOptions& options) {
@@ -131,12 +131,12 @@ bool Session::refine(SessionSystem system, const EachMethod& each) {
                 entry.refined = std::move(result.report.refined);
             return std::move(result.outcome);
         };
-        if (!each(*entry.method, run))
-            return false;
+        if (!co_await each(*entry.method, run))
+            co_return false;
     }
     if (report_.exact)
         settleRefined();
-    return true;
+    co_return true;
 }
 
 void Session::copyPass(const Matrix& A, int n) {
@@ -210,16 +210,16 @@ void Session::measureEntries(SessionSystem system) {
     report_.decimalEntries = holdsLongFractions(system.A, system.b, system.n);
 }
 
-std::optional<ExactOutcome> Session::solveExact(SessionSystem system, const ExactSolver& solver,
-                                                WorkStatus& status) {
+Task<std::optional<ExactOutcome>>
+Session::solveExact(SessionSystem system, const ExactSolver& solver, WorkStatus& status) {
     const std::vector<Vector> solutions = report_.solutions();
-    std::optional<ExactOutcome> outcome =
-        solver({system.A, system.b, system.n, system.written, solutions}, status);
+    const ExactProblem problem{system.A, system.b, system.n, system.written, solutions};
+    std::optional<ExactOutcome> outcome = co_await solver(problem, status);
     if (outcome && outcome->ending == ExactOutcome::Ending::solved) {
         report_.setExact(std::move(outcome->report));
         settleRefined();
     }
-    return outcome;
+    co_return outcome;
 }
 
 } // namespace lse

@@ -43,10 +43,10 @@ enum class KeepA {
 using RunMethod = std::function<CalculateOutcome(const SolveOptions& options)>;
 // Makes `run` for `method` (the window: as long work with Cancel) and says whether the
 // Calculate goes on: false after a cancel.
-using EachMethod = std::function<bool(const MethodEntry& method, const RunMethod& run)>;
+using EachMethod = std::function<Task<bool>(const MethodEntry& method, const RunMethod& run)>;
 // The exact solver of a front end (Platform::solveExact, or lineq-solve's in-process one).
-using ExactSolver =
-    std::function<std::optional<ExactOutcome>(const ExactProblem& problem, WorkStatus& status)>;
+using ExactSolver = std::function<Task<std::optional<ExactOutcome>>(const ExactProblem& problem,
+                                                                    WorkStatus& status)>;
 
 // A Calculate and its exact follow-up as every front end makes them: the working copy W and
 // what the methods keep, each method run in turn into the report, and the exact solution
@@ -78,15 +78,15 @@ public:
     // run reaches `each`'s caller. With Refine::yes each solved method's x is refined towards
     // the written values where they are kept, else the doubles: a method that works in A
     // refines only where it leaves A whole, so KeepA::yes refines every one.
-    bool calculate(MethodTable methods, SessionSystem system, Vector& x, KeepA keepA,
-                   const EachMethod& each, Refine refine = Refine::no);
+    Task<bool> calculate(MethodTable methods, SessionSystem system, Vector& x, KeepA keepA,
+                         const EachMethod& each, Refine refine = Refine::no);
     // Refine Solution after a Calculate: each solved method that can be refined (refinable) and
     // is not yet is refined through `each` with its kept decomposition, or, where none was
     // kept, runs again, its x refined with its factors while they are alive, and a run that
     // does not give the same x bits as before adds nothing. The report gains the refinement and
     // keeps everything else. False after a cancel, which keeps what was refined before it. A
     // must be whole (KeepA::yes). std::bad_alloc as for calculate.
-    bool refine(SessionSystem system, const EachMethod& each);
+    Task<bool> refine(SessionSystem system, const EachMethod& each);
     // Whether the exact solution should settle a refined claim that the bound left undecided:
     // some refined x is not shown correctly rounded, no exact solution is at hand, and the
     // exact solve is expected to take under kSettleSeconds (measuring the entries for that),
@@ -100,8 +100,8 @@ public:
     // becomes the exact solution's nearest doubles, said to be checked against it.
     // nullopt where the front end has no exact solver.
     // std::bad_alloc when the answers cannot be gathered.
-    std::optional<ExactOutcome> solveExact(SessionSystem system, const ExactSolver& solver,
-                                           WorkStatus& status);
+    Task<std::optional<ExactOutcome>> solveExact(SessionSystem system, const ExactSolver& solver,
+                                                 WorkStatus& status);
 
     // A second is what a user waits for without asking: the exact solve of 200 equations of
     // doubles (exact::estimatedSeconds).

@@ -21,16 +21,22 @@
 
 namespace lse {
 
-void frmCholesky::submit_but_Click() {
+CommandRun frmCholesky::submit_but_Click() {
+    co_await submit();
+}
+
+Task<> frmCholesky::submit() {
     if (busy_)
-        return;
+        co_return;
+    // Only one entry at a time: the page takes clicks while a prompt waits.
+    const BusyWhile busy(busy_);
     // The last Calculate's report goes with the system it solved: a refused or cancelled entry
     // keeps both, and what was computed for them (an exact solution may have taken minutes).
     bool replaced = true;
     if (platform_.checkBoxValue(CheckBox::chkDefault) != 0)
         loadDefault();
     else
-        replaced = enterSystem();
+        replaced = co_await enterSystem();
     if (replaced)
         session_.clear();
     text(A_, b_, n);
@@ -54,17 +60,17 @@ void frmCholesky::loadDefault() {
     }
 }
 
-bool frmCholesky::enterSystem() {
+Task<bool> frmCholesky::enterSystem() {
     const std::string countText = platform_.readText(TextBox::Textn);
     platform_.replaceText(TextBox::display, "");
     if (!isNumeric(countText)) {
-        show(messages::notANumber);
-        return false;
+        co_await show(messages::notANumber);
+        co_return false;
     }
     const std::optional<std::int16_t> count = textToInt16(countText);
     if (!count || *count < 0 || *count > kMaxOrder) {
-        show(messages::badCount);
-        return false;
+        co_await show(messages::badCount);
+        co_return false;
     }
 
     // The new system is built aside and adopted only once complete, so that a cancel or a
@@ -81,64 +87,76 @@ bool frmCholesky::enterSystem() {
         newX.recreate(size);
         for (int i = 1; i <= size; ++i)
             for (int j = 1; j <= size; ++j)
-                if (!askCoefficient(messages::coefficientPromptA(i, j), newA(i, j), newWritten, i,
-                                    j))
-                    return false;
+                if (!co_await askCoefficient(messages::coefficientPromptA(i, j), newA(i, j),
+                                             newWritten, i, j))
+                    co_return false;
         for (int i = 1; i <= size; ++i)
-            if (!askCoefficient(messages::coefficientPromptB(i), newB(i), newWritten, i, size + 1))
-                return false;
+            if (!co_await askCoefficient(messages::coefficientPromptB(i), newB(i), newWritten, i,
+                                         size + 1))
+                co_return false;
         n = *count;
         A_ = std::move(newA);
         b_ = std::move(newB);
         x_ = std::move(newX);
         written_ = std::move(newWritten);
-        return true;
+        co_return true;
     } catch (const std::bad_alloc&) {
-        show(messages::outOfMemory(*count));
-        return false;
     }
+    // Outside the handler, which cannot wait.
+    co_await show(messages::outOfMemory(*count));
+    co_return false;
 }
 
-void frmCholesky::loadSystemText(std::string_view text) {
-    if (busy_)
-        return;
-    load([text](const io::ReadOptions& options) { return io::readSystem(text, options); }, {},
-         text.size());
+CommandRun frmCholesky::loadSystemText(std::string text) {
+    co_await loadText(std::move(text));
 }
 
-void frmCholesky::loadSystemFile(const std::string& path) {
+CommandRun frmCholesky::loadSystemFile(std::string path) {
+    co_await loadFile(std::move(path));
+}
+
+CommandRun frmCholesky::loadSystemWith(SystemRead read, std::string name, std::uint64_t size) {
+    co_await load(read, std::move(name), size);
+}
+
+Task<> frmCholesky::loadText(std::string text) {
     if (busy_)
-        return;
+        co_return;
+    // Named, as every callable a task borrows: it lives as long as the task.
+    const SystemRead read = [&text](const io::ReadOptions& options) -> Task<io::LinearSystem> {
+        co_return io::readSystem(text, options);
+    };
+    co_await load(read, {}, text.size());
+}
+
+Task<> frmCholesky::loadFile(std::string path) {
+    if (busy_)
+        co_return;
     const std::string name = std::filesystem::path(path).filename().string();
     // A folder opens as a stream and throws on the first read, and a named pipe may wait for
     // a writer for ever: only files are read.
     std::error_code ignored;
     const std::filesystem::file_status status = std::filesystem::status(path, ignored);
     if (std::filesystem::exists(status) && !std::filesystem::is_regular_file(status)) {
-        show(messages::unreadableSystem(std::filesystem::is_directory(status)
-                                            ? "cannot open: Is a directory"
-                                            : "cannot open: not a regular file",
-                                        name));
-        return;
+        co_await show(messages::unreadableSystem(std::filesystem::is_directory(status)
+                                                     ? "cannot open: Is a directory"
+                                                     : "cannot open: not a regular file",
+                                                 name));
+        co_return;
     }
     const std::uintmax_t size = std::filesystem::file_size(path, ignored);
-    load([&path](const io::ReadOptions& options) { return io::readSystemFile(path, options); },
-         name, size == static_cast<std::uintmax_t>(-1) ? 0 : size);
-}
-
-void frmCholesky::loadSystemWith(
-    const std::function<io::LinearSystem(const io::ReadOptions&)>& read, const std::string& name,
-    std::uint64_t size) {
-    if (busy_)
-        return;
-    load(read, name, size);
+    const SystemRead read = [&path](const io::ReadOptions& options) -> Task<io::LinearSystem> {
+        co_return io::readSystemFile(path, options);
+    };
+    co_await load(read, name, size == static_cast<std::uintmax_t>(-1) ? 0 : size);
 }
 
 // A large input takes a while to read: it is read as long work, which Cancel stops. A cancel
 // leaves everything as it was, without a message, whether the reader stopped or had just
 // ended (with a system, which is dropped, or a refusal).
-void frmCholesky::load(const std::function<io::LinearSystem(const io::ReadOptions&)>& read,
-                       const std::string& name, std::uint64_t size) {
+Task<> frmCholesky::load(const SystemRead& read, std::string name, std::uint64_t size) {
+    if (busy_)
+        co_return;
     const BusyWhile busy(busy_);
     WorkStatus status;
     status.title = name.empty() ? "Reading the system" : "Reading " + name;
@@ -157,38 +175,41 @@ void frmCholesky::load(const std::function<io::LinearSystem(const io::ReadOption
         if (readOptions.progress)
             readOptions.progress(position);
     };
-    const auto refuse = [&](const std::string& reason) {
-        if (!status.cancel)
-            show(messages::unreadableSystem(reason, name));
-    };
+    std::optional<std::string> refusal;
     try {
         io::LinearSystem system;
-        platform_.runLong(
-            [&] {
-                system = read(options);
+        co_await platform_.runLong(
+            [&]() -> Task<> {
+                system = co_await read(options);
                 io::requireRightHandSide(system);
             },
             status);
         if (!status.cancel)
-            adopt(system);
+            co_await adopt(system);
     } catch (const io::ReadCancelled&) {
     } catch (const io::InputError& error) {
-        refuse(error.what());
+        refusal = error.what();
     } catch (const std::ios_base::failure&) {
-        refuse("cannot read it");
+        refusal = "cannot read it";
     } catch (const std::bad_alloc&) {
-        refuse("not enough memory to read it");
+        refusal = "not enough memory to read it";
     }
+    if (refusal && !status.cancel)
+        co_await show(messages::unreadableSystem(*refusal, name));
 }
 
 // The system read is taken over whole, without a copy; only x is new.
-void frmCholesky::adopt(io::LinearSystem& system) {
+Task<> frmCholesky::adopt(io::LinearSystem& system) {
     Vector newX;
+    bool made = true;
     try {
         newX.recreate(system.n);
     } catch (const std::bad_alloc&) {
-        show(messages::outOfMemory(system.n));
-        return;
+        made = false;
+    }
+    if (!made) {
+        co_await show(messages::outOfMemory(system.n));
+        co_return;
     }
     n = static_cast<std::int16_t>(system.n);
     A_ = std::move(system.A);
@@ -202,12 +223,12 @@ void frmCholesky::adopt(io::LinearSystem& system) {
     session_.clear();
 }
 
-bool frmCholesky::askCoefficient(const std::string& prompt, double& value, WrittenValues& written,
-                                 int row, int column) {
+Task<bool> frmCholesky::askCoefficient(std::string prompt, double& value, WrittenValues& written,
+                                       int row, int column) {
     for (;;) {
-        const std::optional<std::string> reply = platform_.inputBox(prompt);
+        const std::optional<std::string> reply = co_await platform_.inputBox(prompt);
         if (!reply)
-            return false;
+            co_return false;
         if (const std::optional<double> number = textToDouble(*reply)) {
             value = *number;
             std::string_view text = *reply;
@@ -215,10 +236,14 @@ bool frmCholesky::askCoefficient(const std::string& prompt, double& value, Writt
             text = text.substr(0, text.find_last_not_of(" \t") + 1);
             if (!written.dropped)
                 written.note(row, column, text);
-            return true;
+            co_return true;
         }
         const std::optional<std::string> fault = numberFault(*reply);
-        show(fault ? messages::refusedNumber(*fault) : messages::notANumber);
+        // Named: GCC 12 destroys a conditional's temporary twice within co_await.
+        Message refusal = messages::notANumber;
+        if (fault)
+            refusal = messages::refusedNumber(*fault);
+        co_await show(std::move(refusal));
     }
 }
 
@@ -233,55 +258,62 @@ void frmCholesky::text(const Matrix& matrix, const Vector& vector, std::int16_t 
     platform_.replaceText(TextBox::txtVector, namedLines("b", vector, count));
 }
 
-void frmCholesky::Start_Click() {
+CommandRun frmCholesky::Start_Click() {
+    co_await calculate();
+}
+
+Task<> frmCholesky::calculate() {
     if (busy_)
-        return;
+        co_return;
     const BusyWhile busy(busy_);
     clearSolutions();
     session_.setExactTimeFactor(platform_.exactTimeFactor());
     const MethodTable runs = methodsChosen(methods_, [this](SolutionMethod button) {
         return platform_.optionValue(OptionArray::Option1, button);
     });
+    const EachMethod each = [this](const MethodEntry& method, const RunMethod& solve) {
+        return solveMethod(method, solve);
+    };
     // A cancel takes back what the run showed so far.
-    if (!session_.calculate(runs, system(), x_, KeepA::yes,
-                            [this](const MethodEntry& method, const RunMethod& solve) {
-                                return run(method, solve);
-                            })) {
+    if (!co_await session_.calculate(runs, system(), x_, KeepA::yes, each)) {
         clearSolutions();
-        return;
+        co_return;
     }
     if (const std::optional<Message> warning = accuracyWarning(report()))
-        show(*warning);
+        co_await show(*warning);
 }
 
 // A box shows a solution only when its method produced one; a failure shows its message
 // instead, and the box stays empty, as it does after a cancel. The copy and the solve may
 // take long, and run as the platform runs long work: with a progress display and Cancel.
 // False when the user cancelled.
-bool frmCholesky::run(const MethodEntry& method, const RunMethod& solve) {
+Task<bool> frmCholesky::solveMethod(const MethodEntry& method, const RunMethod& solve) {
+    std::optional<Message> failure;
     try {
-        const CalculateOutcome outcome =
-            solveLong(std::string(method.title), [&](const SolveOptions& options) {
-                CalculateOutcome solved = solve(options);
-                if (solved.solved())
-                    session_.measureEntries(system());
-                return solved;
-            });
+        const RunMethod measured = [&](const SolveOptions& options) {
+            CalculateOutcome solved = solve(options);
+            if (solved.solved())
+                session_.measureEntries(system());
+            return solved;
+        };
+        const CalculateOutcome outcome = co_await solveLong(std::string(method.title), measured);
         if (outcome.cancelled())
-            return false;
+            co_return false;
         if (outcome.solved())
             solutionText(method.box);
-        else if (const std::optional<Message>& message = report().methods.back().failure)
-            show(*message);
+        else
+            failure = report().methods.back().failure;
     } catch (const std::bad_alloc&) {
-        show(messages::outOfMemory(n));
+        failure = messages::outOfMemory(n);
     }
-    return true;
+    if (failure)
+        co_await show(*failure);
+    co_return true;
 }
 
-CalculateOutcome frmCholesky::solveLong(const std::string& title, const RunMethod& solve) {
+Task<CalculateOutcome> frmCholesky::solveLong(std::string title, const RunMethod& solve) {
     WorkStatus status;
-    status.title = title;
+    status.title = std::move(title);
     status.total = n;
     // The solver polls the platform's cancel; one asked for through solveOptions is passed on
     // to it at the start and with every progress report.
@@ -297,8 +329,13 @@ CalculateOutcome frmCholesky::solveLong(const std::string& title, const RunMetho
             status.cancel = true;
     };
     CalculateOutcome outcome;
-    platform_.runLong([&] { outcome = solve(options); }, status);
-    return outcome;
+    co_await platform_.runLong(
+        [&]() -> Task<> {
+            outcome = solve(options);
+            co_return;
+        },
+        status);
+    co_return outcome;
 }
 
 bool frmCholesky::refinePending() const {
@@ -306,28 +343,32 @@ bool frmCholesky::refinePending() const {
                        [](const MethodReport& r) { return refinable(r) && !r.refined; });
 }
 
-bool frmCholesky::refineSolutions() {
+Task<bool> frmCholesky::refineSolutions() {
     bool added = false;
     bool refined = false;
+    bool outOfMemory = false;
     {
         const BusyWhile busy(busy_);
+        const EachMethod each = [&](const MethodEntry& method,
+                                    const RunMethod& solve) -> Task<bool> {
+            const CalculateOutcome outcome = co_await solveLong(
+                "Refining the " + std::string(method.title) + " solution", solve);
+            added = added || !outcome.cancelled();
+            co_return !outcome.cancelled();
+        };
         try {
-            refined =
-                session_.refine(system(), [&](const MethodEntry& method, const RunMethod& solve) {
-                    const CalculateOutcome outcome =
-                        solveLong("Refining the " + std::string(method.title) + " solution", solve);
-                    added = added || !outcome.cancelled();
-                    return !outcome.cancelled();
-                });
+            refined = co_await session_.refine(system(), each);
         } catch (const std::bad_alloc&) {
-            show(messages::outOfMemory(n));
+            outOfMemory = true;
         }
+        if (outOfMemory)
+            co_await show(messages::outOfMemory(n));
     }
     // A claim the bound left open is settled by the exact solution where that takes under a
     // second; it then stands in the report as Compute Exact Solution's would.
     if (refined && session_.settlesRefined(system()))
-        computeExact(true);
-    return added;
+        co_await computeExact(true);
+    co_return added;
 }
 
 std::string frmCholesky::accuracyText() const {
@@ -346,70 +387,77 @@ std::string frmCholesky::resultsCsv() const {
     return lse::resultsCsv(report());
 }
 
-bool frmCholesky::saveSystemFile(const std::string& path) {
-    return save(path, "lines", [this](WorkStatus& status) {
-        std::string text;
-        systemLines(status, [&](std::string_view line) { text += line; });
-        return text;
-    });
+Task<bool> frmCholesky::saveSystemFile(std::string path) {
+    const std::function<Task<std::string>(WorkStatus&)> text =
+        [this](WorkStatus& status) -> Task<std::string> {
+        std::string whole;
+        const LineSink append = [&whole](std::string_view line) -> Task<> {
+            whole += line;
+            co_return;
+        };
+        co_await systemLines(status, append);
+        co_return whole;
+    };
+    co_return co_await save(std::move(path), "lines", text);
 }
 
-bool frmCholesky::saveResultsFile(const std::string& path) {
-    return save(path, {}, [this](WorkStatus&) { return resultsCsv(); });
+Task<bool> frmCholesky::saveResultsFile(std::string path) {
+    const std::function<Task<std::string>(WorkStatus&)> text =
+        [this](WorkStatus&) -> Task<std::string> { co_return resultsCsv(); };
+    co_return co_await save(std::move(path), {}, text);
 }
 
-bool frmCholesky::systemLines(WorkStatus& status,
-                              const std::function<void(std::string_view)>& line) const {
+Task<bool> frmCholesky::systemLines(WorkStatus& status, const LineSink& line) const {
     const SystemFileLines lines(A_, b_, n, written_);
     status.total = lines.count();
     for (int k = 0; k < lines.count(); ++k) {
         if (status.cancel)
-            return false;
-        line(lines.line(k));
+            co_return false;
+        co_await line(lines.line(k));
         status.done = k + 1;
     }
-    return true;
+    co_return true;
 }
 
-bool frmCholesky::writeSystemLines(const std::function<void(std::string_view)>& line) {
+Task<bool> frmCholesky::writeSystemLines(LineSink line) {
     if (busy_)
-        return false;
+        co_return false;
     const BusyWhile busy(busy_);
     WorkStatus status;
     status.title = "Saving system.txt";
     status.unit = "lines";
     bool written = false;
     std::optional<std::string> why;
-    platform_.runLong(
-        [&] {
+    co_await platform_.runLong(
+        [&]() -> Task<> {
             try {
-                written = systemLines(status, line);
+                written = co_await systemLines(status, line);
             } catch (const std::bad_alloc&) {
                 why = "not enough memory";
             }
         },
         status);
     if (why)
-        show(messages::unsaved(*why, "system.txt"));
-    return written && !why;
+        co_await show(messages::unsaved(*why, "system.txt"));
+    co_return written && !why;
 }
 
-bool frmCholesky::save(const std::string& path, const std::string& unit,
-                       const std::function<std::string(WorkStatus&)>& text) {
+Task<bool> frmCholesky::save(std::string path, std::string unit,
+                             const std::function<Task<std::string>(WorkStatus&)>& text) {
     if (busy_)
-        return false;
+        co_return false;
     const BusyWhile busy(busy_);
     // Off the window's thread: a system of 3000 equations is 9 million numbers to write.
     const std::string name = std::filesystem::path(path).filename().string();
     WorkStatus status;
     status.title = "Saving " + name;
-    status.unit = unit;
+    status.unit = std::move(unit);
     std::optional<std::string> why;
     bool cancelled = false;
-    platform_.runLong(
-        [&] {
+    co_await platform_.runLong(
+        [&]() -> Task<> {
             try {
-                const std::string whole = text(status);
+                const std::string whole = co_await text(status);
                 // A cancel before the file is touched leaves it as it was.
                 cancelled = status.cancel;
                 if (!cancelled)
@@ -420,8 +468,8 @@ bool frmCholesky::save(const std::string& path, const std::string& unit,
         },
         status);
     if (why)
-        show(messages::unsaved(*why, name));
-    return !why && !cancelled;
+        co_await show(messages::unsaved(*why, name));
+    co_return !why && !cancelled;
 }
 
 std::optional<std::string> frmCholesky::solutionCopy(TextBox box) const {
@@ -443,47 +491,47 @@ bool frmCholesky::exactPending() const {
     return !report().empty() && !report().exact && report().n > 0;
 }
 
-bool frmCholesky::computeExact(bool settling) {
+Task<bool> frmCholesky::computeExact(bool settling) {
     if (busy_ || !exactPending())
-        return false;
+        co_return false;
     const BusyWhile busy(busy_);
     WorkStatus status;
     status.title = exactProgressText(report());
     status.unit = {};
     std::optional<ExactOutcome> outcome;
+    const ExactSolver solver = [this](const ExactProblem& problem, WorkStatus& work) {
+        return platform_.solveExact(problem, work);
+    };
+    bool outOfMemory = false;
     try {
-        platform_.runLong(
-            [&] {
-                outcome = session_.solveExact(
-                    system(),
-                    [this](const ExactProblem& problem, WorkStatus& work) {
-                        return platform_.solveExact(problem, work);
-                    },
-                    status);
-            },
+        co_await platform_.runLong(
+            [&]() -> Task<> { outcome = co_await session_.solveExact(system(), solver, status); },
             status);
     } catch (const std::bad_alloc&) {
-        show(messages::outOfMemory(n));
-        return false;
+        outOfMemory = true;
+    }
+    if (outOfMemory) {
+        co_await show(messages::outOfMemory(n));
+        co_return false;
     }
     if (!outcome) {
         if (!settling)
-            show(messages::exactUnavailable);
-        return false;
+            co_await show(messages::exactUnavailable);
+        co_return false;
     }
     switch (outcome->ending) {
     case ExactOutcome::Ending::solved:
-        return true;
+        co_return true;
     case ExactOutcome::Ending::cancelled:
-        return false;
+        co_return false;
     case ExactOutcome::Ending::outOfMemory:
-        show(messages::outOfMemory(n));
-        return false;
+        co_await show(messages::outOfMemory(n));
+        co_return false;
     case ExactOutcome::Ending::failed:
-        show(messages::exactFailed(outcome->message));
-        return false;
+        co_await show(messages::exactFailed(outcome->message));
+        co_return false;
     }
-    return false;
+    co_return false;
 }
 
 void frmCholesky::copyPass() {
@@ -508,8 +556,8 @@ void frmCholesky::clearSolutions() {
         platform_.replaceText(box, "");
 }
 
-void frmCholesky::show(const Message& message) {
-    platform_.messageBox(message.text, message.style, message.title);
+Task<> frmCholesky::show(Message message) {
+    co_await platform_.messageBox(std::move(message.text), message.style, std::move(message.title));
 }
 
 } // namespace lse

@@ -21,6 +21,11 @@ namespace lse {
 
 struct Message;
 
+// How the form reads a system: where the platform reads it, as a task.
+using SystemRead = std::function<Task<io::LinearSystem>(const io::ReadOptions&)>;
+// Where a text goes a line at a time (a download), each line taken before the next is made.
+using LineSink = std::function<Task<>(std::string_view)>;
+
 // The logic behind the window: one equation system (n, b, x, A and the working copy W), its
 // entry and echo (Submit) and its solution by the chosen method(s) (Calculate). It reaches
 // the controls and dialogs only through the Platform.
@@ -38,17 +43,20 @@ public:
     // Progress is reported from the thread the platform runs the reading on.
     io::ReadOptions readOptions;
 
+    // The commands below run as far as they can at once and go on as what they wait for
+    // ends (Task.h); on the desktop and in the tests they have ended when they return.
+
     // Submit: loads the default system or asks for a new one, then echoes A and b. Neither
     // Submit, Calculate nor a paste, open or drop starts while a Calculate runs or a system
     // is read.
-    void submit_but_Click();
+    CommandRun submit_but_Click();
     // Calculate: solves by the method(s) chosen in Option1, each result into its method's box.
-    void Start_Click();
+    CommandRun Start_Click();
 
     // The declared command `id` as its action, key or button runs it, for the result box `box`
     // where a result box's command is heard; nothing while it has nothing to do (isEnabled),
     // since a key may come before the front end looks at the state again.
-    void execute(Command id, std::optional<TextBox> box = std::nullopt);
+    CommandRun execute(Command id, std::optional<TextBox> box = std::nullopt);
 
     // Paste System and a dropped text: the system that `text` holds replaces the current one
     // as a completed entry does (n and Textn, A, b, a zero x, the echo; the result boxes are
@@ -56,13 +64,12 @@ public:
     // default back. An input that cannot be read, or holds no b, is refused with the reader's
     // message, and the current system stays; so it does, without a message, when the user
     // cancels the reading.
-    void loadSystemText(std::string_view text);
+    CommandRun loadSystemText(std::string text);
     // Open System… and a dropped file: the same for the system in the file at `path`.
-    void loadSystemFile(const std::string& path);
+    CommandRun loadSystemFile(std::string path);
     // The same for a system that `read` reads where the platform reads (the page: in a
     // Worker), from the input called `name` (empty for a text) of `size` bytes (0: unknown).
-    void loadSystemWith(const std::function<io::LinearSystem(const io::ReadOptions&)>& read,
-                        const std::string& name, std::uint64_t size);
+    CommandRun loadSystemWith(SystemRead read, std::string name, std::uint64_t size);
 
     // Writes matrix (1..count squared; of a large one the first rows, see matrixEcho) into
     // display and vector (1..count) into txtVector.
@@ -85,11 +92,11 @@ public:
     // Save System… and Save Results… once the user has chosen `path`, as long work through the
     // platform: the file is replaced only by the whole text; where it cannot be written the
     // message says why and the file is left as it was, as it is after a cancel. False then.
-    bool saveSystemFile(const std::string& path);
-    bool saveResultsFile(const std::string& path);
+    Task<bool> saveSystemFile(std::string path);
+    Task<bool> saveResultsFile(std::string path);
     // Save System in the page: the same text a line at a time to `line` (the download), as
     // long work through the platform with its progress and Cancel. False when cancelled.
-    bool writeSystemLines(const std::function<void(std::string_view)>& line);
+    Task<bool> writeSystemLines(LineSink line);
     // Copy Solution: the doubles of the method whose solution `box` shows, one a line with
     // round-trip digits; nullopt when the box shows none.
     std::optional<std::string> solutionCopy(TextBox box) const;
@@ -103,7 +110,7 @@ public:
     // as it was; running out of memory shows the out-of-memory message, another failure its
     // reason. False when nothing was added to the report. `settling`: asked for by Refine
     // Solution, on a platform that may have no exact solver, which then says nothing.
-    bool computeExact(bool settling = false);
+    Task<bool> computeExact(bool settling = false);
     // True when Refine Solution has something to do: some method of the last Calculate can be
     // refined (refinable) and is not yet.
     bool refinePending() const override;
@@ -111,7 +118,7 @@ public:
     // kept, or where none were kept with those of a run again, towards the system as written
     // (Session::refine). A cancel keeps what was refined
     // before it; out of memory shows the out-of-memory message. False when nothing was added.
-    bool refineSolutions();
+    Task<bool> refineSolutions();
 
     // What the commands ask (CommandState).
     bool hasSystem() const override { return n > 0; }
@@ -126,33 +133,37 @@ public:
     const Matrix& W() const { return session_.W(); }
 
 private:
-    void loadFrom(const SystemOrigin& origin);
-    void saveAs(Command id, const SavedFile& file);
+    Task<> submit();
+    Task<> calculate();
+    Task<> perform(Command id, std::optional<TextBox> box);
+    Task<> loadFrom(const SystemOrigin& origin);
+    Task<> loadText(std::string text);
+    Task<> loadFile(std::string path);
+    Task<> saveAs(Command id, const SavedFile& file);
     // The accuracy view, shown again after each Compute Exact Solution that closed it.
-    void showAccuracy();
+    Task<> showAccuracy();
     // Compute Exact Solution or Refine Solution; false when nothing was added to the report.
-    bool runLongCommand(Command id);
+    Task<bool> runLongCommand(Command id);
     // `solve` as long work titled `title`, with the solver's progress and the platform's Cancel.
-    CalculateOutcome solveLong(const std::string& title, const RunMethod& solve);
+    Task<CalculateOutcome> solveLong(std::string title, const RunMethod& solve);
     void loadDefault();
     // True when the entry was completed and replaced the system.
-    bool enterSystem();
+    Task<bool> enterSystem();
     // The reply's text is noted in `written` as entry (row, column) of [A | b].
-    bool askCoefficient(const std::string& prompt, double& value, WrittenValues& written, int row,
-                        int column);
-    bool run(const MethodEntry& method, const RunMethod& solve);
+    Task<bool> askCoefficient(std::string prompt, double& value, WrittenValues& written, int row,
+                              int column);
+    Task<bool> solveMethod(const MethodEntry& method, const RunMethod& solve);
     SessionSystem system() { return {A_, b_, n, written_}; }
     void solutionText(TextBox box);
     void clearSolutions();
-    void show(const Message& message);
+    Task<> show(Message message);
     // `size`: the input's bytes, for the progress display; 0 when unknown.
-    void load(const std::function<io::LinearSystem(const io::ReadOptions&)>& read,
-              const std::string& name, std::uint64_t size);
-    void adopt(io::LinearSystem& system);
+    Task<> load(const SystemRead& read, std::string name, std::uint64_t size);
+    Task<> adopt(io::LinearSystem& system);
     // `text` counts its progress in the status, in `unit`, and may stop short at a cancel.
-    bool save(const std::string& path, const std::string& unit,
-              const std::function<std::string(WorkStatus&)>& text);
-    bool systemLines(WorkStatus& status, const std::function<void(std::string_view)>& line) const;
+    Task<bool> save(std::string path, std::string unit,
+                    const std::function<Task<std::string>(WorkStatus&)>& text);
+    Task<bool> systemLines(WorkStatus& status, const LineSink& line) const;
 
     Platform& platform_;
     MethodTable methods_;

@@ -67,13 +67,13 @@ public:
     std::vector<double> accepted;     // the value of each reply that was taken, in order
     std::vector<std::string> replies; // every reply given
 
-    std::optional<std::string> inputBox(const std::string& prompt) override {
+    Task<std::optional<std::string>> inputBox(std::string prompt) override {
         prompts.push_back(prompt);
         std::optional<std::string> reply;
         switch (bytes_.remaining_bytes() == 0 ? 0 : bytes_.ConsumeIntegralInRange(0, 5)) {
         case 0:
             cancelled = true;
-            return std::nullopt;
+            co_return std::nullopt;
         case 1:
             reply = "";
             break;
@@ -95,7 +95,7 @@ public:
         if (const std::optional<double> value = textToDouble(*reply))
             accepted.push_back(*value);
         replies.push_back(*reply);
-        return reply;
+        co_return reply;
     }
 
 private:

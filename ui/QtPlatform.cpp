@@ -57,8 +57,8 @@ bool QtPlatform::optionValue(OptionArray, SolutionMethod button) const {
     return window_.option(button)->isChecked();
 }
 
-void QtPlatform::messageBox(const std::string& text, MessageStyle style,
-                            const std::optional<std::string>& title) {
+Task<> QtPlatform::messageBox(std::string text, MessageStyle style,
+                              std::optional<std::string> title) {
     const QMessageBox::Icon icon = style == MessageStyle::OkOnlyCritical ? QMessageBox::Critical
                                    : style == MessageStyle::OkOnlyExclamation ? QMessageBox::Warning
                                                                               : QMessageBox::NoIcon;
@@ -66,16 +66,17 @@ void QtPlatform::messageBox(const std::string& text, MessageStyle style,
                     QString::fromStdString(text), QMessageBox::Ok, &window_);
     box.setTextFormat(Qt::PlainText);
     box.exec();
+    co_return;
 }
 
-std::optional<std::string> QtPlatform::inputBox(const std::string& prompt) {
+Task<std::optional<std::string>> QtPlatform::inputBox(std::string prompt) {
     bool accepted = false;
     const QString reply =
         QInputDialog::getText(&window_, kProgramTitle, QString::fromStdString(prompt),
                               QLineEdit::Normal, QString(), &accepted);
     if (!accepted)
-        return std::nullopt;
-    return reply.toStdString();
+        co_return std::nullopt;
+    co_return reply.toStdString();
 }
 
 std::uint64_t QtPlatform::physicalMemory() {
@@ -86,8 +87,8 @@ std::uint64_t QtPlatform::physicalMemory() {
     return static_cast<std::uint64_t>(pages) * static_cast<std::uint64_t>(pageSize);
 }
 
-std::optional<ExactOutcome> QtPlatform::solveExact(const ExactProblem& problem,
-                                                   WorkStatus& status) {
+Task<std::optional<ExactOutcome>> QtPlatform::solveExact(const ExactProblem& problem,
+                                                         WorkStatus& status) {
     exact::ChildOptions options;
     options.program =
         exactProgram.empty()
@@ -100,19 +101,21 @@ std::optional<ExactOutcome> QtPlatform::solveExact(const ExactProblem& problem,
     using Ending = ExactOutcome::Ending;
     switch (result.outcome) {
     case exact::ChildOutcome::finished:
-        return ExactOutcome{Ending::solved, std::move(result.report), {}};
+        co_return ExactOutcome{Ending::solved, std::move(result.report), {}};
     case exact::ChildOutcome::cancelled:
-        return ExactOutcome{Ending::cancelled, {}, {}};
+        co_return ExactOutcome{Ending::cancelled, {}, {}};
     case exact::ChildOutcome::outOfMemory:
-        return ExactOutcome{Ending::outOfMemory, {}, {}};
+        co_return ExactOutcome{Ending::outOfMemory, {}, {}};
     case exact::ChildOutcome::failed:
         break;
     }
-    return ExactOutcome{Ending::failed, {}, result.message};
+    co_return ExactOutcome{Ending::failed, {}, result.message};
 }
 
-void QtPlatform::runLong(const std::function<void()>& work, WorkStatus& status) {
-    runWithProgress(window_, work, status, quietTime);
+Task<> QtPlatform::runLong(LongWork work, WorkStatus& status) {
+    runWithProgress(
+        window_, [&work] { runAtOnce(work()); }, status, quietTime);
+    co_return;
 }
 
 } // namespace lse::ui

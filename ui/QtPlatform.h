@@ -29,21 +29,24 @@ public:
     int checkBoxValue(CheckBox box) const override;
     void setCheckBoxValue(CheckBox box, int value) override;
     bool optionValue(OptionArray array, SolutionMethod button) const override;
-    void messageBox(const std::string& text, MessageStyle style,
-                    const std::optional<std::string>& title) override;
-    std::optional<std::string> inputBox(const std::string& prompt) override;
-    // Off the window's thread; the progress dialog once it has run for quietTime.
-    void runLong(const std::function<void()>& work, WorkStatus& status) override;
+    // The boxes, the file dialogs and the views are modal dialogs, which end their tasks before
+    // they return.
+    Task<> messageBox(std::string text, MessageStyle style,
+                      std::optional<std::string> title) override;
+    Task<std::optional<std::string>> inputBox(std::string prompt) override;
+    // Off the window's thread, where its task must not wait (runAtOnce); the progress dialog
+    // once it has run for quietTime.
+    Task<> runLong(LongWork work, WorkStatus& status) override;
 
     // In lineq-exact, run from runLong's thread; a cancel kills it.
-    std::optional<ExactOutcome> solveExact(const ExactProblem& problem,
-                                           WorkStatus& status) override;
+    Task<std::optional<ExactOutcome>> solveExact(const ExactProblem& problem,
+                                                 WorkStatus& status) override;
 
     void setClipboardText(const std::string& text) override;
     // The clipboard's text, or the file chosen in a dialog.
-    std::optional<SystemOrigin> systemOrigin(Command command, const std::string& title) override;
-    SaveTarget chooseSave(const SavedFile& file, const std::string& title) override;
-    ViewEnding showView(const View& view) override;
+    Task<std::optional<SystemOrigin>> systemOrigin(Command command, std::string title) override;
+    Task<SaveTarget> chooseSave(const SavedFile& file, std::string title) override;
+    Task<ViewEnding> showView(const View& view) override;
     void refreshView(const View& view) override;
 
     // The actions whose buttons the views show; set by the composition root.

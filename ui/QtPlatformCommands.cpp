@@ -35,35 +35,35 @@ void QtPlatform::setClipboardText(const std::string& text) {
     QGuiApplication::clipboard()->setText(QString::fromStdString(text));
 }
 
-std::optional<SystemOrigin> QtPlatform::systemOrigin(Command command, const std::string& title) {
+Task<std::optional<SystemOrigin>> QtPlatform::systemOrigin(Command command, std::string title) {
     if (command == Command::pasteSystem)
-        return PastedText{QGuiApplication::clipboard()->text().toStdString()};
+        co_return PastedText{QGuiApplication::clipboard()->text().toStdString()};
     const QString path = QFileDialog::getOpenFileName(&window_, QString::fromStdString(title),
                                                       lastFolder_, systemFileFilter());
     if (path.isEmpty())
-        return std::nullopt;
+        co_return std::nullopt;
     lastFolder_ = QFileInfo(path).absolutePath();
-    return ChosenFile{path.toStdString()};
+    co_return ChosenFile{path.toStdString()};
 }
 
-SaveTarget QtPlatform::chooseSave(const SavedFile& file, const std::string& title) {
+Task<SaveTarget> QtPlatform::chooseSave(const SavedFile& file, std::string title) {
     QFileDialog dialog(&window_, QString::fromStdString(title), lastFolder_,
                        qString(file.filter) + ";;All files (*)");
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setDefaultSuffix(qString(file.suffix));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return {};
+        co_return SaveTarget{};
     const QString path = dialog.selectedFiles().front();
     lastFolder_ = QFileInfo(path).absolutePath();
-    return {SaveTarget::Kind::path, path.toStdString()};
+    co_return SaveTarget{SaveTarget::Kind::path, path.toStdString()};
 }
 
-ViewEnding QtPlatform::showView(const View& view) {
+Task<ViewEnding> QtPlatform::showView(const View& view) {
     ViewDialog dialog(&window_, view, *commands);
     ViewDialog* const outer = std::exchange(openView_, &dialog);
     dialog.exec();
     openView_ = outer;
-    return std::nullopt;
+    co_return std::nullopt;
 }
 
 void QtPlatform::refreshView(const View& view) {

@@ -1,6 +1,7 @@
 // The program in the browser put together: the page's platform services and the equation
 // logic, with the page's two buttons, the commands' keys and buttons, its paste, drops and
-// Ctrl+O bound to the logic (by page.js, which calls the functions below and waits for them).
+// Ctrl+O bound to the logic (by page.js, which calls the functions below, and hears when a
+// command that waited has ended).
 #include "Commands.h"
 #include "PageMarkup.h"
 #include "WebPlatform.h"
@@ -31,6 +32,12 @@ Calculator& calculator() {
     static Calculator instance;
     return instance;
 }
+
+// clang-format off
+EM_JS(void, commandEnded, (int token), {
+    lineqPage.commandEnded(token);
+});
+// clang-format on
 
 // The element with id `id` as a result box, where a result box's command acts; or none.
 std::optional<lse::TextBox> resultBoxWithId(std::string_view id) {
@@ -86,20 +93,31 @@ EMSCRIPTEN_KEEPALIVE const char* progressText(double elapsedMs) {
 // The window's button with id `name` (submit_but, Start), as a click or Space presses it, or
 // the declared command called so, for the element with id `boxId` where a result box's
 // command acts for that box's method: Paste System and Open System… read the input page.js
-// holds. From an open view, a long command returns its name: the view closes, and
-// the command runs once it has.
-EMSCRIPTEN_KEEPALIVE const char* runCommand(const char* name, const char* boxId) {
+// holds. The command runs as far as it can at once; when it has ended, at once or after what
+// it waited for, the page hears commandEnded(token) (none for 0). From an open view, a long
+// command returns its name rather than running: the view closes, and the command runs once it
+// has.
+EMSCRIPTEN_KEEPALIVE const char* runCommand(const char* name, const char* boxId, int token) {
     Calculator& c = calculator();
     const std::string_view id = name;
+    std::optional<lse::CommandRun> run;
     if (id == "submit_but")
-        c.form.submit_but_Click();
+        run = c.form.submit_but_Click();
     else if (id == "Start")
-        c.form.Start_Click();
+        run = c.form.Start_Click();
     else if (const lse::CommandDeclaration* command = lse::findCommand(id)) {
         if (c.platform.closesViewFor(command->id))
             return name;
-        c.form.execute(command->id, resultBoxWithId(boxId));
+        run = c.form.execute(command->id, resultBoxWithId(boxId));
     }
+    const auto ended = [token] {
+        if (token != 0)
+            commandEnded(token);
+    };
+    if (run)
+        run->whenEnded(ended);
+    else
+        ended();
     return nullptr;
 }
 

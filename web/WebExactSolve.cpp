@@ -1,5 +1,5 @@
 // The form's exact solve in the page: the request goes to the exact module's Worker and the
-// page's thread waits for the report (WebWorkers.h), under the long work's progress box, shown at
+// command waits for the report (WebWorkers.h), under the long work's progress box, shown at
 // once. The Worker, not this module, holds FLINT: lineq.js stays as small and opens as fast as
 // without it.
 #include "Protocol.h"
@@ -40,12 +40,14 @@ lse::ExactOutcome outcomeOf(const std::optional<lse::web::WorkerEvent>& reply) {
 
 namespace lse::web {
 
-std::optional<ExactOutcome> WebPlatform::solveExact(const ExactProblem& problem, WorkStatus&) {
+Task<std::optional<ExactOutcome>> WebPlatform::solveExact(const ExactProblem& problem,
+                                                          WorkStatus&) {
     std::ostringstream request;
     exact::writeRequest(request, problem.A, problem.b, problem.n, problem.written,
                         problem.methodSolutions);
     startWorker("lineq-exact.js", request.str().c_str(), 0);
-    return outcomeOf(nextWorkerEvent(true));
+    const std::optional<WorkerEvent> reply = co_await nextWorkerEvent(true);
+    co_return outcomeOf(reply);
 }
 
 } // namespace lse::web

@@ -2,6 +2,7 @@
 
 #include "Commands.h"
 #include "Messages.h"
+#include "PageAnswer.h"
 #include "PageMarkup.h"
 #include "ViewLines.h"
 #include "WindowLayout.h"
@@ -23,8 +24,7 @@ namespace {
 // desktop; a string_view into a literal, so it ends in a zero.
 const char* const kProgramTitle = lse::window::kProgramTitle.data();
 
-// A string the page handed over, allocated with malloc.
-using PageString = std::unique_ptr<char, decltype(&std::free)>;
+using lse::web::PageString;
 
 // JavaScript inside the macros: clang-format would take it for C++.
 // clang-format off
@@ -52,13 +52,12 @@ EM_JS(void, setControlChecked, (const char* id, int checked), {
     document.getElementById(UTF8ToString(id)).checked = checked !== 0;
 });
 
-// A message box with `icon` ("error", "warning" or "") or, `input` 1, an input box; the reply,
-// or null for a message box or when the user cancelled.
-EM_ASYNC_JS(char*, showModalBox, (const char* title, const char* text, const char* icon,
-                                  int input), {
-    const reply = await lineqPage.modalBox(UTF8ToString(title), UTF8ToString(text),
-        UTF8ToString(icon), input !== 0);
-    return reply === null ? 0 : allocateUTF8(reply);
+// A message box with `icon` ("error", "warning" or "") or, `input` 1, an input box; the answer
+// to `wait` is the reply, or null for a message box or when the user cancelled.
+EM_JS(void, askModalBox, (int wait, const char* title, const char* text, const char* icon,
+                          int input), {
+    lineqPage.answer(wait, lineqPage.modalBox(UTF8ToString(title), UTF8ToString(text),
+        UTF8ToString(icon), input !== 0));
 });
 
 // The status of the long work that runs, for the progress box (under the program's title) that
@@ -99,9 +98,10 @@ EM_JS(double, heldInput, (char** name), {
     return typeof input === "string" ? input.length : input.size;
 });
 
-// Returns once closed: the view as `described` has it, a JSON object (page/views.js).
-EM_ASYNC_JS(void, openView, (const char* described), {
-    await lineqPage.showView(JSON.parse(UTF8ToString(described)));
+// The view as `described` has it, a JSON object (page/views.js); `wait` is answered once it
+// has closed.
+EM_JS(void, askView, (int wait, const char* described), {
+    lineqPage.answer(wait, lineqPage.showView(JSON.parse(UTF8ToString(described))));
 });
 
 // clang-format on
@@ -225,60 +225,61 @@ bool WebPlatform::optionValue(OptionArray, SolutionMethod button) const {
     return isChecked(idOf(button).c_str());
 }
 
-void WebPlatform::messageBox(const std::string& text, MessageStyle style,
-                             const std::optional<std::string>& title) {
-    const PageString noReply(
-        showModalBox(title ? title->c_str() : kProgramTitle, text.c_str(), iconOf(style), 0),
-        &std::free);
+Task<> WebPlatform::messageBox(std::string text, MessageStyle style,
+                               std::optional<std::string> title) {
+    co_await PageAnswer([&](int wait) {
+        askModalBox(wait, title ? title->c_str() : kProgramTitle, text.c_str(), iconOf(style), 0);
+    });
 }
 
-void WebPlatform::runLong(const std::function<void()>& work, WorkStatus& status) {
-    emscripten_sleep(0);
+Task<> WebPlatform::runLong(LongWork work, WorkStatus& status) {
+    co_await browserTurn();
     {
         const LongWorkShown shown(status);
         running_ = &status;
         try {
-            work();
+            co_await work();
         } catch (...) {
             running_ = nullptr;
             throw;
         }
         running_ = nullptr;
     }
-    emscripten_sleep(0);
+    co_await browserTurn();
 }
 
-std::optional<std::string> WebPlatform::inputBox(const std::string& prompt) {
-    const PageString reply(showModalBox(kProgramTitle, prompt.c_str(), "", 1), &std::free);
+Task<std::optional<std::string>> WebPlatform::inputBox(std::string prompt) {
+    const PageString reply = co_await PageAnswer(
+        [&](int wait) { askModalBox(wait, kProgramTitle, prompt.c_str(), "", 1); });
     if (!reply)
-        return std::nullopt;
-    return std::string(reply.get());
+        co_return std::nullopt;
+    co_return std::string(reply.get());
 }
 
 void WebPlatform::setClipboardText(const std::string& text) {
     copyText(text.c_str());
 }
 
-std::optional<SystemOrigin> WebPlatform::systemOrigin(Command, const std::string&) {
+Task<std::optional<SystemOrigin>> WebPlatform::systemOrigin(Command, std::string) {
     char* name = nullptr;
     const double size = heldInput(&name);
     const PageString held(name, &std::free);
     if (size < 0)
-        return std::nullopt;
-    return HeldInput{ReadInWorker{}, held ? held.get() : "", static_cast<std::uint64_t>(size)};
+        co_return std::nullopt;
+    co_return HeldInput{ReadInWorker{}, held ? held.get() : "", static_cast<std::uint64_t>(size)};
 }
 
-SaveTarget WebPlatform::chooseSave(const SavedFile&, const std::string&) {
-    return {SaveTarget::Kind::download, {}};
+Task<SaveTarget> WebPlatform::chooseSave(const SavedFile&, std::string) {
+    co_return SaveTarget{SaveTarget::Kind::download, {}};
 }
 
-void WebPlatform::writeDownload(std::string_view piece) {
+Task<> WebPlatform::writeDownload(std::string_view piece) {
     constexpr double kTurnMs = 25;
     static double lastTurn = emscripten_get_now();
     const bool turn = emscripten_get_now() - lastTurn >= kTurnMs;
     addDownloadPiece(piece.data(), static_cast<int>(piece.size()), turn ? 1 : 0);
     if (turn) {
-        emscripten_sleep(0);
+        co_await browserTurn();
         lastTurn = emscripten_get_now();
     }
 }
@@ -288,7 +289,7 @@ void WebPlatform::finishDownload(const SavedFile& file, bool whole) {
                  whole ? 1 : 0);
 }
 
-ViewEnding WebPlatform::showView(const View& view) {
+Task<ViewEnding> WebPlatform::showView(const View& view) {
     nlohmann::json described = {{"name", view.name + "View"},
                                 {"markup", viewMarkup(view)},
                                 {"texts", nlohmann::json::object()},
@@ -331,12 +332,14 @@ ViewEnding WebPlatform::showView(const View& view) {
     rowWindows_.assign(openTables_.size(), RowWindow());
     // A text the page took in is made well formed before it reaches the program, so the
     // replacement is for a program's own fault only.
-    openView(described.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace).c_str());
+    const std::string json =
+        described.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
+    co_await PageAnswer([&](int wait) { askView(wait, json.c_str()); });
     openView_ = outer;
     openTables_.clear();
     if (!unwrapped.empty())
         longTexts_.erase(unwrapped[0]->name);
-    return std::exchange(viewEnding_, std::nullopt);
+    co_return std::exchange(viewEnding_, std::nullopt);
 }
 
 bool WebPlatform::closesViewFor(Command id) {

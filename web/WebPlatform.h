@@ -20,9 +20,10 @@ class CommandState;
 namespace lse::web {
 
 // The platform services in the browser: the page's controls, found by their ids, which are
-// the control names, and message and input boxes as modal <dialog>s. The boxes are waited
-// for through Asyncify, so the logic calls them as the synchronous services they are on the
-// desktop. An adapter only: it holds no logic and binds no events.
+// the control names, and message and input boxes as modal <dialog>s. A command waits for a
+// box, a view, a Worker or the browser's turn as a task that the page's answer resumes
+// (PageAnswer.h), with the page's thread free meanwhile. An adapter only: it holds no logic
+// and binds no events.
 class WebPlatform final : public Platform {
 public:
     std::string readText(TextBox box) const override;
@@ -33,17 +34,17 @@ public:
     int checkBoxValue(CheckBox box) const override;
     void setCheckBoxValue(CheckBox box, int value) override;
     bool optionValue(OptionArray array, SolutionMethod button) const override;
-    void messageBox(const std::string& text, MessageStyle style,
-                    const std::optional<std::string>& title) override;
-    std::optional<std::string> inputBox(const std::string& prompt) override;
-    // At once, on the page's one thread; the browser has its turn before and after, so that
-    // a Calculate holds the thread for one method at a time and the boxes filled so far are
+    Task<> messageBox(std::string text, MessageStyle style,
+                      std::optional<std::string> title) override;
+    Task<std::optional<std::string>> inputBox(std::string prompt) override;
+    // On the page's one thread; the browser has its turn before and after, so that a
+    // Calculate holds the thread for one method at a time and the boxes filled so far are
     // shown meanwhile. Work that waits for a Worker (a reading) shows the status and Cancel
     // once it has run for the quiet time, as on the desktop.
-    void runLong(const std::function<void()>& work, WorkStatus& status) override;
+    Task<> runLong(LongWork work, WorkStatus& status) override;
     // In a Worker (WebExactSolve.cpp), waited for with a progress box whose Cancel ends it.
-    std::optional<ExactOutcome> solveExact(const ExactProblem& problem,
-                                           WorkStatus& status) override;
+    Task<std::optional<ExactOutcome>> solveExact(const ExactProblem& problem,
+                                                 WorkStatus& status) override;
     // GMP, MPFR and FLINT in WebAssembly, without their assembly kernels, and a Worker to start:
     // in Chromium 156 on the AMD EPYC (2 cores, another build beside it), systems of 3-place
     // decimals took 0.81 s (100 equations) and 11.2 s (300) where lineq-exact took 0.05 s and
@@ -55,17 +56,17 @@ public:
     // the browser's download (with the browser's turn every 25 ms, so that the page stays
     // responsive and the progress box's Cancel is heard), and the views as modal <dialog>s.
     void setClipboardText(const std::string& text) override;
-    std::optional<SystemOrigin> systemOrigin(Command command, const std::string& title) override;
-    SaveTarget chooseSave(const SavedFile& file, const std::string& title) override;
-    void writeDownload(std::string_view piece) override;
+    Task<std::optional<SystemOrigin>> systemOrigin(Command command, std::string title) override;
+    Task<SaveTarget> chooseSave(const SavedFile& file, std::string title) override;
+    Task<> writeDownload(std::string_view piece) override;
     void finishDownload(const SavedFile& file, bool whole) override;
     // Drawn by the page's one renderer (viewMarkup, page/views.js).
-    ViewEnding showView(const View& view) override;
+    Task<ViewEnding> showView(const View& view) override;
 
     // The form whose commands the views' buttons run, and enable as it says.
     void setForm(const CommandState& form) { form_ = &form; }
     // Whether the command `id`, run from the open view, closes the view to run: long work,
-    // which cannot wait for the page's turns while the program waits for the view.
+    // which the page runs with the view closed, showing it anew with what the work added.
     bool closesViewFor(Command id);
     // The rows to show of the open view's table `table` (counted from 0 over its parts), as
     // RowWindow gives them; nullopt while those shown serve, or with no such table.
@@ -92,10 +93,10 @@ private:
 };
 
 // The system in the file or text that the page holds for the reading (page.js), read in a
-// Worker while the page's thread waits (WebRead.cpp): the readers' system, refusals and
-// cancel, as a read on the desktop gives them.
+// Worker while the command waits (WebRead.cpp): the readers' system, refusals and cancel, as
+// a read on the desktop gives them.
 struct ReadInWorker {
-    io::LinearSystem operator()(const io::ReadOptions& options) const;
+    Task<io::LinearSystem> operator()(const io::ReadOptions& options) const;
 };
 
 // The text box whose control has this id, or none.

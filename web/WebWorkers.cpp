@@ -1,6 +1,8 @@
-// The program's side of the page's Workers: it waits for their events through Asyncify, as for
-// a box, and copies their arrays out of the page's hands.
+// The program's side of the page's Workers: a command waits for their events as for a box
+// (PageAnswer.h), and copies their arrays out of the page's hands.
 #include "WebWorkers.h"
+
+#include "PageAnswer.h"
 
 #include <emscripten.h>
 
@@ -15,8 +17,8 @@ EM_JS(void, startWorkerRequest, (const char* script, const char* text, int optio
     lineqPage.startWorker(UTF8ToString(script), text ? UTF8ToString(text) : null, option);
 });
 
-EM_ASYNC_JS(char*, nextWorkerEventJson, (int showNow), {
-    return allocateUTF8(await lineqPage.nextWorkerEvent(showNow !== 0));
+EM_JS(void, askWorkerEvent, (int wait, int showNow), {
+    lineqPage.answer(wait, lineqPage.nextWorkerEvent(showNow !== 0));
 });
 
 EM_JS(void, copyWorkerBytes, (int index, double from, double size, void* to), {
@@ -36,11 +38,12 @@ void startWorker(const char* script, const char* text, int option) {
     startWorkerRequest(script, text, option);
 }
 
-// Within lse::web, so that Asyncify instruments it (asyncify-only.txt): it waits for the page.
-std::optional<WorkerEvent> nextWorkerEvent(bool showNow) {
-    const std::unique_ptr<char, decltype(&std::free)> json(nextWorkerEventJson(showNow ? 1 : 0),
-                                                           &std::free);
-    return workerEventFromJson(json.get());
+Task<std::optional<WorkerEvent>> nextWorkerEvent(bool showNow) {
+    const PageString json =
+        co_await PageAnswer([showNow](int wait) { askWorkerEvent(wait, showNow ? 1 : 0); });
+    if (!json)
+        co_return std::nullopt;
+    co_return workerEventFromJson(json.get());
 }
 
 void copyEventBytes(int index, std::size_t from, std::size_t size, void* to) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Task.h"
 #include "WorkerEvent.h"
 
 #include <cstddef>
@@ -13,9 +14,9 @@ namespace lse::web {
 // work, whose Cancel ends it; its Worker ends at its answer.
 void startWorker(const char* script, const char* text, int option);
 
-// The request's next event, waited for through Asyncify; none where the page's reply is no event.
+// The request's next event, waited for; none where the page's reply is no event.
 // `showNow`: the long work's progress box shows at once rather than after the quiet time.
-std::optional<WorkerEvent> nextWorkerEvent(bool showNow);
+Task<std::optional<WorkerEvent>> nextWorkerEvent(bool showNow);
 
 // Bytes from.. from + size - 1 of the last event's array `index` (WorkerEvent::arrays) into
 // `to`. The page lets an array go once its last bytes are copied.

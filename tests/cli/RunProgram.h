@@ -36,9 +36,12 @@ inline CalculateReport solveEach(io::LinearSystem& system, MethodTable methods =
     Session session;
     Vector x;
     x.recreate(system.n);
-    session.calculate(
+    const EachMethod each = [](const MethodEntry&, const RunMethod& run) -> Task<bool> {
+        co_return !run({}).cancelled();
+    };
+    runAtOnce(session.calculate(
         methods, {system.A, system.b, static_cast<std::int16_t>(system.n), system.written}, x,
-        KeepA::yes, [](const MethodEntry&, const RunMethod& run) { return !run({}).cancelled(); });
+        KeepA::yes, each));
     return session.report();
 }
 

@@ -135,8 +135,8 @@ TEST(Echo, LinesTakenLaterAreThoseOfTheSystemHeld) {
          "   4\r\n"},
         {[&] {
              form.loadSystemWith(
-                 [](const io::ReadOptions& options) {
-                     return io::readSystem("1\n5\n10\n", options);
+                 [](const io::ReadOptions& options) -> Task<io::LinearSystem> {
+                     co_return io::readSystem("1\n5\n10\n", options);
                  },
                  "read.txt", 8);
          },

@@ -55,7 +55,7 @@ TEST(SaveResults, TheExactSolutionOnceComputedWithEachMethodsError) {
     s.platform.exactSolver = InProcessExact{};
     s.paste("2\n0.1 0.2\n0.3 0.4\n0.5 0.6\n");
     s.calculate(Gauss);
-    ASSERT_TRUE(s.form.computeExact());
+    ASSERT_TRUE(runAtOnce(s.form.computeExact()));
     const auto rows = resultRows(s.form.report());
     EXPECT_EQ(rows[0],
               (std::vector<std::string>{"Unknown", "Gauss Elimination", "As written", "Exact",
@@ -72,7 +72,7 @@ TEST(SaveResults, TheExactSolutionOnceComputedWithEachMethodsError) {
     // Singular as written, not as doubles: the file says so beside the doubles' solution.
     s.paste("2\n0.1 0.3\n0.3 0.9\n0.1 0.3\n");
     s.calculate(Gauss);
-    ASSERT_TRUE(s.form.computeExact());
+    ASSERT_TRUE(runAtOnce(s.form.computeExact()));
     EXPECT_EQ(resultRows(s.form.report()).back(),
               (std::vector<std::string>{"Exact solution as written",
                                         "The system has no unique solution. A has rank 1 and [A | "
@@ -83,7 +83,7 @@ TEST(SaveResults, TheExactSolutionOnceComputedWithEachMethodsError) {
     // solution, and the written system's is still given, in its column.
     s.paste("1\n1e-400\n1\n");
     s.calculate(Gauss);
-    ASSERT_TRUE(s.form.computeExact());
+    ASSERT_TRUE(runAtOnce(s.form.computeExact()));
     const auto underflowed = resultRows(s.form.report());
     EXPECT_EQ(underflowed[0],
               (std::vector<std::string>{"Unknown", "Gauss Elimination", "As written"}));
@@ -107,7 +107,7 @@ TEST(SaveSystem, AFileThatCannotBeWrittenOrACancelLeavesItAsItWas) {
              {folder / "missing" / "system.txt", "No such file or directory"},
          }) {
         s.platform.messages.clear();
-        EXPECT_FALSE(s.form.saveSystemFile(path.string()));
+        EXPECT_FALSE(runAtOnce(s.form.saveSystemFile(path.string())));
         ASSERT_EQ(s.platform.messages.size(), 1u);
         EXPECT_EQ(s.platform.messages[0].text, "Cannot save " + path.filename().string() + ": " +
                                                    why + ". The file is as it was.");
@@ -119,10 +119,10 @@ TEST(SaveSystem, AFileThatCannotBeWrittenOrACancelLeavesItAsItWas) {
     std::ofstream(file) << "as it was";
     s.platform.messages.clear();
     s.platform.cancelRuns = {s.platform.longRuns.size() + 1};
-    EXPECT_FALSE(s.form.saveSystemFile(file.string()));
+    EXPECT_FALSE(runAtOnce(s.form.saveSystemFile(file.string())));
     EXPECT_EQ(fileContents(file.string()), "as it was");
     EXPECT_TRUE(s.platform.messages.empty());
-    EXPECT_TRUE(s.form.saveSystemFile(file.string()));
+    EXPECT_TRUE(runAtOnce(s.form.saveSystemFile(file.string())));
     EXPECT_EQ(fileContents(file.string()), s.form.systemFileText());
     fs::remove_all(folder);
 }
@@ -132,13 +132,17 @@ TEST(SaveSystem, LineByLineItIsTheSameTextAndACancelStopsIt) {
     FormSession s;
     s.paste("1/3 0.1 7\n2 -0 1e300\n");
     std::vector<std::string> lines;
-    EXPECT_TRUE(s.form.writeSystemLines([&](std::string_view line) { lines.emplace_back(line); }));
+    EXPECT_TRUE(runAtOnce(s.form.writeSystemLines([&](std::string_view line) -> Task<> {
+        lines.emplace_back(line);
+        co_return;
+    })));
     EXPECT_EQ(lines, (std::vector<std::string>{"2\n", "1/3 0.1\n", "2 -0\n", "7 1e300\n"}));
     lines.clear();
-    EXPECT_FALSE(s.form.writeSystemLines([&](std::string_view line) {
+    EXPECT_FALSE(runAtOnce(s.form.writeSystemLines([&](std::string_view line) -> Task<> {
         lines.emplace_back(line);
         s.platform.running->cancel = lines.size() == 2;
-    }));
+        co_return;
+    })));
     EXPECT_EQ(lines.size(), 2u);
     EXPECT_TRUE(s.platform.messages.empty());
 }

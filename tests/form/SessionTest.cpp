@@ -57,9 +57,11 @@ TEST(Session, OnlyTheLastRunMayWorkInAAndOnlyWhereAllowed) {
         Vector x;
         x.recreate(3);
         Session session;
-        ASSERT_TRUE(session.calculate(
-            named(c.methods), {A, b, 3, written}, x, c.keepA,
-            [](const MethodEntry&, const RunMethod& run) { return !run({}).cancelled(); }));
+        const EachMethod each = [](const MethodEntry&, const RunMethod& run) -> Task<bool> {
+            co_return !run({}).cancelled();
+        };
+        ASSERT_TRUE(
+            runAtOnce(session.calculate(named(c.methods), {A, b, 3, written}, x, c.keepA, each)));
         EXPECT_EQ(sameEntries(A, defaultA(), false), c.left == Left::whole);
         EXPECT_EQ(sameEntries(A, defaultA(), true), c.left != Left::nothing);
         const MethodReport& last = session.report().methods.back();
@@ -77,11 +79,12 @@ TEST(Session, ACancelEmptiesTheReportAndRunsNoFurtherMethod) {
     x.recreate(3);
     Session session;
     std::vector<std::string> ran;
-    const bool finished = session.calculate(builtInMethods(), {A, b, 3, written}, x, KeepA::yes,
-                                            [&](const MethodEntry& method, const RunMethod& run) {
-                                                ran.emplace_back(method.name);
-                                                return ran.size() < 2 && !run({}).cancelled();
-                                            });
+    const EachMethod each = [&](const MethodEntry& method, const RunMethod& run) -> Task<bool> {
+        ran.emplace_back(method.name);
+        co_return ran.size() < 2 && !run({}).cancelled();
+    };
+    const bool finished =
+        runAtOnce(session.calculate(builtInMethods(), {A, b, 3, written}, x, KeepA::yes, each));
     EXPECT_FALSE(finished);
     EXPECT_EQ(ran, (std::vector<std::string>{"gauss", "cholesky"}));
     EXPECT_TRUE(session.report().empty());
@@ -123,19 +126,21 @@ TEST(Session, RefineUsesTheKeptDecompositionsAsARunAgainWould) {
         auto session = std::make_unique<Session>(keeps);
         Vector x;
         x.recreate(n);
-        const auto each = [](const MethodEntry&, const RunMethod& run) {
-            return !run({}).cancelled();
+        const EachMethod each = [](const MethodEntry&, const RunMethod& run) -> Task<bool> {
+            co_return !run({}).cancelled();
         };
-        EXPECT_TRUE(session->calculate(counted, {A, b, n, written}, x, KeepA::yes, each));
+        EXPECT_TRUE(
+            runAtOnce(session->calculate(counted, {A, b, n, written}, x, KeepA::yes, each)));
         solves = 0;
         int runs = 0;
         std::atomic<bool> cancel = false;
-        session->refine({A, b, n, written}, [&](const MethodEntry&, const RunMethod& run) {
+        const EachMethod refineEach = [&](const MethodEntry&, const RunMethod& run) -> Task<bool> {
             SolveOptions options;
             options.cancel = &cancel;
             cancel = ++runs == cancelAt;
-            return !run(options).cancelled();
-        });
+            co_return !run(options).cancelled();
+        };
+        runAtOnce(session->refine({A, b, n, written}, refineEach));
         solved = solves;
         return session;
     };

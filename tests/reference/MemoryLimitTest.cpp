@@ -48,11 +48,11 @@ class GeneratedEntry : public FakePlatform {
 public:
     explicit GeneratedEntry(int n) : n_(n), diagonal_(std::to_string(2 * n)) {}
 
-    std::optional<std::string> inputBox(const std::string&) override {
+    Task<std::optional<std::string>> inputBox(std::string) override {
         const long long k = asked_++;
-        if (k < 1LL * n_ * n_)
-            return k / n_ == k % n_ ? diagonal_ : "1";
-        return "1";
+        if (k < 1LL * n_ * n_ && k / n_ == k % n_)
+            co_return diagonal_;
+        co_return "1";
     }
 
 private:

@@ -43,15 +43,16 @@ public:
     bool optionValue(OptionArray, SolutionMethod button) const override {
         return static_cast<int>(button) == selectedOption;
     }
-    void messageBox(const std::string& text, MessageStyle style,
-                    const std::optional<std::string>& title) override {
-        messages.push_back({text, style, title});
+    Task<> messageBox(std::string text, MessageStyle style,
+                      std::optional<std::string> title) override {
+        messages.push_back({std::move(text), style, std::move(title)});
+        co_return;
     }
     // Long work runs here and now. The user cancels the runs numbered in cancelRuns (from 1)
     // before their first step, and those in cancelLateRuns as they end, too late for the work
     // to see it; and does duringLongRun (clicks, say) while one runs. A hook of the work's own
     // may cancel it part way through `running`.
-    void runLong(const std::function<void()>& work, WorkStatus& status) override {
+    Task<> runLong(LongWork work, WorkStatus& status) override {
         longRuns.push_back(status.title);
         const auto listed = [&](const std::vector<std::size_t>& runs) {
             return std::find(runs.begin(), runs.end(), longRuns.size()) != runs.end();
@@ -67,7 +68,7 @@ public:
         };
         running = &status;
         try {
-            work();
+            co_await work();
         } catch (...) {
             ended();
             throw;
@@ -85,20 +86,20 @@ public:
     // Compute Exact Solution's solver, called within a long run; none by default, as on a
     // platform that has none.
     std::function<std::optional<ExactOutcome>(const ExactProblem&, WorkStatus&)> exactSolver;
-    std::optional<ExactOutcome> solveExact(const ExactProblem& problem,
-                                           WorkStatus& status) override {
+    Task<std::optional<ExactOutcome>> solveExact(const ExactProblem& problem,
+                                                 WorkStatus& status) override {
         if (!exactSolver)
-            return std::nullopt;
-        return exactSolver(problem, status);
+            co_return std::nullopt;
+        co_return exactSolver(problem, status);
     }
 
-    std::optional<std::string> inputBox(const std::string& prompt) override {
-        prompts.push_back(prompt);
+    Task<std::optional<std::string>> inputBox(std::string prompt) override {
+        prompts.push_back(std::move(prompt));
         if (replies.empty())
-            return std::nullopt; // a script that runs dry cancels rather than hangs
+            co_return std::nullopt; // a script that runs dry cancels rather than hangs
         std::optional<std::string> reply = replies.front();
         replies.pop_front();
-        return reply;
+        co_return reply;
     }
 
     // The commands' primitives: what they found and what they were given.
@@ -114,25 +115,30 @@ public:
     std::function<ViewEnding()> inAccuracyView;
 
     void setClipboardText(const std::string& text) override { clipboard.push_back(text); }
-    std::optional<SystemOrigin> systemOrigin(Command, const std::string& title) override {
-        dialogTitles.push_back(title);
-        return origin;
+    Task<std::optional<SystemOrigin>> systemOrigin(Command, std::string title) override {
+        dialogTitles.push_back(std::move(title));
+        co_return origin;
     }
-    SaveTarget chooseSave(const SavedFile&, const std::string& title) override {
-        dialogTitles.push_back(title);
-        return saveTarget;
+    Task<SaveTarget> chooseSave(const SavedFile&, std::string title) override {
+        dialogTitles.push_back(std::move(title));
+        co_return saveTarget;
     }
-    void writeDownload(std::string_view piece) override { downloaded += piece; }
+    Task<> writeDownload(std::string_view piece) override {
+        downloaded += piece;
+        co_return;
+    }
     void finishDownload(const SavedFile&, bool whole) override {
         downloadsFinished.push_back(whole);
     }
-    ViewEnding showView(const View& view) override {
+    Task<ViewEnding> showView(const View& view) override {
         if (view.name == "steps") {
             stepsShown.push_back(view);
-            return std::nullopt;
+            co_return std::nullopt;
         }
         ++accuracyShown;
-        return inAccuracyView ? inAccuracyView() : std::nullopt;
+        if (!inAccuracyView)
+            co_return std::nullopt;
+        co_return inAccuracyView();
     }
     void refreshView(const View&) override { ++accuracyRefreshed; }
     double exactTimeFactor() const override { return exactFactor; }

@@ -220,7 +220,7 @@ TEST_F(AccuracyView, TheExactSolutionComesFromTheChildAndCancelLeavesAllAsItWas)
         progress->cancelButton->click();
     });
     DialogAnswerer answerer;
-    EXPECT_FALSE(form.computeExact());
+    EXPECT_FALSE(runAtOnce(form.computeExact()));
     EXPECT_TRUE(cancelled);
     EXPECT_TRUE(answerer.seen.empty());
     EXPECT_EQ(form.accuracyText(), before);

@@ -15,7 +15,7 @@ function showModal(dialog, focus) {
         dialog.onclose = () => dialog.open || finish(dialog.returnValue === "ok" ?
             dialog.querySelector("input")?.value ?? null : null);
         dialog.onclick = ({ target }) => target.dataset.command &&
-            callNow("runCommand", target.dataset.command, "") !== null && finish(null);
+            callNow("runCommand", target.dataset.command, "", 0) !== null && finish(null);
         dialog.returnValue = "";
         dialog.dataset.serial = String(++boxesShown);
         dialog.showModal();

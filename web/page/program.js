@@ -12,19 +12,33 @@ function copyText(text) {
         focused?.focus();
     })]);
 }
-// The program's export `name` called at once: its text, or null. Also while the program waits,
-// where ccall would take the call for the end of that wait, and so would Embind's bindings: with
-// Asyncify, this Emscripten's (3.1.6) return a Promise while a wait is pending
-// (Asyncify.currData), so the page's calls stay plain exports while commands wait by Asyncify.
+// The program's export `name` called: its text, or null. A call returns at once, also while a
+// command waits: the command's waits are answers the page gives later (answer).
 function callNow(name, ...args) {
     const cArgs = args.map((arg) => typeof arg === "string" ? allocateUTF8(arg) : arg);
     const text = Module[`_${name}`](...cArgs);
     args.forEach((arg, i) => typeof arg === "string" && _free(cArgs[i]));
     return text ? UTF8ToString(text) : null;
 }
-// The window's button or declared command `name` for the element with id `boxId`, waited for.
-const runCommand = (name, boxId = "") =>
-    Module.ccall("runCommand", null, ["string", "string"], [name, boxId], { async: true });
+// The program's wait `wait` answered with what `promise` gives (a text, or null), once it does
+// (web/PageAnswer.h): the command that waited goes on from there.
+function answer(wait, promise) {
+    promise.then((reply) => reply ?? null, () => null).then((reply) =>
+        Module._resumeWait(wait, reply === null ? 0 : allocateUTF8(String(reply))));
+}
+// The window's button or declared command `name` for the element with id `boxId`: resolves
+// when the command has ended (commandEnded), which may be long after the call returned.
+let commandsRun = 0;
+const commandEnds = new Map();
+function commandEnded(token) {
+    commandEnds.get(token)?.();
+    commandEnds.delete(token);
+}
+const runCommand = (name, boxId = "") => new Promise((resolve) => {
+    const token = ++commandsRun;
+    commandEnds.set(token, resolve);
+    callNow("runCommand", name, boxId, token);
+});
 
 // One command at a time, to its end, as on the desktop: the boxes are modal, but the keyboard
 // and the clipboard still reach the page.
