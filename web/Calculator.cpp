@@ -8,6 +8,7 @@
 #include "frmCholesky.h"
 
 #include <emscripten.h>
+#include <emscripten/bind.h>
 
 #include <chrono>
 #include <optional>
@@ -48,46 +49,32 @@ std::optional<lse::TextBox> resultBoxWithId(std::string_view id) {
     return std::nullopt;
 }
 
-} // namespace
-
-extern "C" {
-
-// Lines first.. first + count - 1 of the long text on the view with id `viewId` (a box's or
-// the steps view's) as the page lays them out: a JSON array (lse::viewLinesJson). Valid until
-// the next call.
-EMSCRIPTEN_KEEPALIVE const char* boxLines(const char* viewId, int first, int count) {
-    static std::string text;
-    text = calculator().platform.viewLines(viewId, first, count);
-    return text.c_str();
+// A text for the page, or null.
+emscripten::val textOrNull(const std::optional<std::string>& text) {
+    return text ? emscripten::val(*text) : emscripten::val::null();
 }
 
-// The whole of that text, as a copy takes it; valid until the next call.
-EMSCRIPTEN_KEEPALIVE const char* boxText(const char* viewId) {
-    static std::string text;
-    text = calculator().platform.viewText(viewId);
-    return text.c_str();
+// Lines first.. first + count - 1 of the long text on the view with id `viewId` (a box's or
+// the steps view's) as the page lays them out: a JSON array (lse::viewLinesJson).
+std::string boxLines(const std::string& viewId, int first, int count) {
+    return calculator().platform.viewLines(viewId, first, count);
+}
+
+// The whole of that text, as a copy takes it.
+std::string boxText(const std::string& viewId) {
+    return calculator().platform.viewText(viewId);
 }
 
 // The rows to show of the open view's table `table` (counted from 0), as RowWindow gives them,
-// or null while those shown serve; valid until the next call.
-EMSCRIPTEN_KEEPALIVE const char* viewRows(int table, double into, double inSight,
-                                          double rowHeight) {
-    static std::string text;
-    std::optional<std::string> rows =
-        calculator().platform.viewRows(table, into, inSight, rowHeight);
-    if (!rows)
-        return nullptr;
-    text = std::move(*rows);
-    return text.c_str();
+// or null while those shown serve.
+emscripten::val viewRows(int table, double into, double inSight, double rowHeight) {
+    return textOrNull(calculator().platform.viewRows(table, into, inSight, rowHeight));
 }
 
-// The progress box's line for the long work that runs, `elapsedMs` after it began; valid until
-// the next call.
-EMSCRIPTEN_KEEPALIVE const char* progressText(double elapsedMs) {
-    static std::string text;
-    text = calculator().platform.progressText(
+// The progress box's line for the long work that runs, `elapsedMs` after it began.
+std::string progressText(double elapsedMs) {
+    return calculator().platform.progressText(
         std::chrono::milliseconds(static_cast<long long>(elapsedMs)));
-    return text.c_str();
 }
 
 // The window's button with id `name` (submit_but, Start), as a click or Space presses it, or
@@ -96,18 +83,17 @@ EMSCRIPTEN_KEEPALIVE const char* progressText(double elapsedMs) {
 // holds. The command runs as far as it can at once; when it has ended, at once or after what
 // it waited for, the page hears commandEnded(token) (none for 0). From an open view, a long
 // command returns its name rather than running: the view closes, and the command runs once it
-// has.
-EMSCRIPTEN_KEEPALIVE const char* runCommand(const char* name, const char* boxId, int token) {
+// has. Null otherwise.
+emscripten::val runCommand(const std::string& name, const std::string& boxId, int token) {
     Calculator& c = calculator();
-    const std::string_view id = name;
     std::optional<lse::CommandRun> run;
-    if (id == "submit_but")
+    if (name == "submit_but")
         run = c.form.submit_but_Click();
-    else if (id == "Start")
+    else if (name == "Start")
         run = c.form.Start_Click();
-    else if (const lse::CommandDeclaration* command = lse::findCommand(id)) {
+    else if (const lse::CommandDeclaration* command = lse::findCommand(name)) {
         if (c.platform.closesViewFor(command->id))
-            return name;
+            return emscripten::val(name);
         run = c.form.execute(command->id, resultBoxWithId(boxId));
     }
     const auto ended = [token] {
@@ -118,23 +104,34 @@ EMSCRIPTEN_KEEPALIVE const char* runCommand(const char* name, const char* boxId,
         run->whenEnded(ended);
     else
         ended();
-    return nullptr;
+    return emscripten::val::null();
 }
 
 // The declared command whose key this is, pressed in the element with id `targetId` (`key`
 // and `code` as the browser names them; `ctrl`: Ctrl or Cmd): its name when it has something
 // to do, "" when it has not, null when the key is no command's.
-EMSCRIPTEN_KEEPALIVE const char* commandOfKey(const char* key, const char* code, int ctrl,
-                                              int shift, int alt, const char* targetId) {
+emscripten::val commandOfKey(const std::string& key, const std::string& code, bool ctrl, bool shift,
+                             bool alt, const std::string& targetId) {
     const std::optional<lse::TextBox> box = resultBoxWithId(targetId);
     const lse::CommandDeclaration* command =
-        lse::commandOfKey({key, code, ctrl != 0, shift != 0, alt != 0}, box.has_value());
+        lse::commandOfKey({key, code, ctrl, shift, alt}, box.has_value());
     if (command == nullptr)
-        return nullptr;
-    return command->enabled(calculator().form, box) ? command->name.data() : "";
+        return emscripten::val::null();
+    return emscripten::val(command->enabled(calculator().form, box) ? std::string(command->name)
+                                                                    : std::string());
 }
 
-} // extern "C"
+} // namespace
+
+// What the page calls, each returning at once, also while a command waits.
+EMSCRIPTEN_BINDINGS(lineq) {
+    emscripten::function("boxLines", &boxLines);
+    emscripten::function("boxText", &boxText);
+    emscripten::function("viewRows", &viewRows);
+    emscripten::function("progressText", &progressText);
+    emscripten::function("runCommand", &runCommand);
+    emscripten::function("commandOfKey", &commandOfKey);
+}
 
 int main() {
     calculator();

@@ -1,6 +1,7 @@
 #include "PageAnswer.h"
 
 #include <emscripten.h>
+#include <emscripten/bind.h>
 
 #include <map>
 
@@ -31,15 +32,13 @@ void PageAnswer::await_suspend(coro::coroutine_handle<> awaiting) {
     ask_(wait);
 }
 
-void PageAnswer::answer(int wait, char* reply) {
+void PageAnswer::answer(int wait, std::optional<std::string> reply) {
     const auto found = waiting().find(wait);
-    if (found == waiting().end()) {
-        std::free(reply);
+    if (found == waiting().end())
         return;
-    }
     PageAnswer& answered = *found->second;
     waiting().erase(found);
-    answered.reply_.reset(reply);
+    answered.reply_ = std::move(reply);
     answered.awaiting_.resume();
 }
 
@@ -49,11 +48,16 @@ PageAnswer browserTurn() {
 
 } // namespace lse::web
 
-extern "C" {
+namespace {
 
-// The page's answer to the program's wait `wait` (page/program.js, answer).
-EMSCRIPTEN_KEEPALIVE void resumeWait(int wait, char* reply) {
-    lse::web::PageAnswer::answer(wait, reply);
+// The page's answer to the program's wait `wait` (page/program.js, answer): a text, or null.
+void resumeWait(int wait, const emscripten::val& reply) {
+    lse::web::PageAnswer::answer(wait, reply.isNull() ? std::nullopt
+                                                      : std::optional(reply.as<std::string>()));
 }
 
-} // extern "C"
+} // namespace
+
+EMSCRIPTEN_BINDINGS(lineq_answers) {
+    emscripten::function("resumeWait", &resumeWait);
+}

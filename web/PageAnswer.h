@@ -2,15 +2,12 @@
 
 #include "Task.h"
 
-#include <cstdlib>
 #include <functional>
-#include <memory>
+#include <optional>
+#include <string>
 #include <utility>
 
 namespace lse::web {
-
-// A string the page handed over, allocated with malloc; null where it gave none.
-using PageString = std::unique_ptr<char, decltype(&std::free)>;
 
 // What a command awaits of the page: `ask` starts it with the wait's number, the page answers
 // when it can (a box closed, a Worker's event, the browser's turn) through the export
@@ -21,15 +18,15 @@ public:
 
     bool await_ready() const noexcept { return false; }
     void await_suspend(coro::coroutine_handle<> awaiting);
-    PageString await_resume() { return std::move(reply_); }
+    std::optional<std::string> await_resume() { return std::move(reply_); }
 
-    // The page's answer to wait `wait`: its text (malloc'd, or null), and the command resumed.
-    static void answer(int wait, char* reply);
+    // The page's answer to wait `wait`: its text, or none, and the command resumed.
+    static void answer(int wait, std::optional<std::string> reply);
 
 private:
     std::function<void(int wait)> ask_;
     coro::coroutine_handle<> awaiting_;
-    PageString reply_{nullptr, &std::free};
+    std::optional<std::string> reply_;
 };
 
 // The browser's turn: whatever the page has to do (paint, a click, a timer) happens before the

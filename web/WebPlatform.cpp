@@ -24,7 +24,8 @@ namespace {
 // desktop; a string_view into a literal, so it ends in a zero.
 const char* const kProgramTitle = lse::window::kProgramTitle.data();
 
-using lse::web::PageString;
+// A string the page handed over, allocated with malloc.
+using PageString = std::unique_ptr<char, decltype(&std::free)>;
 
 // JavaScript inside the macros: clang-format would take it for C++.
 // clang-format off
@@ -249,11 +250,8 @@ Task<> WebPlatform::runLong(LongWork work, WorkStatus& status) {
 }
 
 Task<std::optional<std::string>> WebPlatform::inputBox(std::string prompt) {
-    const PageString reply = co_await PageAnswer(
+    co_return co_await PageAnswer(
         [&](int wait) { askModalBox(wait, kProgramTitle, prompt.c_str(), "", 1); });
-    if (!reply)
-        co_return std::nullopt;
-    co_return std::string(reply.get());
 }
 
 void WebPlatform::setClipboardText(const std::string& text) {

@@ -39,11 +39,11 @@ void startWorker(const char* script, const char* text, int option) {
 }
 
 Task<std::optional<WorkerEvent>> nextWorkerEvent(bool showNow) {
-    const PageString json =
+    const std::optional<std::string> json =
         co_await PageAnswer([showNow](int wait) { askWorkerEvent(wait, showNow ? 1 : 0); });
     if (!json)
         co_return std::nullopt;
-    co_return workerEventFromJson(json.get());
+    co_return workerEventFromJson(*json);
 }
 
 void copyEventBytes(int index, std::size_t from, std::size_t size, void* to) {

@@ -12,19 +12,14 @@ function copyText(text) {
         focused?.focus();
     })]);
 }
-// The program's export `name` called: its text, or null. A call returns at once, also while a
-// command waits: the command's waits are answers the page gives later (answer).
-function callNow(name, ...args) {
-    const cArgs = args.map((arg) => typeof arg === "string" ? allocateUTF8(arg) : arg);
-    const text = Module[`_${name}`](...cArgs);
-    args.forEach((arg, i) => typeof arg === "string" && _free(cArgs[i]));
-    return text ? UTF8ToString(text) : null;
-}
+// The program's call `name` (web/Calculator.cpp): its text, or null. A call returns at once,
+// also while a command waits: the command's waits are answers the page gives later (answer).
+const callNow = (name, ...args) => Module[name](...args);
 // The program's wait `wait` answered with what `promise` gives (a text, or null), once it does
 // (web/PageAnswer.h): the command that waited goes on from there.
 function answer(wait, promise) {
     promise.then((reply) => reply ?? null, () => null).then((reply) =>
-        Module._resumeWait(wait, reply === null ? 0 : allocateUTF8(String(reply))));
+        Module.resumeWait(wait, reply === null ? null : String(reply)));
 }
 // The window's button or declared command `name` for the element with id `boxId`: resolves
 // when the command has ended (commandEnded), which may be long after the call returned.
