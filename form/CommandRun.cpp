@@ -75,14 +75,8 @@ Task<> frmCholesky::perform(Command id, std::optional<TextBox> box) {
 
 Task<> frmCholesky::showAccuracy() {
     accuracyShown_ = true;
-    for (;;) {
-        const View view = accuracyView(report());
-        const ViewEnding ending = co_await platform_.showView(view);
-        if (!ending)
-            break;
-        if (isEnabled(*ending, *this))
-            co_await runLongCommand(*ending);
-    }
+    const View view = accuracyView(report());
+    co_await platform_.showView(view);
     accuracyShown_ = false;
 }
 

@@ -105,11 +105,6 @@ struct SaveTarget {
     std::string path;
 };
 
-// How a view closed: by its Close (nullopt), or by a command of long work on a platform whose
-// view cannot stay open while it runs (the page): the command, after which the view is shown
-// again.
-using ViewEnding = std::optional<Command>;
-
 // Long work as the form hands it to the platform: a task, since some work waits in turn (for
 // a Worker of the page's).
 using LongWork = std::function<Task<>()>;
@@ -201,9 +196,9 @@ public:
     virtual void finishDownload(const SavedFile& file, bool whole) { (void)file, (void)whole; }
     // `view`, modal (View.h); ends once it is closed. Its buttons' commands may run
     // meanwhile, and refreshView shows it anew with what they added.
-    virtual Task<ViewEnding> showView(const View& view) {
+    virtual Task<> showView(const View& view) {
         (void)view;
-        co_return std::nullopt;
+        co_return;
     }
     virtual void refreshView(const View& view) { (void)view; }
 };

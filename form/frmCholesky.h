@@ -140,7 +140,7 @@ private:
     Task<> loadText(std::string text);
     Task<> loadFile(std::string path);
     Task<> saveAs(Command id, const SavedFile& file);
-    // The accuracy view, shown again after each Compute Exact Solution that closed it.
+    // The accuracy view, which the commands run from it refresh.
     Task<> showAccuracy();
     // Compute Exact Solution or Refine Solution; false when nothing was added to the report.
     Task<bool> runLongCommand(Command id);

@@ -46,7 +46,7 @@ public:
     // The clipboard's text, or the file chosen in a dialog.
     Task<std::optional<SystemOrigin>> systemOrigin(Command command, std::string title) override;
     Task<SaveTarget> chooseSave(const SavedFile& file, std::string title) override;
-    Task<ViewEnding> showView(const View& view) override;
+    Task<> showView(const View& view) override;
     void refreshView(const View& view) override;
 
     // The actions whose buttons the views show; set by the composition root.

@@ -58,12 +58,12 @@ Task<SaveTarget> QtPlatform::chooseSave(const SavedFile& file, std::string title
     co_return SaveTarget{SaveTarget::Kind::path, path.toStdString()};
 }
 
-Task<ViewEnding> QtPlatform::showView(const View& view) {
+Task<> QtPlatform::showView(const View& view) {
     ViewDialog dialog(&window_, view, *commands);
     ViewDialog* const outer = std::exchange(openView_, &dialog);
     dialog.exec();
     openView_ = outer;
-    co_return std::nullopt;
+    co_return;
 }
 
 void QtPlatform::refreshView(const View& view) {

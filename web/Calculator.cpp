@@ -81,21 +81,16 @@ std::string progressText(double elapsedMs) {
 // the declared command called so, for the element with id `boxId` where a result box's
 // command acts for that box's method: Paste System and Open System… read the input page.js
 // holds. The command runs as far as it can at once; when it has ended, at once or after what
-// it waited for, the page hears commandEnded(token) (none for 0). From an open view, a long
-// command returns its name rather than running: the view closes, and the command runs once it
-// has. Null otherwise.
-emscripten::val runCommand(const std::string& name, const std::string& boxId, int token) {
+// it waited for, the page hears commandEnded(token) (none for 0), also where it ran nothing.
+void runCommand(const std::string& name, const std::string& boxId, int token) {
     Calculator& c = calculator();
     std::optional<lse::CommandRun> run;
     if (name == "submit_but")
         run = c.form.submit_but_Click();
     else if (name == "Start")
         run = c.form.Start_Click();
-    else if (const lse::CommandDeclaration* command = lse::findCommand(name)) {
-        if (c.platform.closesViewFor(command->id))
-            return emscripten::val(name);
+    else if (const lse::CommandDeclaration* command = lse::findCommand(name))
         run = c.form.execute(command->id, resultBoxWithId(boxId));
-    }
     const auto ended = [token] {
         if (token != 0)
             commandEnded(token);
@@ -104,7 +99,6 @@ emscripten::val runCommand(const std::string& name, const std::string& boxId, in
         run->whenEnded(ended);
     else
         ended();
-    return emscripten::val::null();
 }
 
 // The declared command whose key this is, pressed in the element with id `targetId` (`key`

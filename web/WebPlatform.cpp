@@ -105,6 +105,11 @@ EM_JS(void, askView, (int wait, const char* described), {
     lineqPage.answer(wait, lineqPage.showView(JSON.parse(UTF8ToString(described))));
 });
 
+// The open view filled anew as `described` has it, where it stands.
+EM_JS(void, refillView, (const char* described), {
+    lineqPage.refillView(JSON.parse(UTF8ToString(described)));
+});
+
 // clang-format on
 
 // A box's text is short up to this many characters, and goes into its <textarea> whole; a longer
@@ -287,14 +292,15 @@ void WebPlatform::finishDownload(const SavedFile& file, bool whole) {
                  whole ? 1 : 0);
 }
 
-Task<ViewEnding> WebPlatform::showView(const View& view) {
+std::string WebPlatform::describeOpenView() {
+    const View& view = *openView_;
     nlohmann::json described = {{"name", view.name + "View"},
                                 {"markup", viewMarkup(view)},
                                 {"texts", nlohmann::json::object()},
                                 {"enabled", nlohmann::json::array()},
                                 {"copies", nlohmann::json::array()}};
     std::vector<const ViewText*> unwrapped;
-    std::vector<const ViewTable*> tables;
+    openTables_.clear();
     for (const ViewPart& part : view.parts) {
         if (const ViewText* const text = std::get_if<ViewText>(&part)) {
             if (text->wraps)
@@ -304,18 +310,20 @@ Task<ViewEnding> WebPlatform::showView(const View& view) {
             continue;
         }
         for (const ViewTable& table : std::get<ViewTables>(part).tables)
-            tables.push_back(&table);
+            openTables_.push_back(&table);
     }
+    rowWindows_.assign(openTables_.size(), RowWindow());
     // The texts that do not wrap share one line view, a line beside its like.
+    openLines_.clear();
     if (!unwrapped.empty()) {
-        LongText& shown = longTexts_[unwrapped[0]->name] = longText(unwrapped[0]->text);
+        openLines_ = unwrapped[0]->name;
+        LongText& shown = longTexts_[openLines_] = longText(unwrapped[0]->text);
         std::string beside;
         if (unwrapped.size() > 1) {
             shown.beside = longText(unwrapped[1]->text).line;
             beside = plainCaption(unwrapped[1]->caption);
         }
-        described["lines"] = {
-            {"id", unwrapped[0]->name}, {"count", shown.lines}, {"beside", beside}};
+        described["lines"] = {{"id", openLines_}, {"count", shown.lines}, {"beside", beside}};
     }
     for (const ViewButton& button : view.buttons) {
         if (const Command* const command = std::get_if<Command>(&button)) {
@@ -325,26 +333,31 @@ Task<ViewEnding> WebPlatform::showView(const View& view) {
             described["copies"].push_back(std::get<ViewCopy>(button).text);
         }
     }
-    const View* const outer = std::exchange(openView_, &view);
-    openTables_ = std::move(tables);
-    rowWindows_.assign(openTables_.size(), RowWindow());
     // A text the page took in is made well formed before it reaches the program, so the
     // replacement is for a program's own fault only.
-    const std::string json =
-        described.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
-    co_await PageAnswer([&](int wait) { askView(wait, json.c_str()); });
-    openView_ = outer;
-    openTables_.clear();
-    if (!unwrapped.empty())
-        longTexts_.erase(unwrapped[0]->name);
-    co_return std::exchange(viewEnding_, std::nullopt);
+    return described.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
 }
 
-bool WebPlatform::closesViewFor(Command id) {
-    if (!openView_ || !declarationOf(id).longWork)
-        return false;
-    viewEnding_ = id;
-    return true;
+Task<> WebPlatform::showView(const View& view) {
+    // A copy: the page asks rows of its tables for as long as it is open, and a refresh
+    // replaces it.
+    openView_ = view;
+    const std::string json = describeOpenView();
+    co_await PageAnswer([&](int wait) { askView(wait, json.c_str()); });
+    if (!openLines_.empty())
+        longTexts_.erase(openLines_);
+    openView_.reset();
+    openTables_.clear();
+    openLines_.clear();
+}
+
+void WebPlatform::refreshView(const View& view) {
+    if (!openView_ || openView_->name != view.name)
+        return;
+    if (!openLines_.empty())
+        longTexts_.erase(openLines_);
+    openView_ = view;
+    refillView(describeOpenView().c_str());
 }
 
 std::optional<std::string> WebPlatform::viewRows(int table, double into, double inSight,

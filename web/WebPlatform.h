@@ -60,14 +60,13 @@ public:
     Task<SaveTarget> chooseSave(const SavedFile& file, std::string title) override;
     Task<> writeDownload(std::string_view piece) override;
     void finishDownload(const SavedFile& file, bool whole) override;
-    // Drawn by the page's one renderer (viewMarkup, page/views.js).
-    Task<ViewEnding> showView(const View& view) override;
+    // Drawn by the page's one renderer (viewMarkup, page/views.js); a refresh fills the open
+    // view anew where it stands.
+    Task<> showView(const View& view) override;
+    void refreshView(const View& view) override;
 
     // The form whose commands the views' buttons run, and enable as it says.
     void setForm(const CommandState& form) { form_ = &form; }
-    // Whether the command `id`, run from the open view, closes the view to run: long work,
-    // which the page runs with the view closed, showing it anew with what the work added.
-    bool closesViewFor(Command id);
     // The rows to show of the open view's table `table` (counted from 0 over its parts), as
     // RowWindow gives them; nullopt while those shown serve, or with no such table.
     std::optional<std::string> viewRows(int table, double into, double inSight, double rowHeight);
@@ -85,11 +84,15 @@ private:
     std::map<std::string, LongText, std::less<>> longTexts_;
     const WorkStatus* running_ = nullptr;
     const CommandState* form_ = nullptr;
-    // The view open, whose tables the page asks rows of, each with its window of rows.
-    const View* openView_ = nullptr;
+    // The view open as JSON for the page; its tables and its line view's text registered.
+    std::string describeOpenView();
+
+    // The view open, whose tables the page asks rows of, each with its window of rows, and
+    // the id of its line view's text (empty for none).
+    std::optional<View> openView_;
     std::vector<const ViewTable*> openTables_;
     std::vector<RowWindow> rowWindows_;
-    ViewEnding viewEnding_;
+    std::string openLines_;
 };
 
 // The system in the file or text that the page holds for the reading (page.js), read in a

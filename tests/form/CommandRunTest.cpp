@@ -52,29 +52,12 @@ const Case kCases[] = {
      {},
      [](FormSession&) {},
      [](FormSession& s) { EXPECT_EQ(s.platform.clipboard, std::vector{s.form.accuracyTable()}); }},
-    {"Accuracy… shows the view again after each exact solve that closed it",
-     Command::accuracy,
-     {},
-     [](FormSession& s) {
-         solveExactly(s.platform);
-         s.platform.inAccuracyView = [&s] {
-             return s.platform.accuracyShown == 1 ? ViewEnding(Command::computeExact)
-                                                  : std::nullopt;
-         };
-     },
-     [](FormSession& s) {
-         EXPECT_EQ(s.platform.accuracyShown, 2);
-         EXPECT_FALSE(s.form.exactPending());
-     }},
     {"Compute Exact Solution in the open view refreshes it",
      Command::accuracy,
      {},
      [](FormSession& s) {
          solveExactly(s.platform);
-         s.platform.inAccuracyView = [&s] {
-             s.form.execute(Command::computeExact);
-             return ViewEnding();
-         };
+         s.platform.inAccuracyView = [&s] { s.form.execute(Command::computeExact); };
      },
      [](FormSession& s) {
          EXPECT_EQ(s.platform.accuracyShown, 1);
@@ -88,17 +71,15 @@ const Case kCases[] = {
          EXPECT_EQ(s.platform.accuracyRefreshed, 0);
          EXPECT_FALSE(s.form.exactPending());
      }},
-    {"Refine Solution refines every method, from the view that closed for it",
+    {"Refine Solution refines every method, from the open view, which it refreshes",
      Command::accuracy,
      {},
      [](FormSession& s) {
-         s.platform.inAccuracyView = [&s] {
-             return s.platform.accuracyShown == 1 ? ViewEnding(Command::refineSolution)
-                                                  : std::nullopt;
-         };
+         s.platform.inAccuracyView = [&s] { s.form.execute(Command::refineSolution); };
      },
      [](FormSession& s) {
-         EXPECT_EQ(s.platform.accuracyShown, 2);
+         EXPECT_EQ(s.platform.accuracyShown, 1);
+         EXPECT_EQ(s.platform.accuracyRefreshed, 1);
          EXPECT_EQ(std::vector(s.platform.longRuns.end() - 2, s.platform.longRuns.end()),
                    (std::vector<std::string>{"Refining the Gauss Elimination solution",
                                              "Refining the Cholesky Decomposition solution"}));

@@ -111,8 +111,8 @@ public:
     std::vector<bool> downloadsFinished; // whole or not, one for each
     std::vector<View> stepsShown;
     int accuracyShown = 0, accuracyRefreshed = 0;
-    // What the user does in an accuracy view; it closes by default.
-    std::function<ViewEnding()> inAccuracyView;
+    // What the user does in an accuracy view before closing it.
+    std::function<void()> inAccuracyView;
 
     void setClipboardText(const std::string& text) override { clipboard.push_back(text); }
     Task<std::optional<SystemOrigin>> systemOrigin(Command, std::string title) override {
@@ -130,15 +130,14 @@ public:
     void finishDownload(const SavedFile&, bool whole) override {
         downloadsFinished.push_back(whole);
     }
-    Task<ViewEnding> showView(const View& view) override {
+    Task<> showView(const View& view) override {
         if (view.name == "steps") {
             stepsShown.push_back(view);
-            co_return std::nullopt;
+            co_return;
         }
         ++accuracyShown;
-        if (!inAccuracyView)
-            co_return std::nullopt;
-        co_return inAccuracyView();
+        if (inAccuracyView)
+            inAccuracyView();
     }
     void refreshView(const View&) override { ++accuracyRefreshed; }
     double exactTimeFactor() const override { return exactFactor; }

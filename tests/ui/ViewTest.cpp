@@ -58,7 +58,7 @@ TEST_F(Views, AViewDescribedInATestAloneIsDrawnWhole) {
                   calculator.commands->action(Command::copyText)->isEnabled());
         named<QPushButton>(dialog, "close")->click();
     });
-    EXPECT_EQ(runAtOnce(platform.showView(view)), std::nullopt);
+    runAtOnce(platform.showView(view));
     EXPECT_TRUE(seen);
 }
 

@@ -1,7 +1,7 @@
 // What the program's platform adapter and the Workers' scripts reach of the page.
 var lineqPage = { answer, commandEnded, modalBox, setBoxText, setBoxLines, startWorker,
     nextWorkerEvent, workerEvent, moduleLoaded, beginLongWork, endLongWork, downloadPiece,
-    finishDownload, copyText, heldInput, showView };
+    finishDownload, copyText, heldInput, showView, refillView };
 // The program's WebAssembly, compiled by lineq-wasm.js as soon as that arrived (index.html), is
 // instantiated here once both are in. (The script's id is no identifier, so that the element is
 // never taken for the variable.)

@@ -12,6 +12,27 @@ async function showView(view) {
         dialog.setAttribute("aria-labelledby", `${view.name}-title`);
         document.getElementById("viewDialog").before(dialog);
     }
+    const layOut = fillView(dialog, view);
+    const shown = showModal(dialog, dialog.querySelector(".text") ?? dialog.querySelector(".side"));
+    // Now that the view is open and its rows have their height.
+    layOut();
+    await shown.then(() => copies);
+}
+// The open view filled anew where it stands, once a command run from it added to what it
+// shows; the focus stays on the button it was on while that has something to do.
+function refillView(view) {
+    const dialog = document.getElementById(view.name);
+    if (!dialog?.open)
+        return;
+    const focused = dialog.contains(document.activeElement) ?
+        document.activeElement.dataset.command : undefined;
+    fillView(dialog, view)();
+    (dialog.querySelector(`[data-command="${focused}"]:not(:disabled)`) ??
+        dialog.querySelector(".text") ?? dialog.querySelector(".side")).focus();
+}
+// Fills `dialog` as `view` has it; what it returns lays out the rows and lines in sight, once
+// the view is open.
+function fillView(dialog, view) {
     dialog.querySelector("form").innerHTML = view.markup;
     for (const [id, text] of Object.entries(view.texts)) {
         const area = document.getElementById(id);
@@ -42,9 +63,8 @@ async function showView(view) {
         side.onscroll = showRows;
         return showRows;
     });
-    const shown = showModal(dialog, dialog.querySelector(".text") ?? dialog.querySelector(".side"));
-    // Now that the view is open and its rows have their height.
-    tables.forEach((showRows) => showRows());
-    lines?.show(view.lines.count);
-    await shown.then(() => copies);
+    return () => {
+        tables.forEach((showRows) => showRows());
+        lines?.show(view.lines.count);
+    };
 }
