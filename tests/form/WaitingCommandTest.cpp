@@ -1,5 +1,6 @@
 // Commands that wait: what the page does, with its answers given later rather than at once.
 #include "FakePlatform.h"
+#include "FormSession.h"
 #include "Task.h"
 #include "frmCholesky.h"
 
@@ -9,6 +10,7 @@
 #include <stdexcept>
 #include <string>
 #include <utility>
+#include <vector>
 
 using namespace lse;
 using namespace lse::test;
@@ -38,13 +40,19 @@ private:
     std::optional<std::string> reply_;
 };
 
-// Its input boxes answered later, one at a time.
+// Its input boxes answered later, one at a time, and its long work begun after the browser's
+// turn, which the test gives.
 class PagePlatform : public FakePlatform {
 public:
     Later reply;
+    Later turn;
     Task<std::optional<std::string>> inputBox(std::string prompt) override {
         prompts.push_back(std::move(prompt));
         co_return co_await reply.wait();
+    }
+    Task<> runLong(LongWork work, WorkStatus& status) override {
+        co_await turn.wait();
+        co_await FakePlatform::runLong(std::move(work), status);
     }
 };
 
@@ -106,6 +114,33 @@ TEST(WaitingCommand, AnEntryGoesOnWithEachAnswerAndNothingElseStartsMeanwhile) {
     EXPECT_EQ(form.n, 1);
     EXPECT_EQ(platform.text(TextBox::display), "   4\r\n");
 
-    form.Start_Click();
+    const CommandRun calculate = form.Start_Click();
+    platform.turn.answer(std::nullopt); // each method's
+    platform.turn.answer(std::nullopt);
+    EXPECT_TRUE(calculate.ended());
     EXPECT_EQ(platform.text(TextBox::txtGauss), "x1 =   2\r\n");
+}
+
+// A Calculate whose methods each wait for the browser's turn goes on from each turn where it
+// was, its state kept across the waits, and takes no entry meanwhile.
+TEST(WaitingCommand, ACalculateGoesOnAfterEachTurnWithItsStateKept) {
+    PagePlatform platform;
+    frmCholesky form(platform);
+    form.submit_but_Click(); // the default system
+    const int echoes = platform.writes[TextBox::display];
+    const CommandRun calculate = form.Start_Click();
+    ASSERT_TRUE(platform.turn.waiting());
+    form.submit_but_Click();
+    EXPECT_EQ(platform.writes[TextBox::display], echoes);
+
+    platform.turn.answer(std::nullopt);
+    EXPECT_EQ(platform.text(TextBox::txtGauss), kDefaultSolution);
+    ASSERT_TRUE(platform.turn.waiting());
+    EXPECT_FALSE(calculate.ended());
+    platform.turn.answer(std::nullopt);
+    EXPECT_TRUE(calculate.ended());
+    EXPECT_EQ(platform.text(TextBox::txtCholesky), platform.text(TextBox::txtGauss));
+    EXPECT_EQ(platform.longRuns,
+              (std::vector<std::string>{"Gauss Elimination", "Cholesky Decomposition"}));
+    EXPECT_EQ(form.report().methods.size(), 2u);
 }
